@@ -1,0 +1,24 @@
+# The two commands of the README. Both install what is missing, then build
+# incrementally in build/ (a second run neither reinstalls nor rebuilds from scratch).
+BUILD_DIR ?= build
+CMAKE_FLAGS ?=
+
+.PHONY: run test build deps clean
+
+run: build
+	$(BUILD_DIR)/bin/mokaran
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
+
+build: deps $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR)
+
+$(BUILD_DIR)/build.ninja:
+	cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS)
+
+deps:
+	@bash scripts/install-deps.sh
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build, the tests and the program need,
+# and only those that are missing, so a second run does nothing.
+set -euo pipefail
+
+packages=(
+  g++ make cmake ninja-build pkgconf
+  qt6-base-dev qt6-translations-l10n
+  libjpeg62-turbo-dev libx11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ipafont-gothic
+  xvfb xauth xdotool openbox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$p")
+  fi
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "install-deps: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+  sudo="sudo"
+fi
+
+echo "install-deps: installing ${missing[*]}"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
