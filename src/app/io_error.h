@@ -1,0 +1,32 @@
+// Failures as the user sees them: an exception carrying the program's own Japanese description.
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+// A failure of a command. what() is the description in UTF-8; the error box adds the full stop.
+class Failure : public std::runtime_error {
+  public:
+    explicit Failure(const QString &description);
+    QString description() const { return QString::fromUtf8(what()); }
+};
+
+// An input/output failure with the run-time's error code (2 file not found, 106 not a number, ...).
+class IoError : public Failure {
+  public:
+    explicit IoError(int code);
+    int code() const { return m_code; }
+
+  private:
+    int m_code;
+};
+
+// The run-time's Japanese text for an I/O error code; "I/O エラー (%d)" for codes without one.
+QString IoErrorText(int code);
+
+// Maps an errno value onto the run-time's I/O error codes (ENOENT gives 2, EACCES 5, ENOSPC 101, ...).
+int IoCodeFromErrno(int err);
+
+// The error-box convention: the description followed by a full stop, except when it is empty or its
+// last character's code is not above that of the full stop ("x." and "x!" stay as they are).
+QString WithFullStop(const QString &description);
