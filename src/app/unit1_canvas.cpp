@@ -1,0 +1,107 @@
+// TForm1: the canvas with the cut frame, and the routines that change the picture or its size.
+#include "app/unit1.h"
+
+#include "app/paintbox.h"
+
+#include <QLabel>
+#include <QPainter>
+
+namespace {
+
+void setNumber(QLabel *label, int value)
+{
+    label->setText(QString::number(value));
+    label->adjustSize();
+}
+
+} // namespace
+
+void TForm1::ResetCanvas(int width, int height)
+{
+    ResetCanvasImages(m_ws, width, height);
+    setNumber(Label9, m_ws.WorkImage.width());
+    setNumber(Label10, m_ws.WorkImage.height());
+    PaintBox1->resize(width, height);
+    RefreshCanvas();
+}
+
+void TForm1::UpdateSizeLabels()
+{
+    setNumber(Label4, m_ws.CutWidth);
+    setNumber(Label6, m_ws.CutHeight);
+    // The bitmap's own size, which is what the canvas shows.
+    setNumber(Label9, m_ws.WorkImage.width());
+    setNumber(Label10, m_ws.WorkImage.height());
+}
+
+void TForm1::FirstPictureSetup()
+{
+    if (m_ws.PictureLoaded != 0)
+        return;
+    // The cut size of the previous run replaces whatever was chosen before the first picture.
+    // A stored size below 1 (a hand-edited set.ini) would make an empty cut: 1 is the least.
+    m_ws.CutWidth = std::max(m_ws.WindowSettings.ImageWidth, 1);
+    m_ws.CutHeight = std::max(m_ws.WindowSettings.ImageHeight, 1);
+    m_ws.PictureLoaded = 1;
+    applyPictureState();
+}
+
+void TForm1::PutEditResult(const QImage &result, EditResultKind kind)
+{
+    PlaceEditResult(m_ws, result, kind);
+    if (kind == EditResultKind::ChangesSize)
+        PaintBox1->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
+    RefreshCanvas();
+    if (kind != EditResultKind::KeepsSize)
+        UpdateSizeLabels();
+}
+
+QRegion TForm1::composeView()
+{
+    ClampFrame(m_ws);
+    return m_view.compose(m_ws.WorkImage, m_ws.ViewImage,
+                          QRect(m_ws.FrameX, m_ws.FrameY, m_ws.CutWidth, m_ws.CutHeight));
+}
+
+void TForm1::RefreshCanvas()
+{
+    const QRegion changed = composeView();
+    // Picture and outline reach the screen together: Qt paints the changed part off screen and
+    // shows it in one step.
+    if (!changed.isEmpty())
+        PaintBox1->update(changed);
+}
+
+void TForm1::PaintBox1Paint(QPainter &painter, const QRegion &exposed)
+{
+    const QRegion changed = composeView();
+    if (!changed.isEmpty())
+        PaintBox1->update(changed - exposed); // parts outside this paint follow in the next one
+    for (const QRect &r : exposed)
+        painter.drawImage(r.topLeft(), m_ws.ViewImage, r);
+}
+
+void TForm1::PaintBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
+{
+    // The frame's corner jumps to the pointer; it is drawn at the next move or the release.
+    m_ws.Dragging = 1;
+    m_ws.FrameX = x;
+    m_ws.FrameY = y;
+}
+
+void TForm1::PaintBox1MouseMove(Qt::KeyboardModifiers, int x, int y)
+{
+    if (m_ws.Dragging != 1)
+        return;
+    m_ws.FrameX = x;
+    m_ws.FrameY = y;
+    RefreshCanvas();
+}
+
+void TForm1::PaintBox1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int)
+{
+    // The release's own position is not used: the frame stays where the press or the last move
+    // put it.
+    RefreshCanvas();
+    m_ws.Dragging = 0;
+}
