@@ -77,6 +77,8 @@ TForm1::TForm1(const AppPaths &paths, QWidget *parent) : QMainWindow(parent), m_
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kAppTitle);
+    // Only the start-up size has a floor; the user may make the window as small as they like.
+    setMinimumSize(1, 1);
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
