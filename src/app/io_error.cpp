@@ -7,6 +7,8 @@ Failure::Failure(const QString &description) : std::runtime_error(description.to
 
 IoError::IoError(int code) : Failure(IoErrorText(code)), m_code(code) {}
 
+IoError::IoError(int code, const QString &description) : Failure(description), m_code(code) {}
+
 QString IoErrorText(int code)
 {
     switch (code) {
@@ -44,4 +46,12 @@ QString WithFullStop(const QString &description)
     if (description.isEmpty() || description.back().unicode() <= u'.')
         return description;
     return description + u'.';
+}
+
+IoError ioErrorFromErrno(int err)
+{
+    const int code = IoCodeFromErrno(err);
+    // Every mapped errno changes its number except ENOENT, which is 2 on both sides.
+    if (code != err || err == ENOENT) return IoError(code);
+    return IoError(err, QStringLiteral("I/O エラー (%1)").arg(err));
 }

@@ -15,6 +15,8 @@ class Failure : public std::runtime_error {
 class IoError : public Failure {
   public:
     explicit IoError(int code);
+    // A code shown with a text other than the run-time's own (see ioErrorFromErrno).
+    IoError(int code, const QString &description);
     int code() const { return m_code; }
 
   private:
@@ -26,6 +28,11 @@ QString IoErrorText(int code);
 
 // Maps an errno value onto the run-time's I/O error codes (ENOENT gives 2, EACCES 5, ENOSPC 101, ...).
 int IoCodeFromErrno(int err);
+
+// The failure of a system call, for throwing: the code of IoCodeFromErrno with the run-time's text
+// when errno maps onto one of its codes, else "I/O エラー (<errno>)". Unmapped errno values such as
+// EIO (5) or ENETDOWN (100) share their number with a run-time code and must not borrow its text.
+IoError ioErrorFromErrno(int err);
 
 // The error-box convention: the description followed by a full stop, except when it is empty or its
 // last character's code is not above that of the full stop ("x." and "x!" stay as they are).
