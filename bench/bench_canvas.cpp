@@ -11,12 +11,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QWindow>
 #include <QFile>
 #include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QScrollArea>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -39,8 +39,7 @@ class PaintCounter : public QObject {
     int paints = 0;
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
-            ++paints;
+        if (event->type() == QEvent::Paint) ++paints;
         return false;
     }
 };
@@ -76,10 +75,9 @@ struct LoadedWindow {
 
     void send(QEvent::Type type, QPoint at)
     {
-        QMouseEvent event(type, QPointF(at), form->PaintBox1->mapToGlobal(QPointF(at)),
-                          Qt::LeftButton,
-                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                          Qt::NoModifier);
+        QMouseEvent event(
+            type, QPointF(at), form->PaintBox1->mapToGlobal(QPointF(at)), Qt::LeftButton,
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form->PaintBox1, &event);
     }
 };
@@ -114,8 +112,8 @@ void BM_DragStepFullViewport(benchmark::State &state)
     for (auto _ : state) {
         window.send(QEvent::MouseMove, {10 + (step % 300), 10 + (step % 200)});
         ++step;
-        window.form->PaintBox1->repaint(window.form->ScrollBox1->viewport()->rect().translated(
-            -window.form->PaintBox1->pos()));
+        window.form->PaintBox1->repaint(
+            window.form->ScrollBox1->viewport()->rect().translated(-window.form->PaintBox1->pos()));
     }
     window.send(QEvent::MouseButtonRelease, {0, 0});
 }
@@ -162,8 +160,8 @@ BENCHMARK(BM_FillCutImage)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     SetUpApplication(app);
     benchmark::Initialize(&argc, argv);

@@ -43,8 +43,7 @@ int IoCodeFromErrno(int err)
 
 QString WithFullStop(const QString &description)
 {
-    if (description.isEmpty() || description.back().unicode() <= u'.')
-        return description;
+    if (description.isEmpty() || description.back().unicode() <= u'.') return description;
     return description + u'.';
 }
 

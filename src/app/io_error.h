@@ -26,7 +26,8 @@ class IoError : public Failure {
 // The run-time's Japanese text for an I/O error code; "I/O エラー (%d)" for codes without one.
 QString IoErrorText(int code);
 
-// Maps an errno value onto the run-time's I/O error codes (ENOENT gives 2, EACCES 5, ENOSPC 101, ...).
+// Maps an errno value onto the run-time's I/O error codes (ENOENT gives 2, EACCES 5, ENOSPC 101,
+// ...).
 int IoCodeFromErrno(int err);
 
 // The failure of a system call, for throwing: the code of IoCodeFromErrno with the run-time's text

@@ -4,10 +4,14 @@
 #include "app/io_error.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QFont>
+#include <QFrame>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPushButton>
 #include <QTranslator>
 
 void SetUpApplication(QApplication &app)
@@ -35,6 +39,44 @@ void SetUpApplication(QApplication &app)
 void ShowError(QWidget *parent, const QString &description)
 {
     QMessageBox::critical(parent, kAppTitle, WithFullStop(description));
+}
+
+QFrame *MakeDarkPanel(QWidget *parent, const char *name)
+{
+    auto *panel = new QFrame(parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setFrameShape(QFrame::NoFrame);
+    panel->setAutoFillBackground(true);
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, DarkShadowColor());
+    pal.setColor(QPalette::WindowText, Qt::white);
+    panel->setPalette(pal);
+    return panel;
+}
+
+QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(false); // Return must not press whichever button had focus last
+    return button;
+}
+
+QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, QPoint at)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->move(at);
+    SetLabelText(label, text);
+    return label;
+}
+
+void SetLabelText(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->adjustSize();
 }
 
 QColor DarkShadowColor()
@@ -65,4 +107,15 @@ QStringList QtNameFilters(const QString &filter)
         result << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
     return result;
+}
+
+int SelectedFilterIndex(const QFileDialog *dialog)
+{
+    const QString chosen = dialog->selectedNameFilter();
+    const QStringList filters = dialog->nameFilters();
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        if (filters[i] == chosen || filters[i].startsWith(chosen + QStringLiteral(" (")))
+            return int(i);
+    }
+    return 0;
 }

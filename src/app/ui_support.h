@@ -3,10 +3,17 @@
 
 #include <QColor>
 #include <QIcon>
+#include <QRect>
 #include <QString>
 #include <QStringList>
+#include <exception>
+#include <new>
 
 class QApplication;
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QPushButton;
 class QWidget;
 
 // The application title: error boxes carry it as their caption.
@@ -22,6 +29,25 @@ QIcon MakeAppIcon();
 // The error box: caption "MOKARAN", the description with its full stop.
 void ShowError(QWidget *parent, const QString &description);
 
+// Runs a command and shows any failure in the error box: an exception must never leave a Qt slot.
+template <typename Command> void Guarded(QWidget *parent, Command command)
+{
+    try {
+        command();
+    } catch (const std::bad_alloc &) {
+        ShowError(parent, QStringLiteral("メモリが不足しています"));
+    } catch (const std::exception &failure) {
+        ShowError(parent, QString::fromUtf8(failure.what()));
+    }
+}
+
+// Controls as the windows lay them out: by position, objectName = member name.
+QFrame *MakeDarkPanel(QWidget *parent, const char *name); // dark background, white text
+QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry);
+QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, QPoint at);
+// Sets a label's text and sizes the label to it.
+void SetLabelText(QLabel *label, const QString &text);
+
 // The desktop's own colours for the roles the layout uses.
 QColor DarkShadowColor();   // panels and dialog backgrounds (white text on them)
 QColor GrayTextColor();     // the line along the top of the size strip
@@ -30,3 +56,7 @@ QColor ButtonShadowColor(); // the canvas surround
 // Turns a filter written as "description|patterns|description|patterns" (patterns separated by
 // ';', blanks allowed) into Qt's name filters. The description is shown as written.
 QStringList QtNameFilters(const QString &filter);
+
+// The position of a file dialog's chosen filter in its list (0 for the first), whether the dialog
+// reports it with or without its patterns.
+int SelectedFilterIndex(const QFileDialog *dialog);

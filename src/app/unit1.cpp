@@ -4,6 +4,10 @@
 #include "app/io_error.h"
 #include "app/paintbox.h"
 #include "app/ui_support.h"
+#include "app/unit7.h"
+#include "dialogs/unit2.h"
+#include "dialogs/unit3.h"
+#include "sequence/unit4.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -24,38 +28,6 @@ const QString kOpenFilter =
     QStringLiteral("イメージファイル(*.bmp, *.jpg, *.jpeg)|*.bmp; *.jpg; *.jpeg");
 const QString kSaveFilter =
     QStringLiteral("ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg");
-
-QFrame *makePanel(QWidget *parent, const char *name, int height)
-{
-    auto *panel = new QFrame(parent);
-    panel->setObjectName(QLatin1String(name));
-    panel->setFixedHeight(height);
-    panel->setFrameShape(QFrame::NoFrame);
-    panel->setAutoFillBackground(true);
-    QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, DarkShadowColor());
-    pal.setColor(QPalette::WindowText, Qt::white);
-    panel->setPalette(pal);
-    return panel;
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    return button;
-}
-
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int x)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->move(x, 8);
-    label->adjustSize(); // sized to its text, as the value labels are whenever they change
-    return label;
-}
 
 QAction *makeItem(QMenu *menu, const char *name, const QString &caption)
 {
@@ -95,28 +67,35 @@ TForm1::TForm1(const AppPaths &paths, QWidget *parent) : QMainWindow(parent), m_
     buildComponents();
 
     FormCreate();
+    Form2 = new TForm2(*this);
+    Form3 = new TForm3(*this);
+    Form4 = new TForm4(*this);
+    Form7 = new TForm7(this);
+    connectCommands();
 }
 
 TForm1::~TForm1() = default;
 
 void TForm1::buildButtonBar()
 {
-    Panel2 = makePanel(this, "Panel2", 41);
-    Button4 = makeButton(Panel2, "Button4", QStringLiteral("画像ファイル読込み"), {8, 8, 137, 25});
+    Panel2 = MakeDarkPanel(this, "Panel2");
+    Panel2->setFixedHeight(41);
+    Button4 = MakeButton(Panel2, "Button4", QStringLiteral("画像ファイル読込み"), {8, 8, 137, 25});
     Button2 =
-        makeButton(Panel2, "Button2", QStringLiteral("切り取り画像サイズ設定"), {152, 8, 137, 25});
-    Button1 = makeButton(Panel2, "Button1", QStringLiteral("画像切り取り"), {320, 9, 97, 25});
-    Button3 = makeButton(Panel2, "Button3", QStringLiteral("連続画像切り取り"), {424, 9, 97, 25});
-    Button5 = makeButton(Panel2, "Button5", QStringLiteral("アルファ合成"), {528, 8, 97, 25});
-    Button7 = makeButton(Panel2, "Button7", QStringLiteral("フェードアウト"), {632, 8, 97, 25});
+        MakeButton(Panel2, "Button2", QStringLiteral("切り取り画像サイズ設定"), {152, 8, 137, 25});
+    Button1 = MakeButton(Panel2, "Button1", QStringLiteral("画像切り取り"), {320, 9, 97, 25});
+    Button3 = MakeButton(Panel2, "Button3", QStringLiteral("連続画像切り取り"), {424, 9, 97, 25});
+    Button5 = MakeButton(Panel2, "Button5", QStringLiteral("アルファ合成"), {528, 8, 97, 25});
+    Button7 = MakeButton(Panel2, "Button7", QStringLiteral("フェードアウト"), {632, 8, 97, 25});
     Button6 =
-        makeButton(Panel2, "Button6", QStringLiteral("簡易ホームページ作成"), {712, 25, 137, 25});
+        MakeButton(Panel2, "Button6", QStringLiteral("簡易ホームページ作成"), {712, 25, 137, 25});
     Button6->setVisible(false); // the page maker has no visible way in
 }
 
 void TForm1::buildSizeStrip()
 {
-    Panel1 = makePanel(this, "Panel1", 24);
+    Panel1 = MakeDarkPanel(this, "Panel1");
+    Panel1->setFixedHeight(24);
     Shape1 = new QFrame(Panel1);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setFixedHeight(3);
@@ -129,16 +108,16 @@ void TForm1::buildSizeStrip()
     strip->addWidget(Shape1);
     strip->addStretch();
 
-    Label11 = makeLabel(Panel1, "Label11", QStringLiteral("画像の大きさ"), 13);
-    Label7 = makeLabel(Panel1, "Label7", QStringLiteral("横幅"), 108);
-    Label9 = makeLabel(Panel1, "Label9", QString(), 137);
-    Label8 = makeLabel(Panel1, "Label8", QStringLiteral("高さ"), 195);
-    Label10 = makeLabel(Panel1, "Label10", QString(), 225);
-    Label1 = makeLabel(Panel1, "Label1", QStringLiteral("切り取り画像サイズ"), 360);
-    Label2 = makeLabel(Panel1, "Label2", QStringLiteral("横幅"), 488);
-    Label4 = makeLabel(Panel1, "Label4", QString(), 520);
-    Label5 = makeLabel(Panel1, "Label5", QStringLiteral("高さ"), 576);
-    Label6 = makeLabel(Panel1, "Label6", QString(), 608);
+    Label11 = MakeLabel(Panel1, "Label11", QStringLiteral("画像の大きさ"), {13, 8});
+    Label7 = MakeLabel(Panel1, "Label7", QStringLiteral("横幅"), {108, 8});
+    Label9 = MakeLabel(Panel1, "Label9", QString(), {137, 8});
+    Label8 = MakeLabel(Panel1, "Label8", QStringLiteral("高さ"), {195, 8});
+    Label10 = MakeLabel(Panel1, "Label10", QString(), {225, 8});
+    Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("切り取り画像サイズ"), {360, 8});
+    Label2 = MakeLabel(Panel1, "Label2", QStringLiteral("横幅"), {488, 8});
+    Label4 = MakeLabel(Panel1, "Label4", QString(), {520, 8});
+    Label5 = MakeLabel(Panel1, "Label5", QStringLiteral("高さ"), {576, 8});
+    Label6 = MakeLabel(Panel1, "Label6", QString(), {608, 8});
 }
 
 void TForm1::buildCanvas()
@@ -210,9 +189,6 @@ void TForm1::buildMenu()
     N12 = makeSeparator(Help1, "N12");
     N15 = makeSeparator(Help1, "N15");
     Exit1 = makeItem(Help1, "Exit1", QStringLiteral("終了 (&X)"));
-
-    connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
-    connect(Exit2, &QAction::triggered, this, &TForm1::Exit2Click);
 }
 
 void TForm1::buildComponents()
@@ -243,20 +219,20 @@ void TForm1::buildComponents()
 
 void TForm1::FormCreate()
 {
-    m_ws.AppDir = m_paths.AppDir;                                 // S1
-    ReadSettings(m_paths.settingsFile, m_ws.WindowSettings);      // S2
-    m_ws.PictureLoaded = 0;                                       // S3
+    m_ws.AppDir = m_paths.AppDir;                            // S1
+    ReadSettings(m_paths.settingsFile, m_ws.WindowSettings); // S2
+    m_ws.PictureLoaded = 0;                                  // S3
     m_ws.CutWidth = m_ws.WindowSettings.ImageWidth;
     m_ws.CutHeight = m_ws.WindowSettings.ImageHeight;
-    placeWindow();                                                // S4
-    applyPictureState();                                          // S5 (and S10 below)
-    Conv = std::make_unique<TImageConv>();                        // S6
+    placeWindow();                         // S4
+    applyPictureState();                   // S5 (and S10 below)
+    Conv = std::make_unique<TImageConv>(); // S6
     // S7: Qt widgets are always drawn off screen and shown in one step.
-    readPresets();                                                // S8
-    m_ws.PresetListFilled = 1;                                    // S9
+    readPresets();             // S8
+    m_ws.PresetListFilled = 1; // S9
     m_ws.PreviewPrepared = 1;
-    ResetCanvas(kStartCanvasWidth, kStartCanvasHeight);           // S11
-    UpdateSizeLabels();                                           // S12
+    ResetCanvas(kStartCanvasWidth, kStartCanvasHeight); // S11
+    UpdateSizeLabels();                                 // S12
 }
 
 void TForm1::readPresets()
@@ -277,8 +253,8 @@ void TForm1::placeWindow()
 {
     const SettingsRecord &s = m_ws.WindowSettings;
     // PosX is the top edge and PosY the left edge; the stored size is the outer size.
-    m_placedOuterSize = QSize(s.PosW > kMinWidth ? s.PosW : kMinWidth,
-                              s.PosH > kMinHeight ? s.PosH : kMinHeight);
+    m_placedOuterSize =
+        QSize(s.PosW > kMinWidth ? s.PosW : kMinWidth, s.PosH > kMinHeight ? s.PosH : kMinHeight);
     move(s.PosY, s.PosX);
     resize(m_placedOuterSize);
 }
@@ -318,8 +294,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 void TForm1::FormDestroy()
 {
-    if (m_destroyed)
-        return;
+    if (m_destroyed) return;
     m_destroyed = true;
     const QRect outer = frameGeometry();
     for (QImage *bitmap : {&m_ws.WorkImage, &m_ws.CutImage, &m_ws.FrameImage, &m_ws.ViewImage,
@@ -338,8 +313,7 @@ void TForm1::FormDestroy()
     s.PosW = outer.width();
     s.PosH = outer.height();
     try { // D4
-        if (!m_paths.configDir.isEmpty())
-            QDir().mkpath(m_paths.configDir);
+        if (!m_paths.configDir.isEmpty()) QDir().mkpath(m_paths.configDir);
         WriteSettings(m_paths.settingsFile, s);
     } catch (const Failure &failure) {
         ShowError(this, failure.description());

@@ -18,6 +18,13 @@ class QPushButton;
 class QScrollArea;
 class QTimer;
 class TPaintBox;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm7;
+
+// The address the Help menu's home-page item opens.
+inline const char kHomePageUrl[] = "https://mokaran.example.jp/";
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -33,6 +40,9 @@ class TForm1 : public QMainWindow {
     void ResetCanvas(int width, int height);
     void UpdateSizeLabels();
     void FirstPictureSetup();
+    // Makes a loaded or captured picture the working picture: UndoImage, canvas, the first
+    // picture's switch to the working state, the cut lowered to the picture, the labels.
+    void TakeNewPicture(const QImage &picture);
     // Puts an edit's result in place of the working picture and refreshes what that edit changes.
     void PutEditResult(const QImage &result, EditResultKind kind);
     // Redraws the canvas after WorkImage or the frame changed.
@@ -44,8 +54,28 @@ class TForm1 : public QMainWindow {
     void PaintBox1MouseMove(Qt::KeyboardModifiers shift, int x, int y);
     void PaintBox1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
+    // Commands.
+    void Button4Click(); // load a picture
+    void R1Click();      // load a picture (menu)
+    void Button2Click(); // cut size
+    void Button1Click(); // single cut
+    void Button3Click(); // continuous cut
+    void Button5Click(); // alpha compositing
+    void Button7Click(); // fade-out
+    void S2Click();      // save the whole picture
+    void Undo1Click();   // back to the picture as loaded or captured
+    void N10Click();     // help page
+    void readme1Click(); // readme
+    void N16Click();     // home page
+    void About1Click();  // about box
     void Exit1Click();
     void Exit2Click();
+
+    // The dialogs, created once at start-up and hidden between uses.
+    TForm2 *Form2; // import
+    TForm3 *Form3; // cut size
+    TForm4 *Form4; // save and sequences
+    TForm7 *Form7; // about
 
     // Button bar.
     QFrame *Panel2;       // the button bar
@@ -76,32 +106,32 @@ class TForm1 : public QMainWindow {
     TPaintBox *PaintBox1;    // the canvas: the picture with the cut frame
 
     // Main menu.
-    QMenu *File1;     // "ファイル(&F)"
-    QAction *R1;      // "画像ファイルを読込む(&R)": load a picture
-    QAction *S2;      // "表示中の画像を保存する(&S)": save the picture
-    QAction *N4;      // separator
-    QAction *Exit2;   // "終了(&X)": exit
-    QMenu *Edit1;     // "編集(&E)"
-    QAction *Undo1;   // "元に戻す(&U)": back to the loaded picture
-    QAction *N2;      // separator
-    QAction *C1;      // "拡大縮小(&X)": resize
-    QAction *R3;      // "回転(&R)": rotate
-    QAction *N5;      // separator
-    QAction *S1;      // "ぼかし(&S)": blur
-    QAction *R2;      // "シャープネス(&R)": sharpen
-    QAction *N17;     // "コントラスト強調(&C)": contrast
-    QAction *N18;     // "ガンマ補正(&G)": gamma
-    QAction *N19;     // "レベル補正": level correction
-    QMenu *ool1;      // "ツール(&T)"
-    QAction *N3;      // "スクリーンキャプチャー": capture the screen
-    QAction *N8;      // "スクリーンキャプチャー(縮小)": capture the screen, shrunk
-    QAction *N6;      // "アクティブウインドウキャプチャー": capture the active window
-    QAction *N9;      // "アクティブウインドウキャプチャー(縮小)": the same, shrunk
-    QAction *N7;      // separator
-    QAction *JPEG1;   // "フォルダ内JPEGファイル縮小": batch JPEG shrink
-    QMenu *Help1;     // "ヘルプ(&H)"
-    QAction *N10;     // "使い方 (&H)": help page
-    QAction *N11;     // separator
+    QMenu *File1;   // "ファイル(&F)"
+    QAction *R1;    // "画像ファイルを読込む(&R)": load a picture
+    QAction *S2;    // "表示中の画像を保存する(&S)": save the picture
+    QAction *N4;    // separator
+    QAction *Exit2; // "終了(&X)": exit
+    QMenu *Edit1;   // "編集(&E)"
+    QAction *Undo1; // "元に戻す(&U)": back to the loaded picture
+    QAction *N2;    // separator
+    QAction *C1;    // "拡大縮小(&X)": resize
+    QAction *R3;    // "回転(&R)": rotate
+    QAction *N5;    // separator
+    QAction *S1;    // "ぼかし(&S)": blur
+    QAction *R2;    // "シャープネス(&R)": sharpen
+    QAction *N17;   // "コントラスト強調(&C)": contrast
+    QAction *N18;   // "ガンマ補正(&G)": gamma
+    QAction *N19;   // "レベル補正": level correction
+    QMenu *ool1;    // "ツール(&T)"
+    QAction *N3;    // "スクリーンキャプチャー": capture the screen
+    QAction *N8;    // "スクリーンキャプチャー(縮小)": capture the screen, shrunk
+    QAction *N6;    // "アクティブウインドウキャプチャー": capture the active window
+    QAction *N9;    // "アクティブウインドウキャプチャー(縮小)": the same, shrunk
+    QAction *N7;    // separator
+    QAction *JPEG1; // "フォルダ内JPEGファイル縮小": batch JPEG shrink
+    QMenu *Help1;   // "ヘルプ(&H)"
+    QAction *N10;   // "使い方 (&H)": help page
+    QAction *N11;   // separator
     QAction *readme1; // "readmeを開く (&R)": readme
     QAction *About1;  // "バージョン情報 (&V)": about box
     QAction *N16;     // "ホームページへ (&U)": home page
@@ -129,13 +159,16 @@ class TForm1 : public QMainWindow {
     void readPresets();
     void placeWindow();
     void applyPictureState();
+    void connectCommands();
+    void prepareOutput(uint8_t mode);
+    void openOutputDialog(uint8_t mode);
     QRegion composeView(); // the frame clamp, then the view composition
 
     AppPaths m_paths;
     Workspace m_ws;
     std::unique_ptr<TImageConv> Conv; // the picture operations of the edit and capture commands
     ViewComposer m_view;
-    QSize m_placedOuterSize;      // the outer size asked for at start-up
+    QSize m_placedOuterSize;       // the outer size asked for at start-up
     bool m_outerSizeFixed = false; // the window frame has been taken into account
     bool m_destroyed = false;      // FormDestroy has run
 };

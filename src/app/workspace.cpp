@@ -16,6 +16,14 @@ void SetPresets(Workspace &ws, const std::vector<Preset> &presets)
     }
 }
 
+void SetWorkPicture(Workspace &ws, const QImage &picture)
+{
+    ws.WorkImage = picture;
+    ws.UndoImage = picture; // shared until one of them changes; edits never touch UndoImage
+    ws.CanvasWidth = picture.width();
+    ws.CanvasHeight = picture.height();
+}
+
 void ResetCanvasImages(Workspace &ws, int width, int height)
 {
     ws.WorkImage = WhitePicture(width, height);
@@ -56,12 +64,10 @@ void FillCutImage(Workspace &ws)
 
     const QRect cut(ws.FrameX, ws.FrameY, ws.CutWidth, ws.CutHeight);
     const QRect inside = cut.intersected(ws.WorkImage.rect());
-    if (inside.isEmpty())
-        return;
+    if (inside.isEmpty()) return;
     // A picture of another depth is converted only where the frame lies.
-    const QImage source = ws.WorkImage.format() == kPictureFormat
-                              ? ws.WorkImage
-                              : To24Bit(ws.WorkImage.copy(inside));
+    const QImage source =
+        ws.WorkImage.format() == kPictureFormat ? ws.WorkImage : To24Bit(ws.WorkImage.copy(inside));
     const QPoint origin = ws.WorkImage.format() == kPictureFormat ? inside.topLeft() : QPoint();
     const size_t rowBytes = size_t(inside.width()) * 3;
     for (int row = 0; row < inside.height(); ++row) {
@@ -74,8 +80,7 @@ void FillCutImage(Workspace &ws)
 void PlaceEditResult(Workspace &ws, const QImage &result, EditResultKind kind)
 {
     ws.WorkImage = To24Bit(result);
-    if (kind != EditResultKind::ChangesSize)
-        return;
+    if (kind != EditResultKind::ChangesSize) return;
     ws.CanvasWidth = ws.WorkImage.width();
     ws.CanvasHeight = ws.WorkImage.height();
     LowerCutToCanvas(ws);

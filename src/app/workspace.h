@@ -18,12 +18,12 @@ inline constexpr int kStartCanvasHeight = 100;
 struct Workspace {
     // The six bitmaps. WorkImage is the current picture: created 24-bit, but a BMP loaded whole
     // keeps its own depth until a routine that reads pixels converts it.
-    QImage WorkImage;   // the current picture, CanvasWidth x CanvasHeight
-    QImage CutImage;    // the pixels under the cut frame, CutWidth x CutHeight
-    QImage FrameImage;  // per-frame work buffer of the sequence output
-    QImage ViewImage;   // WorkImage with the cut-frame outline, as shown
-    QImage BlendImage;  // the second picture of alpha compositing, sized to the cut
-    QImage UndoImage;   // WorkImage as last loaded or captured (null until then)
+    QImage WorkImage;  // the current picture, CanvasWidth x CanvasHeight
+    QImage CutImage;   // the pixels under the cut frame, CutWidth x CutHeight
+    QImage FrameImage; // per-frame work buffer of the sequence output
+    QImage ViewImage;  // WorkImage with the cut-frame outline, as shown
+    QImage BlendImage; // the second picture of alpha compositing, sized to the cut
+    QImage UndoImage;  // WorkImage as last loaded or captured (null until then)
 
     int32_t CanvasWidth = kStartCanvasWidth;
     int32_t CanvasHeight = kStartCanvasHeight;
@@ -42,7 +42,7 @@ struct Workspace {
     std::array<int32_t, kMaxPresets> PresetHeights{};
     int32_t PresetCount = 0;
 
-    int32_t PictureLoaded = 0;   // 1 once a picture was loaded or captured; never back to 0
+    int32_t PictureLoaded = 0;    // 1 once a picture was loaded or captured; never back to 0
     uint8_t PresetListFilled = 1; // 2 once the cut-size dialog's list is filled
     uint8_t PreviewPrepared = 1;  // 2 once the sequence dialog's preview has its drawing surface
     uint8_t OutputMode = 0;       // 1 single cut, 2 continuous, 3 alpha compositing, 4 fade-out
@@ -50,6 +50,10 @@ struct Workspace {
     uint8_t FrameDirection = 0;   // 1 right, 2 left, 3 down, 4 up
     uint8_t ImportTarget = 0;     // 1 WorkImage, 2 BlendImage
 };
+
+// Makes picture the working picture as loaded or captured: WorkImage (in the picture's own depth),
+// UndoImage (a copy Undo returns to) and the canvas size. The frame is left where it is.
+void SetWorkPicture(Workspace &ws, const QImage &picture);
 
 // Puts presets into the workspace arrays, at most kMaxPresets of them.
 void SetPresets(Workspace &ws, const std::vector<Preset> &presets);

@@ -1,26 +1,198 @@
 // The command line: mokaran VERB ... works headless over the core.
 #include "cli/cli.h"
 
+#include "app/io_error.h"
+#include "app/workspace.h"
+#include "image/picture_io.h"
+#include "sequence/frames.h"
+
+#include <QRegularExpression>
 #include <cstdio>
+#include <map>
+#include <optional>
 
 namespace {
 
 const char kUsage[] =
     "usage: mokaran                 open the main window\n"
-    "       mokaran --help          show this text\n"
-    "       mokaran --version       show the version\n";
+    "       mokaran cut PICTURE OUT --size WxH [--at X,Y]\n"
+    "       mokaran sequence PICTURE BASE --size WxH [--at X,Y] [--step N|cut]\n"
+    "                        [--direction right|left|down|up]\n"
+    "       mokaran blend PICTURE BLEND BASE --size WxH [--at X,Y] [--white-transparent]\n"
+    "       mokaran fade PICTURE BASE --size WxH [--at X,Y] [--color white|black]\n"
+    "       mokaran --help | --version\n"
+    "\n"
+    "PICTURE and BLEND are BMP or JPEG files (by extension). The cut size is lowered to the\n"
+    "picture; --at is the frame's top-left corner, kept inside the picture (default 0,0).\n"
+    "cut writes OUT as a 24-bit BMP; sequence, blend and fade write BASE001.bmp, BASE002.bmp, ...\n"
+    "sequence writes every position that fits (--step defaults to 15, --direction to right);\n"
+    "blend and fade write 21 frames (--color defaults to white).\n"
+    "Exit status: 0 done, 1 the work failed, 2 the command line is wrong.\n";
 
 void print(FILE *stream, const QString &text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
 }
 
+// The command line is wrong: the caller prints the usage and exits 2.
+struct UsageError {
+    QString message;
+};
+
+// Positional arguments and --options of one verb.
+struct Arguments {
+    QStringList positional;
+    std::map<QString, QString> options; // flags map to ""
+
+    // flags: options that take no value.
+    Arguments(const QStringList &args, const QStringList &known, const QStringList &flags)
+    {
+        for (qsizetype i = 0; i < args.size(); ++i) {
+            const QString &arg = args[i];
+            if (!arg.startsWith(QLatin1String("--"))) {
+                positional << arg;
+                continue;
+            }
+            if (flags.contains(arg)) {
+                options[arg] = QString();
+            } else if (known.contains(arg) && i + 1 < args.size()) {
+                options[arg] = args[++i];
+            } else {
+                throw UsageError{QStringLiteral("unknown or incomplete option '%1'").arg(arg)};
+            }
+        }
+    }
+    std::optional<QString> value(const QString &name) const
+    {
+        const auto found = options.find(name);
+        if (found == options.end()) return std::nullopt;
+        return found->second;
+    }
+};
+
+QPoint parsePair(const QString &text, const QString &pattern, const char *what)
+{
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^") + pattern + QStringLiteral("$")).match(text);
+    if (!m.hasMatch())
+        throw UsageError{QStringLiteral("bad %1 '%2'").arg(QLatin1String(what), text)};
+    bool okX = false, okY = false;
+    const QPoint p(m.captured(1).toInt(&okX), m.captured(2).toInt(&okY));
+    if (!okX || !okY)
+        throw UsageError{QStringLiteral("bad %1 '%2'").arg(QLatin1String(what), text)};
+    return p;
+}
+
+// Loads the picture and places the frame as the window would: the cut lowered to the picture,
+// the frame kept inside it, CutImage filled.
+Workspace cutWorkspace(const QString &picture, const Arguments &args)
+{
+    const auto size = args.value(QStringLiteral("--size"));
+    if (!size) throw UsageError{QStringLiteral("--size WxH is required")};
+    const QPoint wh = parsePair(*size, QStringLiteral("(\\d+)[xX](\\d+)"), "size");
+    if (wh.x() < 1 || wh.y() < 1) throw UsageError{QStringLiteral("the size must be at least 1x1")};
+    const QPoint at = parsePair(args.value(QStringLiteral("--at")).value_or(QStringLiteral("0,0")),
+                                QStringLiteral("(-?\\d+),(-?\\d+)"), "position");
+
+    Workspace ws;
+    SetWorkPicture(ws, ReadPicture(picture));
+    ws.CutWidth = wh.x();
+    ws.CutHeight = wh.y();
+    LowerCutToCanvas(ws);
+    ws.FrameX = at.x();
+    ws.FrameY = at.y();
+    ClampFrame(ws);
+    FillCutImage(ws);
+    return ws;
+}
+
+void expectPositional(const Arguments &args, int count)
+{
+    if (args.positional.size() != count)
+        throw UsageError{QStringLiteral("expected %1 file arguments").arg(count)};
+}
+
+FrameWriter frameWriter(BmpFrameWriter &writer)
+{
+    return [&writer](const QString &path, const QImage &picture) { writer.write(path, picture); };
+}
+
+void runCut(const QStringList &rest)
+{
+    const Arguments args(rest, {QStringLiteral("--size"), QStringLiteral("--at")}, {});
+    expectPositional(args, 2);
+    const Workspace ws = cutWorkspace(args.positional[0], args);
+    WriteBmp24File(args.positional[1], ws.CutImage);
+}
+
+uint8_t parseDirection(const QString &text)
+{
+    static const std::map<QString, uint8_t> directions = {{QStringLiteral("right"), kRight},
+                                                          {QStringLiteral("left"), kLeft},
+                                                          {QStringLiteral("down"), kDown},
+                                                          {QStringLiteral("up"), kUp}};
+    const auto found = directions.find(text);
+    if (found == directions.end()) throw UsageError{QStringLiteral("bad direction '%1'").arg(text)};
+    return found->second;
+}
+
+void runSequence(const QStringList &rest)
+{
+    const Arguments args(rest,
+                         {QStringLiteral("--size"), QStringLiteral("--at"),
+                          QStringLiteral("--step"), QStringLiteral("--direction")},
+                         {});
+    expectPositional(args, 2);
+    const uint8_t direction =
+        parseDirection(args.value(QStringLiteral("--direction")).value_or(QStringLiteral("right")));
+    const QString step = args.value(QStringLiteral("--step")).value_or(QStringLiteral("15"));
+    bool ok = true;
+    const int pixels = step == QLatin1String("cut") ? 0 : step.toInt(&ok);
+    if (!ok || (step != QLatin1String("cut") && pixels < 1))
+        throw UsageError{QStringLiteral("bad step '%1'").arg(step)};
+
+    Workspace ws = cutWorkspace(args.positional[0], args);
+    ws.FrameDirection = direction;
+    const bool across = direction == kRight || direction == kLeft;
+    ws.FrameStep = step == QLatin1String("cut") ? (across ? ws.CutWidth : ws.CutHeight) : pixels;
+    BmpFrameWriter writer;
+    WriteContinuousFrames(ws, args.positional[1], frameWriter(writer));
+}
+
+void runBlend(const QStringList &rest)
+{
+    const Arguments args(rest, {QStringLiteral("--size"), QStringLiteral("--at")},
+                         {QStringLiteral("--white-transparent")});
+    expectPositional(args, 3);
+    Workspace ws = cutWorkspace(args.positional[0], args);
+    ws.BlendImage = ReadPicture(args.positional[1]);
+    const MixKind kind = args.value(QStringLiteral("--white-transparent"))
+                             ? MixKind::BlendWhiteTransparent
+                             : MixKind::Blend;
+    BmpFrameWriter writer;
+    WriteMixFrames(ws, kind, args.positional[2], frameWriter(writer));
+}
+
+void runFade(const QStringList &rest)
+{
+    const Arguments args(
+        rest, {QStringLiteral("--size"), QStringLiteral("--at"), QStringLiteral("--color")}, {});
+    expectPositional(args, 2);
+    const QString color = args.value(QStringLiteral("--color")).value_or(QStringLiteral("white"));
+    if (color != QLatin1String("white") && color != QLatin1String("black"))
+        throw UsageError{QStringLiteral("bad color '%1'").arg(color)};
+    Workspace ws = cutWorkspace(args.positional[0], args);
+    BmpFrameWriter writer;
+    WriteMixFrames(ws,
+                   color == QLatin1String("white") ? MixKind::FadeToWhite : MixKind::FadeToBlack,
+                   args.positional[1], frameWriter(writer));
+}
+
 } // namespace
 
 int RunCommandLine(const QStringList &args)
 {
-    if (args.isEmpty())
-        return kCliUsage;
+    if (args.isEmpty()) return kCliUsage;
     const QString &verb = args.front();
     if (verb == QLatin1String("--help") || verb == QLatin1String("-h")) {
         std::fputs("MOKARAN: cut pieces out of pictures.\n\n", stdout);
@@ -31,7 +203,28 @@ int RunCommandLine(const QStringList &args)
         std::fputs("mokaran 1.32 (2008.06.07)\n", stdout);
         return kCliDone;
     }
-    print(stderr, QStringLiteral("mokaran: unknown command '%1'\n").arg(verb));
-    std::fputs(kUsage, stderr);
-    return kCliUsage;
+    static const std::map<QString, void (*)(const QStringList &)> verbs = {
+        {QStringLiteral("cut"), runCut},
+        {QStringLiteral("sequence"), runSequence},
+        {QStringLiteral("blend"), runBlend},
+        {QStringLiteral("fade"), runFade}};
+    const auto found = verbs.find(verb);
+    try {
+        if (found == verbs.end())
+            throw UsageError{QStringLiteral("unknown command '%1'").arg(verb)};
+        found->second(args.mid(1));
+        return kCliDone;
+    } catch (const UsageError &error) {
+        print(stderr, QStringLiteral("mokaran: %1\n").arg(error.message));
+        std::fputs(kUsage, stderr);
+        return kCliUsage;
+    } catch (const std::bad_alloc &) {
+        print(stderr,
+              QStringLiteral("mokaran: %1\n").arg(QStringLiteral("メモリが不足しています")));
+        return kCliFailed;
+    } catch (const std::exception &failure) {
+        print(stderr,
+              QStringLiteral("mokaran: %1\n").arg(WithFullStop(QString::fromUtf8(failure.what()))));
+        return kCliFailed;
+    }
 }

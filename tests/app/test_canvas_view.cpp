@@ -27,8 +27,7 @@ QImage expectedView(const QImage &work, const QRect &frame)
                                   y <= frame.bottom();
             const bool onRow = (y == frame.top() || y == frame.bottom()) && x >= frame.left() &&
                                x <= frame.right();
-            if (onColumn || onRow)
-                view.setPixel(x, y, qRgb(0, 0, 0));
+            if (onColumn || onRow) view.setPixel(x, y, qRgb(0, 0, 0));
         }
     return view;
 }
@@ -41,8 +40,8 @@ TEST(CanvasView, OutlineLiesOnTheOutermostPixelsOfTheCut)
     composer.compose(work, view, QRect(10, 10, 4, 3));
     for (int y = 9; y <= 13; ++y)
         for (int x = 9; x <= 14; ++x) {
-            const bool outline = (y == 10 || y == 12) ? (x >= 10 && x <= 13)
-                                                      : (y == 11 && (x == 10 || x == 13));
+            const bool outline =
+                (y == 10 || y == 12) ? (x >= 10 && x <= 13) : (y == 11 && (x == 10 || x == 13));
             if (outline)
                 EXPECT_EQ(view.pixel(x, y), qRgb(0, 0, 0)) << x << "," << y;
             else

@@ -16,7 +16,8 @@ QImage pattern(int width, int height)
     QImage picture(width, height, kPictureFormat);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x * x * 37 % 256, (y * y * 91 + x) % 256, (x * y * 53) % 256));
+            picture.setPixel(x, y,
+                             qRgb(x * x * 37 % 256, (y * y * 91 + x) % 256, (x * y * 53) % 256));
     return picture;
 }
 
@@ -25,9 +26,13 @@ TEST(Rounding, RoundHalvesGoToTheEvenNeighbour)
     const struct {
         long double x;
         int64_t expected;
-    } rows[] = {{2.5L, 2},   {3.5L, 4},   {0.5L, 0},     {1.5L, 2},           {-2.5L, -2},
-                {-3.5L, -4}, {2.4L, 2},   {2.6L, 3},     {-0.4L, 0},          {199.5L, 200},
-                {198.5L, 198}, {0.0L, 0}, {-0.5L, 0},    {4503599627370497.5L, 4503599627370498}};
+    } rows[] = {{2.5L, 2},     {3.5L, 4},
+                {0.5L, 0},     {1.5L, 2},
+                {-2.5L, -2},   {-3.5L, -4},
+                {2.4L, 2},     {2.6L, 3},
+                {-0.4L, 0},    {199.5L, 200},
+                {198.5L, 198}, {0.0L, 0},
+                {-0.5L, 0},    {4503599627370497.5L, 4503599627370498}};
     for (const auto &row : rows)
         EXPECT_EQ(Round(row.x), row.expected) << "Round(" << double(row.x) << ")";
 }
@@ -59,7 +64,7 @@ TEST(ClampByte, ClipsThenTruncates)
     const struct {
         double x;
         int expected;
-    } rows[] = {{255.0, 255}, {255.5, 255}, {254.999, 254}, {0.7, 0},  {-0.3, 0},
+    } rows[] = {{255.0, 255}, {255.5, 255}, {254.999, 254}, {0.7, 0}, {-0.3, 0},
                 {1e300, 255}, {-1e300, 0},  {127.5, 127},   {0.0, 0}, {std::nan(""), 0}};
     for (const auto &row : rows)
         EXPECT_EQ(TImageConv::ClampByte(row.x), row.expected) << "ClampByte(" << row.x << ")";
@@ -121,8 +126,7 @@ TEST(CopyComputeDrawBack, PixelsOutsideTheRectangleKeepTheirValues)
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 9; ++x) {
             const bool inside = x >= 2 && x <= 5 && y >= 1 && y <= 3;
-            if (!inside)
-                EXPECT_EQ(result.pixel(x, y), original.pixel(x, y)) << x << "," << y;
+            if (!inside) EXPECT_EQ(result.pixel(x, y), original.pixel(x, y)) << x << "," << y;
         }
     EXPECT_NE(result.copy(2, 1, 4, 3), original.copy(2, 1, 4, 3));
 }

@@ -21,7 +21,8 @@
 
 namespace {
 
-const QByteArray kThreePresets = "任意切り取りサイズ\r\n100\r\n100\r\nA\r\n16\r\n16\r\nB\r\n32\r\n32\r\n";
+const QByteArray kThreePresets =
+    "任意切り取りサイズ\r\n100\r\n100\r\nA\r\n16\r\n16\r\nB\r\n32\r\n32\r\n";
 
 // Answers error boxes as they appear and keeps their texts. A box opened from inside a handler
 // runs its own event loop, so it is closed from a timer.
@@ -53,8 +54,7 @@ struct AppFolder {
     explicit AppFolder(const QByteArray &presets = kThreePresets, const QByteArray &ini = {})
     {
         write("data.dat", presets);
-        if (!ini.isNull())
-            write("set.ini", ini);
+        if (!ini.isNull()) write("set.ini", ini);
     }
     void write(const QString &name, const QByteArray &bytes)
     {
@@ -74,8 +74,7 @@ QString settingValue(const QByteArray &ini, const QString &key)
 {
     for (const QByteArray &line : ini.split('\n')) {
         const QString text = QString::fromUtf8(line).trimmed();
-        if (text.startsWith(key + u'='))
-            return text.mid(key.size() + 1);
+        if (text.startsWith(key + u'=')) return text.mid(key.size() + 1);
     }
     return {};
 }
@@ -174,14 +173,14 @@ void TestMainWindow::placesTheWindowFromTheSettings_data()
     QTest::newRow("PosX is the top, PosY the left")
         << QByteArray("[set]\r\nPosX=300\r\nPosY=40\r\nPosW=800\r\nPosH=600\r\n")
         << QRect(40, 300, 800, 600);
-    QTest::newRow("750 or less gives 750") << QByteArray("[set]\r\nPosW=750\r\nPosH=550\r\n")
-                                          << QRect(0, 0, 750, 550);
-    QTest::newRow("751 stays 751") << QByteArray("[set]\r\nPosW=751\r\nPosH=551\r\n")
-                                   << QRect(0, 0, 751, 551);
-    QTest::newRow("too small is raised") << QByteArray("[set]\r\nPosW=600\r\nPosH=-5\r\n")
-                                         << QRect(0, 0, 750, 550);
-    QTest::newRow("not a number is the default") << QByteArray("[set]\r\nPosW=wide\r\n")
-                                                 << QRect(0, 0, 750, 550);
+    QTest::newRow("750 or less gives 750")
+        << QByteArray("[set]\r\nPosW=750\r\nPosH=550\r\n") << QRect(0, 0, 750, 550);
+    QTest::newRow("751 stays 751")
+        << QByteArray("[set]\r\nPosW=751\r\nPosH=551\r\n") << QRect(0, 0, 751, 551);
+    QTest::newRow("too small is raised")
+        << QByteArray("[set]\r\nPosW=600\r\nPosH=-5\r\n") << QRect(0, 0, 750, 550);
+    QTest::newRow("not a number is the default")
+        << QByteArray("[set]\r\nPosW=wide\r\n") << QRect(0, 0, 750, 550);
 }
 
 void TestMainWindow::placesTheWindowFromTheSettings()
@@ -217,7 +216,8 @@ void TestMainWindow::controlsSitWhereTheLayoutPutsThem()
     QCOMPARE(form.Panel2->width(), form.centralWidget()->width());
     QCOMPARE(form.ScrollBox1->geometry().bottom(), form.centralWidget()->height() - 1);
     QCOMPARE(form.Shape1->geometry(), QRect(0, 0, form.Panel1->width(), 3));
-    for (QWidget *panel : {static_cast<QWidget *>(form.Panel1), static_cast<QWidget *>(form.Panel2)})
+    for (QWidget *panel :
+         {static_cast<QWidget *>(form.Panel1), static_cast<QWidget *>(form.Panel2)})
         QCOMPARE(panel->palette().color(QPalette::Window), DarkShadowColor());
     QCOMPARE(form.Shape1->palette().color(QPalette::Window), GrayTextColor());
 
@@ -286,12 +286,14 @@ void TestMainWindow::menuHoldsEveryItemInOrder()
         {form.File1,
          "File1",
          QStringLiteral("ファイル(&F)"),
-         {"R1 画像ファイルを読込む(&R)", "S2 表示中の画像を保存する(&S)", "N4 -", "Exit2 終了(&X)"}},
+         {"R1 画像ファイルを読込む(&R)", "S2 表示中の画像を保存する(&S)", "N4 -",
+          "Exit2 終了(&X)"}},
         {form.Edit1,
          "Edit1",
          QStringLiteral("編集(&E)"),
          {"Undo1 元に戻す(&U)", "N2 -", "C1 拡大縮小(&X)", "R3 回転(&R)", "N5 -", "S1 ぼかし(&S)",
-          "R2 シャープネス(&R)", "N17 コントラスト強調(&C)", "N18 ガンマ補正(&G)", "N19 レベル補正"}},
+          "R2 シャープネス(&R)", "N17 コントラスト強調(&C)", "N18 ガンマ補正(&G)",
+          "N19 レベル補正"}},
         {form.ool1,
          "ool1",
          QStringLiteral("ツール(&T)"),
@@ -325,8 +327,9 @@ void TestMainWindow::componentsWithoutAPlace()
 {
     AppFolder folder;
     TForm1 form(folder.paths());
-    QCOMPARE(form.OpenDialog1->nameFilters(),
-             QStringList{QStringLiteral("イメージファイル(*.bmp, *.jpg, *.jpeg) (*.bmp *.jpg *.jpeg)")});
+    QCOMPARE(
+        form.OpenDialog1->nameFilters(),
+        QStringList{QStringLiteral("イメージファイル(*.bmp, *.jpg, *.jpeg) (*.bmp *.jpg *.jpeg)")});
     QCOMPARE(form.SaveDialog1->nameFilters(),
              (QStringList{QStringLiteral("ビットマップファイル(*.bmp) (*.bmp)"),
                           QStringLiteral("JPEGファイル(*.jpg) (*.jpg)")}));
@@ -394,8 +397,9 @@ void TestMainWindow::firstPictureSwitchesToTheWorkingState()
 
 void TestMainWindow::runWithoutPictureKeepsTheStoredCutSize()
 {
-    const QByteArray ini = "; kept\r\n[other]\r\nKey=1\r\n[set]\r\nImageWidth=64\r\nImageHeight=48\r\n"
-                           "RWidth=321\r\n";
+    const QByteArray ini =
+        "; kept\r\n[other]\r\nKey=1\r\n[set]\r\nImageWidth=64\r\nImageHeight=48\r\n"
+        "RWidth=321\r\n";
     AppFolder folder(kThreePresets, ini);
     {
         TForm1 form(folder.paths());
@@ -458,8 +462,7 @@ void TestMainWindow::startsAfterAFailedPresetFile()
     QFETCH(QString, message);
     QFETCH(int, kept);
     AppFolder folder(presets);
-    if (!present)
-        QVERIFY(QFile::remove(folder.dir.filePath(QStringLiteral("data.dat"))));
+    if (!present) QVERIFY(QFile::remove(folder.dir.filePath(QStringLiteral("data.dat"))));
     BoxCatcher boxes;
     TForm1 form(folder.paths());
     form.show();
@@ -571,7 +574,8 @@ void TestMainWindow::canvasShowsTheOutlineAndTheCutDoesNot()
 
     const QImage shown = form.PaintBox1->grab().toImage();
     QCOMPARE(shown.size(), QSize(60, 40));
-    for (QPoint p : {QPoint(10, 10), QPoint(13, 10), QPoint(10, 12), QPoint(13, 12), QPoint(10, 11)})
+    for (QPoint p :
+         {QPoint(10, 10), QPoint(13, 10), QPoint(10, 12), QPoint(13, 12), QPoint(10, 11)})
         QCOMPARE(QColor(shown.pixel(p)), QColor(Qt::black));
     QCOMPARE(shown.pixel(11, 11), picture.pixel(11, 11));
     QCOMPARE(shown.pixel(14, 10), picture.pixel(14, 10));

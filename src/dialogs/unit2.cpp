@@ -1,0 +1,106 @@
+// TForm2: the import dialog.
+#include "dialogs/unit2.h"
+
+#include "app/ui_support.h"
+#include "app/unit1.h"
+#include "image/picture_io.h"
+#include "sequence/frames.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+TForm2::TForm2(TForm1 &main) : QDialog(&main), m_main(main)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("画像ファイル読込み"));
+    setFixedSize(733, 535);
+
+    Panel1 = MakeDarkPanel(this, "Panel1");
+    Panel1->setFixedHeight(57);
+    Edit1 = new QLineEdit(Panel1);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setReadOnly(true);
+    Edit1->setGeometry(8, 18, 449, 21);
+    Button1 = MakeButton(Panel1, "Button1", QStringLiteral("参照"), {468, 16, 75, 25});
+    Button2 = MakeButton(Panel1, "Button2", QStringLiteral("決定"), {560, 16, 75, 25});
+    Button3 = MakeButton(Panel1, "Button3", QStringLiteral("キャンセル"), {644, 16, 75, 25});
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ScrollBox1->setBackgroundRole(QPalette::Dark);
+    Image3 = new QLabel;
+    Image3->setObjectName(QStringLiteral("Image3"));
+    ScrollBox1->setWidget(Image3);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Panel1);
+    layout->addWidget(ScrollBox1, 1);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
+}
+
+void TForm2::Button1Click()
+{
+    QFileDialog *open = m_main.OpenDialog1;
+    if (open->exec() != QDialog::Accepted || open->selectedFiles().isEmpty()) return;
+    const QString path = open->selectedFiles().front();
+    if (!QFileInfo(path).isFile()) return;
+    Guarded(this, [&] {
+        switch (PictureKindOf(path)) {
+        case PictureKind::Jpeg:
+            showPreview(ReadJpeg(path));
+            Edit1->setText(path);
+            break;
+        case PictureKind::Bmp:
+            Edit1->setText(path);
+            showPreview(ReadBmp(path));
+            break;
+        case PictureKind::Unknown: break; // neither preview nor field change
+        }
+    });
+}
+
+void TForm2::showPreview(const QImage &picture)
+{
+    Image3->setPixmap(QPixmap::fromImage(picture));
+    Image3->resize(picture.size());
+}
+
+void TForm2::Button2Click()
+{
+    const QString path = Edit1->text();
+    if (!QFileInfo(path).isFile()) { // gone since it was chosen: nothing to import
+        accept();
+        return;
+    }
+    // A file that cannot be read is reported and the dialog stays open, the workspace untouched.
+    Guarded(this, [&] {
+        importInto(path);
+        accept();
+    });
+}
+
+void TForm2::importInto(const QString &path)
+{
+    Workspace &ws = m_main.workspace();
+    if (ws.ImportTarget == 1) {
+        m_main.TakeNewPicture(ReadPicture(path));
+    } else if (ws.ImportTarget == 2) {
+        ws.BlendImage = FitToCut(ReadPicture(path), ws.CutWidth, ws.CutHeight);
+    }
+}
+
+void TForm2::Button3Click()
+{
+    reject();
+}

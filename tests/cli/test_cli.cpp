@@ -1,0 +1,109 @@
+// The command line's verbs, run in-process: files written, exit status, bad input.
+#include "cli/cli.h"
+#include "image/picture_io.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage numbered(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_BGR888);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, qRgb(x % 250 + 3, y % 250 + 3, (x * 3 + y) % 256));
+    return picture;
+}
+
+class CommandLine : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(numbered(100, 60).save(path("in.bmp")));
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    int run(const QStringList &args) { return RunCommandLine(args); }
+    QStringList bmps() const
+    {
+        return QDir(dir.path()).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
+    }
+    QImage read(const QString &name) const
+    {
+        return ReadBmp(path(name)).convertToFormat(QImage::Format_BGR888);
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(CommandLine, CutWritesTheFrameAreaClampedLikeADrag)
+{
+    ASSERT_EQ(run({"cut", path("in.bmp"), path("a.bmp"), "--size", "30x20", "--at", "10,5"}), 0);
+    EXPECT_EQ(read("a.bmp"), numbered(100, 60).copy(10, 5, 30, 20));
+    // Past the picture: the frame stops at the edges; a cut larger than the picture is lowered.
+    ASSERT_EQ(run({"cut", path("in.bmp"), path("b.bmp"), "--size", "30x20", "--at", "500,-9"}), 0);
+    EXPECT_EQ(read("b.bmp"), numbered(100, 60).copy(70, 0, 30, 20));
+    ASSERT_EQ(run({"cut", path("in.bmp"), path("c.bmp"), "--size", "400x400"}), 0);
+    EXPECT_EQ(read("c.bmp"), numbered(100, 60));
+}
+
+TEST_F(CommandLine, SequenceWritesEveryPositionThatFits)
+{
+    ASSERT_EQ(run({"sequence", path("in.bmp"), path("walk"), "--size", "40x60"}), 0);
+    EXPECT_EQ(bmps().filter("walk").size(), 5); // x = 0, 15, 30, 45, 60
+    EXPECT_EQ(read("walk005.bmp"), numbered(100, 60).copy(60, 0, 40, 60));
+
+    ASSERT_EQ(run({"sequence", path("in.bmp"), path("tile"), "--size", "25x20", "--step", "cut",
+                   "--direction", "down", "--at", "50,0"}),
+              0);
+    EXPECT_EQ(bmps().filter("tile"), (QStringList{"tile001.bmp", "tile002.bmp", "tile003.bmp"}));
+    EXPECT_EQ(read("tile003.bmp"), numbered(100, 60).copy(50, 40, 25, 20));
+
+    // Only the start fits: still one numbered frame.
+    ASSERT_EQ(
+        run({"sequence", path("in.bmp"), path("one"), "--size", "100x60", "--direction", "left"}),
+        0);
+    EXPECT_EQ(bmps().filter("one"), QStringList{"one001.bmp"});
+}
+
+TEST_F(CommandLine, BlendAndFadeWriteTwentyOneFrames)
+{
+    ASSERT_TRUE(numbered(10, 10).save(path("second.bmp")));
+    ASSERT_EQ(run({"blend", path("in.bmp"), path("second.bmp"), path("mix"), "--size", "20x10"}),
+              0);
+    EXPECT_EQ(bmps().filter("mix").size(), 21);
+    EXPECT_EQ(read("mix001.bmp"), numbered(100, 60).copy(0, 0, 20, 10));
+    EXPECT_EQ(read("mix021.bmp").pixel(15, 5), qRgb(255, 255, 255)); // padded white
+    ASSERT_EQ(run({"fade", path("in.bmp"), path("dark"), "--size", "20x10", "--color", "black"}),
+              0);
+    EXPECT_EQ(read("dark001.bmp").pixel(3, 3), qRgb(0, 0, 0));
+    EXPECT_EQ(read("dark021.bmp"), numbered(100, 60).copy(0, 0, 20, 10));
+}
+
+TEST_F(CommandLine, AWrongCommandLineExitsTwoAndWritesNothing)
+{
+    const QList<QStringList> wrong = {
+        {"slice", path("in.bmp"), path("x.bmp")},
+        {"cut", path("in.bmp"), path("x.bmp")},                             // no size
+        {"cut", path("in.bmp"), path("x.bmp"), "--size", "0x5"},            // empty cut
+        {"cut", path("in.bmp"), path("x.bmp"), "--size", "ten"},            // not a size
+        {"cut", path("in.bmp"), "--size", "5x5"},                           // no output
+        {"cut", path("in.bmp"), path("x.bmp"), "--size", "5x5", "--bogus"}, // unknown option
+        {"sequence", path("in.bmp"), path("x"), "--size", "5x5", "--direction", "north"},
+        {"sequence", path("in.bmp"), path("x"), "--size", "5x5", "--step", "0"},
+        {"fade", path("in.bmp"), path("x"), "--size", "5x5", "--color", "grey"},
+    };
+    for (const QStringList &args : wrong)
+        EXPECT_EQ(run(args), 2) << args.join(' ').toStdString();
+    EXPECT_EQ(bmps(), QStringList{"in.bmp"});
+}
+
+TEST_F(CommandLine, FailedWorkExitsOne)
+{
+    EXPECT_EQ(run({"cut", path("missing.jpg"), path("x.bmp"), "--size", "5x5"}), 1);
+    EXPECT_EQ(run({"cut", path("in.bmp"), path("no/such/folder/x.bmp"), "--size", "5x5"}), 1);
+    EXPECT_EQ(bmps(), QStringList{"in.bmp"});
+}
+
+} // namespace
