@@ -42,9 +42,11 @@ AppPaths ResolveAppPaths(const QString &exeDir)
 
 QString AppPaths::dataFile(const QString &name) const
 {
-    if (configDir.isEmpty()) return AppDir + name;
+    if (configDir.isEmpty())
+        return AppDir + name;
     for (const QString &dir : {configDir, AppDir, installedDataDir}) {
-        if (QFileInfo::exists(dir + name)) return dir + name;
+        if (QFileInfo::exists(dir + name))
+            return dir + name;
     }
     return AppDir + name;
 }

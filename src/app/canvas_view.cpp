@@ -32,7 +32,8 @@ void restore(QImage &view, const QImage &work, const QRegion &pixels)
 
 QRegion FrameOutline(const QRect &frame, const QSize &picture)
 {
-    if (frame.width() <= 0 || frame.height() <= 0) return {};
+    if (frame.width() <= 0 || frame.height() <= 0)
+        return {};
     QRegion outline;
     outline += QRect(frame.left(), frame.top(), frame.width(), 1);
     outline += QRect(frame.left(), frame.bottom(), frame.width(), 1);
@@ -45,7 +46,8 @@ QRegion ViewComposer::compose(const QImage &work, QImage &view, const QRect &fra
 {
     const bool viewCurrent = m_sourceKey != 0 && m_sourceKey == work.cacheKey() &&
                              view.size() == work.size() && view.format() == kPictureFormat;
-    if (viewCurrent && frame == m_frame) return {};
+    if (viewCurrent && frame == m_frame)
+        return {};
 
     QRegion changed;
     if (viewCurrent) {

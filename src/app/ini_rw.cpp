@@ -55,8 +55,10 @@ std::vector<Line> splitLines(QByteArrayView text)
         while (end < text.size() && text[end] != '\r' && text[end] != '\n')
             ++end;
         qsizetype next = end;
-        if (next < text.size() && text[next] == '\r') ++next;
-        if (next < text.size() && text[next] == '\n') ++next;
+        if (next < text.size() && text[next] == '\r')
+            ++next;
+        if (next < text.size() && text[next] == '\n')
+            ++next;
         lines.push_back({pos, end, next});
         pos = next;
     }
@@ -81,10 +83,12 @@ QByteArrayView trimBlanks(QByteArrayView text)
 // Japanese name can never fold into an ASCII one.
 bool sameName(QByteArrayView a, QByteArrayView b)
 {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
     for (qsizetype i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
+        if (lower(a[i]) != lower(b[i]))
+            return false;
     return true;
 }
 
@@ -92,7 +96,8 @@ bool sameName(QByteArrayView a, QByteArrayView b)
 std::optional<QByteArrayView> sectionName(QByteArrayView line)
 {
     line = trimBlanks(line);
-    if (!line.startsWith('[')) return std::nullopt;
+    if (!line.startsWith('['))
+        return std::nullopt;
     line = line.sliced(1);
     const qsizetype close = line.indexOf(']');
     return trimBlanks(close < 0 ? line : line.first(close));
@@ -108,9 +113,11 @@ struct KeyLine {
 std::optional<KeyLine> keyLine(QByteArrayView line)
 {
     line = trimBlanks(line);
-    if (line.isEmpty() || line.startsWith(';')) return std::nullopt;
+    if (line.isEmpty() || line.startsWith(';'))
+        return std::nullopt;
     const qsizetype equals = line.indexOf('=');
-    if (equals < 0) return KeyLine{line, {}};
+    if (equals < 0)
+        return KeyLine{line, {}};
     return KeyLine{trimBlanks(line.first(equals)), trimBlanks(line.sliced(equals + 1))};
 }
 
@@ -138,15 +145,20 @@ SetSection findSetSection(QByteArrayView text, const std::vector<Line> &lines)
     for (size_t i = 0; i < lines.size(); ++i) {
         const QByteArrayView line = text.sliced(lines[i].start, lines[i].end - lines[i].start);
         if (const auto name = sectionName(line)) {
-            if (set.header) break;
-            if (sameName(*name, kSection)) set.header = set.lastContent = i;
+            if (set.header)
+                break;
+            if (sameName(*name, kSection))
+                set.header = set.lastContent = i;
             continue;
         }
-        if (!set.header) continue;
-        if (!trimBlanks(line).isEmpty()) set.lastContent = i;
+        if (!set.header)
+            continue;
+        if (!trimBlanks(line).isEmpty())
+            set.lastContent = i;
         const auto key = keyLine(line);
         for (size_t k = 0; key && k < kKeys.size(); ++k)
-            if (!set.keyLines[k] && sameName(key->key, kKeys[k].name)) set.keyLines[k] = i;
+            if (!set.keyLines[k] && sameName(key->key, kKeys[k].name))
+                set.keyLines[k] = i;
     }
     return set;
 }
@@ -165,10 +177,13 @@ std::optional<QByteArray> readSmallFile(const QString &path)
 {
     QFile file(path);
     // Only a plain file is read: opening a FIFO or a device would block or never end.
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
-    if (file.size() > kMaxFileSize) return std::nullopt;
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    if (file.size() > kMaxFileSize)
+        return std::nullopt;
     QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize) return std::nullopt;
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize)
+        return std::nullopt;
     return bytes;
 }
 
@@ -187,7 +202,8 @@ SettingsRecord ParseSettings(const QByteArray &iniText)
     const std::vector<Line> lines = splitLines(iniText);
     const SetSection set = findSetSection(iniText, lines);
     for (size_t k = 0; k < kKeys.size(); ++k) {
-        if (!set.keyLines[k]) continue;
+        if (!set.keyLines[k])
+            continue;
         const Line &line = lines[*set.keyLines[k]];
         const auto key = keyLine(QByteArrayView(iniText).sliced(line.start, line.end - line.start));
         if (const auto value = ReadIniInteger(profileValue(key->value)))
@@ -202,8 +218,10 @@ QByteArray UpdateSettings(const QByteArray &iniText, const SettingsRecord &recor
     const SetSection set = findSetSection(iniText, lines);
     QByteArray missing;
     for (size_t k = 0; k < kKeys.size(); ++k)
-        if (!set.keyLines[k]) missing += keyText(kKeys[k], record);
-    if (!set.header) missing.prepend("[" + kSection + "]\r\n");
+        if (!set.keyLines[k])
+            missing += keyText(kKeys[k], record);
+    if (!set.header)
+        missing.prepend("[" + kSection + "]\r\n");
 
     QByteArray out;
     out.reserve(iniText.size() + missing.size() + 128);
@@ -216,11 +234,14 @@ QByteArray UpdateSettings(const QByteArray &iniText, const SettingsRecord &recor
             out += iniText.sliced(line.start, line.next - line.start);
             // The line after which something is inserted needs a line end of its own.
             const bool insertAfter = set.header ? i == set.lastContent : i + 1 == lines.size();
-            if (insertAfter && line.next == line.end && !missing.isEmpty()) out += "\r\n";
+            if (insertAfter && line.next == line.end && !missing.isEmpty())
+                out += "\r\n";
         }
-        if (set.header && i == set.lastContent) out += missing;
+        if (set.header && i == set.lastContent)
+            out += missing;
     }
-    if (!set.header) out += missing;
+    if (!set.header)
+        out += missing;
     return out;
 }
 
@@ -238,7 +259,8 @@ void WriteSettings(const QString &path, const SettingsRecord &record)
         // The other sections and keys must survive, so a file that cannot be read is not
         // replaced; a read-only file is the user's wish to keep it as it is.
         const auto bytes = info.isWritable() ? readSmallFile(path) : std::nullopt;
-        if (!bytes) throw writeFailure(path);
+        if (!bytes)
+            throw writeFailure(path);
         old = *bytes;
     }
     const QByteArray text = UpdateSettings(old, record);

@@ -25,7 +25,8 @@ void ReadSettings(const QString &path, SettingsRecord &record);
 // Writes the seven keys into section "set" of the INI file at path, keeping every other section,
 // key and line as it was; an existing key is replaced in place, a missing one added at the end of
 // the section, a missing section at the end of the file. Lines end in CR LF. The file is replaced
-// atomically: on failure it is left exactly as it was and Failure("<path> に書き込めません") is thrown.
+// atomically: on failure it is left exactly as it was and Failure("<path> に書き込めません") is
+// thrown.
 void WriteSettings(const QString &path, const SettingsRecord &record);
 
 // The pure halves of the two routines, for tests and for the file versions above.

@@ -43,7 +43,8 @@ int IoCodeFromErrno(int err)
 
 QString WithFullStop(const QString &description)
 {
-    if (description.isEmpty() || description.back().unicode() <= u'.') return description;
+    if (description.isEmpty() || description.back().unicode() <= u'.')
+        return description;
     return description + u'.';
 }
 
@@ -51,6 +52,7 @@ IoError ioErrorFromErrno(int err)
 {
     const int code = IoCodeFromErrno(err);
     // Every mapped errno changes its number except ENOENT, which is 2 on both sides.
-    if (code != err || err == ENOENT) return IoError(code);
+    if (code != err || err == ENOENT)
+        return IoError(code);
     return IoError(err, QStringLiteral("I/O エラー (%1)").arg(err));
 }

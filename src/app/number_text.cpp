@@ -5,9 +5,12 @@ namespace {
 
 int hexDigit(char c)
 {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -15,13 +18,16 @@ int hexDigit(char c)
 // the value negative ("$FFFFFFFF" is -1). Longer values do not fit and are refused.
 std::optional<uint32_t> parseHex(QByteArrayView digits)
 {
-    if (digits.isEmpty()) return std::nullopt;
+    if (digits.isEmpty())
+        return std::nullopt;
     uint64_t value = 0;
     for (char c : digits) {
         const int digit = hexDigit(c);
-        if (digit < 0) return std::nullopt;
+        if (digit < 0)
+            return std::nullopt;
         value = value * 16 + static_cast<uint64_t>(digit);
-        if (value > 0xFFFFFFFFu) return std::nullopt;
+        if (value > 0xFFFFFFFFu)
+            return std::nullopt;
     }
     return static_cast<uint32_t>(value);
 }
@@ -29,12 +35,15 @@ std::optional<uint32_t> parseHex(QByteArrayView digits)
 // Decimal magnitudes up to 2^31, the largest a negative 32-bit value needs.
 std::optional<uint32_t> parseDecimal(QByteArrayView digits)
 {
-    if (digits.isEmpty()) return std::nullopt;
+    if (digits.isEmpty())
+        return std::nullopt;
     uint64_t value = 0;
     for (char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
+        if (c < '0' || c > '9')
+            return std::nullopt;
         value = value * 10 + static_cast<uint64_t>(c - '0');
-        if (value > 0x80000000u) return std::nullopt;
+        if (value > 0x80000000u)
+            return std::nullopt;
     }
     return static_cast<uint32_t>(value);
 }
@@ -54,7 +63,8 @@ std::optional<int32_t> ParseInteger(QByteArrayView token)
     else if (token.startsWith("0x") || token.startsWith("0X"))
         prefix = 2;
     const auto magnitude = prefix ? parseHex(token.sliced(prefix)) : parseDecimal(token);
-    if (!magnitude || (!prefix && !negative && *magnitude > 0x7FFFFFFFu)) return std::nullopt;
+    if (!magnitude || (!prefix && !negative && *magnitude > 0x7FFFFFFFu))
+        return std::nullopt;
     // Unsigned negation wraps, which is what both "-2147483648" and "-$1" need.
     return static_cast<int32_t>(negative ? 0u - *magnitude : *magnitude);
 }

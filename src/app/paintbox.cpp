@@ -23,7 +23,8 @@ TPaintBox::TPaintBox(QWidget *parent) : QWidget(parent)
 
 void TPaintBox::paintEvent(QPaintEvent *event)
 {
-    if (!onPaint) return;
+    if (!onPaint)
+        return;
     QPainter painter(this);
     onPaint(painter, event->region());
 }
@@ -31,17 +32,20 @@ void TPaintBox::paintEvent(QPaintEvent *event)
 void TPaintBox::mousePressEvent(QMouseEvent *event)
 {
     const QPoint p = pixelAt(event);
-    if (onMouseDown) onMouseDown(event->button(), event->modifiers(), p.x(), p.y());
+    if (onMouseDown)
+        onMouseDown(event->button(), event->modifiers(), p.x(), p.y());
 }
 
 void TPaintBox::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint p = pixelAt(event);
-    if (onMouseMove) onMouseMove(event->modifiers(), p.x(), p.y());
+    if (onMouseMove)
+        onMouseMove(event->modifiers(), p.x(), p.y());
 }
 
 void TPaintBox::mouseReleaseEvent(QMouseEvent *event)
 {
     const QPoint p = pixelAt(event);
-    if (onMouseUp) onMouseUp(event->button(), event->modifiers(), p.x(), p.y());
+    if (onMouseUp)
+        onMouseUp(event->button(), event->modifiers(), p.x(), p.y());
 }

@@ -51,13 +51,15 @@ class RecordReader {
     {
         while (!atEnd() && isBlankOrControl(m_bytes[m_pos]))
             ++m_pos;
-        if (atEnd()) return 0;
+        if (atEnd())
+            return 0;
         const qsizetype start = m_pos;
         while (!atEnd() && !isBlankOrControl(m_bytes[m_pos]))
             ++m_pos;
         const QByteArrayView token = m_bytes.sliced(start, m_pos - start);
         const auto value = token.size() <= kMaxTokenLength ? ParseInteger(token) : std::nullopt;
-        if (!value) throw IoError(kNotANumber);
+        if (!value)
+            throw IoError(kNotANumber);
         readLine();
         return *value;
     }
@@ -66,8 +68,10 @@ class RecordReader {
     // CR LF, LF, or a lone CR.
     void skipLineEnd()
     {
-        if (!atEnd() && m_bytes[m_pos] == '\r') ++m_pos;
-        if (!atEnd() && m_bytes[m_pos] == '\n') ++m_pos;
+        if (!atEnd() && m_bytes[m_pos] == '\r')
+            ++m_pos;
+        if (!atEnd() && m_bytes[m_pos] == '\n')
+            ++m_pos;
     }
 
     QByteArrayView m_bytes;
@@ -79,7 +83,8 @@ class FileDescriptor {
     explicit FileDescriptor(int fd) : m_fd(fd) {}
     ~FileDescriptor()
     {
-        if (m_fd >= 0) ::close(m_fd);
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
@@ -94,14 +99,18 @@ QByteArray readFileStart(const QString &path, qsizetype limit)
     // O_NONBLOCK keeps a FIFO in the file's place from hanging start-up.
     FileDescriptor fd(
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0) throw ioErrorFromErrno(errno);
+    if (fd.get() < 0)
+        throw ioErrorFromErrno(errno);
     QByteArray bytes;
     char buffer[64 * 1024];
     while (bytes.size() < limit) {
         const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) throw ioErrorFromErrno(errno);
-        if (got == 0) break;
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw ioErrorFromErrno(errno);
+        if (got == 0)
+            break;
         bytes.append(buffer, qMin<qsizetype>(got, limit - bytes.size()));
     }
     return bytes;
@@ -112,9 +121,11 @@ QByteArray readFileStart(const QString &path, qsizetype limit)
 void ParsePresets(QByteArrayView bytes, std::vector<Preset> &presets)
 {
     const qsizetype mark = bytes.indexOf(kEndOfFileMark);
-    if (mark >= 0) bytes = bytes.first(mark);
+    if (mark >= 0)
+        bytes = bytes.first(mark);
     const TextEncoding encoding = DetectEncoding(bytes);
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
 
     RecordReader reader(bytes);
     // Only here is the end of the file tested: any character left, even a lone line end,

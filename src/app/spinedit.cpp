@@ -15,7 +15,8 @@ QValidator::State TSpinEdit::validate(QString &text, int &) const
         return QValidator::Intermediate;
     bool ok = false;
     const long long v = t.toLongLong(&ok);
-    if (!ok) return QValidator::Invalid; // letters cannot be typed
+    if (!ok)
+        return QValidator::Invalid; // letters cannot be typed
     return v >= minimum() && v <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
 }
 

@@ -26,23 +26,31 @@ qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype pos)
     const unsigned char lead = byteAt(pos);
     qsizetype length = 0;
     unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
-    if (lead < 0x80) return 1;
+    if (lead < 0x80)
+        return 1;
     if (lead >= 0xC2 && lead <= 0xDF)
         length = 2;
     else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
+        if (lead == 0xE0)
+            low = 0xA0;
+        if (lead == 0xED)
+            high = 0x9F;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
+        if (lead == 0xF0)
+            low = 0x90;
+        if (lead == 0xF4)
+            high = 0x8F;
     } else
         return 0;
-    if (pos + length > bytes.size()) return 0;
-    if (byteAt(pos + 1) < low || byteAt(pos + 1) > high) return 0;
+    if (pos + length > bytes.size())
+        return 0;
+    if (byteAt(pos + 1) < low || byteAt(pos + 1) > high)
+        return 0;
     for (qsizetype i = 2; i < length; ++i)
-        if ((byteAt(pos + i) & 0xC0) != 0x80) return 0;
+        if ((byteAt(pos + i) & 0xC0) != 0x80)
+            return 0;
     return length;
 }
 
@@ -51,7 +59,8 @@ class Iconv {
     Iconv(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
     ~Iconv()
     {
-        if (valid()) iconv_close(m_cd);
+        if (valid())
+            iconv_close(m_cd);
     }
     Iconv(const Iconv &) = delete;
     Iconv &operator=(const Iconv &) = delete;
@@ -108,10 +117,12 @@ qsizetype badCp932Length(QByteArrayView rest)
 QString decodeCp932Lenient(QByteArrayView bytes)
 {
     Iconv conv("UTF-8", "CP932");
-    if (!conv.valid()) return QString(bytes.size(), QChar::ReplacementCharacter);
+    if (!conv.valid())
+        return QString(bytes.size(), QChar::ReplacementCharacter);
     QByteArray utf8;
     while (!bytes.isEmpty()) {
-        if (conv.run(bytes, utf8) == 0) break;
+        if (conv.run(bytes, utf8) == 0)
+            break;
         utf8.append("\xEF\xBF\xBD"); // U+FFFD
         bytes = bytes.sliced(qMin(bytes.size(), badCp932Length(bytes)));
     }
@@ -134,11 +145,13 @@ bool hasLoneSurrogate(const QString &text)
 
 TextEncoding DetectEncoding(QByteArrayView bytes)
 {
-    if (hasUtf8Bom(bytes)) return TextEncoding::Utf8;
+    if (hasUtf8Bom(bytes))
+        return TextEncoding::Utf8;
     bool nonAscii = false;
     for (qsizetype pos = 0; pos < bytes.size();) {
         const qsizetype length = utf8SequenceLength(bytes, pos);
-        if (length == 0) return TextEncoding::Cp932;
+        if (length == 0)
+            return TextEncoding::Cp932;
         nonAscii = nonAscii || length > 1;
         pos += length;
     }
@@ -148,7 +161,8 @@ TextEncoding DetectEncoding(QByteArrayView bytes)
 QString DecodeText(QByteArrayView bytes, TextEncoding encoding)
 {
     bytes = withoutBom(bytes);
-    if (encoding == TextEncoding::Utf8) return QString::fromUtf8(bytes); // invalid -> U+FFFD
+    if (encoding == TextEncoding::Utf8)
+        return QString::fromUtf8(bytes); // invalid -> U+FFFD
     return decodeCp932Lenient(bytes);
 }
 
@@ -156,18 +170,21 @@ std::optional<QString> DecodeCp932(QByteArrayView bytes)
 {
     Iconv conv("UTF-8", "CP932");
     QByteArray utf8;
-    if (!conv.valid() || conv.run(bytes, utf8) != 0) return std::nullopt;
+    if (!conv.valid() || conv.run(bytes, utf8) != 0)
+        return std::nullopt;
     return QString::fromUtf8(utf8);
 }
 
 std::optional<QByteArray> EncodeCp932(const QString &text)
 {
     // toUtf8() would quietly replace a lone surrogate; such text has no CP932 form either.
-    if (hasLoneSurrogate(text)) return std::nullopt;
+    if (hasLoneSurrogate(text))
+        return std::nullopt;
     const QByteArray utf8 = text.toUtf8();
     QByteArrayView in(utf8);
     QByteArray out;
     Iconv conv("CP932", "UTF-8");
-    if (!conv.valid() || conv.run(in, out) != 0) return std::nullopt;
+    if (!conv.valid() || conv.run(in, out) != 0)
+        return std::nullopt;
     return out;
 }

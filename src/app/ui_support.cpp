@@ -3,7 +3,9 @@
 
 #include "app/io_error.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QFont>
 #include <QFrame>
@@ -118,4 +120,16 @@ int SelectedFilterIndex(const QFileDialog *dialog)
             return int(i);
     }
     return 0;
+}
+
+QString RunFileDialog(QFileDialog *dialog)
+{
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    for (QCompleter *completer : dialog->findChildren<QCompleter *>()) {
+        if (completer->popup())
+            completer->popup()->hide();
+    }
+    if (!accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().front();
 }

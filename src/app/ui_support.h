@@ -57,6 +57,11 @@ QColor ButtonShadowColor(); // the canvas surround
 // ';', blanks allowed) into Qt's name filters. The description is shown as written.
 QStringList QtNameFilters(const QString &filter);
 
+// Runs a file dialog kept between uses and returns the chosen file, or "" when cancelled. The
+// completion list of its name field is closed too: left open, it would stay on screen after the
+// dialog and swallow the next click.
+QString RunFileDialog(QFileDialog *dialog);
+
 // The position of a file dialog's chosen filter in its list (0 for the first), whether the dialog
 // reports it with or without its patterns.
 int SelectedFilterIndex(const QFileDialog *dialog);

@@ -294,7 +294,8 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 void TForm1::FormDestroy()
 {
-    if (m_destroyed) return;
+    if (m_destroyed)
+        return;
     m_destroyed = true;
     const QRect outer = frameGeometry();
     for (QImage *bitmap : {&m_ws.WorkImage, &m_ws.CutImage, &m_ws.FrameImage, &m_ws.ViewImage,
@@ -313,7 +314,8 @@ void TForm1::FormDestroy()
     s.PosW = outer.width();
     s.PosH = outer.height();
     try { // D4
-        if (!m_paths.configDir.isEmpty()) QDir().mkpath(m_paths.configDir);
+        if (!m_paths.configDir.isEmpty())
+            QDir().mkpath(m_paths.configDir);
         WriteSettings(m_paths.settingsFile, s);
     } catch (const Failure &failure) {
         ShowError(this, failure.description());

@@ -36,7 +36,8 @@ void TForm1::UpdateSizeLabels()
 
 void TForm1::FirstPictureSetup()
 {
-    if (m_ws.PictureLoaded != 0) return;
+    if (m_ws.PictureLoaded != 0)
+        return;
     // The cut size of the previous run replaces whatever was chosen before the first picture.
     // A stored size below 1 (a hand-edited set.ini) would make an empty cut: 1 is the least.
     m_ws.CutWidth = std::max(m_ws.WindowSettings.ImageWidth, 1);
@@ -58,9 +59,11 @@ void TForm1::TakeNewPicture(const QImage &picture)
 void TForm1::PutEditResult(const QImage &result, EditResultKind kind)
 {
     PlaceEditResult(m_ws, result, kind);
-    if (kind == EditResultKind::ChangesSize) PaintBox1->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
+    if (kind == EditResultKind::ChangesSize)
+        PaintBox1->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
     RefreshCanvas();
-    if (kind != EditResultKind::KeepsSize) UpdateSizeLabels();
+    if (kind != EditResultKind::KeepsSize)
+        UpdateSizeLabels();
 }
 
 QRegion TForm1::composeView()
@@ -75,7 +78,8 @@ void TForm1::RefreshCanvas()
     const QRegion changed = composeView();
     // Picture and outline reach the screen together: Qt paints the changed part off screen and
     // shows it in one step.
-    if (!changed.isEmpty()) PaintBox1->update(changed);
+    if (!changed.isEmpty())
+        PaintBox1->update(changed);
 }
 
 void TForm1::PaintBox1Paint(QPainter &painter, const QRegion &exposed)
@@ -97,7 +101,8 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, i
 
 void TForm1::PaintBox1MouseMove(Qt::KeyboardModifiers, int x, int y)
 {
-    if (m_ws.Dragging != 1) return;
+    if (m_ws.Dragging != 1)
+        return;
     m_ws.FrameX = x;
     m_ws.FrameY = y;
     RefreshCanvas();

@@ -69,7 +69,8 @@ void TForm1::Button2Click()
     if (m_ws.PresetListFilled == 1) { // the list is filled once a run
         Form3->ComboBox1->clear();
         for (int i = 0; i < m_ws.PresetCount; ++i) {
-            if (!m_ws.PresetNames[i].isEmpty()) Form3->ComboBox1->addItem(m_ws.PresetNames[i]);
+            if (!m_ws.PresetNames[i].isEmpty())
+                Form3->ComboBox1->addItem(m_ws.PresetNames[i]);
         }
         Form3->ComboBox1->setCurrentIndex(-1); // nothing chosen: the free size applies
         m_ws.PresetListFilled = 2;
@@ -115,7 +116,8 @@ void TForm1::openOutputDialog(uint8_t mode)
             Form4->RadioButton1->setChecked(true);
             Form4->RadioButton4->setChecked(true);
         }
-        if (mode == 3 || mode == 4) Form4->RadioButton9->setChecked(true);
+        if (mode == 3 || mode == 4)
+            Form4->RadioButton9->setChecked(true);
         Form4->Button3->setVisible(mode == 3);
         if (mode == 2) { // whatever the last run used
             m_ws.FrameDirection = kRight;
@@ -152,9 +154,9 @@ void TForm1::Button7Click()
 
 void TForm1::S2Click()
 {
-    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return;
-    const QString chosen = SaveDialog1->selectedFiles().front();
-    if (QFileInfo(chosen).fileName().isEmpty()) return;
+    const QString chosen = RunFileDialog(SaveDialog1);
+    if (QFileInfo(chosen).fileName().isEmpty())
+        return;
     const bool jpeg = SelectedFilterIndex(SaveDialog1) == 1;
     Guarded(this, [&] {
         if (jpeg)
@@ -166,7 +168,8 @@ void TForm1::S2Click()
 
 void TForm1::Undo1Click()
 {
-    if (m_ws.UndoImage.isNull()) return;
+    if (m_ws.UndoImage.isNull())
+        return;
     m_ws.WorkImage = m_ws.UndoImage;
     m_ws.CanvasWidth = m_ws.UndoImage.width();
     m_ws.CanvasHeight = m_ws.UndoImage.height();

@@ -64,7 +64,8 @@ void FillCutImage(Workspace &ws)
 
     const QRect cut(ws.FrameX, ws.FrameY, ws.CutWidth, ws.CutHeight);
     const QRect inside = cut.intersected(ws.WorkImage.rect());
-    if (inside.isEmpty()) return;
+    if (inside.isEmpty())
+        return;
     // A picture of another depth is converted only where the frame lies.
     const QImage source =
         ws.WorkImage.format() == kPictureFormat ? ws.WorkImage : To24Bit(ws.WorkImage.copy(inside));
@@ -80,7 +81,8 @@ void FillCutImage(Workspace &ws)
 void PlaceEditResult(Workspace &ws, const QImage &result, EditResultKind kind)
 {
     ws.WorkImage = To24Bit(result);
-    if (kind != EditResultKind::ChangesSize) return;
+    if (kind != EditResultKind::ChangesSize)
+        return;
     ws.CanvasWidth = ws.WorkImage.width();
     ws.CanvasHeight = ws.WorkImage.height();
     LowerCutToCanvas(ws);

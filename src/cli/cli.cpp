@@ -65,7 +65,8 @@ struct Arguments {
     std::optional<QString> value(const QString &name) const
     {
         const auto found = options.find(name);
-        if (found == options.end()) return std::nullopt;
+        if (found == options.end())
+            return std::nullopt;
         return found->second;
     }
 };
@@ -88,9 +89,11 @@ QPoint parsePair(const QString &text, const QString &pattern, const char *what)
 Workspace cutWorkspace(const QString &picture, const Arguments &args)
 {
     const auto size = args.value(QStringLiteral("--size"));
-    if (!size) throw UsageError{QStringLiteral("--size WxH is required")};
+    if (!size)
+        throw UsageError{QStringLiteral("--size WxH is required")};
     const QPoint wh = parsePair(*size, QStringLiteral("(\\d+)[xX](\\d+)"), "size");
-    if (wh.x() < 1 || wh.y() < 1) throw UsageError{QStringLiteral("the size must be at least 1x1")};
+    if (wh.x() < 1 || wh.y() < 1)
+        throw UsageError{QStringLiteral("the size must be at least 1x1")};
     const QPoint at = parsePair(args.value(QStringLiteral("--at")).value_or(QStringLiteral("0,0")),
                                 QStringLiteral("(-?\\d+),(-?\\d+)"), "position");
 
@@ -132,7 +135,8 @@ uint8_t parseDirection(const QString &text)
                                                           {QStringLiteral("down"), kDown},
                                                           {QStringLiteral("up"), kUp}};
     const auto found = directions.find(text);
-    if (found == directions.end()) throw UsageError{QStringLiteral("bad direction '%1'").arg(text)};
+    if (found == directions.end())
+        throw UsageError{QStringLiteral("bad direction '%1'").arg(text)};
     return found->second;
 }
 
@@ -192,7 +196,8 @@ void runFade(const QStringList &rest)
 
 int RunCommandLine(const QStringList &args)
 {
-    if (args.isEmpty()) return kCliUsage;
+    if (args.isEmpty())
+        return kCliUsage;
     const QString &verb = args.front();
     if (verb == QLatin1String("--help") || verb == QLatin1String("-h")) {
         std::fputs("MOKARAN: cut pieces out of pictures.\n\n", stdout);

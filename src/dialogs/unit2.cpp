@@ -51,10 +51,9 @@ TForm2::TForm2(TForm1 &main) : QDialog(&main), m_main(main)
 
 void TForm2::Button1Click()
 {
-    QFileDialog *open = m_main.OpenDialog1;
-    if (open->exec() != QDialog::Accepted || open->selectedFiles().isEmpty()) return;
-    const QString path = open->selectedFiles().front();
-    if (!QFileInfo(path).isFile()) return;
+    const QString path = RunFileDialog(m_main.OpenDialog1);
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
     Guarded(this, [&] {
         switch (PictureKindOf(path)) {
         case PictureKind::Jpeg:

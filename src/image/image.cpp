@@ -7,7 +7,8 @@
 
 QImage To24Bit(const QImage &image)
 {
-    if (image.format() == kPictureFormat || image.isNull()) return image;
+    if (image.format() == kPictureFormat || image.isNull())
+        return image;
     return image.convertToFormat(kPictureFormat);
 }
 

@@ -59,8 +59,10 @@ class TImageConv {
     // else is truncated (254.99 gives 254). No rounding here: a caller that wants it adds 0.5.
     static uint8_t ClampByte(double x)
     {
-        if (x > 255.0) return 255;
-        if (!(x >= 0.0)) return 0;
+        if (x > 255.0)
+            return 255;
+        if (!(x >= 0.0))
+            return 0;
         return static_cast<uint8_t>(x);
     }
 };

@@ -70,7 +70,8 @@ struct Descriptor {
     int fd = -1;
     ~Descriptor()
     {
-        if (fd >= 0) ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
     }
 };
 
@@ -79,22 +80,29 @@ QByteArray readWholeFile(const QString &path)
 {
     Descriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)};
     struct stat info {};
-    if (file.fd < 0 || ::fstat(file.fd, &info) != 0) failRead(path, errnoText(errno));
-    if (S_ISDIR(info.st_mode)) failRead(path, errnoText(EISDIR));
-    if (info.st_size > kMaxDecodedBytes) failRead(path, QStringLiteral("ファイルが大きすぎます"));
+    if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
+        failRead(path, errnoText(errno));
+    if (S_ISDIR(info.st_mode))
+        failRead(path, errnoText(EISDIR));
+    if (info.st_size > kMaxDecodedBytes)
+        failRead(path, QStringLiteral("ファイルが大きすぎます"));
     // One byte more than the size, so the end of file is seen without growing the buffer; a file
     // that grows meanwhile (or a pipe, whose size is 0) still reads whole.
     QByteArray data(qsizetype(info.st_size) + 1, Qt::Uninitialized);
     qsizetype used = 0;
     for (;;) {
         if (used == data.size()) {
-            if (used > kMaxDecodedBytes) failRead(path, QStringLiteral("ファイルが大きすぎます"));
+            if (used > kMaxDecodedBytes)
+                failRead(path, QStringLiteral("ファイルが大きすぎます"));
             data.resize(used * 2);
         }
         const ssize_t n = ::read(file.fd, data.data() + used, size_t(data.size() - used));
-        if (n == 0) break;
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) failRead(path, errnoText(errno));
+        if (n == 0)
+            break;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            failRead(path, errnoText(errno));
         used += n;
     }
     data.truncate(used);
@@ -147,7 +155,8 @@ bool isDamageWarning(int code)
 
 void onJpegMessage(j_common_ptr info, int level)
 {
-    if (level < 0 && isDamageWarning(info->err->msg_code)) onJpegError(info);
+    if (level < 0 && isDamageWarning(info->err->msg_code))
+        onJpegError(info);
 }
 
 void onJpegOutput(j_common_ptr) {} // nothing on standard error
@@ -244,23 +253,27 @@ void readRows(JpegDecode &d)
         uchar *target = d.picture.scanLine(int(d.info.output_scanline));
         JSAMPROW row = cmyk ? reinterpret_cast<JSAMPROW>(d.cmykRow.data()) : target;
         jpeg_read_scanlines(&d.info, &row, 1);
-        if (cmyk) cmykToBgr(row, target, d.picture.width(), d.info.saw_Adobe_marker);
+        if (cmyk)
+            cmykToBgr(row, target, d.picture.width(), d.info.saw_Adobe_marker);
     }
 }
 
 // Holds setjmp: no local object with a destructor lives here (longjmp would skip it).
 bool runDecode(JpegDecode &d, const QByteArray &bytes)
 {
-    if (setjmp(d.errors.jump)) return false;
+    if (setjmp(d.errors.jump))
+        return false;
     jpeg_create_decompress(&d.info);
     d.info.progress = &d.progress;
     jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char *>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&d.info, TRUE);
-    if (!chooseOutput(d)) return false;
+    if (!chooseOutput(d))
+        return false;
     jpeg_start_decompress(&d.info);
     d.picture = QImage(int(d.info.output_width), int(d.info.output_height), kPictureFormat);
-    if (d.info.out_color_space == JCS_CMYK) d.cmykRow.resize(qsizetype(d.info.output_width) * 4);
+    if (d.info.out_color_space == JCS_CMYK)
+        d.cmykRow.resize(qsizetype(d.info.output_width) * 4);
     if (d.picture.isNull()) {
         d.stop = DecodeStop::NoMemory;
         return false;
@@ -292,7 +305,8 @@ qsizetype encodedBound(const QImage &picture)
 // Holds setjmp: no local object with a destructor lives here.
 bool runEncode(JpegEncode &e, const QImage &bgr, int quality, QByteArray &out)
 {
-    if (setjmp(e.errors.jump)) return false;
+    if (setjmp(e.errors.jump))
+        return false;
     jpeg_create_compress(&e.info);
     auto *buffer = reinterpret_cast<unsigned char *>(out.data());
     unsigned long size = static_cast<unsigned long>(out.size());
@@ -366,7 +380,8 @@ qint64 bmp24Stride(const QImage &picture)
 // The whole file's size, or -1 when the picture cannot be a BMP (none, or over 4 GiB).
 qint64 bmp24FileSize(const QImage &picture)
 {
-    if (picture.isNull()) return -1;
+    if (picture.isNull())
+        return -1;
     const qint64 size = kBmpHeaderBytes + bmp24Stride(picture) * picture.height();
     return size > 0xffffffffLL ? -1 : size;
 }
@@ -420,13 +435,15 @@ struct BmpLayout {
 // The header fields that matter before decoding; false when the header is unreadable.
 bool readBmpLayout(const QByteArray &b, BmpLayout &layout)
 {
-    if (b.size() < 26 || !b.startsWith("BM")) return false;
+    if (b.size() < 26 || !b.startsWith("BM"))
+        return false;
     const qint32 infoSize = le32At(b, 14);
     if (infoSize == 12) { // OS/2 core header: 16-bit sizes, never compressed
         layout = {le16At(b, 18), le16At(b, 20), int(le16At(b, 24)), 0};
         return true;
     }
-    if (infoSize < 16 || b.size() < 14 + 16) return false;
+    if (infoSize < 16 || b.size() < 14 + 16)
+        return false;
     layout.width = qAbs(qint64(le32At(b, 18)));
     layout.height = qAbs(qint64(le32At(b, 22))); // negative height: rows top-down
     layout.bitCount = int(le16At(b, 28));
@@ -439,7 +456,8 @@ bool bmpPixelsPresent(const QByteArray &b, const BmpLayout &layout)
 {
     const bool uncompressed = layout.compression == 0 || layout.compression == 3 || // BITFIELDS
                               layout.compression == 6;                              // ALPHA..
-    if (!uncompressed) return true; // run-length data has no fixed size
+    if (!uncompressed)
+        return true; // run-length data has no fixed size
     const qint64 stride = (layout.width * layout.bitCount + 31) / 32 * 4;
     return qint64(quint32(le32At(b, 10))) + stride * layout.height <= b.size();
 }
@@ -447,7 +465,8 @@ bool bmpPixelsPresent(const QByteArray &b, const BmpLayout &layout)
 QImage decodeBmp(const QByteArray &bytes, const QString &path)
 {
     BmpLayout layout;
-    if (!readBmpLayout(bytes, layout)) failRead(path, QStringLiteral("BMP ファイルが壊れています"));
+    if (!readBmpLayout(bytes, layout))
+        failRead(path, QStringLiteral("BMP ファイルが壊れています"));
     if (tooLarge(layout.width, layout.height))
         failRead(path, tooLargeText(layout.width, layout.height));
     if (!bmpPixelsPresent(bytes, layout))
@@ -460,7 +479,8 @@ QImage decodeBmp(const QByteArray &bytes, const QString &path)
     // Qt keeps 24-bit files as 4 bytes a pixel; our own limit above already bounds the size.
     reader.setAllocationLimit(2048);
     QImage picture = reader.read();
-    if (picture.isNull()) failRead(path, QStringLiteral("BMP ファイルが壊れています"));
+    if (picture.isNull())
+        failRead(path, QStringLiteral("BMP ファイルが壊れています"));
     // Qt widens 16- and 24-bit files to 32 bits; they are 24-bit pictures here.
     if ((layout.bitCount == 16 || layout.bitCount == 24) &&
         picture.format() == QImage::Format_RGB32)
@@ -481,7 +501,8 @@ int createTempBeside(const QByteArray &target, QByteArray &tempName)
                    QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
         // 0666 less the umask, as for any new file: the renamed file is not left private.
         const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
     }
     return -1;
 }
@@ -490,9 +511,11 @@ bool writeAll(int fd, const char *data, qint64 size)
 {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0) {
-            if (n == 0) errno = EIO;
+            if (n == 0)
+                errno = EIO;
             return false;
         }
         data += n;
@@ -508,7 +531,8 @@ void writeFileAtomically(const QString &path, const char *data, qint64 size)
     const QByteArray target = QFile::encodeName(path);
     QByteArray tempName;
     const int fd = createTempBeside(target, tempName);
-    if (fd < 0) failWrite(path, errnoText(errno));
+    if (fd < 0)
+        failWrite(path, errnoText(errno));
     bool ok = writeAll(fd, data, size);
     int err = errno;
     if (::close(fd) != 0 && ok) {
@@ -531,10 +555,13 @@ PictureKind PictureKindOf(const QString &path)
 {
     const qsizetype slash = path.lastIndexOf(u'/');
     const qsizetype dot = path.lastIndexOf(u'.');
-    if (dot < 0 || dot < slash) return PictureKind::Unknown;
+    if (dot < 0 || dot < slash)
+        return PictureKind::Unknown;
     const QString ext = path.mid(dot + 1).toLower();
-    if (ext == u"bmp") return PictureKind::Bmp;
-    if (ext == u"jpg" || ext == u"jpeg") return PictureKind::Jpeg;
+    if (ext == u"bmp")
+        return PictureKind::Bmp;
+    if (ext == u"jpg" || ext == u"jpeg")
+        return PictureKind::Jpeg;
     return PictureKind::Unknown;
 }
 
@@ -564,7 +591,8 @@ QImage DecodeJpeg(const QByteArray &bytes, const QString &name)
     initErrors(d.errors);
     d.info.err = &d.errors.mgr;
     d.progress.progress_monitor = onJpegProgress;
-    if (runDecode(d, bytes)) return std::move(d.picture);
+    if (runDecode(d, bytes))
+        return std::move(d.picture);
     switch (d.stop) {
     case DecodeStop::TooLarge:
         failRead(name, tooLargeText(d.info.image_width, d.info.image_height));
@@ -580,7 +608,8 @@ QByteArray EncodeJpeg(const QImage &picture, int quality)
 {
     QByteArray out;
     QString why;
-    if (!encodeJpeg(picture, quality, out, why)) throw Failure(why);
+    if (!encodeJpeg(picture, quality, out, why))
+        throw Failure(why);
     return out;
 }
 
@@ -588,7 +617,8 @@ bool WriteBmp24(QIODevice &device, const QImage &picture)
 {
     const QImage bgr = To24Bit(picture);
     const qint64 size = bmp24FileSize(bgr);
-    if (size < 0) return false;
+    if (size < 0)
+        return false;
     QByteArray bytes(qsizetype(size), Qt::Uninitialized);
     fillBmp24(bgr, reinterpret_cast<uchar *>(bytes.data()));
     return device.write(bytes) == size;
@@ -603,28 +633,33 @@ void WriteJpegFile(const QString &path, const QImage &picture, int quality)
 {
     QByteArray bytes;
     QString why;
-    if (!encodeJpeg(picture, quality, bytes, why)) failWrite(path, why);
+    if (!encodeJpeg(picture, quality, bytes, why))
+        failWrite(path, why);
     writeFileAtomically(path, bytes.constData(), bytes.size());
 }
 
 void WriteBmpOwnDepthFile(const QString &path, const QImage &picture)
 {
-    if (picture.isNull()) failWrite(path, QStringLiteral("画像がありません"));
+    if (picture.isNull())
+        failWrite(path, QStringLiteral("画像がありません"));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     // Qt's writer keeps 1- and 8-bit palette pictures and writes 32-bit ones as 24-bit.
     QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(picture)) failWrite(path, writer.errorString());
+    if (!writer.write(picture))
+        failWrite(path, writer.errorString());
     writeFileAtomically(path, bytes.constData(), bytes.size());
 }
 
 void BmpFrameWriter::write(const QString &path, const QImage &picture)
 {
     const QImage bgr = To24Bit(picture);
-    if (bgr.isNull()) failWrite(path, QStringLiteral("画像がありません"));
+    if (bgr.isNull())
+        failWrite(path, QStringLiteral("画像がありません"));
     const qint64 size = bmp24FileSize(bgr);
-    if (size < 0) failWrite(path, tooLargeText(bgr.width(), bgr.height()));
+    if (size < 0)
+        failWrite(path, tooLargeText(bgr.width(), bgr.height()));
     // Same-size frames reuse the buffer: resize to an unchanged size never reallocates.
     m_buffer.resize(qsizetype(size));
     fillBmp24(bgr, reinterpret_cast<uchar *>(m_buffer.data()));

@@ -11,7 +11,8 @@ inline int64_t Round(long double x)
 {
     long double floor = std::floor(x);
     long double fraction = x - floor; // exact: x and its floor share the exponent range
-    if (fraction > 0.5L || (fraction == 0.5L && std::fmod(floor, 2.0L) != 0.0L)) floor += 1.0L;
+    if (fraction > 0.5L || (fraction == 0.5L && std::fmod(floor, 2.0L) != 0.0L))
+        floor += 1.0L;
     return static_cast<int64_t>(floor);
 }
 

@@ -36,7 +36,8 @@ QString FrameFileName(const QString &chosenPath, int frame)
 
 int WholeSteps(const Workspace &ws)
 {
-    if (ws.FrameStep <= 0) return 0;
+    if (ws.FrameStep <= 0)
+        return 0;
     // 64-bit so that no sum of positions and sizes can overflow.
     int64_t room = 0;
     switch (ws.FrameDirection) {
@@ -46,7 +47,8 @@ int WholeSteps(const Workspace &ws)
     case kUp: room = ws.FrameY; break;
     default: return 0;
     }
-    if (room <= 0) return 0;
+    if (room <= 0)
+        return 0;
     // Integer division truncates like the quotient it replaces; room is positive here.
     return int(std::min<int64_t>(room / ws.FrameStep, std::numeric_limits<int>::max() - 1));
 }
@@ -91,7 +93,8 @@ void WriteContinuousFrames(Workspace &ws, const QString &chosenPath, const Frame
     const FramePositionGuard restore(ws);
     for (int k = 1; k <= count; ++k) {
         write(FrameFileName(chosenPath, k), ws.CutImage);
-        if (progress) progress(k, count);
+        if (progress)
+            progress(k, count);
         // No move after the last frame: the next position would leave the canvas.
         if (k < count) {
             moveFrame(ws);
@@ -152,7 +155,8 @@ uint8_t mixChannel(double x, int a, int b)
     Wide quotient = numerator >> w.s; // floor, also for a negative numerator
     const Wide remainder = numerator - quotient * one;
     const Wide half = one >> 1;
-    if (remainder > half || (remainder == half && (quotient & 1) != 0)) ++quotient;
+    if (remainder > half || (remainder == half && (quotient & 1) != 0))
+        ++quotient;
     return uint8_t(std::clamp<Wide>(quotient, 0, 255));
 }
 
@@ -185,7 +189,8 @@ void prepareFrame(const QSize &size, QImage &frame)
 // The blend picture as a 24-bit picture exactly the cut's size, so no row is read past its end.
 QImage blendMatching(const QImage &blend, const QSize &size)
 {
-    if (blend.size() == size) return To24Bit(blend);
+    if (blend.size() == size)
+        return To24Bit(blend);
     return FitToCut(blend, size.width(), size.height());
 }
 
@@ -254,7 +259,8 @@ void FadeToBlack(const QImage &cut, double x, QImage &frame)
 QImage FitToCut(const QImage &blend, int width, int height)
 {
     QImage fitted = WhitePicture(std::max(width, 0), std::max(height, 0));
-    if (fitted.isNull() || blend.isNull()) return fitted;
+    if (fitted.isNull() || blend.isNull())
+        return fitted;
     const QImage blend24 = To24Bit(blend);
     const int rows = std::min(height, blend24.height());
     const size_t rowBytes = size_t(std::min(width, blend24.width())) * 3;
@@ -267,7 +273,8 @@ void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath,
                     const FrameWriter &write, const FrameProgress &progress)
 {
     const bool blends = kind == MixKind::Blend || kind == MixKind::BlendWhiteTransparent;
-    if (blends) ws.BlendImage = FitToCut(ws.BlendImage, ws.CutWidth, ws.CutHeight);
+    if (blends)
+        ws.BlendImage = FitToCut(ws.BlendImage, ws.CutWidth, ws.CutHeight);
     prepareFrame(To24Bit(ws.CutImage).size(), ws.FrameImage);
     for (int k = 1; k <= kMixFrames; ++k) {
         const double x = MixWeight(k);
@@ -280,6 +287,7 @@ void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath,
         case MixKind::FadeToBlack: FadeToBlack(ws.CutImage, x, ws.FrameImage); break;
         }
         write(FrameFileName(chosenPath, k), ws.FrameImage);
-        if (progress) progress(k, kMixFrames);
+        if (progress)
+            progress(k, kMixFrames);
     }
 }

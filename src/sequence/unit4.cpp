@@ -38,12 +38,6 @@ QGroupBox *makeGroup(QWidget *parent, const char *name, const QString &caption, 
     return group;
 }
 
-QString runSaveDialog(QFileDialog *dialog)
-{
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
-    return dialog->selectedFiles().front();
-}
-
 } // namespace
 
 TForm4::TForm4(TForm1 &main) : QDialog(&main), m_main(main)
@@ -135,7 +129,8 @@ void TForm4::connectHandlers()
     // not again for a button that is already selected.
     const auto onSelect = [this](QRadioButton *radio, void (TForm4::*handler)()) {
         connect(radio, &QRadioButton::toggled, this, [this, handler](bool selected) {
-            if (selected) (this->*handler)();
+            if (selected)
+                (this->*handler)();
         });
     };
     onSelect(RadioButton1, &TForm4::RadioButton1Click);
@@ -192,25 +187,29 @@ void TForm4::RadioButton11Click()
 void TForm4::RadioButton4Click()
 {
     m_main.workspace().FrameDirection = kRight;
-    if (RadioButton11->isChecked()) m_main.workspace().FrameStep = m_main.workspace().CutWidth;
+    if (RadioButton11->isChecked())
+        m_main.workspace().FrameStep = m_main.workspace().CutWidth;
 }
 
 void TForm4::RadioButton5Click()
 {
     m_main.workspace().FrameDirection = kLeft;
-    if (RadioButton11->isChecked()) m_main.workspace().FrameStep = m_main.workspace().CutWidth;
+    if (RadioButton11->isChecked())
+        m_main.workspace().FrameStep = m_main.workspace().CutWidth;
 }
 
 void TForm4::RadioButton6Click()
 {
     m_main.workspace().FrameDirection = kDown;
-    if (RadioButton11->isChecked()) m_main.workspace().FrameStep = m_main.workspace().CutHeight;
+    if (RadioButton11->isChecked())
+        m_main.workspace().FrameStep = m_main.workspace().CutHeight;
 }
 
 void TForm4::RadioButton7Click()
 {
     m_main.workspace().FrameDirection = kUp;
-    if (RadioButton11->isChecked()) m_main.workspace().FrameStep = m_main.workspace().CutHeight;
+    if (RadioButton11->isChecked())
+        m_main.workspace().FrameStep = m_main.workspace().CutHeight;
 }
 
 void TForm4::Button1Click()
@@ -228,9 +227,10 @@ void TForm4::Button1Click()
 
 void TForm4::saveSingle(bool closeOnCancel)
 {
-    const QString path = runSaveDialog(SaveDialog1);
+    const QString path = RunFileDialog(SaveDialog1);
     if (path.isEmpty()) {
-        if (closeOnCancel) accept();
+        if (closeOnCancel)
+            accept();
         return;
     }
     WriteBmp24File(path, m_main.workspace().CutImage);
@@ -239,8 +239,9 @@ void TForm4::saveSingle(bool closeOnCancel)
 
 void TForm4::saveSequence()
 {
-    const QString base = runSaveDialog(SaveDialog2);
-    if (base.isEmpty()) return; // cancelled: the dialog stays open
+    const QString base = RunFileDialog(SaveDialog2);
+    if (base.isEmpty())
+        return; // cancelled: the dialog stays open
     Workspace &ws = m_main.workspace();
     BmpFrameWriter writer;
     const FrameWriter write = [&writer](const QString &path, const QImage &picture) {

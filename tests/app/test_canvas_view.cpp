@@ -27,7 +27,8 @@ QImage expectedView(const QImage &work, const QRect &frame)
                                   y <= frame.bottom();
             const bool onRow = (y == frame.top() || y == frame.bottom()) && x >= frame.left() &&
                                x <= frame.right();
-            if (onColumn || onRow) view.setPixel(x, y, qRgb(0, 0, 0));
+            if (onColumn || onRow)
+                view.setPixel(x, y, qRgb(0, 0, 0));
         }
     return view;
 }

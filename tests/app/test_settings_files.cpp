@@ -39,7 +39,8 @@ int inUnprivilegedChild(const std::function<int()> &check)
 {
     const pid_t pid = fork();
     if (pid == 0) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(90);
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(90);
         _exit(check());
     }
     int status = 0;

@@ -86,7 +86,8 @@ std::vector<std::pair<int, QByteArray>> jpegSegments(const QByteArray &jpeg)
         const int marker = uchar(jpeg[at + 1]);
         const int length = uchar(jpeg[at + 2]) << 8 | uchar(jpeg[at + 3]);
         segments.emplace_back(marker, jpeg.mid(at + 4, length - 2));
-        if (marker == 0xda) break; // the scan's data follows
+        if (marker == 0xda)
+            break; // the scan's data follows
         at += 2 + length;
     }
     return segments;
@@ -215,7 +216,8 @@ TEST(Jpeg, EncodesBaseline420JfifAtTheQualityAsked)
         if (marker == 0xdb && uchar(payload[0]) == 0) { // luminance table: 16 at quality 90 is 3
             EXPECT_EQ(uchar(payload[1]), 3);
         }
-        if (marker != 0xc0) continue;
+        if (marker != 0xc0)
+            continue;
         ++frames;
         ASSERT_EQ(payload.size(), 6 + 3 * 3);
         EXPECT_EQ(payload[0], 8);                                   // precision

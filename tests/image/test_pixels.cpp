@@ -126,7 +126,8 @@ TEST(CopyComputeDrawBack, PixelsOutsideTheRectangleKeepTheirValues)
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 9; ++x) {
             const bool inside = x >= 2 && x <= 5 && y >= 1 && y <= 3;
-            if (!inside) EXPECT_EQ(result.pixel(x, y), original.pixel(x, y)) << x << "," << y;
+            if (!inside)
+                EXPECT_EQ(result.pixel(x, y), original.pixel(x, y)) << x << "," << y;
         }
     EXPECT_NE(result.copy(2, 1, 4, 3), original.copy(2, 1, 4, 3));
 }

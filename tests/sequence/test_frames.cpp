@@ -167,7 +167,8 @@ TEST(ContinuousCutting, AFailingWriterStopsTheRunAndTheFrameReturns)
     std::vector<QString> written;
     int told = 0;
     const auto writer = [&](const QString &path, const QImage &) {
-        if (written.size() == 2) throw Failure(path + " に書き込めません");
+        if (written.size() == 2)
+            throw Failure(path + " に書き込めません");
         written.push_back(path);
     };
     EXPECT_THROW(WriteContinuousFrames(ws, "/anim/walk", writer, [&](int, int) { ++told; }),

@@ -255,7 +255,8 @@ TEST(MixRun, AFailingWriterStopsTheRun)
     Workspace ws = mixing(filled(2, 2, qRgb(1, 2, 3)), QImage());
     int written = 0;
     const auto writer = [&](const QString &path, const QImage &) {
-        if (written == 4) throw Failure(path + " に書き込めません");
+        if (written == 4)
+            throw Failure(path + " に書き込めません");
         ++written;
     };
     EXPECT_THROW(WriteMixFrames(ws, MixKind::FadeToBlack, "/x/f", writer), Failure);

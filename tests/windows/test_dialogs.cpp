@@ -52,11 +52,13 @@ class ModalScript : public QObject {
     void poll()
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || m_steps.empty() || modal == m_last) return;
+        if (!modal || m_steps.empty() || modal == m_last)
+            return;
         const QString name = modal->objectName().isEmpty()
                                  ? QString::fromLatin1(modal->metaObject()->className())
                                  : modal->objectName();
-        if (name != m_steps.front().first) return;
+        if (name != m_steps.front().first)
+            return;
         auto action = std::move(m_steps.front().second);
         m_steps.pop_front();
         seen << name;
@@ -73,7 +75,8 @@ void acceptFile(QWidget *modal, const QString &path, int filter = -1)
 {
     auto *dialog = qobject_cast<QFileDialog *>(modal);
     QVERIFY(dialog);
-    if (filter >= 0) dialog->selectNameFilter(dialog->nameFilters().at(filter));
+    if (filter >= 0)
+        dialog->selectNameFilter(dialog->nameFilters().at(filter));
     dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
     static_cast<QDialog *>(dialog)->accept();
 }

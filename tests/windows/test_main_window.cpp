@@ -54,7 +54,8 @@ struct AppFolder {
     explicit AppFolder(const QByteArray &presets = kThreePresets, const QByteArray &ini = {})
     {
         write("data.dat", presets);
-        if (!ini.isNull()) write("set.ini", ini);
+        if (!ini.isNull())
+            write("set.ini", ini);
     }
     void write(const QString &name, const QByteArray &bytes)
     {
@@ -74,7 +75,8 @@ QString settingValue(const QByteArray &ini, const QString &key)
 {
     for (const QByteArray &line : ini.split('\n')) {
         const QString text = QString::fromUtf8(line).trimmed();
-        if (text.startsWith(key + u'=')) return text.mid(key.size() + 1);
+        if (text.startsWith(key + u'='))
+            return text.mid(key.size() + 1);
     }
     return {};
 }
@@ -462,7 +464,8 @@ void TestMainWindow::startsAfterAFailedPresetFile()
     QFETCH(QString, message);
     QFETCH(int, kept);
     AppFolder folder(presets);
-    if (!present) QVERIFY(QFile::remove(folder.dir.filePath(QStringLiteral("data.dat"))));
+    if (!present)
+        QVERIFY(QFile::remove(folder.dir.filePath(QStringLiteral("data.dat"))));
     BoxCatcher boxes;
     TForm1 form(folder.paths());
     form.show();
