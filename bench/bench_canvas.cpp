@@ -39,7 +39,8 @@ class PaintCounter : public QObject {
     int paints = 0;
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint) ++paints;
+        if (event->type() == QEvent::Paint)
+            ++paints;
         return false;
     }
 };
