@@ -1,6 +1,8 @@
 // TImageConv and the shared pixel conventions.
 #include "image/image.h"
 
+#include "app/io_error.h"
+
 #include <QPainter>
 
 #include <cstring>
@@ -45,4 +47,10 @@ void DrawAt(QImage &dst, const QImage &src)
     QPainter painter(&dst);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, src);
+}
+
+void CheckResultSize(long long width, long long height)
+{
+    if (width < 1 || height < 1 || width * height * 3 > kMaxPictureBytes)
+        throw Failure(QStringLiteral("画像が大きすぎます (%1 x %2)").arg(width).arg(height));
 }

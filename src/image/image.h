@@ -65,4 +65,45 @@ class TImageConv {
             return 0;
         return static_cast<uint8_t>(x);
     }
+
+    // The size a picture of W x H shrinks to for the target length T (the longer side becomes T;
+    // a landscape picture narrower than T keeps its size; a portrait one always gets height T).
+    // The ratio is a double, the product formed in extended precision and truncated:
+    // (200, 300, 300) gives (200, 199).
+    static void FitSize(int32_t T, int32_t W, int32_t H, int32_t &NewWidth, int32_t &NewHeight);
+
+    // Area-average resize to newWidth x newHeight (24-bit result). Shrinking averages each
+    // destination pixel's box of source pixels (bounds by Round, means by Trunc); a side that
+    // grows gives every destination pixel at least its nearest source pixel, never black.
+    static QImage ResizeAverage(int32_t newWidth, int32_t newHeight, const QImage &source);
+
+    // Turns source by angle degrees (counter-clockwise on screen) about its centre and scales it
+    // by scale, onto a canvas just large enough; bilinear, corners black.
+    static QImage Rotate(int32_t angle, const QImage &source, double scale);
+
+    // Enlarges source to exactly targetWidth wide (height Round(H * targetWidth / W)), bilinear
+    // with the edge pixels repeated: no black column or row.
+    static QImage Enlarge(const QImage &source, int32_t targetWidth);
+
+    // Blur (mode 1) or sharpen (mode 2) with a fixed 3x3 kernel over rect; the border repeats the
+    // pixel's own row or column.
+    static QImage Filter3x3(int mode, PixelRect rect, const QImage &source);
+
+    // Pushes each channel away from 127.5 by factor over rect.
+    static QImage Contrast(double factor, PixelRect rect, const QImage &source);
+
+    // A power curve per channel over rect; any gamma of 0 or below leaves the picture as it is.
+    static QImage Gamma(double gammaBlue, double gammaGreen, double gammaRed, PixelRect rect,
+                        const QImage &source);
+
+    // Stretches the luminance range present in picture onto 0..255, in place (24-bit after).
+    // A picture of one luminance is left unchanged.
+    static void LevelCorrect(QImage &picture);
 };
+
+// A picture of width x height whose 24-bit pixels would take more than this is refused before
+// any memory is taken for it.
+inline constexpr long long kMaxPictureBytes = 1LL << 30;
+
+// Throws Failure("画像が大きすぎます (W x H)") when a width x height result cannot be made.
+void CheckResultSize(long long width, long long height);

@@ -1,0 +1,28 @@
+// Splitting the rows of a picture operation over the machine's cores.
+#pragma once
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+// Runs rowsFn(first, last) over [0, rows) in contiguous bands, one per core, and waits for all.
+// Each band writes only its own rows, so the result is the same as one pass over all rows.
+// Small jobs stay on the calling thread: starting a thread costs more than they do.
+template <typename RowsFn>
+void ParallelRows(int rows, long long workPerRow, RowsFn rowsFn)
+{
+    constexpr long long kWorthAThread = 200'000; // pixel operations
+    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int bands = int(std::clamp<long long>(rows * workPerRow / kWorthAThread, 1, cores));
+    if (bands <= 1 || rows < 2) {
+        rowsFn(0, rows);
+        return;
+    }
+    std::vector<std::thread> workers;
+    const int step = (rows + bands - 1) / bands;
+    for (int first = step; first < rows; first += step)
+        workers.emplace_back([=] { rowsFn(first, std::min(rows, first + step)); });
+    rowsFn(0, std::min(rows, step));
+    for (std::thread &worker : workers)
+        worker.join();
+}
