@@ -652,6 +652,11 @@ void WriteBmpOwnDepthFile(const QString &path, const QImage &picture)
     writeFileAtomically(path, bytes.constData(), bytes.size());
 }
 
+void WriteFileAtomically(const QString &path, QByteArrayView bytes)
+{
+    writeFileAtomically(path, bytes.data(), bytes.size());
+}
+
 void BmpFrameWriter::write(const QString &path, const QImage &picture)
 {
     const QImage bgr = To24Bit(picture);
