@@ -7,6 +7,8 @@
 #include "app/unit7.h"
 #include "dialogs/unit2.h"
 #include "dialogs/unit3.h"
+#include "image/unit9.h"
+#include "page/unit5.h"
 #include "sequence/unit4.h"
 
 #include <QCloseEvent>
@@ -70,8 +72,12 @@ TForm1::TForm1(const AppPaths &paths, QWidget *parent) : QMainWindow(parent), m_
     Form2 = new TForm2(*this);
     Form3 = new TForm3(*this);
     Form4 = new TForm4(*this);
+    Form5 = new TForm5(this);
     Form7 = new TForm7(this);
+    Form9 = new TForm9(this);
     connectCommands();
+    connectEdits();
+    connectCaptures();
 }
 
 TForm1::~TForm1() = default;

@@ -21,7 +21,9 @@ class TPaintBox;
 class TForm2;
 class TForm3;
 class TForm4;
+class TForm5;
 class TForm7;
+class TForm9;
 
 // The address the Help menu's home-page item opens.
 inline const char kHomePageUrl[] = "https://mokaran.example.jp/";
@@ -68,6 +70,23 @@ class TForm1 : public QMainWindow {
     void readme1Click(); // readme
     void N16Click();     // home page
     void About1Click();  // about box
+    void Button6Click(); // page maker (the button is never shown)
+    void C1Click();      // resize: asks a width, shrinks or enlarges
+    void R3Click();      // rotate: asks an angle
+    void S1Click();      // blur
+    void R2Click();      // sharpen
+    void N17Click();     // contrast: asks a factor
+    void N18Click();     // gamma: asks a gamma
+    void N19Click();     // level correction
+    // Asks a width right after a capture and shrinks the captured picture to it.
+    void ShrinkCaptured();
+    void N3Click();     // capture the screen
+    void N8Click();     // capture the screen, shrunk
+    void N6Click();     // capture the active window
+    void N9Click();     // capture the active window, shrunk
+    void Timer1Timer(); // the capture itself, once the window is out of the way
+
+    int32_t CaptureMode = 0; // 1 screen, 2 screen shrunk, 3 window, 4 window shrunk
     void Exit1Click();
     void Exit2Click();
 
@@ -75,7 +94,9 @@ class TForm1 : public QMainWindow {
     TForm2 *Form2; // import
     TForm3 *Form3; // cut size
     TForm4 *Form4; // save and sequences
+    TForm5 *Form5; // page maker
     TForm7 *Form7; // about
+    TForm9 *Form9; // the edits' parameter
 
     // Button bar.
     QFrame *Panel2;       // the button bar
@@ -160,6 +181,10 @@ class TForm1 : public QMainWindow {
     void placeWindow();
     void applyPictureState();
     void connectCommands();
+    void connectEdits();
+    void connectCaptures();
+    void startCapture(int32_t mode);
+    bool askWidth(int32_t maximum); // the width prompt of resize and capture; true when accepted
     void prepareOutput(uint8_t mode);
     void openOutputDialog(uint8_t mode);
     QRegion composeView(); // the frame clamp, then the view composition

@@ -51,6 +51,7 @@ void TForm1::TakeNewPicture(const QImage &picture)
     SetWorkPicture(m_ws, picture);
     PaintBox1->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
     FirstPictureSetup();
+    applyPictureState(); // shows the canvas again after a capture hid it
     LowerCutToCanvas(m_ws);
     UpdateSizeLabels();
     RefreshCanvas();

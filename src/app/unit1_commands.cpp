@@ -8,6 +8,7 @@
 #include "dialogs/unit2.h"
 #include "dialogs/unit3.h"
 #include "image/picture_io.h"
+#include "page/unit5.h"
 #include "sequence/frames.h"
 #include "sequence/unit4.h"
 
@@ -50,7 +51,7 @@ void TForm1::connectCommands()
     connect(About1, &QAction::triggered, this, &TForm1::About1Click);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
     connect(Exit2, &QAction::triggered, this, &TForm1::Exit2Click);
-    // The batch shrink (JPEG1) and the page maker (Button6) open dialogs of their own.
+    connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
 }
 
 void TForm1::Button4Click()
@@ -192,6 +193,11 @@ void TForm1::readme1Click()
 void TForm1::N16Click()
 {
     QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageUrl)));
+}
+
+void TForm1::Button6Click()
+{
+    Form5->exec();
 }
 
 void TForm1::About1Click()

@@ -3,13 +3,17 @@
 
 #include "app/io_error.h"
 #include "app/workspace.h"
+#include "image/edits.h"
 #include "image/picture_io.h"
+#include "page/page.h"
 #include "sequence/frames.h"
 
 #include <QRegularExpression>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -20,6 +24,11 @@ const char kUsage[] =
     "                        [--direction right|left|down|up]\n"
     "       mokaran blend PICTURE BLEND BASE --size WxH [--at X,Y] [--white-transparent]\n"
     "       mokaran fade PICTURE BASE --size WxH [--at X,Y] [--color white|black]\n"
+    "       mokaran edit PICTURE OUT OPERATION...\n"
+    "            operations, applied in the order given: --resize T, --rotate DEG, --blur,\n"
+    "            --sharpen, --contrast F, --gamma G, --levels\n"
+    "       mokaran page PROJECT OUT [--omit SECTION,...]\n"
+    "            sections: picture, text, link1 ... link5, text2\n"
     "       mokaran --help | --version\n"
     "\n"
     "PICTURE and BLEND are BMP or JPEG files (by extension). The cut size is lowered to the\n"
@@ -27,6 +36,9 @@ const char kUsage[] =
     "cut writes OUT as a 24-bit BMP; sequence, blend and fade write BASE001.bmp, BASE002.bmp, ...\n"
     "sequence writes every position that fits (--step defaults to 15, --direction to right);\n"
     "blend and fade write 21 frames (--color defaults to white).\n"
+    "edit writes OUT as JPEG (quality 90) for .jpg/.jpeg, otherwise as BMP. --resize T shrinks to\n"
+    "width T by box averaging (a portrait picture to height T) or enlarges to width T.\n"
+    "page writes the mobile page of a page-maker project file, leaving out the sections named.\n"
     "Exit status: 0 done, 1 the work failed, 2 the command line is wrong.\n";
 
 void print(FILE *stream, const QString &text)
@@ -192,6 +204,91 @@ void runFade(const QStringList &rest)
                    args.positional[1], frameWriter(writer));
 }
 
+// One edit of the edit verb, its value already read.
+struct EditStep {
+    QString name;
+    double value = 0;
+};
+
+std::vector<EditStep> parseEdits(const QStringList &words)
+{
+    static const QStringList withValue = {QStringLiteral("--resize"), QStringLiteral("--rotate"),
+                                          QStringLiteral("--contrast"), QStringLiteral("--gamma")};
+    static const QStringList plain = {QStringLiteral("--blur"), QStringLiteral("--sharpen"),
+                                      QStringLiteral("--levels")};
+    std::vector<EditStep> steps;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        EditStep step{words[i]};
+        if (withValue.contains(step.name)) {
+            bool ok = i + 1 < words.size();
+            step.value = ok ? words[++i].toDouble(&ok) : 0;
+            const bool whole =
+                step.name == QLatin1String("--resize") || step.name == QLatin1String("--rotate");
+            if (!ok || !std::isfinite(step.value) ||
+                (whole && (step.value != std::trunc(step.value) || std::abs(step.value) > 1e9)))
+                throw UsageError{QStringLiteral("%1 needs a number").arg(step.name)};
+            if (step.name == QLatin1String("--resize") && step.value < 1)
+                throw UsageError{QStringLiteral("--resize needs a width of at least 1")};
+        } else if (!plain.contains(step.name)) {
+            throw UsageError{QStringLiteral("unknown operation '%1'").arg(step.name)};
+        }
+        steps.push_back(step);
+    }
+    if (steps.empty())
+        throw UsageError{QStringLiteral("no operation given")};
+    return steps;
+}
+
+QImage applyEdit(const QImage &picture, const EditStep &step)
+{
+    const PixelRect all = WholePicture(picture);
+    if (step.name == QLatin1String("--resize"))
+        return ScaleToWidth(picture, int32_t(step.value));
+    if (step.name == QLatin1String("--rotate"))
+        return TImageConv::Rotate(int32_t(step.value), picture, 1.0);
+    if (step.name == QLatin1String("--blur") || step.name == QLatin1String("--sharpen"))
+        return TImageConv::Filter3x3(step.name == QLatin1String("--blur") ? 1 : 2, all, picture);
+    if (step.name == QLatin1String("--contrast"))
+        return TImageConv::Contrast(step.value, all, picture);
+    if (step.name == QLatin1String("--gamma"))
+        return TImageConv::Gamma(step.value, step.value, step.value, all, picture);
+    QImage levelled = picture;
+    TImageConv::LevelCorrect(levelled);
+    return levelled;
+}
+
+void runEdit(const QStringList &rest)
+{
+    if (rest.size() < 2 || rest[0].startsWith(QLatin1String("--")) ||
+        rest[1].startsWith(QLatin1String("--")))
+        throw UsageError{QStringLiteral("expected PICTURE OUT before the operations")};
+    const std::vector<EditStep> steps = parseEdits(rest.mid(2));
+    QImage picture = ReadPicture(rest[0]);
+    for (const EditStep &step : steps)
+        picture = applyEdit(picture, step);
+    const QString out = rest[1];
+    if (PictureKindOf(out) == PictureKind::Jpeg)
+        WriteJpegFile(out, picture, 90);
+    else
+        WriteBmpOwnDepthFile(out, picture);
+}
+
+void runPage(const QStringList &rest)
+{
+    const Arguments args(rest, {QStringLiteral("--omit")}, {});
+    expectPositional(args, 2);
+    PageOmissions omissions;
+    if (const auto omit = args.value(QStringLiteral("--omit"))) {
+        for (const QString &name : omit->split(u',', Qt::SkipEmptyParts)) {
+            const auto section = PageSectionByName(name.trimmed());
+            if (!section)
+                throw UsageError{QStringLiteral("unknown section '%1'").arg(name)};
+            omissions.set(*section);
+        }
+    }
+    WritePageFile(args.positional[1], ReadProjectFile(args.positional[0]), omissions);
+}
+
 } // namespace
 
 int RunCommandLine(const QStringList &args)
@@ -209,10 +306,9 @@ int RunCommandLine(const QStringList &args)
         return kCliDone;
     }
     static const std::map<QString, void (*)(const QStringList &)> verbs = {
-        {QStringLiteral("cut"), runCut},
-        {QStringLiteral("sequence"), runSequence},
-        {QStringLiteral("blend"), runBlend},
-        {QStringLiteral("fade"), runFade}};
+        {QStringLiteral("cut"), runCut},     {QStringLiteral("sequence"), runSequence},
+        {QStringLiteral("blend"), runBlend}, {QStringLiteral("fade"), runFade},
+        {QStringLiteral("edit"), runEdit},   {QStringLiteral("page"), runPage}};
     const auto found = verbs.find(verb);
     try {
         if (found == verbs.end())

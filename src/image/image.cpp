@@ -51,6 +51,8 @@ void DrawAt(QImage &dst, const QImage &src)
 
 void CheckResultSize(long long width, long long height)
 {
-    if (width < 1 || height < 1 || width * height * 3 > kMaxPictureBytes)
+    if (width < 1 || height < 1)
+        throw Failure(QStringLiteral("画像がありません (%1 x %2)").arg(width).arg(height));
+    if (width * height * 3 > kMaxPictureBytes)
         throw Failure(QStringLiteral("画像が大きすぎます (%1 x %2)").arg(width).arg(height));
 }

@@ -99,11 +99,18 @@ class TImageConv {
     // Stretches the luminance range present in picture onto 0..255, in place (24-bit after).
     // A picture of one luminance is left unchanged.
     static void LevelCorrect(QImage &picture);
+
+    // The whole primary screen, and the window in front with its frame and title bar, as 24-bit
+    // pictures. They need an X11 display (Wayland offers no such copy); without one, or when
+    // the copy fails, they throw Failure instead of giving a black picture.
+    static QImage CaptureScreen();
+    static QImage CaptureActiveWindow();
 };
 
 // A picture of width x height whose 24-bit pixels would take more than this is refused before
 // any memory is taken for it.
 inline constexpr long long kMaxPictureBytes = 1LL << 30;
 
-// Throws Failure("画像が大きすぎます (W x H)") when a width x height result cannot be made.
+// Throws Failure when a width x height result cannot be made: "画像が大きすぎます (W x H)" beyond
+// the limit, "画像がありません (W x H)" for an empty one.
 void CheckResultSize(long long width, long long height);

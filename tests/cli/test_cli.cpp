@@ -107,3 +107,66 @@ TEST_F(CommandLine, FailedWorkExitsOne)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CommandLine, EditAppliesTheOperationsInOrder)
+{
+    ASSERT_EQ(run({"edit", path("in.bmp"), path("small.bmp"), "--resize", "50"}), 0);
+    EXPECT_EQ(ReadBmp(path("small.bmp")).size(), QSize(50, 30));
+    ASSERT_EQ(run({"edit", path("in.bmp"), path("turned.jpg"), "--rotate", "90", "--resize", "30"}),
+              0);
+    const QImage turned = ReadJpeg(path("turned.jpg"));
+    EXPECT_EQ(turned.width() < turned.height(), true); // turned first, then shrunk
+    EXPECT_EQ(turned.height(), 30);
+    // A gamma of 0 or below leaves the picture as it is.
+    ASSERT_EQ(run({"edit", path("in.bmp"), path("same.bmp"), "--gamma", "-1"}), 0);
+    EXPECT_EQ(read("same.bmp"), numbered(100, 60));
+}
+
+TEST_F(CommandLine, EditRefusesUnknownOperationsAndNonNumbers)
+{
+    const QList<QStringList> wrong = {
+        {"edit", path("in.bmp"), path("x.bmp")},
+        {"edit", path("in.bmp"), path("x.bmp"), "--emboss"},
+        {"edit", path("in.bmp"), path("x.bmp"), "--contrast", "much"},
+        {"edit", path("in.bmp"), path("x.bmp"), "--rotate", "4.5"},
+        {"edit", path("in.bmp"), path("x.bmp"), "--resize", "0"},
+        {"edit", path("in.bmp"), path("x.bmp"), "--blur", "--gamma"},
+    };
+    for (const QStringList &args : wrong)
+        EXPECT_EQ(run(args), 2) << args.join(' ').toStdString();
+    EXPECT_EQ(bmps(), QStringList{"in.bmp"});
+}
+
+TEST_F(CommandLine, EditRefusesAResultTooLargeForMemory)
+{
+    EXPECT_EQ(run({"edit", path("in.bmp"), path("huge.bmp"), "--resize", "2000000"}), 1);
+    EXPECT_EQ(bmps(), QStringList{"in.bmp"});
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CommandLine, PageWritesTheProjectsPageLeavingOutSections)
+{
+    QFile project(path("site.mkp"));
+    ASSERT_TRUE(project.open(QIODevice::WriteOnly));
+    project.write("vermkrn1.00\r\nTitle\r\npic.jpg\r\nhello\r\n");
+    project.close();
+    ASSERT_EQ(run({"page", path("site.mkp"), path("site.html"), "--omit",
+                   "link1,link2,link3,link4,link5,text2"}),
+              0);
+    QFile page(path("site.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_EQ(page.readAll(), QByteArray("<HTML><HEAD><TITLE>Title</TITLE></HEAD>\r\n<BODY>\r\n"
+                                         "<!-- MKRN eihp ver1.00 -->\r\n"
+                                         "<CENTER><IMG SRC=\"pic.jpg\"></CENTER><BR>\r\n"
+                                         "<p>hello</P>\r\n<HR>\r\n<HR>\r\n</BODY></HTML>\r\n"));
+    EXPECT_EQ(run({"page", path("site.mkp"), path("x.html"), "--omit", "footer"}), 2);
+    EXPECT_EQ(run({"page", path("missing.mkp"), path("x.html")}), 1);
+    EXPECT_FALSE(QFile::exists(path("x.html")));
+}
+
+} // namespace

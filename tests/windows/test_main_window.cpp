@@ -138,6 +138,7 @@ class TestMainWindow : public QObject {
     void exitItemsCloseTheWindow();
     void mouseClampsTheFrameInsideThePicture();
     void canvasShowsTheOutlineAndTheCutDoesNot();
+    void captureWithoutAnXDisplaySaysSoAndChangesNothing();
 };
 
 void TestMainWindow::startsWithDefaultsWithoutSettings()
@@ -587,6 +588,23 @@ void TestMainWindow::canvasShowsTheOutlineAndTheCutDoesNot()
     FillCutImage(ws);
     QCOMPARE(ws.CutImage, picture.copy(10, 10, 4, 3));
     QCOMPARE(ws.WorkImage, picture); // the outline lives in the view only
+}
+
+void TestMainWindow::captureWithoutAnXDisplaySaysSoAndChangesNothing()
+{
+    AppFolder folder;
+    TForm1 form(folder.paths());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    BoxCatcher boxes;
+    form.N3->trigger();
+    QVERIFY(!form.isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.texts.size(), 1, 5000);
+    QVERIFY2(boxes.texts.front().contains(QStringLiteral("X11")), qPrintable(boxes.texts.front()));
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.workspace().PictureLoaded, 0);
+    QCOMPARE(form.workspace().WorkImage, WhitePicture(200, 100));
+    QVERIFY(!form.Timer1->isActive());
 }
 
 int main(int argc, char *argv[])
