@@ -8,9 +8,31 @@
 // Runs rowsFn(first, last) over [0, rows) in contiguous bands, one per core, and waits for all.
 // Each band writes only its own rows, so the result is the same as one pass over all rows.
 // Small jobs stay on the calling thread: starting a thread costs more than they do.
+// While one of these lives on a thread, ParallelRows on that thread keeps to it: a caller that
+// already runs one job per core (the batch shrink) does not want each job split again.
+class SingleBandScope {
+  public:
+    SingleBandScope() : m_previous(active()) { active() = true; }
+    ~SingleBandScope() { active() = m_previous; }
+    SingleBandScope(const SingleBandScope &) = delete;
+    SingleBandScope &operator=(const SingleBandScope &) = delete;
+    static bool &active()
+    {
+        thread_local bool single = false;
+        return single;
+    }
+
+  private:
+    bool m_previous;
+};
+
 template <typename RowsFn>
 void ParallelRows(int rows, long long workPerRow, RowsFn rowsFn)
 {
+    if (SingleBandScope::active()) {
+        rowsFn(0, rows);
+        return;
+    }
     constexpr long long kWorthAThread = 200'000; // pixel operations
     const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
     const int bands = int(std::clamp<long long>(rows * workPerRow / kWorthAThread, 1, cores));
