@@ -170,12 +170,39 @@ std::array<uint8_t, 256> fadeTable(double x, int b)
 }
 
 // Every pair of channel values: [cut * 256 + blend] = x * blend + (1 - x) * cut.
+// Written as cut + x * d with d = blend - cut, the exact numerator is 2^s * cut + m * d: its
+// quotient is cut plus the quotient of m * d, and its remainder, which decides the rounding, is
+// that of m * d alone. So 511 exact products serve all 65536 pairs, with the same bytes as
+// mixChannel; only an exact half still looks at the parity of the whole quotient.
 std::vector<uint8_t> blendTable(double x)
 {
     std::vector<uint8_t> table(256 * 256);
-    for (int cut = 0; cut < 256; ++cut)
-        for (int blend = 0; blend < 256; ++blend)
-            table[cut * 256 + blend] = mixChannel(x, blend, cut);
+    if (!(std::fabs(x) >= kSmallestWeight)) { // x * d cannot reach a half: the cut stays
+        for (int cut = 0; cut < 256; ++cut)
+            std::fill_n(table.begin() + cut * 256, 256, uint8_t(cut));
+        return table;
+    }
+    const ExactWeight w = exactWeight(x);
+    const Wide one = Wide(1) << w.s;
+    const Wide half = one >> 1;
+    std::array<int64_t, 511> quotient{};
+    std::array<int8_t, 511> above{}; // 1 above a half, 0 below, -1 exactly a half
+    for (int d = -255; d <= 255; ++d) {
+        const Wide product = Wide(w.m) * d;
+        const Wide q = product >> w.s; // floor, also for a negative product
+        const Wide remainder = product - q * one;
+        quotient[d + 255] = int64_t(q);
+        above[d + 255] = remainder > half ? 1 : remainder == half ? -1 : 0;
+    }
+    for (int cut = 0; cut < 256; ++cut) {
+        for (int blend = 0; blend < 256; ++blend) {
+            const int d = blend - cut + 255;
+            int64_t q = cut + quotient[d];
+            if (above[d] == 1 || (above[d] == -1 && (q & 1) != 0))
+                ++q;
+            table[cut * 256 + blend] = uint8_t(std::clamp<int64_t>(q, 0, 255));
+        }
+    }
     return table;
 }
 
