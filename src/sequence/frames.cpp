@@ -2,6 +2,7 @@
 #include "sequence/frames.h"
 
 #include "image/image.h"
+#include "image/parallel.h"
 
 #include <QSize>
 #include <algorithm>
@@ -244,13 +245,17 @@ void BlendFrame(const QImage &cut, const QImage &blend, double x, QImage &frame)
     prepareFrame(cut24.size(), frame);
     const std::vector<uint8_t> table = blendTable(x);
     const int rowBytes = cut24.width() * 3;
-    for (int y = 0; y < cut24.height(); ++y) {
-        const uchar *c = cut24.constScanLine(y);
-        const uchar *b = blend24.constScanLine(y);
-        uchar *to = frame.scanLine(y);
-        for (int i = 0; i < rowBytes; ++i)
-            to[i] = table[c[i] * 256 + b[i]];
-    }
+    uchar *const out = frame.bits(); // once: scanLine() on several threads would race on detach
+    const qsizetype stride = frame.bytesPerLine();
+    ParallelRows(cut24.height(), rowBytes, [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            const uchar *c = cut24.constScanLine(y);
+            const uchar *b = blend24.constScanLine(y);
+            uchar *to = out + y * stride;
+            for (int i = 0; i < rowBytes; ++i)
+                to[i] = table[c[i] * 256 + b[i]];
+        }
+    });
 }
 
 void BlendFrameWhiteTransparent(const QImage &cut, const QImage &blend, double x, QImage &frame)
