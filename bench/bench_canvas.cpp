@@ -161,6 +161,7 @@ BENCHMARK(BM_FillCutImage)
 
 int main(int argc, char **argv)
 {
+    KeepPictureMemoryForReuse(); // as the program does at start
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);

@@ -137,6 +137,7 @@ void registerEdits()
 
 int main(int argc, char **argv)
 {
+    KeepPictureMemoryForReuse(); // as the program does at start
     if (const char *path = std::getenv("MOKARAN_BENCH_SOURCE"); path && *path) {
         try {
             WriteBmp24File(QString::fromLocal8Bit(path), sourcePicture());

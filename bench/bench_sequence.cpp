@@ -419,6 +419,7 @@ int dumpPictures(const QString &folder)
 
 int main(int argc, char **argv)
 {
+    KeepPictureMemoryForReuse(); // as the program does at start
     const QByteArray dump = qgetenv("MOKARAN_BENCH_DUMP");
     if (!dump.isEmpty())
         return dumpPictures(QString::fromLocal8Bit(dump));

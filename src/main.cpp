@@ -3,12 +3,14 @@
 #include "app/ui_support.h"
 #include "app/unit1.h"
 #include "cli/cli.h"
+#include "image/image.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 
 int main(int argc, char *argv[])
 {
+    KeepPictureMemoryForReuse();
     if (argc > 1) {
         QCoreApplication app(argc, argv);
         return RunCommandLine(QCoreApplication::arguments().mid(1));

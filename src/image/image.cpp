@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <cstring>
+#include <malloc.h>
 
 QImage To24Bit(const QImage &image)
 {
@@ -55,4 +56,13 @@ void CheckResultSize(long long width, long long height)
         throw Failure(QStringLiteral("画像がありません (%1 x %2)").arg(width).arg(height));
     if (width * height * 3 > kMaxPictureBytes)
         throw Failure(QStringLiteral("画像が大きすぎます (%1 x %2)").arg(width).arg(height));
+}
+
+void KeepPictureMemoryForReuse()
+{
+    // Above the mmap threshold every free returns the pages to the kernel and the next picture
+    // faults them in again, zeroed. Served from the heap and not trimmed below this, they stay.
+    constexpr int kKeptBytes = 512 << 20;
+    mallopt(M_MMAP_THRESHOLD, kKeptBytes);
+    mallopt(M_TRIM_THRESHOLD, kKeptBytes);
 }

@@ -107,6 +107,11 @@ class TImageConv {
     static QImage CaptureActiveWindow();
 };
 
+// Keeps the memory of freed large pictures in the process for the next one: an edit or a batch
+// file allocates tens of megabytes, and fresh pages from the kernel cost more than the work on
+// them. Called once at start by the program (and by the benchmarks, which time it as it runs).
+void KeepPictureMemoryForReuse();
+
 // A picture of width x height whose 24-bit pixels would take more than this is refused before
 // any memory is taken for it.
 inline constexpr long long kMaxPictureBytes = 1LL << 30;
