@@ -2,10 +2,12 @@
 // thread and the command line.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 struct ShrinkJob {
     QString sourceFolder;      // ends with "/"
@@ -18,14 +20,35 @@ struct ShrinkJob {
 struct ShrinkResult {
     int filesFound = 0;   // entries of the found list (a file listed twice counts twice)
     int filesWritten = 0; // outputs written
-    QStringList failures; // one line per file that was skipped: "<file>: <reason>"
+    QStringList failures; // one line per file that was skipped, naming the file and the reason,
+                          // in list order
 };
+
+// The memory one worker reuses from file to file: a 12-megapixel photograph takes 36 MB decoded,
+// and fresh memory of that size for every file costs more than shrinking a small one. Each buffer
+// is replaced only when a larger file comes.
+struct ShrinkBuffers {
+    QByteArray fileBytes;      // the source file
+    std::vector<uchar> pixels; // the decoded picture
+    QByteArray encoded;        // the output file
+};
+
+// One file of a run: decodes source (full scale, accurate DCT), shrinks it to FitSize(T) by box
+// averaging, encodes it as a baseline quality-90 JPEG and writes it to target through a temporary
+// file in target's folder, renamed into place: target is either untouched or whole, also when it
+// is source itself. Throws Failure naming the file when it cannot be read, shrunk or written.
+void ShrinkOneFile(const QString &source, const QString &target, int32_t T, ShrinkBuffers &buffers);
 
 // Lists the files, then shrinks every one: full-scale accurate decode, FitSize and box averaging,
 // baseline quality-90 encode, written under the file's own name in the destination (temporary file,
 // then rename). A file that cannot be read or written is skipped and listed in the result; the
-// run goes on. started(total) is told once before the first file (only when files were found);
-// progressed(done) after each file, in increasing order, from whichever thread finished it.
-// Throws Failure, before touching any file, when the extension file cannot be read.
+// run goes on. job.workers threads shrink files at once, each with its own buffers; the outputs,
+// the counts and the failures are those of a run on one thread (a file listed twice is shrunk
+// twice, in list order). Folders without a trailing "/" get one.
+// started(total) is told once before the first file (only when files were found); progressed(done)
+// after each file, written or skipped, with done counting 1, 2, ... total; the calls come one at a
+// time (under a lock) from whichever thread finished the file, and must not throw.
+// Throws Failure, before touching any file, when the extension file cannot be read, a folder is
+// not given, T is below 1, or (files having been found) the destination is not a folder.
 ShrinkResult RunShrink(const ShrinkJob &job, const std::function<void(int total)> &started = {},
                        const std::function<void(int done)> &progressed = {});

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,9 +76,12 @@ struct Descriptor {
     }
 };
 
-// The whole file in memory. A file larger than any picture we would decode is refused unread.
-QByteArray readWholeFile(const QString &path)
+// The whole file in memory, in data's own buffer when it is large enough: resizing within the
+// capacity never reallocates, so a batch reads file after file into the same memory. A file larger
+// than any picture we would decode is refused unread.
+void readWholeFileInto(const QString &path, QByteArray &data)
 {
+    data.truncate(0); // keeps the capacity (clear() would free it)
     Descriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)};
     struct stat info {};
     if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
@@ -88,7 +92,11 @@ QByteArray readWholeFile(const QString &path)
         failRead(path, QStringLiteral("ファイルが大きすぎます"));
     // One byte more than the size, so the end of file is seen without growing the buffer; a file
     // that grows meanwhile (or a pipe, whose size is 0) still reads whole.
-    QByteArray data(qsizetype(info.st_size) + 1, Qt::Uninitialized);
+    const qsizetype wanted = qsizetype(info.st_size) + 1;
+    if (data.isDetached() && data.capacity() >= wanted)
+        data.resize(wanted); // no reallocation
+    else
+        data = QByteArray(wanted, Qt::Uninitialized); // exactly this much, and no copy of the old
     qsizetype used = 0;
     for (;;) {
         if (used == data.size()) {
@@ -106,6 +114,12 @@ QByteArray readWholeFile(const QString &path)
         used += n;
     }
     data.truncate(used);
+}
+
+QByteArray readWholeFile(const QString &path)
+{
+    QByteArray data;
+    readWholeFileInto(path, data);
     return data;
 }
 
@@ -204,6 +218,7 @@ struct JpegDecode {
     DecodeStop stop = DecodeStop::None;
     QImage picture;
     QByteArray cmykRow;
+    std::vector<uchar> *pixels = nullptr; // when set, the picture lives in this caller's memory
     ~JpegDecode() { jpeg_destroy_decompress(&info); } // harmless on a never-created object
 };
 
@@ -258,8 +273,28 @@ void readRows(JpegDecode &d)
     }
 }
 
+// The picture to decode into: a fresh one, or a view of the caller's memory, which grows only
+// when a larger picture comes (a batch then touches fresh pages once, not once per file). Rows
+// are padded to 4 bytes as in Qt's own pictures. A null picture when the memory is not there.
+QImage newDecodedPicture(JpegDecode &d, int width, int height)
+{
+    if (!d.pixels)
+        return QImage(width, height, kPictureFormat);
+    const qsizetype stride = (qsizetype(width) * 3 + 3) / 4 * 4;
+    const size_t needed = size_t(stride) * size_t(height);
+    try {
+        if (d.pixels->size() < needed) {
+            *d.pixels = std::vector<uchar>(); // the old block goes before the new one comes
+            d.pixels->resize(needed);
+        }
+    } catch (const std::bad_alloc &) {
+        return QImage();
+    }
+    return QImage(d.pixels->data(), width, height, stride, kPictureFormat);
+}
+
 // Holds setjmp: no local object with a destructor lives here (longjmp would skip it).
-bool runDecode(JpegDecode &d, const QByteArray &bytes)
+bool runDecode(JpegDecode &d, QByteArrayView bytes)
 {
     if (setjmp(d.errors.jump))
         return false;
@@ -271,7 +306,7 @@ bool runDecode(JpegDecode &d, const QByteArray &bytes)
     if (!chooseOutput(d))
         return false;
     jpeg_start_decompress(&d.info);
-    d.picture = QImage(int(d.info.output_width), int(d.info.output_height), kPictureFormat);
+    d.picture = newDecodedPicture(d, int(d.info.output_width), int(d.info.output_height));
     if (d.info.out_color_space == JCS_CMYK)
         d.cmykRow.resize(qsizetype(d.info.output_width) * 4);
     if (d.picture.isNull()) {
@@ -334,23 +369,39 @@ bool runEncode(JpegEncode &e, const QImage &bgr, int quality, QByteArray &out)
     return true;
 }
 
-// Returns false with a reason when the picture cannot be encoded.
-bool encodeJpeg(const QImage &picture, int quality, QByteArray &out, QString &why)
+// Room for the stream in out. A kept buffer is reused when it is large enough and replaced (not
+// grown, which would copy the old stream) when it is not.
+void prepareOutput(QByteArray &out, qsizetype bound, bool keepBuffer)
+{
+    if (keepBuffer && out.isDetached() && out.capacity() >= bound)
+        out.resize(bound); // within the capacity of an unshared array: no reallocation
+    else
+        out = QByteArray(bound, Qt::Uninitialized);
+}
+
+// Returns false with a reason when the picture cannot be encoded. With keepBuffer, out's memory
+// is used when it is large enough and left at its size afterwards, for the next picture.
+bool encodeJpeg(const QImage &picture, int quality, QByteArray &out, QString &why,
+                bool keepBuffer = false)
 {
     const QImage bgr = To24Bit(picture);
     if (bgr.isNull() || bgr.width() == 0 || bgr.height() == 0) {
         why = QStringLiteral("画像がありません");
         return false;
     }
-    out = QByteArray(encodedBound(bgr), Qt::Uninitialized);
+    prepareOutput(out, encodedBound(bgr), keepBuffer);
     JpegEncode e;
     initErrors(e.errors);
     e.info.err = &e.errors.mgr;
     if (runEncode(e, bgr, quality, out)) {
-        out.squeeze();
+        if (!keepBuffer)
+            out.squeeze();
         return true;
     }
-    out.clear();
+    if (keepBuffer)
+        out.truncate(0);
+    else
+        out.clear();
     why = e.errors.code == JERR_OUT_OF_MEMORY ? QStringLiteral("メモリが足りません")
                                               : QStringLiteral("JPEG に変換できません");
     return false;
@@ -549,6 +600,26 @@ void writeFileAtomically(const QString &path, const char *data, qint64 size)
     }
 }
 
+QImage decodeJpeg(QByteArrayView bytes, const QString &name, std::vector<uchar> *pixels)
+{
+    JpegDecode d;
+    d.pixels = pixels;
+    initErrors(d.errors);
+    d.info.err = &d.errors.mgr;
+    d.progress.progress_monitor = onJpegProgress;
+    if (runDecode(d, bytes))
+        return std::move(d.picture);
+    switch (d.stop) {
+    case DecodeStop::TooLarge:
+        failRead(name, tooLargeText(d.info.image_width, d.info.image_height));
+    case DecodeStop::UnsupportedColours:
+        failRead(name, QStringLiteral("この色形式の JPEG には対応していません"));
+    case DecodeStop::NoMemory: failRead(name, QStringLiteral("メモリが足りません"));
+    case DecodeStop::None: break;
+    }
+    failRead(name, jpegFailureText(d.errors.code));
+}
+
 } // namespace
 
 PictureKind PictureKindOf(const QString &path)
@@ -587,21 +658,17 @@ QImage ReadBmp(const QString &path)
 
 QImage DecodeJpeg(const QByteArray &bytes, const QString &name)
 {
-    JpegDecode d;
-    initErrors(d.errors);
-    d.info.err = &d.errors.mgr;
-    d.progress.progress_monitor = onJpegProgress;
-    if (runDecode(d, bytes))
-        return std::move(d.picture);
-    switch (d.stop) {
-    case DecodeStop::TooLarge:
-        failRead(name, tooLargeText(d.info.image_width, d.info.image_height));
-    case DecodeStop::UnsupportedColours:
-        failRead(name, QStringLiteral("この色形式の JPEG には対応していません"));
-    case DecodeStop::NoMemory: failRead(name, QStringLiteral("メモリが足りません"));
-    case DecodeStop::None: break;
-    }
-    failRead(name, jpegFailureText(d.errors.code));
+    return decodeJpeg(bytes, name, nullptr);
+}
+
+QImage DecodeJpegInto(QByteArrayView bytes, const QString &name, std::vector<uchar> &pixels)
+{
+    return decodeJpeg(bytes, name, &pixels);
+}
+
+void ReadFileInto(const QString &path, QByteArray &bytes)
+{
+    readWholeFileInto(path, bytes);
 }
 
 QByteArray EncodeJpeg(const QImage &picture, int quality)
@@ -611,6 +678,13 @@ QByteArray EncodeJpeg(const QImage &picture, int quality)
     if (!encodeJpeg(picture, quality, out, why))
         throw Failure(why);
     return out;
+}
+
+void EncodeJpegInto(const QImage &picture, int quality, QByteArray &out)
+{
+    QString why;
+    if (!encodeJpeg(picture, quality, out, why, true))
+        throw Failure(why);
 }
 
 bool WriteBmp24(QIODevice &device, const QImage &picture)

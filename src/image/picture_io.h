@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 
+#include <vector>
+
 class QIODevice;
 
 enum class PictureKind { Bmp, Jpeg, Unknown };
@@ -26,6 +28,17 @@ QImage DecodeJpeg(const QByteArray &bytes, const QString &name);
 
 // Encodes a picture as a baseline colour JPEG at the given quality with the codec's other defaults.
 QByteArray EncodeJpeg(const QImage &picture, int quality = 90);
+
+// For a batch of many pictures, where fresh memory per file costs more than the work on a small
+// one: the same reading, decoding and encoding into buffers the caller keeps from file to file.
+// Each buffer is replaced only when a larger one is needed.
+// - ReadFileInto: the whole file into bytes (the rules and errors of ReadJpeg).
+// - DecodeJpegInto: decodes as DecodeJpeg does into pixels; the picture returned views that memory
+//   (rows padded to 4 bytes) and stays valid until pixels is changed.
+// - EncodeJpegInto: the stream of EncodeJpeg into out (sized to the stream). Throws Failure.
+void ReadFileInto(const QString &path, QByteArray &bytes);
+QImage DecodeJpegInto(QByteArrayView bytes, const QString &name, std::vector<uchar> &pixels);
+void EncodeJpegInto(const QImage &picture, int quality, QByteArray &out);
 
 // Writes picture as an uncompressed 24-bit BMP: 14-byte file header, 40-byte information header,
 // bottom-up rows of blue, green, red, each padded to a multiple of 4 bytes. Pictures of any depth
