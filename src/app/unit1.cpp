@@ -5,6 +5,7 @@
 #include "app/paintbox.h"
 #include "app/ui_support.h"
 #include "app/unit7.h"
+#include "batch/unit8.h"
 #include "dialogs/unit2.h"
 #include "dialogs/unit3.h"
 #include "image/unit9.h"
@@ -74,6 +75,7 @@ TForm1::TForm1(const AppPaths &paths, QWidget *parent) : QMainWindow(parent), m_
     Form4 = new TForm4(*this);
     Form5 = new TForm5(this);
     Form7 = new TForm7(this);
+    Form8 = new TForm8(this, m_paths.dataFile(QStringLiteral("jpeg.dat")));
     Form9 = new TForm9(this);
     connectCommands();
     connectEdits();

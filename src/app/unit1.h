@@ -23,6 +23,7 @@ class TForm3;
 class TForm4;
 class TForm5;
 class TForm7;
+class TForm8;
 class TForm9;
 
 // The address the Help menu's home-page item opens.
@@ -71,6 +72,7 @@ class TForm1 : public QMainWindow {
     void N16Click();     // home page
     void About1Click();  // about box
     void Button6Click(); // page maker (the button is never shown)
+    void JPEG1Click();   // batch JPEG shrink
     void C1Click();      // resize: asks a width, shrinks or enlarges
     void R3Click();      // rotate: asks an angle
     void S1Click();      // blur
@@ -96,6 +98,7 @@ class TForm1 : public QMainWindow {
     TForm4 *Form4; // save and sequences
     TForm5 *Form5; // page maker
     TForm7 *Form7; // about
+    TForm8 *Form8; // batch JPEG shrink
     TForm9 *Form9; // the edits' parameter
 
     // Button bar.

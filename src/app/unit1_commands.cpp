@@ -5,6 +5,7 @@
 #include "app/spinedit.h"
 #include "app/ui_support.h"
 #include "app/unit7.h"
+#include "batch/unit8.h"
 #include "dialogs/unit2.h"
 #include "dialogs/unit3.h"
 #include "image/picture_io.h"
@@ -17,6 +18,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -52,6 +54,7 @@ void TForm1::connectCommands()
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
     connect(Exit2, &QAction::triggered, this, &TForm1::Exit2Click);
     connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    connect(JPEG1, &QAction::triggered, this, &TForm1::JPEG1Click);
 }
 
 void TForm1::Button4Click()
@@ -193,6 +196,13 @@ void TForm1::readme1Click()
 void TForm1::N16Click()
 {
     QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageUrl)));
+}
+
+void TForm1::JPEG1Click()
+{
+    Form8->Edit1->clear();
+    Form8->Edit2->clear();
+    Form8->exec();
 }
 
 void TForm1::Button6Click()

@@ -1,13 +1,18 @@
 // The command line: mokaran VERB ... works headless over the core.
 #include "cli/cli.h"
 
+#include "app/app_paths.h"
 #include "app/io_error.h"
 #include "app/workspace.h"
+#include "batch/shrink.h"
 #include "image/edits.h"
 #include "image/picture_io.h"
 #include "page/page.h"
 #include "sequence/frames.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
@@ -27,6 +32,7 @@ const char kUsage[] =
     "       mokaran edit PICTURE OUT OPERATION...\n"
     "            operations, applied in the order given: --resize T, --rotate DEG, --blur,\n"
     "            --sharpen, --contrast F, --gamma G, --levels\n"
+    "       mokaran shrink SOURCE DEST --width T [--extensions FILE]\n"
     "       mokaran page PROJECT OUT [--omit SECTION,...]\n"
     "            sections: picture, text, link1 ... link5, text2\n"
     "       mokaran --help | --version\n"
@@ -38,6 +44,8 @@ const char kUsage[] =
     "blend and fade write 21 frames (--color defaults to white).\n"
     "edit writes OUT as JPEG (quality 90) for .jpg/.jpeg, otherwise as BMP. --resize T shrinks to\n"
     "width T by box averaging (a portrait picture to height T) or enlarges to width T.\n"
+    "shrink writes every JPEG of SOURCE listed by jpeg.dat (or FILE) into DEST, its longer side\n"
+    "T pixels, at quality 90; files that fail are skipped, listed, and make the exit status 1.\n"
     "page writes the mobile page of a page-maker project file, leaving out the sections named.\n"
     "Exit status: 0 done, 1 the work failed, 2 the command line is wrong.\n";
 
@@ -273,6 +281,51 @@ void runEdit(const QStringList &rest)
         WriteBmpOwnDepthFile(out, picture);
 }
 
+QString asFolder(const QString &path)
+{
+    const QString absolute = QDir(path).absolutePath();
+    return absolute.endsWith(u'/') ? absolute : absolute + u'/';
+}
+
+QString defaultExtensionsFile()
+{
+    const QString exeDir =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    return ResolveAppPaths(exeDir).dataFile(QStringLiteral("jpeg.dat"));
+}
+
+// Returns true when every file was written.
+bool runShrink(const QStringList &rest)
+{
+    const Arguments args(rest, {QStringLiteral("--width"), QStringLiteral("--extensions")}, {});
+    expectPositional(args, 2);
+    bool ok = false;
+    const int width = args.value(QStringLiteral("--width")).value_or(QString()).toInt(&ok);
+    if (!ok || width < 1)
+        throw UsageError{QStringLiteral("--width T is required (a whole number of at least 1)")};
+    if (!QFileInfo(args.positional[0]).isDir())
+        throw Failure(QStringLiteral("%1 はフォルダではありません").arg(args.positional[0]));
+    ShrinkJob job;
+    job.sourceFolder = asFolder(args.positional[0]);
+    job.destinationFolder = asFolder(args.positional[1]);
+    job.targetWidth = width;
+    job.extensionsFile =
+        args.value(QStringLiteral("--extensions")).value_or(defaultExtensionsFile());
+    int total = 0;
+    const ShrinkResult result = RunShrink(
+        job, [&total](int n) { total = n; },
+        [&total](int done) {
+            print(stderr, QStringLiteral("shrink: %1/%2\n").arg(done).arg(total));
+        });
+    for (const QString &failure : result.failures)
+        print(stderr, QStringLiteral("mokaran: %1\n").arg(failure));
+    print(stderr, QStringLiteral("shrink: %1 of %2 files written, %3 failed\n")
+                      .arg(result.filesWritten)
+                      .arg(result.filesFound)
+                      .arg(result.failures.size()));
+    return result.failures.isEmpty();
+}
+
 void runPage(const QStringList &rest)
 {
     const Arguments args(rest, {QStringLiteral("--omit")}, {});
@@ -311,6 +364,8 @@ int RunCommandLine(const QStringList &args)
         {QStringLiteral("edit"), runEdit},   {QStringLiteral("page"), runPage}};
     const auto found = verbs.find(verb);
     try {
+        if (verb == QLatin1String("shrink")) // the one verb that can partly fail
+            return runShrink(args.mid(1)) ? kCliDone : kCliFailed;
         if (found == verbs.end())
             throw UsageError{QStringLiteral("unknown command '%1'").arg(verb)};
         found->second(args.mid(1));

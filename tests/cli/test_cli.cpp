@@ -170,3 +170,37 @@ TEST_F(CommandLine, PageWritesTheProjectsPageLeavingOutSections)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CommandLine, ShrinkWritesEveryListedFileAndFailsWhenOneFails)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("photos"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("small"));
+    WriteJpegFile(path("photos/a.jpg"), numbered(400, 300));
+    WriteJpegFile(path("photos/b.jpeg"), numbered(300, 400));
+    QFile dat(path("jpeg.dat"));
+    ASSERT_TRUE(dat.open(QIODevice::WriteOnly));
+    dat.write("\"1\",\"1\",\"\",\"jpg\"\r\n\"1\",\"1\",\"\",\"jpeg\"\r\n");
+    dat.close();
+    ASSERT_EQ(run({"shrink", path("photos"), path("small"), "--width", "100", "--extensions",
+                   path("jpeg.dat")}),
+              0);
+    EXPECT_EQ(ReadJpeg(path("small/a.jpg")).size(), QSize(100, 75));
+    EXPECT_EQ(ReadJpeg(path("small/b.jpeg")).size(), QSize(75, 100));
+
+    QFile broken(path("photos/c.jpg"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    EXPECT_EQ(run({"shrink", path("photos"), path("small"), "--width", "100", "--extensions",
+                   path("jpeg.dat")}),
+              1);
+    EXPECT_TRUE(QFile::exists(path("small/a.jpg"))); // the others were still written
+    EXPECT_EQ(run({"shrink", path("photos"), path("small"), "--width", "x"}), 2);
+    EXPECT_EQ(run({"shrink", path("photos"), path("small"), "--width", "100", "--extensions",
+                   path("none.dat")}),
+              1);
+}
+
+} // namespace
