@@ -48,12 +48,17 @@ QFrame *MakeDarkPanel(QWidget *parent, const char *name)
     auto *panel = new QFrame(parent);
     panel->setObjectName(QLatin1String(name));
     panel->setFrameShape(QFrame::NoFrame);
-    panel->setAutoFillBackground(true);
-    QPalette pal = panel->palette();
+    SetDarkBackground(panel);
+    return panel;
+}
+
+void SetDarkBackground(QWidget *widget)
+{
+    widget->setAutoFillBackground(true);
+    QPalette pal = widget->palette();
     pal.setColor(QPalette::Window, DarkShadowColor());
     pal.setColor(QPalette::WindowText, Qt::white);
-    panel->setPalette(pal);
-    return panel;
+    widget->setPalette(pal);
 }
 
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)

@@ -41,6 +41,9 @@ template <typename Command> void Guarded(QWidget *parent, Command command)
     }
 }
 
+// The dark background with white text of the panels and of the small dialogs.
+void SetDarkBackground(QWidget *widget);
+
 // Controls as the windows lay them out: by position, objectName = member name.
 QFrame *MakeDarkPanel(QWidget *parent, const char *name); // dark background, white text
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry);

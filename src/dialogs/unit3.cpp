@@ -28,11 +28,7 @@ TForm3::TForm3(TForm1 &main) : QDialog(&main), m_main(main)
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("切り取り画像サイズ設定"));
     setFixedSize(302, 194);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, DarkShadowColor());
-    pal.setColor(QPalette::WindowText, Qt::white);
-    setPalette(pal);
+    SetDarkBackground(this);
 
     Label1 = MakeLabel(this, "Label1", QStringLiteral("切り取り画像サイズ設定"), {16, 12});
     ComboBox1 = new QComboBox(this);

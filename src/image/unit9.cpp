@@ -14,11 +14,7 @@ TForm9::TForm9(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form9"));
     setFixedSize(239, 136);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, DarkShadowColor());
-    pal.setColor(QPalette::WindowText, Qt::white);
-    setPalette(pal);
+    SetDarkBackground(this);
 
     Label1 = MakeLabel(this, "Label1", QStringLiteral("Label1"), {16, 16});
     Label2 = MakeLabel(this, "Label2", QString(), {40, 40});

@@ -8,6 +8,7 @@
 #include "dialogs/unit3.h"
 #include "image/picture_io.h"
 #include "sequence/unit4.h"
+#include "windows/modal_driver.h"
 
 #include "app/spinedit.h"
 #include <QApplication>
@@ -28,63 +29,6 @@
 #include <functional>
 
 namespace {
-
-// Plays a script against the modal windows a command opens: each step waits for the modal
-// window of its objectName, acts on it (and must close it), then the next step waits.
-class ModalScript : public QObject {
-  public:
-    using Action = std::function<void(QWidget *)>;
-    ModalScript()
-    {
-        m_timer.setInterval(10);
-        connect(&m_timer, &QTimer::timeout, this, &ModalScript::poll);
-        m_timer.start();
-    }
-    ModalScript &then(const QString &name, Action action)
-    {
-        m_steps.push_back({name, std::move(action)});
-        return *this;
-    }
-    bool done() const { return m_steps.empty(); }
-    QStringList seen; // objectNames of the modal windows the script acted on
-
-  private:
-    void poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || m_steps.empty() || modal == m_last)
-            return;
-        const QString name = modal->objectName().isEmpty()
-                                 ? QString::fromLatin1(modal->metaObject()->className())
-                                 : modal->objectName();
-        if (name != m_steps.front().first)
-            return;
-        auto action = std::move(m_steps.front().second);
-        m_steps.pop_front();
-        seen << name;
-        m_last = modal;
-        action(modal);
-        QTimer::singleShot(0, this, [this] { m_last = nullptr; });
-    }
-    QTimer m_timer;
-    std::deque<std::pair<QString, Action>> m_steps;
-    QWidget *m_last = nullptr;
-};
-
-void acceptFile(QWidget *modal, const QString &path, int filter = -1)
-{
-    auto *dialog = qobject_cast<QFileDialog *>(modal);
-    QVERIFY(dialog);
-    if (filter >= 0)
-        dialog->selectNameFilter(dialog->nameFilters().at(filter));
-    dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
-    static_cast<QDialog *>(dialog)->accept();
-}
-
-void cancel(QWidget *modal)
-{
-    static_cast<QDialog *>(modal)->reject();
-}
 
 QImage numbered(int width, int height)
 {
@@ -166,7 +110,7 @@ void TestDialogs::importBrowsesPreviewsAndTakesTheWorkingPicture()
         .then(
             QStringLiteral("Form2"),
             [&](QWidget *) { QTimer::singleShot(0, p.form->Form2->Button1, &QPushButton::click); })
-        .then(QStringLiteral("OpenDialog1"), [&](QWidget *m) { acceptFile(m, jpeg); })
+        .then(QStringLiteral("OpenDialog1"), [&](QWidget *m) { AcceptFile(m, jpeg); })
         .then(QStringLiteral("Form2"), [&](QWidget *) {
             QCOMPARE(p.form->Form2->Edit1->text(), jpeg);
             QCOMPARE(p.form->Form2->Image3->size(), QSize(320, 200));
@@ -204,7 +148,7 @@ void TestDialogs::importOfAnUnreadableFileKeepsTheWorkspace()
             [&](QWidget *) { QTimer::singleShot(0, p.form->Form2->Button2, &QPushButton::click); })
         .then(QStringLiteral("QMessageBox"), [&](QWidget *m) {
             message = qobject_cast<QMessageBox *>(m)->text();
-            cancel(m);
+            Cancel(m);
             QTimer::singleShot(0, [&] {
                 stayedOpen = p.form->Form2->isVisible();
                 p.form->Form2->Button3->click();
@@ -407,7 +351,7 @@ void TestDialogs::singleCutCancelClosesAndWritesNothing()
         .then(
             QStringLiteral("Form4"),
             [&](QWidget *) { QTimer::singleShot(0, p.form->Form4->Button1, &QPushButton::click); })
-        .then(QStringLiteral("SaveDialog1"), cancel);
+        .then(QStringLiteral("SaveDialog1"), Cancel);
     p.form->Button1Click();
     QVERIFY(script.done());
     QVERIFY(!p.form->Form4->isVisible());
@@ -429,7 +373,7 @@ void TestDialogs::singleCutWritesTheCut()
             QStringLiteral("Form4"),
             [&](QWidget *) { QTimer::singleShot(0, p.form->Form4->Button1, &QPushButton::click); })
         .then(QStringLiteral("SaveDialog1"),
-              [&](QWidget *m) { acceptFile(m, p.file(QStringLiteral("cut"))); });
+              [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("cut"))); });
     p.form->Button1Click();
     QVERIFY(script.done());
     const QImage cut = ReadBmp(p.file(QStringLiteral("cut.bmp"))); // ".bmp" added by the dialog
@@ -449,7 +393,7 @@ void TestDialogs::continuousCutWritesEveryPositionAndReturns()
             QStringLiteral("Form4"),
             [&](QWidget *) { QTimer::singleShot(0, p.form->Form4->Button1, &QPushButton::click); })
         .then(QStringLiteral("SaveDialog2"),
-              [&](QWidget *m) { acceptFile(m, p.file(QStringLiteral("anim/walk"))); });
+              [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("anim/walk"))); });
     p.form->Button3Click();
     QVERIFY(script.done());
     const QStringList frames = bmpFiles(p.file(QStringLiteral("anim")));
@@ -474,7 +418,7 @@ void TestDialogs::continuousCutAtTheEdgeSavesOneFile()
             QStringLiteral("Form4"),
             [&](QWidget *) { QTimer::singleShot(0, p.form->Form4->Button1, &QPushButton::click); })
         .then(QStringLiteral("SaveDialog1"), [&](QWidget *m) {
-            cancel(m); // cancelling this one keeps the sequence dialog open
+            Cancel(m); // cancelling this one keeps the sequence dialog open
             QTimer::singleShot(0, [&] {
                 QVERIFY(p.form->Form4->isVisible());
                 p.form->Form4->Button2->click();
@@ -498,10 +442,10 @@ void TestDialogs::failedSequenceKeepsTheDialogAndTheFrame()
             QStringLiteral("Form4"),
             [&](QWidget *) { QTimer::singleShot(0, p.form->Form4->Button1, &QPushButton::click); })
         .then(QStringLiteral("SaveDialog2"),
-              [&](QWidget *m) { acceptFile(m, p.file(QStringLiteral("missing/walk"))); })
+              [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("missing/walk"))); })
         .then(QStringLiteral("QMessageBox"), [&](QWidget *m) {
             message = qobject_cast<QMessageBox *>(m)->text();
-            cancel(m);
+            Cancel(m);
             QTimer::singleShot(0, [&] {
                 QVERIFY(p.form->Form4->isVisible());
                 p.form->Form4->Button2->click();
@@ -527,7 +471,7 @@ void TestDialogs::fadeWritesTwentyOneFrames()
                   QTimer::singleShot(0, p.form->Form4->Button1, &QPushButton::click);
               })
         .then(QStringLiteral("SaveDialog2"),
-              [&](QWidget *m) { acceptFile(m, p.file(QStringLiteral("fade"))); });
+              [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("fade"))); });
     p.form->Button7Click();
     QVERIFY(script.done());
     QCOMPARE(bmpFiles(p.dir.path()).filter(QStringLiteral("fade")).size(), 21);
@@ -552,7 +496,7 @@ void TestDialogs::savePictureAddsTheExtensionOnlyWhenMissing()
     for (const auto &row : rows) {
         ModalScript script;
         script.then(QStringLiteral("SaveDialog1"),
-                    [&](QWidget *m) { acceptFile(m, p.file(row.typed), row.filter); });
+                    [&](QWidget *m) { AcceptFile(m, p.file(row.typed), row.filter); });
         p.form->S2Click();
         QVERIFY(script.done());
         QVERIFY2(QFileInfo::exists(p.file(row.written)), qPrintable(row.written));

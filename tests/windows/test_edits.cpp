@@ -5,6 +5,7 @@
 #include "app/ui_support.h"
 #include "app/unit1.h"
 #include "image/unit9.h"
+#include "windows/modal_driver.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -19,18 +20,9 @@
 namespace {
 
 // Acts on the parameter dialog once it is shown; the action must close it.
-void whenShown(TForm9 *dialog, std::function<void()> action)
+void whenShown(TForm9 *, std::function<void()> action)
 {
-    auto *timer = new QTimer(dialog);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, dialog, [dialog, timer, action] {
-        if (QApplication::activeModalWidget() != dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action();
-    });
-    timer->start();
+    OnNextModal("TForm9", [action](QWidget *) { action(); });
 }
 
 QImage pattern(int width, int height)

@@ -2,6 +2,7 @@
 #include "app/ui_support.h"
 #include "page/page.h"
 #include "page/unit5.h"
+#include "windows/modal_driver.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,59 +20,6 @@
 #include <functional>
 
 namespace {
-
-// Plays a script against the modal windows a command opens: each step waits for the modal
-// window of its objectName (or class name), acts on it and closes it, then the next step waits.
-class ModalScript : public QObject {
-  public:
-    using Action = std::function<void(QWidget *)>;
-    ModalScript()
-    {
-        m_timer.setInterval(10);
-        connect(&m_timer, &QTimer::timeout, this, &ModalScript::poll);
-        m_timer.start();
-    }
-    ModalScript &then(const QString &name, Action action)
-    {
-        m_steps.push_back({name, std::move(action)});
-        return *this;
-    }
-    bool done() const { return m_steps.empty(); }
-
-  private:
-    void poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || m_steps.empty() || modal == m_last)
-            return;
-        const QString name = modal->objectName().isEmpty()
-                                 ? QString::fromLatin1(modal->metaObject()->className())
-                                 : modal->objectName();
-        if (name != m_steps.front().first)
-            return;
-        auto action = std::move(m_steps.front().second);
-        m_steps.pop_front();
-        m_last = modal;
-        action(modal);
-        QTimer::singleShot(0, this, [this] { m_last = nullptr; });
-    }
-    QTimer m_timer;
-    std::deque<std::pair<QString, Action>> m_steps;
-    QWidget *m_last = nullptr;
-};
-
-void acceptFile(QWidget *modal, const QString &path)
-{
-    auto *dialog = qobject_cast<QFileDialog *>(modal);
-    QVERIFY(dialog);
-    dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
-    static_cast<QDialog *>(dialog)->accept();
-}
-
-void cancel(QWidget *modal)
-{
-    static_cast<QDialog *>(modal)->reject();
-}
 
 QByteArray readFile(const QString &path)
 {
@@ -239,7 +187,7 @@ void TestPageDialog::makingAPageWritesTheChosenFile()
 
     ModalScript script; // the name is typed without its extension
     script.then(QStringLiteral("SaveDialog1"),
-                [&](QWidget *m) { acceptFile(m, f.file(QStringLiteral("page"))); });
+                [&](QWidget *m) { AcceptFile(m, f.file(QStringLiteral("page"))); });
     f.form.Button1Click();
     QVERIFY(script.done());
 
@@ -259,7 +207,7 @@ void TestPageDialog::savedProjectOpensAgainAndKeepsTheTicks()
 
     ModalScript save;
     save.then(QStringLiteral("SaveDialog2"),
-              [&](QWidget *m) { acceptFile(m, f.file(QStringLiteral("作品"))); });
+              [&](QWidget *m) { AcceptFile(m, f.file(QStringLiteral("作品"))); });
     f.form.Button2Click();
     QVERIFY(save.done());
     const QString project = f.file(QStringLiteral("作品.mkp"));
@@ -269,7 +217,7 @@ void TestPageDialog::savedProjectOpensAgainAndKeepsTheTicks()
     f.tick(2)->setChecked(true);
     f.tick(8)->setChecked(true);
     ModalScript open;
-    open.then(QStringLiteral("OpenDialog1"), [&](QWidget *m) { acceptFile(m, project); });
+    open.then(QStringLiteral("OpenDialog1"), [&](QWidget *m) { AcceptFile(m, project); });
     f.form.Button3Click();
     QVERIFY(open.done());
 
@@ -284,7 +232,7 @@ void TestPageDialog::cancellingTheOpenKeepsTheFields()
     f.fill(QStringLiteral("typed"));
     const QStringList before = f.texts();
     ModalScript script;
-    script.then(QStringLiteral("OpenDialog1"), cancel);
+    script.then(QStringLiteral("OpenDialog1"), Cancel);
     f.form.Button3Click();
     QVERIFY(script.done());
     QCOMPARE(f.texts(), before);
@@ -298,7 +246,7 @@ void TestPageDialog::failuresShowTheErrorBoxAndChangeNothing()
     const QString missing = f.file(QStringLiteral("missing.mkp"));
     QString openMessage;
     ModalScript open;
-    open.then(QStringLiteral("OpenDialog1"), [&](QWidget *m) { acceptFile(m, missing); })
+    open.then(QStringLiteral("OpenDialog1"), [&](QWidget *m) { AcceptFile(m, missing); })
         .then(QStringLiteral("QMessageBox"), [&](QWidget *m) {
             openMessage = qobject_cast<QMessageBox *>(m)->text();
             qobject_cast<QMessageBox *>(m)->done(QMessageBox::Ok);
@@ -312,7 +260,7 @@ void TestPageDialog::failuresShowTheErrorBoxAndChangeNothing()
     const QString page = f.file(QStringLiteral("emoji.html"));
     QString pageMessage;
     ModalScript save;
-    save.then(QStringLiteral("SaveDialog1"), [&](QWidget *m) { acceptFile(m, page); })
+    save.then(QStringLiteral("SaveDialog1"), [&](QWidget *m) { AcceptFile(m, page); })
         .then(QStringLiteral("QMessageBox"), [&](QWidget *m) {
             pageMessage = qobject_cast<QMessageBox *>(m)->text();
             qobject_cast<QMessageBox *>(m)->done(QMessageBox::Ok);

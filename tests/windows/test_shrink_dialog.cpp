@@ -3,6 +3,7 @@
 #include "app/ui_support.h"
 #include "batch/unit8.h"
 #include "image/picture_io.h"
+#include "windows/modal_driver.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,22 +19,6 @@
 #include <QtTest>
 
 namespace {
-
-// Acts once on the next modal window of the given class; the action must close it.
-void onNextModal(const char *className, std::function<void(QWidget *)> action)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, className, action] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->inherits(className) || qobject_cast<TForm8 *>(modal))
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(modal);
-    });
-    timer->start();
-}
 
 QImage pattern(int width, int height)
 {
@@ -122,7 +107,7 @@ void TestShrinkDialog::pickerSetsAFolderWithOneSlashAndCancelKeepsIt()
     Folders f;
     TForm8 dialog(nullptr, f.jpegDat);
     dialog.show();
-    onNextModal("QFileDialog", [&](QWidget *m) {
+    OnNextModal("QFileDialog", [&](QWidget *m) {
         QCOMPARE(m->windowTitle(), QStringLiteral("フォルダを選択してください"));
         auto *picker = qobject_cast<QFileDialog *>(m);
         picker->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
@@ -131,7 +116,7 @@ void TestShrinkDialog::pickerSetsAFolderWithOneSlashAndCancelKeepsIt()
     });
     dialog.Button1Click();
     QCOMPARE(dialog.Edit1->text(), f.source);
-    onNextModal("QFileDialog", [](QWidget *m) { static_cast<QDialog *>(m)->reject(); });
+    OnNextModal("QFileDialog", [](QWidget *m) { static_cast<QDialog *>(m)->reject(); });
     dialog.Button1Click();
     QCOMPARE(dialog.Edit1->text(), f.source); // a cancelled picker leaves the field
 }
@@ -176,7 +161,7 @@ void TestShrinkDialog::damagedFilesAreListedAtTheEnd()
     dialog.Edit1->setText(f.source);
     dialog.Edit2->setText(f.destination);
     QString message;
-    onNextModal("QMessageBox", [&](QWidget *m) {
+    OnNextModal("QMessageBox", [&](QWidget *m) {
         message = qobject_cast<QMessageBox *>(m)->text();
         static_cast<QDialog *>(m)->accept();
     });
@@ -199,7 +184,7 @@ void TestShrinkDialog::missingExtensionFileIsReported()
     dialog.Edit1->setText(f.source);
     dialog.Edit2->setText(f.destination);
     QString message;
-    onNextModal("QMessageBox", [&](QWidget *m) {
+    OnNextModal("QMessageBox", [&](QWidget *m) {
         message = qobject_cast<QMessageBox *>(m)->text();
         static_cast<QDialog *>(m)->accept();
     });

@@ -1,0 +1,89 @@
+// Driving modal windows from a test: a command opens a dialog with exec(), which only returns once
+// something closes it, so the test acts on it from a timer.
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+#include <QtTest>
+#include <deque>
+#include <functional>
+
+// Plays a script against the modal windows a command opens: each step waits for the modal window
+// of its objectName (or class name when it has none), acts on it (and must close it), then the
+// next step waits. done() tells whether every step ran; seen lists the windows acted on.
+class ModalScript : public QObject {
+  public:
+    using Action = std::function<void(QWidget *)>;
+    ModalScript()
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, &ModalScript::poll);
+        m_timer.start();
+    }
+    ModalScript &then(const QString &name, Action action)
+    {
+        m_steps.push_back({name, std::move(action)});
+        return *this;
+    }
+    bool done() const { return m_steps.empty(); }
+    QStringList seen;
+
+  private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || m_steps.empty() || modal == m_last)
+            return;
+        const QString name = modal->objectName().isEmpty()
+                                 ? QString::fromLatin1(modal->metaObject()->className())
+                                 : modal->objectName();
+        if (name != m_steps.front().first)
+            return;
+        Action action = std::move(m_steps.front().second);
+        m_steps.pop_front();
+        seen << name;
+        m_last = modal;
+        action(modal);
+        QTimer::singleShot(0, this, [this] { m_last = nullptr; });
+    }
+    QTimer m_timer;
+    std::deque<std::pair<QString, Action>> m_steps;
+    QWidget *m_last = nullptr;
+};
+
+// Acts once on the next modal window that is a className (and not `except`); the action must close
+// it. For dialogs whose objectName a test does not know, such as message boxes and pickers.
+inline void OnNextModal(const char *className, std::function<void(QWidget *)> action,
+                        const QWidget *except = nullptr)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, className, action, except] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || modal == except || !modal->inherits(className))
+            return;
+        timer->stop();
+        timer->deleteLater();
+        action(modal);
+    });
+    timer->start();
+}
+
+// Types a name into a file dialog, picks a filter (when filter >= 0) and confirms it.
+inline void AcceptFile(QWidget *modal, const QString &path, int filter = -1)
+{
+    auto *dialog = qobject_cast<QFileDialog *>(modal);
+    QVERIFY(dialog);
+    if (filter >= 0)
+        dialog->selectNameFilter(dialog->nameFilters().at(filter));
+    dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+    static_cast<QDialog *>(dialog)->accept();
+}
+
+inline void Cancel(QWidget *modal)
+{
+    static_cast<QDialog *>(modal)->reject();
+}
