@@ -53,7 +53,7 @@ void TForm1::Timer1Timer()
     QString failure;
     try {
         capture =
-            CaptureMode >= 3 ? TImageConv::CaptureActiveWindow() : TImageConv::CaptureScreen();
+            CaptureMode >= 3 ? Conv->CaptureActiveWindow() : Conv->CaptureScreen();
     } catch (const std::exception &error) {
         failure = QString::fromUtf8(error.what());
     }

@@ -78,7 +78,7 @@ void TForm1::R3Click()
         return;
     Guarded(this, [this] {
         BusyCursor busy;
-        PutEditResult(TImageConv::Rotate(Form9->IntValue, m_ws.WorkImage, 1.0),
+        PutEditResult(Conv->Rotate(Form9->IntValue, m_ws.WorkImage, 1.0),
                       EditResultKind::ChangesSize);
     });
 }
@@ -87,7 +87,7 @@ void TForm1::S1Click()
 {
     Guarded(this, [this] {
         BusyCursor busy;
-        PutEditResult(TImageConv::Filter3x3(1, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+        PutEditResult(Conv->Filter3x3(1, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
                       EditResultKind::KeepsSize);
     });
 }
@@ -96,7 +96,7 @@ void TForm1::R2Click()
 {
     Guarded(this, [this] {
         BusyCursor busy;
-        PutEditResult(TImageConv::Filter3x3(2, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+        PutEditResult(Conv->Filter3x3(2, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
                       EditResultKind::KeepsSize);
     });
 }
@@ -111,7 +111,7 @@ void TForm1::N17Click()
     Guarded(this, [this] {
         BusyCursor busy;
         PutEditResult(
-            TImageConv::Contrast(Form9->RealValue, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+            Conv->Contrast(Form9->RealValue, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
             EditResultKind::KeepsSizeAndLabels);
     });
 }
@@ -126,7 +126,7 @@ void TForm1::N18Click()
     Guarded(this, [this] {
         BusyCursor busy;
         const double g = Form9->RealValue;
-        PutEditResult(TImageConv::Gamma(g, g, g, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+        PutEditResult(Conv->Gamma(g, g, g, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
                       EditResultKind::KeepsSizeAndLabels);
     });
 }
@@ -136,7 +136,7 @@ void TForm1::N19Click()
     Guarded(this, [this] {
         BusyCursor busy;
         QImage picture = m_ws.WorkImage;
-        TImageConv::LevelCorrect(picture);
+        Conv->LevelCorrect(picture);
         PutEditResult(picture, EditResultKind::KeepsSizeAndLabels);
     });
 }

@@ -575,11 +575,48 @@ bool writeAll(int fd, const char *data, qint64 size)
     return true;
 }
 
-// Writes the bytes to a temporary file beside path and renames it over path. Not synced: a
-// sequence writes thousands of frames, and the rename alone keeps a reader from a partial file.
+enum class LinkOutcome { Written, TargetExists, NotAvailable };
+
+// A new file appears whole through an unnamed file that is linked into place once written: one
+// directory entry made instead of a temporary one made, renamed and removed, which is what most
+// of a small frame's cost is. A target that exists already cannot be replaced this way.
+LinkOutcome writeByLinking(const QByteArray &target, const char *data, qint64 size, int &err)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder =
+        slash < 0 ? QByteArray(".") : target.left(std::max<qsizetype>(slash, 1));
+    const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return LinkOutcome::NotAvailable; // an old kernel or a file system without unnamed files
+    bool ok = writeAll(fd, data, size);
+    err = errno;
+    if (ok) {
+        // Linking needs a name for the open file; /proc gives it one without special rights.
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        ok = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(),
+                      AT_SYMLINK_FOLLOW) == 0;
+        err = errno;
+    }
+    ::close(fd); // an unnamed file that was not linked simply goes
+    if (ok)
+        return LinkOutcome::Written;
+    if (err == EEXIST)
+        return LinkOutcome::TargetExists;
+    if (err == ENOENT && !QFile::exists(QStringLiteral("/proc/self/fd")))
+        return LinkOutcome::NotAvailable;
+    failWrite(QFile::decodeName(target), errnoText(err));
+}
+
+// Writes the bytes so that path is either its old content or the whole new one: a new file is
+// linked into place once written, an existing one replaced by renaming a temporary file beside
+// it over it. Not synced: a sequence writes thousands of frames, and the rename or link alone
+// keeps a reader from a partial file.
 void writeFileAtomically(const QString &path, const char *data, qint64 size)
 {
     const QByteArray target = QFile::encodeName(path);
+    int linkError = 0;
+    if (writeByLinking(target, data, size, linkError) == LinkOutcome::Written)
+        return;
     QByteArray tempName;
     const int fd = createTempBeside(target, tempName);
     if (fd < 0)
