@@ -2,6 +2,7 @@
 // as many threads as asked, with the result of a run on one thread.
 #include "batch/shrink.h"
 
+#include "app/atomic_file.h"
 #include "app/io_error.h"
 #include "batch/fileoperation.h"
 #include "image/image.h"

@@ -1,6 +1,7 @@
 // Picture files: JPEG through libjpeg, BMP through Qt and our own writer, saved atomically.
 #include "image/picture_io.h"
 
+#include "app/atomic_file.h"
 #include "app/io_error.h"
 #include "image/image.h"
 
@@ -539,104 +540,6 @@ QImage decodeBmp(const QByteArray &bytes, const QString &path)
     return picture;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Atomic file writing
-
-// A fresh hidden file beside the target; its name is returned in tempName.
-int createTempBeside(const QByteArray &target, QByteArray &tempName)
-{
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = target.left(slash + 1); // empty for a name in the current folder
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempName = folder + ".mokaran-" +
-                   QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
-        // 0666 less the umask, as for any new file: the renamed file is not left private.
-        const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-bool writeAll(int fd, const char *data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        data += n;
-        size -= n;
-    }
-    return true;
-}
-
-enum class LinkOutcome { Written, TargetExists, NotAvailable };
-
-// A new file appears whole through an unnamed file that is linked into place once written: one
-// directory entry made instead of a temporary one made, renamed and removed, which is what most
-// of a small frame's cost is. A target that exists already cannot be replaced this way.
-LinkOutcome writeByLinking(const QByteArray &target, const char *data, qint64 size, int &err)
-{
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder =
-        slash < 0 ? QByteArray(".") : target.left(std::max<qsizetype>(slash, 1));
-    const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return LinkOutcome::NotAvailable; // an old kernel or a file system without unnamed files
-    bool ok = writeAll(fd, data, size);
-    err = errno;
-    if (ok) {
-        // Linking needs a name for the open file; /proc gives it one without special rights.
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-        ok = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(),
-                      AT_SYMLINK_FOLLOW) == 0;
-        err = errno;
-    }
-    ::close(fd); // an unnamed file that was not linked simply goes
-    if (ok)
-        return LinkOutcome::Written;
-    if (err == EEXIST)
-        return LinkOutcome::TargetExists;
-    if (err == ENOENT && !QFile::exists(QStringLiteral("/proc/self/fd")))
-        return LinkOutcome::NotAvailable;
-    failWrite(QFile::decodeName(target), errnoText(err));
-}
-
-// Writes the bytes so that path is either its old content or the whole new one: a new file is
-// linked into place once written, an existing one replaced by renaming a temporary file beside
-// it over it. Not synced: a sequence writes thousands of frames, and the rename or link alone
-// keeps a reader from a partial file.
-void writeFileAtomically(const QString &path, const char *data, qint64 size)
-{
-    const QByteArray target = QFile::encodeName(path);
-    int linkError = 0;
-    if (writeByLinking(target, data, size, linkError) == LinkOutcome::Written)
-        return;
-    QByteArray tempName;
-    const int fd = createTempBeside(target, tempName);
-    if (fd < 0)
-        failWrite(path, errnoText(errno));
-    bool ok = writeAll(fd, data, size);
-    int err = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && ::rename(tempName.constData(), target.constData()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        ::unlink(tempName.constData());
-        failWrite(path, errnoText(err));
-    }
-}
-
 QImage decodeJpeg(QByteArrayView bytes, const QString &name, std::vector<uchar> *pixels)
 {
     JpegDecode d;
@@ -746,7 +649,7 @@ void WriteJpegFile(const QString &path, const QImage &picture, int quality)
     QString why;
     if (!encodeJpeg(picture, quality, bytes, why))
         failWrite(path, why);
-    writeFileAtomically(path, bytes.constData(), bytes.size());
+    WriteFileAtomically(path, bytes);
 }
 
 void WriteBmpOwnDepthFile(const QString &path, const QImage &picture)
@@ -760,12 +663,7 @@ void WriteBmpOwnDepthFile(const QString &path, const QImage &picture)
     QImageWriter writer(&buffer, "bmp");
     if (!writer.write(picture))
         failWrite(path, writer.errorString());
-    writeFileAtomically(path, bytes.constData(), bytes.size());
-}
-
-void WriteFileAtomically(const QString &path, QByteArrayView bytes)
-{
-    writeFileAtomically(path, bytes.data(), bytes.size());
+    WriteFileAtomically(path, bytes);
 }
 
 void BmpFrameWriter::write(const QString &path, const QImage &picture)
@@ -779,5 +677,5 @@ void BmpFrameWriter::write(const QString &path, const QImage &picture)
     // Same-size frames reuse the buffer: resize to an unchanged size never reallocates.
     m_buffer.resize(qsizetype(size));
     fillBmp24(bgr, reinterpret_cast<uchar *>(m_buffer.data()));
-    writeFileAtomically(path, m_buffer.constData(), size);
+    WriteFileAtomically(path, QByteArrayView(m_buffer.constData(), size));
 }

@@ -54,11 +54,6 @@ void WriteJpegFile(const QString &path, const QImage &picture, int quality = 90)
 // A BMP in the picture's own depth (the whole-picture save).
 void WriteBmpOwnDepthFile(const QString &path, const QImage &picture);
 
-// Writes bytes the same way: a temporary file beside path, renamed over it, so path is either the
-// old file or the whole new one. Used for the program's text files too. Throws Failure naming the
-// file on any error; the temporary file is removed then.
-void WriteFileAtomically(const QString &path, QByteArrayView bytes);
-
 // Writes many frames of the same size quickly: the file buffer is kept from one frame to the next,
 // so a frame's cost follows its own size. Same atomic rule and errors as WriteBmp24File.
 class BmpFrameWriter {

@@ -1,9 +1,9 @@
 // The page maker's files: the mobile HTML page and the project file.
 #include "page/page.h"
 
+#include "app/atomic_file.h"
 #include "app/io_error.h"
 #include "app/textcodec.h"
-#include "image/picture_io.h"
 
 #include <QFile>
 
