@@ -4,7 +4,9 @@
 exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   openbox >/dev/null 2>&1 &
   wm=$!
-  sleep 1
+  # Give the window manager time to take the screen over: the tests rely on it to activate and
+  # frame windows (a busy machine needs more than an idle one).
+  sleep 2
   "$@"
   rc=$?
   kill $wm 2>/dev/null
