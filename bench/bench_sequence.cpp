@@ -10,6 +10,7 @@
 // timing, every job is run once both ways and the files compared byte for byte.
 #include "app/io_error.h"
 #include "app/workspace.h"
+#include "bench_support.h"
 #include "image/image.h"
 #include "image/picture_io.h"
 #include "sequence/frames.h"
@@ -284,28 +285,6 @@ void writePlainRenamed(const char *name, const std::vector<uint8_t> &file)
 
 // ---------------------------------------------------------------------------------------------
 // Running
-
-// Every folder written goes under one temporary folder that is removed only when the program
-// ends. Nothing is deleted between runs on purpose: ext4 without a journal (as on the machine this
-// was written on) skips inodes freed in the last minutes when it allocates new ones, so each file
-// created right after thousands were deleted pays for a scan over them, whoever writes it.
-QTemporaryDir &scratch()
-{
-    static QTemporaryDir dir;
-    if (!dir.isValid())
-        throw std::runtime_error("cannot make a temporary folder");
-    return dir;
-}
-
-// A new empty folder under scratch(), without a trailing "/".
-std::string freshFolder(const std::string &name)
-{
-    static int made = 0;
-    const std::string path =
-        scratch().path().toStdString() + "/" + name + "-" + std::to_string(++made);
-    fs::create_directory(path);
-    return path;
-}
 
 std::vector<fs::path> filesIn(const std::string &folder)
 {

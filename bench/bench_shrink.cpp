@@ -18,6 +18,7 @@
 // plain loop shrink each set once and their files are compared byte for byte.
 #include "app/io_error.h"
 #include "batch/shrink.h"
+#include "bench_support.h"
 #include "image/image.h"
 #include "image/parallel.h"
 #include "image/picture_io.h"
@@ -359,24 +360,6 @@ const std::vector<NamedWay> &ways()
 
 // ---------------------------------------------------------------------------------------------
 // Running
-
-QTemporaryDir &scratch()
-{
-    static QTemporaryDir dir;
-    if (!dir.isValid())
-        throw std::runtime_error("cannot make a temporary folder");
-    return dir;
-}
-
-// A new empty folder under scratch(), without a trailing "/".
-std::string freshFolder(const std::string &name)
-{
-    static int made = 0;
-    const std::string path =
-        scratch().path().toStdString() + "/" + name + "-" + std::to_string(++made);
-    fs::create_directory(path);
-    return path;
-}
 
 // The files of one set in a folder of their own (hard links where the file system allows).
 std::string setFolder(const std::string &input, const PictureSet &set)

@@ -1,0 +1,29 @@
+// What the file-writing benchmarks share: one scratch folder for the whole run.
+#pragma once
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+// Every folder written goes under one temporary folder that is removed only when the program
+// ends. Nothing is deleted between runs on purpose: ext4 without a journal (as on the machine this
+// was written on) skips inodes freed in the last minutes when it allocates new ones, so each file
+// created right after thousands were deleted pays for a scan over them, whoever writes it.
+inline QTemporaryDir &scratch()
+{
+    static QTemporaryDir dir;
+    if (!dir.isValid())
+        throw std::runtime_error("cannot make a temporary folder");
+    return dir;
+}
+
+// A new empty folder under scratch(), without a trailing "/".
+inline std::string freshFolder(const std::string &name)
+{
+    static int made = 0;
+    const std::string path =
+        scratch().path().toStdString() + "/" + name + "-" + std::to_string(++made);
+    std::filesystem::create_directory(path);
+    return path;
+}
