@@ -6,6 +6,7 @@
 #include "app/unit1.h"
 #include "image/image.h"
 #include "image/unit9.h"
+#include "windows/program_folder.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -44,15 +45,9 @@ int countColour(const QImage &picture, QRgb colour)
 }
 
 struct Program {
-    QTemporaryDir dir;
+    ProgramFolder folder;
     std::unique_ptr<TForm1> form;
-    Program()
-    {
-        QFile data(dir.filePath(QStringLiteral("data.dat")));
-        data.open(QIODevice::WriteOnly);
-        data.close();
-        form = std::make_unique<TForm1>(ResolveAppPaths(dir.path()));
-    }
+    Program() { form = std::make_unique<TForm1>(folder.paths()); }
 };
 
 void showActive(QWidget *window)

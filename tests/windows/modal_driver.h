@@ -2,6 +2,7 @@
 // something closes it, so the test acts on it from a timer.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -81,6 +82,13 @@ inline void AcceptFile(QWidget *modal, const QString &path, int filter = -1)
         dialog->selectNameFilter(dialog->nameFilters().at(filter));
     dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
     static_cast<QDialog *>(dialog)->accept();
+}
+
+// A script step that presses a button of the dialog once its exec() is running (a click inside the
+// step itself would run before the step returns).
+inline std::function<void(QWidget *)> pressLater(QAbstractButton *button)
+{
+    return [button](QWidget *) { QTimer::singleShot(0, button, &QAbstractButton::click); };
 }
 
 inline void Cancel(QWidget *modal)

@@ -9,6 +9,7 @@
 #include "image/picture_io.h"
 #include "sequence/unit4.h"
 #include "windows/modal_driver.h"
+#include "windows/program_folder.h"
 
 #include "app/spinedit.h"
 #include <QApplication>
@@ -40,21 +41,19 @@ QImage numbered(int width, int height)
 }
 
 struct Program {
-    QTemporaryDir dir;
+    ProgramFolder folder;
+    QTemporaryDir &dir = folder.dir;
     std::unique_ptr<TForm1> form;
 
     explicit Program(
         const QByteArray &presets = "A\r\n16\r\n16\r\n\r\n0\r\n0\r\nSVGA\r\n800\r\n600\r\n")
+        : folder(presets)
     {
-        QFile data(dir.filePath(QStringLiteral("data.dat")));
-        data.open(QIODevice::WriteOnly);
-        data.write(presets);
-        data.close();
-        form = std::make_unique<TForm1>(ResolveAppPaths(dir.path()));
+        form = std::make_unique<TForm1>(folder.paths());
         form->show();
     }
     Workspace &ws() { return form->workspace(); }
-    QString file(const QString &name) const { return dir.filePath(name); }
+    QString file(const QString &name) const { return folder.file(name); }
 
     // Loads a picture through the import dialog as a user would (the field already chosen).
     void load(const QImage &picture, const QString &name = QStringLiteral("picture.bmp"))
@@ -106,10 +105,7 @@ void TestDialogs::importBrowsesPreviewsAndTakesTheWorkingPicture()
     QVERIFY(picture.save(jpeg, "JPEG", 95));
 
     ModalScript script;
-    script
-        .then(
-            QStringLiteral("Form2"),
-            [&](QWidget *) { QTimer::singleShot(0, p.form->Form2->Button1, &QPushButton::click); })
+    script.then(QStringLiteral("Form2"), pressLater(p.form->Form2->Button1))
         .then(QStringLiteral("OpenDialog1"), [&](QWidget *m) { AcceptFile(m, jpeg); })
         .then(QStringLiteral("Form2"), [&](QWidget *) {
             QCOMPARE(p.form->Form2->Edit1->text(), jpeg);
@@ -142,10 +138,7 @@ void TestDialogs::importOfAnUnreadableFileKeepsTheWorkspace()
     bool stayedOpen = false;
     QString message;
     ModalScript script;
-    script
-        .then(
-            QStringLiteral("Form2"),
-            [&](QWidget *) { QTimer::singleShot(0, p.form->Form2->Button2, &QPushButton::click); })
+    script.then(QStringLiteral("Form2"), pressLater(p.form->Form2->Button2))
         .then(QStringLiteral("QMessageBox"), [&](QWidget *m) {
             message = qobject_cast<QMessageBox *>(m)->text();
             Cancel(m);
@@ -167,9 +160,7 @@ void TestDialogs::importOfAVanishedFileClosesSilently()
     Program p;
     p.form->Form2->Edit1->setText(p.file(QStringLiteral("gone.bmp")));
     ModalScript script;
-    script.then(QStringLiteral("Form2"), [&](QWidget *) {
-        QTimer::singleShot(0, p.form->Form2->Button2, &QPushButton::click);
-    });
+    script.then(QStringLiteral("Form2"), pressLater(p.form->Form2->Button2));
     p.form->Button4Click();
     QVERIFY(script.done());
     QVERIFY(!p.form->Form2->isVisible());
@@ -347,10 +338,7 @@ void TestDialogs::singleCutCancelClosesAndWritesNothing()
     Program p;
     p.load(numbered(300, 200));
     ModalScript script;
-    script
-        .then(
-            QStringLiteral("Form4"),
-            [&](QWidget *) { QTimer::singleShot(0, p.form->Form4->Button1, &QPushButton::click); })
+    script.then(QStringLiteral("Form4"), pressLater(p.form->Form4->Button1))
         .then(QStringLiteral("SaveDialog1"), Cancel);
     p.form->Button1Click();
     QVERIFY(script.done());
@@ -368,10 +356,7 @@ void TestDialogs::singleCutWritesTheCut()
     p.ws().FrameX = 10;
     p.ws().FrameY = 20;
     ModalScript script;
-    script
-        .then(
-            QStringLiteral("Form4"),
-            [&](QWidget *) { QTimer::singleShot(0, p.form->Form4->Button1, &QPushButton::click); })
+    script.then(QStringLiteral("Form4"), pressLater(p.form->Form4->Button1))
         .then(QStringLiteral("SaveDialog1"),
               [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("cut"))); });
     p.form->Button1Click();
@@ -388,10 +373,7 @@ void TestDialogs::continuousCutWritesEveryPositionAndReturns()
     p.ws().CutHeight = 60;
     QDir(p.dir.path()).mkdir(QStringLiteral("anim"));
     ModalScript script;
-    script
-        .then(
-            QStringLiteral("Form4"),
-            [&](QWidget *) { QTimer::singleShot(0, p.form->Form4->Button1, &QPushButton::click); })
+    script.then(QStringLiteral("Form4"), pressLater(p.form->Form4->Button1))
         .then(QStringLiteral("SaveDialog2"),
               [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("anim/walk"))); });
     p.form->Button3Click();
@@ -413,10 +395,7 @@ void TestDialogs::continuousCutAtTheEdgeSavesOneFile()
     p.ws().CutWidth = 40;
     p.ws().FrameX = 60; // against the right edge: only the start fits
     ModalScript script;
-    script
-        .then(
-            QStringLiteral("Form4"),
-            [&](QWidget *) { QTimer::singleShot(0, p.form->Form4->Button1, &QPushButton::click); })
+    script.then(QStringLiteral("Form4"), pressLater(p.form->Form4->Button1))
         .then(QStringLiteral("SaveDialog1"), [&](QWidget *m) {
             Cancel(m); // cancelling this one keeps the sequence dialog open
             QTimer::singleShot(0, [&] {
@@ -437,10 +416,7 @@ void TestDialogs::failedSequenceKeepsTheDialogAndTheFrame()
     p.ws().FrameX = 5;
     QString message;
     ModalScript script;
-    script
-        .then(
-            QStringLiteral("Form4"),
-            [&](QWidget *) { QTimer::singleShot(0, p.form->Form4->Button1, &QPushButton::click); })
+    script.then(QStringLiteral("Form4"), pressLater(p.form->Form4->Button1))
         .then(QStringLiteral("SaveDialog2"),
               [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("missing/walk"))); })
         .then(QStringLiteral("QMessageBox"), [&](QWidget *m) {

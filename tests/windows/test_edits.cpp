@@ -6,6 +6,7 @@
 #include "app/unit1.h"
 #include "image/unit9.h"
 #include "windows/modal_driver.h"
+#include "windows/program_folder.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -35,14 +36,11 @@ QImage pattern(int width, int height)
 }
 
 struct Program {
-    QTemporaryDir dir;
+    ProgramFolder folder;
     std::unique_ptr<TForm1> form;
     Program()
     {
-        QFile data(dir.filePath(QStringLiteral("data.dat")));
-        data.open(QIODevice::WriteOnly);
-        data.close();
-        form = std::make_unique<TForm1>(ResolveAppPaths(dir.path()));
+        form = std::make_unique<TForm1>(folder.paths());
         form->show();
         form->TakeNewPicture(pattern(640, 480));
     }
