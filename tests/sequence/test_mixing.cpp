@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
 #include <vector>
 
 namespace {
@@ -139,8 +142,9 @@ TEST(Mixing, TablesAgreeWithDirectEvaluationForEveryPair)
     int mismatches = 0;
     for (int k = 1; k <= kMixFrames; ++k) {
         const long double x = MixWeight(k);
-        QImage blended, white, black;
+        QImage blended, keyed, white, black;
         BlendFrame(cut, blend, double(x), blended);
+        BlendFrameWhiteTransparent(cut, blend, double(x), keyed); // no pure white in blend
         FadeToWhite(cut, double(x), white);
         FadeToBlack(cut, double(x), black);
         for (int y = 0; y < 256; ++y) {
@@ -150,11 +154,67 @@ TEST(Mixing, TablesAgreeWithDirectEvaluationForEveryPair)
                 const std::array<int, 3> expected = {mixed(x, 255 - px, y), mixed(x, px, y),
                                                      mixed(x, px, y)};
                 mismatches += bytesAt(blended, px, y) != expected;
+                mismatches += bytesAt(keyed, px, y) != expected;
                 mismatches += bytesAt(white, px, y) != std::array<int, 3>{w, w, w};
                 mismatches += bytesAt(black, px, y) != std::array<int, 3>{b, b, b};
             }
         }
         EXPECT_EQ(mismatches, 0) << "up to frame " << k;
+    }
+}
+
+// BlendFrame takes a fixed-point vector path where the weight allows one and a table otherwise;
+// the white-keyed blend, given a blend picture without pure white, always takes the table. Both
+// must give the same bytes at any weight, for rows of any length (vectors of 32 and 16 channels
+// and single channels at the end of a row), and next to the weights where the paths switch.
+TEST(Mixing, EveryWeightAndRowLengthGivesTheSameBytesAsTheTable)
+{
+    std::vector<double> weights = {0.0,
+                                   0x1p-10,
+                                   0x1p-11,
+                                   1e-3,
+                                   0.125,
+                                   0.25,
+                                   0.5,
+                                   0.75,
+                                   std::nextafter(0.5, 0.0),
+                                   std::nextafter(0.5, 1.0),
+                                   std::nextafter(0.25, 0.0),
+                                   1.0 / 3.0,
+                                   2.0 / 3.0,
+                                   1.0,
+                                   std::nextafter(1.0, 0.0),
+                                   1.0 + 0x1p-9,
+                                   1.5,
+                                   -0.25};
+    for (int k = 1; k <= kMixFrames; ++k)
+        weights.push_back(MixWeight(k));
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> anyWeight(0.0, 1.0);
+    for (int i = 0; i < 60; ++i)
+        weights.push_back(anyWeight(random));
+
+    for (const int width : {1, 5, 11, 266}) {
+        // Row y pairs cut values with blend values so that 256 rows hold every pair.
+        QImage cut(width, 256, kPictureFormat);
+        QImage blend(width, 256, kPictureFormat);
+        for (int y = 0; y < 256; ++y) {
+            uchar *c = cut.scanLine(y);
+            uchar *b = blend.scanLine(y);
+            for (int i = 0; i < width * 3; ++i) {
+                c[i] = uchar(y);
+                b[i] = uchar((y * 7 + i * 13) % 256);
+            }
+            b[0] = uchar(std::min<int>(b[0], 254)); // no pure white pixel
+            for (int px = 1; px < width; ++px)
+                b[px * 3] = uchar(std::min<int>(b[px * 3], 254));
+        }
+        for (const double x : weights) {
+            QImage fast, table;
+            BlendFrame(cut, blend, x, fast);
+            BlendFrameWhiteTransparent(cut, blend, x, table);
+            ASSERT_EQ(fast, table) << "width " << width << ", weight " << x;
+        }
     }
 }
 
@@ -216,7 +276,7 @@ TEST(MixRun, WritesTwentyOneNumberedFramesOfTheChosenKind)
             ws, row.kind, "/out/mix",
             [&](const QString &path, const QImage &picture) {
                 paths.push_back(path);
-                frames.push_back(picture.copy());
+                frames.push_back(picture); // kept as given: later frames must leave it alone
             },
             [&](int k, int n) { told.emplace_back(k, n); });
         ASSERT_EQ(int(frames.size()), kMixFrames);
