@@ -174,19 +174,32 @@ Workspace cutWorkspace(int cutWidth, int cutHeight, int x, int y)
 
 // Each job writes its files into folder (which ends without "/").
 using Job = std::function<void(const std::string &folder)>;
-// The program's runs take the frame writer; the plain loops take how a file is put on disk.
-using OursRun = void (*)(const std::string &folder, const FrameWriter &write);
+// The program's runs take the writer it saves with, or none: then frames go to nobody, and what
+// cutting, naming and mixing cost alone is left. The plain loops take how a file is put on disk.
+using OursRun = void (*)(const std::string &folder, BmpFrameWriter *writer);
 using PutFile = void (*)(const char *name, const std::vector<uint8_t> &file);
 using PlainRun = void (*)(const std::string &folder, PutFile put);
 
+// Frames to the writer as the program hands them over, or to nobody.
+FrameWriter frameWriter(BmpFrameWriter *writer)
+{
+    if (!writer) {
+        return [](const QString &path, const QImage &picture) {
+            benchmark::DoNotOptimize(path.constData());
+            benchmark::DoNotOptimize(picture.constBits());
+        };
+    }
+    return [writer](const QString &path, const QImage &picture) { writer->write(path, picture); };
+}
+
 // The program's continuous run, frame moved right one pixel at a time from (0, 0).
-void oursContinuous(const std::string &folder, const FrameWriter &write)
+void oursContinuous(const std::string &folder, BmpFrameWriter *writer)
 {
     Workspace ws = cutWorkspace(kTile, kTile, 0, 0);
     ws.FrameStep = 1;
     ws.FrameDirection = kRight;
     FillCutImage(ws);
-    WriteContinuousFrames(ws, QString::fromStdString(folder + "/walk"), write);
+    WriteContinuousFrames(ws, QString::fromStdString(folder + "/walk"), frameWriter(writer));
 }
 
 void plainContinuous(const std::string &folder, PutFile put)
@@ -202,7 +215,7 @@ void plainContinuous(const std::string &folder, PutFile put)
 }
 
 // Tiles as the program makes them: one continuous run per row, stepping a whole tile.
-void oursTiles(const std::string &folder, const FrameWriter &write)
+void oursTiles(const std::string &folder, BmpFrameWriter *writer)
 {
     for (int row = 0; row < kTileRows; ++row) {
         Workspace ws = cutWorkspace(kTile, kTile, 0, row * kTile);
@@ -211,7 +224,7 @@ void oursTiles(const std::string &folder, const FrameWriter &write)
         FillCutImage(ws);
         const QString base =
             QString::fromStdString(folder) + QStringLiteral("/row%1_").arg(row, 2, 10, QChar(u'0'));
-        WriteContinuousFrames(ws, base, write);
+        WriteContinuousFrames(ws, base, frameWriter(writer));
     }
 }
 
@@ -230,12 +243,16 @@ void plainTiles(const std::string &folder, PutFile put)
     }
 }
 
-void oursBlend(const std::string &folder, const FrameWriter &write)
+void oursBlend(const std::string &folder, BmpFrameWriter *writer)
 {
     Workspace ws = cutWorkspace(kMixWidth, kMixHeight, kMixX, kMixY);
     ws.BlendImage = pictures().blend;
     FillCutImage(ws);
-    WriteMixFrames(ws, MixKind::Blend, QString::fromStdString(folder + "/mix"), write);
+    const QString base = QString::fromStdString(folder + "/mix");
+    if (writer)
+        WriteMixFrames(ws, MixKind::Blend, base, *writer); // as the program saves
+    else
+        WriteMixFrames(ws, MixKind::Blend, base, frameWriter(nullptr)); // the same mixes
 }
 
 void plainBlend(const std::string &folder, PutFile put)
@@ -252,20 +269,14 @@ Job withFiles(OursRun run)
 {
     return [run](const std::string &folder) {
         BmpFrameWriter writer;
-        run(folder,
-            [&writer](const QString &path, const QImage &picture) { writer.write(path, picture); });
+        run(folder, &writer);
     };
 }
 
 // The program's run with frames handed to nobody: what cutting, naming and mixing cost alone.
 Job withoutFiles(OursRun run)
 {
-    return [run](const std::string &folder) {
-        run(folder, [](const QString &path, const QImage &picture) {
-            benchmark::DoNotOptimize(path.constData());
-            benchmark::DoNotOptimize(picture.constBits());
-        });
-    };
+    return [run](const std::string &folder) { run(folder, nullptr); };
 }
 
 Job plainLoop(PlainRun run, PutFile put)

@@ -194,7 +194,7 @@ void runBlend(const QStringList &rest)
                              ? MixKind::BlendWhiteTransparent
                              : MixKind::Blend;
     BmpFrameWriter writer;
-    WriteMixFrames(ws, kind, args.positional[2], frameWriter(writer));
+    WriteMixFrames(ws, kind, args.positional[2], writer);
 }
 
 void runFade(const QStringList &rest)
@@ -209,7 +209,7 @@ void runFade(const QStringList &rest)
     BmpFrameWriter writer;
     WriteMixFrames(ws,
                    color == QLatin1String("white") ? MixKind::FadeToWhite : MixKind::FadeToBlack,
-                   args.positional[1], frameWriter(writer));
+                   args.positional[1], writer);
 }
 
 // One edit of the edit verb, its value already read.

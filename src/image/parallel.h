@@ -34,7 +34,8 @@ void ParallelRows(int rows, long long workPerRow, RowsFn rowsFn)
         return;
     }
     constexpr long long kWorthAThread = 200'000; // pixel operations
-    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    // Asked once: the library reads it from /sys on every call.
+    static const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
     const int bands = int(std::clamp<long long>(rows * workPerRow / kWorthAThread, 1, cores));
     if (bands <= 1 || rows < 2) {
         rowsFn(0, rows);

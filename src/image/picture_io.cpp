@@ -424,25 +424,25 @@ void putLe32(uchar *&p, quint32 v)
     putLe16(p, v >> 16);
 }
 
-qint64 bmp24Stride(const QImage &picture)
+qint64 bmp24Stride(int width)
 {
-    return (qint64(picture.width()) * 3 + 3) / 4 * 4;
+    return (qint64(width) * 3 + 3) / 4 * 4;
 }
 
-// The whole file's size, or -1 when the picture cannot be a BMP (none, or over 4 GiB).
-qint64 bmp24FileSize(const QImage &picture)
+// The whole file's size, or -1 when no BMP can hold the size (none, or a file over 4 GiB).
+qint64 bmp24FileSize(int width, int height)
 {
-    if (picture.isNull())
+    if (width <= 0 || height <= 0)
         return -1;
-    const qint64 size = kBmpHeaderBytes + bmp24Stride(picture) * picture.height();
+    const qint64 size = kBmpHeaderBytes + bmp24Stride(width) * height;
     return size > 0xffffffffLL ? -1 : size;
 }
 
-// Fills out (bmp24FileSize bytes) with the file; picture must be 24-bit.
-void fillBmp24(const QImage &bgr, uchar *out)
+// Puts the file header and the info header (kBmpHeaderBytes) of a width x height 24-bit file at
+// out.
+void putBmp24Header(int width, int height, uchar *out)
 {
-    const qint64 stride = bmp24Stride(bgr);
-    const quint32 imageBytes = quint32(stride * bgr.height());
+    const quint32 imageBytes = quint32(bmp24Stride(width) * height);
     uchar *p = out;
     *p++ = 'B';
     *p++ = 'M';
@@ -450,9 +450,9 @@ void fillBmp24(const QImage &bgr, uchar *out)
     putLe32(p, 0); // two reserved words
     putLe32(p, kBmpHeaderBytes);
     putLe32(p, 40);
-    putLe32(p, quint32(bgr.width()));
-    putLe32(p, quint32(bgr.height())); // positive: rows run bottom-up
-    putLe16(p, 1);                     // planes
+    putLe32(p, quint32(width));
+    putLe32(p, quint32(height)); // positive: rows run bottom-up
+    putLe16(p, 1);               // planes
     putLe16(p, 24);
     putLe32(p, 0); // BI_RGB
     putLe32(p, imageBytes);
@@ -460,7 +460,15 @@ void fillBmp24(const QImage &bgr, uchar *out)
     putLe32(p, kPixelsPerMetre);
     putLe32(p, 0); // colours used
     putLe32(p, 0); // important colours
+}
+
+// Fills out (bmp24FileSize bytes) with the file; picture must be 24-bit.
+void fillBmp24(const QImage &bgr, uchar *out)
+{
+    putBmp24Header(bgr.width(), bgr.height(), out);
+    const qint64 stride = bmp24Stride(bgr.width());
     const size_t rowBytes = size_t(bgr.width()) * 3;
+    uchar *p = out + kBmpHeaderBytes;
     for (int y = bgr.height() - 1; y >= 0; --y, p += stride) {
         std::memcpy(p, bgr.constScanLine(y), rowBytes);
         std::memset(p + rowBytes, 0, size_t(stride) - rowBytes);
@@ -630,7 +638,7 @@ void EncodeJpegInto(const QImage &picture, int quality, QByteArray &out)
 bool WriteBmp24(QIODevice &device, const QImage &picture)
 {
     const QImage bgr = To24Bit(picture);
-    const qint64 size = bmp24FileSize(bgr);
+    const qint64 size = bmp24FileSize(bgr.width(), bgr.height());
     if (size < 0)
         return false;
     QByteArray bytes(qsizetype(size), Qt::Uninitialized);
@@ -671,11 +679,31 @@ void BmpFrameWriter::write(const QString &path, const QImage &picture)
     const QImage bgr = To24Bit(picture);
     if (bgr.isNull())
         failWrite(path, QStringLiteral("画像がありません"));
-    const qint64 size = bmp24FileSize(bgr);
+    const qint64 size = bmp24FileSize(bgr.width(), bgr.height());
     if (size < 0)
         failWrite(path, tooLargeText(bgr.width(), bgr.height()));
     // Same-size frames reuse the buffer: resize to an unchanged size never reallocates.
     m_buffer.resize(qsizetype(size));
     fillBmp24(bgr, reinterpret_cast<uchar *>(m_buffer.data()));
+    WriteFileAtomically(path, QByteArrayView(m_buffer.constData(), size));
+}
+
+void BmpFrameWriter::writeRows(const QString &path, int width, int height, const RowFiller &fill)
+{
+    const qint64 size = bmp24FileSize(width, height);
+    if (size < 0)
+        failWrite(path, width <= 0 || height <= 0 ? QStringLiteral("画像がありません")
+                                                  : tooLargeText(width, height));
+    m_buffer.resize(qsizetype(size));
+    uchar *const file = reinterpret_cast<uchar *>(m_buffer.data());
+    putBmp24Header(width, height, file);
+    uchar *const rows = file + kBmpHeaderBytes;
+    const qsizetype stride = qsizetype(bmp24Stride(width));
+    const size_t rowBytes = size_t(width) * 3;
+    if (size_t(stride) != rowBytes) {
+        for (int row = 0; row < height; ++row)
+            std::memset(rows + row * stride + rowBytes, 0, size_t(stride) - rowBytes);
+    }
+    fill(rows, stride);
     WriteFileAtomically(path, QByteArrayView(m_buffer.constData(), size));
 }

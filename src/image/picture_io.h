@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QIODevice;
@@ -59,6 +60,12 @@ void WriteBmpOwnDepthFile(const QString &path, const QImage &picture);
 class BmpFrameWriter {
   public:
     void write(const QString &path, const QImage &picture);
+    // Writes a width x height frame that fill makes straight in the file's buffer, with no
+    // picture in between: fill(rows, stride) gets the rows in the file's order, the frame's
+    // bottom row first at rows and each row after it stride bytes further on. Each has width * 3
+    // bytes to fill; the padding after them is zero already.
+    using RowFiller = std::function<void(uchar *rows, qsizetype stride)>;
+    void writeRows(const QString &path, int width, int height, const RowFiller &fill);
 
   private:
     QByteArray m_buffer;

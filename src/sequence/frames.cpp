@@ -3,23 +3,19 @@
 
 #include "image/image.h"
 #include "image/parallel.h"
+#include "image/picture_io.h"
 
 #include <QSize>
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <condition_variable>
 #include <cstdint>
 #include <cstring>
-#include <exception>
-#include <functional>
 #include <limits>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
-#if defined(__SSE2__)
+#if defined(__x86_64__)
 #include <immintrin.h>
 #endif
 
@@ -193,13 +189,14 @@ ExactSteps exactSteps(double x)
     if (!(std::fabs(x) >= kSmallestWeight)) // x * d cannot reach a half: every step is 0
         return steps;
     const ExactWeight w = exactWeight(x);
-    const Wide one = Wide(1) << w.s;
-    const Wide half = one >> 1;
+    // |m| < 2^53 and |d| < 2^8, so every product fits in 62 bits; s is at most 62.
+    const int64_t one = int64_t(1) << w.s;
+    const int64_t half = one >> 1;
     for (int d = -255; d <= 255; ++d) {
-        const Wide product = Wide(w.m) * d;
-        const Wide q = product >> w.s; // floor, also for a negative product
-        const Wide remainder = product - q * one;
-        steps.quotient[size_t(d + 255)] = int64_t(q);
+        const int64_t product = w.m * d;
+        const int64_t q = product >> w.s; // floor, also for a negative product
+        const int64_t remainder = product - q * one;
+        steps.quotient[size_t(d + 255)] = q;
         steps.above[size_t(d + 255)] = remainder > half ? 1 : remainder == half ? -1 : 0;
     }
     return steps;
@@ -226,19 +223,17 @@ std::vector<uint8_t> blendTable(double x)
     return table;
 }
 
-// The mix of a channel pair is cut + round(x * d) with d = blend - cut, and round(x * -d) is
-// -round(x * d) unless a product falls exactly on a half (whose rounding then depends on the
-// parity of cut). Without such halves, and for weights that keep every mix between its cut and
-// blend values (0 to about 1), round(x * |d|) for |d| = 0..255 is one multiply-add in 16.16
-// fixed point, (|d| * m + b) >> 16, for a suitable pair (m, b): a few vector instructions per 16
-// channels instead of a table lookup per channel.
+// The mix of a channel pair is cut + round(x * d) with d = blend - cut. Unless a product falls
+// exactly on a half (its rounding then depends on the parity of cut), round(x * -d) is
+// -round(x * d), and for most weights one 15-bit multiplier m gives every step as a rounding
+// multiply, (d * m + 2^14) >> 15 for all d = -255..255: the one instruction that vector units
+// have for it. The multiplier is checked against the exact steps, so the result is the same.
 struct FixedStep {
-    uint32_t m = 0;
-    uint32_t b = 0;
+    int m = 0; // 0 .. 2^15 - 1
 };
 
-// The pair (m, b) that gives exactly the rounded steps of x, checked against all 256 of them, or
-// nothing: then the mix takes the table.
+// The multiplier that gives exactly the rounded steps of x, or nothing: then the mix takes the
+// table. It must put every d * m / 2^15 less than a half from round(x * d), on either side.
 std::optional<FixedStep> fixedStep(double x)
 {
     if (!(x >= 0.0 && x < 2.0))
@@ -247,89 +242,63 @@ std::optional<FixedStep> fixedStep(double x)
     std::array<int64_t, 256> step{}; // round(x * d) for d >= 0
     for (int d = 1; d < 256; ++d) {
         const size_t i = size_t(d + 255);
-        step[size_t(d)] = exact.quotient[i] + (exact.above[i] == 1 ? 1 : 0);
-        if (exact.above[i] == -1 || step[size_t(d)] > d) // a half, or a mix past the blend
+        if (exact.above[i] == -1)
             return std::nullopt;
+        step[size_t(d)] = exact.quotient[i] + exact.above[i];
     }
-    // Every d bounds b from both sides: step * 2^16 <= d * m + b < (step + 1) * 2^16. Slopes
-    // next to x * 2^16 are tried first; the nearest nearly always fits.
-    constexpr int64_t kOne = 1 << 16;
+    constexpr int64_t kOne = 1 << 15;
+    constexpr int64_t kHalf = kOne / 2;
     const int64_t nearest = std::llround(x * double(kOne));
-    for (int tried = 0; tried < 64; ++tried) {
+    // Multipliers next to x * 2^15 first; the nearest or its neighbour nearly always fits.
+    for (int tried = 0; tried < 16; ++tried) {
         const int64_t m = nearest + ((tried & 1) ? -(tried + 1) / 2 : tried / 2);
         if (m < 0 || m >= kOne)
             continue;
-        int64_t lowest = 0;
-        int64_t highest = kOne - 1;
-        for (int64_t d = 1; d < 256 && lowest <= highest; ++d) {
-            lowest = std::max(lowest, step[size_t(d)] * kOne - d * m);
-            highest = std::min(highest, step[size_t(d)] * kOne + kOne - 1 - d * m);
-        }
-        if (lowest <= highest)
-            return FixedStep{uint32_t(m), uint32_t(lowest)};
+        bool fits = true;
+        for (int64_t d = 1; d < 256 && fits; ++d)
+            fits = std::abs(d * m - step[size_t(d)] * kOne) < kHalf;
+        if (fits)
+            return FixedStep{int(m)};
     }
     return std::nullopt;
 }
 
-#if defined(__SSE2__)
-// (|d| * m + b) >> 16 on 16-bit lanes is the high half of the product plus the carry out of its
-// low half when b is added; cut and blend hold channel values widened to 16 bits.
-inline __m128i mixLanes(__m128i cut, __m128i blend, __m128i m, __m128i bias)
+// One channel through the multiplier: what the vector instruction computes, in plain code.
+inline uchar mixFixed(int cut, int blend, FixedStep f)
 {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i flip = _mm_set1_epi16(short(0x8000)); // unsigned order through signed compares
-    const __m128i d = _mm_sub_epi16(blend, cut);
-    const __m128i negative = _mm_cmpgt_epi16(zero, d);
-    const __m128i magnitude = _mm_max_epi16(d, _mm_sub_epi16(zero, d));
-    const __m128i low = _mm_mullo_epi16(magnitude, m);
-    const __m128i high = _mm_mulhi_epu16(magnitude, m);
-    const __m128i sum = _mm_add_epi16(low, bias);
-    const __m128i carry = _mm_cmpgt_epi16(_mm_xor_si128(low, flip), _mm_xor_si128(sum, flip));
-    const __m128i step = _mm_sub_epi16(high, carry);
-    return _mm_add_epi16(cut, _mm_sub_epi16(_mm_xor_si128(step, negative), negative));
+    return uchar(cut + (((blend - cut) * f.m + (1 << 14)) >> 15)); // >> floors negative values
 }
-#endif
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define MOKARAN_HAS_AVX2_PATH 1
-// The same on 32 channels at a time, for processors that have AVX2 (nearly all since 2013).
-__attribute__((target("avx2"))) inline __m256i mixLanes256(__m256i cut, __m256i blend, __m256i m,
-                                                           __m256i bias)
-{
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i flip = _mm256_set1_epi16(short(0x8000));
-    const __m256i d = _mm256_sub_epi16(blend, cut);
-    const __m256i negative = _mm256_cmpgt_epi16(zero, d);
-    const __m256i magnitude = _mm256_abs_epi16(d);
-    const __m256i low = _mm256_mullo_epi16(magnitude, m);
-    const __m256i high = _mm256_mulhi_epu16(magnitude, m);
-    const __m256i sum = _mm256_add_epi16(low, bias);
-    const __m256i carry =
-        _mm256_cmpgt_epi16(_mm256_xor_si256(low, flip), _mm256_xor_si256(sum, flip));
-    const __m256i step = _mm256_sub_epi16(high, carry);
-    return _mm256_add_epi16(cut, _mm256_sub_epi16(_mm256_xor_si256(step, negative), negative));
-}
-
-// Mixes whole groups of 32 channels; returns how many channels it did.
-__attribute__((target("avx2"))) int blendRowAvx2(const uchar *c, const uchar *b, uchar *to,
-                                                 int bytes, FixedStep f)
+// 32 channels at a time on processors with AVX2 (nearly all since 2013), for rows of 32 channels
+// or more. A row that does not end on a whole group ends with the last 32 channels, partly done
+// again: each channel depends only on its own inputs, so they come out the same.
+__attribute__((target("avx2"))) void blendRowAvx2(const uchar *c, const uchar *b, uchar *to,
+                                                  int bytes, FixedStep f)
 {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i m = _mm256_set1_epi16(short(f.m));
-    const __m256i bias = _mm256_set1_epi16(short(f.b));
-    int i = 0;
-    for (; i + 32 <= bytes; i += 32) {
+    const auto mix32 = [&](int i) __attribute__((target("avx2")))
+    {
         const __m256i cut = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(c + i));
         const __m256i blend = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(b + i));
-        // Unpacking and packing both work within 128-bit halves, so the order comes back.
-        const __m256i lowHalves = mixLanes256(_mm256_unpacklo_epi8(cut, zero),
-                                              _mm256_unpacklo_epi8(blend, zero), m, bias);
-        const __m256i highHalves = mixLanes256(_mm256_unpackhi_epi8(cut, zero),
-                                               _mm256_unpackhi_epi8(blend, zero), m, bias);
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(to + i),
-                            _mm256_packus_epi16(lowHalves, highHalves));
-    }
-    return i;
+        // Widened to 16 bits; unpacking and packing both work within 128-bit halves, so the
+        // order comes back.
+        const __m256i cutLow = _mm256_unpacklo_epi8(cut, zero);
+        const __m256i cutHigh = _mm256_unpackhi_epi8(cut, zero);
+        const __m256i dLow = _mm256_sub_epi16(_mm256_unpacklo_epi8(blend, zero), cutLow);
+        const __m256i dHigh = _mm256_sub_epi16(_mm256_unpackhi_epi8(blend, zero), cutHigh);
+        // (d * m + 2^14) >> 15 per lane.
+        const __m256i low = _mm256_add_epi16(cutLow, _mm256_mulhrs_epi16(dLow, m));
+        const __m256i high = _mm256_add_epi16(cutHigh, _mm256_mulhrs_epi16(dHigh, m));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(to + i), _mm256_packus_epi16(low, high));
+    };
+    int i = 0;
+    for (; i + 32 <= bytes; i += 32)
+        mix32(i);
+    if (i < bytes)
+        mix32(bytes - 32);
 }
 
 bool hasAvx2()
@@ -339,34 +308,17 @@ bool hasAvx2()
 }
 #endif
 
-// One row of BlendFrame through the fixed-point step: the widest vectors the processor has, then
-// one channel at a time for the rest; every path computes the same expression.
+// One row of BlendFrame through the multiplier.
 void blendRowFixed(const uchar *c, const uchar *b, uchar *to, int bytes, FixedStep f)
 {
-    int i = 0;
 #if defined(MOKARAN_HAS_AVX2_PATH)
-    if (hasAvx2())
-        i = blendRowAvx2(c, b, to, bytes, f);
-#endif
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i m = _mm_set1_epi16(short(f.m));
-    const __m128i bias = _mm_set1_epi16(short(f.b));
-    for (; i + 16 <= bytes; i += 16) {
-        const __m128i cut = _mm_loadu_si128(reinterpret_cast<const __m128i *>(c + i));
-        const __m128i blend = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + i));
-        const __m128i lowHalf =
-            mixLanes(_mm_unpacklo_epi8(cut, zero), _mm_unpacklo_epi8(blend, zero), m, bias);
-        const __m128i highHalf =
-            mixLanes(_mm_unpackhi_epi8(cut, zero), _mm_unpackhi_epi8(blend, zero), m, bias);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(to + i), _mm_packus_epi16(lowHalf, highHalf));
+    if (bytes >= 32 && hasAvx2()) {
+        blendRowAvx2(c, b, to, bytes, f);
+        return;
     }
 #endif
-    for (; i < bytes; ++i) {
-        const int d = b[i] - c[i];
-        const int step = int((uint32_t(std::abs(d)) * f.m + f.b) >> 16);
-        to[i] = uchar(c[i] + (d < 0 ? -step : step));
-    }
+    for (int i = 0; i < bytes; ++i)
+        to[i] = mixFixed(c[i], b[i], f);
 }
 
 // The frame buffer as a 24-bit picture of the cut's size.
@@ -384,80 +336,125 @@ QImage blendMatching(const QImage &blend, const QSize &size)
     return FitToCut(blend, size.width(), size.height());
 }
 
-void fadeFrame(const QImage &cut, double x, int colour, QImage &frame)
+bool blends(MixKind kind)
 {
-    const QImage cut24 = To24Bit(cut);
-    prepareFrame(cut24.size(), frame);
+    return kind == MixKind::Blend || kind == MixKind::BlendWhiteTransparent;
+}
+
+// Where a mix puts its rows, in the order they lie in memory: row i at start + i * stride holds
+// the frame's row y = i, or y = height - 1 - i when the rows run bottom-up as in a BMP file.
+// Rows are made in memory order, which keeps the writes streaming forwards.
+struct FrameRows {
+    uchar *start = nullptr;
+    qsizetype stride = 0;
+    int height = 0;
+    bool bottomUp = false;
+    uchar *at(int i) const { return start + i * stride; }
+    int frameRow(int i) const { return bottomUp ? height - 1 - i : i; }
+};
+
+FrameRows rowsOf(QImage &frame)
+{
+    // bits() once: scanLine() on several threads would race on the detach.
+    return {frame.bits(), frame.bytesPerLine(), frame.height(), false};
+}
+
+// The mixes, from 24-bit pictures of the frame's size.
+void blendInto(const QImage &cut24, const QImage &blend24, double x, FrameRows to)
+{
+    const int rowBytes = cut24.width() * 3;
+    if (const std::optional<FixedStep> fixed = fixedStep(x)) {
+        // A few vector instructions per 32 bytes: a second core pays from large cuts only.
+        ParallelRows(to.height, rowBytes / 8, [&](int first, int last) {
+            for (int i = first; i < last; ++i) {
+                const int y = to.frameRow(i);
+                blendRowFixed(cut24.constScanLine(y), blend24.constScanLine(y), to.at(i), rowBytes,
+                              *fixed);
+            }
+        });
+        return;
+    }
+    const std::vector<uint8_t> table = blendTable(x);
+    // A lookup and its index per byte: worth a second core from cuts of about 300 x 300 up.
+    ParallelRows(to.height, 2LL * rowBytes, [&](int first, int last) {
+        for (int i = first; i < last; ++i) {
+            const uchar *c = cut24.constScanLine(to.frameRow(i));
+            const uchar *b = blend24.constScanLine(to.frameRow(i));
+            uchar *out = to.at(i);
+            for (int j = 0; j < rowBytes; ++j)
+                out[j] = table[c[j] * 256 + b[j]];
+        }
+    });
+}
+
+void blendWhiteTransparentInto(const QImage &cut24, const QImage &blend24, double x, FrameRows to)
+{
+    const std::vector<uint8_t> table = blendTable(x);
+    for (int i = 0; i < to.height; ++i) {
+        const uchar *c = cut24.constScanLine(to.frameRow(i));
+        const uchar *b = blend24.constScanLine(to.frameRow(i));
+        uchar *out = to.at(i);
+        for (int px = 0; px < cut24.width(); ++px, c += 3, b += 3, out += 3) {
+            // Only pure white in all three channels lets the cut through.
+            const bool white = b[0] == 255 && b[1] == 255 && b[2] == 255;
+            for (int ch = 0; ch < 3; ++ch)
+                out[ch] = white ? c[ch] : table[c[ch] * 256 + b[ch]];
+        }
+    }
+}
+
+void fadeInto(const QImage &cut24, double x, int colour, FrameRows to)
+{
     const std::array<uint8_t, 256> table = fadeTable(x, colour);
     const int rowBytes = cut24.width() * 3;
-    for (int y = 0; y < cut24.height(); ++y) {
-        const uchar *from = cut24.constScanLine(y);
-        uchar *to = frame.scanLine(y);
-        for (int i = 0; i < rowBytes; ++i)
-            to[i] = table[from[i]];
+    for (int i = 0; i < to.height; ++i) {
+        const uchar *from = cut24.constScanLine(to.frameRow(i));
+        uchar *out = to.at(i);
+        for (int j = 0; j < rowBytes; ++j)
+            out[j] = table[from[j]];
     }
+}
+
+void mixInto(MixKind kind, const QImage &cut24, const QImage &blend24, double x, FrameRows to)
+{
+    switch (kind) {
+    case MixKind::Blend: blendInto(cut24, blend24, x, to); break;
+    case MixKind::BlendWhiteTransparent: blendWhiteTransparentInto(cut24, blend24, x, to); break;
+    // 255 - x * (255 - cut) is exactly x * cut + (1 - x) * 255.
+    case MixKind::FadeToWhite: fadeInto(cut24, x, 255, to); break;
+    case MixKind::FadeToBlack: fadeInto(cut24, x, 0, to); break;
+    }
+}
+
+// One mix into frame, sized to the cut.
+void mixFrame(MixKind kind, const QImage &cut, const QImage &blend, double x, QImage &frame)
+{
+    const QImage cut24 = To24Bit(cut);
+    const QImage blend24 = blends(kind) ? blendMatching(blend, cut24.size()) : QImage();
+    prepareFrame(cut24.size(), frame);
+    mixInto(kind, cut24, blend24, x, rowsOf(frame));
 }
 
 } // namespace
 
 void BlendFrame(const QImage &cut, const QImage &blend, double x, QImage &frame)
 {
-    const QImage cut24 = To24Bit(cut);
-    const QImage blend24 = blendMatching(blend, cut24.size());
-    prepareFrame(cut24.size(), frame);
-    const int rowBytes = cut24.width() * 3;
-    uchar *const out = frame.bits(); // once: scanLine() on several threads would race on detach
-    const qsizetype stride = frame.bytesPerLine();
-    if (const std::optional<FixedStep> fixed = fixedStep(x)) {
-        // About a sixteenth of a lookup per byte: a second core pays from large cuts only.
-        ParallelRows(cut24.height(), rowBytes / 8, [&](int first, int last) {
-            for (int y = first; y < last; ++y)
-                blendRowFixed(cut24.constScanLine(y), blend24.constScanLine(y), out + y * stride,
-                              rowBytes, *fixed);
-        });
-        return;
-    }
-    const std::vector<uint8_t> table = blendTable(x);
-    // A lookup and its index per byte: worth a second core from cuts of about 300 x 300 up.
-    ParallelRows(cut24.height(), 2LL * rowBytes, [&](int first, int last) {
-        for (int y = first; y < last; ++y) {
-            const uchar *c = cut24.constScanLine(y);
-            const uchar *b = blend24.constScanLine(y);
-            uchar *to = out + y * stride;
-            for (int i = 0; i < rowBytes; ++i)
-                to[i] = table[c[i] * 256 + b[i]];
-        }
-    });
+    mixFrame(MixKind::Blend, cut, blend, x, frame);
 }
 
 void BlendFrameWhiteTransparent(const QImage &cut, const QImage &blend, double x, QImage &frame)
 {
-    const QImage cut24 = To24Bit(cut);
-    const QImage blend24 = blendMatching(blend, cut24.size());
-    prepareFrame(cut24.size(), frame);
-    const std::vector<uint8_t> table = blendTable(x);
-    for (int y = 0; y < cut24.height(); ++y) {
-        const uchar *c = cut24.constScanLine(y);
-        const uchar *b = blend24.constScanLine(y);
-        uchar *to = frame.scanLine(y);
-        for (int px = 0; px < cut24.width(); ++px, c += 3, b += 3, to += 3) {
-            // Only pure white in all three channels lets the cut through.
-            const bool white = b[0] == 255 && b[1] == 255 && b[2] == 255;
-            for (int ch = 0; ch < 3; ++ch)
-                to[ch] = white ? c[ch] : table[c[ch] * 256 + b[ch]];
-        }
-    }
+    mixFrame(MixKind::BlendWhiteTransparent, cut, blend, x, frame);
 }
 
 void FadeToWhite(const QImage &cut, double x, QImage &frame)
 {
-    // 255 - x * (255 - cut) is exactly x * cut + (1 - x) * 255.
-    fadeFrame(cut, x, 255, frame);
+    mixFrame(MixKind::FadeToWhite, cut, QImage(), x, frame);
 }
 
 void FadeToBlack(const QImage &cut, double x, QImage &frame)
 {
-    fadeFrame(cut, x, 0, frame);
+    mixFrame(MixKind::FadeToBlack, cut, QImage(), x, frame);
 }
 
 QImage FitToCut(const QImage &blend, int width, int height)
@@ -473,124 +470,33 @@ QImage FitToCut(const QImage &blend, int width, int height)
     return fitted;
 }
 
-namespace {
-
-// Mixes the frames of a run one ahead of the writing, on a worker thread: frame k goes into
-// buffer (k - 1) % 2 once the frame that buffer held before (k - 2) is written. The caller mixes
-// frame 1 itself, writes frame k when ready(k) returns and then calls written(k), so writing a
-// frame and mixing the next overlap while the writer and the progress stay on its thread.
-class MixAhead {
-  public:
-    using Mix = std::function<void(int k, QImage &frame)>;
-
-    MixAhead(Mix mix, std::array<QImage *, 2> buffers, int frames)
-        : m_mix(std::move(mix)), m_buffers(buffers), m_frames(frames), m_worker([this] { run(); })
-    {
-    }
-    // Also when the writer threw: the mix in flight ends before the buffers go.
-    ~MixAhead()
-    {
-        {
-            const std::lock_guard<std::mutex> hold(m_lock);
-            m_stop = true;
-        }
-        m_changed.notify_all();
-        m_worker.join();
-    }
-    MixAhead(const MixAhead &) = delete;
-    MixAhead &operator=(const MixAhead &) = delete;
-
-    // Frame k once it is mixed; passes on a failure of its mix, such as memory running out.
-    const QImage &ready(int k)
-    {
-        std::unique_lock<std::mutex> hold(m_lock);
-        m_changed.wait(hold, [&] { return m_mixed >= k || m_failure; });
-        if (m_mixed < k)
-            std::rethrow_exception(m_failure);
-        return *m_buffers[size_t((k - 1) % 2)];
-    }
-
-    void written(int k)
-    {
-        {
-            const std::lock_guard<std::mutex> hold(m_lock);
-            m_written = k;
-        }
-        m_changed.notify_all();
-    }
-
-  private:
-    void run()
-    {
-        for (int k = 2; k <= m_frames; ++k) {
-            {
-                std::unique_lock<std::mutex> hold(m_lock);
-                m_changed.wait(hold, [&] { return m_stop || m_written >= k - 2; });
-                if (m_stop)
-                    return;
-            }
-            std::exception_ptr failure;
-            try {
-                m_mix(k, *m_buffers[size_t((k - 1) % 2)]);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            {
-                const std::lock_guard<std::mutex> hold(m_lock);
-                if (failure)
-                    m_failure = failure;
-                else
-                    m_mixed = k;
-            }
-            m_changed.notify_all();
-            if (failure)
-                return;
-        }
-    }
-
-    const Mix m_mix;
-    const std::array<QImage *, 2> m_buffers;
-    const int m_frames;
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    int m_mixed = 1; // frame 1 comes mixed
-    int m_written = 0;
-    bool m_stop = false;
-    std::exception_ptr m_failure;
-    std::thread m_worker; // last: starts once everything above is in place
-};
-
-} // namespace
-
 void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath,
                     const FrameWriter &write, const FrameProgress &progress)
 {
-    const bool blends = kind == MixKind::Blend || kind == MixKind::BlendWhiteTransparent;
-    if (blends)
+    if (blends(kind))
         ws.BlendImage = FitToCut(ws.BlendImage, ws.CutWidth, ws.CutHeight);
-    const auto mix = [&ws, kind](int k, QImage &frame) {
-        const double x = MixWeight(k);
-        switch (kind) {
-        case MixKind::Blend: BlendFrame(ws.CutImage, ws.BlendImage, x, frame); break;
-        case MixKind::BlendWhiteTransparent:
-            BlendFrameWhiteTransparent(ws.CutImage, ws.BlendImage, x, frame);
-            break;
-        case MixKind::FadeToWhite: FadeToWhite(ws.CutImage, x, frame); break;
-        case MixKind::FadeToBlack: FadeToBlack(ws.CutImage, x, frame); break;
-        }
-    };
-    QImage spare;
-    mix(1, ws.FrameImage);
-    {
-        MixAhead ahead(mix, {&ws.FrameImage, &spare}, kMixFrames);
-        for (int k = 1; k <= kMixFrames; ++k) {
-            write(FrameFileName(chosenPath, k), ahead.ready(k));
-            ahead.written(k);
-            if (progress)
-                progress(k, kMixFrames);
-        }
+    for (int k = 1; k <= kMixFrames; ++k) {
+        mixFrame(kind, ws.CutImage, ws.BlendImage, MixWeight(k), ws.FrameImage);
+        write(FrameFileName(chosenPath, k), ws.FrameImage);
+        if (progress)
+            progress(k, kMixFrames);
     }
-    // FrameImage ends holding the last frame.
-    if ((kMixFrames - 1) % 2 != 0)
-        ws.FrameImage.swap(spare);
+}
+
+void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath, BmpFrameWriter &writer,
+                    const FrameProgress &progress)
+{
+    if (blends(kind))
+        ws.BlendImage = FitToCut(ws.BlendImage, ws.CutWidth, ws.CutHeight);
+    const QImage cut24 = To24Bit(ws.CutImage);
+    const QImage blend24 = blends(kind) ? blendMatching(ws.BlendImage, cut24.size()) : QImage();
+    for (int k = 1; k <= kMixFrames; ++k) {
+        const double x = MixWeight(k);
+        writer.writeRows(FrameFileName(chosenPath, k), cut24.width(), cut24.height(),
+                         [&](uchar *rows, qsizetype stride) {
+                             mixInto(kind, cut24, blend24, x, {rows, stride, cut24.height(), true});
+                         });
+        if (progress)
+            progress(k, kMixFrames);
+    }
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+class BmpFrameWriter;
+
 // The file name of frame `frame` of a sequence whose base is `chosenPath`: the folder (up to the
 // last "/"; kept with a single "/" after it), the base name unchanged, the number padded with
 // zeros to three digits (longer numbers unchanged), then ".bmp".
@@ -58,10 +60,11 @@ void FadeToBlack(const QImage &cut, double x, QImage &frame);
 QImage FitToCut(const QImage &blend, int width, int height);
 
 // The alpha-compositing or fade run: BlendImage fitted to the cut (blend kinds only), then 21
-// frames written as FrameFileName(chosenPath, k). CutImage must hold the cut. Each frame is mixed
-// on a worker thread while the one before is written, into FrameImage and a second buffer in
-// turn; so nothing may change CutImage, BlendImage or FrameImage until the run returns. The
-// writer and the progress are called on the calling thread, in order. FrameImage ends holding
-// the last frame. Throws the writer's Failure; frames already written stay.
+// frames built in FrameImage and written as FrameFileName(chosenPath, k). CutImage must hold the
+// cut. Throws the writer's Failure; frames already written stay.
 void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath,
                     const FrameWriter &write, const FrameProgress &progress = {});
+// The same run written as BMP files by writer, each frame mixed straight into the file's buffer:
+// the same files, with no picture in between (FrameImage is left alone).
+void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath, BmpFrameWriter &writer,
+                    const FrameProgress &progress = {});

@@ -244,18 +244,18 @@ void TForm4::saveSequence()
         return; // cancelled: the dialog stays open
     Workspace &ws = m_main.workspace();
     BmpFrameWriter writer;
-    const FrameWriter write = [&writer](const QString &path, const QImage &picture) {
-        writer.write(path, picture);
-    };
     const FrameProgress progress = [this](int k, int n) { showProgress(k, n); };
     if (ws.OutputMode == 2) {
-        WriteContinuousFrames(ws, base, write, progress);
+        WriteContinuousFrames(
+            ws, base,
+            [&writer](const QString &path, const QImage &picture) { writer.write(path, picture); },
+            progress);
     } else {
         const bool first = RadioButton9->isChecked();
         const MixKind kind = ws.OutputMode == 3
                                  ? (first ? MixKind::Blend : MixKind::BlendWhiteTransparent)
                                  : (first ? MixKind::FadeToWhite : MixKind::FadeToBlack);
-        WriteMixFrames(ws, kind, base, write, progress);
+        WriteMixFrames(ws, kind, base, writer, progress);
     }
     ProgressBar1->setValue(0);
     accept();

@@ -459,8 +459,13 @@ TEST(FileWriters, FrameWriterGivesTheSameBytesFrameAfterFrame)
 {
     QTemporaryDir dir;
     BmpFrameWriter writer;
+    // Tall and narrow, with row padding that holds stray bytes in memory: hundreds of rows and
+    // paddings written straight from the picture, all of which must land in order, as zeros.
+    QImage tall = photoLike(5, 300);
+    for (int y = 0; y < tall.height(); ++y)
+        std::memset(tall.scanLine(y) + 15, 0xEE, size_t(tall.bytesPerLine() - 15));
     const QImage frames[] = {photoLike(200, 200), photoLike(200, 200).mirrored(), photoLike(7, 3),
-                             photoLike(200, 200).convertToFormat(QImage::Format_RGB32)};
+                             photoLike(200, 200).convertToFormat(QImage::Format_RGB32), tall};
     int n = 0;
     for (const QImage &frame : frames) {
         const QString path = dir.filePath(QStringLiteral("f%1.bmp").arg(++n));

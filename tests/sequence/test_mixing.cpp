@@ -1,10 +1,15 @@
 // The blended and faded runs: the weights, the exactly rounded mixes, fitting the blend picture.
 #include "app/io_error.h"
 #include "image/image.h"
+#include "image/picture_io.h"
 #include "image/rounding.h"
 #include "sequence/frames.h"
 
 #include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -308,6 +313,70 @@ TEST(MixRun, FitsAPaletteBlendPictureToTheCut)
     const QImage &last = frames.back();
     EXPECT_EQ(last.pixel(1, 1), qRgb(40, 80, 120));
     EXPECT_EQ(last.pixel(2, 0), qRgb(9, 9, 9)); // the white padding lets the cut through
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The program saves through the BMP writer, which mixes each frame straight into the file; the
+// files must be those of the picture path written by the same writer, for every kind, for rows
+// with padding and rows of any length, and with a blend picture smaller than the cut.
+TEST(MixRun, TheBmpWriterWritesTheFramesOfThePicturePath)
+{
+    QTemporaryDir dir;
+    std::mt19937 random(3);
+    for (const QSize size : {QSize(7, 5), QSize(33, 4), QSize(64, 9)}) {
+        QImage cut(size, kPictureFormat);
+        for (int y = 0; y < cut.height(); ++y)
+            for (int i = 0; i < cut.width() * 3; ++i)
+                cut.scanLine(y)[i] = uchar(random());
+        QImage blend = cut.mirrored(true, false).copy(0, 0, size.width() - 2, size.height() - 1);
+        blend.setPixel(0, 0, qRgb(255, 255, 255));
+        for (const MixKind kind : {MixKind::Blend, MixKind::BlendWhiteTransparent,
+                                   MixKind::FadeToWhite, MixKind::FadeToBlack}) {
+            SCOPED_TRACE(testing::Message()
+                         << size.width() << "x" << size.height() << ", kind " << int(kind));
+            const QString viaPictures = dir.filePath("p");
+            const QString direct = dir.filePath("d");
+            BmpFrameWriter writer;
+            Workspace ws = mixing(cut, blend);
+            WriteMixFrames(ws, kind, viaPictures, [&](const QString &path, const QImage &picture) {
+                writer.write(path, picture);
+            });
+            // A writer whose buffer holds another picture's rows where this one has padding.
+            BmpFrameWriter used;
+            used.write(dir.filePath("wider.bmp"),
+                       cut.scaled(size.width() + 1, size.height()).convertToFormat(kPictureFormat));
+            Workspace ws2 = mixing(cut, blend);
+            std::vector<int> told;
+            WriteMixFrames(ws2, kind, direct, used, [&](int k, int n) {
+                EXPECT_EQ(n, kMixFrames);
+                told.push_back(k);
+            });
+            EXPECT_EQ(int(told.size()), kMixFrames);
+            EXPECT_EQ(ws2.BlendImage, ws.BlendImage); // fitted to the cut the same way
+            for (int k = 1; k <= kMixFrames; ++k) {
+                const QByteArray expected = fileBytes(FrameFileName(viaPictures, k));
+                ASSERT_FALSE(expected.isEmpty());
+                EXPECT_EQ(fileBytes(FrameFileName(direct, k)), expected) << "frame " << k;
+            }
+        }
+    }
+
+    // A folder that is not there: the first frame fails, naming its file, and nothing is left.
+    Workspace ws = mixing(filled(3, 2, qRgb(1, 2, 3)), QImage());
+    BmpFrameWriter writer;
+    const QString missing = dir.filePath("none/f");
+    try {
+        WriteMixFrames(ws, MixKind::FadeToWhite, missing, writer);
+        ADD_FAILURE() << "no failure";
+    } catch (const Failure &e) {
+        EXPECT_TRUE(e.description().startsWith(FrameFileName(missing, 1))) << e.what();
+    }
+    EXPECT_FALSE(QDir(dir.filePath("none")).exists());
 }
 
 TEST(MixRun, AFailingWriterStopsTheRun)
