@@ -311,6 +311,8 @@ void runJob(benchmark::State &state, const Job &job, int frames, int files)
     try {
         for (auto _ : state) {
             state.PauseTiming();
+            if (recycleFolders() && !folder.empty())
+                fs::remove_all(folder);
             // The files of the run before reach the disk now rather than during this run.
             ::sync();
             folder = freshFolder("run");
@@ -321,7 +323,10 @@ void runJob(benchmark::State &state, const Job &job, int frames, int files)
         state.SkipWithError(e.what());
         return;
     }
-    if (int(filesIn(folder).size()) != files) {
+    const int written = int(filesIn(folder).size());
+    if (recycleFolders())
+        fs::remove_all(folder);
+    if (written != files) {
         state.SkipWithError("wrong number of files written");
         return;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <QtGlobal>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -26,4 +27,14 @@ inline std::string freshFolder(const std::string &name)
         scratch().path().toStdString() + "/" + name + "-" + std::to_string(++made);
     std::filesystem::create_directory(path);
     return path;
+}
+
+// Whether a run's folder goes as soon as the run is measured (MOKARAN_BENCH_RECYCLE=1). On a
+// memory file system that keeps the machine from handing out ever more fresh memory pages for
+// the files, whose first touch can cost more than the writing itself on a virtual machine; on a
+// disk without a journal it is better left off (see scratch()).
+inline bool recycleFolders()
+{
+    static const bool recycle = qEnvironmentVariableIntValue("MOKARAN_BENCH_RECYCLE") != 0;
+    return recycle;
 }

@@ -6,7 +6,19 @@
 #   BUILD_DIR=/tmp/build-bench bench/compare_sequence.sh
 #
 # ImageMagick is installed here when missing, for this comparison only; nothing builds with it.
+#
+# Files go to a memory file system (/dev/shm) unless TMPDIR says otherwise, and each run's folder
+# is removed once measured (MOKARAN_BENCH_RECYCLE=1). On the virtual machine this was tuned on,
+# gigabytes of files kept on disk made whole repetitions several times slower at random, for every
+# writer alike (fresh memory pages for the page cache, and an ext4 without a journal skipping
+# recently freed inodes), which drowned the differences this table is about.
+#   TMPDIR=/var/tmp MOKARAN_BENCH_RECYCLE=0 bench/compare_sequence.sh    measures on that disk
 set -euo pipefail
+
+if [[ -z ${TMPDIR:-} && -d /dev/shm ]]; then
+    export TMPDIR=/dev/shm
+fi
+export MOKARAN_BENCH_RECYCLE=${MOKARAN_BENCH_RECYCLE:-1}
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-build}
@@ -114,6 +126,9 @@ for job, _ in rows:
           f"{cpu[(job, 'ours')]:>10.4f}{cpu[(job, 'plain_loop')]:>16.4f}")
 print()
 print("ours and plain loop: medians of 5 repetitions taking turns in random order (wall time).")
+import os
+print(f"Files written under {os.environ.get('TMPDIR', '/tmp')}; run folders removed once measured: "
+      f"{'yes' if os.environ.get('MOKARAN_BENCH_RECYCLE') == '1' else 'no'}.")
 print(f"ImageMagick: mean of {repeats} runs each; its times include reading the 4000 x 3000 BMP "
       f"({im['read']:.3f} s alone).")
 print(f"continuous_1px for ImageMagick is extrapolated: {subset} frames written in one process took "
