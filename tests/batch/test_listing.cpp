@@ -3,6 +3,8 @@
 #include "batch/common.h"
 #include "batch/fileoperation.h"
 
+#include "test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -12,13 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-void putFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 std::string show(const QStringList &list)
 {
@@ -149,7 +144,7 @@ QStringList extensionsOf(const QByteArray &contents)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("jpeg.dat");
-    putFile(path, contents);
+    PutFile(path, contents);
     TFileOperation listing;
     listing.LoadExtensions(path);
     return listing.Extensions;
@@ -190,7 +185,7 @@ TEST(JpegDat, Rows)
 TEST(JpegDat, SettingLinesAsRead)
 {
     QTemporaryDir dir;
-    putFile(dir.filePath("jpeg.dat"), " a \r\nb\n\nc");
+    PutFile(dir.filePath("jpeg.dat"), " a \r\nb\n\nc");
     TFileOperation listing;
     listing.LoadExtensions(dir.filePath("jpeg.dat"));
     EXPECT_EQ(listing.SettingLines, (QList<QByteArray>{" a ", "b", "", "c"}));
@@ -224,9 +219,9 @@ class Listing : public ::testing::Test {
         m_folder = m_dir.path() + "/";
         for (const char *name :
              {"a.jpg", "b.JPG", "B.jpg", "z.Jpg", "c.jpeg", "d.png", ".e.jpg", "jpg", "f.jpg.bak"})
-            putFile(m_folder + name, "x");
+            PutFile(m_folder + name, "x");
         ASSERT_TRUE(QDir(m_folder).mkpath("sub.jpg"));
-        putFile(m_folder + "sub.jpg/inner.jpg", "x");
+        PutFile(m_folder + "sub.jpg/inner.jpg", "x");
         ASSERT_EQ(::symlink("a.jpg", QFile::encodeName(m_folder + "link.jpg").constData()), 0);
         ASSERT_EQ(::symlink("sub.jpg", QFile::encodeName(m_folder + "dirlink.jpg").constData()), 0);
     }

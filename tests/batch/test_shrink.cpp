@@ -6,6 +6,8 @@
 #include "image/image.h"
 #include "image/picture_io.h"
 
+#include "test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -35,19 +37,6 @@ QImage photoLike(int width, int height, int seed = 0)
         }
     }
     return picture;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void putFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 // The output the core path gives for a source file: decode, FitSize, ResizeAverage, quality 90.
@@ -87,12 +76,12 @@ class ShrinkRunTest : public ::testing::Test {
         m_job.extensionsFile = m_root.path() + "/jpeg.dat";
         m_job.targetWidth = kT;
         m_job.workers = 1;
-        putFile(m_job.extensionsFile, jpegDat({"jpg"}));
+        PutFile(m_job.extensionsFile, jpegDat({"jpg"}));
     }
 
     void putPicture(const QString &name, int width, int height, int seed = 0)
     {
-        putFile(m_job.sourceFolder + name, EncodeJpeg(photoLike(width, height, seed), 95));
+        PutFile(m_job.sourceFolder + name, EncodeJpeg(photoLike(width, height, seed), 95));
     }
 
     // Runs the job, checking the progress reports on the way.
@@ -135,9 +124,9 @@ TEST(ShrinkOneFile, SizesAndPixels)
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
         const QByteArray source = EncodeJpeg(photoLike(c.width, c.height), 95);
-        putFile(dir.filePath("in.jpg"), source);
+        PutFile(dir.filePath("in.jpg"), source);
         ShrinkOneFile(dir.filePath("in.jpg"), dir.filePath("out.jpg"), kT, buffers);
-        const QByteArray written = fileBytes(dir.filePath("out.jpg"));
+        const QByteArray written = FileBytes(dir.filePath("out.jpg"));
         EXPECT_EQ(written, expectedOutput(source, kT)); // re-encoded even when the size stays
         const QImage output = DecodeJpeg(written, "out");
         EXPECT_EQ(output.size(), QSize(c.expectedWidth, c.expectedHeight));
@@ -156,7 +145,7 @@ TEST(BatchBuffers, SameResultsInReusedMemory)
     for (const QSize size : {QSize(800, 600), QSize(97, 31), QSize(800, 600)}) {
         SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
         const QByteArray source = EncodeJpeg(photoLike(size.width(), size.height()), 90);
-        putFile(dir.filePath("in.jpg"), source);
+        PutFile(dir.filePath("in.jpg"), source);
         ReadFileInto(dir.filePath("in.jpg"), buffers.fileBytes);
         EXPECT_EQ(buffers.fileBytes, source);
         const QImage decoded = DecodeJpegInto(buffers.fileBytes, "in", buffers.pixels);
@@ -176,7 +165,7 @@ TEST(ShrinkOneFile, DamagedSourceNamesItAndWritesNothing)
 {
     QTemporaryDir dir;
     const QByteArray whole = EncodeJpeg(photoLike(64, 64), 90);
-    putFile(dir.filePath("cut.jpg"), whole.left(whole.size() / 2));
+    PutFile(dir.filePath("cut.jpg"), whole.left(whole.size() / 2));
     ShrinkBuffers buffers;
     try {
         ShrinkOneFile(dir.filePath("cut.jpg"), dir.filePath("out.jpg"), kT, buffers);
@@ -197,17 +186,17 @@ TEST_F(ShrinkRunTest, NamesKeptByteForByte)
     EXPECT_EQ(result.filesWritten, 2);
     EXPECT_TRUE(result.failures.isEmpty());
     EXPECT_EQ(namesIn(m_job.destinationFolder), (QStringList{"Photo.JPG", "写真 1.jpg"}));
-    EXPECT_EQ(fileBytes(dst("写真 1.jpg")), expectedOutput(fileBytes(src("写真 1.jpg")), kT));
+    EXPECT_EQ(FileBytes(dst("写真 1.jpg")), expectedOutput(FileBytes(src("写真 1.jpg")), kT));
 }
 
 TEST_F(ShrinkRunTest, FileMatchingTwoRowsIsDoneTwice)
 {
-    putFile(m_job.extensionsFile, jpegDat({"jpg", "JPG"}));
+    PutFile(m_job.extensionsFile, jpegDat({"jpg", "JPG"}));
     putPicture("a.jpg", 400, 300);
     const ShrinkResult result = run();
     EXPECT_EQ(result.filesFound, 2);
     EXPECT_EQ(result.filesWritten, 2);
-    EXPECT_EQ(fileBytes(dst("a.jpg")), expectedOutput(fileBytes(src("a.jpg")), kT));
+    EXPECT_EQ(FileBytes(dst("a.jpg")), expectedOutput(FileBytes(src("a.jpg")), kT));
 }
 
 TEST_F(ShrinkRunTest, DestinationIsSourceReplacesOriginals)
@@ -215,13 +204,13 @@ TEST_F(ShrinkRunTest, DestinationIsSourceReplacesOriginals)
     putPicture("a.jpg", 800, 600);
     putPicture("b.jpg", 200, 100);
     putPicture("c.png", 40, 40);
-    const QByteArray a = fileBytes(src("a.jpg")), b = fileBytes(src("b.jpg"));
-    const QByteArray png = fileBytes(src("c.png"));
+    const QByteArray a = FileBytes(src("a.jpg")), b = FileBytes(src("b.jpg"));
+    const QByteArray png = FileBytes(src("c.png"));
     m_job.destinationFolder = m_job.sourceFolder;
     EXPECT_EQ(run().filesWritten, 2);
-    EXPECT_EQ(fileBytes(src("a.jpg")), expectedOutput(a, kT));
-    EXPECT_EQ(fileBytes(src("b.jpg")), expectedOutput(b, kT));
-    EXPECT_EQ(fileBytes(src("c.png")), png);
+    EXPECT_EQ(FileBytes(src("a.jpg")), expectedOutput(a, kT));
+    EXPECT_EQ(FileBytes(src("b.jpg")), expectedOutput(b, kT));
+    EXPECT_EQ(FileBytes(src("c.png")), png);
     EXPECT_EQ(namesIn(m_job.sourceFolder), (QStringList{"a.jpg", "b.jpg", "c.png"}));
 }
 
@@ -229,25 +218,25 @@ TEST_F(ShrinkRunTest, TwiceListedOriginalIsShrunkTwiceInOrder)
 {
     // The second pass reads what the first wrote, also when two workers share the run.
     // Without that ordering both passes would read the original: a race, so a few rounds.
-    putFile(m_job.extensionsFile, jpegDat({"jpg", "JPG"}));
+    PutFile(m_job.extensionsFile, jpegDat({"jpg", "JPG"}));
     m_job.destinationFolder = m_job.sourceFolder;
     m_job.workers = 2;
     for (int round = 0; round < 4; ++round) {
         putPicture("a.jpg", 900, 600, round);
-        const QByteArray once = expectedOutput(fileBytes(src("a.jpg")), kT);
+        const QByteArray once = expectedOutput(FileBytes(src("a.jpg")), kT);
         EXPECT_EQ(run().filesWritten, 2);
-        EXPECT_EQ(fileBytes(src("a.jpg")), expectedOutput(once, kT)) << "round " << round;
+        EXPECT_EQ(FileBytes(src("a.jpg")), expectedOutput(once, kT)) << "round " << round;
     }
 }
 
 TEST_F(ShrinkRunTest, UnreadableFilesSkippedOthersWritten)
 {
     putPicture("a.jpg", 400, 300);
-    putFile(src("b.jpg"), "not a picture");
+    PutFile(src("b.jpg"), "not a picture");
     const QByteArray whole = EncodeJpeg(photoLike(300, 200), 90);
-    putFile(src("c.jpg"), whole.left(whole.size() / 2));
+    PutFile(src("c.jpg"), whole.left(whole.size() / 2));
     putPicture("d.jpg", 300, 400);
-    putFile(dst("b.jpg"), "an older output"); // kept: nothing replaces it
+    PutFile(dst("b.jpg"), "an older output"); // kept: nothing replaces it
     const ShrinkResult result = run();
     EXPECT_EQ(result.filesFound, 4);
     EXPECT_EQ(result.filesWritten, 2);
@@ -255,7 +244,7 @@ TEST_F(ShrinkRunTest, UnreadableFilesSkippedOthersWritten)
     EXPECT_TRUE(result.failures[0].contains(src("b.jpg"))) << result.failures[0].toStdString();
     EXPECT_TRUE(result.failures[1].contains(src("c.jpg"))) << result.failures[1].toStdString();
     EXPECT_EQ(namesIn(m_job.destinationFolder), (QStringList{"a.jpg", "b.jpg", "d.jpg"}));
-    EXPECT_EQ(fileBytes(dst("b.jpg")), "an older output");
+    EXPECT_EQ(FileBytes(dst("b.jpg")), "an older output");
 }
 
 TEST_F(ShrinkRunTest, UnwritableTargetSkippedAndCleanedUp)
@@ -319,13 +308,13 @@ TEST_F(ShrinkRunTest, RefusedJobs)
 
 TEST_F(ShrinkRunTest, TwoWorkersGiveWhatOneGives)
 {
-    putFile(m_job.extensionsFile, jpegDat({"jpg", "jpeg", "JPG"}));
+    PutFile(m_job.extensionsFile, jpegDat({"jpg", "jpeg", "JPG"}));
     const QList<QSize> sizes = {{1200, 900}, {90, 160},   {640, 480}, {333, 777},
                                 {200, 150},  {1000, 200}, {150, 90},  {512, 512}};
     for (int i = 0; i < sizes.size(); ++i)
         putPicture(QStringLiteral("p%1.%2").arg(i).arg(i % 3 ? "jpg" : "jpeg"), sizes[i].width(),
                    sizes[i].height(), i);
-    putFile(src("broken.jpg"), "broken");
+    PutFile(src("broken.jpg"), "broken");
     m_job.workers = 1;
     const ShrinkResult one = run();
     m_job.destinationFolder = m_root.path() + "/dst2/";
@@ -340,8 +329,8 @@ TEST_F(ShrinkRunTest, TwoWorkersGiveWhatOneGives)
     EXPECT_EQ(names.size(), 8);
     EXPECT_EQ(namesIn(m_job.destinationFolder), names);
     for (const QString &name : names)
-        EXPECT_EQ(fileBytes(m_job.destinationFolder + name),
-                  fileBytes(m_root.path() + "/dst/" + name))
+        EXPECT_EQ(FileBytes(m_job.destinationFolder + name),
+                  FileBytes(m_root.path() + "/dst/" + name))
             << name.toStdString();
 }
 
@@ -392,7 +381,7 @@ TEST_F(ShrinkRunTest, WorkerThreadSignals)
 
     putPicture("a.jpg", 400, 300);
     putPicture("b.jpg", 300, 400);
-    putFile(src("c.jpg"), "broken");
+    PutFile(src("c.jpg"), "broken");
     putPicture("d.jpg", 100, 100);
     m_job.workers = 0;
     const Reports done = runThread(m_job);

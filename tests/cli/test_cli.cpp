@@ -2,8 +2,11 @@
 #include "cli/cli.h"
 #include "image/picture_io.h"
 
+#include "test_files.h"
+
 #include <QDir>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -151,19 +154,15 @@ namespace {
 
 TEST_F(CommandLine, PageWritesTheProjectsPageLeavingOutSections)
 {
-    QFile project(path("site.mkp"));
-    ASSERT_TRUE(project.open(QIODevice::WriteOnly));
-    project.write("vermkrn1.00\r\nTitle\r\npic.jpg\r\nhello\r\n");
-    project.close();
+    PutFile(path("site.mkp"), "vermkrn1.00\r\nTitle\r\npic.jpg\r\nhello\r\n");
     ASSERT_EQ(run({"page", path("site.mkp"), path("site.html"), "--omit",
                    "link1,link2,link3,link4,link5,text2"}),
               0);
-    QFile page(path("site.html"));
-    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
-    EXPECT_EQ(page.readAll(), QByteArray("<HTML><HEAD><TITLE>Title</TITLE></HEAD>\r\n<BODY>\r\n"
-                                         "<!-- MKRN eihp ver1.00 -->\r\n"
-                                         "<CENTER><IMG SRC=\"pic.jpg\"></CENTER><BR>\r\n"
-                                         "<p>hello</P>\r\n<HR>\r\n<HR>\r\n</BODY></HTML>\r\n"));
+    EXPECT_EQ(FileBytes(path("site.html")),
+              QByteArray("<HTML><HEAD><TITLE>Title</TITLE></HEAD>\r\n<BODY>\r\n"
+                         "<!-- MKRN eihp ver1.00 -->\r\n"
+                         "<CENTER><IMG SRC=\"pic.jpg\"></CENTER><BR>\r\n"
+                         "<p>hello</P>\r\n<HR>\r\n<HR>\r\n</BODY></HTML>\r\n"));
     EXPECT_EQ(run({"page", path("site.mkp"), path("x.html"), "--omit", "footer"}), 2);
     EXPECT_EQ(run({"page", path("missing.mkp"), path("x.html")}), 1);
     EXPECT_FALSE(QFile::exists(path("x.html")));
@@ -179,20 +178,14 @@ TEST_F(CommandLine, ShrinkWritesEveryListedFileAndFailsWhenOneFails)
     ASSERT_TRUE(QDir(dir.path()).mkpath("small"));
     WriteJpegFile(path("photos/a.jpg"), numbered(400, 300));
     WriteJpegFile(path("photos/b.jpeg"), numbered(300, 400));
-    QFile dat(path("jpeg.dat"));
-    ASSERT_TRUE(dat.open(QIODevice::WriteOnly));
-    dat.write("\"1\",\"1\",\"\",\"jpg\"\r\n\"1\",\"1\",\"\",\"jpeg\"\r\n");
-    dat.close();
+    PutFile(path("jpeg.dat"), "\"1\",\"1\",\"\",\"jpg\"\r\n\"1\",\"1\",\"\",\"jpeg\"\r\n");
     ASSERT_EQ(run({"shrink", path("photos"), path("small"), "--width", "100", "--extensions",
                    path("jpeg.dat")}),
               0);
     EXPECT_EQ(ReadJpeg(path("small/a.jpg")).size(), QSize(100, 75));
     EXPECT_EQ(ReadJpeg(path("small/b.jpeg")).size(), QSize(75, 100));
 
-    QFile broken(path("photos/c.jpg"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("not a picture");
-    broken.close();
+    PutFile(path("photos/c.jpg"), "not a picture");
     EXPECT_EQ(run({"shrink", path("photos"), path("small"), "--width", "100", "--extensions",
                    path("jpeg.dat")}),
               1);

@@ -3,6 +3,8 @@
 #include "image/image.h"
 #include "image/picture_io.h"
 
+#include "test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -38,19 +40,6 @@ quint32 le(const QByteArray &b, int at, int bytes)
     for (int i = bytes - 1; i >= 0; --i)
         v = v << 8 | uchar(b[at + i]);
     return v;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void putFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 // The description of the Failure the action throws, or "" when it throws none.
@@ -160,7 +149,7 @@ TEST(PictureFiles, BmpRoundTripsKeepDepthAndColours)
         SCOPED_TRACE(row.name);
         const QString path = dir.filePath(QString::fromUtf8(row.name) + ".bmp");
         WriteBmpOwnDepthFile(path, row.picture);
-        EXPECT_EQ(le(fileBytes(path), 28, 2), quint32(row.fileBits));
+        EXPECT_EQ(le(FileBytes(path), 28, 2), quint32(row.fileBits));
         const QImage read = ReadBmp(path);
         ASSERT_EQ(read.format(), row.readFormat);
         if (row.sameTable) {
@@ -193,7 +182,7 @@ TEST(PictureFiles, DamagedBmpIsRefusedNamingTheFile)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         const QString path = dir.filePath(QString::fromUtf8(row.name));
-        putFile(path, row.bytes);
+        PutFile(path, row.bytes);
         const QString why = failureOf([&] { ReadPicture(path); });
         EXPECT_TRUE(why.startsWith(path)) << why.toStdString();
         EXPECT_TRUE(why.contains(QString::fromUtf8(row.reason))) << why.toStdString();
@@ -344,7 +333,7 @@ TEST(Jpeg, BrokenFilesAreRefusedNamingTheFile)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         const QString path = dir.filePath(QString::fromUtf8(row.name));
-        putFile(path, row.bytes);
+        PutFile(path, row.bytes);
         const QString why = failureOf([&] { ReadPicture(path); });
         EXPECT_TRUE(why.startsWith(path + QStringLiteral(" を読み込めません")))
             << why.toStdString();
@@ -369,7 +358,7 @@ TEST(PictureKind, ExtensionDecidesWhateverItsCase)
 
     QTemporaryDir dir;
     const QImage picture = photoLike(20, 10);
-    putFile(dir.filePath("PHOTO.JPG"), EncodeJpeg(picture));
+    PutFile(dir.filePath("PHOTO.JPG"), EncodeJpeg(picture));
     const QImage read = ReadPicture(dir.filePath("PHOTO.JPG"));
     EXPECT_EQ(read.format(), kPictureFormat);
     EXPECT_EQ(read.size(), picture.size());
@@ -395,10 +384,10 @@ TEST(FileWriters, ReplaceTheTargetWholeAndLeaveNoTemporaryFile)
         SCOPED_TRACE(writer.name);
         QTemporaryDir dir;
         const QString target = dir.filePath("out.bmp");
-        putFile(target, "old contents");
+        PutFile(target, "old contents");
         const QImage picture = photoLike(30, 20);
         writer.write(target, picture);
-        const QImage read = QImage::fromData(fileBytes(target));
+        const QImage read = QImage::fromData(FileBytes(target));
         EXPECT_EQ(read.size(), picture.size());
         EXPECT_EQ(entriesOf(dir.path()), QStringList{"out.bmp"});
     }
@@ -439,18 +428,18 @@ TEST(FileWriters, OnFailureTheTargetIsUntouchedAndNothingIsLeft)
 
         const QString folderTarget = dir.filePath("taken.bmp");
         ASSERT_TRUE(QDir(dir.path()).mkdir("taken.bmp"));
-        putFile(folderTarget + "/inside", "kept");
+        PutFile(folderTarget + "/inside", "kept");
         EXPECT_TRUE(
             failureOf([&] { writer.write(folderTarget, picture); }).startsWith(folderTarget));
-        EXPECT_EQ(fileBytes(folderTarget + "/inside"), "kept");
+        EXPECT_EQ(FileBytes(folderTarget + "/inside"), "kept");
 
         const QString target = dir.filePath("out.bmp");
-        putFile(target, "old contents");
+        PutFile(target, "old contents");
         {
             FileSizeLimit limit(4096);
             EXPECT_TRUE(failureOf([&] { writer.write(target, picture); }).startsWith(target));
         }
-        EXPECT_EQ(fileBytes(target), "old contents");
+        EXPECT_EQ(FileBytes(target), "old contents");
         EXPECT_EQ(entriesOf(dir.path()), (QStringList{"out.bmp", "taken.bmp"}));
     }
 }
@@ -470,7 +459,7 @@ TEST(FileWriters, FrameWriterGivesTheSameBytesFrameAfterFrame)
     for (const QImage &frame : frames) {
         const QString path = dir.filePath(QStringLiteral("f%1.bmp").arg(++n));
         writer.write(path, frame);
-        EXPECT_EQ(fileBytes(path), bmpOf(frame)) << n;
+        EXPECT_EQ(FileBytes(path), bmpOf(frame)) << n;
     }
 }
 

@@ -1,5 +1,6 @@
 // The pixel conventions: the two roundings, ClampByte, 24-bit conversion, copy-compute-draw-back.
 #include "image/image.h"
+#include "image/pattern.h"
 #include "image/rounding.h"
 
 #include <gtest/gtest.h>
@@ -9,17 +10,6 @@
 #include <limits>
 
 namespace {
-
-// Uneven values: a box average of them differs from the centre pixel.
-QImage pattern(int width, int height)
-{
-    QImage picture(width, height, kPictureFormat);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y,
-                             qRgb(x * x * 37 % 256, (y * y * 91 + x) % 256, (x * y * 53) % 256));
-    return picture;
-}
 
 TEST(Rounding, RoundHalvesGoToTheEvenNeighbour)
 {
@@ -109,7 +99,7 @@ void boxRow(const QImage &src, int y, int x0, int x1, uchar *out)
 
 TEST(CopyComputeDrawBack, ReadsOnlyTheSourceEvenInPlace)
 {
-    const QImage original = pattern(9, 7);
+    const QImage original = Pattern(9, 7);
     QImage separate;
     CopyComputeDrawBack(original, separate, {0, 0, 8, 6}, boxRow);
     QImage inPlace = original.copy();
@@ -120,24 +110,25 @@ TEST(CopyComputeDrawBack, ReadsOnlyTheSourceEvenInPlace)
 
 TEST(CopyComputeDrawBack, PixelsOutsideTheRectangleKeepTheirValues)
 {
-    const QImage original = pattern(9, 7);
+    const QImage original = Pattern(9, 7);
     QImage result;
     CopyComputeDrawBack(original, result, {2, 1, 5, 3}, boxRow);
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 9; ++x) {
             const bool inside = x >= 2 && x <= 5 && y >= 1 && y <= 3;
-            if (!inside)
+            if (!inside) {
                 EXPECT_EQ(result.pixel(x, y), original.pixel(x, y)) << x << "," << y;
+            }
         }
     EXPECT_NE(result.copy(2, 1, 4, 3), original.copy(2, 1, 4, 3));
 }
 
 TEST(CopyComputeDrawBack, AnEmptyOrOutsideRectangleLeavesTheSource)
 {
-    const QImage original = pattern(5, 4);
+    const QImage original = Pattern(5, 4);
     for (PixelRect rect : {PixelRect{3, 0, 2, 3}, PixelRect{0, 3, 4, 2}, PixelRect{10, 10, 20, 20},
                            PixelRect{-5, -5, -1, -1}}) {
-        QImage result = pattern(5, 4);
+        QImage result = Pattern(5, 4);
         result.fill(Qt::black);
         CopyComputeDrawBack(original, result, rect, boxRow);
         EXPECT_EQ(result, original);
@@ -158,9 +149,9 @@ TEST(CopyComputeDrawBack, AnEightBitSourceIsReadAs24Bit)
 TEST(DrawAt, KeepsTheDestinationsSizeAndClips)
 {
     QImage dst = WhitePicture(4, 3);
-    DrawAt(dst, pattern(6, 2));
+    DrawAt(dst, Pattern(6, 2));
     EXPECT_EQ(dst.size(), QSize(4, 3));
-    EXPECT_EQ(dst.pixel(3, 1), pattern(6, 2).pixel(3, 1));
+    EXPECT_EQ(dst.pixel(3, 1), Pattern(6, 2).pixel(3, 1));
     EXPECT_EQ(dst.pixel(3, 2), qRgb(255, 255, 255));
 }
 

@@ -1,6 +1,7 @@
 // FitSize, box averaging and enlarging: the documented figures and plain reference versions.
 #include "app/io_error.h"
 #include "image/image.h"
+#include "image/pattern.h"
 #include "image/rounding.h"
 
 #include <gtest/gtest.h>
@@ -8,18 +9,6 @@
 #include <cmath>
 
 namespace {
-
-// Uneven values with no black channel: a box mean differs from any single pixel of the box.
-QImage pattern(int width, int height)
-{
-    QImage picture(width, height, kPictureFormat);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y,
-                             qRgb(1 + (x * x * 37 + y) % 255, 1 + (y * y * 91 + x) % 255,
-                                  1 + (x * y * 53) % 255));
-    return picture;
-}
 
 // Box averaging written out plainly, one pixel at a time (for shrinking, where no box is empty).
 QImage referenceAverage(int newWidth, int newHeight, const QImage &src)
@@ -69,7 +58,7 @@ TEST(FitSize, TheLongerSideBecomesTheTarget)
 
 TEST(ResizeAverage, TheSameSizeCopiesExactly)
 {
-    const QImage source = pattern(37, 23);
+    const QImage source = Pattern(37, 23);
     EXPECT_EQ(TImageConv::ResizeAverage(37, 23, source), source);
     // A source of another depth is read through its 24-bit form.
     EXPECT_EQ(TImageConv::ResizeAverage(37, 23, source.convertToFormat(QImage::Format_RGB32)),
@@ -108,7 +97,7 @@ TEST(ResizeAverage, ShrinkingMatchesThePlainReference)
         int w, h, newWidth, newHeight;
     } rows[] = {{1024, 768, 320, 240}, {97, 61, 13, 7}, {50, 40, 49, 39}, {2000, 1500, 333, 250}};
     for (const auto &row : rows) {
-        const QImage source = pattern(row.w, row.h);
+        const QImage source = Pattern(row.w, row.h);
         EXPECT_EQ(TImageConv::ResizeAverage(row.newWidth, row.newHeight, source),
                   referenceAverage(row.newWidth, row.newHeight, source))
             << row.w << "x" << row.h << " to " << row.newWidth << "x" << row.newHeight;
@@ -140,17 +129,19 @@ TEST(ResizeAverage, AGrowingSideTakesTheNearestSourcePixel)
             for (int x = 0; x < row.newWidth; ++x) {
                 const QRgb p = result.pixel(x, y);
                 ASSERT_EQ(qRed(p), 9) << "black or blended at " << x << "," << y;
-                if (sx < 1) // a growing side takes one source column near the centre
+                if (sx < 1) { // a growing side takes one source column near the centre
                     EXPECT_LE(std::fabs(qBlue(p) - 1 - ((x + 0.5) * sx - 0.5)), 1.0) << x;
-                if (sy < 1)
+                }
+                if (sy < 1) {
                     EXPECT_LE(std::fabs(qGreen(p) - 1 - ((y + 0.5) * sy - 0.5)), 1.0) << y;
+                }
             }
     }
 }
 
 TEST(Enlarge, GivesTheWidthAskedForWithoutBlackEdges)
 {
-    const QImage source = pattern(640, 480);
+    const QImage source = Pattern(640, 480);
     const QImage result = TImageConv::Enlarge(source, 800);
     ASSERT_EQ(result.size(), QSize(800, 600));
     for (int y = 0; y < result.height(); ++y)
@@ -175,9 +166,10 @@ TEST(Enlarge, RampsStayInOrderAcrossTheRowBands)
     for (int y = 0; y < result.height(); ++y)
         for (int x = 1; x < result.width(); ++x) {
             ASSERT_LE(qBlue(result.pixel(x - 1, y)), qBlue(result.pixel(x, y))) << x << "," << y;
-            if (y > 0)
+            if (y > 0) {
                 ASSERT_LE(qGreen(result.pixel(x, y - 1)), qGreen(result.pixel(x, y)))
                     << x << "," << y;
+            }
         }
     EXPECT_EQ(result.pixel(1699, 1321), qRgb(0, 255, 255));
 }
@@ -189,7 +181,7 @@ TEST(Enlarge, HeightKeepsTheProportionAndValuesBlend)
     } rows[] = {
         {4, 3, 6, 4} /* 4.5 halves to even */, {4, 1, 2, 1} /* at least a row */, {3, 7, 5, 12}};
     for (const auto &row : rows)
-        EXPECT_EQ(TImageConv::Enlarge(pattern(row.w, row.h), row.t).size(),
+        EXPECT_EQ(TImageConv::Enlarge(Pattern(row.w, row.h), row.t).size(),
                   QSize(row.t, row.newHeight))
             << row.w << "x" << row.h;
     QImage pair(2, 1, kPictureFormat); // positions -0.25 (clamped), 0.25, 0.75, 1.25 (clamped)
@@ -203,7 +195,7 @@ TEST(Enlarge, HeightKeepsTheProportionAndValuesBlend)
 
 TEST(ResultSize, ATooLargeResultIsRefused)
 {
-    const QImage source = pattern(8, 6);
+    const QImage source = Pattern(8, 6);
     EXPECT_THROW(TImageConv::ResizeAverage(100000, 10000, source), Failure);
     EXPECT_THROW(TImageConv::ResizeAverage(0, 5, source), Failure);
     EXPECT_THROW(TImageConv::Enlarge(source, 1 << 20), Failure);

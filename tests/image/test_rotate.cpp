@@ -1,6 +1,7 @@
 // Rotation: the documented sizes and figures, and a plain reference version of the arithmetic.
 #include "app/io_error.h"
 #include "image/image.h"
+#include "image/pattern.h"
 #include "image/rounding.h"
 
 #include <gtest/gtest.h>
@@ -8,17 +9,6 @@
 #include <cmath>
 
 namespace {
-
-QImage pattern(int width, int height)
-{
-    QImage picture(width, height, kPictureFormat);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y,
-                             qRgb(1 + (x * x * 37 + y) % 255, 1 + (y * y * 91 + x) % 255,
-                                  1 + (x * y * 53) % 255));
-    return picture;
-}
 
 int channel(QRgb p, int c)
 {
@@ -69,7 +59,7 @@ TEST(Rotate, ZeroDegreesCopiesAndAnOddSideGrowsByABlackLine)
         int w, h, newWidth, blackColumn, shift;
     } rows[] = {{5, 4, 6, 0, 1}, {7, 4, 8, 7, 0}, {6, 4, 6, -1, 0}};
     for (const auto &row : rows) {
-        const QImage source = pattern(row.w, row.h);
+        const QImage source = Pattern(row.w, row.h);
         const QImage result = TImageConv::Rotate(0, source, 1.0);
         ASSERT_EQ(result.size(), QSize(row.newWidth, row.h)) << row.w;
         for (int y = 0; y < row.h; ++y)
@@ -82,7 +72,7 @@ TEST(Rotate, ZeroDegreesCopiesAndAnOddSideGrowsByABlackLine)
 
 TEST(Rotate, FortyFiveDegreesGivesASquareWithBlackCorners)
 {
-    const QImage result = TImageConv::Rotate(45, pattern(640, 480), 1.0);
+    const QImage result = TImageConv::Rotate(45, Pattern(640, 480), 1.0);
     ASSERT_EQ(result.size(), QSize(792, 792));
     for (QPoint corner : {QPoint(0, 0), QPoint(791, 0), QPoint(0, 791), QPoint(791, 791)})
         EXPECT_EQ(result.pixel(corner), qRgb(0, 0, 0)) << corner.x() << "," << corner.y();
@@ -98,7 +88,7 @@ TEST(Rotate, MatchesThePlainReference)
                 {359, 40, 30, 1.0},   {-30, 25, 25, 1.0},  {0, 64, 48, 1.7},  {17, 30, 20, 0.6},
                 {45, 1200, 900, 1.0}, {200, 700, 500, 1.3}};
     for (const auto &row : rows) {
-        const QImage source = pattern(row.w, row.h);
+        const QImage source = Pattern(row.w, row.h);
         EXPECT_EQ(TImageConv::Rotate(row.angle, source, row.scale),
                   referenceRotate(row.angle, source, row.scale))
             << row.angle << " " << row.w << "x" << row.h << " scale " << row.scale;
@@ -114,7 +104,7 @@ TEST(Rotate, QuarterTurnsTransposeAboutTheRoundedCentres)
         int angle, w, h, newWidth, newHeight;
     } rows[] = {{90, 6, 4, 4, 6}, {90, 640, 480, 481, 640}, {270, 640, 480, 481, 641}};
     for (const auto &row : rows) {
-        const QImage source = pattern(row.w, row.h);
+        const QImage source = Pattern(row.w, row.h);
         const QImage result = TImageConv::Rotate(row.angle, source, 1.0);
         ASSERT_EQ(result.size(), QSize(row.newWidth, row.newHeight)) << row.w << " " << row.angle;
         const int sign = row.angle == 90 ? 1 : -1; // content right of the centre goes to the top
@@ -166,7 +156,7 @@ TEST(Rotate, NegativeWeightsAreClippedNotWrapped)
 
 TEST(Rotate, ATooLargeOrNonsenseSizeIsRefused)
 {
-    const QImage source = pattern(10, 10);
+    const QImage source = Pattern(10, 10);
     EXPECT_THROW(TImageConv::Rotate(0, source, 1e5), Failure);
     EXPECT_THROW(TImageConv::Rotate(30, source, -1.0), Failure);
     EXPECT_THROW(TImageConv::Rotate(30, source, std::nan("")), Failure);

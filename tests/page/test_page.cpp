@@ -2,6 +2,8 @@
 #include "app/io_error.h"
 #include "page/page.h"
 
+#include "test_files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -24,19 +26,6 @@ PageOmissions allOmitted()
     PageOmissions omissions;
     omissions.omitted.fill(true);
     return omissions;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 std::string failureOf(const std::function<void()> &run)
@@ -235,13 +224,13 @@ TEST_F(PageFiles, WritersReplaceTheFileAndReadBack)
 {
     PageProject project = namedTexts();
     project.texts[1] = QStringLiteral("画像.jpg");
-    writeFile(file("p.mkp"), "old content that is longer than nothing\r\n");
+    PutFile(file("p.mkp"), "old content that is longer than nothing\r\n");
     WriteProjectFile(file("p.mkp"), project);
-    EXPECT_EQ(readFile(file("p.mkp")), EncodeProject(project));
+    EXPECT_EQ(FileBytes(file("p.mkp")), EncodeProject(project));
     EXPECT_EQ(ReadProjectFile(file("p.mkp")).texts, project.texts);
 
     WritePageFile(file("ページ.html"), project, PageOmissions{});
-    EXPECT_EQ(readFile(file("ページ.html")), EncodePage(project, PageOmissions{}));
+    EXPECT_EQ(FileBytes(file("ページ.html")), EncodePage(project, PageOmissions{}));
     EXPECT_EQ(entries(), QStringList({"p.mkp", "ページ.html"})); // no temporary file left
 }
 
@@ -255,18 +244,18 @@ TEST_F(PageFiles, UnwritableCharacterNamesTheFieldAndWritesNothing)
     EXPECT_NE(pageMessage.find("「リンク１ 表示テキスト」"), std::string::npos) << pageMessage;
     EXPECT_NE(pageMessage.find("😀"), std::string::npos) << pageMessage;
 
-    writeFile(file("old.mkp"), "vermkrn1.00\r\nkept\r\n");
+    PutFile(file("old.mkp"), "vermkrn1.00\r\nkept\r\n");
     const std::string projectMessage =
         failureOf([&] { WriteProjectFile(file("old.mkp"), project); });
     EXPECT_NE(projectMessage.find("「リンク１ 表示テキスト」"), std::string::npos);
-    EXPECT_EQ(readFile(file("old.mkp")), "vermkrn1.00\r\nkept\r\n");
+    EXPECT_EQ(FileBytes(file("old.mkp")), "vermkrn1.00\r\nkept\r\n");
     EXPECT_EQ(entries(), QStringList({"old.mkp"}));
 
     // A section left out of the page is not written, so its text does not stand in the way.
     PageOmissions omissions;
     omissions.set(PageSection::Link1);
     WritePageFile(file("new.html"), project, omissions);
-    EXPECT_FALSE(readFile(file("new.html")).contains("abc"));
+    EXPECT_FALSE(FileBytes(file("new.html")).contains("abc"));
 }
 
 TEST_F(PageFiles, FailuresNameTheFile)
@@ -292,7 +281,7 @@ TEST_F(PageFiles, ReadsFifteenLinesOfAnyFile)
     longMiddle += QByteArray(100000, 'x') + "\r\n";
     for (int i = 9; i <= 14; ++i)
         longMiddle += "t" + QByteArray::number(i) + "\r\n";
-    writeFile(file("long.txt"), longMiddle);
+    PutFile(file("long.txt"), longMiddle);
     const PageProject withLongLine = ReadProjectFile(file("long.txt"));
     EXPECT_EQ(withLongLine.texts[7].size(), 100000);
     EXPECT_EQ(withLongLine.texts[13], "t14");
@@ -301,12 +290,12 @@ TEST_F(PageFiles, ReadsFifteenLinesOfAnyFile)
     for (int i = 2; i <= 14; ++i)
         trailer += "t" + QByteArray::number(i) + "\r\n";
     trailer += QByteArray(20 * 1024 * 1024, 'z');
-    writeFile(file("trailer.txt"), trailer);
+    PutFile(file("trailer.txt"), trailer);
     const PageProject read = ReadProjectFile(file("trailer.txt"));
     EXPECT_EQ(read.texts[0], "T");
     EXPECT_EQ(read.texts[13], "t14");
 
-    writeFile(file("huge.txt"), QByteArray(20 * 1024 * 1024, 'z'));
+    PutFile(file("huge.txt"), QByteArray(20 * 1024 * 1024, 'z'));
     EXPECT_NE(failureOf([&] { ReadProjectFile(file("huge.txt")); }).find("大きすぎ"),
               std::string::npos);
 }

@@ -5,6 +5,8 @@
 #include "image/rounding.h"
 #include "sequence/frames.h"
 
+#include "test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -315,12 +317,6 @@ TEST(MixRun, FitsAPaletteBlendPictureToTheCut)
     EXPECT_EQ(last.pixel(2, 0), qRgb(9, 9, 9)); // the white padding lets the cut through
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The program saves through the BMP writer, which mixes each frame straight into the file; the
 // files must be those of the picture path written by the same writer, for every kind, for rows
 // with padding and rows of any length, and with a blend picture smaller than the cut.
@@ -359,9 +355,9 @@ TEST(MixRun, TheBmpWriterWritesTheFramesOfThePicturePath)
             EXPECT_EQ(int(told.size()), kMixFrames);
             EXPECT_EQ(ws2.BlendImage, ws.BlendImage); // fitted to the cut the same way
             for (int k = 1; k <= kMixFrames; ++k) {
-                const QByteArray expected = fileBytes(FrameFileName(viaPictures, k));
+                const QByteArray expected = FileBytes(FrameFileName(viaPictures, k));
                 ASSERT_FALSE(expected.isEmpty());
-                EXPECT_EQ(fileBytes(FrameFileName(direct, k)), expected) << "frame " << k;
+                EXPECT_EQ(FileBytes(FrameFileName(direct, k)), expected) << "frame " << k;
             }
         }
     }
