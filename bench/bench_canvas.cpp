@@ -2,11 +2,11 @@
 // the cost of FillCutImage as the picture grows.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_canvas
-#include "app/app_paths.h"
-#include "app/paintbox.h"
-#include "app/ui_support.h"
-#include "app/unit1.h"
-#include "image/image.h"
+#include "core/base/app_paths.h"
+#include "windows/canvas_widget.h"
+#include "windows/window_support.h"
+#include "windows/main_window.h"
+#include "core/image/picture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,7 +47,7 @@ class PaintCounter : public QObject {
 
 struct LoadedWindow {
     QTemporaryDir dir;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     PaintCounter counter;
 
     LoadedWindow(int width, int height)
@@ -55,7 +55,7 @@ struct LoadedWindow {
         QFile presets(dir.filePath(QStringLiteral("data.dat"))); // no presets, and no error box
         presets.open(QIODevice::WriteOnly);
         presets.close();
-        form = std::make_unique<TForm1>(ResolveAppPaths(dir.path()));
+        form = std::make_unique<MainWindow>(ResolveAppPaths(dir.path()));
         form->resize(1280, 1024);
         form->show();
         Workspace &ws = form->workspace();

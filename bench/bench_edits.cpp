@@ -8,11 +8,13 @@
 // Every edit runs twice: as the program runs it (its rows split over the cores) and kept to one
 // thread (SingleBandScope, as the batch shrink keeps each job), for a comparison with a
 // single-threaded program.
-#include "app/io_error.h"
-#include "image/edits.h"
-#include "image/image.h"
-#include "image/parallel.h"
-#include "image/picture_io.h"
+#include "core/base/io_error.h"
+#include "core/image/edits.h"
+#include "core/image/picture.h"
+#include "core/image/filters.h"
+#include "core/image/rotate.h"
+#include "core/image/parallel.h"
+#include "core/image/picture_io.h"
 
 #include <QImage>
 #include <QString>
@@ -82,19 +84,19 @@ std::vector<Edit> edits()
         {"scale_320", 320, 240, [](const QImage &p) { return ScaleToWidth(p, 320); }},
         {"scale_1024", 1024, 768, [](const QImage &p) { return ScaleToWidth(p, 1024); }},
         {"enlarge_6000", 6000, 4500, [](const QImage &p) { return ScaleToWidth(p, 6000); }},
-        {"rotate_45", 4950, 4950, [](const QImage &p) { return TImageConv::Rotate(45, p, 1.0); }},
+        {"rotate_45", 4950, 4950, [](const QImage &p) { return Rotate(45, p, 1.0); }},
         {"blur", kPictureWidth, kPictureHeight,
-         [](const QImage &p) { return TImageConv::Filter3x3(1, WholePicture(p), p); }},
+         [](const QImage &p) { return Filter3x3(FilterKind::Blur, WholePicture(p), p); }},
         {"sharpen", kPictureWidth, kPictureHeight,
-         [](const QImage &p) { return TImageConv::Filter3x3(2, WholePicture(p), p); }},
+         [](const QImage &p) { return Filter3x3(FilterKind::Sharpen, WholePicture(p), p); }},
         {"contrast_0.1", kPictureWidth, kPictureHeight,
-         [](const QImage &p) { return TImageConv::Contrast(0.1, WholePicture(p), p); }},
+         [](const QImage &p) { return Contrast(0.1, WholePicture(p), p); }},
         {"gamma_2.0", kPictureWidth, kPictureHeight,
-         [](const QImage &p) { return TImageConv::Gamma(2.0, 2.0, 2.0, WholePicture(p), p); }},
+         [](const QImage &p) { return Gamma(2.0, 2.0, 2.0, WholePicture(p), p); }},
         {"level_correct", kPictureWidth, kPictureHeight,
          [](const QImage &p) {
              QImage picture = p; // shared until LevelCorrect writes: the command's own copy
-             TImageConv::LevelCorrect(picture);
+             LevelCorrect(picture);
              return picture;
          }},
     };

@@ -8,12 +8,12 @@
 // Each iteration writes into a new folder under one temporary folder (TMPDIR, else /tmp), after a
 // sync outside the timing; all of it (about 11 GB) is removed when the program ends. Before
 // timing, every job is run once both ways and the files compared byte for byte.
-#include "app/io_error.h"
-#include "app/workspace.h"
+#include "core/base/io_error.h"
+#include "core/workspace/workspace.h"
 #include "bench_support.h"
-#include "image/image.h"
-#include "image/picture_io.h"
-#include "sequence/frames.h"
+#include "core/image/picture.h"
+#include "core/image/picture_io.h"
+#include "core/sequence/frames.h"
 
 #include <QByteArray>
 #include <QDir>

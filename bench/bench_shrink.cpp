@@ -16,12 +16,13 @@
 // Each run writes into a new folder (after a sync outside the timing) under one temporary folder
 // (TMPDIR, else /tmp), removed when the program ends. Before timing, the program's run and the
 // plain loop shrink each set once and their files are compared byte for byte.
-#include "app/io_error.h"
-#include "batch/shrink.h"
+#include "core/base/io_error.h"
+#include "core/batch/shrink.h"
 #include "bench_support.h"
-#include "image/image.h"
-#include "image/parallel.h"
-#include "image/picture_io.h"
+#include "core/image/picture.h"
+#include "core/image/resize.h"
+#include "core/image/parallel.h"
+#include "core/image/picture_io.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -269,8 +270,8 @@ void plainShrinkFile(PlainCodec &codec, const std::string &source, const std::st
     readWhole(source, codec.file);
     const QImage decoded = plainDecode(codec);
     int32_t width = 0, height = 0;
-    TImageConv::FitSize(T, decoded.width(), decoded.height(), width, height);
-    plainEncodeAndWrite(codec, TImageConv::ResizeAverage(width, height, decoded), target);
+    FitSize(T, decoded.width(), decoded.height(), width, height);
+    plainEncodeAndWrite(codec, ResizeAverage(width, height, decoded), target);
 }
 
 // The files of a set: sorted full paths.

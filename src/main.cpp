@@ -1,9 +1,9 @@
 // mokaran: the main window, or the command line when arguments are given.
-#include "app/app_paths.h"
-#include "app/ui_support.h"
-#include "app/unit1.h"
+#include "core/base/app_paths.h"
+#include "windows/window_support.h"
+#include "windows/main_window.h"
 #include "cli/cli.h"
-#include "image/image.h"
+#include "core/image/picture.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     SetUpApplication(app);
-    TForm1 form(ResolveAppPaths(QCoreApplication::applicationDirPath()));
+    MainWindow form(ResolveAppPaths(QCoreApplication::applicationDirPath()));
     form.show();
     return app.exec();
 }

@@ -1,14 +1,17 @@
 // The command line: mokaran VERB ... works headless over the core.
 #include "cli/cli.h"
 
-#include "app/app_paths.h"
-#include "app/io_error.h"
-#include "app/workspace.h"
-#include "batch/shrink.h"
-#include "image/edits.h"
-#include "image/picture_io.h"
-#include "page/page.h"
-#include "sequence/frames.h"
+#include "core/base/app_paths.h"
+#include "core/base/io_error.h"
+#include "core/base/version.h"
+#include "core/workspace/workspace.h"
+#include "core/batch/shrink.h"
+#include "core/image/edits.h"
+#include "core/image/filters.h"
+#include "core/image/rotate.h"
+#include "core/image/picture_io.h"
+#include "core/page/page.h"
+#include "core/sequence/frames.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -253,15 +256,15 @@ QImage applyEdit(const QImage &picture, const EditStep &step)
     if (step.name == QLatin1String("--resize"))
         return ScaleToWidth(picture, int32_t(step.value));
     if (step.name == QLatin1String("--rotate"))
-        return TImageConv::Rotate(int32_t(step.value), picture, 1.0);
+        return Rotate(int32_t(step.value), picture, 1.0);
     if (step.name == QLatin1String("--blur") || step.name == QLatin1String("--sharpen"))
-        return TImageConv::Filter3x3(step.name == QLatin1String("--blur") ? 1 : 2, all, picture);
+        return Filter3x3(step.name == QLatin1String("--blur") ? FilterKind::Blur : FilterKind::Sharpen, all, picture);
     if (step.name == QLatin1String("--contrast"))
-        return TImageConv::Contrast(step.value, all, picture);
+        return Contrast(step.value, all, picture);
     if (step.name == QLatin1String("--gamma"))
-        return TImageConv::Gamma(step.value, step.value, step.value, all, picture);
+        return Gamma(step.value, step.value, step.value, all, picture);
     QImage levelled = picture;
-    TImageConv::LevelCorrect(levelled);
+    LevelCorrect(levelled);
     return levelled;
 }
 
@@ -355,7 +358,7 @@ int RunCommandLine(const QStringList &args)
         return kCliDone;
     }
     if (verb == QLatin1String("--version")) {
-        std::fputs("mokaran 1.32 (2008.06.07)\n", stdout);
+        std::printf("mokaran %s (%s)\n", kVersion, kReleaseDate);
         return kCliDone;
     }
     static const std::map<QString, void (*)(const QStringList &)> verbs = {

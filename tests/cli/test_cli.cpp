@@ -1,6 +1,6 @@
 // The command line's verbs, run in-process: files written, exit status, bad input.
 #include "cli/cli.h"
-#include "image/picture_io.h"
+#include "core/image/picture_io.h"
 
 #include "test_files.h"
 

@@ -1,7 +1,7 @@
 // A folder standing for the program's own, so each window test starts from files it chose.
 #pragma once
 
-#include "app/app_paths.h"
+#include "core/base/app_paths.h"
 
 #include <QFile>
 #include <QTemporaryDir>

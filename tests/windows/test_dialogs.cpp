@@ -1,17 +1,17 @@
 // The main window's commands with their dialogs: import, cut size, save and sequences, save of the
 // whole picture, undo, about.
-#include "app/app_paths.h"
-#include "app/ui_support.h"
-#include "app/unit1.h"
-#include "app/unit7.h"
-#include "dialogs/unit2.h"
-#include "dialogs/unit3.h"
-#include "image/picture_io.h"
-#include "sequence/unit4.h"
+#include "core/base/app_paths.h"
+#include "windows/window_support.h"
+#include "windows/main_window.h"
+#include "windows/about_dialog.h"
+#include "windows/import_dialog.h"
+#include "windows/cut_size_dialog.h"
+#include "core/image/picture_io.h"
+#include "windows/output_dialog.h"
 #include "windows/modal_driver.h"
 #include "windows/program_folder.h"
 
-#include "app/spinedit.h"
+#include "windows/clamping_spin_box.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -43,13 +43,13 @@ QImage numbered(int width, int height)
 struct Program {
     ProgramFolder folder;
     QTemporaryDir &dir = folder.dir;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 
     explicit Program(
         const QByteArray &presets = "A\r\n16\r\n16\r\n\r\n0\r\n0\r\nSVGA\r\n800\r\n600\r\n")
         : folder(presets)
     {
-        form = std::make_unique<TForm1>(folder.paths());
+        form = std::make_unique<MainWindow>(folder.paths());
         form->show();
     }
     Workspace &ws() { return form->workspace(); }
@@ -191,7 +191,7 @@ void TestDialogs::importAsCompositingPicturePadsWhite()
 void TestDialogs::cutSizeDialogLimitsAndPresets()
 {
     Program p;
-    TForm3 *dialog = p.form->Form3;
+    CutSizeDialog *dialog = p.form->Form3;
     ModalScript script;
     script.then(QStringLiteral("Form3"), [&](QWidget *) {
         QCOMPARE(dialog->SpinEdit1->maximum(), 1500);
@@ -242,21 +242,21 @@ void TestDialogs::outputDialogShowsWhatEachModeNeeds()
     p.load(numbered(1000, 800));
     p.ws().CutWidth = 200;
     p.ws().CutHeight = 100;
-    TForm4 *d = p.form->Form4;
+    OutputDialog *d = p.form->Form4;
     struct Expect {
-        void (TForm1::*command)();
+        void (MainWindow::*command)();
         QString title;
         bool steps, option, compositing;
         QString group, first, second;
     };
     const Expect rows[] = {
-        {&TForm1::Button1Click, QStringLiteral("画像切り取り"), false, false, false, {}, {}, {}},
-        {&TForm1::Button5Click, QStringLiteral("アルファ合成"), false, true, true,
+        {&MainWindow::Button1Click, QStringLiteral("画像切り取り"), false, false, false, {}, {}, {}},
+        {&MainWindow::Button5Click, QStringLiteral("アルファ合成"), false, true, true,
          QStringLiteral("オプション"), QStringLiteral("ノーマル"),
          QStringLiteral("白を透過させる")},
-        {&TForm1::Button7Click, QStringLiteral("フェードアウト"), false, true, false,
+        {&MainWindow::Button7Click, QStringLiteral("フェードアウト"), false, true, false,
          QStringLiteral("色を選択してください"), QStringLiteral("白"), QStringLiteral("黒")},
-        {&TForm1::Button3Click, QStringLiteral("連続画像切り取り"), true, false, false, {}, {}, {}},
+        {&MainWindow::Button3Click, QStringLiteral("連続画像切り取り"), true, false, false, {}, {}, {}},
     };
     for (const Expect &e : rows) {
         ModalScript script;
@@ -286,7 +286,7 @@ void TestDialogs::continuousModeResetsStepAndDirection()
 {
     Program p;
     p.load(numbered(300, 200));
-    TForm4 *d = p.form->Form4;
+    OutputDialog *d = p.form->Form4;
     ModalScript script;
     script.then(QStringLiteral("Form4"), [&](QWidget *) {
         d->RadioButton3->click();
@@ -314,7 +314,7 @@ void TestDialogs::cutSizeStepFollowsTheDirection()
     p.load(numbered(900, 700));
     p.ws().CutWidth = 300;
     p.ws().CutHeight = 200;
-    TForm4 *d = p.form->Form4;
+    OutputDialog *d = p.form->Form4;
     ModalScript script;
     script.then(QStringLiteral("Form4"), [&](QWidget *) {
         d->RadioButton11->click(); // amount first, direction right already chosen

@@ -1,10 +1,10 @@
 // The parameter dialog and the Edit menu's commands on the main window.
-#include "app/app_paths.h"
-#include "app/paintbox.h"
-#include "app/spinedit.h"
-#include "app/ui_support.h"
-#include "app/unit1.h"
-#include "image/unit9.h"
+#include "core/base/app_paths.h"
+#include "windows/canvas_widget.h"
+#include "windows/clamping_spin_box.h"
+#include "windows/window_support.h"
+#include "windows/main_window.h"
+#include "windows/value_dialog.h"
 #include "windows/modal_driver.h"
 #include "windows/program_folder.h"
 
@@ -21,9 +21,9 @@
 namespace {
 
 // Acts on the parameter dialog once it is shown; the action must close it.
-void whenShown(TForm9 *, std::function<void()> action)
+void whenShown(ValueDialog *, std::function<void()> action)
 {
-    OnNextModal("TForm9", [action](QWidget *) { action(); });
+    OnNextModal("ValueDialog", [action](QWidget *) { action(); });
 }
 
 QImage pattern(int width, int height)
@@ -37,15 +37,15 @@ QImage pattern(int width, int height)
 
 struct Program {
     ProgramFolder folder;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     Program()
     {
-        form = std::make_unique<TForm1>(folder.paths());
+        form = std::make_unique<MainWindow>(folder.paths());
         form->show();
         form->TakeNewPicture(pattern(640, 480));
     }
     Workspace &ws() { return form->workspace(); }
-    TForm9 *dialog() { return form->Form9; }
+    ValueDialog *dialog() { return form->Form9; }
 };
 
 } // namespace
@@ -66,7 +66,7 @@ class TestEdits : public QObject {
 void TestEdits::realKindsOfferTheirRangeAndShowTheValue()
 {
     Program p;
-    TForm9 *d = p.dialog();
+    ValueDialog *d = p.dialog();
     d->AskValue(2, QStringLiteral("コントラスト設定"), QStringLiteral("prompt"), 0, 0.1);
     QCOMPARE(d->windowTitle(), QStringLiteral("コントラスト設定"));
     QCOMPARE(d->Label1->text(), QStringLiteral("prompt"));

@@ -1,9 +1,9 @@
 // The main window: layout, start-up and placement, the two states, shut-down, the canvas mouse.
-#include "app/app_paths.h"
-#include "app/paintbox.h"
-#include "app/ui_support.h"
-#include "app/unit1.h"
-#include "image/image.h"
+#include "core/base/app_paths.h"
+#include "windows/canvas_widget.h"
+#include "windows/window_support.h"
+#include "windows/main_window.h"
+#include "core/image/picture.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -91,7 +91,7 @@ QImage numbered(int width, int height)
 }
 
 // What a load does to the workspace, until the import dialog exists to do it.
-void loadPicture(TForm1 &form, const QImage &picture)
+void loadPicture(MainWindow &form, const QImage &picture)
 {
     Workspace &ws = form.workspace();
     ws.WorkImage = picture;
@@ -110,7 +110,7 @@ void sendMouse(QWidget *target, QEvent::Type type, QPoint at, Qt::MouseButtons h
     QApplication::sendEvent(target, &event);
 }
 
-QPoint frameOf(TForm1 &form)
+QPoint frameOf(MainWindow &form)
 {
     return {form.workspace().FrameX, form.workspace().FrameY};
 }
@@ -144,7 +144,7 @@ class TestMainWindow : public QObject {
 void TestMainWindow::startsWithDefaultsWithoutSettings()
 {
     AppFolder folder;
-    TForm1 form(folder.paths());
+    MainWindow form(folder.paths());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.frameGeometry(), QRect(0, 0, 750, 550));
@@ -191,7 +191,7 @@ void TestMainWindow::placesTheWindowFromTheSettings()
     QFETCH(QByteArray, ini);
     QFETCH(QRect, expected);
     AppFolder folder(kThreePresets, ini);
-    auto form = std::make_unique<TForm1>(folder.paths());
+    auto form = std::make_unique<MainWindow>(folder.paths());
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     QCOMPARE(form->frameGeometry(), expected);
@@ -207,7 +207,7 @@ void TestMainWindow::placesTheWindowFromTheSettings()
 void TestMainWindow::controlsSitWhereTheLayoutPutsThem()
 {
     AppFolder folder;
-    TForm1 form(folder.paths());
+    MainWindow form(folder.paths());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -278,7 +278,7 @@ void TestMainWindow::controlsSitWhereTheLayoutPutsThem()
 void TestMainWindow::menuHoldsEveryItemInOrder()
 {
     AppFolder folder;
-    TForm1 form(folder.paths());
+    MainWindow form(folder.paths());
     const QString separator = QStringLiteral("-");
     const struct {
         QMenu *menu;
@@ -329,7 +329,7 @@ void TestMainWindow::menuHoldsEveryItemInOrder()
 void TestMainWindow::componentsWithoutAPlace()
 {
     AppFolder folder;
-    TForm1 form(folder.paths());
+    MainWindow form(folder.paths());
     QCOMPARE(
         form.OpenDialog1->nameFilters(),
         QStringList{QStringLiteral("イメージファイル(*.bmp, *.jpg, *.jpeg) (*.bmp *.jpg *.jpeg)")});
@@ -347,7 +347,7 @@ void TestMainWindow::componentsWithoutAPlace()
 void TestMainWindow::usesTheJapaneseFont()
 {
     AppFolder folder;
-    TForm1 form(folder.paths());
+    MainWindow form(folder.paths());
     const QFontInfo info(form.Button4->font());
     QCOMPARE(info.pixelSize(), 12);
     QVERIFY2(info.family() == QStringLiteral("IPAPGothic") ||
@@ -359,7 +359,7 @@ void TestMainWindow::usesTheJapaneseFont()
 void TestMainWindow::firstPictureSwitchesToTheWorkingState()
 {
     AppFolder folder(kThreePresets, "[set]\r\nImageWidth=64\r\nImageHeight=48\r\n");
-    TForm1 form(folder.paths());
+    MainWindow form(folder.paths());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -405,7 +405,7 @@ void TestMainWindow::runWithoutPictureKeepsTheStoredCutSize()
         "RWidth=321\r\n";
     AppFolder folder(kThreePresets, ini);
     {
-        TForm1 form(folder.paths());
+        MainWindow form(folder.paths());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.workspace().CutWidth = 10; // as the cut-size dialog would
@@ -420,7 +420,7 @@ void TestMainWindow::runWithoutPictureKeepsTheStoredCutSize()
     QCOMPARE(settingValue(stored, "PosW"), QStringLiteral("600"));
     QVERIFY(stored.startsWith("; kept\r\n[other]\r\nKey=1\r\n"));
 
-    TForm1 again(folder.paths()); // and the next run opens 750 wide again
+    MainWindow again(folder.paths()); // and the next run opens 750 wide again
     QCOMPARE(again.frameGeometry().width(), 750);
 }
 
@@ -428,7 +428,7 @@ void TestMainWindow::runWithPictureStoresTheCutSize()
 {
     AppFolder folder;
     {
-        TForm1 form(folder.paths());
+        MainWindow form(folder.paths());
         form.show();
         loadPicture(form, numbered(300, 200));
         form.workspace().CutWidth = 64;
@@ -438,7 +438,7 @@ void TestMainWindow::runWithPictureStoresTheCutSize()
     QCOMPARE(settingValue(folder.settings(), "ImageWidth"), QStringLiteral("64"));
     QCOMPARE(settingValue(folder.settings(), "ImageHeight"), QStringLiteral("48"));
 
-    TForm1 next(folder.paths());
+    MainWindow next(folder.paths());
     QCOMPARE(next.Label4->text(), QStringLiteral("64"));
     loadPicture(next, numbered(50, 40)); // lowered to a smaller picture
     QCOMPARE(next.workspace().CutWidth, 50);
@@ -468,7 +468,7 @@ void TestMainWindow::startsAfterAFailedPresetFile()
     if (!present)
         QVERIFY(QFile::remove(folder.dir.filePath(QStringLiteral("data.dat"))));
     BoxCatcher boxes;
-    TForm1 form(folder.paths());
+    MainWindow form(folder.paths());
     form.show();
     QTRY_COMPARE(boxes.texts, QStringList{message});
     QCOMPARE(boxes.titles(), QStringList{QStringLiteral("MOKARAN")});
@@ -488,7 +488,7 @@ void TestMainWindow::garbageSettingsGiveTheDefaults()
         garbage += char((i * 131) % 256);
     garbage += "\r\n[set]\r\nPosW=\r\nImageWidth=12abc\r\n";
     AppFolder folder(kThreePresets, garbage);
-    TForm1 form(folder.paths());
+    MainWindow form(folder.paths());
     QCOMPARE(form.frameGeometry(), QRect(0, 0, 750, 550));
     QCOMPARE(form.Label4->text(), QStringLiteral("100"));
 }
@@ -499,7 +499,7 @@ void TestMainWindow::unwritableSettingsAreReportedAndTheWindowCloses()
     // Running as root ignores file modes: a folder in set.ini's place cannot be replaced.
     QVERIFY(QDir(folder.dir.path()).mkdir(QStringLiteral("set.ini")));
     BoxCatcher boxes;
-    TForm1 form(folder.paths());
+    MainWindow form(folder.paths());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.close();
@@ -513,7 +513,7 @@ void TestMainWindow::exitItemsCloseTheWindow()
 {
     for (int item = 0; item < 2; ++item) {
         AppFolder folder;
-        TForm1 form(folder.paths());
+        MainWindow form(folder.paths());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         (item == 0 ? form.Exit1 : form.Exit2)->trigger();
@@ -525,11 +525,11 @@ void TestMainWindow::exitItemsCloseTheWindow()
 void TestMainWindow::mouseClampsTheFrameInsideThePicture()
 {
     AppFolder folder(kThreePresets, "[set]\r\nImageWidth=100\r\nImageHeight=50\r\n");
-    TForm1 form(folder.paths());
+    MainWindow form(folder.paths());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     loadPicture(form, numbered(300, 200));
-    TPaintBox *canvas = form.PaintBox1;
+    CanvasWidget *canvas = form.PaintBox1;
 
     // A click without movement puts the corner on the clicked pixel; the release's own
     // position is not used.
@@ -567,7 +567,7 @@ void TestMainWindow::mouseClampsTheFrameInsideThePicture()
 void TestMainWindow::canvasShowsTheOutlineAndTheCutDoesNot()
 {
     AppFolder folder(kThreePresets, "[set]\r\nImageWidth=4\r\nImageHeight=3\r\n");
-    TForm1 form(folder.paths());
+    MainWindow form(folder.paths());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     const QImage picture = numbered(60, 40);
@@ -593,7 +593,7 @@ void TestMainWindow::canvasShowsTheOutlineAndTheCutDoesNot()
 void TestMainWindow::captureWithoutAnXDisplaySaysSoAndChangesNothing()
 {
     AppFolder folder;
-    TForm1 form(folder.paths());
+    MainWindow form(folder.paths());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     BoxCatcher boxes;

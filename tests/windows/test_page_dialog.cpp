@@ -1,7 +1,7 @@
 // The page maker's window: layout, making a page, saving and opening projects through the dialogs.
-#include "app/ui_support.h"
-#include "page/page.h"
-#include "page/unit5.h"
+#include "windows/window_support.h"
+#include "core/page/page.h"
+#include "windows/page_maker_dialog.h"
 #include "windows/modal_driver.h"
 
 #include <QApplication>
@@ -30,7 +30,7 @@ QByteArray readFile(const QString &path)
 // A form shown as the program shows it, with a folder for its files.
 struct Fixture {
     QTemporaryDir dir;
-    TForm5 form{nullptr};
+    PageMakerDialog form{nullptr};
     Fixture() { form.show(); }
     QString file(const QString &name) const { return dir.filePath(name); }
 

@@ -1,8 +1,8 @@
 // The batch shrink dialog: layout, folder pickers, a run on the worker and its end.
-#include "app/spinedit.h"
-#include "app/ui_support.h"
-#include "batch/unit8.h"
-#include "image/picture_io.h"
+#include "windows/clamping_spin_box.h"
+#include "windows/window_support.h"
+#include "windows/batch_shrink_dialog.h"
+#include "core/image/picture_io.h"
 #include "windows/modal_driver.h"
 
 #include <QApplication>
@@ -48,7 +48,7 @@ struct Folders {
 
 // Runs the dialog over the two folders and returns the text of the message box that ends the
 // run ("" when none came within 20 s).
-QString runForMessage(TForm8 &dialog, const Folders &f)
+QString runForMessage(BatchShrinkDialog &dialog, const Folders &f)
 {
     dialog.show();
     dialog.Edit1->setText(f.source);
@@ -82,7 +82,7 @@ class TestShrinkDialog : public QObject {
 
 void TestShrinkDialog::layoutAndStartState()
 {
-    TForm8 dialog(nullptr, QStringLiteral("/nonexistent/jpeg.dat"));
+    BatchShrinkDialog dialog(nullptr, QStringLiteral("/nonexistent/jpeg.dat"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("フォルダ内JPEGファイル変換ツール"));
     QCOMPARE(dialog.size(), QSize(404, 242));
     QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
@@ -116,7 +116,7 @@ void TestShrinkDialog::layoutAndStartState()
 void TestShrinkDialog::startWithAnEmptyFieldDoesNothing()
 {
     Folders f;
-    TForm8 dialog(nullptr, f.jpegDat);
+    BatchShrinkDialog dialog(nullptr, f.jpegDat);
     dialog.Edit1->setText(f.source);
     dialog.Button3Click();
     QVERIFY(!dialog.running());
@@ -126,7 +126,7 @@ void TestShrinkDialog::startWithAnEmptyFieldDoesNothing()
 void TestShrinkDialog::pickerSetsAFolderWithOneSlashAndCancelKeepsIt()
 {
     Folders f;
-    TForm8 dialog(nullptr, f.jpegDat);
+    BatchShrinkDialog dialog(nullptr, f.jpegDat);
     dialog.show();
     OnNextModal("QFileDialog", [&](QWidget *m) {
         QCOMPARE(m->windowTitle(), QStringLiteral("フォルダを選択してください"));
@@ -148,11 +148,11 @@ void TestShrinkDialog::runShrinksEveryListedFileAndGivesTheControlsBack()
     WriteJpegFile(f.source + QStringLiteral("a.jpg"), pattern(1600, 1200));
     WriteJpegFile(f.source + QStringLiteral("b.jpg"), pattern(480, 640));
     WriteJpegFile(f.source + QStringLiteral("c.JPG"), pattern(300, 300));
-    TForm8 dialog(nullptr, f.jpegDat);
+    BatchShrinkDialog dialog(nullptr, f.jpegDat);
     dialog.show();
     dialog.Edit1->setText(f.source);
     dialog.Edit2->setText(f.destination);
-    QSignalSpy finished(&dialog, &TForm8::runFinished);
+    QSignalSpy finished(&dialog, &BatchShrinkDialog::runFinished);
     dialog.Button3Click();
     QVERIFY(dialog.running());
     for (QWidget *w : std::initializer_list<QWidget *>{
@@ -177,7 +177,7 @@ void TestShrinkDialog::damagedFilesAreListedAtTheEnd()
     broken.open(QIODevice::WriteOnly);
     broken.write("\xff\xd8\xff\xe0 truncated");
     broken.close();
-    TForm8 dialog(nullptr, f.jpegDat);
+    BatchShrinkDialog dialog(nullptr, f.jpegDat);
     const QString message = runForMessage(dialog, f);
     QVERIFY2(message.contains(QStringLiteral("broken.jpg")), qPrintable(message));
     QVERIFY(!message.contains(QStringLiteral("good.jpg")));
@@ -191,7 +191,7 @@ void TestShrinkDialog::missingExtensionFileIsReported()
     Folders f;
     QFile::remove(f.jpegDat);
     WriteJpegFile(f.source + QStringLiteral("a.jpg"), pattern(400, 300));
-    TForm8 dialog(nullptr, f.jpegDat);
+    BatchShrinkDialog dialog(nullptr, f.jpegDat);
     const QString message = runForMessage(dialog, f);
     QVERIFY2(message.contains(QStringLiteral("jpeg.dat")), qPrintable(message));
     QVERIFY(dialog.Button3->isEnabled());

@@ -1,0 +1,58 @@
+// Failures and the run-time's I/O error texts.
+#include "core/base/io_error.h"
+
+#include <cerrno>
+
+Failure::Failure(const QString &description) : std::runtime_error(description.toStdString()) {}
+
+IoError::IoError(int code) : Failure(IoErrorText(code)), m_code(code) {}
+
+IoError::IoError(int code, const QString &description) : Failure(description), m_code(code) {}
+
+QString IoErrorText(int code)
+{
+    switch (code) {
+    case 2: return QStringLiteral("ファイルが見つかりません");
+    case 3: return QStringLiteral("不正なファイル名です");
+    case 4: return QStringLiteral("オープンしたファイルが多すぎます");
+    case 5: return QStringLiteral("ファイルへのアクセスが拒否されました");
+    case 100: return QStringLiteral("ファイルの末尾以降を読み込みました");
+    case 101: return QStringLiteral("ディスクがいっぱいです");
+    case 106: return QStringLiteral("入力値が数値ではありません");
+    default: return QStringLiteral("I/O エラー (%1)").arg(code);
+    }
+}
+
+int IoCodeFromErrno(int err)
+{
+    switch (err) {
+    case ENOENT: return 2;
+    case ENAMETOOLONG:
+    case EINVAL:
+    case ENOTDIR: return 3;
+    case EMFILE:
+    case ENFILE: return 4;
+    case EACCES:
+    case EPERM:
+    case EROFS: return 5;
+    case ENOSPC:
+    case EDQUOT: return 101;
+    default: return err;
+    }
+}
+
+QString WithFullStop(const QString &description)
+{
+    if (description.isEmpty() || description.back().unicode() <= u'.')
+        return description;
+    return description + u'.';
+}
+
+IoError ioErrorFromErrno(int err)
+{
+    const int code = IoCodeFromErrno(err);
+    // Every mapped errno changes its number except ENOENT, which is 2 on both sides.
+    if (code != err || err == ENOENT)
+        return IoError(code);
+    return IoError(err, QStringLiteral("I/O エラー (%1)").arg(err));
+}

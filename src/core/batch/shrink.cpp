@@ -1,0 +1,212 @@
+// The batch JPEG shrink: the listing once, then every file decoded, box-averaged and written, on
+// as many threads as asked, with the result of a run on one thread.
+#include "core/batch/shrink.h"
+
+#include "core/base/atomic_file.h"
+#include "core/base/io_error.h"
+#include "core/batch/shrink_file_list.h"
+#include "core/image/picture.h"
+#include "core/image/resize.h"
+#include "core/image/parallel.h"
+#include "core/image/picture_io.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+constexpr int kShrinkQuality = 90;
+
+// The shared state of one run's workers. Entries are taken in list order from next; everything
+// below mutex is written under it.
+struct ShrinkRun {
+    QStringList sources;
+    QStringList targets;
+    int32_t targetWidth = 0;
+    std::vector<int> earlier; // per entry: the previous entry of the same file, or -1
+    const std::function<void(int)> *progressed = nullptr;
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false}; // a progress callback threw: take no further entry
+
+    std::mutex mutex;
+    std::condition_variable entryDone;
+    std::vector<char> finished;                  // per entry
+    std::vector<std::optional<QString>> failure; // per entry: why it was skipped
+    int done = 0;
+    std::exception_ptr error; // the first exception of a progress callback
+};
+
+QString asFolder(const QString &folder)
+{
+    return folder.isEmpty() || folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+// A file listed twice is shrunk twice; when the destination is the source folder the second pass
+// reads what the first wrote. So the entries of one file must run in list order, as on one thread.
+std::vector<int> earlierEntries(const QStringList &sources)
+{
+    std::vector<int> earlier(size_t(sources.size()), -1);
+    QHash<QString, int> last;
+    for (int i = 0; i < int(sources.size()); ++i) {
+        earlier[size_t(i)] = last.value(sources[i], -1);
+        last.insert(sources[i], i);
+    }
+    return earlier;
+}
+
+void waitForEarlier(ShrinkRun &run, int entry)
+{
+    const int earlier = run.earlier[size_t(entry)];
+    if (earlier < 0)
+        return;
+    // The earlier entry was taken before this one, by a worker that finishes it without waiting
+    // for anything later: the wait always ends.
+    std::unique_lock lock(run.mutex);
+    run.entryDone.wait(lock, [&] { return run.finished[size_t(earlier)] != 0; });
+}
+
+// Shrinks one entry; the reason it was skipped, or nothing when it was written.
+std::optional<QString> shrinkEntry(ShrinkRun &run, int entry, ShrinkBuffers &buffers)
+{
+    const QString &source = run.sources[entry];
+    try {
+        ShrinkOneFile(source, run.targets[entry], run.targetWidth, buffers);
+        return std::nullopt;
+    } catch (const Failure &failure) {
+        return failure.description();
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral("%1 を縮小できません (メモリが足りません)").arg(source);
+    } catch (const std::exception &other) {
+        return QStringLiteral("%1 を縮小できません (%2)")
+            .arg(source, QString::fromUtf8(other.what()));
+    }
+}
+
+void finishEntry(ShrinkRun &run, int entry, std::optional<QString> failure)
+{
+    std::lock_guard lock(run.mutex);
+    run.finished[size_t(entry)] = 1;
+    run.failure[size_t(entry)] = std::move(failure);
+    ++run.done;
+    run.entryDone.notify_all();
+    if (*run.progressed)
+        (*run.progressed)(run.done);
+}
+
+void workerLoop(ShrinkRun &run, bool oneOfSeveral)
+{
+    // A worker among several already keeps a core busy: ResizeAverage must not split its rows
+    // over the cores again. A single worker lets it.
+    std::optional<SingleBandScope> oneBand;
+    if (oneOfSeveral)
+        oneBand.emplace();
+    ShrinkBuffers buffers;
+    try {
+        for (int entry = 0; !run.stop && (entry = run.next++) < int(run.sources.size());) {
+            waitForEarlier(run, entry);
+            finishEntry(run, entry, shrinkEntry(run, entry, buffers));
+        }
+    } catch (...) {
+        std::lock_guard lock(run.mutex);
+        if (!run.error)
+            run.error = std::current_exception();
+        run.stop = true;
+    }
+}
+
+int workerCount(int asked, int files)
+{
+    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    return std::clamp(asked > 0 ? asked : cores, 1, std::max(1, files));
+}
+
+// The calling thread is one of the workers. When no further thread can be started the run goes
+// on with those that were.
+void runWorkers(ShrinkRun &run, int workers)
+{
+    std::vector<std::thread> threads;
+    try {
+        for (int i = 1; i < workers; ++i)
+            threads.emplace_back(workerLoop, std::ref(run), true);
+    } catch (const std::system_error &) {
+    }
+    workerLoop(run, workers > 1);
+    for (std::thread &thread : threads)
+        thread.join();
+}
+
+void checkJob(const ShrinkJob &job, const QString &source, const QString &destination)
+{
+    if (source.isEmpty())
+        throw Failure(QStringLiteral("変換元フォルダが指定されていません"));
+    if (destination.isEmpty())
+        throw Failure(QStringLiteral("保存先フォルダが指定されていません"));
+    if (job.targetWidth < 1)
+        throw Failure(QStringLiteral("縮小サイズ幅が正しくありません (%1)").arg(job.targetWidth));
+}
+
+} // namespace
+
+void ShrinkOneFile(const QString &source, const QString &target, int32_t T, ShrinkBuffers &buffers)
+{
+    ReadFileInto(source, buffers.fileBytes);
+    const QImage decoded = DecodeJpegInto(buffers.fileBytes, source, buffers.pixels);
+    int32_t width = 0;
+    int32_t height = 0;
+    FitSize(T, decoded.width(), decoded.height(), width, height);
+    try {
+        const QImage scaled = ResizeAverage(width, height, decoded);
+        EncodeJpegInto(scaled, kShrinkQuality, buffers.encoded);
+    } catch (const Failure &failure) { // these reasons do not name the file
+        throw Failure(
+            QStringLiteral("%1 を縮小できません (%2)").arg(source, failure.description()));
+    }
+    WriteFileAtomically(target, buffers.encoded);
+}
+
+ShrinkResult RunShrink(const ShrinkJob &job, const std::function<void(int total)> &started,
+                       const std::function<void(int done)> &progressed)
+{
+    const QString source = asFolder(job.sourceFolder);
+    const QString destination = asFolder(job.destinationFolder);
+    checkJob(job, source, destination);
+    ShrinkFileList listing;
+    listing.loadExtensions(job.extensionsFile);
+    ShrinkRun run;
+    listing.collectFiles({source}, run.sources);
+    ShrinkResult result;
+    result.filesFound = int(run.sources.size());
+    if (run.sources.isEmpty())
+        return result;
+    if (!QFileInfo(destination).isDir())
+        throw Failure(QStringLiteral("保存先フォルダ %1 がありません").arg(destination));
+    for (const QString &path : run.sources)
+        run.targets << destination + StripPrefix(path, source);
+    run.targetWidth = job.targetWidth;
+    run.earlier = earlierEntries(run.sources);
+    run.progressed = &progressed;
+    run.finished.assign(run.sources.size(), 0);
+    run.failure.assign(run.sources.size(), std::nullopt);
+    if (started)
+        started(result.filesFound);
+    runWorkers(run, workerCount(job.workers, result.filesFound));
+    if (run.error)
+        std::rethrow_exception(run.error);
+    for (const std::optional<QString> &failure : run.failure) {
+        if (failure)
+            result.failures << *failure;
+        else
+            ++result.filesWritten;
+    }
+    return result;
+}

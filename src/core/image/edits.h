@@ -1,0 +1,18 @@
+// The whole-picture edits as the commands apply them, shared by the windows and the command line.
+#pragma once
+
+#include "core/image/picture.h"
+
+// The whole of a picture as an inclusive rectangle.
+inline PixelRect WholePicture(const QImage &picture)
+{
+    return {0, 0, picture.width() - 1, picture.height() - 1};
+}
+
+// The scale command: a target wider than the picture enlarges to exactly that width; otherwise
+// the picture shrinks by box averaging to FitSize of the target (a landscape picture to width T,
+// a portrait one to height T).
+QImage ScaleToWidth(const QImage &picture, int32_t target);
+
+// The shrink after a capture and in the batch shrink: FitSize of the target, then box averaging.
+QImage ShrinkToFit(const QImage &picture, int32_t target);

@@ -1,0 +1,68 @@
+// TImageConv and the shared pixel conventions.
+#include "core/image/picture.h"
+
+#include "core/base/io_error.h"
+
+#include <QPainter>
+
+#include <cstring>
+#include <malloc.h>
+
+QImage To24Bit(const QImage &image)
+{
+    if (image.format() == kPictureFormat || image.isNull())
+        return image;
+    return image.convertToFormat(kPictureFormat);
+}
+
+QImage WhitePicture(int width, int height)
+{
+    QImage picture(width, height, kPictureFormat);
+    picture.fill(Qt::white);
+    return picture;
+}
+
+void DrawAt(QImage &dst, const QImage &src)
+{
+    if (dst.isNull() || dst.size().isEmpty()) {
+        dst = (dst.format() == QImage::Format_Invalid || dst.format() == src.format())
+                  ? src
+                  : src.convertToFormat(dst.format());
+        return;
+    }
+    if (dst.size() == src.size() && dst.format() == src.format()) {
+        dst = src;
+        return;
+    }
+    if (dst.format() == kPictureFormat && src.format() == kPictureFormat) {
+        // Plain row copy: exact, and much cheaper than a painter on large pictures.
+        const int w = std::min(dst.width(), src.width());
+        const int h = std::min(dst.height(), src.height());
+        for (int y = 0; y < h; ++y)
+            std::memcpy(dst.scanLine(y), src.constScanLine(y), size_t(w) * 3);
+        return;
+    }
+    if (dst.format() == QImage::Format_Indexed8 || dst.format() == QImage::Format_Mono ||
+        dst.format() == QImage::Format_MonoLSB)
+        dst = dst.convertToFormat(kPictureFormat); // a painter cannot draw into a palette picture
+    QPainter painter(&dst);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, src);
+}
+
+void CheckResultSize(long long width, long long height)
+{
+    if (width < 1 || height < 1)
+        throw Failure(QStringLiteral("画像がありません (%1 x %2)").arg(width).arg(height));
+    if (width * height * 3 > kMaxPictureBytes)
+        throw Failure(QStringLiteral("画像が大きすぎます (%1 x %2)").arg(width).arg(height));
+}
+
+void KeepPictureMemoryForReuse()
+{
+    // Above the mmap threshold every free returns the pages to the kernel and the next picture
+    // faults them in again, zeroed. Served from the heap and not trimmed below this, they stay.
+    constexpr int kKeptBytes = 512 << 20;
+    mallopt(M_MMAP_THRESHOLD, kKeptBytes);
+    mallopt(M_TRIM_THRESHOLD, kKeptBytes);
+}

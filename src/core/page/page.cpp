@@ -1,0 +1,260 @@
+// The page maker's files: the mobile HTML page and the project file.
+#include "core/page/page.h"
+
+#include "core/base/atomic_file.h"
+#include "core/base/io_error.h"
+#include "core/base/text_codec.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kFieldCount = 14;
+constexpr int kProjectLines = 1 + kFieldCount;
+// Reading stops at the fifteenth line end, so any text file can be opened; only a file whose
+// first fifteen lines alone are this large is refused, as no one types such a field.
+constexpr qsizetype kMaxProjectBytes = 16 * 1024 * 1024;
+const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+
+// How the form names each field, for messages: the section heading, then the caption.
+QString fieldName(int field)
+{
+    static const std::array<QString, kFieldCount> names = {
+        QStringLiteral("タイトル"),
+        QStringLiteral("画像 ファイル存在ＵＲＬ"),
+        QStringLiteral("テキスト"),
+        QStringLiteral("リンク１ 表示テキスト"),
+        QStringLiteral("リンク１ リンク先ＵＲＬ"),
+        QStringLiteral("リンク２ 表示テキスト"),
+        QStringLiteral("リンク２ リンク先ＵＲＬ"),
+        QStringLiteral("リンク３ 表示テキスト"),
+        QStringLiteral("リンク３ リンク先ＵＲＬ"),
+        QStringLiteral("リンク４ 表示テキスト"),
+        QStringLiteral("リンク４ リンク先ＵＲＬ"),
+        QStringLiteral("リンク５ 表示テキスト"),
+        QStringLiteral("リンク５ リンク先ＵＲＬ"),
+        QStringLiteral("下のテキスト"),
+    };
+    return names[size_t(field)];
+}
+
+// The section whose box leaves the field out; the title is always written.
+std::optional<PageSection> sectionOfField(int field)
+{
+    if (field == 0)
+        return std::nullopt;
+    if (field == 1)
+        return PageSection::Picture;
+    if (field == 2)
+        return PageSection::Text;
+    if (field == kFieldCount - 1)
+        return PageSection::Text2;
+    return PageSection(int(PageSection::Link1) + (field - 3) / 2);
+}
+
+// The first character (a surrogate pair counts as one) that CP932 cannot hold.
+QString firstUnwritable(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        const bool pair =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const QString character = text.mid(i, pair ? 2 : 1);
+        if (!EncodeCp932(character))
+            return character;
+        i += character.size();
+    }
+    return {};
+}
+
+void checkWritable(const PageProject &project, int field)
+{
+    const QString &text = project.texts[size_t(field)];
+    if (EncodeCp932(text))
+        return;
+    const QString bad = firstUnwritable(text);
+    const char32_t code = bad.size() == 2 ? QChar::surrogateToUcs4(bad[0], bad[1])
+                                          : (bad.isEmpty() ? 0 : bad[0].unicode());
+    // A lone surrogate or a control character would only confuse when shown.
+    const QString shown = QChar::isPrint(code) ? QStringLiteral("「%1」").arg(bad) : QString();
+    throw Failure(QStringLiteral("「%1」に Shift-JIS で書けない文字%2があります")
+                      .arg(fieldName(field), shown));
+}
+
+QByteArray encodeLines(const QStringList &lines)
+{
+    const auto bytes = EncodeCp932(lines.join(QString::fromLatin1(kLineEnd)) + kLineEnd);
+    if (!bytes) // the fields were checked; the fixed fragments are ASCII
+        throw Failure(QStringLiteral("Shift-JIS に変換できません"));
+    return *bytes;
+}
+
+// Where the first count lines end (the position of the last one's line end, or the end of bytes).
+// CR and LF never occur inside a CP932 or UTF-8 character, so bytes can be split before decoding.
+qsizetype endOfLines(QByteArrayView bytes, int count)
+{
+    qsizetype pos = 0;
+    for (int line = 0; pos < bytes.size(); ++line) {
+        while (pos < bytes.size() && bytes[pos] != '\r' && bytes[pos] != '\n')
+            ++pos;
+        if (line + 1 == count || pos == bytes.size())
+            return pos;
+        pos += bytes.sliced(pos).startsWith("\r\n") ? 2 : 1;
+    }
+    return pos;
+}
+
+// Line ends in chunk; afterCr carries a CR at a chunk's end over to the next chunk, so that a
+// CR LF split between them counts once.
+int countLineEnds(QByteArrayView chunk, bool &afterCr)
+{
+    int count = 0;
+    for (const char c : chunk) {
+        if (c == '\r' || (c == '\n' && !afterCr))
+            ++count;
+        afterCr = c == '\r';
+    }
+    return count;
+}
+
+[[noreturn]] void failRead(const QString &path, const QString &why)
+{
+    throw Failure(QStringLiteral("%1 を読み込めません (%2)").arg(path, why));
+}
+
+// Closes the descriptor on every path out, exceptions included.
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// The file up to its fifteenth line end (a little more when that falls inside a chunk).
+QByteArray readProjectLines(const QString &path)
+{
+    Descriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)};
+    if (file.fd < 0)
+        failRead(path, ioErrorFromErrno(errno).description());
+    QByteArray data;
+    char chunk[64 * 1024];
+    int lineEnds = 0;
+    bool afterCr = false;
+    while (lineEnds < kProjectLines) {
+        const ssize_t n = ::read(file.fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            failRead(path, ioErrorFromErrno(errno).description());
+        if (n == 0)
+            break;
+        if (data.size() + n > kMaxProjectBytes)
+            failRead(path, QStringLiteral("ファイルが大きすぎます"));
+        data.append(chunk, n);
+        lineEnds += countLineEnds(QByteArrayView(chunk, n), afterCr);
+    }
+    return data;
+}
+
+} // namespace
+
+std::optional<PageSection> PageSectionByName(QStringView name)
+{
+    static const std::array<QString, kPageSectionCount> names = {
+        QStringLiteral("picture"), QStringLiteral("text"),  QStringLiteral("link1"),
+        QStringLiteral("link2"),   QStringLiteral("link3"), QStringLiteral("link4"),
+        QStringLiteral("link5"),   QStringLiteral("text2"),
+    };
+    for (int i = 0; i < kPageSectionCount; ++i) {
+        if (name == names[size_t(i)])
+            return PageSection(i);
+    }
+    return std::nullopt;
+}
+
+QStringList PageLines(const PageProject &project, const PageOmissions &omissions)
+{
+    const auto &t = project.texts;
+    QStringList lines;
+    lines << QStringLiteral("<HTML><HEAD><TITLE>") + t[0] + QStringLiteral("</TITLE></HEAD>");
+    lines << QStringLiteral("<BODY>") << QStringLiteral("<!-- MKRN eihp ver1.00 -->");
+    if (!omissions[PageSection::Picture])
+        lines << QStringLiteral("<CENTER><IMG SRC=\"") + t[1] + QStringLiteral("\"></CENTER><BR>");
+    // The paragraph opens with a lower-case p and closes with an upper-case one, as it always has.
+    if (!omissions[PageSection::Text])
+        lines << QStringLiteral("<p>") + t[2] + QStringLiteral("</P>");
+    lines << QStringLiteral("<HR>");
+    for (int link = 0; link < 5; ++link) {
+        if (omissions[PageSection(int(PageSection::Link1) + link)])
+            continue;
+        const QString &shown = t[size_t(3 + 2 * link)];
+        const QString &url = t[size_t(4 + 2 * link)];
+        lines << QStringLiteral("<A HREF=\"") + url + QStringLiteral("\">") + shown +
+                     QStringLiteral("</A><BR>");
+    }
+    lines << QStringLiteral("<HR>");
+    if (!omissions[PageSection::Text2])
+        lines << QStringLiteral("<p>") + t[13] + QStringLiteral("</P>");
+    lines << QStringLiteral("</BODY></HTML>");
+    return lines;
+}
+
+QByteArray EncodePage(const PageProject &project, const PageOmissions &omissions)
+{
+    for (int field = 0; field < kFieldCount; ++field) {
+        const auto section = sectionOfField(field);
+        if (!section || !omissions[*section])
+            checkWritable(project, field);
+    }
+    return encodeLines(PageLines(project, omissions));
+}
+
+QByteArray EncodeProject(const PageProject &project)
+{
+    QStringList lines{kProjectMarker};
+    for (int field = 0; field < kFieldCount; ++field) {
+        const QString &text = project.texts[size_t(field)];
+        if (text.contains(u'\r') || text.contains(u'\n'))
+            throw Failure(QStringLiteral("「%1」に改行があります").arg(fieldName(field)));
+        checkWritable(project, field);
+        lines << text;
+    }
+    return encodeLines(lines);
+}
+
+PageProject ParseProject(QByteArrayView bytes)
+{
+    bytes = bytes.first(endOfLines(bytes, kProjectLines));
+    const QString text = DecodeText(bytes, DetectEncoding(bytes));
+    PageProject project;
+    qsizetype pos = 0;
+    for (int line = 0; line < kProjectLines && pos < text.size(); ++line) {
+        qsizetype end = pos;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        if (line > 0) // the marker line is set aside unread
+            project.texts[size_t(line - 1)] = text.sliced(pos, end - pos);
+        pos = QStringView(text).sliced(end).startsWith(u"\r\n") ? end + 2 : end + 1;
+    }
+    return project;
+}
+
+void WritePageFile(const QString &path, const PageProject &project, const PageOmissions &omissions)
+{
+    WriteFileAtomically(path, EncodePage(project, omissions));
+}
+
+void WriteProjectFile(const QString &path, const PageProject &project)
+{
+    WriteFileAtomically(path, EncodeProject(project));
+}
+
+PageProject ReadProjectFile(const QString &path)
+{
+    return ParseProject(readProjectLines(path));
+}

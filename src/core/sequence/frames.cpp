@@ -1,0 +1,502 @@
+// Frame sequences: numbered frame names, continuous cutting, and the blended and faded runs.
+#include "core/sequence/frames.h"
+
+#include "core/image/picture.h"
+#include "core/image/parallel.h"
+#include "core/image/picture_io.h"
+
+#include <QSize>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+QString FrameFileName(const QString &chosenPath, int frame)
+{
+    const qsizetype slash = chosenPath.lastIndexOf(u'/');
+    QString folder;
+    if (slash >= 0) {
+        // Doubled slashes before the base name collapse, so the folder ends in exactly one "/"
+        // and a file directly in the root keeps its single leading "/".
+        folder = chosenPath.left(slash);
+        while (folder.endsWith(u'/'))
+            folder.chop(1);
+        folder += u'/';
+    }
+    const QString baseName = chosenPath.mid(slash + 1);
+
+    QString number = QString::number(frame);
+    if (number.size() == 1)
+        number.prepend(QStringLiteral("00"));
+    else if (number.size() == 2)
+        number.prepend(u'0');
+    return folder + baseName + number + QStringLiteral(".bmp");
+}
+
+int WholeSteps(const Workspace &ws)
+{
+    if (ws.FrameStep <= 0)
+        return 0;
+    // 64-bit so that no sum of positions and sizes can overflow.
+    int64_t room = 0;
+    switch (ws.FrameDirection) {
+    case kRight: room = int64_t(ws.CanvasWidth) - (int64_t(ws.FrameX) + ws.CutWidth); break;
+    case kLeft: room = ws.FrameX; break;
+    case kDown: room = int64_t(ws.CanvasHeight) - (int64_t(ws.FrameY) + ws.CutHeight); break;
+    case kUp: room = ws.FrameY; break;
+    default: return 0;
+    }
+    if (room <= 0)
+        return 0;
+    // Integer division truncates like the quotient it replaces; room is positive here.
+    return int(std::min<int64_t>(room / ws.FrameStep, std::numeric_limits<int>::max() - 1));
+}
+
+namespace {
+
+// Puts the frame position back when a run ends, however it ends.
+class FramePositionGuard {
+  public:
+    explicit FramePositionGuard(Workspace &ws) : m_ws(ws), m_x(ws.FrameX), m_y(ws.FrameY) {}
+    ~FramePositionGuard()
+    {
+        m_ws.FrameX = m_x;
+        m_ws.FrameY = m_y;
+    }
+    FramePositionGuard(const FramePositionGuard &) = delete;
+    FramePositionGuard &operator=(const FramePositionGuard &) = delete;
+
+  private:
+    Workspace &m_ws;
+    int32_t m_x;
+    int32_t m_y;
+};
+
+void moveFrame(Workspace &ws)
+{
+    switch (ws.FrameDirection) {
+    case kRight: ws.FrameX += ws.FrameStep; break;
+    case kLeft: ws.FrameX -= ws.FrameStep; break;
+    case kDown: ws.FrameY += ws.FrameStep; break;
+    case kUp: ws.FrameY -= ws.FrameStep; break;
+    default: break;
+    }
+}
+
+} // namespace
+
+void WriteContinuousFrames(Workspace &ws, const QString &chosenPath, const FrameWriter &write,
+                           const FrameProgress &progress)
+{
+    const int count = ContinuousFrameCount(ws);
+    const FramePositionGuard restore(ws);
+    for (int k = 1; k <= count; ++k) {
+        write(FrameFileName(chosenPath, k), ws.CutImage);
+        if (progress)
+            progress(k, count);
+        // No move after the last frame: the next position would leave the canvas.
+        if (k < count) {
+            moveFrame(ws);
+            FillCutImage(ws);
+        }
+    }
+}
+
+double MixWeight(int frame)
+{
+    // The step is added at extended precision (64-bit mantissa) and each sum stored as a double;
+    // that double rounding is why frames 4 to 6 differ from plain double sums. The weights are
+    // part of the output, so refuse to build where long double is something else.
+    static_assert(std::numeric_limits<long double>::digits == 64,
+                  "the mixing weights need the 64-bit-mantissa extended format");
+    double x = 0.0;
+    for (int k = 1; k < frame; ++k)
+        x = double(static_cast<long double>(x) + 0.05L);
+    return x;
+}
+
+namespace {
+
+// Wide enough for every numerator below; __extension__ keeps -Wpedantic quiet about the type.
+__extension__ typedef __int128 Wide;
+
+// A weight x held exactly as m / 2^s. Every double is such a fraction, so the mixes below can be
+// computed in integers with no rounding at all until the final half-to-even step: floating-point
+// products of x would round before that step and could move a result sitting next to a half.
+struct ExactWeight {
+    int64_t m = 0;
+    int s = 0;
+};
+
+// Weights outside this range need no exact form: below it x * (a - b) stays under a quarter and
+// the result is b; above it the result leaves 0..255 and saturates unless a == b.
+constexpr double kSmallestWeight = 0x1p-10;
+constexpr double kLargestWeight = 256.0;
+
+ExactWeight exactWeight(double x)
+{
+    x = std::clamp(x, -kLargestWeight, kLargestWeight);
+    int exponent = 0;
+    const double fraction = std::frexp(x, &exponent); // x = fraction * 2^exponent, |fraction| < 1
+    // fraction * 2^53 is an integer (53-bit mantissa); s stays within 44..62 in the range above.
+    return {int64_t(std::ldexp(fraction, 53)), 53 - exponent};
+}
+
+// x * a + (1 - x) * b, rounded to the nearest integer (halves to even) and clamped to 0..255.
+uint8_t mixChannel(double x, int a, int b)
+{
+    if (!(std::fabs(x) >= kSmallestWeight)) // also NaN
+        return uint8_t(b);
+    const ExactWeight w = exactWeight(x);
+    const Wide one = Wide(1) << w.s;
+    // Numerator over 2^s; at most 2^62 * 255 + 2^53 * 255 in size, so 128 bits always hold it.
+    const Wide numerator = Wide(w.m) * a + (one - w.m) * b;
+    Wide quotient = numerator >> w.s; // floor, also for a negative numerator
+    const Wide remainder = numerator - quotient * one;
+    const Wide half = one >> 1;
+    if (remainder > half || (remainder == half && (quotient & 1) != 0))
+        ++quotient;
+    return uint8_t(std::clamp<Wide>(quotient, 0, 255));
+}
+
+// One mix of a channel with a fixed value, for every channel value: [v] = x * v + (1 - x) * b.
+std::array<uint8_t, 256> fadeTable(double x, int b)
+{
+    std::array<uint8_t, 256> table{};
+    for (int v = 0; v < 256; ++v)
+        table[v] = mixChannel(x, v, b);
+    return table;
+}
+
+// The exact products x * d for every difference d = -255..255 of two channel values, as their
+// floor and where the rest lies against a half.
+struct ExactSteps {
+    std::array<int64_t, 511> quotient{}; // [d + 255]
+    std::array<int8_t, 511> above{};     // 1 above a half, 0 below, -1 exactly a half
+};
+
+ExactSteps exactSteps(double x)
+{
+    ExactSteps steps;
+    if (!(std::fabs(x) >= kSmallestWeight)) // x * d cannot reach a half: every step is 0
+        return steps;
+    const ExactWeight w = exactWeight(x);
+    // |m| < 2^53 and |d| < 2^8, so every product fits in 62 bits; s is at most 62.
+    const int64_t one = int64_t(1) << w.s;
+    const int64_t half = one >> 1;
+    for (int d = -255; d <= 255; ++d) {
+        const int64_t product = w.m * d;
+        const int64_t q = product >> w.s; // floor, also for a negative product
+        const int64_t remainder = product - q * one;
+        steps.quotient[size_t(d + 255)] = q;
+        steps.above[size_t(d + 255)] = remainder > half ? 1 : remainder == half ? -1 : 0;
+    }
+    return steps;
+}
+
+// Every pair of channel values: [cut * 256 + blend] = x * blend + (1 - x) * cut.
+// Written as cut + x * d with d = blend - cut, the exact numerator is 2^s * cut + m * d: its
+// quotient is cut plus the quotient of m * d, and its remainder, which decides the rounding, is
+// that of m * d alone. So 511 exact products serve all 65536 pairs, with the same bytes as
+// mixChannel; only an exact half still looks at the parity of the whole quotient.
+std::vector<uint8_t> blendTable(double x)
+{
+    const ExactSteps steps = exactSteps(x);
+    std::vector<uint8_t> table(256 * 256);
+    for (int cut = 0; cut < 256; ++cut) {
+        for (int blend = 0; blend < 256; ++blend) {
+            const size_t d = size_t(blend - cut + 255);
+            int64_t q = cut + steps.quotient[d];
+            if (steps.above[d] == 1 || (steps.above[d] == -1 && (q & 1) != 0))
+                ++q;
+            table[size_t(cut * 256 + blend)] = uint8_t(std::clamp<int64_t>(q, 0, 255));
+        }
+    }
+    return table;
+}
+
+// The mix of a channel pair is cut + round(x * d) with d = blend - cut. Unless a product falls
+// exactly on a half (its rounding then depends on the parity of cut), round(x * -d) is
+// -round(x * d), and for most weights one 15-bit multiplier m gives every step as a rounding
+// multiply, (d * m + 2^14) >> 15 for all d = -255..255: the one instruction that vector units
+// have for it. The multiplier is checked against the exact steps, so the result is the same.
+struct FixedStep {
+    int m = 0; // 0 .. 2^15 - 1
+};
+
+// The multiplier that gives exactly the rounded steps of x, or nothing: then the mix takes the
+// table. It must put every d * m / 2^15 less than a half from round(x * d), on either side.
+std::optional<FixedStep> fixedStep(double x)
+{
+    if (!(x >= 0.0 && x < 2.0))
+        return std::nullopt;
+    const ExactSteps exact = exactSteps(x);
+    std::array<int64_t, 256> step{}; // round(x * d) for d >= 0
+    for (int d = 1; d < 256; ++d) {
+        const size_t i = size_t(d + 255);
+        if (exact.above[i] == -1)
+            return std::nullopt;
+        step[size_t(d)] = exact.quotient[i] + exact.above[i];
+    }
+    constexpr int64_t kOne = 1 << 15;
+    constexpr int64_t kHalf = kOne / 2;
+    const int64_t nearest = std::llround(x * double(kOne));
+    // Multipliers next to x * 2^15 first; the nearest or its neighbour nearly always fits.
+    for (int tried = 0; tried < 16; ++tried) {
+        const int64_t m = nearest + ((tried & 1) ? -(tried + 1) / 2 : tried / 2);
+        if (m < 0 || m >= kOne)
+            continue;
+        bool fits = true;
+        for (int64_t d = 1; d < 256 && fits; ++d)
+            fits = std::abs(d * m - step[size_t(d)] * kOne) < kHalf;
+        if (fits)
+            return FixedStep{int(m)};
+    }
+    return std::nullopt;
+}
+
+// One channel through the multiplier: what the vector instruction computes, in plain code.
+inline uchar mixFixed(int cut, int blend, FixedStep f)
+{
+    return uchar(cut + (((blend - cut) * f.m + (1 << 14)) >> 15)); // >> floors negative values
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define MOKARAN_HAS_AVX2_PATH 1
+// 32 channels at a time on processors with AVX2 (nearly all since 2013), for rows of 32 channels
+// or more. A row that does not end on a whole group ends with the last 32 channels, partly done
+// again: each channel depends only on its own inputs, so they come out the same.
+__attribute__((target("avx2"))) void blendRowAvx2(const uchar *c, const uchar *b, uchar *to,
+                                                  int bytes, FixedStep f)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i m = _mm256_set1_epi16(short(f.m));
+    const auto mix32 = [&](int i) __attribute__((target("avx2")))
+    {
+        const __m256i cut = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(c + i));
+        const __m256i blend = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(b + i));
+        // Widened to 16 bits; unpacking and packing both work within 128-bit halves, so the
+        // order comes back.
+        const __m256i cutLow = _mm256_unpacklo_epi8(cut, zero);
+        const __m256i cutHigh = _mm256_unpackhi_epi8(cut, zero);
+        const __m256i dLow = _mm256_sub_epi16(_mm256_unpacklo_epi8(blend, zero), cutLow);
+        const __m256i dHigh = _mm256_sub_epi16(_mm256_unpackhi_epi8(blend, zero), cutHigh);
+        // (d * m + 2^14) >> 15 per lane.
+        const __m256i low = _mm256_add_epi16(cutLow, _mm256_mulhrs_epi16(dLow, m));
+        const __m256i high = _mm256_add_epi16(cutHigh, _mm256_mulhrs_epi16(dHigh, m));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(to + i), _mm256_packus_epi16(low, high));
+    };
+    int i = 0;
+    for (; i + 32 <= bytes; i += 32)
+        mix32(i);
+    if (i < bytes)
+        mix32(bytes - 32);
+}
+
+bool hasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
+// One row of BlendFrame through the multiplier.
+void blendRowFixed(const uchar *c, const uchar *b, uchar *to, int bytes, FixedStep f)
+{
+#if defined(MOKARAN_HAS_AVX2_PATH)
+    if (bytes >= 32 && hasAvx2()) {
+        blendRowAvx2(c, b, to, bytes, f);
+        return;
+    }
+#endif
+    for (int i = 0; i < bytes; ++i)
+        to[i] = mixFixed(c[i], b[i], f);
+}
+
+// The frame buffer as a 24-bit picture of the cut's size.
+void prepareFrame(const QSize &size, QImage &frame)
+{
+    if (frame.size() != size || frame.format() != kPictureFormat)
+        frame = QImage(size, kPictureFormat);
+}
+
+// The blend picture as a 24-bit picture exactly the cut's size, so no row is read past its end.
+QImage blendMatching(const QImage &blend, const QSize &size)
+{
+    if (blend.size() == size)
+        return To24Bit(blend);
+    return FitToCut(blend, size.width(), size.height());
+}
+
+bool blends(MixKind kind)
+{
+    return kind == MixKind::Blend || kind == MixKind::BlendWhiteTransparent;
+}
+
+// Where a mix puts its rows, in the order they lie in memory: row i at start + i * stride holds
+// the frame's row y = i, or y = height - 1 - i when the rows run bottom-up as in a BMP file.
+// Rows are made in memory order, which keeps the writes streaming forwards.
+struct FrameRows {
+    uchar *start = nullptr;
+    qsizetype stride = 0;
+    int height = 0;
+    bool bottomUp = false;
+    uchar *at(int i) const { return start + i * stride; }
+    int frameRow(int i) const { return bottomUp ? height - 1 - i : i; }
+};
+
+FrameRows rowsOf(QImage &frame)
+{
+    // bits() once: scanLine() on several threads would race on the detach.
+    return {frame.bits(), frame.bytesPerLine(), frame.height(), false};
+}
+
+// The mixes, from 24-bit pictures of the frame's size.
+void blendInto(const QImage &cut24, const QImage &blend24, double x, FrameRows to)
+{
+    const int rowBytes = cut24.width() * 3;
+    if (const std::optional<FixedStep> fixed = fixedStep(x)) {
+        // A few vector instructions per 32 bytes: a second core pays from large cuts only.
+        ParallelRows(to.height, rowBytes / 8, [&](int first, int last) {
+            for (int i = first; i < last; ++i) {
+                const int y = to.frameRow(i);
+                blendRowFixed(cut24.constScanLine(y), blend24.constScanLine(y), to.at(i), rowBytes,
+                              *fixed);
+            }
+        });
+        return;
+    }
+    const std::vector<uint8_t> table = blendTable(x);
+    // A lookup and its index per byte: worth a second core from cuts of about 300 x 300 up.
+    ParallelRows(to.height, 2LL * rowBytes, [&](int first, int last) {
+        for (int i = first; i < last; ++i) {
+            const uchar *c = cut24.constScanLine(to.frameRow(i));
+            const uchar *b = blend24.constScanLine(to.frameRow(i));
+            uchar *out = to.at(i);
+            for (int j = 0; j < rowBytes; ++j)
+                out[j] = table[c[j] * 256 + b[j]];
+        }
+    });
+}
+
+void blendWhiteTransparentInto(const QImage &cut24, const QImage &blend24, double x, FrameRows to)
+{
+    const std::vector<uint8_t> table = blendTable(x);
+    for (int i = 0; i < to.height; ++i) {
+        const uchar *c = cut24.constScanLine(to.frameRow(i));
+        const uchar *b = blend24.constScanLine(to.frameRow(i));
+        uchar *out = to.at(i);
+        for (int px = 0; px < cut24.width(); ++px, c += 3, b += 3, out += 3) {
+            // Only pure white in all three channels lets the cut through.
+            const bool white = b[0] == 255 && b[1] == 255 && b[2] == 255;
+            for (int ch = 0; ch < 3; ++ch)
+                out[ch] = white ? c[ch] : table[c[ch] * 256 + b[ch]];
+        }
+    }
+}
+
+void fadeInto(const QImage &cut24, double x, int colour, FrameRows to)
+{
+    const std::array<uint8_t, 256> table = fadeTable(x, colour);
+    const int rowBytes = cut24.width() * 3;
+    for (int i = 0; i < to.height; ++i) {
+        const uchar *from = cut24.constScanLine(to.frameRow(i));
+        uchar *out = to.at(i);
+        for (int j = 0; j < rowBytes; ++j)
+            out[j] = table[from[j]];
+    }
+}
+
+void mixInto(MixKind kind, const QImage &cut24, const QImage &blend24, double x, FrameRows to)
+{
+    switch (kind) {
+    case MixKind::Blend: blendInto(cut24, blend24, x, to); break;
+    case MixKind::BlendWhiteTransparent: blendWhiteTransparentInto(cut24, blend24, x, to); break;
+    // 255 - x * (255 - cut) is exactly x * cut + (1 - x) * 255.
+    case MixKind::FadeToWhite: fadeInto(cut24, x, 255, to); break;
+    case MixKind::FadeToBlack: fadeInto(cut24, x, 0, to); break;
+    }
+}
+
+// One mix into frame, sized to the cut.
+void mixFrame(MixKind kind, const QImage &cut, const QImage &blend, double x, QImage &frame)
+{
+    const QImage cut24 = To24Bit(cut);
+    const QImage blend24 = blends(kind) ? blendMatching(blend, cut24.size()) : QImage();
+    prepareFrame(cut24.size(), frame);
+    mixInto(kind, cut24, blend24, x, rowsOf(frame));
+}
+
+} // namespace
+
+void BlendFrame(const QImage &cut, const QImage &blend, double x, QImage &frame)
+{
+    mixFrame(MixKind::Blend, cut, blend, x, frame);
+}
+
+void BlendFrameWhiteTransparent(const QImage &cut, const QImage &blend, double x, QImage &frame)
+{
+    mixFrame(MixKind::BlendWhiteTransparent, cut, blend, x, frame);
+}
+
+void FadeToWhite(const QImage &cut, double x, QImage &frame)
+{
+    mixFrame(MixKind::FadeToWhite, cut, QImage(), x, frame);
+}
+
+void FadeToBlack(const QImage &cut, double x, QImage &frame)
+{
+    mixFrame(MixKind::FadeToBlack, cut, QImage(), x, frame);
+}
+
+QImage FitToCut(const QImage &blend, int width, int height)
+{
+    QImage fitted = WhitePicture(std::max(width, 0), std::max(height, 0));
+    if (fitted.isNull() || blend.isNull())
+        return fitted;
+    const QImage blend24 = To24Bit(blend);
+    const int rows = std::min(height, blend24.height());
+    const size_t rowBytes = size_t(std::min(width, blend24.width())) * 3;
+    for (int y = 0; y < rows; ++y)
+        std::memcpy(fitted.scanLine(y), blend24.constScanLine(y), rowBytes);
+    return fitted;
+}
+
+void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath,
+                    const FrameWriter &write, const FrameProgress &progress)
+{
+    if (blends(kind))
+        ws.BlendImage = FitToCut(ws.BlendImage, ws.CutWidth, ws.CutHeight);
+    for (int k = 1; k <= kMixFrames; ++k) {
+        mixFrame(kind, ws.CutImage, ws.BlendImage, MixWeight(k), ws.FrameImage);
+        write(FrameFileName(chosenPath, k), ws.FrameImage);
+        if (progress)
+            progress(k, kMixFrames);
+    }
+}
+
+void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath, BmpFrameWriter &writer,
+                    const FrameProgress &progress)
+{
+    if (blends(kind))
+        ws.BlendImage = FitToCut(ws.BlendImage, ws.CutWidth, ws.CutHeight);
+    const QImage cut24 = To24Bit(ws.CutImage);
+    const QImage blend24 = blends(kind) ? blendMatching(ws.BlendImage, cut24.size()) : QImage();
+    for (int k = 1; k <= kMixFrames; ++k) {
+        const double x = MixWeight(k);
+        writer.writeRows(FrameFileName(chosenPath, k), cut24.width(), cut24.height(),
+                         [&](uchar *rows, qsizetype stride) {
+                             mixInto(kind, cut24, blend24, x, {rows, stride, cut24.height(), true});
+                         });
+        if (progress)
+            progress(k, kMixFrames);
+    }
+}

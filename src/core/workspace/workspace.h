@@ -1,0 +1,88 @@
+// The workspace: the state every window of the program shares, owned by the main window.
+#pragma once
+
+#include "core/workspace/settings.h"
+#include "core/workspace/presets.h"
+
+#include <QImage>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+inline constexpr int kMaxPresets = 100; // data.dat records beyond this are ignored
+inline constexpr int kStartCanvasWidth = 200;
+inline constexpr int kStartCanvasHeight = 100;
+
+// One plain struct with the documented names: the dialogs read and write its fields directly.
+struct Workspace {
+    // The six bitmaps. WorkImage is the current picture: created 24-bit, but a BMP loaded whole
+    // keeps its own depth until a routine that reads pixels converts it.
+    QImage WorkImage;  // the current picture, CanvasWidth x CanvasHeight
+    QImage CutImage;   // the pixels under the cut frame, CutWidth x CutHeight
+    QImage FrameImage; // per-frame work buffer of the sequence output
+    QImage ViewImage;  // WorkImage with the cut-frame outline, as shown
+    QImage BlendImage; // the second picture of alpha compositing, sized to the cut
+    QImage UndoImage;  // WorkImage as last loaded or captured (null until then)
+
+    int32_t CanvasWidth = kStartCanvasWidth;
+    int32_t CanvasHeight = kStartCanvasHeight;
+    int32_t CutWidth = 0; // from WindowSettings at start-up
+    int32_t CutHeight = 0;
+    int32_t FrameX = 0; // canvas coordinates of the frame's top-left pixel
+    int32_t FrameY = 0;
+    int32_t Dragging = 0; // 1 while a mouse button is held on the canvas
+
+    QString AppDir; // the executable's folder, ending with "/"
+    SettingsRecord WindowSettings;
+
+    // Presets of data.dat in file order; entries 0 .. PresetCount - 1 are valid.
+    std::array<QString, kMaxPresets> PresetNames;
+    std::array<int32_t, kMaxPresets> PresetWidths{};
+    std::array<int32_t, kMaxPresets> PresetHeights{};
+    int32_t PresetCount = 0;
+
+    int32_t PictureLoaded = 0;    // 1 once a picture was loaded or captured; never back to 0
+    uint8_t PresetListFilled = 1; // 2 once the cut-size dialog's list is filled
+    uint8_t PreviewPrepared = 1;  // 2 once the sequence dialog's preview has its drawing surface
+    uint8_t OutputMode = 0;       // 1 single cut, 2 continuous, 3 alpha compositing, 4 fade-out
+    int32_t FrameStep = 0;        // pixels the frame moves per frame in continuous cutting
+    uint8_t FrameDirection = 0;   // 1 right, 2 left, 3 down, 4 up
+    uint8_t ImportTarget = 0;     // 1 WorkImage, 2 BlendImage
+};
+
+// Makes picture the working picture as loaded or captured: WorkImage (in the picture's own depth),
+// UndoImage (a copy Undo returns to) and the canvas size. The frame is left where it is.
+void SetWorkPicture(Workspace &ws, const QImage &picture);
+
+// Puts presets into the workspace arrays, at most kMaxPresets of them.
+void SetPresets(Workspace &ws, const std::vector<Preset> &presets);
+
+// The bitmap half of the start canvas: five white 24-bit bitmaps of width x height, a fresh empty
+// UndoImage, and the canvas size.
+void ResetCanvasImages(Workspace &ws, int width, int height);
+
+// Lowers the cut size to the canvas where it is larger. Every command that changes the canvas
+// size calls it, so a cut always fits once a picture is there.
+void LowerCutToCanvas(Workspace &ws);
+
+// The frame clamp: brings the frame's top-left corner back inside the picture. The frame may touch
+// the right and bottom edges (a 100 x 50 cut on 300 x 200 goes no further than (200, 150)).
+void ClampFrame(Workspace &ws);
+
+// Fills CutImage, sized to the cut, with the 24-bit pixels under the frame of WorkImage (never
+// the outline, which only ViewImage carries). Only the cut area is read and, for a picture that is
+// not 24-bit, converted: the cost follows the cut, not the picture.
+void FillCutImage(Workspace &ws);
+
+// Whether the edit result placement should resize the canvas as well.
+enum class EditResultKind {
+    ChangesSize,        // scale, rotation, the shrink after a capture
+    KeepsSize,          // blur, sharpen
+    KeepsSizeAndLabels, // contrast, gamma, level correction: the size labels are refreshed
+};
+
+// Puts an edit's result in place of the working picture: WorkImage becomes result (24-bit); when
+// the size changes, the canvas takes the new size and the cut is lowered to it. The frame position
+// and UndoImage are left alone.
+void PlaceEditResult(Workspace &ws, const QImage &result, EditResultKind kind);

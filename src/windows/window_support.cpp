@@ -1,0 +1,141 @@
+// What every window of the program shares: font, colours, the error box, file filters.
+#include "windows/window_support.h"
+
+#include "core/base/io_error.h"
+#include "core/base/version.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCompleter>
+#include <QFileDialog>
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPalette>
+#include <QPushButton>
+#include <QTranslator>
+
+void SetUpApplication(QApplication &app)
+{
+    QApplication::setApplicationName(QStringLiteral("mokaran"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+
+    // Debian has no alias for the Windows font the layout was drawn with: without these
+    // substitutions Qt picks a Latin font with CJK fallback, whose widths break the fixed layout.
+    const QStringList japanese = {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), japanese);
+    QFont::insertSubstitutions(QStringLiteral("MS PGothic"), japanese);
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+
+    QApplication::setWindowIcon(MakeAppIcon());
+}
+
+void ShowError(QWidget *parent, const QString &description)
+{
+    QMessageBox::critical(parent, kAppTitle, WithFullStop(description));
+}
+
+QFrame *MakeDarkPanel(QWidget *parent, const char *name)
+{
+    auto *panel = new QFrame(parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setFrameShape(QFrame::NoFrame);
+    SetDarkBackground(panel);
+    return panel;
+}
+
+void SetDarkBackground(QWidget *widget)
+{
+    widget->setAutoFillBackground(true);
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, DarkShadowColor());
+    pal.setColor(QPalette::WindowText, Qt::white);
+    widget->setPalette(pal);
+}
+
+QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(false); // Return must not press whichever button had focus last
+    return button;
+}
+
+QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, QPoint at)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->move(at);
+    SetLabelText(label, text);
+    return label;
+}
+
+void SetLabelText(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->adjustSize();
+}
+
+QColor DarkShadowColor()
+{
+    return QApplication::palette().color(QPalette::Shadow);
+}
+
+QColor GrayTextColor()
+{
+    return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+}
+
+QColor ButtonShadowColor()
+{
+    return QApplication::palette().color(QPalette::Dark);
+}
+
+QStringList QtNameFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString &pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts))
+            patterns << pattern.trimmed();
+        // Qt reads the patterns from the last bracket; the description keeps its own brackets
+        // and is all that the dialog shows (HideNameFilterDetails).
+        result << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    }
+    return result;
+}
+
+int SelectedFilterIndex(const QFileDialog *dialog)
+{
+    const QString chosen = dialog->selectedNameFilter();
+    const QStringList filters = dialog->nameFilters();
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        if (filters[i] == chosen || filters[i].startsWith(chosen + QStringLiteral(" (")))
+            return int(i);
+    }
+    return 0;
+}
+
+QString RunFileDialog(QFileDialog *dialog)
+{
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    for (QCompleter *completer : dialog->findChildren<QCompleter *>()) {
+        if (completer->popup())
+            completer->popup()->hide();
+    }
+    if (!accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().front();
+}

@@ -1,0 +1,406 @@
+// The batch shrink: the sizes and pixels of the outputs, skipped files, replacing originals, the
+// same outputs from several workers as from one, and the worker thread's signals.
+#include "core/base/io_error.h"
+#include "core/batch/shrink_worker.h"
+#include "core/batch/shrink.h"
+#include "core/image/picture.h"
+#include "core/image/resize.h"
+#include "core/image/picture_io.h"
+
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <vector>
+
+namespace {
+
+constexpr int32_t kT = 200;
+
+// Smooth gradients with some texture, every channel at least 40: no pixel of it is black.
+QImage photoLike(int width, int height, int seed = 0)
+{
+    QImage picture(width, height, kPictureFormat);
+    for (int y = 0; y < height; ++y) {
+        uchar *p = picture.scanLine(y);
+        for (int x = 0; x < width; ++x, p += 3) {
+            p[0] = uchar(40 + (x * 150 / width + (x * y + seed) % 7));
+            p[1] = uchar(40 + (y * 180 / height + seed % 13));
+            p[2] = uchar(240 - (x + y) * 100 / (width + height) - (x * 3 + y) % 5);
+        }
+    }
+    return picture;
+}
+
+// The output the core path gives for a source file: decode, FitSize, ResizeAverage, quality 90.
+QByteArray expectedOutput(const QByteArray &source, int32_t T)
+{
+    const QImage decoded = DecodeJpeg(source, "source");
+    int32_t width = 0, height = 0;
+    FitSize(T, decoded.width(), decoded.height(), width, height);
+    return EncodeJpeg(ResizeAverage(width, height, decoded), 90);
+}
+
+// Every name in the folder, hidden ones included, sorted.
+QStringList namesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+QByteArray jpegDat(const QList<QByteArray> &extensions)
+{
+    QByteArray text;
+    for (const QByteArray &extension : extensions)
+        text += "\"1\",\"1\",\"\",\"" + extension + "\"\r\n";
+    return text;
+}
+
+// A source folder, a destination folder and jpeg.dat, each in a temporary folder of its own.
+class ShrinkRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_root.isValid());
+        QDir(m_root.path()).mkpath("src");
+        QDir(m_root.path()).mkpath("dst");
+        m_job.sourceFolder = m_root.path() + "/src/";
+        m_job.destinationFolder = m_root.path() + "/dst/";
+        m_job.extensionsFile = m_root.path() + "/jpeg.dat";
+        m_job.targetWidth = kT;
+        m_job.workers = 1;
+        PutFile(m_job.extensionsFile, jpegDat({"jpg"}));
+    }
+
+    void putPicture(const QString &name, int width, int height, int seed = 0)
+    {
+        PutFile(m_job.sourceFolder + name, EncodeJpeg(photoLike(width, height, seed), 95));
+    }
+
+    // Runs the job, checking the progress reports on the way.
+    ShrinkResult run()
+    {
+        int startedWith = -1;
+        std::vector<int> progress;
+        const ShrinkResult result = RunShrink(
+            m_job, [&](int total) { startedWith = total; },
+            [&](int done) { progress.push_back(done); });
+        std::vector<int> counting(size_t(result.filesFound));
+        for (size_t i = 0; i < counting.size(); ++i)
+            counting[i] = int(i) + 1;
+        EXPECT_EQ(progress, counting);
+        EXPECT_EQ(startedWith, result.filesFound > 0 ? result.filesFound : -1);
+        return result;
+    }
+
+    QString src(const QString &name) const { return m_job.sourceFolder + name; }
+    QString dst(const QString &name) const { return m_job.destinationFolder + name; }
+
+    QTemporaryDir m_root;
+    ShrinkJob m_job;
+};
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(ShrinkOneFile, SizesAndPixels)
+{
+    struct Case {
+        int width, height, expectedWidth, expectedHeight;
+    };
+    // Small after large and large after small: the buffers are reused across the rows.
+    const QList<Case> cases = {
+        {1600, 1200, 200, 150}, {480, 640, 150, 200}, {100, 150, 133, 200}, // enlarged portrait
+        {150, 100, 150, 100},   {300, 300, 200, 199}, {2000, 300, 200, 30},
+    };
+    QTemporaryDir dir;
+    ShrinkBuffers buffers;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+        const QByteArray source = EncodeJpeg(photoLike(c.width, c.height), 95);
+        PutFile(dir.filePath("in.jpg"), source);
+        ShrinkOneFile(dir.filePath("in.jpg"), dir.filePath("out.jpg"), kT, buffers);
+        const QByteArray written = FileBytes(dir.filePath("out.jpg"));
+        EXPECT_EQ(written, expectedOutput(source, kT)); // re-encoded even when the size stays
+        const QImage output = DecodeJpeg(written, "out");
+        EXPECT_EQ(output.size(), QSize(c.expectedWidth, c.expectedHeight));
+        for (int y = 0; y < output.height(); ++y)
+            for (int x = 0; x < output.width(); ++x)
+                ASSERT_GT(qGray(output.pixel(x, y)), 20) << "dark pixel at " << x << "," << y;
+    }
+}
+
+TEST(BatchBuffers, SameResultsInReusedMemory)
+{
+    QTemporaryDir dir;
+    ShrinkBuffers buffers;
+    const uchar *pixels = nullptr;
+    const char *encoded = nullptr;
+    for (const QSize size : {QSize(800, 600), QSize(97, 31), QSize(800, 600)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        const QByteArray source = EncodeJpeg(photoLike(size.width(), size.height()), 90);
+        PutFile(dir.filePath("in.jpg"), source);
+        ReadFileInto(dir.filePath("in.jpg"), buffers.fileBytes);
+        EXPECT_EQ(buffers.fileBytes, source);
+        const QImage decoded = DecodeJpegInto(buffers.fileBytes, "in", buffers.pixels);
+        EXPECT_EQ(decoded, DecodeJpeg(source, "in"));
+        EncodeJpegInto(decoded, 90, buffers.encoded);
+        EXPECT_EQ(buffers.encoded, EncodeJpeg(decoded, 90));
+        if (pixels) { // the first picture was the largest: no new memory after it
+            EXPECT_EQ(buffers.pixels.data(), pixels);
+            EXPECT_EQ(buffers.encoded.constData(), encoded);
+        }
+        pixels = buffers.pixels.data();
+        encoded = buffers.encoded.constData();
+    }
+}
+
+TEST(ShrinkOneFile, DamagedSourceNamesItAndWritesNothing)
+{
+    QTemporaryDir dir;
+    const QByteArray whole = EncodeJpeg(photoLike(64, 64), 90);
+    PutFile(dir.filePath("cut.jpg"), whole.left(whole.size() / 2));
+    ShrinkBuffers buffers;
+    try {
+        ShrinkOneFile(dir.filePath("cut.jpg"), dir.filePath("out.jpg"), kT, buffers);
+        FAIL() << "no Failure";
+    } catch (const Failure &failure) {
+        EXPECT_TRUE(failure.description().contains(dir.filePath("cut.jpg"))) << failure.what();
+    }
+    EXPECT_EQ(namesIn(dir.path()), QStringList{"cut.jpg"});
+}
+
+TEST_F(ShrinkRunTest, NamesKeptByteForByte)
+{
+    putPicture("Photo.JPG", 400, 300);
+    putPicture("写真 1.jpg", 300, 400);
+    putPicture("note.png", 30, 30); // no row for png
+    const ShrinkResult result = run();
+    EXPECT_EQ(result.filesFound, 2);
+    EXPECT_EQ(result.filesWritten, 2);
+    EXPECT_TRUE(result.failures.isEmpty());
+    EXPECT_EQ(namesIn(m_job.destinationFolder), (QStringList{"Photo.JPG", "写真 1.jpg"}));
+    EXPECT_EQ(FileBytes(dst("写真 1.jpg")), expectedOutput(FileBytes(src("写真 1.jpg")), kT));
+}
+
+TEST_F(ShrinkRunTest, FileMatchingTwoRowsIsDoneTwice)
+{
+    PutFile(m_job.extensionsFile, jpegDat({"jpg", "JPG"}));
+    putPicture("a.jpg", 400, 300);
+    const ShrinkResult result = run();
+    EXPECT_EQ(result.filesFound, 2);
+    EXPECT_EQ(result.filesWritten, 2);
+    EXPECT_EQ(FileBytes(dst("a.jpg")), expectedOutput(FileBytes(src("a.jpg")), kT));
+}
+
+TEST_F(ShrinkRunTest, DestinationIsSourceReplacesOriginals)
+{
+    putPicture("a.jpg", 800, 600);
+    putPicture("b.jpg", 200, 100);
+    putPicture("c.png", 40, 40);
+    const QByteArray a = FileBytes(src("a.jpg")), b = FileBytes(src("b.jpg"));
+    const QByteArray png = FileBytes(src("c.png"));
+    m_job.destinationFolder = m_job.sourceFolder;
+    EXPECT_EQ(run().filesWritten, 2);
+    EXPECT_EQ(FileBytes(src("a.jpg")), expectedOutput(a, kT));
+    EXPECT_EQ(FileBytes(src("b.jpg")), expectedOutput(b, kT));
+    EXPECT_EQ(FileBytes(src("c.png")), png);
+    EXPECT_EQ(namesIn(m_job.sourceFolder), (QStringList{"a.jpg", "b.jpg", "c.png"}));
+}
+
+TEST_F(ShrinkRunTest, TwiceListedOriginalIsShrunkTwiceInOrder)
+{
+    // The second pass reads what the first wrote, also when two workers share the run.
+    // Without that ordering both passes would read the original: a race, so a few rounds.
+    PutFile(m_job.extensionsFile, jpegDat({"jpg", "JPG"}));
+    m_job.destinationFolder = m_job.sourceFolder;
+    m_job.workers = 2;
+    for (int round = 0; round < 4; ++round) {
+        putPicture("a.jpg", 900, 600, round);
+        const QByteArray once = expectedOutput(FileBytes(src("a.jpg")), kT);
+        EXPECT_EQ(run().filesWritten, 2);
+        EXPECT_EQ(FileBytes(src("a.jpg")), expectedOutput(once, kT)) << "round " << round;
+    }
+}
+
+TEST_F(ShrinkRunTest, UnreadableFilesSkippedOthersWritten)
+{
+    putPicture("a.jpg", 400, 300);
+    PutFile(src("b.jpg"), "not a picture");
+    const QByteArray whole = EncodeJpeg(photoLike(300, 200), 90);
+    PutFile(src("c.jpg"), whole.left(whole.size() / 2));
+    putPicture("d.jpg", 300, 400);
+    PutFile(dst("b.jpg"), "an older output"); // kept: nothing replaces it
+    const ShrinkResult result = run();
+    EXPECT_EQ(result.filesFound, 4);
+    EXPECT_EQ(result.filesWritten, 2);
+    ASSERT_EQ(result.failures.size(), 2);
+    EXPECT_TRUE(result.failures[0].contains(src("b.jpg"))) << result.failures[0].toStdString();
+    EXPECT_TRUE(result.failures[1].contains(src("c.jpg"))) << result.failures[1].toStdString();
+    EXPECT_EQ(namesIn(m_job.destinationFolder), (QStringList{"a.jpg", "b.jpg", "d.jpg"}));
+    EXPECT_EQ(FileBytes(dst("b.jpg")), "an older output");
+}
+
+TEST_F(ShrinkRunTest, UnwritableTargetSkippedAndCleanedUp)
+{
+    putPicture("a.jpg", 400, 300);
+    putPicture("b.jpg", 400, 300);
+    ASSERT_TRUE(QDir(m_job.destinationFolder).mkpath("a.jpg/inside")); // rename cannot replace it
+    const ShrinkResult result = run();
+    EXPECT_EQ(result.filesWritten, 1);
+    ASSERT_EQ(result.failures.size(), 1);
+    EXPECT_TRUE(result.failures[0].contains(dst("a.jpg"))) << result.failures[0].toStdString();
+    EXPECT_EQ(namesIn(m_job.destinationFolder), (QStringList{"a.jpg", "b.jpg"})); // no temporary
+}
+
+TEST_F(ShrinkRunTest, MissingExtensionFileWritesNothing)
+{
+    putPicture("a.jpg", 400, 300);
+    QFile::remove(m_job.extensionsFile);
+    bool started = false;
+    try {
+        RunShrink(m_job, [&](int) { started = true; });
+        FAIL() << "no Failure";
+    } catch (const Failure &failure) {
+        EXPECT_TRUE(failure.description().contains(m_job.extensionsFile)) << failure.what();
+    }
+    EXPECT_FALSE(started);
+    EXPECT_TRUE(namesIn(m_job.destinationFolder).isEmpty());
+}
+
+TEST_F(ShrinkRunTest, NothingFoundEndsAtOnce)
+{
+    putPicture("a.jpeg", 40, 30); // only jpg is listed
+    const ShrinkResult result = run();
+    EXPECT_EQ(result.filesFound, 0);
+    EXPECT_EQ(result.filesWritten, 0);
+    EXPECT_TRUE(namesIn(m_job.destinationFolder).isEmpty());
+}
+
+TEST_F(ShrinkRunTest, FoldersWithoutTrailingSlash)
+{
+    putPicture("a.jpg", 400, 300);
+    m_job.sourceFolder.chop(1);
+    m_job.destinationFolder.chop(1);
+    EXPECT_EQ(run().filesWritten, 1);
+    EXPECT_EQ(namesIn(m_root.path() + "/dst"), QStringList{"a.jpg"});
+}
+
+TEST_F(ShrinkRunTest, RefusedJobs)
+{
+    putPicture("a.jpg", 40, 30);
+    ShrinkJob noTarget = m_job;
+    noTarget.destinationFolder.clear();
+    ShrinkJob missingTarget = m_job;
+    missingTarget.destinationFolder = m_root.path() + "/none/";
+    ShrinkJob zeroWidth = m_job;
+    zeroWidth.targetWidth = 0;
+    for (const ShrinkJob &job : {noTarget, missingTarget, zeroWidth})
+        EXPECT_THROW(RunShrink(job), Failure) << job.destinationFolder.toStdString();
+    EXPECT_TRUE(namesIn(m_job.destinationFolder).isEmpty());
+}
+
+TEST_F(ShrinkRunTest, TwoWorkersGiveWhatOneGives)
+{
+    PutFile(m_job.extensionsFile, jpegDat({"jpg", "jpeg", "JPG"}));
+    const QList<QSize> sizes = {{1200, 900}, {90, 160},   {640, 480}, {333, 777},
+                                {200, 150},  {1000, 200}, {150, 90},  {512, 512}};
+    for (int i = 0; i < sizes.size(); ++i)
+        putPicture(QStringLiteral("p%1.%2").arg(i).arg(i % 3 ? "jpg" : "jpeg"), sizes[i].width(),
+                   sizes[i].height(), i);
+    PutFile(src("broken.jpg"), "broken");
+    m_job.workers = 1;
+    const ShrinkResult one = run();
+    m_job.destinationFolder = m_root.path() + "/dst2/";
+    QDir().mkpath(m_job.destinationFolder);
+    m_job.workers = 2;
+    const ShrinkResult two = run();
+    EXPECT_EQ(one.filesFound, 15); // 3 .jpeg once; 5 .jpg and the broken file for jpg and JPG
+    EXPECT_EQ(two.filesFound, one.filesFound);
+    EXPECT_EQ(two.filesWritten, one.filesWritten);
+    EXPECT_EQ(two.failures, one.failures);
+    const QStringList names = namesIn(m_root.path() + "/dst/");
+    EXPECT_EQ(names.size(), 8);
+    EXPECT_EQ(namesIn(m_job.destinationFolder), names);
+    for (const QString &name : names)
+        EXPECT_EQ(FileBytes(m_job.destinationFolder + name),
+                  FileBytes(m_root.path() + "/dst/" + name))
+            << name.toStdString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The worker thread
+
+struct Reports {
+    std::vector<int> maximum;
+    std::vector<int> progress;
+    int finished = 0;
+    int written = -1;
+    QStringList failures;
+    QString fatal;
+};
+
+// Starts a worker for job and runs an event loop until the worker has deleted itself.
+Reports runThread(const ShrinkJob &job)
+{
+    Reports reports;
+    QEventLoop loop;
+    QPointer<ShrinkWorker> worker = new ShrinkWorker(job);
+    // The loop lives on this thread: the reports arrive queued, here.
+    QObject::connect(worker, &ShrinkWorker::progressMaximum, &loop,
+                     [&](int total) { reports.maximum.push_back(total); });
+    QObject::connect(worker, &ShrinkWorker::progressed, &loop,
+                     [&](int done) { reports.progress.push_back(done); });
+    QObject::connect(worker, &ShrinkWorker::finishedRun, &loop,
+                     [&](int written, const QStringList &failures, const QString &fatal) {
+                         ++reports.finished;
+                         reports.written = written;
+                         reports.failures = failures;
+                         reports.fatal = fatal;
+                     });
+    QObject::connect(worker, &QObject::destroyed, &loop, &QEventLoop::quit);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit); // a hung worker fails, not blocks
+    worker->start();
+    loop.exec();
+    EXPECT_TRUE(worker.isNull()) << "the worker did not delete itself";
+    return reports;
+}
+
+TEST_F(ShrinkRunTest, WorkerThreadSignals)
+{
+    int argc = 1;
+    char name[] = "test_shrink";
+    char *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+
+    putPicture("a.jpg", 400, 300);
+    putPicture("b.jpg", 300, 400);
+    PutFile(src("c.jpg"), "broken");
+    putPicture("d.jpg", 100, 100);
+    m_job.workers = 0;
+    const Reports done = runThread(m_job);
+    EXPECT_EQ(done.maximum, std::vector<int>{4});
+    EXPECT_EQ(done.progress, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(done.finished, 1);
+    EXPECT_EQ(done.written, 3);
+    ASSERT_EQ(done.failures.size(), 1);
+    EXPECT_TRUE(done.failures[0].contains(src("c.jpg")));
+    EXPECT_TRUE(done.fatal.isEmpty()) << done.fatal.toStdString();
+
+    QFile::remove(m_job.extensionsFile);
+    const Reports fatal = runThread(m_job);
+    EXPECT_TRUE(fatal.maximum.empty());
+    EXPECT_TRUE(fatal.progress.empty());
+    EXPECT_EQ(fatal.finished, 1);
+    EXPECT_EQ(fatal.written, 0);
+    EXPECT_TRUE(fatal.fatal.contains(m_job.extensionsFile)) << fatal.fatal.toStdString();
+}
+
+} // namespace

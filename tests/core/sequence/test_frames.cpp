@@ -1,0 +1,182 @@
+// Frame names and continuous cutting: counts, positions, pixels, and the frame put back.
+#include "core/base/io_error.h"
+#include "core/image/picture.h"
+#include "core/sequence/frames.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(FrameFileName, FolderBaseNameAndPaddedNumber)
+{
+    const struct {
+        const char *path;
+        int frame;
+        const char *expected;
+    } rows[] = {
+        {"/anim/walk", 1, "/anim/walk001.bmp"},
+        {"/anim/walk", 21, "/anim/walk021.bmp"},
+        {"/anim/walk", 100, "/anim/walk100.bmp"},
+        {"/anim/walk", 1000, "/anim/walk1000.bmp"}, // wider than the padding: not shortened
+        {"/anim/walk", 1234, "/anim/walk1234.bmp"},
+        {"/walk", 5, "/walk005.bmp"}, // directly in the root: one slash
+        {"/anim/walk.bmp", 12, "/anim/walk.bmp012.bmp"},
+        {"/anim//walk", 3, "/anim/walk003.bmp"}, // doubled slash collapses
+        {"//walk", 3, "/walk003.bmp"},
+        {"walk", 7, "walk007.bmp"}, // relative names stay relative
+        {"anim/walk", 7, "anim/walk007.bmp"},
+        {"/a b/歩く", 9, "/a b/歩く009.bmp"},
+        {"/anim/", 1, "/anim/001.bmp"}, // empty base name
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(FrameFileName(QString::fromUtf8(row.path), row.frame),
+                  QString::fromUtf8(row.expected))
+            << row.path << " frame " << row.frame;
+}
+
+// Every pixel tells where it came from, so a wrongly placed cut cannot pass.
+QImage numbered(int width, int height)
+{
+    QImage picture(width, height, kPictureFormat);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256));
+    return picture;
+}
+
+Workspace cutting(int canvasW, int canvasH, int cutW, int cutH, int x, int y, int step,
+                  uint8_t direction)
+{
+    Workspace ws;
+    ws.WorkImage = numbered(canvasW, canvasH);
+    ws.CanvasWidth = canvasW;
+    ws.CanvasHeight = canvasH;
+    ws.CutWidth = cutW;
+    ws.CutHeight = cutH;
+    ws.FrameX = x;
+    ws.FrameY = y;
+    ws.FrameStep = step;
+    ws.FrameDirection = direction;
+    FillCutImage(ws);
+    return ws;
+}
+
+struct Written {
+    QString path;
+    QPoint frame;
+    QImage picture;
+};
+
+TEST(ContinuousCutting, FrameCountIsEveryPositionThatFits)
+{
+    const struct {
+        int canvasW, canvasH, cutW, cutH, x, y, step;
+        uint8_t direction;
+        int expected;
+    } rows[] = {
+        {100, 50, 40, 10, 0, 0, 15, kRight, 5},  // x = 0, 15, 30, 45, 60
+        {100, 50, 40, 10, 60, 0, 15, kRight, 1}, // at the right edge: only the start
+        {100, 50, 40, 10, 50, 0, 15, kRight, 1}, // room 10 < step
+        {100, 50, 40, 10, 45, 0, 15, kRight, 2}, // room of exactly one step
+        {100, 50, 40, 10, 0, 0, 15, kLeft, 1},   // top-left corner
+        {100, 50, 40, 10, 0, 0, 15, kUp, 1},
+        {300, 300, 10, 100, 0, 50, 8, kDown, 19}, // 150 / 8 = 18.75 -> 18 steps
+        {300, 10, 40, 10, 100, 0, 15, kLeft, 7},  // 100 / 15 = 6 steps
+        {10, 300, 10, 40, 0, 100, 15, kUp, 7},
+        {120, 60, 40, 20, 0, 0, 40, kRight, 3}, // whole tiles
+        {120, 60, 40, 20, 0, 0, 20, kDown, 3},
+        {100, 50, 40, 10, 0, 0, 0, kRight, 1}, // no step: no move
+        {100, 50, 40, 10, 0, 0, -5, kRight, 1},
+        {100, 50, 40, 10, 0, 0, 15, 0, 1},         // no direction
+        {100, 50, 120, 10, -20, 0, 15, kRight, 1}, // a cut wider than the canvas
+    };
+    for (const auto &row : rows) {
+        Workspace ws;
+        ws.CanvasWidth = row.canvasW;
+        ws.CanvasHeight = row.canvasH;
+        ws.CutWidth = row.cutW;
+        ws.CutHeight = row.cutH;
+        ws.FrameX = row.x;
+        ws.FrameY = row.y;
+        ws.FrameStep = row.step;
+        ws.FrameDirection = row.direction;
+        EXPECT_EQ(ContinuousFrameCount(ws), row.expected)
+            << "direction " << int(row.direction) << " at " << row.x << "," << row.y << " step "
+            << row.step;
+        EXPECT_EQ(WholeSteps(ws), row.expected - 1);
+    }
+}
+
+TEST(ContinuousCutting, FramesShowTheCutAtEachPositionAndTheFrameReturns)
+{
+    const struct {
+        int canvasW, canvasH, cutW, cutH, x, y, step;
+        uint8_t direction;
+        std::vector<QPoint> positions;
+    } rows[] = {
+        {100, 30, 40, 10, 0, 5, 15, kRight, {{0, 5}, {15, 5}, {30, 5}, {45, 5}, {60, 5}}},
+        {300,
+         20,
+         40,
+         10,
+         100,
+         3,
+         15,
+         kLeft,
+         {{100, 3}, {85, 3}, {70, 3}, {55, 3}, {40, 3}, {25, 3}, {10, 3}}},
+        {20, 40, 10, 10, 4, 30, 12, kUp, {{4, 30}, {4, 18}, {4, 6}}},
+        {20, 40, 10, 16, 4, 0, 12, kDown, {{4, 0}, {4, 12}, {4, 24}}},
+        {120, 40, 40, 20, 0, 20, 40, kRight, {{0, 20}, {40, 20}, {80, 20}}}, // tiles
+        {100, 30, 40, 10, 7, 8, 0, kRight, {{7, 8}}},
+    };
+    for (const auto &row : rows) {
+        Workspace ws = cutting(row.canvasW, row.canvasH, row.cutW, row.cutH, row.x, row.y, row.step,
+                               row.direction);
+        std::vector<Written> written;
+        std::vector<std::pair<int, int>> told;
+        WriteContinuousFrames(
+            ws, "/anim/walk",
+            [&](const QString &path, const QImage &picture) {
+                written.push_back({path, {ws.FrameX, ws.FrameY}, picture.copy()});
+            },
+            [&](int k, int n) { told.emplace_back(k, n); });
+
+        const int n = int(row.positions.size());
+        ASSERT_EQ(int(written.size()), n) << "direction " << int(row.direction);
+        for (int k = 1; k <= n; ++k) {
+            const Written &frame = written[k - 1];
+            const QPoint at = row.positions[k - 1];
+            EXPECT_EQ(frame.path, FrameFileName("/anim/walk", k));
+            EXPECT_EQ(frame.frame, at) << "frame " << k;
+            EXPECT_EQ(frame.picture, ws.WorkImage.copy(at.x(), at.y(), row.cutW, row.cutH))
+                << "pixels of frame " << k << " direction " << int(row.direction);
+            EXPECT_EQ(told[k - 1], std::make_pair(k, n));
+        }
+        EXPECT_EQ(ws.FrameX, row.x);
+        EXPECT_EQ(ws.FrameY, row.y);
+        const QPoint last = row.positions.back();
+        EXPECT_EQ(ws.CutImage, ws.WorkImage.copy(last.x(), last.y(), row.cutW, row.cutH));
+    }
+}
+
+TEST(ContinuousCutting, AFailingWriterStopsTheRunAndTheFrameReturns)
+{
+    Workspace ws = cutting(100, 30, 40, 10, 0, 5, 15, kRight);
+    std::vector<QString> written;
+    int told = 0;
+    const auto writer = [&](const QString &path, const QImage &) {
+        if (written.size() == 2)
+            throw Failure(path + " に書き込めません");
+        written.push_back(path);
+    };
+    EXPECT_THROW(WriteContinuousFrames(ws, "/anim/walk", writer, [&](int, int) { ++told; }),
+                 Failure);
+    EXPECT_EQ(written, (std::vector<QString>{"/anim/walk001.bmp", "/anim/walk002.bmp"}));
+    EXPECT_EQ(told, 2);
+    EXPECT_EQ(ws.FrameX, 0);
+    EXPECT_EQ(ws.FrameY, 5);
+}
+
+} // namespace

@@ -1,0 +1,158 @@
+// Screen and active-window capture on a real X display (Xvfb with a window manager).
+#include "core/base/app_paths.h"
+#include "windows/canvas_widget.h"
+#include "windows/clamping_spin_box.h"
+#include "windows/window_support.h"
+#include "windows/main_window.h"
+#include "core/image/picture.h"
+#include "windows/screen_capture.h"
+#include "windows/value_dialog.h"
+#include "windows/program_folder.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+constexpr QRgb kWindowColour = 0xff20c040; // a green no desktop default uses
+
+// A plain window of one colour and a known size.
+class ColourWindow : public QWidget {
+  public:
+    ColourWindow()
+    {
+        setWindowTitle(QStringLiteral("capture target"));
+        setFixedSize(300, 200);
+        setAutoFillBackground(true);
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, QColor::fromRgb(kWindowColour));
+        setPalette(pal);
+        move(200, 150);
+    }
+};
+
+int countColour(const QImage &picture, QRgb colour)
+{
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            count += picture.pixel(x, y) == colour;
+    return count;
+}
+
+struct Program {
+    ProgramFolder folder;
+    std::unique_ptr<MainWindow> form;
+    Program() { form = std::make_unique<MainWindow>(folder.paths()); }
+};
+
+void showActive(QWidget *window)
+{
+    window->show();
+    window->activateWindow();
+    window->raise();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+} // namespace
+
+class TestCapture : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void screenHasTheScreensSize();
+    void activeWindowComesWithItsFrame();
+    void captureCommandTakesTheWindowBehind();
+    void shrinkingCaptureAcceptedAndCancelled();
+};
+
+void TestCapture::screenHasTheScreensSize()
+{
+    const QImage screen = CaptureScreen();
+    QCOMPARE(screen.size(), QGuiApplication::primaryScreen()->geometry().size());
+    QCOMPARE(screen.format(), kPictureFormat);
+}
+
+void TestCapture::activeWindowComesWithItsFrame()
+{
+    ColourWindow window;
+    showActive(&window);
+    QTest::qWait(200); // let the window manager draw the frame
+    const QImage shot = CaptureActiveWindow();
+    QCOMPARE(countColour(shot, kWindowColour), 300 * 200); // the whole inside, exactly once
+    QVERIFY2(shot.height() > 200 + 10, "the title bar belongs to the picture");
+    QVERIFY(shot.width() >= 300);
+    QCOMPARE(shot.pixel(shot.width() / 2, shot.height() - 100), kWindowColour);
+}
+
+void TestCapture::captureCommandTakesTheWindowBehind()
+{
+    ColourWindow window;
+    Program p;
+    showActive(&window);
+    showActive(p.form.get());
+    QVERIFY(!p.form->Edit1->menuAction()->isEnabled());
+    p.form->N6->trigger();
+    QVERIFY(!p.form->isVisible()); // out of the way until the timer fires
+    QTRY_VERIFY_WITH_TIMEOUT(p.form->isVisible(), 5000);
+    const Workspace &ws = p.form->workspace();
+    QCOMPARE(countColour(ws.WorkImage, kWindowColour), 300 * 200);
+    QCOMPARE(ws.UndoImage, ws.WorkImage);
+    QCOMPARE(ws.PictureLoaded, 1);
+    QVERIFY(p.form->Edit1->menuAction()->isEnabled());
+    QVERIFY(p.form->Button1->isEnabled());
+    QVERIFY(p.form->PaintBox1->isVisible());
+    QCOMPARE(p.form->PaintBox1->size(), ws.WorkImage.size());
+}
+
+void TestCapture::shrinkingCaptureAcceptedAndCancelled()
+{
+    Program p;
+    showActive(p.form.get());
+    p.form->workspace().WindowSettings.RWidth = 640;
+    ValueDialog *dialog = p.form->Form9;
+    bool asked = false;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() == dialog) {
+            asked = true;
+            QCOMPARE(dialog->SpinEdit1->maximum(), 1280);
+            dialog->Button1->click();
+        }
+    });
+    poll.start();
+    p.form->N8->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(asked && p.form->isVisible(), 5000);
+    QCOMPARE(p.form->workspace().WorkImage.size(), QSize(640, 512));
+    QCOMPARE(p.form->workspace().UndoImage.size(), QSize(640, 512));
+
+    QObject::disconnect(&poll, nullptr, nullptr, nullptr);
+    asked = false;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() == dialog) {
+            asked = true;
+            dialog->Button2->click();
+        }
+    });
+    p.form->N8->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(asked && p.form->isVisible(), 5000);
+    QCOMPARE(p.form->workspace().WorkImage.size(), QSize(1280, 1024)); // kept at full size
+    QCOMPARE(p.form->workspace().UndoImage.size(), QSize(1280, 1024));
+    QCOMPARE(p.form->workspace().WindowSettings.RWidth, 640);
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    SetUpApplication(app);
+    TestCapture test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_capture.moc"
