@@ -8,12 +8,12 @@
 // Each iteration writes into a new folder under one temporary folder (TMPDIR, else /tmp), after a
 // sync outside the timing; all of it (about 11 GB) is removed when the program ends. Before
 // timing, every job is run once both ways and the files compared byte for byte.
-#include "core/base/io_error.h"
-#include "core/workspace/workspace.h"
 #include "bench_support.h"
+#include "core/base/io_error.h"
 #include "core/image/picture.h"
 #include "core/image/picture_io.h"
 #include "core/sequence/frames.h"
+#include "core/workspace/workspace.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -197,7 +197,7 @@ void oursContinuous(const std::string &folder, BmpFrameWriter *writer)
 {
     Workspace ws = cutWorkspace(kTile, kTile, 0, 0);
     ws.FrameStep = 1;
-    ws.FrameDirection = kRight;
+    ws.FrameDirection = Direction::Right;
     FillCutImage(ws);
     WriteContinuousFrames(ws, QString::fromStdString(folder + "/walk"), frameWriter(writer));
 }
@@ -220,7 +220,7 @@ void oursTiles(const std::string &folder, BmpFrameWriter *writer)
     for (int row = 0; row < kTileRows; ++row) {
         Workspace ws = cutWorkspace(kTile, kTile, 0, row * kTile);
         ws.FrameStep = kTile;
-        ws.FrameDirection = kRight;
+        ws.FrameDirection = Direction::Right;
         FillCutImage(ws);
         const QString base =
             QString::fromStdString(folder) + QStringLiteral("/row%1_").arg(row, 2, 10, QChar(u'0'));

@@ -4,14 +4,14 @@
 #include "core/base/app_paths.h"
 #include "core/base/io_error.h"
 #include "core/base/version.h"
-#include "core/workspace/workspace.h"
 #include "core/batch/shrink.h"
 #include "core/image/edits.h"
 #include "core/image/filters.h"
-#include "core/image/rotate.h"
 #include "core/image/picture_io.h"
+#include "core/image/rotate.h"
 #include "core/page/page.h"
 #include "core/sequence/frames.h"
+#include "core/workspace/workspace.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -151,12 +151,13 @@ void runCut(const QStringList &rest)
     WriteBmp24File(args.positional[1], ws.CutImage);
 }
 
-uint8_t parseDirection(const QString &text)
+Direction parseDirection(const QString &text)
 {
-    static const std::map<QString, uint8_t> directions = {{QStringLiteral("right"), kRight},
-                                                          {QStringLiteral("left"), kLeft},
-                                                          {QStringLiteral("down"), kDown},
-                                                          {QStringLiteral("up"), kUp}};
+    static const std::map<QString, Direction> directions = {
+        {QStringLiteral("right"), Direction::Right},
+        {QStringLiteral("left"), Direction::Left},
+        {QStringLiteral("down"), Direction::Down},
+        {QStringLiteral("up"), Direction::Up}};
     const auto found = directions.find(text);
     if (found == directions.end())
         throw UsageError{QStringLiteral("bad direction '%1'").arg(text)};
@@ -170,7 +171,7 @@ void runSequence(const QStringList &rest)
                           QStringLiteral("--step"), QStringLiteral("--direction")},
                          {});
     expectPositional(args, 2);
-    const uint8_t direction =
+    const Direction direction =
         parseDirection(args.value(QStringLiteral("--direction")).value_or(QStringLiteral("right")));
     const QString step = args.value(QStringLiteral("--step")).value_or(QStringLiteral("15"));
     bool ok = true;
@@ -180,7 +181,7 @@ void runSequence(const QStringList &rest)
 
     Workspace ws = cutWorkspace(args.positional[0], args);
     ws.FrameDirection = direction;
-    const bool across = direction == kRight || direction == kLeft;
+    const bool across = direction == Direction::Right || direction == Direction::Left;
     ws.FrameStep = step == QLatin1String("cut") ? (across ? ws.CutWidth : ws.CutHeight) : pixels;
     BmpFrameWriter writer;
     WriteContinuousFrames(ws, args.positional[1], frameWriter(writer));
@@ -258,7 +259,9 @@ QImage applyEdit(const QImage &picture, const EditStep &step)
     if (step.name == QLatin1String("--rotate"))
         return Rotate(int32_t(step.value), picture, 1.0);
     if (step.name == QLatin1String("--blur") || step.name == QLatin1String("--sharpen"))
-        return Filter3x3(step.name == QLatin1String("--blur") ? FilterKind::Blur : FilterKind::Sharpen, all, picture);
+        return Filter3x3(step.name == QLatin1String("--blur") ? FilterKind::Blur
+                                                              : FilterKind::Sharpen,
+                         all, picture);
     if (step.name == QLatin1String("--contrast"))
         return Contrast(step.value, all, picture);
     if (step.name == QLatin1String("--gamma"))

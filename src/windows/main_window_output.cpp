@@ -126,7 +126,7 @@ void MainWindow::openOutputDialog(uint8_t mode)
             Form4->RadioButton9->setChecked(true);
         Form4->Button3->setVisible(mode == 3);
         if (mode == 2) { // whatever the last run used
-            m_ws.FrameDirection = kRight;
+            m_ws.FrameDirection = Direction::Right;
             m_ws.FrameStep = 15;
         }
         static const QString titles[] = {

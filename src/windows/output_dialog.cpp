@@ -186,28 +186,28 @@ void OutputDialog::RadioButton11Click()
 
 void OutputDialog::RadioButton4Click()
 {
-    m_main.workspace().FrameDirection = kRight;
+    m_main.workspace().FrameDirection = Direction::Right;
     if (RadioButton11->isChecked())
         m_main.workspace().FrameStep = m_main.workspace().CutWidth;
 }
 
 void OutputDialog::RadioButton5Click()
 {
-    m_main.workspace().FrameDirection = kLeft;
+    m_main.workspace().FrameDirection = Direction::Left;
     if (RadioButton11->isChecked())
         m_main.workspace().FrameStep = m_main.workspace().CutWidth;
 }
 
 void OutputDialog::RadioButton6Click()
 {
-    m_main.workspace().FrameDirection = kDown;
+    m_main.workspace().FrameDirection = Direction::Down;
     if (RadioButton11->isChecked())
         m_main.workspace().FrameStep = m_main.workspace().CutHeight;
 }
 
 void OutputDialog::RadioButton7Click()
 {
-    m_main.workspace().FrameDirection = kUp;
+    m_main.workspace().FrameDirection = Direction::Up;
     if (RadioButton11->isChecked())
         m_main.workspace().FrameStep = m_main.workspace().CutHeight;
 }

@@ -292,7 +292,7 @@ void TestDialogs::continuousModeResetsStepAndDirection()
         d->RadioButton3->click();
         d->RadioButton7->click();
         QCOMPARE(p.ws().FrameStep, 3);
-        QCOMPARE(p.ws().FrameDirection, uint8_t(4));
+        QCOMPARE(p.ws().FrameDirection, Direction::Up);
         d->Button2->click();
     });
     p.form->Button3Click();
@@ -301,7 +301,7 @@ void TestDialogs::continuousModeResetsStepAndDirection()
         QVERIFY(d->RadioButton1->isChecked());
         QVERIFY(d->RadioButton4->isChecked());
         QCOMPARE(p.ws().FrameStep, 15);
-        QCOMPARE(p.ws().FrameDirection, uint8_t(1));
+        QCOMPARE(p.ws().FrameDirection, Direction::Right);
         d->Button2->click();
     });
     p.form->Button3Click();

@@ -1,8 +1,8 @@
 // Frame sequences: numbered frame names, continuous cutting, and the blended and faded runs.
 #include "core/sequence/frames.h"
 
-#include "core/image/picture.h"
 #include "core/image/parallel.h"
+#include "core/image/picture.h"
 #include "core/image/picture_io.h"
 
 #include <QSize>
@@ -48,11 +48,14 @@ int WholeSteps(const Workspace &ws)
     // 64-bit so that no sum of positions and sizes can overflow.
     int64_t room = 0;
     switch (ws.FrameDirection) {
-    case kRight: room = int64_t(ws.CanvasWidth) - (int64_t(ws.FrameX) + ws.CutWidth); break;
-    case kLeft: room = ws.FrameX; break;
-    case kDown: room = int64_t(ws.CanvasHeight) - (int64_t(ws.FrameY) + ws.CutHeight); break;
-    case kUp: room = ws.FrameY; break;
-    default: return 0;
+    case Direction::Right:
+        room = int64_t(ws.CanvasWidth) - (int64_t(ws.FrameX) + ws.CutWidth);
+        break;
+    case Direction::Left: room = ws.FrameX; break;
+    case Direction::Down:
+        room = int64_t(ws.CanvasHeight) - (int64_t(ws.FrameY) + ws.CutHeight);
+        break;
+    case Direction::Up: room = ws.FrameY; break;
     }
     if (room <= 0)
         return 0;
@@ -83,11 +86,10 @@ class FramePositionGuard {
 void moveFrame(Workspace &ws)
 {
     switch (ws.FrameDirection) {
-    case kRight: ws.FrameX += ws.FrameStep; break;
-    case kLeft: ws.FrameX -= ws.FrameStep; break;
-    case kDown: ws.FrameY += ws.FrameStep; break;
-    case kUp: ws.FrameY -= ws.FrameStep; break;
-    default: break;
+    case Direction::Right: ws.FrameX += ws.FrameStep; break;
+    case Direction::Left: ws.FrameX -= ws.FrameStep; break;
+    case Direction::Down: ws.FrameY += ws.FrameStep; break;
+    case Direction::Up: ws.FrameY -= ws.FrameStep; break;
     }
 }
 

@@ -15,9 +15,6 @@ class BmpFrameWriter;
 // "/anim/walk.bmp", 12 -> "/anim/walk.bmp012.bmp"; "/anim/walk", 1234 -> "/anim/walk1234.bmp".
 QString FrameFileName(const QString &chosenPath, int frame);
 
-// Directions of continuous cutting (FrameDirection).
-enum FrameDirectionCode : uint8_t { kRight = 1, kLeft = 2, kDown = 3, kUp = 4 };
-
 // The number of whole steps the frame can still take in its direction without leaving the
 // canvas: the room left divided by the step, truncated. A step of 0 or less gives 0.
 int WholeSteps(const Workspace &ws);

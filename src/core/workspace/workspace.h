@@ -14,6 +14,9 @@ inline constexpr int kMaxPresets = 100; // data.dat records beyond this are igno
 inline constexpr int kStartCanvasWidth = 200;
 inline constexpr int kStartCanvasHeight = 100;
 
+// The way the frame moves from one frame of a continuous cut to the next.
+enum class Direction : uint8_t { Right, Left, Down, Up };
+
 // One plain struct with the documented names: the dialogs read and write its fields directly.
 struct Workspace {
     // The six bitmaps. WorkImage is the current picture: created 24-bit, but a BMP loaded whole
@@ -47,7 +50,7 @@ struct Workspace {
     uint8_t PreviewPrepared = 1;  // 2 once the sequence dialog's preview has its drawing surface
     uint8_t OutputMode = 0;       // 1 single cut, 2 continuous, 3 alpha compositing, 4 fade-out
     int32_t FrameStep = 0;        // pixels the frame moves per frame in continuous cutting
-    uint8_t FrameDirection = 0;   // 1 right, 2 left, 3 down, 4 up
+    Direction FrameDirection = Direction::Right;
     uint8_t ImportTarget = 0;     // 1 WorkImage, 2 BlendImage
 };
 

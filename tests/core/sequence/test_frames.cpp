@@ -47,7 +47,7 @@ QImage numbered(int width, int height)
 }
 
 Workspace cutting(int canvasW, int canvasH, int cutW, int cutH, int x, int y, int step,
-                  uint8_t direction)
+                  Direction direction)
 {
     Workspace ws;
     ws.WorkImage = numbered(canvasW, canvasH);
@@ -73,24 +73,23 @@ TEST(ContinuousCutting, FrameCountIsEveryPositionThatFits)
 {
     const struct {
         int canvasW, canvasH, cutW, cutH, x, y, step;
-        uint8_t direction;
+        Direction direction;
         int expected;
     } rows[] = {
-        {100, 50, 40, 10, 0, 0, 15, kRight, 5},  // x = 0, 15, 30, 45, 60
-        {100, 50, 40, 10, 60, 0, 15, kRight, 1}, // at the right edge: only the start
-        {100, 50, 40, 10, 50, 0, 15, kRight, 1}, // room 10 < step
-        {100, 50, 40, 10, 45, 0, 15, kRight, 2}, // room of exactly one step
-        {100, 50, 40, 10, 0, 0, 15, kLeft, 1},   // top-left corner
-        {100, 50, 40, 10, 0, 0, 15, kUp, 1},
-        {300, 300, 10, 100, 0, 50, 8, kDown, 19}, // 150 / 8 = 18.75 -> 18 steps
-        {300, 10, 40, 10, 100, 0, 15, kLeft, 7},  // 100 / 15 = 6 steps
-        {10, 300, 10, 40, 0, 100, 15, kUp, 7},
-        {120, 60, 40, 20, 0, 0, 40, kRight, 3}, // whole tiles
-        {120, 60, 40, 20, 0, 0, 20, kDown, 3},
-        {100, 50, 40, 10, 0, 0, 0, kRight, 1}, // no step: no move
-        {100, 50, 40, 10, 0, 0, -5, kRight, 1},
-        {100, 50, 40, 10, 0, 0, 15, 0, 1},         // no direction
-        {100, 50, 120, 10, -20, 0, 15, kRight, 1}, // a cut wider than the canvas
+        {100, 50, 40, 10, 0, 0, 15, Direction::Right, 5},  // x = 0, 15, 30, 45, 60
+        {100, 50, 40, 10, 60, 0, 15, Direction::Right, 1}, // at the right edge: only the start
+        {100, 50, 40, 10, 50, 0, 15, Direction::Right, 1}, // room 10 < step
+        {100, 50, 40, 10, 45, 0, 15, Direction::Right, 2}, // room of exactly one step
+        {100, 50, 40, 10, 0, 0, 15, Direction::Left, 1},   // top-left corner
+        {100, 50, 40, 10, 0, 0, 15, Direction::Up, 1},
+        {300, 300, 10, 100, 0, 50, 8, Direction::Down, 19}, // 150 / 8 = 18.75 -> 18 steps
+        {300, 10, 40, 10, 100, 0, 15, Direction::Left, 7},  // 100 / 15 = 6 steps
+        {10, 300, 10, 40, 0, 100, 15, Direction::Up, 7},
+        {120, 60, 40, 20, 0, 0, 40, Direction::Right, 3}, // whole tiles
+        {120, 60, 40, 20, 0, 0, 20, Direction::Down, 3},
+        {100, 50, 40, 10, 0, 0, 0, Direction::Right, 1}, // no step: no move
+        {100, 50, 40, 10, 0, 0, -5, Direction::Right, 1},
+        {100, 50, 120, 10, -20, 0, 15, Direction::Right, 1}, // a cut wider than the canvas
     };
     for (const auto &row : rows) {
         Workspace ws;
@@ -113,10 +112,10 @@ TEST(ContinuousCutting, FramesShowTheCutAtEachPositionAndTheFrameReturns)
 {
     const struct {
         int canvasW, canvasH, cutW, cutH, x, y, step;
-        uint8_t direction;
+        Direction direction;
         std::vector<QPoint> positions;
     } rows[] = {
-        {100, 30, 40, 10, 0, 5, 15, kRight, {{0, 5}, {15, 5}, {30, 5}, {45, 5}, {60, 5}}},
+        {100, 30, 40, 10, 0, 5, 15, Direction::Right, {{0, 5}, {15, 5}, {30, 5}, {45, 5}, {60, 5}}},
         {300,
          20,
          40,
@@ -124,12 +123,12 @@ TEST(ContinuousCutting, FramesShowTheCutAtEachPositionAndTheFrameReturns)
          100,
          3,
          15,
-         kLeft,
+         Direction::Left,
          {{100, 3}, {85, 3}, {70, 3}, {55, 3}, {40, 3}, {25, 3}, {10, 3}}},
-        {20, 40, 10, 10, 4, 30, 12, kUp, {{4, 30}, {4, 18}, {4, 6}}},
-        {20, 40, 10, 16, 4, 0, 12, kDown, {{4, 0}, {4, 12}, {4, 24}}},
-        {120, 40, 40, 20, 0, 20, 40, kRight, {{0, 20}, {40, 20}, {80, 20}}}, // tiles
-        {100, 30, 40, 10, 7, 8, 0, kRight, {{7, 8}}},
+        {20, 40, 10, 10, 4, 30, 12, Direction::Up, {{4, 30}, {4, 18}, {4, 6}}},
+        {20, 40, 10, 16, 4, 0, 12, Direction::Down, {{4, 0}, {4, 12}, {4, 24}}},
+        {120, 40, 40, 20, 0, 20, 40, Direction::Right, {{0, 20}, {40, 20}, {80, 20}}}, // tiles
+        {100, 30, 40, 10, 7, 8, 0, Direction::Right, {{7, 8}}},
     };
     for (const auto &row : rows) {
         Workspace ws = cutting(row.canvasW, row.canvasH, row.cutW, row.cutH, row.x, row.y, row.step,
@@ -163,7 +162,7 @@ TEST(ContinuousCutting, FramesShowTheCutAtEachPositionAndTheFrameReturns)
 
 TEST(ContinuousCutting, AFailingWriterStopsTheRunAndTheFrameReturns)
 {
-    Workspace ws = cutting(100, 30, 40, 10, 0, 5, 15, kRight);
+    Workspace ws = cutting(100, 30, 40, 10, 0, 5, 15, Direction::Right);
     std::vector<QString> written;
     int told = 0;
     const auto writer = [&](const QString &path, const QImage &) {
