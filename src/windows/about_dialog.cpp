@@ -1,23 +1,19 @@
-// AboutDialog: the about box.
+// The about box.
 #include "windows/about_dialog.h"
 
+#include "core/base/version.h"
+#include "ui_about_dialog.h"
 #include "windows/window_support.h"
 
-#include <QLabel>
-#include <QPushButton>
-
-AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
+AboutDialog::AboutDialog(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::AboutDialog>())
 {
-    setObjectName(QStringLiteral("Form7"));
-    setWindowTitle(QStringLiteral("バージョン情報"));
-    setFixedSize(218, 89);
-    Label1 = MakeLabel(this, "Label1", QStringLiteral("MOKARAN"), {8, 8});
-    Label2 = MakeLabel(this, "Label2", QString(), {56, 32});
-    Button1 = MakeButton(this, "Button1", QStringLiteral("閉じる"), {72, 56, 65, 25});
-    connect(Button1, &QPushButton::clicked, this, &AboutDialog::Button1Click);
+    m_ui->setupUi(this);
+    SetLabelText(
+        m_ui->versionLabel,
+        QStringLiteral("ver %1  (%2)").arg(QLatin1String(kVersion), QLatin1String(kReleaseDate)));
+    FitLabelWidths(this);
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void AboutDialog::Button1Click()
-{
-    accept();
-}
+AboutDialog::~AboutDialog() = default;

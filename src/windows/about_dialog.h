@@ -1,19 +1,20 @@
-// AboutDialog: the about box.
+// The about box: the program's name and version.
 #pragma once
 
 #include <QDialog>
 
-class QLabel;
-class QPushButton;
+#include <memory>
+
+namespace Ui {
+class AboutDialog;
+}
 
 class AboutDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit AboutDialog(QWidget *parent);
+    explicit AboutDialog(QWidget *parent = nullptr);
+    ~AboutDialog() override;
 
-    void Button1Click(); // close
-
-    QLabel *Label1;       // "MOKARAN"
-    QLabel *Label2;       // the version, set by the about command
-    QPushButton *Button1; // "閉じる"
+  private:
+    std::unique_ptr<Ui::AboutDialog> m_ui;
 };

@@ -1,7 +1,6 @@
 // MainWindow: the commands of the button bar and the File, Edit and Help menus.
 #include "windows/main_window.h"
 
-#include "core/base/version.h"
 
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
@@ -214,6 +213,5 @@ void MainWindow::Button6Click()
 
 void MainWindow::About1Click()
 {
-    SetLabelText(Form7->Label2, QStringLiteral("ver %1  (%2)").arg(QLatin1String(kVersion), QLatin1String(kReleaseDate)));
     Form7->exec();
 }

@@ -87,6 +87,14 @@ void SetLabelText(QLabel *label, const QString &text)
     label->adjustSize();
 }
 
+void FitLabelWidths(QWidget *root)
+{
+    for (QLabel *label : root->findChildren<QLabel *>()) {
+        if (!label->text().isEmpty())
+            label->resize(label->sizeHint().width(), label->height());
+    }
+}
+
 QColor DarkShadowColor()
 {
     return QApplication::palette().color(QPalette::Shadow);
@@ -115,6 +123,24 @@ QStringList QtNameFilters(const QString &filter)
         result << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
     return result;
+}
+
+QFileDialog *MakeFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode,
+                            const QString &filter)
+{
+    auto *dialog = new QFileDialog(parent);
+    dialog->setObjectName(QLatin1String(name));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptSave) {
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        dialog->setFileMode(QFileDialog::AnyFile);
+    } else {
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    dialog->setNameFilters(QtNameFilters(filter));
+    return dialog;
 }
 
 int SelectedFilterIndex(const QFileDialog *dialog)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFileDialog>
 #include <QIcon>
 #include <QRect>
 #include <QString>
@@ -10,7 +11,6 @@
 #include <new>
 
 class QApplication;
-class QFileDialog;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -50,6 +50,10 @@ QPushButton *MakeButton(QWidget *parent, const char *name, const QString &captio
 QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, QPoint at);
 // Sets a label's text and sizes the label to it.
 void SetLabelText(QLabel *label, const QString &text);
+// Gives every text label under root the width its text needs in the font in use, keeping its
+// position and height as the window's form has them: the forms are drawn for a 12-pixel Japanese
+// font, and a desktop with wider glyphs must not cut captions off.
+void FitLabelWidths(QWidget *root);
 
 // The desktop's own colours for the roles the layout uses.
 QColor DarkShadowColor();   // panels and dialog backgrounds (white text on them)
@@ -59,6 +63,13 @@ QColor ButtonShadowColor(); // the canvas surround
 // Turns a filter written as "description|patterns|description|patterns" (patterns separated by
 // ';', blanks allowed) into Qt's name filters. The description is shown as written.
 QStringList QtNameFilters(const QString &filter);
+
+// A file dialog kept between uses, so that it remembers its folder and filter; Qt's own dialog, so
+// that it looks and behaves alike on every desktop. filter is read by QtNameFilters. A save dialog
+// accepts any name and asks nothing before a file is replaced (the command decides that); an open
+// dialog accepts existing files only.
+QFileDialog *MakeFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode,
+                            const QString &filter);
 
 // Runs a file dialog kept between uses and returns the chosen file, or "" when cancelled. The
 // completion list of its name field is closed too: left open, it would stay on screen after the

@@ -503,11 +503,13 @@ void TestDialogs::aboutShowsTheVersion()
 {
     Program p;
     ModalScript script;
-    script.then(QStringLiteral("Form7"), [&](QWidget *) {
-        QCOMPARE(p.form->Form7->Label1->text(), QStringLiteral("MOKARAN"));
-        QCOMPARE(p.form->Form7->Label2->text(), QStringLiteral("ver 1.32  (2008.06.07)"));
-        QCOMPARE(p.form->Form7->windowTitle(), QStringLiteral("バージョン情報"));
-        p.form->Form7->Button1->click();
+    script.then(QStringLiteral("AboutDialog"), [&](QWidget *about) {
+        QCOMPARE(about->findChild<QLabel *>(QStringLiteral("titleLabel"))->text(),
+                 QStringLiteral("MOKARAN"));
+        QCOMPARE(about->findChild<QLabel *>(QStringLiteral("versionLabel"))->text(),
+                 QStringLiteral("ver 1.32  (2008.06.07)"));
+        QCOMPARE(about->windowTitle(), QStringLiteral("バージョン情報"));
+        about->findChild<QPushButton *>(QStringLiteral("closeButton"))->click();
     });
     p.form->About1->trigger();
     QVERIFY(script.done());
