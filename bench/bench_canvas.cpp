@@ -3,10 +3,10 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_canvas
 #include "core/base/app_paths.h"
-#include "windows/canvas_widget.h"
-#include "windows/window_support.h"
-#include "windows/main_window.h"
 #include "core/image/picture.h"
+#include "windows/canvas_widget.h"
+#include "windows/main_window.h"
+#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QDir>

@@ -10,11 +10,11 @@
 // single-threaded program.
 #include "core/base/io_error.h"
 #include "core/image/edits.h"
-#include "core/image/picture.h"
 #include "core/image/filters.h"
-#include "core/image/rotate.h"
 #include "core/image/parallel.h"
+#include "core/image/picture.h"
 #include "core/image/picture_io.h"
+#include "core/image/rotate.h"
 
 #include <QImage>
 #include <QString>

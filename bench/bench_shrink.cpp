@@ -16,13 +16,13 @@
 // Each run writes into a new folder (after a sync outside the timing) under one temporary folder
 // (TMPDIR, else /tmp), removed when the program ends. Before timing, the program's run and the
 // plain loop shrink each set once and their files are compared byte for byte.
+#include "bench_support.h"
 #include "core/base/io_error.h"
 #include "core/batch/shrink.h"
-#include "bench_support.h"
-#include "core/image/picture.h"
-#include "core/image/resize.h"
 #include "core/image/parallel.h"
+#include "core/image/picture.h"
 #include "core/image/picture_io.h"
+#include "core/image/resize.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,9 +1,9 @@
 // mokaran: the main window, or the command line when arguments are given.
-#include "core/base/app_paths.h"
-#include "windows/window_support.h"
-#include "windows/main_window.h"
 #include "cli/cli.h"
+#include "core/base/app_paths.h"
 #include "core/image/picture.h"
+#include "windows/main_window.h"
+#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QCoreApplication>

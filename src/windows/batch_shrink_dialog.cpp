@@ -1,9 +1,9 @@
 // BatchShrinkDialog: the batch JPEG shrink dialog.
 #include "windows/batch_shrink_dialog.h"
 
+#include "core/batch/shrink_worker.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/window_support.h"
-#include "core/batch/shrink_worker.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -31,7 +31,8 @@ QLineEdit *makeFolderField(QWidget *parent, const char *name, QRect geometry)
 
 } // namespace
 
-BatchShrinkDialog::BatchShrinkDialog(QWidget *parent, const QString &jpegDat) : QDialog(parent), m_jpegDat(jpegDat)
+BatchShrinkDialog::BatchShrinkDialog(QWidget *parent, const QString &jpegDat)
+    : QDialog(parent), m_jpegDat(jpegDat)
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("フォルダ内JPEGファイル変換ツール"));

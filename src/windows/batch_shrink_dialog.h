@@ -1,4 +1,5 @@
-// BatchShrinkDialog: the batch JPEG shrink dialog. Two folders, a width, and a run on a worker thread.
+// BatchShrinkDialog: the batch JPEG shrink dialog. Two folders, a width, and a run on a worker
+// thread.
 #pragma once
 
 #include <QDialog>
@@ -30,7 +31,7 @@ class BatchShrinkDialog : public QDialog {
     QLineEdit *Edit2;           // destination folder (set only by the picker)
     QPushButton *Button2;       // "参照": destination folder
     QLabel *Label3;             // "縮小サイズ幅"
-    ClampingSpinBox *SpinEdit1;       // target width, 15 to 3000
+    ClampingSpinBox *SpinEdit1; // target width, 15 to 3000
     QProgressBar *ProgressBar1; // files done
     QPushButton *Button3;       // "縮小開始": start
     QPushButton *Button4;       // "閉じる"

@@ -1,10 +1,10 @@
 // CutSizeDialog: the cut-size dialog.
 #include "windows/cut_size_dialog.h"
 
-#include "windows/clamping_spin_box.h"
-#include "windows/window_support.h"
-#include "windows/main_window.h"
 #include "core/workspace/cut_size.h"
+#include "windows/clamping_spin_box.h"
+#include "windows/main_window.h"
+#include "windows/window_support.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,10 +1,10 @@
 // ImportDialog: the import dialog.
 #include "windows/import_dialog.h"
 
-#include "windows/window_support.h"
-#include "windows/main_window.h"
 #include "core/image/picture_io.h"
 #include "core/sequence/frames.h"
+#include "windows/main_window.h"
+#include "windows/window_support.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

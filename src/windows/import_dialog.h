@@ -1,5 +1,5 @@
-// ImportDialog: the import dialog. Browse to a BMP or JPEG file, see it at full size, take it as the
-// working picture (ImportTarget 1) or as the compositing picture (ImportTarget 2).
+// ImportDialog: the import dialog. Browse to a BMP or JPEG file, see it at full size, take it as
+// the working picture (ImportTarget 1) or as the compositing picture (ImportTarget 2).
 #pragma once
 
 #include <QDialog>

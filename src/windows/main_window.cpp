@@ -2,15 +2,15 @@
 #include "windows/main_window.h"
 
 #include "core/base/io_error.h"
-#include "windows/canvas_widget.h"
-#include "windows/window_support.h"
 #include "windows/about_dialog.h"
 #include "windows/batch_shrink_dialog.h"
-#include "windows/import_dialog.h"
+#include "windows/canvas_widget.h"
 #include "windows/cut_size_dialog.h"
-#include "windows/value_dialog.h"
-#include "windows/page_maker_dialog.h"
+#include "windows/import_dialog.h"
 #include "windows/output_dialog.h"
+#include "windows/page_maker_dialog.h"
+#include "windows/value_dialog.h"
+#include "windows/window_support.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -232,8 +232,8 @@ void MainWindow::FormCreate()
     m_ws.PictureLoaded = 0;                                  // S3
     m_ws.CutWidth = m_ws.WindowSettings.ImageWidth;
     m_ws.CutHeight = m_ws.WindowSettings.ImageHeight;
-    placeWindow();                         // S4
-    applyPictureState();                   // S5 (and S10 below)
+    placeWindow();       // S4
+    applyPictureState(); // S5 (and S10 below)
     // S7: Qt widgets are always drawn off screen and shown in one step.
     readPresets();             // S8
     m_ws.PresetListFilled = 1; // S9

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "core/base/app_paths.h"
+#include "core/image/picture.h"
 #include "core/workspace/view_composer.h"
 #include "core/workspace/workspace.h"
-#include "core/image/picture.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -93,13 +93,13 @@ class MainWindow : public QMainWindow {
     void Exit2Click();
 
     // The dialogs, created once at start-up and hidden between uses.
-    ImportDialog *Form2; // import
-    CutSizeDialog *Form3; // cut size
-    OutputDialog *Form4; // save and sequences
-    PageMakerDialog *Form5; // page maker
-    AboutDialog *Form7; // about
+    ImportDialog *Form2;      // import
+    CutSizeDialog *Form3;     // cut size
+    OutputDialog *Form4;      // save and sequences
+    PageMakerDialog *Form5;   // page maker
+    AboutDialog *Form7;       // about
     BatchShrinkDialog *Form8; // batch JPEG shrink
-    ValueDialog *Form9; // the edits' parameter
+    ValueDialog *Form9;       // the edits' parameter
 
     // Button bar.
     QFrame *Panel2;       // the button bar
@@ -127,7 +127,7 @@ class MainWindow : public QMainWindow {
 
     // Canvas.
     QScrollArea *ScrollBox1; // scrolls the canvas
-    CanvasWidget *PaintBox1;    // the canvas: the picture with the cut frame
+    CanvasWidget *PaintBox1; // the canvas: the picture with the cut frame
 
     // Main menu.
     QMenu *File1;   // "ファイル(&F)"

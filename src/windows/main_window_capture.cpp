@@ -1,10 +1,10 @@
 // MainWindow: the Tools menu's screen and active-window captures.
 #include "windows/main_window.h"
 
-#include "windows/canvas_widget.h"
-#include "windows/window_support.h"
 #include "core/image/picture.h"
+#include "windows/canvas_widget.h"
 #include "windows/screen_capture.h"
+#include "windows/window_support.h"
 
 #include <QTimer>
 
@@ -53,8 +53,7 @@ void MainWindow::Timer1Timer()
     QImage capture;
     QString failure;
     try {
-        capture =
-            CaptureMode >= 3 ? CaptureActiveWindow() : CaptureScreen();
+        capture = CaptureMode >= 3 ? CaptureActiveWindow() : CaptureScreen();
     } catch (const std::exception &error) {
         failure = QString::fromUtf8(error.what());
     }

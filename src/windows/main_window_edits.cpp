@@ -2,12 +2,12 @@
 // the result in place; none touches UndoImage.
 #include "windows/main_window.h"
 
-#include "windows/clamping_spin_box.h"
-#include "windows/window_support.h"
 #include "core/image/edits.h"
 #include "core/image/filters.h"
 #include "core/image/rotate.h"
+#include "windows/clamping_spin_box.h"
 #include "windows/value_dialog.h"
+#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -80,8 +80,7 @@ void MainWindow::R3Click()
         return;
     Guarded(this, [this] {
         BusyCursor busy;
-        PutEditResult(Rotate(Form9->IntValue, m_ws.WorkImage, 1.0),
-                      EditResultKind::ChangesSize);
+        PutEditResult(Rotate(Form9->IntValue, m_ws.WorkImage, 1.0), EditResultKind::ChangesSize);
     });
 }
 
@@ -112,9 +111,8 @@ void MainWindow::N17Click()
         return;
     Guarded(this, [this] {
         BusyCursor busy;
-        PutEditResult(
-            Contrast(Form9->RealValue, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
-            EditResultKind::KeepsSizeAndLabels);
+        PutEditResult(Contrast(Form9->RealValue, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+                      EditResultKind::KeepsSizeAndLabels);
     });
 }
 

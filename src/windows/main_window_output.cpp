@@ -1,18 +1,17 @@
 // MainWindow: the commands of the button bar and the File, Edit and Help menus.
 #include "windows/main_window.h"
 
-
-#include "windows/canvas_widget.h"
-#include "windows/clamping_spin_box.h"
-#include "windows/window_support.h"
+#include "core/image/picture_io.h"
+#include "core/sequence/frames.h"
 #include "windows/about_dialog.h"
 #include "windows/batch_shrink_dialog.h"
-#include "windows/import_dialog.h"
+#include "windows/canvas_widget.h"
+#include "windows/clamping_spin_box.h"
 #include "windows/cut_size_dialog.h"
-#include "core/image/picture_io.h"
-#include "windows/page_maker_dialog.h"
-#include "core/sequence/frames.h"
+#include "windows/import_dialog.h"
 #include "windows/output_dialog.h"
+#include "windows/page_maker_dialog.h"
+#include "windows/window_support.h"
 
 #include <QComboBox>
 #include <QDesktopServices>

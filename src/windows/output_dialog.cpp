@@ -1,11 +1,11 @@
 // OutputDialog: the save and sequence dialog.
 #include "windows/output_dialog.h"
 
-#include "windows/window_support.h"
-#include "windows/main_window.h"
-#include "windows/import_dialog.h"
 #include "core/image/picture_io.h"
 #include "core/sequence/frames.h"
+#include "windows/import_dialog.h"
+#include "windows/main_window.h"
+#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,5 +1,5 @@
-// OutputDialog: the save and sequence dialog. Writes the cut once, as a continuous sequence, blended
-// with a second picture, or faded from white or black, by OutputMode.
+// OutputDialog: the save and sequence dialog. Writes the cut once, as a continuous sequence,
+// blended with a second picture, or faded from white or black, by OutputMode.
 #pragma once
 
 #include <QDialog>

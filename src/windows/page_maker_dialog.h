@@ -1,5 +1,5 @@
-// PageMakerDialog: the page maker. A fixed form of fourteen texts becomes a small HTML page for mobile
-// phones, and the texts can be kept in a project file.
+// PageMakerDialog: the page maker. A fixed form of fourteen texts becomes a small HTML page for
+// mobile phones, and the texts can be kept in a project file.
 #pragma once
 
 #include "core/page/page.h"

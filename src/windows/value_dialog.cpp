@@ -1,9 +1,9 @@
 // ValueDialog: the parameter dialog.
 #include "windows/value_dialog.h"
 
+#include "core/image/rounding.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/window_support.h"
-#include "core/image/rounding.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -47,8 +47,8 @@ void ValueDialog::SetSpinRange(int32_t minimum, int32_t maximum)
         SpinEdit1->setRange(minimum, maximum);
 }
 
-void ValueDialog::AskValue(int kind, const QString &caption, const QString &prompt, int32_t intDefault,
-                      double realDefault)
+void ValueDialog::AskValue(int kind, const QString &caption, const QString &prompt,
+                           int32_t intDefault, double realDefault)
 {
     IntValue = intDefault;
     RealValue = realDefault;

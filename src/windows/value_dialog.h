@@ -29,10 +29,10 @@ class ValueDialog : public QDialog {
     double RealValue = 0;  // real default on entry, the result after OK
     bool Accepted = false; // OK was pressed
 
-    QLabel *Label1;         // the prompt
-    QLabel *Label2;         // the real value chosen on the scroll bar
-    ClampingSpinBox *SpinEdit1;   // whole-number input
-    QScrollBar *ScrollBar1; // real input: position = value x 100
-    QPushButton *Button1;   // "決定"
-    QPushButton *Button2;   // "キャンセル"
+    QLabel *Label1;             // the prompt
+    QLabel *Label2;             // the real value chosen on the scroll bar
+    ClampingSpinBox *SpinEdit1; // whole-number input
+    QScrollBar *ScrollBar1;     // real input: position = value x 100
+    QPushButton *Button1;       // "決定"
+    QPushButton *Button2;       // "キャンセル"
 };

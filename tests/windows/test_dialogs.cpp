@@ -1,15 +1,15 @@
 // The main window's commands with their dialogs: import, cut size, save and sequences, save of the
 // whole picture, undo, about.
 #include "core/base/app_paths.h"
-#include "windows/window_support.h"
-#include "windows/main_window.h"
-#include "windows/about_dialog.h"
-#include "windows/import_dialog.h"
-#include "windows/cut_size_dialog.h"
 #include "core/image/picture_io.h"
-#include "windows/output_dialog.h"
+#include "windows/about_dialog.h"
+#include "windows/cut_size_dialog.h"
+#include "windows/import_dialog.h"
+#include "windows/main_window.h"
 #include "windows/modal_driver.h"
+#include "windows/output_dialog.h"
 #include "windows/program_folder.h"
+#include "windows/window_support.h"
 
 #include "windows/clamping_spin_box.h"
 #include <QApplication>
@@ -250,13 +250,27 @@ void TestDialogs::outputDialogShowsWhatEachModeNeeds()
         QString group, first, second;
     };
     const Expect rows[] = {
-        {&MainWindow::Button1Click, QStringLiteral("画像切り取り"), false, false, false, {}, {}, {}},
+        {&MainWindow::Button1Click,
+         QStringLiteral("画像切り取り"),
+         false,
+         false,
+         false,
+         {},
+         {},
+         {}},
         {&MainWindow::Button5Click, QStringLiteral("アルファ合成"), false, true, true,
          QStringLiteral("オプション"), QStringLiteral("ノーマル"),
          QStringLiteral("白を透過させる")},
         {&MainWindow::Button7Click, QStringLiteral("フェードアウト"), false, true, false,
          QStringLiteral("色を選択してください"), QStringLiteral("白"), QStringLiteral("黒")},
-        {&MainWindow::Button3Click, QStringLiteral("連続画像切り取り"), true, false, false, {}, {}, {}},
+        {&MainWindow::Button3Click,
+         QStringLiteral("連続画像切り取り"),
+         true,
+         false,
+         false,
+         {},
+         {},
+         {}},
     };
     for (const Expect &e : rows) {
         ModalScript script;

@@ -2,11 +2,11 @@
 #include "core/base/app_paths.h"
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
-#include "windows/window_support.h"
 #include "windows/main_window.h"
-#include "windows/value_dialog.h"
 #include "windows/modal_driver.h"
 #include "windows/program_folder.h"
+#include "windows/value_dialog.h"
+#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,9 +1,9 @@
 // The main window: layout, start-up and placement, the two states, shut-down, the canvas mouse.
 #include "core/base/app_paths.h"
-#include "windows/canvas_widget.h"
-#include "windows/window_support.h"
-#include "windows/main_window.h"
 #include "core/image/picture.h"
+#include "windows/canvas_widget.h"
+#include "windows/main_window.h"
+#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QFileDialog>

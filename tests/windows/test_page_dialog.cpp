@@ -1,8 +1,8 @@
 // The page maker's window: layout, making a page, saving and opening projects through the dialogs.
-#include "windows/window_support.h"
 #include "core/page/page.h"
-#include "windows/page_maker_dialog.h"
 #include "windows/modal_driver.h"
+#include "windows/page_maker_dialog.h"
+#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // The batch shrink dialog: layout, folder pickers, a run on the worker and its end.
-#include "windows/clamping_spin_box.h"
-#include "windows/window_support.h"
-#include "windows/batch_shrink_dialog.h"
 #include "core/image/picture_io.h"
+#include "windows/batch_shrink_dialog.h"
+#include "windows/clamping_spin_box.h"
 #include "windows/modal_driver.h"
+#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QDir>

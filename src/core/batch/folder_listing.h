@@ -10,9 +10,9 @@
 bool MatchesWildcard(QStringView name, QStringView pattern);
 
 // The regular files directly inside folder whose names match pattern ("*.jpg"). Each entry is
-// folder exactly as given followed by the file's name, so folder should end with "/". Left out: names starting with "." (hidden files), folders, anything
-// inside a subfolder, and entries that are neither. The entries are sorted by the bytes of
-// their names: the directory's own order changes with its history, and a batch run should take
-// the same files in the same order every time. A folder that does not exist or cannot be read
-// gives an empty list and no error.
+// folder exactly as given followed by the file's name, so folder should end with "/". Left out:
+// names starting with "." (hidden files), folders, anything inside a subfolder, and entries that
+// are neither. The entries are sorted by the bytes of their names: the directory's own order
+// changes with its history, and a batch run should take the same files in the same order every
+// time. A folder that does not exist or cannot be read gives an empty list and no error.
 QStringList ListFolder(const QString &folder, const QString &pattern);

@@ -1,7 +1,7 @@
 // TImageConv's same-size edits: blur and sharpen, contrast, gamma and the automatic level stretch.
-#include "core/image/picture.h"
 #include "core/image/filters.h"
 #include "core/image/parallel.h"
+#include "core/image/picture.h"
 
 #include <array>
 #include <climits>
@@ -230,7 +230,7 @@ QImage Contrast(double factor, PixelRect rect, const QImage &source)
 }
 
 QImage Gamma(double gammaBlue, double gammaGreen, double gammaRed, PixelRect rect,
-                         const QImage &source)
+             const QImage &source)
 {
     // Written as "not above 0" so that a NaN gamma also leaves the picture alone.
     if (!(gammaBlue > 0.0) || !(gammaGreen > 0.0) || !(gammaRed > 0.0))

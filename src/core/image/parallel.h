@@ -26,8 +26,7 @@ class SingleBandScope {
     bool m_previous;
 };
 
-template <typename RowsFn>
-void ParallelRows(int rows, long long workPerRow, RowsFn rowsFn)
+template <typename RowsFn> void ParallelRows(int rows, long long workPerRow, RowsFn rowsFn)
 {
     if (SingleBandScope::active()) {
         rowsFn(0, rows);

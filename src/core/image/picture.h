@@ -62,7 +62,6 @@ void CopyComputeDrawBack(const QImage &src, QImage &dst, PixelRect rect, Compute
     DrawAt(dst, result);
 }
 
-
 // Keeps the memory of freed large pictures in the process for the next one: an edit or a batch
 // file allocates tens of megabytes, and fresh pages from the kernel cost more than the work on
 // them. Called once at start by the program (and by the benchmarks, which time it as it runs).

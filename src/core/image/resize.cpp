@@ -1,7 +1,7 @@
 // FitSize, ResizeAverage and Enlarge: the target size of a shrink, box averaging, and enlarging.
-#include "core/image/picture.h"
 #include "core/image/resize.h"
 #include "core/image/parallel.h"
+#include "core/image/picture.h"
 #include "core/image/rounding.h"
 #include "core/image/sampling.h"
 

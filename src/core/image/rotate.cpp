@@ -1,7 +1,7 @@
 // Rotate: turning a picture about its centre, with a scale factor, sampled bilinearly.
-#include "core/image/picture.h"
 #include "core/image/rotate.h"
 #include "core/image/parallel.h"
+#include "core/image/picture.h"
 #include "core/image/rounding.h"
 #include "core/image/sampling.h"
 

@@ -1,8 +1,8 @@
 // The workspace: the state every window of the program shares, owned by the main window.
 #pragma once
 
-#include "core/workspace/settings.h"
 #include "core/workspace/presets.h"
+#include "core/workspace/settings.h"
 
 #include <QImage>
 #include <QString>
@@ -51,7 +51,7 @@ struct Workspace {
     uint8_t OutputMode = 0;       // 1 single cut, 2 continuous, 3 alpha compositing, 4 fade-out
     int32_t FrameStep = 0;        // pixels the frame moves per frame in continuous cutting
     Direction FrameDirection = Direction::Right;
-    uint8_t ImportTarget = 0;     // 1 WorkImage, 2 BlendImage
+    uint8_t ImportTarget = 0; // 1 WorkImage, 2 BlendImage
 };
 
 // Makes picture the working picture as loaded or captured: WorkImage (in the picture's own depth),

@@ -107,8 +107,7 @@ TEST(StripPrefix, Table)
         {"/p", "/photos/", "/p"},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(StripPrefix(c.path, c.prefix), c.expected)
-            << c.path.toStdString();
+        EXPECT_EQ(StripPrefix(c.path, c.prefix), c.expected) << c.path.toStdString();
 }
 
 TEST(Wildcard, Table)

@@ -1,11 +1,11 @@
 // The batch shrink: the sizes and pixels of the outputs, skipped files, replacing originals, the
 // same outputs from several workers as from one, and the worker thread's signals.
 #include "core/base/io_error.h"
-#include "core/batch/shrink_worker.h"
 #include "core/batch/shrink.h"
+#include "core/batch/shrink_worker.h"
 #include "core/image/picture.h"
-#include "core/image/resize.h"
 #include "core/image/picture_io.h"
+#include "core/image/resize.h"
 
 #include "test_files.h"
 

@@ -1,6 +1,6 @@
 // Blur, sharpen, contrast, gamma and level correction against their figures and plain references.
-#include "core/image/picture.h"
 #include "core/image/filters.h"
+#include "core/image/picture.h"
 
 #include <gtest/gtest.h>
 
@@ -75,8 +75,7 @@ QImage referenceFilter(FilterKind kind, PixelRect rect, const QImage &source)
                             nx = x;
                         sum += channel(source, nx, ny, c) * k[dy + 1][dx + 1];
                     }
-                result.scanLine(y)[3 * x + c] =
-                    ClampByte(double(sum) / double(kernelSum));
+                result.scanLine(y)[3 * x + c] = ClampByte(double(sum) / double(kernelSum));
             }
     return result;
 }
@@ -154,9 +153,9 @@ TEST(Filters, OutsideTheRectangleNothingChanges)
 {
     const QImage picture = randomPicture(20, 12, 3);
     const PixelRect rect{4, 2, 9, 6};
-    const QImage results[] = {
-        Filter3x3(FilterKind::Blur, rect, picture), Filter3x3(FilterKind::Sharpen, rect, picture),
-        Contrast(0.5, rect, picture), Gamma(2, 0.5, 1.5, rect, picture)};
+    const QImage results[] = {Filter3x3(FilterKind::Blur, rect, picture),
+                              Filter3x3(FilterKind::Sharpen, rect, picture),
+                              Contrast(0.5, rect, picture), Gamma(2, 0.5, 1.5, rect, picture)};
     for (const QImage &result : results) {
         int changedInside = 0;
         for (int y = 0; y < 12; ++y)
@@ -255,8 +254,7 @@ TEST(PointOperations, TablesGiveThePerPixelValues)
         for (int x = 0; x < 256; ++x)
             for (int c = 0; c < 3; ++c) {
                 const int v = channel(values, x, 0, c);
-                ASSERT_EQ(channel(result, x, 0, c),
-                          ClampByte(double(v + (v - 127.5L) * factor)))
+                ASSERT_EQ(channel(result, x, 0, c), ClampByte(double(v + (v - 127.5L) * factor)))
                     << "factor " << factor << ", value " << v;
             }
     }
@@ -372,8 +370,7 @@ TEST(Filters, APaletteInputWorksAsItsColours)
 
     const QImage blurred = Filter3x3(FilterKind::Blur, whole(palette), palette);
     EXPECT_EQ(firstDifference(blurred, referenceFilter(FilterKind::Blur, whole(as24), as24)), "");
-    EXPECT_EQ(Contrast(0.3, whole(palette), palette),
-              Contrast(0.3, whole(as24), as24));
+    EXPECT_EQ(Contrast(0.3, whole(palette), palette), Contrast(0.3, whole(as24), as24));
     EXPECT_EQ(Gamma(1, 1, 1, whole(palette), palette), as24);
 
     QImage levels = palette;

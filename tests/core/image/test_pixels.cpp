@@ -1,6 +1,6 @@
 // The pixel conventions: the two roundings, ClampByte, 24-bit conversion, copy-compute-draw-back.
-#include "core/image/picture.h"
 #include "core/image/pattern.h"
+#include "core/image/picture.h"
 #include "core/image/rounding.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // FitSize, box averaging and enlarging: the documented figures and plain reference versions.
 #include "core/base/io_error.h"
+#include "core/image/pattern.h"
 #include "core/image/picture.h"
 #include "core/image/resize.h"
-#include "core/image/pattern.h"
 #include "core/image/rounding.h"
 
 #include <gtest/gtest.h>
@@ -62,8 +62,7 @@ TEST(ResizeAverage, TheSameSizeCopiesExactly)
     const QImage source = Pattern(37, 23);
     EXPECT_EQ(ResizeAverage(37, 23, source), source);
     // A source of another depth is read through its 24-bit form.
-    EXPECT_EQ(ResizeAverage(37, 23, source.convertToFormat(QImage::Format_RGB32)),
-              source);
+    EXPECT_EQ(ResizeAverage(37, 23, source.convertToFormat(QImage::Format_RGB32)), source);
 }
 
 // Column i (or row i) has blue i * i, so each box's truncated mean tells which pixels it took.
@@ -182,8 +181,7 @@ TEST(Enlarge, HeightKeepsTheProportionAndValuesBlend)
     } rows[] = {
         {4, 3, 6, 4} /* 4.5 halves to even */, {4, 1, 2, 1} /* at least a row */, {3, 7, 5, 12}};
     for (const auto &row : rows)
-        EXPECT_EQ(Enlarge(Pattern(row.w, row.h), row.t).size(),
-                  QSize(row.t, row.newHeight))
+        EXPECT_EQ(Enlarge(Pattern(row.w, row.h), row.t).size(), QSize(row.t, row.newHeight))
             << row.w << "x" << row.h;
     QImage pair(2, 1, kPictureFormat); // positions -0.25 (clamped), 0.25, 0.75, 1.25 (clamped)
     pair.setPixel(0, 0, qRgb(100, 0, 100));

@@ -1,8 +1,8 @@
 // Rotation: the documented sizes and figures, and a plain reference version of the arithmetic.
 #include "core/base/io_error.h"
+#include "core/image/pattern.h"
 #include "core/image/picture.h"
 #include "core/image/rotate.h"
-#include "core/image/pattern.h"
 #include "core/image/rounding.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +47,7 @@ QImage referenceRotate(int angle, const QImage &src, double scale)
                 const int p01 = channel(src.pixel(int(x0), y1), k);
                 const int p11 = channel(src.pixel(x1, y1), k);
                 v[k] = ClampByte(double(((1 - fx) * p00 + fx * p10) * (1 - fy) +
-                                                    ((1 - fx) * p01 + fx * p11) * fy + 0.5L));
+                                        ((1 - fx) * p01 + fx * p11) * fy + 0.5L));
             }
             out.setPixel(x, y, qRgb(v[0], v[1], v[2]));
         }

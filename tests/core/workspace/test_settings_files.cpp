@@ -1,8 +1,8 @@
 // Tests of set.ini and data.dat: number reading, the INI reader and writer, the preset records.
-#include "core/workspace/settings.h"
 #include "core/base/io_error.h"
 #include "core/base/number_text.h"
 #include "core/workspace/presets.h"
+#include "core/workspace/settings.h"
 
 #include <QDir>
 #include <QFile>

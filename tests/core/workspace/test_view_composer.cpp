@@ -1,6 +1,6 @@
 // The canvas view: the outline's pixels, and the step-by-step view against a full copy.
-#include "core/workspace/view_composer.h"
 #include "core/image/picture.h"
+#include "core/workspace/view_composer.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The workspace routines: start canvas, frame clamp, FillCutImage, placing an edit result.
-#include "core/workspace/workspace.h"
 #include "core/image/picture.h"
+#include "core/workspace/workspace.h"
 
 #include <gtest/gtest.h>
 
