@@ -48,6 +48,7 @@ class PaintCounter : public QObject {
 struct LoadedWindow {
     QTemporaryDir dir;
     std::unique_ptr<MainWindow> form;
+    CanvasWidget *canvas = nullptr;
     PaintCounter counter;
 
     LoadedWindow(int width, int height)
@@ -58,15 +59,13 @@ struct LoadedWindow {
         form = std::make_unique<MainWindow>(ResolveAppPaths(dir.path()));
         form->resize(1280, 1024);
         form->show();
+        form->takeNewPicture(noisePicture(width, height));
         Workspace &ws = form->workspace();
-        ws.WorkImage = noisePicture(width, height);
-        ws.CanvasWidth = width;
-        ws.CanvasHeight = height;
-        form->FirstPictureSetup();
         ws.CutWidth = 200;
         ws.CutHeight = 200;
-        form->PutEditResult(ws.WorkImage, EditResultKind::ChangesSize);
-        form->PaintBox1->installEventFilter(&counter);
+        form->putEditResult(ws.WorkImage, EditResultKind::ChangesSize);
+        canvas = form->findChild<CanvasWidget *>(QStringLiteral("canvas"));
+        canvas->installEventFilter(&counter);
         QElapsedTimer waited;
         waited.start();
         while (!form->windowHandle()->isExposed() && waited.elapsed() < 5000)
@@ -76,10 +75,10 @@ struct LoadedWindow {
 
     void send(QEvent::Type type, QPoint at)
     {
-        QMouseEvent event(
-            type, QPointF(at), form->PaintBox1->mapToGlobal(QPointF(at)), Qt::LeftButton,
-            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(form->PaintBox1, &event);
+        QMouseEvent event(type, QPointF(at), canvas->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(canvas, &event);
     }
 };
 
@@ -113,8 +112,8 @@ void BM_DragStepFullViewport(benchmark::State &state)
     for (auto _ : state) {
         window.send(QEvent::MouseMove, {10 + (step % 300), 10 + (step % 200)});
         ++step;
-        window.form->PaintBox1->repaint(
-            window.form->ScrollBox1->viewport()->rect().translated(-window.form->PaintBox1->pos()));
+        auto *area = window.form->findChild<QScrollArea *>(QStringLiteral("canvasArea"));
+        window.canvas->repaint(area->viewport()->rect().translated(-window.canvas->pos()));
     }
     window.send(QEvent::MouseButtonRelease, {0, 0});
 }

@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     SetUpApplication(app);
-    MainWindow form(ResolveAppPaths(QCoreApplication::applicationDirPath()));
-    form.show();
+    MainWindow window(ResolveAppPaths(QCoreApplication::applicationDirPath()));
+    window.show();
     return app.exec();
 }

@@ -31,7 +31,7 @@ QLineEdit *makeFolderField(QWidget *parent, const char *name, QRect geometry)
 
 } // namespace
 
-BatchShrinkDialog::BatchShrinkDialog(QWidget *parent, const QString &jpegDat)
+BatchShrinkDialog::BatchShrinkDialog(const QString &jpegDat, QWidget *parent)
     : QDialog(parent), m_jpegDat(jpegDat)
 {
     setObjectName(QStringLiteral("Form8"));
@@ -89,6 +89,13 @@ QString BatchShrinkDialog::pickFolder(const QString &current)
     if (!PickedFolder.endsWith(u'/')) // the listing and the output names rely on it
         PickedFolder += u'/';
     return PickedFolder.trimmed();
+}
+
+void BatchShrinkDialog::run()
+{
+    Edit1->clear();
+    Edit2->clear();
+    exec();
 }
 
 void BatchShrinkDialog::Button1Click()

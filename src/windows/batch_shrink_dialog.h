@@ -15,7 +15,8 @@ class BatchShrinkDialog : public QDialog {
     Q_OBJECT
   public:
     // jpegDat: where the extension file is (AppDir followed by jpeg.dat).
-    BatchShrinkDialog(QWidget *parent, const QString &jpegDat);
+    explicit BatchShrinkDialog(const QString &jpegDat, QWidget *parent = nullptr);
+    void run();
 
     void Button1Click(); // pick the source folder
     void Button2Click(); // pick the destination folder

@@ -1,4 +1,4 @@
-// CanvasWidget: a surface painted and driven by its owner.
+// The canvas: a surface painted and driven by the main window.
 #include "windows/canvas_widget.h"
 
 #include <QMouseEvent>
@@ -7,7 +7,7 @@
 
 namespace {
 
-// The pixel under the pointer: floor, so that -0.5 is pixel -1, left of the box.
+// The pixel under the pointer: floor, so that -0.5 is pixel -1, left of the canvas.
 QPoint pixelAt(const QMouseEvent *event)
 {
     return {int(std::floor(event->position().x())), int(std::floor(event->position().y()))};
@@ -23,29 +23,23 @@ CanvasWidget::CanvasWidget(QWidget *parent) : QWidget(parent)
 
 void CanvasWidget::paintEvent(QPaintEvent *event)
 {
-    if (!onPaint)
+    if (!m_painter)
         return;
     QPainter painter(this);
-    onPaint(painter, event->region());
+    m_painter(painter, event->region());
 }
 
 void CanvasWidget::mousePressEvent(QMouseEvent *event)
 {
-    const QPoint p = pixelAt(event);
-    if (onMouseDown)
-        onMouseDown(event->button(), event->modifiers(), p.x(), p.y());
+    emit pressed(pixelAt(event));
 }
 
 void CanvasWidget::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPoint p = pixelAt(event);
-    if (onMouseMove)
-        onMouseMove(event->modifiers(), p.x(), p.y());
+    emit moved(pixelAt(event));
 }
 
 void CanvasWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-    const QPoint p = pixelAt(event);
-    if (onMouseUp)
-        onMouseUp(event->button(), event->modifiers(), p.x(), p.y());
+    emit released(pixelAt(event));
 }

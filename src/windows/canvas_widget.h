@@ -1,4 +1,5 @@
-// CanvasWidget: a surface that shows nothing of its own; its owner paints it and handles its mouse.
+// The canvas: a surface that shows nothing of its own. The main window paints it (the picture
+// with the cut frame) and moves the frame from its mouse signals.
 #pragma once
 
 #include <QWidget>
@@ -9,17 +10,23 @@ class CanvasWidget : public QWidget {
   public:
     explicit CanvasWidget(QWidget *parent = nullptr);
 
-    // exposed: the part to paint, in the box's own coordinates (= canvas pixels).
-    std::function<void(QPainter &, const QRegion &exposed)> onPaint;
-    // Coordinates are whole pixels and may lie outside the box while a button is held: the box
-    // keeps the mouse from press to release.
-    std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)> onMouseDown;
-    std::function<void(Qt::KeyboardModifiers, int x, int y)> onMouseMove;
-    std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)> onMouseUp;
+    // Paints the exposed part of the canvas, in the canvas's own coordinates (= picture pixels).
+    using Painter = std::function<void(QPainter &, const QRegion &exposed)>;
+    void setPainter(Painter painter) { m_painter = std::move(painter); }
+
+  signals:
+    // The picture pixel under the pointer. It may lie outside the canvas while a button is held:
+    // the canvas keeps the mouse from press to release.
+    void pressed(QPoint pixel);
+    void moved(QPoint pixel);
+    void released(QPoint pixel);
 
   protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+
+  private:
+    Painter m_painter;
 };

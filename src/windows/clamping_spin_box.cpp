@@ -1,4 +1,4 @@
-// ClampingSpinBox: an integer field that pulls typed values into its range.
+// An integer field that pulls typed values into its range.
 #include "windows/clamping_spin_box.h"
 
 #include <QLineEdit>

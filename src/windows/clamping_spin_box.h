@@ -1,4 +1,4 @@
-// ClampingSpinBox: an integer field with up/down arrows whose typed value is pulled into its range.
+// An integer field with up/down arrows whose typed value is pulled into its range.
 #pragma once
 
 #include <QSpinBox>

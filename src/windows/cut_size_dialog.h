@@ -1,32 +1,36 @@
-// CutSizeDialog: the cut-size dialog. A preset from data.dat, or a free width and height.
+// The cut-size dialog: a preset from data.dat, or a free width and height.
 #pragma once
 
 #include <QDialog>
+#include <QSize>
+#include <QStringList>
 
-class QComboBox;
-class QLabel;
-class QPushButton;
-class ClampingSpinBox;
-class MainWindow;
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class CutSizeDialog;
+}
+
+// What the user chose: the preset's name as listed (empty when none is chosen), and the free
+// width and height as typed (pulled into the fields' range).
+struct CutSizeChoice {
+    QString preset;
+    int width = 0;
+    int height = 0;
+};
 
 class CutSizeDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit CutSizeDialog(MainWindow &main);
+    // presetNames: the names of the presets in file order; empty names are not listed.
+    explicit CutSizeDialog(const QStringList &presetNames, QWidget *parent = nullptr);
+    ~CutSizeDialog() override;
 
-    void Button1Click(); // apply the chosen size and close
-    void Button2Click(); // close without change
-
-    QLabel *Label1;             // "切り取り画像サイズ設定": title
-    QComboBox *ComboBox1;       // the preset names
-    QLabel *Label3;             // "任意の切り取りサイズ": heading of the free size
-    QLabel *Label2;             // "横幅"
-    ClampingSpinBox *SpinEdit1; // free width
-    QLabel *Label4;             // "高さ"
-    ClampingSpinBox *SpinEdit2; // free height
-    QPushButton *Button1;       // "決定"
-    QPushButton *Button2;       // "閉じる"
+    // Offers current as the free size, with fields that go up to limit. The preset chosen last
+    // stays chosen. nullopt when the dialog is closed without 決定.
+    std::optional<CutSizeChoice> ask(QSize current, QSize limit);
 
   private:
-    MainWindow &m_main;
+    std::unique_ptr<Ui::CutSizeDialog> m_ui;
 };

@@ -1,36 +1,35 @@
-// ImportDialog: the import dialog. Browse to a BMP or JPEG file, see it at full size, take it as
-// the working picture (ImportTarget 1) or as the compositing picture (ImportTarget 2).
+// The import dialog: browse to a picture file, see it at full size, and take it.
 #pragma once
 
 #include <QDialog>
+#include <QImage>
 
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QScrollArea;
-class MainWindow;
+#include <memory>
+#include <optional>
+
+class QFileDialog;
+
+namespace Ui {
+class ImportDialog;
+}
 
 class ImportDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit ImportDialog(MainWindow &main);
+    explicit ImportDialog(QWidget *parent = nullptr);
+    ~ImportDialog() override;
 
-    void Button1Click(); // browse and preview
-    void Button2Click(); // import and close
-    void Button3Click(); // close without importing
-
-    QFrame *Panel1;          // the strip along the top
-    QLineEdit *Edit1;        // the chosen file's full path (read-only)
-    QPushButton *Button1;    // "参照": browse
-    QPushButton *Button2;    // "決定": import
-    QPushButton *Button3;    // "キャンセル": close
-    QScrollArea *ScrollBox1; // scrolls the preview
-    QLabel *Image3;          // the preview at 1:1
+    // Runs the dialog and returns the picture read once 決定 is pressed. nullopt when the dialog
+    // is closed, or when the chosen file is gone by then. A file that cannot be read is reported
+    // and the dialog stays open. The path and the preview stay for the next use.
+    std::optional<QImage> choosePicture();
 
   private:
+    void browse();
+    void take();
     void showPreview(const QImage &picture);
-    void importInto(const QString &path);
 
-    MainWindow &m_main;
+    std::unique_ptr<Ui::ImportDialog> m_ui;
+    QFileDialog *m_openDialog; // kept between uses: it remembers the folder
+    QImage m_taken;
 };

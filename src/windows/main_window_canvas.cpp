@@ -1,10 +1,10 @@
-// MainWindow: the canvas with the cut frame, and the routines that change the picture or its size.
+// The main window: the canvas with the cut frame, and the routines that change the picture or its
+// size.
 #include "windows/main_window.h"
 
-#include "windows/canvas_widget.h"
+#include "ui_main_window.h"
 #include "windows/window_support.h"
 
-#include <QLabel>
 #include <QPainter>
 
 namespace {
@@ -16,55 +16,63 @@ void setNumber(QLabel *label, int value)
 
 } // namespace
 
-void MainWindow::ResetCanvas(int width, int height)
+void MainWindow::connectCanvas()
+{
+    m_ui->canvas->setPainter([this](QPainter &p, const QRegion &r) { paintCanvas(p, r); });
+    connect(m_ui->canvas, &CanvasWidget::pressed, this, &MainWindow::startDrag);
+    connect(m_ui->canvas, &CanvasWidget::moved, this, &MainWindow::drag);
+    connect(m_ui->canvas, &CanvasWidget::released, this, &MainWindow::endDrag);
+}
+
+void MainWindow::resetCanvas(int width, int height)
 {
     ResetCanvasImages(m_ws, width, height);
-    setNumber(Label9, m_ws.WorkImage.width());
-    setNumber(Label10, m_ws.WorkImage.height());
-    PaintBox1->resize(width, height);
-    RefreshCanvas();
+    setNumber(m_ui->pictureWidthLabel, m_ws.WorkImage.width());
+    setNumber(m_ui->pictureHeightLabel, m_ws.WorkImage.height());
+    m_ui->canvas->resize(width, height);
+    refreshCanvas();
 }
 
-void MainWindow::UpdateSizeLabels()
+void MainWindow::updateSizeLabels()
 {
-    setNumber(Label4, m_ws.CutWidth);
-    setNumber(Label6, m_ws.CutHeight);
+    setNumber(m_ui->cutWidthLabel, m_ws.CutWidth);
+    setNumber(m_ui->cutHeightLabel, m_ws.CutHeight);
     // The bitmap's own size, which is what the canvas shows.
-    setNumber(Label9, m_ws.WorkImage.width());
-    setNumber(Label10, m_ws.WorkImage.height());
+    setNumber(m_ui->pictureWidthLabel, m_ws.WorkImage.width());
+    setNumber(m_ui->pictureHeightLabel, m_ws.WorkImage.height());
 }
 
-void MainWindow::FirstPictureSetup()
+void MainWindow::enterWorkingState()
 {
-    if (m_ws.PictureLoaded != 0)
+    if (m_pictureLoaded)
         return;
     // The cut size of the previous run replaces whatever was chosen before the first picture.
     // A stored size below 1 (a hand-edited set.ini) would make an empty cut: 1 is the least.
     m_ws.CutWidth = std::max(m_ws.WindowSettings.ImageWidth, 1);
     m_ws.CutHeight = std::max(m_ws.WindowSettings.ImageHeight, 1);
-    m_ws.PictureLoaded = 1;
-    applyPictureState();
+    m_pictureLoaded = true;
+    updateActions();
 }
 
-void MainWindow::TakeNewPicture(const QImage &picture)
+void MainWindow::takeNewPicture(const QImage &picture)
 {
     SetWorkPicture(m_ws, picture);
-    PaintBox1->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
-    FirstPictureSetup();
-    applyPictureState(); // shows the canvas again after a capture hid it
+    m_ui->canvas->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
+    enterWorkingState();
+    updateActions(); // shows the canvas again after a capture hid it
     LowerCutToCanvas(m_ws);
-    UpdateSizeLabels();
-    RefreshCanvas();
+    updateSizeLabels();
+    refreshCanvas();
 }
 
-void MainWindow::PutEditResult(const QImage &result, EditResultKind kind)
+void MainWindow::putEditResult(const QImage &result, EditResultKind kind)
 {
     PlaceEditResult(m_ws, result, kind);
     if (kind == EditResultKind::ChangesSize)
-        PaintBox1->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
-    RefreshCanvas();
+        m_ui->canvas->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
+    refreshCanvas();
     if (kind != EditResultKind::KeepsSize)
-        UpdateSizeLabels();
+        updateSizeLabels();
 }
 
 QRegion MainWindow::composeView()
@@ -74,45 +82,45 @@ QRegion MainWindow::composeView()
                           QRect(m_ws.FrameX, m_ws.FrameY, m_ws.CutWidth, m_ws.CutHeight));
 }
 
-void MainWindow::RefreshCanvas()
+void MainWindow::refreshCanvas()
 {
     const QRegion changed = composeView();
     // Picture and outline reach the screen together: Qt paints the changed part off screen and
     // shows it in one step.
     if (!changed.isEmpty())
-        PaintBox1->update(changed);
+        m_ui->canvas->update(changed);
 }
 
-void MainWindow::PaintBox1Paint(QPainter &painter, const QRegion &exposed)
+void MainWindow::paintCanvas(QPainter &painter, const QRegion &exposed)
 {
     const QRegion changed = composeView();
     if (!changed.isEmpty())
-        PaintBox1->update(changed - exposed); // parts outside this paint follow in the next one
+        m_ui->canvas->update(changed - exposed); // parts outside this paint follow in the next one
     for (const QRect &r : exposed)
         painter.drawImage(r.topLeft(), m_ws.ViewImage, r);
 }
 
-void MainWindow::PaintBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
+void MainWindow::startDrag(QPoint pixel)
 {
     // The frame's corner jumps to the pointer; it is drawn at the next move or the release.
-    m_ws.Dragging = 1;
-    m_ws.FrameX = x;
-    m_ws.FrameY = y;
+    m_dragging = true;
+    m_ws.FrameX = pixel.x();
+    m_ws.FrameY = pixel.y();
 }
 
-void MainWindow::PaintBox1MouseMove(Qt::KeyboardModifiers, int x, int y)
+void MainWindow::drag(QPoint pixel)
 {
-    if (m_ws.Dragging != 1)
+    if (!m_dragging)
         return;
-    m_ws.FrameX = x;
-    m_ws.FrameY = y;
-    RefreshCanvas();
+    m_ws.FrameX = pixel.x();
+    m_ws.FrameY = pixel.y();
+    refreshCanvas();
 }
 
-void MainWindow::PaintBox1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int)
+void MainWindow::endDrag()
 {
     // The release's own position is not used: the frame stays where the press or the last move
     // put it.
-    RefreshCanvas();
-    m_ws.Dragging = 0;
+    refreshCanvas();
+    m_dragging = false;
 }

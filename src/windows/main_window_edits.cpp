@@ -1,11 +1,10 @@
-// MainWindow: the Edit menu's picture edits. Each asks its value (if any), calls the core, and puts
-// the result in place; none touches UndoImage.
+// The main window: the Edit menu's picture edits. Each asks its value (if any), calls the core,
+// and puts the result in place; none touches UndoImage.
 #include "windows/main_window.h"
 
 #include "core/image/edits.h"
 #include "core/image/filters.h"
 #include "core/image/rotate.h"
-#include "windows/clamping_spin_box.h"
 #include "windows/value_dialog.h"
 #include "windows/window_support.h"
 
@@ -23,120 +22,109 @@ class BusyCursor {
     BusyCursor &operator=(const BusyCursor &) = delete;
 };
 
+constexpr int kSmallestWidth = 5; // the width prompt's least value
+constexpr int kProposedAngle = 5;
+
 } // namespace
 
-void MainWindow::connectEdits()
+std::optional<int> MainWindow::askWidth(int maximum)
 {
-    connect(C1, &QAction::triggered, this, &MainWindow::C1Click);
-    connect(R3, &QAction::triggered, this, &MainWindow::R3Click);
-    connect(S1, &QAction::triggered, this, &MainWindow::S1Click);
-    connect(R2, &QAction::triggered, this, &MainWindow::R2Click);
-    connect(N17, &QAction::triggered, this, &MainWindow::N17Click);
-    connect(N18, &QAction::triggered, this, &MainWindow::N18Click);
-    connect(N19, &QAction::triggered, this, &MainWindow::N19Click);
+    const std::optional<int> width = m_valueDialog->askWholeNumber(
+        QStringLiteral("縮小幅設定"), QStringLiteral("縮小時の画像幅を設定してください"),
+        m_ws.WindowSettings.RWidth, kSmallestWidth, maximum);
+    if (width)
+        m_ws.WindowSettings.RWidth = *width; // offered again next time, and kept in set.ini
+    return width;
 }
 
-bool MainWindow::askWidth(int32_t maximum)
+void MainWindow::resizePicture()
 {
-    Form9->AskValue(1, QStringLiteral("縮小幅設定"),
-                    QStringLiteral("縮小時の画像幅を設定してください"), 5, 0.1);
-    Form9->SetSpinRange(5, maximum);
-    Form9->IntValue = m_ws.WindowSettings.RWidth;
-    Form9->SpinEdit1->setValue(m_ws.WindowSettings.RWidth); // clamped into the range
-    Form9->exec();
-    if (!Form9->Accepted)
-        return false;
-    m_ws.WindowSettings.RWidth = Form9->IntValue;
-    return true;
-}
-
-void MainWindow::C1Click()
-{
-    if (!askWidth(2 * m_ws.CanvasWidth))
+    const std::optional<int> width = askWidth(2 * m_ws.CanvasWidth);
+    if (!width)
         return;
-    Guarded(this, [this] {
+    Guarded(this, [&] {
         BusyCursor busy;
-        PutEditResult(ScaleToWidth(m_ws.WorkImage, Form9->IntValue), EditResultKind::ChangesSize);
+        putEditResult(ScaleToWidth(m_ws.WorkImage, *width), EditResultKind::ChangesSize);
     });
 }
 
-void MainWindow::ShrinkCaptured()
+void MainWindow::rotatePicture()
 {
-    if (!askWidth(m_ws.CanvasWidth))
+    const std::optional<int> angle = m_valueDialog->askWholeNumber(
+        QStringLiteral("画像回転設定"), QStringLiteral("回転角度を設定してください"),
+        kProposedAngle, 0, 359);
+    if (!angle)
         return;
-    Guarded(this, [this] {
+    Guarded(this, [&] {
         BusyCursor busy;
-        PutEditResult(ShrinkToFit(m_ws.WorkImage, Form9->IntValue), EditResultKind::ChangesSize);
+        putEditResult(Rotate(*angle, m_ws.WorkImage, 1.0), EditResultKind::ChangesSize);
     });
 }
 
-void MainWindow::R3Click()
-{
-    Form9->AskValue(4, QStringLiteral("画像回転設定"), QStringLiteral("回転角度を設定してください"),
-                    5, 0.1);
-    Form9->SetSpinRange(0, 359);
-    Form9->exec();
-    if (!Form9->Accepted)
-        return;
-    Guarded(this, [this] {
-        BusyCursor busy;
-        PutEditResult(Rotate(Form9->IntValue, m_ws.WorkImage, 1.0), EditResultKind::ChangesSize);
-    });
-}
-
-void MainWindow::S1Click()
+void MainWindow::blurPicture()
 {
     Guarded(this, [this] {
         BusyCursor busy;
-        PutEditResult(Filter3x3(FilterKind::Blur, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+        putEditResult(Filter3x3(FilterKind::Blur, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
                       EditResultKind::KeepsSize);
     });
 }
 
-void MainWindow::R2Click()
+void MainWindow::sharpenPicture()
 {
     Guarded(this, [this] {
         BusyCursor busy;
-        PutEditResult(Filter3x3(FilterKind::Sharpen, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+        putEditResult(Filter3x3(FilterKind::Sharpen, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
                       EditResultKind::KeepsSize);
     });
 }
 
-void MainWindow::N17Click()
+void MainWindow::adjustContrast()
 {
-    Form9->AskValue(2, QStringLiteral("コントラスト設定"),
-                    QStringLiteral("コントラスト値を設定してください(0.01～1)"), 0, 0.1);
-    Form9->exec();
-    if (!Form9->Accepted)
+    const std::optional<double> factor = m_valueDialog->askFraction(
+        QStringLiteral("コントラスト設定"),
+        QStringLiteral("コントラスト値を設定してください(0.01～1)"), 0.1, 1.0);
+    if (!factor)
         return;
-    Guarded(this, [this] {
+    Guarded(this, [&] {
         BusyCursor busy;
-        PutEditResult(Contrast(Form9->RealValue, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+        putEditResult(Contrast(*factor, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
                       EditResultKind::KeepsSizeAndLabels);
     });
 }
 
-void MainWindow::N18Click()
+void MainWindow::adjustGamma()
 {
-    Form9->AskValue(3, QStringLiteral("ガンマ補正設定"),
-                    QStringLiteral("ガンマ値を設定してください(0.01～3)"), 0, 1.0);
-    Form9->exec();
-    if (!Form9->Accepted)
+    const std::optional<double> gamma =
+        m_valueDialog->askFraction(QStringLiteral("ガンマ補正設定"),
+                                   QStringLiteral("ガンマ値を設定してください(0.01～3)"), 1.0, 3.0);
+    if (!gamma)
         return;
-    Guarded(this, [this] {
+    Guarded(this, [&] {
         BusyCursor busy;
-        const double g = Form9->RealValue;
-        PutEditResult(Gamma(g, g, g, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+        const double g = *gamma;
+        putEditResult(Gamma(g, g, g, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
                       EditResultKind::KeepsSizeAndLabels);
     });
 }
 
-void MainWindow::N19Click()
+void MainWindow::correctLevels()
 {
     Guarded(this, [this] {
         BusyCursor busy;
         QImage picture = m_ws.WorkImage;
         LevelCorrect(picture);
-        PutEditResult(picture, EditResultKind::KeepsSizeAndLabels);
+        putEditResult(picture, EditResultKind::KeepsSizeAndLabels);
+    });
+}
+
+void MainWindow::shrinkCaptured()
+{
+    const std::optional<int> width = askWidth(m_ws.CanvasWidth);
+    if (!width)
+        return; // the capture stays at full size
+    Guarded(this, [&] {
+        BusyCursor busy;
+        putEditResult(ShrinkToFit(m_ws.WorkImage, *width), EditResultKind::ChangesSize);
     });
 }

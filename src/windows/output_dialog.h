@@ -1,74 +1,79 @@
-// OutputDialog: the save and sequence dialog. Writes the cut once, as a continuous sequence,
-// blended with a second picture, or faded from white or black, by OutputMode.
+// The output dialog: writes the cut once, as a continuous sequence, blended with a second
+// picture, or faded from white or black. It gathers the choices and shows the progress; the
+// window that runs it does the writing.
 #pragma once
+
+#include "core/sequence/frames.h"
+#include "core/workspace/workspace.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
 
+#include <functional>
+#include <memory>
+
+class QButtonGroup;
 class QFileDialog;
-class QGroupBox;
-class QLabel;
-class QProgressBar;
-class QPushButton;
-class QRadioButton;
-class QScrollArea;
-class MainWindow;
+
+namespace Ui {
+class OutputDialog;
+}
+
+enum class OutputMode { SingleCut, Sequence, Blend, Fade };
+
+// What the user asked for, once the file is chosen.
+struct OutputOrder {
+    OutputMode mode = OutputMode::SingleCut;
+    bool singleFile = false; // the cut as one file (a sequence where only the start fits too)
+    QString path;            // that file, or the base name of the numbered frames
+    int step = 0;            // Sequence: pixels the frame moves per frame
+    Direction direction = Direction::Right;
+    bool secondOption = false; // Blend: white is transparent; Fade: from black instead of white
+};
+
+// What the window does for the dialog.
+struct OutputActions {
+    // The number of frames a continuous cut of step pixels in direction writes from where the
+    // frame stands (1: only the start fits).
+    std::function<int(int step, Direction direction)> frameCount;
+    // Writes what the order asks, telling progress; throws Failure.
+    std::function<void(const OutputOrder &order, const FrameProgress &progress)> write;
+    // Lets the user choose the picture the cut is blended with.
+    std::function<void()> chooseBlendPicture;
+};
 
 class OutputDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit OutputDialog(MainWindow &main);
+    explicit OutputDialog(QWidget *parent = nullptr);
+    ~OutputDialog() override;
 
-    // Shows the cut at 1:1; of a larger cut only the top-left 1500 x 1500 pixels.
-    void ShowPreview(const QImage &cut);
+    // Runs the dialog for mode, showing cut at 1:1 (of a larger cut only the top-left 1500 x 1500
+    // pixels). A sequence starts at 15 pixels to the right each time. The dialog closes once a
+    // file is written; a failure is reported and the dialog stays.
+    void run(OutputMode mode, const QImage &cut, const OutputActions &actions);
 
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void RadioButton3Click();
-    void RadioButton8Click();
-    void RadioButton11Click();
-    void RadioButton4Click();
-    void RadioButton5Click();
-    void RadioButton6Click();
-    void RadioButton7Click();
-    void Button1Click(); // "保存する": the save of the current mode
-    void Button2Click(); // "閉じる"
-    void Button3Click(); // "合成用画像を開く"
-
-    QLabel *Label1;              // the mode's title
-    QPushButton *Button1;        // "保存する"
-    QPushButton *Button3;        // "合成用画像を開く": alpha compositing only
-    QPushButton *Button2;        // "閉じる"
-    QGroupBox *GroupBox1;        // "移動量": move amount
-    QRadioButton *RadioButton1;  // "大(15移動)"
-    QRadioButton *RadioButton2;  // "中（8移動）"
-    QRadioButton *RadioButton3;  // "小（3移動）"
-    QRadioButton *RadioButton8;  // "移動量　１"
-    QRadioButton *RadioButton11; // "切り取りサイズ": tiles
-    QGroupBox *GroupBox2;        // "移動動作": direction
-    QRadioButton *RadioButton4;  // "右へ"
-    QRadioButton *RadioButton5;  // "左へ"
-    QRadioButton *RadioButton6;  // "下へ"
-    QRadioButton *RadioButton7;  // "上へ"
-    QGroupBox *GroupBox3;        // per mode: blend option or fade colour
-    QRadioButton *RadioButton9;  // "ノーマル" / "白"
-    QRadioButton *RadioButton10; // "白を透過させる" / "黒"
-    QLabel *Label2;              // "作成進行状況"
-    QProgressBar *ProgressBar1;  // progress of a sequence
-    QScrollArea *ScrollBox1;     // scrolls the preview
-    QLabel *Image1;              // the preview of the cut
-    QFileDialog *SaveDialog1;    // target of a single file (adds ".bmp")
-    QFileDialog *SaveDialog2;    // base name of a frame sequence
+    // The sequence's current choice: pixels per frame (the cut's width or height for tiles,
+    // following the direction) and direction.
+    int step() const;
+    Direction direction() const;
 
   private:
-    void buildStrip();
-    void buildGroups();
-    void buildSaveDialogs();
-    void connectHandlers();
+    void prepare(OutputMode mode);
+    void showPreview(const QImage &cut);
+    void save();
     void saveSingle(bool closeOnCancel);
     void saveSequence();
+    OutputOrder order() const;
     void showProgress(int k, int n);
 
-    MainWindow &m_main;
+    std::unique_ptr<Ui::OutputDialog> m_ui;
+    QButtonGroup *m_stepGroup;
+    QButtonGroup *m_directionGroup;
+    QFileDialog *m_cutSaveDialog;    // a single file; ".bmp" is added to a name without it
+    QFileDialog *m_framesSaveDialog; // the base name of numbered frames
+    OutputMode m_mode = OutputMode::SingleCut;
+    QSize m_cutSize;
+    OutputActions m_actions;
     QElapsedTimer m_progressShown; // when the progress bar was last painted
 };

@@ -104,3 +104,8 @@ QImage CaptureActiveWindow()
         throw Failure(QStringLiteral("キャプチャーするウインドウが見つかりません"));
     return grab(screen, visible);
 }
+
+QImage Capture(CaptureTarget target)
+{
+    return target == CaptureTarget::ActiveWindow ? CaptureActiveWindow() : CaptureScreen();
+}

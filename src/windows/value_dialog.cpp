@@ -1,93 +1,81 @@
-// ValueDialog: the parameter dialog.
+// The dialog that asks an edit's number.
 #include "windows/value_dialog.h"
 
 #include "core/image/rounding.h"
-#include "windows/clamping_spin_box.h"
+#include "ui_value_dialog.h"
 #include "windows/window_support.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QScrollBar>
 #include <limits>
 
-ValueDialog::ValueDialog(QWidget *parent) : QDialog(parent)
+ValueDialog::ValueDialog(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::ValueDialog>())
 {
-    setObjectName(QStringLiteral("Form9"));
-    setFixedSize(239, 136);
+    m_ui->setupUi(this);
     SetDarkBackground(this);
-
-    Label1 = MakeLabel(this, "Label1", QStringLiteral("Label1"), {16, 16});
-    Label2 = MakeLabel(this, "Label2", QString(), {40, 40});
-    Label2->setVisible(false);
-    SpinEdit1 = new ClampingSpinBox(this);
-    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
-    SpinEdit1->setGeometry(64, 48, 121, 21);
-    SetSpinRange(0, 0);
-    SpinEdit1->setValue(0);
-    ScrollBar1 = new QScrollBar(Qt::Horizontal, this);
-    ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
-    ScrollBar1->setGeometry(48, 56, 153, 16);
-    ScrollBar1->setRange(0, 100);
-    ScrollBar1->setValue(0);
-    ScrollBar1->setVisible(false);
-    Button1 = MakeButton(this, "Button1", QStringLiteral("決定"), {40, 96, 75, 25});
-    Button2 = MakeButton(this, "Button2", QStringLiteral("キャンセル"), {136, 96, 75, 25});
-    Button1->setDefault(true);
-
-    connect(Button1, &QPushButton::clicked, this, &ValueDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &ValueDialog::Button2Click);
-    connect(ScrollBar1, &QScrollBar::valueChanged, this, &ValueDialog::ScrollBar1Change);
+    FitLabelWidths(this);
+    setNumberRange(0, 0);
+    connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ui->fractionBar, &QScrollBar::valueChanged, this, &ValueDialog::showFraction);
 }
 
-void ValueDialog::SetSpinRange(int32_t minimum, int32_t maximum)
+ValueDialog::~ValueDialog() = default;
+
+std::optional<int> ValueDialog::askWholeNumber(const QString &caption, const QString &prompt,
+                                               int proposed, int minimum, int maximum)
 {
-    if (minimum == maximum)
-        SpinEdit1->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    else
-        SpinEdit1->setRange(minimum, maximum);
+    prepare(ValueKind::WholeNumber, caption, prompt);
+    setNumberRange(minimum, maximum);
+    m_ui->numberSpin->setValue(proposed); // pulled into the range
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    // A value still being typed counts as it will once the field is left.
+    return m_ui->numberSpin->readValue();
 }
 
-void ValueDialog::AskValue(int kind, const QString &caption, const QString &prompt,
-                           int32_t intDefault, double realDefault)
+std::optional<double> ValueDialog::askFraction(const QString &caption, const QString &prompt,
+                                               double proposed, double maximum)
 {
-    IntValue = intDefault;
-    RealValue = realDefault;
-    SetLabelText(Label1, prompt);
+    prepare(ValueKind::Fraction, caption, prompt);
+    // The bar counts hundredths; 0 is not offered, so the lowest value is 0.01.
+    m_ui->fractionBar->setRange(1, int(Trunc((long double)maximum * 100)));
+    m_ui->fractionBar->setValue(int(Trunc((long double)proposed * 100)));
+    showFraction();
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return fraction();
+}
+
+void ValueDialog::prepare(ValueKind kind, const QString &caption, const QString &prompt)
+{
     setWindowTitle(caption);
-    // The position is set under the range the bar has now; the new range comes after it.
-    ScrollBar1->setValue(int(Trunc((long double)realDefault * 100)));
-    Accepted = false;
-    if (kind == 1 || kind == 4) {
-        SpinEdit1->setValue(IntValue);
-        SpinEdit1->setVisible(true);
-        ScrollBar1->setVisible(false);
-        Label2->setVisible(false);
-    } else if (kind == 2 || kind == 3) {
-        ScrollBar1Change();
-        SpinEdit1->setVisible(false);
-        Label2->setVisible(true);
-        ScrollBar1->setRange(1, kind == 2 ? 100 : 300);
-        ScrollBar1->setVisible(true);
-    }
+    SetLabelText(m_ui->promptLabel, prompt);
+    const bool whole = kind == ValueKind::WholeNumber;
+    m_ui->numberSpin->setVisible(whole);
+    m_ui->fractionBar->setVisible(!whole);
+    m_ui->fractionLabel->setVisible(!whole);
     if (parentWidget()) // centred on the main window
         move(parentWidget()->frameGeometry().center() - rect().center());
 }
 
-void ValueDialog::Button1Click()
+void ValueDialog::setNumberRange(int minimum, int maximum)
 {
-    IntValue = SpinEdit1->readValue();
-    RealValue = double(ScrollBar1->value() * 0.01L);
-    Accepted = true;
-    accept();
+    if (minimum == maximum)
+        m_ui->numberSpin->setRange(std::numeric_limits<int>::min(),
+                                   std::numeric_limits<int>::max());
+    else
+        m_ui->numberSpin->setRange(minimum, maximum);
 }
 
-void ValueDialog::Button2Click()
+double ValueDialog::fraction() const
 {
-    reject();
+    // The hundredths are scaled in extended precision and handed over as a double. The edits'
+    // results depend on that exact double, so the scaling must stay as it is.
+    return double(m_ui->fractionBar->value() * 0.01L);
 }
 
-void ValueDialog::ScrollBar1Change()
+void ValueDialog::showFraction()
 {
     // Shortest general form: 0.1, 1, 0.35, 2.5.
-    SetLabelText(Label2, QString::number(double(ScrollBar1->value() * 0.01L), 'g', 15));
+    SetLabelText(m_ui->fractionLabel, QString::number(fraction(), 'g', 15));
 }

@@ -91,6 +91,16 @@ inline std::function<void(QWidget *)> pressLater(QAbstractButton *button)
     return [button](QWidget *) { QTimer::singleShot(0, button, &QAbstractButton::click); };
 }
 
+// The control of that object name under parent, searched through child dialogs too. A missing one
+// ends the test program at once: every later check would read through a null pointer.
+template <typename T> T *Control(const QObject *parent, const char *name)
+{
+    T *control = parent->findChild<T *>(QLatin1String(name));
+    if (!control)
+        qFatal("no %s named %s", T::staticMetaObject.className(), name);
+    return control;
+}
+
 inline void Cancel(QWidget *modal)
 {
     static_cast<QDialog *>(modal)->reject();

@@ -4,6 +4,7 @@
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/main_window.h"
+#include "windows/modal_driver.h"
 #include "windows/program_folder.h"
 #include "windows/screen_capture.h"
 #include "windows/value_dialog.h"
@@ -96,18 +97,18 @@ void TestCapture::captureCommandTakesTheWindowBehind()
     Program p;
     showActive(&window);
     showActive(p.form.get());
-    QVERIFY(!p.form->Edit1->menuAction()->isEnabled());
-    p.form->N6->trigger();
+    QVERIFY(!Control<QMenu>(p.form.get(), "editMenu")->menuAction()->isEnabled());
+    Control<QAction>(p.form.get(), "captureWindowAction")->trigger();
     QVERIFY(!p.form->isVisible()); // out of the way until the timer fires
     QTRY_VERIFY_WITH_TIMEOUT(p.form->isVisible(), 5000);
     const Workspace &ws = p.form->workspace();
     QCOMPARE(countColour(ws.WorkImage, kWindowColour), 300 * 200);
     QCOMPARE(ws.UndoImage, ws.WorkImage);
-    QCOMPARE(ws.PictureLoaded, 1);
-    QVERIFY(p.form->Edit1->menuAction()->isEnabled());
-    QVERIFY(p.form->Button1->isEnabled());
-    QVERIFY(p.form->PaintBox1->isVisible());
-    QCOMPARE(p.form->PaintBox1->size(), ws.WorkImage.size());
+    QVERIFY(p.form->hasPicture());
+    QVERIFY(Control<QMenu>(p.form.get(), "editMenu")->menuAction()->isEnabled());
+    QVERIFY(Control<QPushButton>(p.form.get(), "saveCutButton")->isEnabled());
+    QVERIFY(Control<CanvasWidget>(p.form.get(), "canvas")->isVisible());
+    QCOMPARE(Control<CanvasWidget>(p.form.get(), "canvas")->size(), ws.WorkImage.size());
 }
 
 void TestCapture::shrinkingCaptureAcceptedAndCancelled()
@@ -115,19 +116,19 @@ void TestCapture::shrinkingCaptureAcceptedAndCancelled()
     Program p;
     showActive(p.form.get());
     p.form->workspace().WindowSettings.RWidth = 640;
-    ValueDialog *dialog = p.form->Form9;
+    auto *dialog = Control<ValueDialog>(p.form.get(), "ValueDialog");
     bool asked = false;
     QTimer poll;
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (QApplication::activeModalWidget() == dialog) {
             asked = true;
-            QCOMPARE(dialog->SpinEdit1->maximum(), 1280);
-            dialog->Button1->click();
+            QCOMPARE(Control<ClampingSpinBox>(dialog, "numberSpin")->maximum(), 1280);
+            Control<QPushButton>(dialog, "okButton")->click();
         }
     });
     poll.start();
-    p.form->N8->trigger();
+    Control<QAction>(p.form.get(), "captureScreenShrunkAction")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(asked && p.form->isVisible(), 5000);
     QCOMPARE(p.form->workspace().WorkImage.size(), QSize(640, 512));
     QCOMPARE(p.form->workspace().UndoImage.size(), QSize(640, 512));
@@ -137,10 +138,10 @@ void TestCapture::shrinkingCaptureAcceptedAndCancelled()
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (QApplication::activeModalWidget() == dialog) {
             asked = true;
-            dialog->Button2->click();
+            Control<QPushButton>(dialog, "cancelButton")->click();
         }
     });
-    p.form->N8->trigger();
+    Control<QAction>(p.form.get(), "captureScreenShrunkAction")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(asked && p.form->isVisible(), 5000);
     QCOMPARE(p.form->workspace().WorkImage.size(), QSize(1280, 1024)); // kept at full size
     QCOMPARE(p.form->workspace().UndoImage.size(), QSize(1280, 1024));

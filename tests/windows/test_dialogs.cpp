@@ -2,16 +2,13 @@
 // whole picture, undo, about.
 #include "core/base/app_paths.h"
 #include "core/image/picture_io.h"
-#include "windows/about_dialog.h"
-#include "windows/cut_size_dialog.h"
-#include "windows/import_dialog.h"
+#include "windows/clamping_spin_box.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/output_dialog.h"
 #include "windows/program_folder.h"
 #include "windows/window_support.h"
 
-#include "windows/clamping_spin_box.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -26,7 +23,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <deque>
 #include <functional>
 
 namespace {
@@ -38,6 +34,16 @@ QImage numbered(int width, int height)
         for (int x = 0; x < width; ++x)
             picture.setPixel(x, y, qRgb(x % 250 + 3, y % 250 + 3, (x * y) % 256));
     return picture;
+}
+
+QPushButton *button(const QObject *dialog, const char *name)
+{
+    return Control<QPushButton>(dialog, name);
+}
+
+QRadioButton *radio(const QObject *dialog, const char *name)
+{
+    return Control<QRadioButton>(dialog, name);
 }
 
 struct Program {
@@ -54,16 +60,22 @@ struct Program {
     }
     Workspace &ws() { return form->workspace(); }
     QString file(const QString &name) const { return folder.file(name); }
+    QWidget *dialog(const char *name) const { return Control<QDialog>(form.get(), name); }
+    QLineEdit *importPath() const
+    {
+        return Control<QLineEdit>(dialog("ImportDialog"), "pathField");
+    }
+    OutputDialog *output() const { return Control<OutputDialog>(form.get(), "OutputDialog"); }
 
     // Loads a picture through the import dialog as a user would (the field already chosen).
     void load(const QImage &picture, const QString &name = QStringLiteral("picture.bmp"))
     {
         QVERIFY(picture.save(file(name)));
-        form->Form2->Edit1->setText(file(name));
+        importPath()->setText(file(name));
         ModalScript script;
-        script.then(QStringLiteral("Form2"), [](QWidget *) {});
-        QTimer::singleShot(0, form->Form2->Button2, &QPushButton::click);
-        form->Button4Click();
+        script.then(QStringLiteral("ImportDialog"),
+                    pressLater(button(dialog("ImportDialog"), "takeButton")));
+        form->loadPicture();
     }
 };
 
@@ -104,26 +116,27 @@ void TestDialogs::importBrowsesPreviewsAndTakesTheWorkingPicture()
     const QImage picture = numbered(320, 200);
     QVERIFY(picture.save(jpeg, "JPEG", 95));
 
+    QWidget *import = p.dialog("ImportDialog");
     ModalScript script;
-    script.then(QStringLiteral("Form2"), pressLater(p.form->Form2->Button1))
-        .then(QStringLiteral("OpenDialog1"), [&](QWidget *m) { AcceptFile(m, jpeg); })
-        .then(QStringLiteral("Form2"), [&](QWidget *) {
-            QCOMPARE(p.form->Form2->Edit1->text(), jpeg);
-            QCOMPARE(p.form->Form2->Image3->size(), QSize(320, 200));
-            p.form->Form2->Button2->click();
+    script.then(QStringLiteral("ImportDialog"), pressLater(button(import, "browseButton")))
+        .then(QStringLiteral("pictureOpenDialog"), [&](QWidget *m) { AcceptFile(m, jpeg); })
+        .then(QStringLiteral("ImportDialog"), [&](QWidget *) {
+            QCOMPARE(p.importPath()->text(), jpeg);
+            QCOMPARE(Control<QLabel>(import, "previewLabel")->size(), QSize(320, 200));
+            button(import, "takeButton")->click();
         });
-    p.form->Button4Click();
+    p.form->loadPicture();
     QVERIFY(script.done());
 
     const Workspace &ws = p.ws();
-    QCOMPARE(ws.PictureLoaded, 1);
+    QVERIFY(p.form->hasPicture());
     QCOMPARE(ws.WorkImage.size(), QSize(320, 200));
     QCOMPARE(ws.WorkImage, ReadJpeg(jpeg));
     QCOMPARE(ws.UndoImage, ws.WorkImage);
     QCOMPARE(QSize(ws.CanvasWidth, ws.CanvasHeight), QSize(320, 200));
     QCOMPARE(QSize(ws.CutWidth, ws.CutHeight), QSize(100, 100));
-    QVERIFY(p.form->Button1->isEnabled());
-    QCOMPARE(p.form->Label9->text(), QStringLiteral("320"));
+    QVERIFY(button(p.form.get(), "saveCutButton")->isEnabled());
+    QCOMPARE(Control<QLabel>(p.form.get(), "pictureWidthLabel")->text(), QStringLiteral("320"));
 }
 
 void TestDialogs::importOfAnUnreadableFileKeepsTheWorkspace()
@@ -133,38 +146,40 @@ void TestDialogs::importOfAnUnreadableFileKeepsTheWorkspace()
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.write("\xff\xd8\xff\xe0 not really a picture");
     broken.close();
-    p.form->Form2->Edit1->setText(broken.fileName());
+    p.importPath()->setText(broken.fileName());
 
+    QWidget *import = p.dialog("ImportDialog");
     bool stayedOpen = false;
     QString message;
     ModalScript script;
-    script.then(QStringLiteral("Form2"), pressLater(p.form->Form2->Button2))
+    script.then(QStringLiteral("ImportDialog"), pressLater(button(import, "takeButton")))
         .then(QStringLiteral("QMessageBox"), [&](QWidget *m) {
             message = qobject_cast<QMessageBox *>(m)->text();
             Cancel(m);
             QTimer::singleShot(0, [&] {
-                stayedOpen = p.form->Form2->isVisible();
-                p.form->Form2->Button3->click();
+                stayedOpen = import->isVisible();
+                button(import, "cancelButton")->click();
             });
         });
-    p.form->Button4Click();
+    p.form->loadPicture();
     QTRY_VERIFY(script.done());
     QVERIFY(stayedOpen);
     QVERIFY2(message.contains(QStringLiteral("broken.jpg")), qPrintable(message));
-    QCOMPARE(p.ws().PictureLoaded, 0);
+    QVERIFY(!p.form->hasPicture());
     QCOMPARE(p.ws().WorkImage.size(), QSize(200, 100));
 }
 
 void TestDialogs::importOfAVanishedFileClosesSilently()
 {
     Program p;
-    p.form->Form2->Edit1->setText(p.file(QStringLiteral("gone.bmp")));
+    p.importPath()->setText(p.file(QStringLiteral("gone.bmp")));
     ModalScript script;
-    script.then(QStringLiteral("Form2"), pressLater(p.form->Form2->Button2));
-    p.form->Button4Click();
+    script.then(QStringLiteral("ImportDialog"),
+                pressLater(button(p.dialog("ImportDialog"), "takeButton")));
+    p.form->loadPicture();
     QVERIFY(script.done());
-    QVERIFY(!p.form->Form2->isVisible());
-    QCOMPARE(p.ws().PictureLoaded, 0);
+    QVERIFY(!p.dialog("ImportDialog")->isVisible());
+    QVERIFY(!p.form->hasPicture());
 }
 
 void TestDialogs::importAsCompositingPicturePadsWhite()
@@ -175,10 +190,15 @@ void TestDialogs::importAsCompositingPicturePadsWhite()
     p.ws().CutHeight = 100;
     const QImage work = p.ws().WorkImage;
     QVERIFY(numbered(100, 80).save(p.file(QStringLiteral("blend.bmp"))));
-    p.form->Form2->Edit1->setText(p.file(QStringLiteral("blend.bmp")));
-    p.ws().ImportTarget = 2;
-    QTimer::singleShot(0, p.form->Form2->Button2, &QPushButton::click);
-    p.form->Form2->exec();
+    p.importPath()->setText(p.file(QStringLiteral("blend.bmp")));
+    ModalScript script;
+    script
+        .then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "blendPictureButton")))
+        .then(QStringLiteral("ImportDialog"),
+              pressLater(button(p.dialog("ImportDialog"), "takeButton")))
+        .then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "closeButton")));
+    p.form->saveBlend();
+    QVERIFY(script.done());
 
     const QImage blend = p.ws().BlendImage;
     QCOMPARE(blend.size(), QSize(120, 100));
@@ -191,47 +211,50 @@ void TestDialogs::importAsCompositingPicturePadsWhite()
 void TestDialogs::cutSizeDialogLimitsAndPresets()
 {
     Program p;
-    CutSizeDialog *dialog = p.form->Form3;
+    QWidget *dialog = p.dialog("CutSizeDialog");
+    auto *width = Control<ClampingSpinBox>(dialog, "widthSpin");
+    auto *height = Control<ClampingSpinBox>(dialog, "heightSpin");
+    auto *presets = Control<QComboBox>(dialog, "presetCombo");
     ModalScript script;
-    script.then(QStringLiteral("Form3"), [&](QWidget *) {
-        QCOMPARE(dialog->SpinEdit1->maximum(), 1500);
-        QCOMPARE(dialog->SpinEdit2->maximum(), 1500);
-        QCOMPARE(dialog->SpinEdit1->minimum(), 3);
-        QCOMPARE(dialog->ComboBox1->count(), 2); // the empty name is not listed
-        QCOMPARE(dialog->ComboBox1->itemText(1), QStringLiteral("SVGA"));
-        dialog->Button2->click();
+    script.then(QStringLiteral("CutSizeDialog"), [&](QWidget *) {
+        QCOMPARE(width->maximum(), 1500);
+        QCOMPARE(height->maximum(), 1500);
+        QCOMPARE(width->minimum(), 3);
+        QCOMPARE(presets->count(), 2); // the empty name is not listed
+        QCOMPARE(presets->itemText(1), QStringLiteral("SVGA"));
+        button(dialog, "closeButton")->click();
     });
-    p.form->Button2Click();
+    p.form->chooseCutSize();
     QVERIFY(script.done());
     QCOMPARE(p.ws().CutWidth, 100);
 
     p.load(numbered(640, 480));
     p.ws().FrameX = 50;
     ModalScript second;
-    second.then(QStringLiteral("Form3"), [&](QWidget *) {
-        QCOMPARE(dialog->SpinEdit1->maximum(), 640);
-        QCOMPARE(dialog->SpinEdit2->maximum(), 480);
-        QCOMPARE(dialog->SpinEdit1->value(), 100);
-        dialog->ComboBox1->setCurrentIndex(1);
-        dialog->Button1->click();
+    second.then(QStringLiteral("CutSizeDialog"), [&](QWidget *) {
+        QCOMPARE(width->maximum(), 640);
+        QCOMPARE(height->maximum(), 480);
+        QCOMPARE(width->value(), 100);
+        presets->setCurrentIndex(1);
+        button(dialog, "okButton")->click();
     });
-    p.form->Button2Click();
+    p.form->chooseCutSize();
     QVERIFY(second.done());
     QCOMPARE(QSize(p.ws().CutWidth, p.ws().CutHeight), QSize(640, 480));
     QCOMPARE(p.ws().FrameX, 0);
-    QCOMPARE(p.form->Label4->text(), QStringLiteral("640"));
+    QCOMPARE(Control<QLabel>(p.form.get(), "cutWidthLabel")->text(), QStringLiteral("640"));
 
     // The choice survives; typed values are pulled into range when the field is left.
     ModalScript third;
-    third.then(QStringLiteral("Form3"), [&](QWidget *) {
-        QCOMPARE(dialog->ComboBox1->currentText(), QStringLiteral("SVGA"));
-        QCOMPARE(dialog->ComboBox1->count(), 2); // not filled again
-        dialog->ComboBox1->setCurrentIndex(-1);
-        dialog->SpinEdit1->findChild<QLineEdit *>()->setText(QStringLiteral("2"));
-        dialog->SpinEdit2->findChild<QLineEdit *>()->setText(QStringLiteral("9999"));
-        dialog->Button1->click();
+    third.then(QStringLiteral("CutSizeDialog"), [&](QWidget *) {
+        QCOMPARE(presets->currentText(), QStringLiteral("SVGA"));
+        QCOMPARE(presets->count(), 2); // not filled again
+        presets->setCurrentIndex(-1);
+        width->findChild<QLineEdit *>()->setText(QStringLiteral("2"));
+        height->findChild<QLineEdit *>()->setText(QStringLiteral("9999"));
+        button(dialog, "okButton")->click();
     });
-    p.form->Button2Click();
+    p.form->chooseCutSize();
     QVERIFY(third.done());
     QCOMPARE(QSize(p.ws().CutWidth, p.ws().CutHeight), QSize(3, 480));
 }
@@ -242,7 +265,7 @@ void TestDialogs::outputDialogShowsWhatEachModeNeeds()
     p.load(numbered(1000, 800));
     p.ws().CutWidth = 200;
     p.ws().CutHeight = 100;
-    OutputDialog *d = p.form->Form4;
+    OutputDialog *d = p.output();
     struct Expect {
         void (MainWindow::*command)();
         QString title;
@@ -250,20 +273,13 @@ void TestDialogs::outputDialogShowsWhatEachModeNeeds()
         QString group, first, second;
     };
     const Expect rows[] = {
-        {&MainWindow::Button1Click,
-         QStringLiteral("画像切り取り"),
-         false,
-         false,
-         false,
-         {},
-         {},
-         {}},
-        {&MainWindow::Button5Click, QStringLiteral("アルファ合成"), false, true, true,
+        {&MainWindow::saveCut, QStringLiteral("画像切り取り"), false, false, false, {}, {}, {}},
+        {&MainWindow::saveBlend, QStringLiteral("アルファ合成"), false, true, true,
          QStringLiteral("オプション"), QStringLiteral("ノーマル"),
          QStringLiteral("白を透過させる")},
-        {&MainWindow::Button7Click, QStringLiteral("フェードアウト"), false, true, false,
+        {&MainWindow::saveFade, QStringLiteral("フェードアウト"), false, true, false,
          QStringLiteral("色を選択してください"), QStringLiteral("白"), QStringLiteral("黒")},
-        {&MainWindow::Button3Click,
+        {&MainWindow::saveSequence,
          QStringLiteral("連続画像切り取り"),
          true,
          false,
@@ -274,22 +290,23 @@ void TestDialogs::outputDialogShowsWhatEachModeNeeds()
     };
     for (const Expect &e : rows) {
         ModalScript script;
-        script.then(QStringLiteral("Form4"), [&](QWidget *) {
-            QCOMPARE(d->Label1->text(), e.title);
-            QCOMPARE(d->GroupBox1->isVisible(), e.steps);
-            QCOMPARE(d->GroupBox2->isVisible(), e.steps);
-            QCOMPARE(d->GroupBox3->isVisible(), e.option);
-            QCOMPARE(d->Button3->isVisible(), e.compositing);
+        script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
+            QCOMPARE(Control<QLabel>(d, "titleLabel")->text(), e.title);
+            QCOMPARE(Control<QGroupBox>(d, "stepBox")->isVisible(), e.steps);
+            QCOMPARE(Control<QGroupBox>(d, "directionBox")->isVisible(), e.steps);
+            QCOMPARE(Control<QGroupBox>(d, "optionBox")->isVisible(), e.option);
+            QCOMPARE(button(d, "blendPictureButton")->isVisible(), e.compositing);
             if (e.option) {
-                QCOMPARE(d->GroupBox3->title(), e.group);
-                QCOMPARE(d->RadioButton9->text(), e.first);
-                QCOMPARE(d->RadioButton10->text(), e.second);
-                QVERIFY(d->RadioButton9->isChecked());
+                QCOMPARE(Control<QGroupBox>(d, "optionBox")->title(), e.group);
+                QCOMPARE(radio(d, "firstOptionRadio")->text(), e.first);
+                QCOMPARE(radio(d, "secondOptionRadio")->text(), e.second);
+                QVERIFY(radio(d, "firstOptionRadio")->isChecked());
             }
-            QCOMPARE(d->Image1->size(), QSize(200, 100));
-            QCOMPARE(d->Image1->pixmap().toImage().convertToFormat(QImage::Format_BGR888),
+            auto *preview = Control<QLabel>(d, "previewLabel");
+            QCOMPARE(preview->size(), QSize(200, 100));
+            QCOMPARE(preview->pixmap().toImage().convertToFormat(QImage::Format_BGR888),
                      p.ws().WorkImage.copy(0, 0, 200, 100));
-            d->Button2->click();
+            button(d, "closeButton")->click();
         });
         (p.form.get()->*e.command)();
         QVERIFY(script.done());
@@ -300,25 +317,25 @@ void TestDialogs::continuousModeResetsStepAndDirection()
 {
     Program p;
     p.load(numbered(300, 200));
-    OutputDialog *d = p.form->Form4;
+    OutputDialog *d = p.output();
     ModalScript script;
-    script.then(QStringLiteral("Form4"), [&](QWidget *) {
-        d->RadioButton3->click();
-        d->RadioButton7->click();
-        QCOMPARE(p.ws().FrameStep, 3);
-        QCOMPARE(p.ws().FrameDirection, Direction::Up);
-        d->Button2->click();
+    script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
+        radio(d, "step3Radio")->click();
+        radio(d, "upRadio")->click();
+        QCOMPARE(d->step(), 3);
+        QCOMPARE(d->direction(), Direction::Up);
+        button(d, "closeButton")->click();
     });
-    p.form->Button3Click();
+    p.form->saveSequence();
     ModalScript again;
-    again.then(QStringLiteral("Form4"), [&](QWidget *) {
-        QVERIFY(d->RadioButton1->isChecked());
-        QVERIFY(d->RadioButton4->isChecked());
-        QCOMPARE(p.ws().FrameStep, 15);
-        QCOMPARE(p.ws().FrameDirection, Direction::Right);
-        d->Button2->click();
+    again.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
+        QVERIFY(radio(d, "step15Radio")->isChecked());
+        QVERIFY(radio(d, "rightRadio")->isChecked());
+        QCOMPARE(d->step(), 15);
+        QCOMPARE(d->direction(), Direction::Right);
+        button(d, "closeButton")->click();
     });
-    p.form->Button3Click();
+    p.form->saveSequence();
     QVERIFY(script.done() && again.done());
 }
 
@@ -328,22 +345,22 @@ void TestDialogs::cutSizeStepFollowsTheDirection()
     p.load(numbered(900, 700));
     p.ws().CutWidth = 300;
     p.ws().CutHeight = 200;
-    OutputDialog *d = p.form->Form4;
+    OutputDialog *d = p.output();
     ModalScript script;
-    script.then(QStringLiteral("Form4"), [&](QWidget *) {
-        d->RadioButton11->click(); // amount first, direction right already chosen
-        QCOMPARE(p.ws().FrameStep, 300);
-        d->RadioButton6->click();
-        QCOMPARE(p.ws().FrameStep, 200);
-        d->RadioButton5->click();
-        QCOMPARE(p.ws().FrameStep, 300);
-        d->RadioButton2->click();
-        d->RadioButton7->click(); // direction first, then the amount
-        d->RadioButton11->click();
-        QCOMPARE(p.ws().FrameStep, 200);
-        d->Button2->click();
+    script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
+        radio(d, "tileStepRadio")->click(); // amount first, direction right already chosen
+        QCOMPARE(d->step(), 300);
+        radio(d, "downRadio")->click();
+        QCOMPARE(d->step(), 200);
+        radio(d, "leftRadio")->click();
+        QCOMPARE(d->step(), 300);
+        radio(d, "step8Radio")->click();
+        radio(d, "upRadio")->click(); // direction first, then the amount
+        radio(d, "tileStepRadio")->click();
+        QCOMPARE(d->step(), 200);
+        button(d, "closeButton")->click();
     });
-    p.form->Button3Click();
+    p.form->saveSequence();
     QVERIFY(script.done());
 }
 
@@ -352,11 +369,11 @@ void TestDialogs::singleCutCancelClosesAndWritesNothing()
     Program p;
     p.load(numbered(300, 200));
     ModalScript script;
-    script.then(QStringLiteral("Form4"), pressLater(p.form->Form4->Button1))
-        .then(QStringLiteral("SaveDialog1"), Cancel);
-    p.form->Button1Click();
+    script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
+        .then(QStringLiteral("cutSaveDialog"), Cancel);
+    p.form->saveCut();
     QVERIFY(script.done());
-    QVERIFY(!p.form->Form4->isVisible());
+    QVERIFY(!p.output()->isVisible());
     QVERIFY(bmpFiles(p.dir.path()).contains(QStringLiteral("picture.bmp")));
     QCOMPARE(bmpFiles(p.dir.path()).size(), 1);
 }
@@ -370,10 +387,10 @@ void TestDialogs::singleCutWritesTheCut()
     p.ws().FrameX = 10;
     p.ws().FrameY = 20;
     ModalScript script;
-    script.then(QStringLiteral("Form4"), pressLater(p.form->Form4->Button1))
-        .then(QStringLiteral("SaveDialog1"),
+    script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
+        .then(QStringLiteral("cutSaveDialog"),
               [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("cut"))); });
-    p.form->Button1Click();
+    p.form->saveCut();
     QVERIFY(script.done());
     const QImage cut = ReadBmp(p.file(QStringLiteral("cut.bmp"))); // ".bmp" added by the dialog
     QCOMPARE(cut.convertToFormat(QImage::Format_BGR888), numbered(300, 200).copy(10, 20, 40, 30));
@@ -387,10 +404,10 @@ void TestDialogs::continuousCutWritesEveryPositionAndReturns()
     p.ws().CutHeight = 60;
     QDir(p.dir.path()).mkdir(QStringLiteral("anim"));
     ModalScript script;
-    script.then(QStringLiteral("Form4"), pressLater(p.form->Form4->Button1))
-        .then(QStringLiteral("SaveDialog2"),
+    script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
+        .then(QStringLiteral("framesSaveDialog"),
               [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("anim/walk"))); });
-    p.form->Button3Click();
+    p.form->saveSequence();
     QVERIFY(script.done());
     const QStringList frames = bmpFiles(p.file(QStringLiteral("anim")));
     QCOMPARE(frames, (QStringList{"walk001.bmp", "walk002.bmp", "walk003.bmp", "walk004.bmp",
@@ -398,8 +415,8 @@ void TestDialogs::continuousCutWritesEveryPositionAndReturns()
     const QImage last = ReadBmp(p.file(QStringLiteral("anim/walk005.bmp")));
     QCOMPARE(last.convertToFormat(QImage::Format_BGR888), numbered(100, 60).copy(60, 0, 40, 60));
     QCOMPARE(p.ws().FrameX, 0);
-    QVERIFY(!p.form->Form4->isVisible());
-    QCOMPARE(p.form->Form4->ProgressBar1->value(), 0);
+    QVERIFY(!p.output()->isVisible());
+    QCOMPARE(Control<QProgressBar>(p.output(), "progressBar")->value(), 0);
 }
 
 void TestDialogs::continuousCutAtTheEdgeSavesOneFile()
@@ -409,17 +426,17 @@ void TestDialogs::continuousCutAtTheEdgeSavesOneFile()
     p.ws().CutWidth = 40;
     p.ws().FrameX = 60; // against the right edge: only the start fits
     ModalScript script;
-    script.then(QStringLiteral("Form4"), pressLater(p.form->Form4->Button1))
-        .then(QStringLiteral("SaveDialog1"), [&](QWidget *m) {
+    script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
+        .then(QStringLiteral("cutSaveDialog"), [&](QWidget *m) {
             Cancel(m); // cancelling this one keeps the sequence dialog open
             QTimer::singleShot(0, [&] {
-                QVERIFY(p.form->Form4->isVisible());
-                p.form->Form4->Button2->click();
+                QVERIFY(p.output()->isVisible());
+                button(p.output(), "closeButton")->click();
             });
         });
-    p.form->Button3Click();
+    p.form->saveSequence();
     QTRY_VERIFY(script.done());
-    QCOMPARE(script.seen, (QStringList{"Form4", "SaveDialog1"}));
+    QCOMPARE(script.seen, (QStringList{"OutputDialog", "cutSaveDialog"}));
 }
 
 void TestDialogs::failedSequenceKeepsTheDialogAndTheFrame()
@@ -430,18 +447,18 @@ void TestDialogs::failedSequenceKeepsTheDialogAndTheFrame()
     p.ws().FrameX = 5;
     QString message;
     ModalScript script;
-    script.then(QStringLiteral("Form4"), pressLater(p.form->Form4->Button1))
-        .then(QStringLiteral("SaveDialog2"),
+    script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
+        .then(QStringLiteral("framesSaveDialog"),
               [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("missing/walk"))); })
         .then(QStringLiteral("QMessageBox"), [&](QWidget *m) {
             message = qobject_cast<QMessageBox *>(m)->text();
             Cancel(m);
             QTimer::singleShot(0, [&] {
-                QVERIFY(p.form->Form4->isVisible());
-                p.form->Form4->Button2->click();
+                QVERIFY(p.output()->isVisible());
+                button(p.output(), "closeButton")->click();
             });
         });
-    p.form->Button3Click();
+    p.form->saveSequence();
     QTRY_VERIFY(script.done());
     QVERIFY2(message.contains(QStringLiteral("walk001.bmp")), qPrintable(message));
     QCOMPARE(p.ws().FrameX, 5);
@@ -455,14 +472,14 @@ void TestDialogs::fadeWritesTwentyOneFrames()
     p.ws().CutHeight = 6;
     ModalScript script;
     script
-        .then(QStringLiteral("Form4"),
+        .then(QStringLiteral("OutputDialog"),
               [&](QWidget *) {
-                  p.form->Form4->RadioButton10->click(); // black
-                  QTimer::singleShot(0, p.form->Form4->Button1, &QPushButton::click);
+                  radio(p.output(), "secondOptionRadio")->click(); // black
+                  QTimer::singleShot(0, button(p.output(), "saveButton"), &QPushButton::click);
               })
-        .then(QStringLiteral("SaveDialog2"),
+        .then(QStringLiteral("framesSaveDialog"),
               [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("fade"))); });
-    p.form->Button7Click();
+    p.form->saveFade();
     QVERIFY(script.done());
     QCOMPARE(bmpFiles(p.dir.path()).filter(QStringLiteral("fade")).size(), 21);
     const QImage first = ReadBmp(p.file(QStringLiteral("fade001.bmp")));
@@ -485,16 +502,16 @@ void TestDialogs::savePictureAddsTheExtensionOnlyWhenMissing()
                 {QStringLiteral("photo2.jpg"), 1, QStringLiteral("photo2.jpg")}};
     for (const auto &row : rows) {
         ModalScript script;
-        script.then(QStringLiteral("SaveDialog1"),
+        script.then(QStringLiteral("pictureSaveDialog"),
                     [&](QWidget *m) { AcceptFile(m, p.file(row.typed), row.filter); });
-        p.form->S2Click();
+        p.form->savePicture();
         QVERIFY(script.done());
         QVERIFY2(QFileInfo::exists(p.file(row.written)), qPrintable(row.written));
     }
     QCOMPARE(ReadPicture(p.file(QStringLiteral("photo.jpg"))).size(), QSize(30, 20));
     QVERIFY(!QFileInfo::exists(p.file(QStringLiteral("two.BMP.bmp"))));
     // The filter chosen last stays selected for the next save.
-    QCOMPARE(SelectedFilterIndex(p.form->SaveDialog1), 1);
+    QCOMPARE(SelectedFilterIndex(Control<QFileDialog>(p.form.get(), "pictureSaveDialog")), 1);
 }
 
 void TestDialogs::undoReturnsToTheLoadedPicture()
@@ -503,13 +520,14 @@ void TestDialogs::undoReturnsToTheLoadedPicture()
     const QImage loaded = numbered(80, 60);
     p.load(loaded);
     p.ws().CutWidth = 70;
-    p.form->PutEditResult(numbered(40, 30), EditResultKind::ChangesSize);
+    p.form->putEditResult(numbered(40, 30), EditResultKind::ChangesSize);
     QCOMPARE(p.ws().CutWidth, 40);
-    p.form->Undo1->trigger();
+    auto *revert = Control<QAction>(p.form.get(), "revertAction");
+    revert->trigger();
     QCOMPARE(p.ws().WorkImage.convertToFormat(QImage::Format_BGR888), loaded);
     QCOMPARE(QSize(p.ws().CanvasWidth, p.ws().CanvasHeight), QSize(80, 60));
-    QCOMPARE(p.form->Label9->text(), QStringLiteral("80"));
-    p.form->Undo1->trigger(); // again: the same
+    QCOMPARE(Control<QLabel>(p.form.get(), "pictureWidthLabel")->text(), QStringLiteral("80"));
+    revert->trigger(); // again: the same
     QCOMPARE(p.ws().WorkImage.convertToFormat(QImage::Format_BGR888), loaded);
 }
 
@@ -518,14 +536,13 @@ void TestDialogs::aboutShowsTheVersion()
     Program p;
     ModalScript script;
     script.then(QStringLiteral("AboutDialog"), [&](QWidget *about) {
-        QCOMPARE(about->findChild<QLabel *>(QStringLiteral("titleLabel"))->text(),
-                 QStringLiteral("MOKARAN"));
-        QCOMPARE(about->findChild<QLabel *>(QStringLiteral("versionLabel"))->text(),
+        QCOMPARE(Control<QLabel>(about, "titleLabel")->text(), QStringLiteral("MOKARAN"));
+        QCOMPARE(Control<QLabel>(about, "versionLabel")->text(),
                  QStringLiteral("ver 1.32  (2008.06.07)"));
         QCOMPARE(about->windowTitle(), QStringLiteral("バージョン情報"));
-        about->findChild<QPushButton *>(QStringLiteral("closeButton"))->click();
+        button(about, "closeButton")->click();
     });
-    p.form->About1->trigger();
+    Control<QAction>(p.form.get(), "aboutAction")->trigger();
     QVERIFY(script.done());
 }
 

@@ -20,10 +20,20 @@
 
 namespace {
 
-// Acts on the parameter dialog once it is shown; the action must close it.
-void whenShown(ValueDialog *, std::function<void()> action)
+// Acts on the value dialog once it is shown; the action must close it.
+void whenAsked(std::function<void(QWidget *)> action)
 {
-    OnNextModal("ValueDialog", [action](QWidget *) { action(); });
+    OnNextModal("ValueDialog", std::move(action));
+}
+
+ClampingSpinBox *numberSpin(QWidget *dialog)
+{
+    return Control<ClampingSpinBox>(dialog, "numberSpin");
+}
+
+void press(QWidget *dialog, const char *name)
+{
+    Control<QPushButton>(dialog, name)->click();
 }
 
 QImage pattern(int width, int height)
@@ -42,10 +52,10 @@ struct Program {
     {
         form = std::make_unique<MainWindow>(folder.paths());
         form->show();
-        form->TakeNewPicture(pattern(640, 480));
+        form->takeNewPicture(pattern(640, 480));
     }
     Workspace &ws() { return form->workspace(); }
-    ValueDialog *dialog() { return form->Form9; }
+    void trigger(const char *action) { Control<QAction>(form.get(), action)->trigger(); }
 };
 
 } // namespace
@@ -65,35 +75,41 @@ class TestEdits : public QObject {
 
 void TestEdits::realKindsOfferTheirRangeAndShowTheValue()
 {
-    Program p;
-    ValueDialog *d = p.dialog();
-    d->AskValue(2, QStringLiteral("コントラスト設定"), QStringLiteral("prompt"), 0, 0.1);
-    QCOMPARE(d->windowTitle(), QStringLiteral("コントラスト設定"));
-    QCOMPARE(d->Label1->text(), QStringLiteral("prompt"));
-    QCOMPARE(d->ScrollBar1->minimum(), 1);
-    QCOMPARE(d->ScrollBar1->maximum(), 100);
-    QCOMPARE(d->ScrollBar1->value(), 10);
-    QCOMPARE(d->Label2->text(), QStringLiteral("0.1"));
-    QVERIFY(!d->SpinEdit1->isVisibleTo(d));
-    QVERIFY(d->ScrollBar1->isVisibleTo(d) && d->Label2->isVisibleTo(d));
-    whenShown(d, [d] { d->Button1->click(); });
-    d->exec();
-    QVERIFY(d->Accepted);
-    QCOMPARE(d->RealValue, 0.1);
+    ValueDialog dialog;
+    std::optional<double> value;
+    whenAsked([&](QWidget *d) {
+        auto *bar = Control<QScrollBar>(d, "fractionBar");
+        auto *shown = Control<QLabel>(d, "fractionLabel");
+        QCOMPARE(d->windowTitle(), QStringLiteral("コントラスト設定"));
+        QCOMPARE(Control<QLabel>(d, "promptLabel")->text(), QStringLiteral("prompt"));
+        QCOMPARE(bar->minimum(), 1);
+        QCOMPARE(bar->maximum(), 100);
+        QCOMPARE(bar->value(), 10);
+        QCOMPARE(shown->text(), QStringLiteral("0.1"));
+        QVERIFY(!numberSpin(d)->isVisible());
+        QVERIFY(bar->isVisible() && shown->isVisible());
+        press(d, "okButton");
+    });
+    value =
+        dialog.askFraction(QStringLiteral("コントラスト設定"), QStringLiteral("prompt"), 0.1, 1);
+    QCOMPARE(value, std::optional<double>(0.1));
 
-    d->AskValue(3, QStringLiteral("ガンマ補正設定"), QStringLiteral("prompt"), 0, 1.0);
-    QCOMPARE(d->ScrollBar1->maximum(), 300);
-    QCOMPARE(d->ScrollBar1->value(), 100);
-    QCOMPARE(d->Label2->text(), QStringLiteral("1"));
-    for (const auto &[position, shown] : {std::pair{35, "0.35"}, {250, "2.5"}, {1, "0.01"}}) {
-        d->ScrollBar1->setValue(position);
-        QCOMPARE(d->Label2->text(), QString::fromLatin1(shown));
-    }
-    d->ScrollBar1->setValue(0);
-    QCOMPARE(d->ScrollBar1->value(), 1); // the lowest value is 0.01, never 0
-    whenShown(d, [d] { d->Button1->click(); });
-    d->exec();
-    QCOMPARE(d->RealValue, 0.01);
+    whenAsked([&](QWidget *d) {
+        auto *bar = Control<QScrollBar>(d, "fractionBar");
+        auto *shown = Control<QLabel>(d, "fractionLabel");
+        QCOMPARE(bar->maximum(), 300);
+        QCOMPARE(bar->value(), 100);
+        QCOMPARE(shown->text(), QStringLiteral("1"));
+        for (const auto &[position, text] : {std::pair{35, "0.35"}, {250, "2.5"}, {1, "0.01"}}) {
+            bar->setValue(position);
+            QCOMPARE(shown->text(), QString::fromLatin1(text));
+        }
+        bar->setValue(0);
+        QCOMPARE(bar->value(), 1); // the lowest value is 0.01, never 0
+        press(d, "okButton");
+    });
+    value = dialog.askFraction(QStringLiteral("ガンマ補正設定"), QStringLiteral("prompt"), 1.0, 3);
+    QCOMPARE(value, std::optional<double>(0.01));
 }
 
 void TestEdits::scaleOffersTheRememberedWidthWithinRange()
@@ -102,14 +118,14 @@ void TestEdits::scaleOffersTheRememberedWidthWithinRange()
         Program p;
         p.ws().WindowSettings.RWidth = stored;
         int shown = -1;
-        whenShown(p.dialog(), [&] {
-            shown = p.dialog()->SpinEdit1->value();
-            QCOMPARE(p.dialog()->SpinEdit1->maximum(), 1280);
-            QCOMPARE(p.dialog()->SpinEdit1->minimum(), 5);
-            QCOMPARE(p.dialog()->windowTitle(), QStringLiteral("縮小幅設定"));
-            p.dialog()->Button2->click();
+        whenAsked([&](QWidget *d) {
+            shown = numberSpin(d)->value();
+            QCOMPARE(numberSpin(d)->maximum(), 1280);
+            QCOMPARE(numberSpin(d)->minimum(), 5);
+            QCOMPARE(d->windowTitle(), QStringLiteral("縮小幅設定"));
+            press(d, "cancelButton");
         });
-        p.form->C1->trigger();
+        p.trigger("resizeAction");
         QCOMPARE(shown, offered);
     }
 }
@@ -119,14 +135,13 @@ void TestEdits::cancelOrCloseBoxChangesNothing()
     Program p;
     p.ws().WindowSettings.RWidth = 123;
     const QImage before = p.ws().WorkImage;
-    whenShown(p.dialog(), [&] {
-        p.dialog()->SpinEdit1->setValue(300);
-        p.dialog()->Button2->click();
+    whenAsked([&](QWidget *d) {
+        numberSpin(d)->setValue(300);
+        press(d, "cancelButton");
     });
-    p.form->C1->trigger();
-    whenShown(p.dialog(), [&] { p.dialog()->close(); }); // the close box is a cancel
-    p.form->N17->trigger();
-    QVERIFY(!p.dialog()->Accepted);
+    p.trigger("resizeAction");
+    whenAsked([](QWidget *d) { d->close(); }); // the close box is a cancel
+    p.trigger("contrastAction");
     QCOMPARE(p.ws().WorkImage, before);
     QCOMPARE(p.ws().WindowSettings.RWidth, 123);
 }
@@ -135,27 +150,27 @@ void TestEdits::scaleShrinksAndRemembersTheWidth()
 {
     Program p;
     p.ws().CutWidth = 500;
-    whenShown(p.dialog(), [&] {
-        p.dialog()->SpinEdit1->setValue(320);
-        p.dialog()->Button1->click();
+    whenAsked([&](QWidget *d) {
+        numberSpin(d)->setValue(320);
+        press(d, "okButton");
     });
-    p.form->C1->trigger();
+    p.trigger("resizeAction");
     QCOMPARE(p.ws().WorkImage.size(), QSize(320, 240));
     QCOMPARE(QSize(p.ws().CanvasWidth, p.ws().CanvasHeight), QSize(320, 240));
     QCOMPARE(p.ws().CutWidth, 320);
     QCOMPARE(p.ws().WindowSettings.RWidth, 320);
-    QCOMPARE(p.form->Label9->text(), QStringLiteral("320"));
+    QCOMPARE(Control<QLabel>(p.form.get(), "pictureWidthLabel")->text(), QStringLiteral("320"));
     QCOMPARE(p.ws().UndoImage.size(), QSize(640, 480));
 }
 
 void TestEdits::scaleEnlargesToExactlyTheWidth()
 {
     Program p;
-    whenShown(p.dialog(), [&] {
-        p.dialog()->SpinEdit1->setValue(800);
-        p.dialog()->Button1->click();
+    whenAsked([&](QWidget *d) {
+        numberSpin(d)->setValue(800);
+        press(d, "okButton");
     });
-    p.form->C1->trigger();
+    p.trigger("resizeAction");
     const QImage result = p.ws().WorkImage;
     QCOMPARE(result.size(), QSize(800, 600));
     for (int y = 0; y < 600; ++y) // no black last column or row
@@ -167,17 +182,17 @@ void TestEdits::scaleEnlargesToExactlyTheWidth()
 void TestEdits::rotateOffersFiveWithin0To359()
 {
     Program p;
-    whenShown(p.dialog(), [&] {
-        QCOMPARE(p.dialog()->SpinEdit1->value(), 5);
-        QCOMPARE(p.dialog()->SpinEdit1->maximum(), 359);
-        QCOMPARE(p.dialog()->windowTitle(), QStringLiteral("画像回転設定"));
-        p.dialog()->SpinEdit1->setValue(45);
-        p.dialog()->Button1->click();
+    whenAsked([&](QWidget *d) {
+        QCOMPARE(numberSpin(d)->value(), 5);
+        QCOMPARE(numberSpin(d)->maximum(), 359);
+        QCOMPARE(d->windowTitle(), QStringLiteral("画像回転設定"));
+        numberSpin(d)->setValue(45);
+        press(d, "okButton");
     });
-    p.form->R3->trigger();
+    p.trigger("rotateAction");
     QCOMPARE(p.ws().WorkImage.size(), QSize(792, 792));
     QCOMPARE(p.ws().WorkImage.pixel(0, 0), qRgb(0, 0, 0));
-    QCOMPARE(p.form->PaintBox1->size(), QSize(792, 792));
+    QCOMPARE(Control<CanvasWidget>(p.form.get(), "canvas")->size(), QSize(792, 792));
 }
 
 void TestEdits::sameSizeEditsKeepTheFrameAndUndoReturns()
@@ -186,18 +201,18 @@ void TestEdits::sameSizeEditsKeepTheFrameAndUndoReturns()
     p.ws().FrameX = 30;
     p.ws().FrameY = 40;
     const QImage loaded = p.ws().WorkImage;
-    p.form->S1->trigger();
+    p.trigger("blurAction");
     const QImage blurred = p.ws().WorkImage;
     QVERIFY(blurred != loaded);
-    p.form->R2->trigger();
-    p.form->N19->trigger();
-    whenShown(p.dialog(), [&] { p.dialog()->Button1->click(); }); // gamma 1: no change
+    p.trigger("sharpenAction");
+    p.trigger("levelsAction");
+    whenAsked([&](QWidget *d) { press(d, "okButton"); }); // gamma 1: no change
     const QImage beforeGamma = p.ws().WorkImage;
-    p.form->N18->trigger();
+    p.trigger("gammaAction");
     QCOMPARE(p.ws().WorkImage, beforeGamma);
     QCOMPARE(QPoint(p.ws().FrameX, p.ws().FrameY), QPoint(30, 40));
     QCOMPARE(p.ws().WorkImage.size(), QSize(640, 480));
-    p.form->Undo1->trigger();
+    p.trigger("revertAction");
     QCOMPARE(p.ws().WorkImage, loaded);
 }
 

@@ -3,12 +3,14 @@
 #include "core/image/picture.h"
 #include "windows/canvas_widget.h"
 #include "windows/main_window.h"
+#include "windows/modal_driver.h"
 #include "windows/window_support.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -90,16 +92,15 @@ QImage numbered(int width, int height)
     return picture;
 }
 
-// What a load does to the workspace, until the import dialog exists to do it.
+// What a load does, without the import dialog.
 void loadPicture(MainWindow &form, const QImage &picture)
 {
-    Workspace &ws = form.workspace();
-    ws.WorkImage = picture;
-    ws.UndoImage = picture;
-    ws.CanvasWidth = picture.width();
-    ws.CanvasHeight = picture.height();
-    form.FirstPictureSetup();
-    form.PutEditResult(picture, EditResultKind::ChangesSize);
+    form.takeNewPicture(picture);
+}
+
+QString labelText(const MainWindow &form, const char *name)
+{
+    return Control<QLabel>(&form, name)->text();
 }
 
 void sendMouse(QWidget *target, QEvent::Type type, QPoint at, Qt::MouseButtons held)
@@ -148,25 +149,20 @@ void TestMainWindow::startsWithDefaultsWithoutSettings()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.frameGeometry(), QRect(0, 0, 750, 550));
-    QCOMPARE(form.Label9->text(), QStringLiteral("200"));
-    QCOMPARE(form.Label10->text(), QStringLiteral("100"));
-    QCOMPARE(form.Label4->text(), QStringLiteral("100"));
-    QCOMPARE(form.Label6->text(), QStringLiteral("100"));
+    QCOMPARE(labelText(form, "pictureWidthLabel"), QStringLiteral("200"));
+    QCOMPARE(labelText(form, "pictureHeightLabel"), QStringLiteral("100"));
+    QCOMPARE(labelText(form, "cutWidthLabel"), QStringLiteral("100"));
+    QCOMPARE(labelText(form, "cutHeightLabel"), QStringLiteral("100"));
     QCOMPARE(form.windowTitle(), QStringLiteral("MOKARAN"));
 
     const Workspace &ws = form.workspace();
     QCOMPARE(ws.PresetCount, 3);
     QCOMPARE(ws.PresetNames[0], QStringLiteral("任意切り取りサイズ"));
     QCOMPARE(ws.PresetWidths[2], 32);
-    QCOMPARE(ws.AppDir, QDir(folder.dir.path()).absolutePath() + u'/');
     QCOMPARE(ws.WorkImage, WhitePicture(200, 100));
     QVERIFY(ws.UndoImage.isNull());
-    QCOMPARE(ws.PictureLoaded, 0);
-    QCOMPARE(ws.PresetListFilled, uint8_t(1));
-    QCOMPARE(ws.PreviewPrepared, uint8_t(1));
-    QCOMPARE(ws.OutputMode, uint8_t(0));
+    QVERIFY(!form.hasPicture());
     QCOMPARE(ws.FrameX, 0);
-    QCOMPARE(ws.Dragging, 0);
 }
 
 void TestMainWindow::placesTheWindowFromTheSettings_data()
@@ -211,119 +207,123 @@ void TestMainWindow::controlsSitWhereTheLayoutPutsThem()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-    QCOMPARE(form.Panel2->height(), 41);
-    QCOMPARE(form.Panel2->y(), 0);
-    QCOMPARE(form.Panel1->height(), 24);
-    QCOMPARE(form.Panel1->y(), 41);
-    QCOMPARE(form.ScrollBox1->y(), 65);
-    QCOMPARE(form.Panel2->width(), form.centralWidget()->width());
-    QCOMPARE(form.ScrollBox1->geometry().bottom(), form.centralWidget()->height() - 1);
-    QCOMPARE(form.Shape1->geometry(), QRect(0, 0, form.Panel1->width(), 3));
-    for (QWidget *panel :
-         {static_cast<QWidget *>(form.Panel1), static_cast<QWidget *>(form.Panel2)})
+    auto *buttonBar = Control<QFrame>(&form, "buttonBar");
+    auto *sizeStrip = Control<QFrame>(&form, "sizeStrip");
+    auto *canvasArea = Control<QScrollArea>(&form, "canvasArea");
+    auto *stripLine = Control<QFrame>(&form, "stripLine");
+    QCOMPARE(buttonBar->height(), 41);
+    QCOMPARE(buttonBar->y(), 0);
+    QCOMPARE(sizeStrip->height(), 24);
+    QCOMPARE(sizeStrip->y(), 41);
+    QCOMPARE(canvasArea->y(), 65);
+    QCOMPARE(buttonBar->width(), form.centralWidget()->width());
+    QCOMPARE(canvasArea->geometry().bottom(), form.centralWidget()->height() - 1);
+    QCOMPARE(stripLine->geometry(), QRect(0, 0, sizeStrip->width(), 3));
+    for (QWidget *panel : std::initializer_list<QWidget *>{sizeStrip, buttonBar})
         QCOMPARE(panel->palette().color(QPalette::Window), DarkShadowColor());
-    QCOMPARE(form.Shape1->palette().color(QPalette::Window), GrayTextColor());
+    QCOMPARE(stripLine->palette().color(QPalette::Window), GrayTextColor());
 
     const struct {
-        QPushButton *button;
         const char *name;
         QRect geometry;
         QString caption;
     } buttons[] = {
-        {form.Button4, "Button4", {8, 8, 137, 25}, QStringLiteral("画像ファイル読込み")},
-        {form.Button2, "Button2", {152, 8, 137, 25}, QStringLiteral("切り取り画像サイズ設定")},
-        {form.Button1, "Button1", {320, 9, 97, 25}, QStringLiteral("画像切り取り")},
-        {form.Button3, "Button3", {424, 9, 97, 25}, QStringLiteral("連続画像切り取り")},
-        {form.Button5, "Button5", {528, 8, 97, 25}, QStringLiteral("アルファ合成")},
-        {form.Button7, "Button7", {632, 8, 97, 25}, QStringLiteral("フェードアウト")},
-        {form.Button6, "Button6", {712, 25, 137, 25}, QStringLiteral("簡易ホームページ作成")},
+        {"loadButton", {8, 8, 137, 25}, QStringLiteral("画像ファイル読込み")},
+        {"cutSizeButton", {152, 8, 137, 25}, QStringLiteral("切り取り画像サイズ設定")},
+        {"saveCutButton", {320, 9, 97, 25}, QStringLiteral("画像切り取り")},
+        {"saveSequenceButton", {424, 9, 97, 25}, QStringLiteral("連続画像切り取り")},
+        {"saveBlendButton", {528, 8, 97, 25}, QStringLiteral("アルファ合成")},
+        {"saveFadeButton", {632, 8, 97, 25}, QStringLiteral("フェードアウト")},
+        {"pageMakerButton", {712, 25, 137, 25}, QStringLiteral("簡易ホームページ作成")},
     };
     for (const auto &b : buttons) {
-        QCOMPARE(form.findChild<QPushButton *>(b.name), b.button);
-        QCOMPARE(b.button->parentWidget(), form.Panel2);
-        QCOMPARE(b.button->geometry(), b.geometry);
-        QCOMPARE(b.button->text(), b.caption);
+        auto *button = Control<QPushButton>(&form, b.name);
+        QCOMPARE(button->parentWidget(), buttonBar);
+        QCOMPARE(button->geometry(), b.geometry);
+        QCOMPARE(button->text(), b.caption);
+        QVERIFY2(!button->autoDefault(), b.name); // Return must not press the last button used
     }
-    QVERIFY(!form.Button6->isVisible());
+    QVERIFY(!Control<QPushButton>(&form, "pageMakerButton")->isVisible());
 
     const struct {
         const char *name;
         int x;
         QString text;
     } labels[] = {
-        {"Label11", 13, QStringLiteral("画像の大きさ")},
-        {"Label7", 108, QStringLiteral("横幅")},
-        {"Label9", 137, QStringLiteral("200")},
-        {"Label8", 195, QStringLiteral("高さ")},
-        {"Label10", 225, QStringLiteral("100")},
-        {"Label1", 360, QStringLiteral("切り取り画像サイズ")},
-        {"Label2", 488, QStringLiteral("横幅")},
-        {"Label4", 520, QStringLiteral("100")},
-        {"Label5", 576, QStringLiteral("高さ")},
-        {"Label6", 608, QStringLiteral("100")},
+        {"pictureSizeCaption", 13, QStringLiteral("画像の大きさ")},
+        {"pictureWidthCaption", 108, QStringLiteral("横幅")},
+        {"pictureWidthLabel", 137, QStringLiteral("200")},
+        {"pictureHeightCaption", 195, QStringLiteral("高さ")},
+        {"pictureHeightLabel", 225, QStringLiteral("100")},
+        {"cutSizeCaption", 360, QStringLiteral("切り取り画像サイズ")},
+        {"cutWidthCaption", 488, QStringLiteral("横幅")},
+        {"cutWidthLabel", 520, QStringLiteral("100")},
+        {"cutHeightCaption", 576, QStringLiteral("高さ")},
+        {"cutHeightLabel", 608, QStringLiteral("100")},
     };
     for (const auto &l : labels) {
-        auto *label = form.findChild<QLabel *>(l.name);
-        QVERIFY2(label, l.name);
-        QCOMPARE(label->parentWidget(), form.Panel1);
+        auto *label = Control<QLabel>(&form, l.name);
+        QCOMPARE(label->parentWidget(), sizeStrip);
         QCOMPARE(label->pos(), QPoint(l.x, 8));
         QCOMPARE(label->text(), l.text);
         QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::white));
-        QVERIFY2(label->geometry().bottom() < form.Panel1->height(), l.name); // not cut off
+        QVERIFY2(label->geometry().bottom() < sizeStrip->height(), l.name); // not cut off
+        QVERIFY2(label->width() >= label->sizeHint().width(), l.name);
     }
-    QCOMPARE(form.PaintBox1->parentWidget(), form.ScrollBox1->viewport());
-    QCOMPARE(form.PaintBox1->pos(), QPoint(0, 0));
+    auto *canvas = Control<CanvasWidget>(&form, "canvas");
+    QCOMPARE(canvas->parentWidget(), canvasArea->viewport());
+    QCOMPARE(canvas->pos(), QPoint(0, 0));
 }
 
 void TestMainWindow::menuHoldsEveryItemInOrder()
 {
     AppFolder folder;
     MainWindow form(folder.paths());
-    const QString separator = QStringLiteral("-");
     const struct {
-        QMenu *menu;
         const char *name;
         QString title;
-        QStringList items; // "name caption", or "name -" for a separator
+        QStringList items; // "name caption", or "-" for a separator
     } menus[] = {
-        {form.File1,
-         "File1",
+        {"fileMenu",
          QStringLiteral("ファイル(&F)"),
-         {"R1 画像ファイルを読込む(&R)", "S2 表示中の画像を保存する(&S)", "N4 -",
-          "Exit2 終了(&X)"}},
-        {form.Edit1,
-         "Edit1",
+         {"loadAction 画像ファイルを読込む(&R)", "savePictureAction 表示中の画像を保存する(&S)",
+          "-", "exitAction 終了(&X)"}},
+        {"editMenu",
          QStringLiteral("編集(&E)"),
-         {"Undo1 元に戻す(&U)", "N2 -", "C1 拡大縮小(&X)", "R3 回転(&R)", "N5 -", "S1 ぼかし(&S)",
-          "R2 シャープネス(&R)", "N17 コントラスト強調(&C)", "N18 ガンマ補正(&G)",
-          "N19 レベル補正"}},
-        {form.ool1,
-         "ool1",
+         {"revertAction 元に戻す(&U)", "-", "resizeAction 拡大縮小(&X)", "rotateAction 回転(&R)",
+          "-", "blurAction ぼかし(&S)", "sharpenAction シャープネス(&R)",
+          "contrastAction コントラスト強調(&C)", "gammaAction ガンマ補正(&G)",
+          "levelsAction レベル補正"}},
+        {"toolsMenu",
          QStringLiteral("ツール(&T)"),
-         {"N3 スクリーンキャプチャー", "N8 スクリーンキャプチャー(縮小)",
-          "N6 アクティブウインドウキャプチャー", "N9 アクティブウインドウキャプチャー(縮小)",
-          "N7 -", "JPEG1 フォルダ内JPEGファイル縮小"}},
-        {form.Help1,
-         "Help1",
+         {"captureScreenAction スクリーンキャプチャー",
+          "captureScreenShrunkAction スクリーンキャプチャー(縮小)",
+          "captureWindowAction アクティブウインドウキャプチャー",
+          "captureWindowShrunkAction アクティブウインドウキャプチャー(縮小)", "-",
+          "batchShrinkAction フォルダ内JPEGファイル縮小"}},
+        {"helpMenu",
          QStringLiteral("ヘルプ(&H)"),
-         {"N10 使い方 (&H)", "N11 -", "readme1 readmeを開く (&R)", "About1 バージョン情報 (&V)",
-          "N16 ホームページへ (&U)", "N12 -", "N15 -", "Exit1 終了 (&X)"}},
+         {"helpAction 使い方 (&H)", "-", "readmeAction readmeを開く (&R)",
+          "aboutAction バージョン情報 (&V)", "homePageAction ホームページへ (&U)", "-", "-",
+          "quitAction 終了 (&X)"}},
     };
     QList<QAction *> barItems = form.menuBar()->actions();
     QCOMPARE(barItems.size(), 4);
     for (int m = 0; m < 4; ++m) {
         const auto &expected = menus[m];
-        QCOMPARE(barItems[m], expected.menu->menuAction());
-        QCOMPARE(expected.menu->objectName(), QString::fromLatin1(expected.name));
-        QCOMPARE(expected.menu->title(), expected.title);
+        auto *menu = Control<QMenu>(&form, expected.name);
+        QCOMPARE(barItems[m], menu->menuAction());
+        QCOMPARE(menu->title(), expected.title);
         QStringList actual;
-        for (QAction *item : expected.menu->actions()) {
-            actual << item->objectName() + u' ' + (item->isSeparator() ? separator : item->text());
+        for (QAction *item : menu->actions()) {
+            actual << (item->isSeparator() ? QStringLiteral("-")
+                                           : item->objectName() + u' ' + item->text());
             QVERIFY(item->shortcut().isEmpty()); // accelerators only, no shortcut keys
         }
         QCOMPARE(actual, expected.items);
     }
-    QVERIFY(!form.Help1->separatorsCollapsible()); // both of N12 and N15 show
+    // Two separators stand together before the exit item: both must show.
+    QVERIFY(!Control<QMenu>(&form, "helpMenu")->separatorsCollapsible());
 }
 
 void TestMainWindow::componentsWithoutAPlace()
@@ -331,24 +331,26 @@ void TestMainWindow::componentsWithoutAPlace()
     AppFolder folder;
     MainWindow form(folder.paths());
     QCOMPARE(
-        form.OpenDialog1->nameFilters(),
+        Control<QFileDialog>(&form, "pictureOpenDialog")->nameFilters(),
         QStringList{QStringLiteral("イメージファイル(*.bmp, *.jpg, *.jpeg) (*.bmp *.jpg *.jpeg)")});
-    QCOMPARE(form.SaveDialog1->nameFilters(),
+    auto *save = Control<QFileDialog>(&form, "pictureSaveDialog");
+    QCOMPARE(save->nameFilters(),
              (QStringList{QStringLiteral("ビットマップファイル(*.bmp) (*.bmp)"),
                           QStringLiteral("JPEGファイル(*.jpg) (*.jpg)")}));
-    QVERIFY(form.SaveDialog1->testOption(QFileDialog::DontConfirmOverwrite));
-    QVERIFY(form.SaveDialog1->defaultSuffix().isEmpty());
-    QCOMPARE(form.SaveDialog1->acceptMode(), QFileDialog::AcceptSave);
-    QCOMPARE(form.Timer1->interval(), 800);
-    QVERIFY(form.Timer1->isSingleShot());
-    QVERIFY(!form.Timer1->isActive());
+    QVERIFY(save->testOption(QFileDialog::DontConfirmOverwrite));
+    QVERIFY(save->defaultSuffix().isEmpty());
+    QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
+    auto *timer = Control<QTimer>(&form, "captureTimer");
+    QCOMPARE(timer->interval(), 800);
+    QVERIFY(timer->isSingleShot());
+    QVERIFY(!timer->isActive());
 }
 
 void TestMainWindow::usesTheJapaneseFont()
 {
     AppFolder folder;
     MainWindow form(folder.paths());
-    const QFontInfo info(form.Button4->font());
+    const QFontInfo info(Control<QPushButton>(&form, "loadButton")->font());
     QCOMPARE(info.pixelSize(), 12);
     QVERIFY2(info.family() == QStringLiteral("IPAPGothic") ||
                  info.family() == QStringLiteral("Noto Sans CJK JP"),
@@ -363,16 +365,28 @@ void TestMainWindow::firstPictureSwitchesToTheWorkingState()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-    QList<QPushButton *> outputs = {form.Button1, form.Button3, form.Button5, form.Button7};
+    QList<QPushButton *> outputs;
+    for (const char *name :
+         {"saveCutButton", "saveSequenceButton", "saveBlendButton", "saveFadeButton"})
+        outputs << Control<QPushButton>(&form, name);
+    auto *canvas = Control<CanvasWidget>(&form, "canvas");
+    auto *editMenu = Control<QMenu>(&form, "editMenu");
+    auto *savePicture = Control<QAction>(&form, "savePictureAction");
     for (QPushButton *b : outputs)
         QVERIFY(!b->isEnabled());
-    QVERIFY(!form.Edit1->menuAction()->isEnabled());
-    QVERIFY(!form.S2->isEnabled());
-    QVERIFY(!form.PaintBox1->isVisible());
-    for (QObject *usable : std::initializer_list<QObject *>{form.Button4, form.Button2})
+    QVERIFY(!editMenu->menuAction()->isEnabled());
+    QVERIFY(!savePicture->isEnabled());
+    QVERIFY(!canvas->isVisible());
+    for (QObject *usable :
+         std::initializer_list<QObject *>{Control<QPushButton>(&form, "loadButton"),
+                                          Control<QPushButton>(&form, "cutSizeButton")})
         QVERIFY(qobject_cast<QWidget *>(usable)->isEnabled());
-    for (QAction *usable : {form.R1, form.Exit2, form.ool1->menuAction(), form.Help1->menuAction(),
-                            form.N3, form.JPEG1, form.Exit1})
+    for (QAction *usable :
+         {Control<QAction>(&form, "loadAction"), Control<QAction>(&form, "exitAction"),
+          Control<QMenu>(&form, "toolsMenu")->menuAction(),
+          Control<QMenu>(&form, "helpMenu")->menuAction(),
+          Control<QAction>(&form, "captureScreenAction"),
+          Control<QAction>(&form, "batchShrinkAction"), Control<QAction>(&form, "quitAction")})
         QVERIFY(usable->isEnabled());
 
     // A cut size chosen before the first picture gives way to the stored one.
@@ -380,22 +394,22 @@ void TestMainWindow::firstPictureSwitchesToTheWorkingState()
     loadPicture(form, numbered(640, 480));
     for (QPushButton *b : outputs)
         QVERIFY(b->isEnabled());
-    QVERIFY(form.Edit1->menuAction()->isEnabled());
-    QVERIFY(form.S2->isEnabled());
-    QVERIFY(form.PaintBox1->isVisible());
-    QVERIFY(!form.Button6->isVisible());
-    QCOMPARE(form.PaintBox1->size(), QSize(640, 480));
+    QVERIFY(editMenu->menuAction()->isEnabled());
+    QVERIFY(savePicture->isEnabled());
+    QVERIFY(canvas->isVisible());
+    QVERIFY(!Control<QPushButton>(&form, "pageMakerButton")->isVisible());
+    QCOMPARE(canvas->size(), QSize(640, 480));
     QCOMPARE(form.workspace().CutWidth, 64);
-    QCOMPARE(form.Label4->text(), QStringLiteral("64"));
-    QCOMPARE(form.Label9->text(), QStringLiteral("640"));
+    QCOMPARE(labelText(form, "cutWidthLabel"), QStringLiteral("64"));
+    QCOMPARE(labelText(form, "pictureWidthLabel"), QStringLiteral("640"));
 
     // There is no way back, and a second picture keeps the cut size it has.
     form.workspace().CutWidth = 30;
     loadPicture(form, numbered(20, 10));
-    QCOMPARE(form.workspace().PictureLoaded, 1);
+    QVERIFY(form.hasPicture());
     QCOMPARE(form.workspace().CutWidth, 20);
     QCOMPARE(form.workspace().CutHeight, 10);
-    QCOMPARE(form.Label6->text(), QStringLiteral("10"));
+    QCOMPARE(labelText(form, "cutHeightLabel"), QStringLiteral("10"));
 }
 
 void TestMainWindow::runWithoutPictureKeepsTheStoredCutSize()
@@ -439,7 +453,7 @@ void TestMainWindow::runWithPictureStoresTheCutSize()
     QCOMPARE(settingValue(folder.settings(), "ImageHeight"), QStringLiteral("48"));
 
     MainWindow next(folder.paths());
-    QCOMPARE(next.Label4->text(), QStringLiteral("64"));
+    QCOMPARE(labelText(next, "cutWidthLabel"), QStringLiteral("64"));
     loadPicture(next, numbered(50, 40)); // lowered to a smaller picture
     QCOMPARE(next.workspace().CutWidth, 50);
     QCOMPARE(next.workspace().CutHeight, 40);
@@ -475,9 +489,9 @@ void TestMainWindow::startsAfterAFailedPresetFile()
     // The rest of start-up took place.
     QCOMPARE(form.workspace().PresetCount, kept);
     QCOMPARE(form.workspace().WorkImage.size(), QSize(200, 100));
-    QCOMPARE(form.Label9->text(), QStringLiteral("200"));
-    QCOMPARE(form.Label4->text(), QStringLiteral("100"));
-    QVERIFY(!form.Button1->isEnabled());
+    QCOMPARE(labelText(form, "pictureWidthLabel"), QStringLiteral("200"));
+    QCOMPARE(labelText(form, "cutWidthLabel"), QStringLiteral("100"));
+    QVERIFY(!Control<QPushButton>(&form, "saveCutButton")->isEnabled());
     QVERIFY(form.isVisible());
 }
 
@@ -490,7 +504,7 @@ void TestMainWindow::garbageSettingsGiveTheDefaults()
     AppFolder folder(kThreePresets, garbage);
     MainWindow form(folder.paths());
     QCOMPARE(form.frameGeometry(), QRect(0, 0, 750, 550));
-    QCOMPARE(form.Label4->text(), QStringLiteral("100"));
+    QCOMPARE(labelText(form, "cutWidthLabel"), QStringLiteral("100"));
 }
 
 void TestMainWindow::unwritableSettingsAreReportedAndTheWindowCloses()
@@ -516,7 +530,8 @@ void TestMainWindow::exitItemsCloseTheWindow()
         MainWindow form(folder.paths());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        (item == 0 ? form.Exit1 : form.Exit2)->trigger();
+        (item == 0 ? Control<QAction>(&form, "quitAction") : Control<QAction>(&form, "exitAction"))
+            ->trigger();
         QVERIFY(!form.isVisible());
         QCOMPARE(settingValue(folder.settings(), "PosW"), QStringLiteral("750"));
     }
@@ -529,15 +544,13 @@ void TestMainWindow::mouseClampsTheFrameInsideThePicture()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     loadPicture(form, numbered(300, 200));
-    CanvasWidget *canvas = form.PaintBox1;
+    CanvasWidget *canvas = Control<CanvasWidget>(&form, "canvas");
 
     // A click without movement puts the corner on the clicked pixel; the release's own
     // position is not used.
     sendMouse(canvas, QEvent::MouseButtonPress, {120, 40}, Qt::LeftButton);
-    QCOMPARE(form.workspace().Dragging, 1);
     sendMouse(canvas, QEvent::MouseButtonRelease, {5, 5}, Qt::NoButton);
     QCOMPARE(frameOf(form), QPoint(120, 40));
-    QCOMPARE(form.workspace().Dragging, 0);
 
     // A drag follows the pointer, past the canvas edges too, and stays inside the picture.
     sendMouse(canvas, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
@@ -572,11 +585,12 @@ void TestMainWindow::canvasShowsTheOutlineAndTheCutDoesNot()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     const QImage picture = numbered(60, 40);
     loadPicture(form, picture);
-    sendMouse(form.PaintBox1, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
-    sendMouse(form.PaintBox1, QEvent::MouseMove, {10, 10}, Qt::LeftButton);
-    sendMouse(form.PaintBox1, QEvent::MouseButtonRelease, {10, 10}, Qt::NoButton);
+    auto *canvas = Control<CanvasWidget>(&form, "canvas");
+    sendMouse(canvas, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
+    sendMouse(canvas, QEvent::MouseMove, {10, 10}, Qt::LeftButton);
+    sendMouse(canvas, QEvent::MouseButtonRelease, {10, 10}, Qt::NoButton);
 
-    const QImage shown = form.PaintBox1->grab().toImage();
+    const QImage shown = canvas->grab().toImage();
     QCOMPARE(shown.size(), QSize(60, 40));
     for (QPoint p :
          {QPoint(10, 10), QPoint(13, 10), QPoint(10, 12), QPoint(13, 12), QPoint(10, 11)})
@@ -597,14 +611,14 @@ void TestMainWindow::captureWithoutAnXDisplaySaysSoAndChangesNothing()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     BoxCatcher boxes;
-    form.N3->trigger();
+    Control<QAction>(&form, "captureScreenAction")->trigger();
     QVERIFY(!form.isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(boxes.texts.size(), 1, 5000);
     QVERIFY2(boxes.texts.front().contains(QStringLiteral("X11")), qPrintable(boxes.texts.front()));
     QVERIFY(form.isVisible());
-    QCOMPARE(form.workspace().PictureLoaded, 0);
+    QVERIFY(!form.hasPicture());
     QCOMPARE(form.workspace().WorkImage, WhitePicture(200, 100));
-    QVERIFY(!form.Timer1->isActive());
+    QVERIFY(!Control<QTimer>(&form, "captureTimer")->isActive());
 }
 
 int main(int argc, char *argv[])

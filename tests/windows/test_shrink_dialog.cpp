@@ -82,7 +82,7 @@ class TestShrinkDialog : public QObject {
 
 void TestShrinkDialog::layoutAndStartState()
 {
-    BatchShrinkDialog dialog(nullptr, QStringLiteral("/nonexistent/jpeg.dat"));
+    BatchShrinkDialog dialog(QStringLiteral("/nonexistent/jpeg.dat"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("フォルダ内JPEGファイル変換ツール"));
     QCOMPARE(dialog.size(), QSize(404, 242));
     QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
@@ -116,7 +116,7 @@ void TestShrinkDialog::layoutAndStartState()
 void TestShrinkDialog::startWithAnEmptyFieldDoesNothing()
 {
     Folders f;
-    BatchShrinkDialog dialog(nullptr, f.jpegDat);
+    BatchShrinkDialog dialog(f.jpegDat);
     dialog.Edit1->setText(f.source);
     dialog.Button3Click();
     QVERIFY(!dialog.running());
@@ -126,7 +126,7 @@ void TestShrinkDialog::startWithAnEmptyFieldDoesNothing()
 void TestShrinkDialog::pickerSetsAFolderWithOneSlashAndCancelKeepsIt()
 {
     Folders f;
-    BatchShrinkDialog dialog(nullptr, f.jpegDat);
+    BatchShrinkDialog dialog(f.jpegDat);
     dialog.show();
     OnNextModal("QFileDialog", [&](QWidget *m) {
         QCOMPARE(m->windowTitle(), QStringLiteral("フォルダを選択してください"));
@@ -148,7 +148,7 @@ void TestShrinkDialog::runShrinksEveryListedFileAndGivesTheControlsBack()
     WriteJpegFile(f.source + QStringLiteral("a.jpg"), pattern(1600, 1200));
     WriteJpegFile(f.source + QStringLiteral("b.jpg"), pattern(480, 640));
     WriteJpegFile(f.source + QStringLiteral("c.JPG"), pattern(300, 300));
-    BatchShrinkDialog dialog(nullptr, f.jpegDat);
+    BatchShrinkDialog dialog(f.jpegDat);
     dialog.show();
     dialog.Edit1->setText(f.source);
     dialog.Edit2->setText(f.destination);
@@ -177,7 +177,7 @@ void TestShrinkDialog::damagedFilesAreListedAtTheEnd()
     broken.open(QIODevice::WriteOnly);
     broken.write("\xff\xd8\xff\xe0 truncated");
     broken.close();
-    BatchShrinkDialog dialog(nullptr, f.jpegDat);
+    BatchShrinkDialog dialog(f.jpegDat);
     const QString message = runForMessage(dialog, f);
     QVERIFY2(message.contains(QStringLiteral("broken.jpg")), qPrintable(message));
     QVERIFY(!message.contains(QStringLiteral("good.jpg")));
@@ -191,7 +191,7 @@ void TestShrinkDialog::missingExtensionFileIsReported()
     Folders f;
     QFile::remove(f.jpegDat);
     WriteJpegFile(f.source + QStringLiteral("a.jpg"), pattern(400, 300));
-    BatchShrinkDialog dialog(nullptr, f.jpegDat);
+    BatchShrinkDialog dialog(f.jpegDat);
     const QString message = runForMessage(dialog, f);
     QVERIFY2(message.contains(QStringLiteral("jpeg.dat")), qPrintable(message));
     QVERIFY(dialog.Button3->isEnabled());

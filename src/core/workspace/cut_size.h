@@ -5,6 +5,11 @@
 
 #include <QString>
 
+// The largest free cut side offered before a picture gives a real limit.
+inline constexpr int kFreeSizeLimit = 1500;
+// The smallest cut side: a side of 0 or less (a preset written so) becomes this.
+inline constexpr int kSmallestCutSide = 3;
+
 // The preset name that stands for the free size typed into the dialog's two fields.
 inline const QString kFreeSizeName = QStringLiteral("任意切り取りサイズ");
 

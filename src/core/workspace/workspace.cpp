@@ -45,7 +45,8 @@ void LowerCutToCanvas(Workspace &ws)
 void ClampFrame(Workspace &ws)
 {
     // The order of the tests matters when the cut is larger than the canvas (possible before the
-    // first picture): the right-edge rule wins and the position goes negative, as it always has.
+    // first picture): the right-edge rule wins and the position goes negative. The first picture
+    // lowers the cut to fit, and the next clamp brings the frame back inside.
     if (ws.FrameX < 0)
         ws.FrameX = 0;
     else if (ws.FrameX > ws.CanvasWidth - ws.CutWidth)

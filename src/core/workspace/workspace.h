@@ -1,4 +1,4 @@
-// The workspace: the state every window of the program shares, owned by the main window.
+// The workspace: the pictures, the cut and the frame that every output and edit works on.
 #pragma once
 
 #include "core/workspace/presets.h"
@@ -17,7 +17,9 @@ inline constexpr int kStartCanvasHeight = 100;
 // The way the frame moves from one frame of a continuous cut to the next.
 enum class Direction : uint8_t { Right, Left, Down, Up };
 
-// One plain struct with the documented names: the dialogs read and write its fields directly.
+// One plain struct, owned by the main window; the command line and the tests build their own. The
+// core's routines below keep its fields consistent; state that only a window needs (whether a
+// drag is under way, whether a picture has been loaded) lives in that window.
 struct Workspace {
     // The six bitmaps. WorkImage is the current picture: created 24-bit, but a BMP loaded whole
     // keeps its own depth until a routine that reads pixels converts it.
@@ -34,10 +36,8 @@ struct Workspace {
     int32_t CutHeight = 0;
     int32_t FrameX = 0; // canvas coordinates of the frame's top-left pixel
     int32_t FrameY = 0;
-    int32_t Dragging = 0; // 1 while a mouse button is held on the canvas
 
-    QString AppDir; // the executable's folder, ending with "/"
-    SettingsRecord WindowSettings;
+    SettingsRecord WindowSettings; // what set.ini keeps between runs
 
     // Presets of data.dat in file order; entries 0 .. PresetCount - 1 are valid.
     std::array<QString, kMaxPresets> PresetNames;
@@ -45,13 +45,8 @@ struct Workspace {
     std::array<int32_t, kMaxPresets> PresetHeights{};
     int32_t PresetCount = 0;
 
-    int32_t PictureLoaded = 0;    // 1 once a picture was loaded or captured; never back to 0
-    uint8_t PresetListFilled = 1; // 2 once the cut-size dialog's list is filled
-    uint8_t PreviewPrepared = 1;  // 2 once the sequence dialog's preview has its drawing surface
-    uint8_t OutputMode = 0;       // 1 single cut, 2 continuous, 3 alpha compositing, 4 fade-out
-    int32_t FrameStep = 0;        // pixels the frame moves per frame in continuous cutting
+    int32_t FrameStep = 0; // pixels the frame moves per frame in continuous cutting
     Direction FrameDirection = Direction::Right;
-    uint8_t ImportTarget = 0; // 1 WorkImage, 2 BlendImage
 };
 
 // Makes picture the working picture as loaded or captured: WorkImage (in the picture's own depth),
