@@ -21,6 +21,17 @@
 
 namespace {
 
+// The fourteen fields in the order of PageProject::texts, the boxes in the order of PageSection.
+const char *const kFieldNames[] = {
+    "titleField",     "pictureUrlField", "textField",      "link1TextField", "link1UrlField",
+    "link2TextField", "link2UrlField",   "link3TextField", "link3UrlField",  "link4TextField",
+    "link4UrlField",  "link5TextField",  "link5UrlField",  "text2Field",
+};
+const char *const kBoxNames[] = {
+    "omitPictureBox", "omitTextBox",  "omitLink1Box", "omitLink2Box",
+    "omitLink3Box",   "omitLink4Box", "omitLink5Box", "omitText2Box",
+};
+
 QByteArray readFile(const QString &path)
 {
     QFile file(path);
@@ -30,28 +41,23 @@ QByteArray readFile(const QString &path)
 // A form shown as the program shows it, with a folder for its files.
 struct Fixture {
     QTemporaryDir dir;
-    PageMakerDialog form{nullptr};
+    PageMakerDialog form;
     Fixture() { form.show(); }
     QString file(const QString &name) const { return dir.filePath(name); }
 
-    QLineEdit *edit(int number)
-    {
-        return form.findChild<QLineEdit *>(QStringLiteral("Edit%1").arg(number));
-    }
-    QCheckBox *tick(int number)
-    {
-        return form.findChild<QCheckBox *>(QStringLiteral("CheckBox%1").arg(number));
-    }
+    QLineEdit *field(const char *name) { return Control<QLineEdit>(&form, name); }
+    QCheckBox *box(const char *name) { return Control<QCheckBox>(&form, name); }
+    QPushButton *button(const char *name) { return Control<QPushButton>(&form, name); }
     void fill(const QString &prefix)
     {
-        for (int i = 1; i <= 14; ++i)
-            edit(i)->setText(prefix + QString::number(i));
+        for (size_t i = 0; i < std::size(kFieldNames); ++i)
+            field(kFieldNames[i])->setText(prefix + QString::number(i + 1));
     }
     QStringList texts()
     {
         QStringList result;
-        for (int i = 1; i <= 14; ++i)
-            result << edit(i)->text();
+        for (const char *name : kFieldNames)
+            result << field(name)->text();
         return result;
     }
 };
@@ -69,8 +75,8 @@ class TestPageDialog : public QObject {
     Q_OBJECT
 
   private slots:
-    void fieldsStandWhereTheFormPutsThem();
-    void captionsTicksAndButtons();
+    void controlsStandWhereTheFormPutsThem();
+    void fieldsAndBoxesKeepTheirPlaceInTheValues();
     void makingAPageWritesTheChosenFile();
     void savedProjectOpensAgainAndKeepsTheTicks();
     void cancellingTheOpenKeepsTheFields();
@@ -79,106 +85,130 @@ class TestPageDialog : public QObject {
     void closeButtonHidesTheForm();
 };
 
-void TestPageDialog::fieldsStandWhereTheFormPutsThem()
+void TestPageDialog::controlsStandWhereTheFormPutsThem()
 {
     Fixture f;
-    QCOMPARE(f.form.objectName(), QStringLiteral("Form5"));
+    QCOMPARE(f.form.objectName(), QStringLiteral("PageMakerDialog"));
     QCOMPARE(f.form.windowTitle(), QStringLiteral("簡易ホームページ作成"));
     QCOMPARE(f.form.size(), QSize(736, 414));
     QCOMPARE(f.form.minimumSize(), f.form.maximumSize());
 
-    const QRect edits[] = {
-        {96, 40, 217, 21},   {112, 96, 257, 21},  {48, 152, 321, 21},  {104, 208, 257, 21},
-        {104, 232, 257, 21}, {104, 288, 257, 21}, {104, 312, 257, 21}, {104, 360, 257, 21},
-        {104, 384, 257, 21}, {472, 208, 257, 21}, {472, 232, 257, 21}, {470, 288, 257, 21},
-        {470, 312, 257, 21}, {408, 368, 321, 21},
-    };
-    const QList<QLineEdit *> members = {
-        f.form.Edit1,  f.form.Edit2,  f.form.Edit3,  f.form.Edit4,  f.form.Edit5,
-        f.form.Edit6,  f.form.Edit7,  f.form.Edit8,  f.form.Edit9,  f.form.Edit10,
-        f.form.Edit11, f.form.Edit12, f.form.Edit13, f.form.Edit14,
-    };
-    for (int i = 0; i < 14; ++i) {
-        QLineEdit *edit = f.edit(i + 1);
-        QVERIFY2(edit, qPrintable(QStringLiteral("Edit%1").arg(i + 1)));
-        QCOMPARE(edit, members[i]);
-        QCOMPARE(edit->geometry(), edits[i]);
-        QVERIFY(edit->text().isEmpty());
-    }
-
-    const QPoint ticks[] = {{80, 72},  {80, 128},  {80, 184},  {80, 264},
-                            {80, 336}, {448, 184}, {448, 264}, {448, 344}};
-    for (int i = 0; i < 8; ++i) {
-        QCheckBox *tick = f.tick(i + 1);
-        QVERIFY2(tick, qPrintable(QStringLiteral("CheckBox%1").arg(i + 1)));
-        QCOMPARE(tick->pos(), ticks[i]);
-        QCOMPARE(tick->text(), QStringLiteral("使用しない"));
-        QVERIFY(!tick->isChecked());
-    }
-}
-
-void TestPageDialog::captionsTicksAndButtons()
-{
-    Fixture f;
+    // In reading order, which Tab follows too. Labels and boxes are as wide as their text in the
+    // font in use, so only their position is fixed (size left invalid).
     const struct {
         const char *name;
         QPoint at;
+        QSize size;
         const char *text;
-        bool heading;
-    } labels[] = {
-        {"Label1", {8, 12}, "携帯用ホームページが簡単に作成できます。", false},
-        {"Label2", {48, 40}, "タイトル", false},
-        {"Label3", {8, 72}, "画像", true},
-        {"Label4", {16, 96}, "ファイル存在ＵＲＬ", false},
-        {"Label5", {8, 128}, "テキスト", true},
-        {"Label6", {8, 184}, "リンク１", true},
-        {"Label7", {32, 208}, "表示テキスト", false},
-        {"Label8", {32, 232}, "リンク先ＵＲＬ", false},
-        {"Label9", {8, 264}, "リンク２", true},
-        {"Label10", {32, 288}, "表示テキスト", false},
-        {"Label11", {32, 312}, "リンク先ＵＲＬ", false},
-        {"Label12", {8, 336}, "リンク３", true},
-        {"Label14", {32, 384}, "リンク先ＵＲＬ", false},
-        {"Label15", {376, 184}, "リンク４", true},
-        {"Label16", {400, 208}, "表示テキスト", false},
-        {"Label18", {376, 264}, "リンク５", true},
-        {"Label20", {398, 312}, "リンク先ＵＲＬ", false},
-        {"Label21", {376, 344}, "テキスト", true},
+    } controls[] = {
+        {"introLabel", {8, 12}, {}, "携帯用ホームページが簡単に作成できます。"},
+        {"titleCaption", {48, 40}, {}, "タイトル"},
+        {"titleField", {96, 40}, {217, 21}, ""},
+        {"pictureHeading", {8, 72}, {}, "画像"},
+        {"omitPictureBox", {80, 72}, {}, "使用しない"},
+        {"pictureUrlCaption", {16, 96}, {}, "ファイル存在ＵＲＬ"},
+        {"pictureUrlField", {112, 96}, {257, 21}, ""},
+        {"textHeading", {8, 128}, {}, "テキスト"},
+        {"omitTextBox", {80, 128}, {}, "使用しない"},
+        {"textField", {48, 152}, {321, 21}, ""},
+        {"link1Heading", {8, 184}, {}, "リンク１"},
+        {"omitLink1Box", {80, 184}, {}, "使用しない"},
+        {"link1TextCaption", {32, 208}, {}, "表示テキスト"},
+        {"link1TextField", {104, 208}, {257, 21}, ""},
+        {"link1UrlCaption", {32, 232}, {}, "リンク先ＵＲＬ"},
+        {"link1UrlField", {104, 232}, {257, 21}, ""},
+        {"link2Heading", {8, 264}, {}, "リンク２"},
+        {"omitLink2Box", {80, 264}, {}, "使用しない"},
+        {"link2TextCaption", {32, 288}, {}, "表示テキスト"},
+        {"link2TextField", {104, 288}, {257, 21}, ""},
+        {"link2UrlCaption", {32, 312}, {}, "リンク先ＵＲＬ"},
+        {"link2UrlField", {104, 312}, {257, 21}, ""},
+        {"link3Heading", {8, 336}, {}, "リンク３"},
+        {"omitLink3Box", {80, 336}, {}, "使用しない"},
+        {"link3TextCaption", {32, 360}, {}, "表示テキスト"},
+        {"link3TextField", {104, 360}, {257, 21}, ""},
+        {"link3UrlCaption", {32, 384}, {}, "リンク先ＵＲＬ"},
+        {"link3UrlField", {104, 384}, {257, 21}, ""},
+        {"link4Heading", {376, 184}, {}, "リンク４"},
+        {"omitLink4Box", {448, 184}, {}, "使用しない"},
+        {"link4TextCaption", {400, 208}, {}, "表示テキスト"},
+        {"link4TextField", {472, 208}, {257, 21}, ""},
+        {"link4UrlCaption", {400, 232}, {}, "リンク先ＵＲＬ"},
+        {"link4UrlField", {472, 232}, {257, 21}, ""},
+        {"link5Heading", {376, 264}, {}, "リンク５"},
+        {"omitLink5Box", {448, 264}, {}, "使用しない"},
+        {"link5TextCaption", {398, 288}, {}, "表示テキスト"},
+        {"link5TextField", {470, 288}, {257, 21}, ""},
+        {"link5UrlCaption", {398, 312}, {}, "リンク先ＵＲＬ"},
+        {"link5UrlField", {470, 312}, {257, 21}, ""},
+        {"text2Heading", {376, 344}, {}, "テキスト"},
+        {"omitText2Box", {448, 344}, {}, "使用しない"},
+        {"text2Field", {408, 368}, {321, 21}, ""},
+        {"makePageButton", {424, 16}, {153, 25}, "ＨＴＭＬを作成する"},
+        {"saveProjectButton", {424, 48}, {153, 25}, "作成データを保存する"},
+        {"openProjectButton", {424, 80}, {153, 25}, "作成データを開く"},
+        {"closeButton", {616, 80}, {75, 25}, "閉じる"},
     };
-    for (const auto &row : labels) {
-        auto *label = f.form.findChild<QLabel *>(QLatin1String(row.name));
-        QVERIFY2(label, row.name);
-        QCOMPARE(label->pos(), row.at);
-        QCOMPARE(label->text(), QString::fromUtf8(row.text));
-        QCOMPARE(label->font().pixelSize(), row.heading ? 16 : 12);
-        QCOMPARE(label->palette().color(QPalette::WindowText) == QColor(Qt::blue), row.heading);
+    QStringList tabStops;
+    for (const auto &row : controls) {
+        auto *control = Control<QWidget>(&f.form, row.name);
+        QCOMPARE(control->pos(), row.at);
+        if (row.size.isValid())
+            QCOMPARE(control->size(), row.size);
+        QCOMPARE(control->property("text").toString(), QString::fromUtf8(row.text));
+        if (auto *label = qobject_cast<QLabel *>(control)) {
+            const bool heading = QByteArray(row.name).endsWith("Heading");
+            QCOMPARE(label->font().pixelSize(), heading ? 16 : 12);
+            QCOMPARE(label->palette().color(QPalette::WindowText) == QColor(Qt::blue), heading);
+        }
+        if (control->focusPolicy() & Qt::TabFocus)
+            tabStops << QLatin1String(row.name);
     }
+    // A form file whose tab stops are listed out of order would send Tab across the columns.
+    QStringList chain;
+    QWidget *first = Control<QWidget>(&f.form, "titleField");
+    QWidget *w = first;
+    do {
+        if (w->focusPolicy() & Qt::TabFocus)
+            chain << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != first);
+    QCOMPARE(chain, tabStops);
+}
 
-    const struct {
-        const char *name;
-        QRect geometry;
-        const char *caption;
-    } buttons[] = {
-        {"Button1", {424, 16, 153, 25}, "ＨＴＭＬを作成する"},
-        {"Button2", {424, 48, 153, 25}, "作成データを保存する"},
-        {"Button3", {424, 80, 153, 25}, "作成データを開く"},
-        {"Button4", {616, 80, 75, 25}, "閉じる"},
-    };
-    for (const auto &row : buttons) {
-        auto *button = f.form.findChild<QPushButton *>(QLatin1String(row.name));
-        QVERIFY2(button, row.name);
-        QCOMPARE(button->geometry(), row.geometry);
-        QCOMPARE(button->text(), QString::fromUtf8(row.caption));
+// A field read into the wrong place of the project would put every page and project file out of
+// order, and a save followed by an open would not show it.
+void TestPageDialog::fieldsAndBoxesKeepTheirPlaceInTheValues()
+{
+    Fixture f;
+    QCOMPARE(f.form.omissions().omitted, PageOmissions{}.omitted); // nothing left out at first
+    f.fill(QStringLiteral("field"));
+    const PageProject typed = f.form.project();
+    QCOMPARE(QStringList(typed.texts.begin(), typed.texts.end()), f.texts());
+
+    PageProject shown;
+    for (size_t i = 0; i < shown.texts.size(); ++i)
+        shown.texts[i] = QStringLiteral("shown") + QString::number(i + 1);
+    f.form.setProject(shown);
+    QCOMPARE(f.texts(), QStringList(shown.texts.begin(), shown.texts.end()));
+
+    for (size_t i = 0; i < std::size(kBoxNames); ++i) {
+        QCheckBox *box = f.box(kBoxNames[i]);
+        box->setChecked(true);
+        PageOmissions expected;
+        expected.omitted[i] = true;
+        QVERIFY2(f.form.omissions().omitted == expected.omitted, kBoxNames[i]);
+        box->setChecked(false);
     }
 }
 
 void TestPageDialog::makingAPageWritesTheChosenFile()
 {
     Fixture f;
-    f.edit(1)->setText(QStringLiteral("タイトル<&>"));
-    f.edit(14)->setText(QStringLiteral("末尾"));
-    f.tick(1)->setChecked(true);
-    f.tick(5)->setChecked(true);
+    f.field("titleField")->setText(QStringLiteral("タイトル<&>"));
+    f.field("text2Field")->setText(QStringLiteral("末尾"));
+    f.box("omitPictureBox")->setChecked(true);
+    f.box("omitLink3Box")->setChecked(true);
     const QString page = f.file(QStringLiteral("page.html"));
     QFile old(page);
     QVERIFY(old.open(QIODevice::WriteOnly));
@@ -186,9 +216,9 @@ void TestPageDialog::makingAPageWritesTheChosenFile()
     old.close();
 
     ModalScript script; // the name is typed without its extension
-    script.then(QStringLiteral("SaveDialog1"),
+    script.then(QStringLiteral("pageSaveDialog"),
                 [&](QWidget *m) { AcceptFile(m, f.file(QStringLiteral("page"))); });
-    f.form.Button1Click();
+    f.button("makePageButton")->click();
     QVERIFY(script.done());
 
     const QByteArray bytes = readFile(page);
@@ -202,23 +232,23 @@ void TestPageDialog::savedProjectOpensAgainAndKeepsTheTicks()
 {
     Fixture f;
     f.fill(QStringLiteral("項目"));
-    f.edit(6)->setText(QStringLiteral("<b>～①</b>"));
+    f.field("link2TextField")->setText(QStringLiteral("<b>～①</b>"));
     const QStringList saved = f.texts();
 
     ModalScript save;
-    save.then(QStringLiteral("SaveDialog2"),
+    save.then(QStringLiteral("projectSaveDialog"),
               [&](QWidget *m) { AcceptFile(m, f.file(QStringLiteral("作品"))); });
-    f.form.Button2Click();
+    f.button("saveProjectButton")->click();
     QVERIFY(save.done());
     const QString project = f.file(QStringLiteral("作品.mkp"));
     QVERIFY(readFile(project).startsWith("vermkrn1.00\r\n"));
 
     f.fill(QStringLiteral("changed"));
-    f.tick(2)->setChecked(true);
-    f.tick(8)->setChecked(true);
+    f.box("omitTextBox")->setChecked(true);
+    f.box("omitText2Box")->setChecked(true);
     ModalScript open;
-    open.then(QStringLiteral("OpenDialog1"), [&](QWidget *m) { AcceptFile(m, project); });
-    f.form.Button3Click();
+    open.then(QStringLiteral("projectOpenDialog"), [&](QWidget *m) { AcceptFile(m, project); });
+    f.button("openProjectButton")->click();
     QVERIFY(open.done());
 
     QCOMPARE(f.texts(), saved);
@@ -232,8 +262,8 @@ void TestPageDialog::cancellingTheOpenKeepsTheFields()
     f.fill(QStringLiteral("typed"));
     const QStringList before = f.texts();
     ModalScript script;
-    script.then(QStringLiteral("OpenDialog1"), Cancel);
-    f.form.Button3Click();
+    script.then(QStringLiteral("projectOpenDialog"), Cancel);
+    f.button("openProjectButton")->click();
     QVERIFY(script.done());
     QCOMPARE(f.texts(), before);
 }
@@ -246,26 +276,26 @@ void TestPageDialog::failuresShowTheErrorBoxAndChangeNothing()
     const QString missing = f.file(QStringLiteral("missing.mkp"));
     QString openMessage;
     ModalScript open;
-    open.then(QStringLiteral("OpenDialog1"), [&](QWidget *m) { AcceptFile(m, missing); })
+    open.then(QStringLiteral("projectOpenDialog"), [&](QWidget *m) { AcceptFile(m, missing); })
         .then(QStringLiteral("QMessageBox"), [&](QWidget *m) {
             openMessage = qobject_cast<QMessageBox *>(m)->text();
             qobject_cast<QMessageBox *>(m)->done(QMessageBox::Ok);
         });
-    f.form.Button3Click();
+    f.button("openProjectButton")->click();
     QVERIFY(open.done());
     QVERIFY2(openMessage.contains(missing), qPrintable(openMessage));
     QCOMPARE(f.texts(), before);
 
-    f.edit(3)->setText(QStringLiteral("😀"));
+    f.field("textField")->setText(QStringLiteral("😀"));
     const QString page = f.file(QStringLiteral("emoji.html"));
     QString pageMessage;
     ModalScript save;
-    save.then(QStringLiteral("SaveDialog1"), [&](QWidget *m) { AcceptFile(m, page); })
+    save.then(QStringLiteral("pageSaveDialog"), [&](QWidget *m) { AcceptFile(m, page); })
         .then(QStringLiteral("QMessageBox"), [&](QWidget *m) {
             pageMessage = qobject_cast<QMessageBox *>(m)->text();
             qobject_cast<QMessageBox *>(m)->done(QMessageBox::Ok);
         });
-    f.form.Button1Click();
+    f.button("makePageButton")->click();
     QVERIFY(save.done());
     QVERIFY2(pageMessage.contains(QStringLiteral("「テキスト」")), qPrintable(pageMessage));
     QVERIFY(!QFile::exists(page));
@@ -275,32 +305,34 @@ void TestPageDialog::openDialogListsBothProjectExtensions()
 {
     Fixture f;
     const struct {
-        QFileDialog *dialog;
+        const char *name;
         QStringList patterns;
         QString suffix;
         QFileDialog::AcceptMode mode;
     } rows[] = {
-        {f.form.SaveDialog1, {"*.html"}, "html", QFileDialog::AcceptSave},
-        {f.form.SaveDialog2, {"*.mkp"}, "mkp", QFileDialog::AcceptSave},
-        {f.form.OpenDialog1, {"*.mkp", "*.ihp"}, "ihp", QFileDialog::AcceptOpen},
+        {"pageSaveDialog", {"*.html"}, "html", QFileDialog::AcceptSave},
+        {"projectSaveDialog", {"*.mkp"}, "mkp", QFileDialog::AcceptSave},
+        {"projectOpenDialog", {"*.mkp", "*.ihp"}, "ihp", QFileDialog::AcceptOpen},
     };
     for (const auto &row : rows) {
-        QCOMPARE(row.dialog->nameFilters().size(), 1);
-        QCOMPARE(patternsOf(row.dialog->nameFilters().front()), row.patterns);
-        QCOMPARE(row.dialog->defaultSuffix(), row.suffix);
-        QCOMPARE(row.dialog->acceptMode(), row.mode);
-        QVERIFY(row.dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        auto *dialog = Control<QFileDialog>(&f.form, row.name);
+        QCOMPARE(dialog->nameFilters().size(), 1);
+        QCOMPARE(patternsOf(dialog->nameFilters().front()), row.patterns);
+        QCOMPARE(dialog->defaultSuffix(), row.suffix);
+        QCOMPARE(dialog->acceptMode(), row.mode);
+        if (row.mode == QFileDialog::AcceptSave)
+            QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
     }
 }
 
 void TestPageDialog::closeButtonHidesTheForm()
 {
     Fixture f;
-    f.edit(2)->setText(QStringLiteral("kept"));
-    QTest::mouseClick(f.form.Button4, Qt::LeftButton);
+    f.field("pictureUrlField")->setText(QStringLiteral("kept"));
+    QTest::mouseClick(f.button("closeButton"), Qt::LeftButton);
     QVERIFY(!f.form.isVisible());
     f.form.show(); // created once: the texts are there at the next opening
-    QCOMPARE(f.edit(2)->text(), QStringLiteral("kept"));
+    QCOMPARE(f.field("pictureUrlField")->text(), QStringLiteral("kept"));
 }
 
 int main(int argc, char *argv[])
