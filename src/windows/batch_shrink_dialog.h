@@ -1,44 +1,26 @@
-// BatchShrinkDialog: the batch JPEG shrink dialog. Two folders, a width, and a run on a worker
-// thread.
+// The batch JPEG shrink dialog: two folders, a width, and a run on a worker thread.
 #pragma once
 
 #include <QDialog>
 #include <QStringList>
 
-class QLabel;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
-class ClampingSpinBox;
+#include <memory>
+
+namespace Ui {
+class BatchShrinkDialog;
+}
 
 class BatchShrinkDialog : public QDialog {
     Q_OBJECT
   public:
-    // jpegDat: where the extension file is (AppDir followed by jpeg.dat).
-    explicit BatchShrinkDialog(const QString &jpegDat, QWidget *parent = nullptr);
+    // extensionsFile: the list of the file extensions a run shrinks (jpeg.dat).
+    explicit BatchShrinkDialog(const QString &extensionsFile, QWidget *parent = nullptr);
+    ~BatchShrinkDialog() override;
+
+    // Clears both folder fields and runs the dialog until it is closed.
     void run();
 
-    void Button1Click(); // pick the source folder
-    void Button2Click(); // pick the destination folder
-    void Button3Click(); // start a run
-    void Button4Click(); // close
-
     bool running() const { return m_running; }
-
-    QLabel *Label11;            // "変換元フォルダ"
-    QLineEdit *Edit1;           // source folder (set only by the picker)
-    QPushButton *Button1;       // "参照": source folder
-    QLabel *Label1;             // "保存先フォルダ"
-    QLineEdit *Edit2;           // destination folder (set only by the picker)
-    QPushButton *Button2;       // "参照": destination folder
-    QLabel *Label3;             // "縮小サイズ幅"
-    ClampingSpinBox *SpinEdit1; // target width, 15 to 3000
-    QProgressBar *ProgressBar1; // files done
-    QPushButton *Button3;       // "縮小開始": start
-    QPushButton *Button4;       // "閉じる"
-
-    QString PickedFolder;       // the folder last picked, shared by both pickers
-    QString ShrinkSettingsPath; // jpeg.dat of the run
 
   signals:
     void runFinished(); // the controls are enabled again (tests wait for it)
@@ -48,10 +30,15 @@ class BatchShrinkDialog : public QDialog {
     void closeEvent(QCloseEvent *event) override;
 
   private:
+    void pickSource();
+    void pickDestination();
     QString pickFolder(const QString &current);
+    void startShrink();
     void setRunning(bool running);
     void finishRun(int written, const QStringList &failures, const QString &fatal);
 
-    QString m_jpegDat;
+    std::unique_ptr<Ui::BatchShrinkDialog> m_ui;
+    QString m_extensionsFile;
+    QString m_pickedFolder; // the folder last picked, where both pickers start
     bool m_running = false;
 };

@@ -30,17 +30,27 @@ QImage pattern(int width, int height)
     return picture;
 }
 
+QLineEdit *field(const BatchShrinkDialog &dialog, const char *name)
+{
+    return Control<QLineEdit>(&dialog, name);
+}
+
+QPushButton *button(const BatchShrinkDialog &dialog, const char *name)
+{
+    return Control<QPushButton>(&dialog, name);
+}
+
 struct Folders {
     QTemporaryDir dir;
-    QString source, destination, jpegDat;
+    QString source, destination, extensionsFile;
     Folders()
     {
         QDir(dir.path()).mkdir(QStringLiteral("in"));
         QDir(dir.path()).mkdir(QStringLiteral("out"));
         source = dir.filePath(QStringLiteral("in")) + u'/';
         destination = dir.filePath(QStringLiteral("out")) + u'/';
-        jpegDat = dir.filePath(QStringLiteral("jpeg.dat"));
-        QFile dat(jpegDat);
+        extensionsFile = dir.filePath(QStringLiteral("jpeg.dat"));
+        QFile dat(extensionsFile);
         dat.open(QIODevice::WriteOnly);
         dat.write("\"1\",\"1\",\"JPEG\",\"jpg\"\r\n");
     }
@@ -51,14 +61,14 @@ struct Folders {
 QString runForMessage(BatchShrinkDialog &dialog, const Folders &f)
 {
     dialog.show();
-    dialog.Edit1->setText(f.source);
-    dialog.Edit2->setText(f.destination);
+    field(dialog, "sourceField")->setText(f.source);
+    field(dialog, "destinationField")->setText(f.destination);
     QString message;
     OnNextModal("QMessageBox", [&](QWidget *m) {
         message = qobject_cast<QMessageBox *>(m)->text();
         static_cast<QDialog *>(m)->accept();
     });
-    dialog.Button3Click();
+    button(dialog, "startButton")->click();
     QElapsedTimer waited;
     waited.start();
     while (message.isEmpty() && waited.elapsed() < 20000)
@@ -87,46 +97,72 @@ void TestShrinkDialog::layoutAndStartState()
     QCOMPARE(dialog.size(), QSize(404, 242));
     QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
     QVERIFY(!(dialog.windowFlags() & Qt::WindowSystemMenuHint));
-    QCOMPARE(dialog.Edit1->geometry(), QRect(32, 40, 297, 20));
-    QCOMPARE(dialog.Button1->geometry(), QRect(336, 40, 49, 25));
-    QCOMPARE(dialog.Edit2->geometry(), QRect(32, 88, 297, 20));
-    QCOMPARE(dialog.SpinEdit1->geometry(), QRect(32, 144, 57, 21));
-    QCOMPARE(dialog.ProgressBar1->geometry(), QRect(32, 205, 185, 10));
-    QCOMPARE(dialog.Button3->text(), QStringLiteral("縮小開始"));
-    QCOMPARE(dialog.Button4->geometry(), QRect(312, 200, 75, 25));
-    QCOMPARE(dialog.Label3->text(), QStringLiteral("縮小サイズ幅"));
-    QVERIFY(dialog.Edit1->isReadOnly() && dialog.Edit1->focusPolicy() == Qt::NoFocus);
-    QCOMPARE(dialog.SpinEdit1->value(), 200);
-    QCOMPARE(dialog.SpinEdit1->minimum(), 15);
-    QCOMPARE(dialog.SpinEdit1->maximum(), 3000);
-    // Tab runs Button1, Button2, Button3, Button4, SpinEdit1; the folder fields are skipped.
+    // Captions are as wide as their text in the font in use, so only their position is fixed
+    // (size left invalid); a null text is not compared.
+    const struct {
+        const char *name;
+        QPoint at;
+        QSize size;
+        const char *text;
+    } controls[] = {
+        {"sourceCaption", {13, 16}, {}, "変換元フォルダ"},
+        {"sourceField", {32, 40}, {297, 20}, ""},
+        {"sourceButton", {336, 40}, {49, 25}, "参照"},
+        {"destinationCaption", {13, 72}, {}, "保存先フォルダ"},
+        {"destinationField", {32, 88}, {297, 20}, ""},
+        {"destinationButton", {336, 88}, {49, 25}, "参照"},
+        {"widthCaption", {13, 128}, {}, "縮小サイズ幅"},
+        {"widthSpin", {32, 144}, {57, 21}, nullptr},
+        {"progressBar", {32, 205}, {185, 10}, nullptr},
+        {"startButton", {232, 200}, {75, 25}, "縮小開始"},
+        {"closeButton", {312, 200}, {75, 25}, "閉じる"},
+    };
+    for (const auto &row : controls) {
+        auto *control = Control<QWidget>(&dialog, row.name);
+        QCOMPARE(control->pos(), row.at);
+        if (row.size.isValid())
+            QCOMPARE(control->size(), row.size);
+        if (row.text)
+            QCOMPARE(control->property("text").toString(), QString::fromUtf8(row.text));
+    }
+    for (const char *name : {"sourceField", "destinationField"}) {
+        auto *field = Control<QLineEdit>(&dialog, name);
+        QVERIFY(field->isReadOnly() && field->focusPolicy() == Qt::NoFocus);
+    }
+    auto *width = Control<ClampingSpinBox>(&dialog, "widthSpin");
+    QCOMPARE(width->value(), 200);
+    QCOMPARE(width->minimum(), 15);
+    QCOMPARE(width->maximum(), 3000);
+    // Tab runs through the buttons, then to the width; the folder fields are skipped.
     const auto nextTabStop = [](QWidget *w) {
         do
             w = w->nextInFocusChain();
         while (!(w->focusPolicy() & Qt::TabFocus));
         return w;
     };
-    QCOMPARE(nextTabStop(dialog.Button1), dialog.Button2);
-    QCOMPARE(nextTabStop(dialog.Button2), dialog.Button3);
-    QCOMPARE(nextTabStop(dialog.Button3), dialog.Button4);
-    QWidget *afterButton4 = nextTabStop(dialog.Button4);
-    QVERIFY(afterButton4 == dialog.SpinEdit1 || afterButton4->parentWidget() == dialog.SpinEdit1);
+    QWidget *stop = Control<QPushButton>(&dialog, "sourceButton");
+    for (const char *next : {"destinationButton", "startButton", "closeButton"}) {
+        stop = nextTabStop(stop);
+        QCOMPARE(stop->objectName(), QLatin1String(next));
+    }
+    QWidget *afterClose = nextTabStop(stop);
+    QVERIFY(afterClose == width || afterClose->parentWidget() == width);
 }
 
 void TestShrinkDialog::startWithAnEmptyFieldDoesNothing()
 {
     Folders f;
-    BatchShrinkDialog dialog(f.jpegDat);
-    dialog.Edit1->setText(f.source);
-    dialog.Button3Click();
+    BatchShrinkDialog dialog(f.extensionsFile);
+    field(dialog, "sourceField")->setText(f.source);
+    button(dialog, "startButton")->click();
     QVERIFY(!dialog.running());
-    QVERIFY(dialog.Button3->isEnabled());
+    QVERIFY(button(dialog, "startButton")->isEnabled());
 }
 
 void TestShrinkDialog::pickerSetsAFolderWithOneSlashAndCancelKeepsIt()
 {
     Folders f;
-    BatchShrinkDialog dialog(f.jpegDat);
+    BatchShrinkDialog dialog(f.extensionsFile);
     dialog.show();
     OnNextModal("QFileDialog", [&](QWidget *m) {
         QCOMPARE(m->windowTitle(), QStringLiteral("フォルダを選択してください"));
@@ -135,11 +171,11 @@ void TestShrinkDialog::pickerSetsAFolderWithOneSlashAndCancelKeepsIt()
             ->setText(f.dir.filePath(QStringLiteral("in")));
         static_cast<QDialog *>(picker)->accept();
     });
-    dialog.Button1Click();
-    QCOMPARE(dialog.Edit1->text(), f.source);
+    button(dialog, "sourceButton")->click();
+    QCOMPARE(field(dialog, "sourceField")->text(), f.source);
     OnNextModal("QFileDialog", [](QWidget *m) { static_cast<QDialog *>(m)->reject(); });
-    dialog.Button1Click();
-    QCOMPARE(dialog.Edit1->text(), f.source); // a cancelled picker leaves the field
+    button(dialog, "sourceButton")->click();
+    QCOMPARE(field(dialog, "sourceField")->text(), f.source); // a cancelled picker leaves the field
 }
 
 void TestShrinkDialog::runShrinksEveryListedFileAndGivesTheControlsBack()
@@ -148,22 +184,24 @@ void TestShrinkDialog::runShrinksEveryListedFileAndGivesTheControlsBack()
     WriteJpegFile(f.source + QStringLiteral("a.jpg"), pattern(1600, 1200));
     WriteJpegFile(f.source + QStringLiteral("b.jpg"), pattern(480, 640));
     WriteJpegFile(f.source + QStringLiteral("c.JPG"), pattern(300, 300));
-    BatchShrinkDialog dialog(f.jpegDat);
+    BatchShrinkDialog dialog(f.extensionsFile);
     dialog.show();
-    dialog.Edit1->setText(f.source);
-    dialog.Edit2->setText(f.destination);
+    field(dialog, "sourceField")->setText(f.source);
+    field(dialog, "destinationField")->setText(f.destination);
     QSignalSpy finished(&dialog, &BatchShrinkDialog::runFinished);
-    dialog.Button3Click();
+    button(dialog, "startButton")->click();
     QVERIFY(dialog.running());
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             dialog.SpinEdit1, dialog.Button1, dialog.Button2, dialog.Button3, dialog.Button4})
-        QVERIFY(!w->isEnabled());
+    for (const char *name :
+         {"widthSpin", "sourceButton", "destinationButton", "startButton", "closeButton"})
+        QVERIFY2(!Control<QWidget>(&dialog, name)->isEnabled(), name);
     QTest::keyClick(&dialog, Qt::Key_Escape); // cannot be closed while running
     QVERIFY(dialog.isVisible());
     QVERIFY(finished.wait(20000));
-    QVERIFY(dialog.Button3->isEnabled() && dialog.SpinEdit1->isEnabled());
-    QCOMPARE(dialog.ProgressBar1->maximum(), 3);
-    QCOMPARE(dialog.ProgressBar1->value(), 3);
+    QVERIFY(button(dialog, "startButton")->isEnabled());
+    QVERIFY(Control<QWidget>(&dialog, "widthSpin")->isEnabled());
+    auto *progress = Control<QProgressBar>(&dialog, "progressBar");
+    QCOMPARE(progress->maximum(), 3);
+    QCOMPARE(progress->value(), 3);
     QCOMPARE(ReadJpeg(f.destination + QStringLiteral("a.jpg")).size(), QSize(200, 150));
     QCOMPARE(ReadJpeg(f.destination + QStringLiteral("b.jpg")).size(), QSize(150, 200));
     QCOMPARE(ReadJpeg(f.destination + QStringLiteral("c.JPG")).size(), QSize(200, 199));
@@ -177,24 +215,24 @@ void TestShrinkDialog::damagedFilesAreListedAtTheEnd()
     broken.open(QIODevice::WriteOnly);
     broken.write("\xff\xd8\xff\xe0 truncated");
     broken.close();
-    BatchShrinkDialog dialog(f.jpegDat);
+    BatchShrinkDialog dialog(f.extensionsFile);
     const QString message = runForMessage(dialog, f);
     QVERIFY2(message.contains(QStringLiteral("broken.jpg")), qPrintable(message));
     QVERIFY(!message.contains(QStringLiteral("good.jpg")));
     QVERIFY(QFile::exists(f.destination + QStringLiteral("good.jpg")));
     QVERIFY(!QFile::exists(f.destination + QStringLiteral("broken.jpg")));
-    QTRY_VERIFY(dialog.Button4->isEnabled());
+    QTRY_VERIFY(button(dialog, "closeButton")->isEnabled());
 }
 
 void TestShrinkDialog::missingExtensionFileIsReported()
 {
     Folders f;
-    QFile::remove(f.jpegDat);
+    QFile::remove(f.extensionsFile);
     WriteJpegFile(f.source + QStringLiteral("a.jpg"), pattern(400, 300));
-    BatchShrinkDialog dialog(f.jpegDat);
+    BatchShrinkDialog dialog(f.extensionsFile);
     const QString message = runForMessage(dialog, f);
     QVERIFY2(message.contains(QStringLiteral("jpeg.dat")), qPrintable(message));
-    QVERIFY(dialog.Button3->isEnabled());
+    QVERIFY(button(dialog, "startButton")->isEnabled());
     QVERIFY(QDir(f.destination).isEmpty());
 }
 
