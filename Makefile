@@ -14,6 +14,11 @@ test: build
 build: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR)
 
+# Flags given on the command line (make test CMAKE_FLAGS=-DMOKARAN_WERROR=ON) reach an
+# existing build folder too: the configure step then runs every time.
+ifneq ($(strip $(CMAKE_FLAGS)),)
+.PHONY: $(BUILD_DIR)/build.ninja
+endif
 $(BUILD_DIR)/build.ninja:
 	cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS)
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the build, the tests and the program need,
-# and only those that are missing, so a second run does nothing.
+# Installs the Debian packages that the build, the tests, the format check and the program
+# need, and only those that are missing, so a second run does nothing. Package names given as
+# arguments are installed too, the same way (scripts/check-names.sh asks for clang-tidy so).
 set -euo pipefail
 
 packages=(
@@ -10,7 +11,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool openbox
+  clang-format-14
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
