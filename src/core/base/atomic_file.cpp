@@ -1,7 +1,7 @@
 // Writing a file so that it is either the old one or the whole new one, never a part.
 #include "core/base/atomic_file.h"
 
-#include "core/base/io_error.h"
+#include "core/base/files.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -15,10 +15,7 @@ namespace {
 
 [[noreturn]] void failWrite(const QString &path, int err)
 {
-    // ioErrorFromErrno rather than IoErrorText alone: errno values such as EIO share their
-    // number with a run-time code and must not borrow its text.
-    throw Failure(
-        QStringLiteral("%1 に書き込めません (%2)").arg(path, ioErrorFromErrno(err).description()));
+    throw WriteFailure(path, ErrnoText(err));
 }
 
 // A fresh hidden file beside the target; its name is returned in tempName.

@@ -3,7 +3,7 @@
 #include "core/batch/shrink.h"
 
 #include "core/base/atomic_file.h"
-#include "core/base/io_error.h"
+#include "core/base/files.h"
 #include "core/batch/shrink_file_list.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
@@ -45,11 +45,6 @@ struct ShrinkRun {
     int done = 0;
     std::exception_ptr error; // the first exception of a progress callback
 };
-
-QString asFolder(const QString &folder)
-{
-    return folder.isEmpty() || folder.endsWith(u'/') ? folder : folder + u'/';
-}
 
 // A file listed twice is shrunk twice; when the destination is the source folder the second pass
 // reads what the first wrote. So the entries of one file must run in list order, as on one thread.
@@ -177,8 +172,8 @@ void ShrinkOneFile(const QString &source, const QString &target, int32_t T, Shri
 ShrinkResult RunShrink(const ShrinkJob &job, const std::function<void(int total)> &started,
                        const std::function<void(int done)> &progressed)
 {
-    const QString source = asFolder(job.sourceFolder);
-    const QString destination = asFolder(job.destinationFolder);
+    const QString source = WithTrailingSlash(job.sourceFolder);
+    const QString destination = WithTrailingSlash(job.destinationFolder);
     checkJob(job, source, destination);
     ShrinkFileList listing;
     listing.loadExtensions(job.extensionsFile);

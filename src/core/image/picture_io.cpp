@@ -2,24 +2,18 @@
 #include "core/image/picture_io.h"
 
 #include "core/base/atomic_file.h"
-#include "core/base/io_error.h"
+#include "core/base/files.h"
 #include "core/image/picture.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QRandomGenerator>
 
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h uses FILE and size_t without including their headers
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <jpeglib.h>
 // After jpeglib.h, which it needs.
@@ -42,24 +36,12 @@ constexpr quint32 kPixelsPerMetre = 3780;
 
 [[noreturn]] void failRead(const QString &path, const QString &why)
 {
-    throw Failure(QStringLiteral("%1 を読み込めません (%2)").arg(path, why));
+    throw ReadFailure(path, why);
 }
 
 [[noreturn]] void failWrite(const QString &path, const QString &why)
 {
-    throw Failure(QStringLiteral("%1 に書き込めません (%2)").arg(path, why));
-}
-
-// ioErrorFromErrno rather than IoErrorText alone: errno values such as EIO share their number
-// with a run-time code and must not borrow its text.
-QString errnoText(int err)
-{
-    return ioErrorFromErrno(err).description();
-}
-
-QString tooLargeText(qint64 width, qint64 height)
-{
-    return QStringLiteral("画像が大きすぎます: %1 x %2").arg(width).arg(height);
+    throw WriteFailure(path, why);
 }
 
 bool tooLarge(qint64 width, qint64 height)
@@ -67,54 +49,16 @@ bool tooLarge(qint64 width, qint64 height)
     return width * height * 3 > kMaxDecodedBytes;
 }
 
-// Closes the descriptor on every path out, exceptions included.
-struct Descriptor {
-    int fd = -1;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
+// A file larger than any picture we would decode is refused unread; a pipe is read to its end.
+constexpr FileReading kPictureFileReading{.limit = kMaxDecodedBytes};
 
-// The whole file in memory, in data's own buffer when it is large enough: resizing within the
-// capacity never reallocates, so a batch reads file after file into the same memory. A file larger
-// than any picture we would decode is refused unread.
 void readWholeFileInto(const QString &path, QByteArray &data)
 {
-    data.truncate(0); // keeps the capacity (clear() would free it)
-    Descriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)};
-    struct stat info {};
-    if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
-        failRead(path, errnoText(errno));
-    if (S_ISDIR(info.st_mode))
-        failRead(path, errnoText(EISDIR));
-    if (info.st_size > kMaxDecodedBytes)
-        failRead(path, QStringLiteral("ファイルが大きすぎます"));
-    // One byte more than the size, so the end of file is seen without growing the buffer; a file
-    // that grows meanwhile (or a pipe, whose size is 0) still reads whole.
-    const qsizetype wanted = qsizetype(info.st_size) + 1;
-    if (data.isDetached() && data.capacity() >= wanted)
-        data.resize(wanted); // no reallocation
-    else
-        data = QByteArray(wanted, Qt::Uninitialized); // exactly this much, and no copy of the old
-    qsizetype used = 0;
-    for (;;) {
-        if (used == data.size()) {
-            if (used > kMaxDecodedBytes)
-                failRead(path, QStringLiteral("ファイルが大きすぎます"));
-            data.resize(used * 2);
-        }
-        const ssize_t n = ::read(file.fd, data.data() + used, size_t(data.size() - used));
-        if (n == 0)
-            break;
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            failRead(path, errnoText(errno));
-        used += n;
+    try {
+        ReadFile(path, data, kPictureFileReading);
+    } catch (const Failure &failure) {
+        failRead(path, failure.description());
     }
-    data.truncate(used);
 }
 
 QByteArray readWholeFile(const QString &path)
@@ -197,13 +141,13 @@ QString jpegFailureText(int code)
     switch (code) {
     case JERR_INPUT_EMPTY: return QStringLiteral("ファイルが空です");
     case JWRN_JPEG_EOF:
-    case JERR_INPUT_EOF: return QStringLiteral("JPEG ファイルが途中で切れています");
+    case JERR_INPUT_EOF: return CutShortFileText(u"JPEG");
     case JERR_NO_SOI: return QStringLiteral("JPEG ファイルではありません");
     case JERR_OUT_OF_MEMORY: return QStringLiteral("メモリが足りません");
     case JERR_BAD_PRECISION:
     case JERR_NOT_COMPILED:
     case JERR_CONVERSION_NOTIMPL: return QStringLiteral("この形式の JPEG には対応していません");
-    default: return QStringLiteral("JPEG ファイルが壊れています");
+    default: return DamagedFileText(u"JPEG");
     }
 }
 
@@ -387,7 +331,7 @@ bool encodeJpeg(const QImage &picture, int quality, QByteArray &out, QString &wh
 {
     const QImage bgr = To24Bit(picture);
     if (bgr.isNull() || bgr.width() == 0 || bgr.height() == 0) {
-        why = QStringLiteral("画像がありません");
+        why = NoPictureText();
         return false;
     }
     prepareOutput(out, encodedBound(bgr), keepBuffer);
@@ -526,11 +470,11 @@ QImage decodeBmp(const QByteArray &bytes, const QString &path)
 {
     BmpLayout layout;
     if (!readBmpLayout(bytes, layout))
-        failRead(path, QStringLiteral("BMP ファイルが壊れています"));
+        failRead(path, DamagedFileText(u"BMP"));
     if (tooLarge(layout.width, layout.height))
-        failRead(path, tooLargeText(layout.width, layout.height));
+        failRead(path, PictureTooLargeText(layout.width, layout.height));
     if (!bmpPixelsPresent(bytes, layout))
-        failRead(path, QStringLiteral("BMP ファイルが途中で切れています"));
+        failRead(path, CutShortFileText(u"BMP"));
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -540,7 +484,7 @@ QImage decodeBmp(const QByteArray &bytes, const QString &path)
     reader.setAllocationLimit(2048);
     QImage picture = reader.read();
     if (picture.isNull())
-        failRead(path, QStringLiteral("BMP ファイルが壊れています"));
+        failRead(path, DamagedFileText(u"BMP"));
     // Qt widens 16- and 24-bit files to 32 bits; they are 24-bit pictures here.
     if ((layout.bitCount == 16 || layout.bitCount == 24) &&
         picture.format() == QImage::Format_RGB32)
@@ -559,7 +503,7 @@ QImage decodeJpeg(QByteArrayView bytes, const QString &name, std::vector<uchar> 
         return std::move(d.picture);
     switch (d.stop) {
     case DecodeStop::TooLarge:
-        failRead(name, tooLargeText(d.info.image_width, d.info.image_height));
+        failRead(name, PictureTooLargeText(d.info.image_width, d.info.image_height));
     case DecodeStop::UnsupportedColours:
         failRead(name, QStringLiteral("この色形式の JPEG には対応していません"));
     case DecodeStop::NoMemory: failRead(name, QStringLiteral("メモリが足りません"));
@@ -663,7 +607,7 @@ void WriteJpegFile(const QString &path, const QImage &picture, int quality)
 void WriteBmpOwnDepthFile(const QString &path, const QImage &picture)
 {
     if (picture.isNull())
-        failWrite(path, QStringLiteral("画像がありません"));
+        failWrite(path, NoPictureText());
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -678,10 +622,10 @@ void BmpFrameWriter::write(const QString &path, const QImage &picture)
 {
     const QImage bgr = To24Bit(picture);
     if (bgr.isNull())
-        failWrite(path, QStringLiteral("画像がありません"));
+        failWrite(path, NoPictureText());
     const qint64 size = bmp24FileSize(bgr.width(), bgr.height());
     if (size < 0)
-        failWrite(path, tooLargeText(bgr.width(), bgr.height()));
+        failWrite(path, PictureTooLargeText(bgr.width(), bgr.height()));
     // Same-size frames reuse the buffer: resize to an unchanged size never reallocates.
     m_buffer.resize(qsizetype(size));
     fillBmp24(bgr, reinterpret_cast<uchar *>(m_buffer.data()));
@@ -692,8 +636,8 @@ void BmpFrameWriter::writeRows(const QString &path, int width, int height, const
 {
     const qint64 size = bmp24FileSize(width, height);
     if (size < 0)
-        failWrite(path, width <= 0 || height <= 0 ? QStringLiteral("画像がありません")
-                                                  : tooLargeText(width, height));
+        failWrite(path,
+                  width <= 0 || height <= 0 ? NoPictureText() : PictureTooLargeText(width, height));
     m_buffer.resize(qsizetype(size));
     uchar *const file = reinterpret_cast<uchar *>(m_buffer.data());
     putBmp24Header(width, height, file);
