@@ -25,9 +25,6 @@
 
 namespace {
 
-// Nothing larger is decoded (counted at 3 bytes a pixel): beyond this a picture would exhaust the
-// memory of an ordinary desktop before the user saw anything.
-constexpr qint64 kMaxDecodedBytes = qint64(1) << 30;
 // Real progressive files have around ten scans; thousands of empty scans only make decoding crawl.
 constexpr int kMaxScans = 500;
 constexpr int kBmpHeaderBytes = 14 + 40;
@@ -44,13 +41,8 @@ constexpr quint32 kPixelsPerMetre = 3780;
     throw WriteFailure(path, why);
 }
 
-bool tooLarge(qint64 width, qint64 height)
-{
-    return width * height * 3 > kMaxDecodedBytes;
-}
-
 // A file larger than any picture we would decode is refused unread; a pipe is read to its end.
-constexpr FileReading kPictureFileReading{.limit = kMaxDecodedBytes};
+constexpr FileReading kPictureFileReading{.limit = kMaxPictureBytes};
 
 void readWholeFileInto(const QString &path, QByteArray &data)
 {
@@ -196,7 +188,7 @@ bool chooseOutput(JpegDecode &d)
     case JCS_YCCK: d.info.out_color_space = JCS_CMYK; break; // libjpeg undoes YCC; we undo CMYK
     default: d.stop = DecodeStop::UnsupportedColours; return false;
     }
-    if (tooLarge(d.info.image_width, d.info.image_height)) {
+    if (ExceedsPictureLimit(d.info.image_width, d.info.image_height)) {
         d.stop = DecodeStop::TooLarge;
         return false;
     }
@@ -471,7 +463,7 @@ QImage decodeBmp(const QByteArray &bytes, const QString &path)
     BmpLayout layout;
     if (!readBmpLayout(bytes, layout))
         failRead(path, DamagedFileText(u"BMP"));
-    if (tooLarge(layout.width, layout.height))
+    if (ExceedsPictureLimit(layout.width, layout.height))
         failRead(path, PictureTooLargeText(layout.width, layout.height));
     if (!bmpPixelsPresent(bytes, layout))
         failRead(path, CutShortFileText(u"BMP"));
