@@ -9,11 +9,11 @@
 // thread (SingleBandScope, as the batch shrink keeps each job), for a comparison with a
 // single-threaded program.
 #include "core/base/io_error.h"
+#include "core/image/bmp_format.h"
 #include "core/image/edits.h"
 #include "core/image/filters.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
 #include "core/image/rotate.h"
 
 #include <QImage>

@@ -10,9 +10,11 @@
 // timing, every job is run once both ways and the files compared byte for byte.
 #include "bench_support.h"
 #include "core/base/io_error.h"
+#include "core/image/bmp_format.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
-#include "core/sequence/frames.h"
+#include "core/sequence/continuous_cut.h"
+#include "core/sequence/frame_files.h"
+#include "core/sequence/mixing.h"
 #include "core/workspace/workspace.h"
 
 #include <QByteArray>

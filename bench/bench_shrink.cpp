@@ -19,9 +19,10 @@
 #include "bench_support.h"
 #include "core/base/io_error.h"
 #include "core/batch/shrink.h"
+#include "core/image/jpeg_codec.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
+#include "core/image/picture_reading.h"
 #include "core/image/resize.h"
 
 #include <QByteArray>

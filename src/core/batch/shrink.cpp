@@ -5,9 +5,10 @@
 #include "core/base/atomic_file.h"
 #include "core/base/files.h"
 #include "core/batch/shrink_file_list.h"
+#include "core/image/jpeg_codec.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
+#include "core/image/picture_reading.h"
 #include "core/image/resize.h"
 
 #include <QFileInfo>

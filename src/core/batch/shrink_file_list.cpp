@@ -3,7 +3,7 @@
 
 #include "core/base/files.h"
 #include "core/base/text_codec.h"
-#include "core/image/picture_io.h"
+#include "core/image/picture_reading.h"
 
 #include <algorithm>
 #include <array>

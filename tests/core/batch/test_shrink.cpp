@@ -3,8 +3,9 @@
 #include "core/base/io_error.h"
 #include "core/batch/shrink.h"
 #include "core/batch/shrink_worker.h"
+#include "core/image/jpeg_codec.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
+#include "core/image/picture_reading.h"
 #include "core/image/resize.h"
 
 #include "test_files.h"

@@ -1,18 +1,13 @@
-// Picture files: JPEG through libjpeg, BMP through Qt and our own writer, saved atomically.
-#include "core/image/picture_io.h"
+// The JPEG codec through libjpeg, decoding straight into blue, green, red rows.
+#include "core/image/jpeg_codec.h"
 
 #include "core/base/atomic_file.h"
 #include "core/base/files.h"
 #include "core/image/picture.h"
 
-#include <QBuffer>
-#include <QImageReader>
-#include <QImageWriter>
-
 #include <csetjmp>
 #include <cstdio> // jpeglib.h uses FILE and size_t without including their headers
 #include <cstdlib>
-#include <cstring>
 #include <new>
 
 #include <jpeglib.h>
@@ -27,38 +22,6 @@ namespace {
 
 // Real progressive files have around ten scans; thousands of empty scans only make decoding crawl.
 constexpr int kMaxScans = 500;
-constexpr int kBmpHeaderBytes = 14 + 40;
-// 96 dpi, the resolution Qt writes into BMP files.
-constexpr quint32 kPixelsPerMetre = 3780;
-
-[[noreturn]] void failRead(const QString &path, const QString &why)
-{
-    throw ReadFailure(path, why);
-}
-
-[[noreturn]] void failWrite(const QString &path, const QString &why)
-{
-    throw WriteFailure(path, why);
-}
-
-// A file larger than any picture we would decode is refused unread; a pipe is read to its end.
-constexpr FileReading kPictureFileReading{.limit = kMaxPictureBytes};
-
-void readWholeFileInto(const QString &path, QByteArray &data)
-{
-    try {
-        ReadFile(path, data, kPictureFileReading);
-    } catch (const Failure &failure) {
-        failRead(path, failure.description());
-    }
-}
-
-QByteArray readWholeFile(const QString &path)
-{
-    QByteArray data;
-    readWholeFileInto(path, data);
-    return data;
-}
 
 // ---------------------------------------------------------------------------------------------
 // libjpeg errors. libjpeg's C frames must never see a C++ exception, so a failure jumps back to
@@ -344,146 +307,6 @@ bool encodeJpeg(const QImage &picture, int quality, QByteArray &out, QString &wh
     return false;
 }
 
-// ---------------------------------------------------------------------------------------------
-// BMP
-
-void putLe16(uchar *&p, quint32 v)
-{
-    p[0] = uchar(v);
-    p[1] = uchar(v >> 8);
-    p += 2;
-}
-
-void putLe32(uchar *&p, quint32 v)
-{
-    putLe16(p, v & 0xffff);
-    putLe16(p, v >> 16);
-}
-
-qint64 bmp24Stride(int width)
-{
-    return (qint64(width) * 3 + 3) / 4 * 4;
-}
-
-// The whole file's size, or -1 when no BMP can hold the size (none, or a file over 4 GiB).
-qint64 bmp24FileSize(int width, int height)
-{
-    if (width <= 0 || height <= 0)
-        return -1;
-    const qint64 size = kBmpHeaderBytes + bmp24Stride(width) * height;
-    return size > 0xffffffffLL ? -1 : size;
-}
-
-// Puts the file header and the info header (kBmpHeaderBytes) of a width x height 24-bit file at
-// out.
-void putBmp24Header(int width, int height, uchar *out)
-{
-    const quint32 imageBytes = quint32(bmp24Stride(width) * height);
-    uchar *p = out;
-    *p++ = 'B';
-    *p++ = 'M';
-    putLe32(p, kBmpHeaderBytes + imageBytes);
-    putLe32(p, 0); // two reserved words
-    putLe32(p, kBmpHeaderBytes);
-    putLe32(p, 40);
-    putLe32(p, quint32(width));
-    putLe32(p, quint32(height)); // positive: rows run bottom-up
-    putLe16(p, 1);               // planes
-    putLe16(p, 24);
-    putLe32(p, 0); // BI_RGB
-    putLe32(p, imageBytes);
-    putLe32(p, kPixelsPerMetre);
-    putLe32(p, kPixelsPerMetre);
-    putLe32(p, 0); // colours used
-    putLe32(p, 0); // important colours
-}
-
-// Fills out (bmp24FileSize bytes) with the file; picture must be 24-bit.
-void fillBmp24(const QImage &bgr, uchar *out)
-{
-    putBmp24Header(bgr.width(), bgr.height(), out);
-    const qint64 stride = bmp24Stride(bgr.width());
-    const size_t rowBytes = size_t(bgr.width()) * 3;
-    uchar *p = out + kBmpHeaderBytes;
-    for (int y = bgr.height() - 1; y >= 0; --y, p += stride) {
-        std::memcpy(p, bgr.constScanLine(y), rowBytes);
-        std::memset(p + rowBytes, 0, size_t(stride) - rowBytes);
-    }
-}
-
-quint32 le16At(const QByteArray &b, int at)
-{
-    return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8;
-}
-
-qint32 le32At(const QByteArray &b, int at)
-{
-    return qint32(le16At(b, at) | le16At(b, at + 2) << 16);
-}
-
-struct BmpLayout {
-    qint64 width = 0;
-    qint64 height = 0;
-    int bitCount = 0;
-    quint32 compression = 0;
-};
-
-// The header fields that matter before decoding; false when the header is unreadable.
-bool readBmpLayout(const QByteArray &b, BmpLayout &layout)
-{
-    if (b.size() < 26 || !b.startsWith("BM"))
-        return false;
-    const qint32 infoSize = le32At(b, 14);
-    if (infoSize == 12) { // OS/2 core header: 16-bit sizes, never compressed
-        layout = {le16At(b, 18), le16At(b, 20), int(le16At(b, 24)), 0};
-        return true;
-    }
-    if (infoSize < 16 || b.size() < 14 + 16)
-        return false;
-    layout.width = qAbs(qint64(le32At(b, 18)));
-    layout.height = qAbs(qint64(le32At(b, 22))); // negative height: rows top-down
-    layout.bitCount = int(le16At(b, 28));
-    layout.compression = infoSize >= 20 && b.size() >= 34 ? quint32(le32At(b, 30)) : 0;
-    return true;
-}
-
-// Qt's reader fills the missing rows of a cut-short uncompressed file with black; refuse it.
-bool bmpPixelsPresent(const QByteArray &b, const BmpLayout &layout)
-{
-    const bool uncompressed = layout.compression == 0 || layout.compression == 3 || // BITFIELDS
-                              layout.compression == 6;                              // ALPHA..
-    if (!uncompressed)
-        return true; // run-length data has no fixed size
-    const qint64 stride = (layout.width * layout.bitCount + 31) / 32 * 4;
-    return qint64(quint32(le32At(b, 10))) + stride * layout.height <= b.size();
-}
-
-QImage decodeBmp(const QByteArray &bytes, const QString &path)
-{
-    BmpLayout layout;
-    if (!readBmpLayout(bytes, layout))
-        failRead(path, DamagedFileText(u"BMP"));
-    if (ExceedsPictureLimit(layout.width, layout.height))
-        failRead(path, PictureTooLargeText(layout.width, layout.height));
-    if (!bmpPixelsPresent(bytes, layout))
-        failRead(path, CutShortFileText(u"BMP"));
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "bmp");
-    reader.setAutoDetectImageFormat(false); // the extension decided: a BMP or nothing
-    // Qt keeps 24-bit files as 4 bytes a pixel; our own limit above already bounds the size.
-    reader.setAllocationLimit(2048);
-    QImage picture = reader.read();
-    if (picture.isNull())
-        failRead(path, DamagedFileText(u"BMP"));
-    // Qt widens 16- and 24-bit files to 32 bits; they are 24-bit pictures here.
-    if ((layout.bitCount == 16 || layout.bitCount == 24) &&
-        picture.format() == QImage::Format_RGB32)
-        picture = picture.convertToFormat(kPictureFormat);
-    return picture;
-}
-
 QImage decodeJpeg(QByteArrayView bytes, const QString &name, std::vector<uchar> *pixels)
 {
     JpegDecode d;
@@ -495,50 +318,16 @@ QImage decodeJpeg(QByteArrayView bytes, const QString &name, std::vector<uchar> 
         return std::move(d.picture);
     switch (d.stop) {
     case DecodeStop::TooLarge:
-        failRead(name, PictureTooLargeText(d.info.image_width, d.info.image_height));
+        throw ReadFailure(name, PictureTooLargeText(d.info.image_width, d.info.image_height));
     case DecodeStop::UnsupportedColours:
-        failRead(name, QStringLiteral("この色形式の JPEG には対応していません"));
-    case DecodeStop::NoMemory: failRead(name, QStringLiteral("メモリが足りません"));
+        throw ReadFailure(name, QStringLiteral("この色形式の JPEG には対応していません"));
+    case DecodeStop::NoMemory: throw ReadFailure(name, QStringLiteral("メモリが足りません"));
     case DecodeStop::None: break;
     }
-    failRead(name, jpegFailureText(d.errors.code));
+    throw ReadFailure(name, jpegFailureText(d.errors.code));
 }
 
 } // namespace
-
-PictureKind PictureKindOf(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    const qsizetype dot = path.lastIndexOf(u'.');
-    if (dot < 0 || dot < slash)
-        return PictureKind::Unknown;
-    const QString ext = path.mid(dot + 1).toLower();
-    if (ext == u"bmp")
-        return PictureKind::Bmp;
-    if (ext == u"jpg" || ext == u"jpeg")
-        return PictureKind::Jpeg;
-    return PictureKind::Unknown;
-}
-
-QImage ReadPicture(const QString &path)
-{
-    switch (PictureKindOf(path)) {
-    case PictureKind::Bmp: return ReadBmp(path);
-    case PictureKind::Jpeg: return ReadJpeg(path);
-    case PictureKind::Unknown: break;
-    }
-    failRead(path, QStringLiteral("BMP か JPEG のファイルではありません"));
-}
-
-QImage ReadJpeg(const QString &path)
-{
-    return DecodeJpeg(readWholeFile(path), path);
-}
-
-QImage ReadBmp(const QString &path)
-{
-    return decodeBmp(readWholeFile(path), path);
-}
 
 QImage DecodeJpeg(const QByteArray &bytes, const QString &name)
 {
@@ -548,11 +337,6 @@ QImage DecodeJpeg(const QByteArray &bytes, const QString &name)
 QImage DecodeJpegInto(QByteArrayView bytes, const QString &name, std::vector<uchar> &pixels)
 {
     return decodeJpeg(bytes, name, &pixels);
-}
-
-void ReadFileInto(const QString &path, QByteArray &bytes)
-{
-    readWholeFileInto(path, bytes);
 }
 
 QByteArray EncodeJpeg(const QImage &picture, int quality)
@@ -570,76 +354,11 @@ void EncodeJpegInto(const QImage &picture, int quality, QByteArray &out)
     if (!encodeJpeg(picture, quality, out, why, true))
         throw Failure(why);
 }
-
-bool WriteBmp24(QIODevice &device, const QImage &picture)
-{
-    const QImage bgr = To24Bit(picture);
-    const qint64 size = bmp24FileSize(bgr.width(), bgr.height());
-    if (size < 0)
-        return false;
-    QByteArray bytes(qsizetype(size), Qt::Uninitialized);
-    fillBmp24(bgr, reinterpret_cast<uchar *>(bytes.data()));
-    return device.write(bytes) == size;
-}
-
-void WriteBmp24File(const QString &path, const QImage &picture)
-{
-    BmpFrameWriter().write(path, picture);
-}
-
 void WriteJpegFile(const QString &path, const QImage &picture, int quality)
 {
     QByteArray bytes;
     QString why;
     if (!encodeJpeg(picture, quality, bytes, why))
-        failWrite(path, why);
+        throw WriteFailure(path, why);
     WriteFileAtomically(path, bytes);
-}
-
-void WriteBmpOwnDepthFile(const QString &path, const QImage &picture)
-{
-    if (picture.isNull())
-        failWrite(path, NoPictureText());
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    // Qt's writer keeps 1- and 8-bit palette pictures and writes 32-bit ones as 24-bit.
-    QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(picture))
-        failWrite(path, writer.errorString());
-    WriteFileAtomically(path, bytes);
-}
-
-void BmpFrameWriter::write(const QString &path, const QImage &picture)
-{
-    const QImage bgr = To24Bit(picture);
-    if (bgr.isNull())
-        failWrite(path, NoPictureText());
-    const qint64 size = bmp24FileSize(bgr.width(), bgr.height());
-    if (size < 0)
-        failWrite(path, PictureTooLargeText(bgr.width(), bgr.height()));
-    // Same-size frames reuse the buffer: resize to an unchanged size never reallocates.
-    m_buffer.resize(qsizetype(size));
-    fillBmp24(bgr, reinterpret_cast<uchar *>(m_buffer.data()));
-    WriteFileAtomically(path, QByteArrayView(m_buffer.constData(), size));
-}
-
-void BmpFrameWriter::writeRows(const QString &path, int width, int height, const RowFiller &fill)
-{
-    const qint64 size = bmp24FileSize(width, height);
-    if (size < 0)
-        failWrite(path,
-                  width <= 0 || height <= 0 ? NoPictureText() : PictureTooLargeText(width, height));
-    m_buffer.resize(qsizetype(size));
-    uchar *const file = reinterpret_cast<uchar *>(m_buffer.data());
-    putBmp24Header(width, height, file);
-    uchar *const rows = file + kBmpHeaderBytes;
-    const qsizetype stride = qsizetype(bmp24Stride(width));
-    const size_t rowBytes = size_t(width) * 3;
-    if (size_t(stride) != rowBytes) {
-        for (int row = 0; row < height; ++row)
-            std::memset(rows + row * stride + rowBytes, 0, size_t(stride) - rowBytes);
-    }
-    fill(rows, stride);
-    WriteFileAtomically(path, QByteArrayView(m_buffer.constData(), size));
 }
