@@ -1,11 +1,11 @@
 // The settings file set.ini: a small INI reader and writer for section "set".
 #include "core/workspace/settings.h"
 
+#include "core/base/atomic_file.h"
 #include "core/base/files.h"
 #include "core/base/number_text.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -227,8 +227,10 @@ void WriteSettings(const QString &path, const SettingsRecord &record)
             throw WriteFailure(path);
         old = *bytes;
     }
-    const QByteArray text = UpdateSettings(old, record);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        throw WriteFailure(path);
+    try {
+        WriteFileAtomically(path, UpdateSettings(old, record),
+                            ExistingFile::LinkAndPermissionsKept);
+    } catch (const Failure &) {
+        throw WriteFailure(path); // the message of set.ini names no reason
+    }
 }
