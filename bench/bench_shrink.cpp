@@ -55,7 +55,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kFilesPerSet = 24;
-constexpr int kQuality = 90;
 
 struct PictureSet {
     const char *name;   // in the benchmark names
@@ -166,7 +165,7 @@ long long makeInputFolder(const std::string &folder)
         for (int k = 1; k <= kFilesPerSet; ++k) {
             const uint32_t seed = uint32_t(k * 2 + (set.width > 2000 ? 0 : 1));
             const QByteArray jpeg =
-                EncodeJpeg(photoLikePicture(set.width, set.height, seed), kQuality);
+                EncodeJpeg(photoLikePicture(set.width, set.height, seed), kJpegQuality);
             writeBytes(folder + "/" + setFileName(set, k), jpeg.constData(), size_t(jpeg.size()));
             total += jpeg.size();
         }
@@ -251,7 +250,7 @@ void plainEncodeAndWrite(PlainCodec &codec, const QImage &picture, const std::st
     out.input_components = 3;
     out.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&out);
-    jpeg_set_quality(&out, kQuality, TRUE);
+    jpeg_set_quality(&out, kJpegQuality, TRUE);
     jpeg_start_compress(&out, TRUE);
     while (out.next_scanline < out.image_height) {
         auto row = const_cast<JSAMPROW>(picture.constScanLine(int(out.next_scanline)));

@@ -26,8 +26,6 @@
 
 namespace {
 
-constexpr int kShrinkQuality = 90;
-
 // The shared state of one run's workers. Entries are taken in list order from next; everything
 // below mutex is written under it.
 struct ShrinkRun {
@@ -162,7 +160,7 @@ void ShrinkOneFile(const QString &source, const QString &target, int32_t T, Shri
     FitSize(T, decoded.width(), decoded.height(), width, height);
     try {
         const QImage scaled = ResizeAverage(width, height, decoded);
-        EncodeJpegInto(scaled, kShrinkQuality, buffers.encoded);
+        EncodeJpegInto(scaled, kJpegQuality, buffers.encoded);
     } catch (const Failure &failure) { // these reasons do not name the file
         throw Failure(
             QStringLiteral("%1 を縮小できません (%2)").arg(source, failure.description()));

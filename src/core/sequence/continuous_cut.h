@@ -4,6 +4,13 @@
 #include "core/sequence/frame_files.h"
 #include "core/workspace/workspace.h"
 
+#include <array>
+
+// The steps, in pixels, that continuous cutting offers besides a step of the cut's own size;
+// the first is the step of a new run, in the dialog and on the command line.
+inline constexpr std::array<int, 4> kFrameSteps{15, 8, 3, 1};
+inline constexpr int kDefaultFrameStep = kFrameSteps[0];
+
 // The number of whole steps the frame can still take in its direction without leaving the
 // canvas: the room left divided by the step, truncated. A step of 0 or less gives 0.
 int WholeSteps(const Workspace &ws);

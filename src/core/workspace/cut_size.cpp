@@ -5,13 +5,10 @@
 
 namespace {
 
-constexpr int kSmallestSide = 3;
-
 int fitSide(int side, int canvas)
 {
     side = std::min(side, canvas);
-    // A preset of 0 or less would make an empty cut that no output can write.
-    return side <= 0 ? kSmallestSide : side;
+    return side <= 0 ? kSmallestCutSide : side;
 }
 
 } // namespace

@@ -47,7 +47,7 @@ QByteArray expectedOutput(const QByteArray &source, int32_t T)
     const QImage decoded = DecodeJpeg(source, "source");
     int32_t width = 0, height = 0;
     FitSize(T, decoded.width(), decoded.height(), width, height);
-    return EncodeJpeg(ResizeAverage(width, height, decoded), 90);
+    return EncodeJpeg(ResizeAverage(width, height, decoded), kJpegQuality);
 }
 
 // Every name in the folder, hidden ones included, sorted.
