@@ -77,7 +77,7 @@ struct Edit {
     std::function<QImage(const QImage &)> run;
 };
 
-// The edits as unit1_edits.cpp and the command line apply them to WorkImage.
+// The edits as the edit commands of the main window and the command line apply them to WorkImage.
 std::vector<Edit> edits()
 {
     return {

@@ -365,7 +365,7 @@ const std::vector<NamedWay> &ways()
 // The files of one set in a folder of their own (hard links where the file system allows).
 std::string setFolder(const std::string &input, const PictureSet &set)
 {
-    const std::string folder = freshFolder(std::string("input-") + set.name);
+    const std::string folder = FreshFolder(std::string("input-") + set.name);
     for (int k = 1; k <= kFilesPerSet; ++k) {
         const std::string name = setFileName(set, k);
         std::error_code linkError;
@@ -385,7 +385,7 @@ void runWay(benchmark::State &state, const Way &way, const std::string &source, 
         for (auto _ : state) {
             state.PauseTiming();
             ::sync(); // the files of the run before reach the disk now rather than during this run
-            folder = freshFolder("run");
+            folder = FreshFolder("run");
             state.ResumeTiming();
             const Clock::time_point start = Clock::now();
             way(source, folder, T);
@@ -415,7 +415,7 @@ std::string contents(const std::string &file)
 // loop is then known to do the same work. False (with a message) when they differ.
 bool sameFiles(const std::string &label, const std::string &source, int T)
 {
-    const std::string a = freshFolder("check-ours"), b = freshFolder("check-plain");
+    const std::string a = FreshFolder("check-ours"), b = FreshFolder("check-plain");
     oursRun(source, a, T, 2);
     plainLoop(source, b, T, 1);
     const std::vector<std::string> oursFiles = jpegFilesIn(a), plainFiles = jpegFilesIn(b);
@@ -478,7 +478,7 @@ int main(int argc, char **argv)
     try {
         std::string input = qgetenv("MOKARAN_BENCH_INPUT").toStdString();
         if (input.empty()) {
-            input = freshFolder("pictures");
+            input = FreshFolder("pictures");
             std::fprintf(stderr, "making the pictures in %s\n", input.c_str());
             makeInputFolder(input);
         }

@@ -26,8 +26,9 @@ AppPaths ResolveAppPaths(const QString &exeDir)
     paths.installedDataDir =
         WithTrailingSlash(QDir::cleanPath(paths.AppDir + QStringLiteral("../share/mokaran")));
 
-    // A copy unpacked in a folder of its own keeps everything there, as the program always has;
-    // an installed copy cannot write beside itself and keeps the user's settings in XDG's place.
+    // A copy unpacked in a folder of its own keeps everything there, settings included, so it can
+    // be moved or removed as one folder; an installed copy cannot write beside itself and keeps the
+    // user's settings in XDG's place.
     if (QFileInfo(paths.AppDir).isWritable()) {
         paths.settingsFile = paths.AppDir + QStringLiteral("set.ini");
     } else {

@@ -1,4 +1,4 @@
-// TImageConv and the shared pixel conventions.
+// The pixel conventions every picture operation shares.
 #include "core/image/picture.h"
 
 #include "core/base/io_error.h"

@@ -15,7 +15,8 @@ constexpr FileReading kProjectFileReading{.limit = 16 * 1024 * 1024,
                                           .stopAfterLines = kProjectLines};
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
-// How the form names each field, for messages: the section heading, then the caption.
+// How the page maker's dialog names each field, for messages: the section heading, then the
+// caption.
 QString fieldName(int field)
 {
     static const std::array<QString, kFieldCount> names = {
@@ -129,7 +130,8 @@ QStringList PageLines(const PageProject &project, const PageOmissions &omissions
     lines << QStringLiteral("<BODY>") << QStringLiteral("<!-- MKRN eihp ver1.00 -->");
     if (!omissions[PageSection::Picture])
         lines << QStringLiteral("<CENTER><IMG SRC=\"") + t[1] + QStringLiteral("\"></CENTER><BR>");
-    // The paragraph opens with a lower-case p and closes with an upper-case one, as it always has.
+    // The paragraph opens with a lower-case p and closes with an upper-case one: pages made by
+    // earlier versions and those made now stay byte for byte the same.
     if (!omissions[PageSection::Text])
         lines << QStringLiteral("<p>") + t[2] + QStringLiteral("</P>");
     lines << QStringLiteral("<HR>");

@@ -23,7 +23,7 @@ int WholeSteps(const Workspace &ws)
     }
     if (room <= 0)
         return 0;
-    // Integer division truncates like the quotient it replaces; room is positive here.
+    // Whole steps: integer division truncates, and room is positive here.
     return int(std::min<int64_t>(room / ws.FrameStep, std::numeric_limits<int>::max() - 1));
 }
 

@@ -13,7 +13,8 @@
 
 namespace {
 
-// The profile-file functions hand back at most this many characters of a value.
+// Only this many characters of a value are read, whatever follows them: set.ini files written by
+// earlier versions read the same.
 constexpr qsizetype kMaxValueLength = 2047;
 // set.ini holds a few short lines; anything far larger is not a settings file, and reading it
 // whole could exhaust memory. Only a regular file is read: a FIFO or a device would block or
@@ -83,7 +84,7 @@ struct KeyLine {
 };
 
 // "key = value" inside a section; comments (';') and blank lines are not keys. A line without
-// '=' is a key without a value, as the profile functions see it.
+// '=' is a key with an empty value.
 std::optional<KeyLine> keyLine(QByteArrayView line)
 {
     line = trimBlanks(line);
@@ -95,9 +96,8 @@ std::optional<KeyLine> keyLine(QByteArrayView line)
     return KeyLine{trimBlanks(line.first(equals)), trimBlanks(line.sliced(equals + 1))};
 }
 
-// The value as the profile functions return it: one pair of matching quotes removed, cut to
-// the length of their buffer.
-QByteArrayView profileValue(QByteArrayView value)
+// The value as it is read: one pair of matching quotes removed, then cut to kMaxValueLength.
+QByteArrayView unquotedValue(QByteArrayView value)
 {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
@@ -105,8 +105,8 @@ QByteArrayView profileValue(QByteArrayView value)
     return value.first(qMin(value.size(), kMaxValueLength));
 }
 
-// Where section "set" lies in the file. Only its first occurrence counts, as with the profile
-// functions, which stop at the first section of that name.
+// Where section "set" lies in the file. Only its first occurrence counts: a second one, which a
+// hand-edited file may hold, is neither read nor changed.
 struct SetSection {
     std::optional<size_t> header;
     size_t lastContent = 0;                        // last non-blank line of the section
@@ -170,7 +170,7 @@ SettingsRecord ParseSettings(const QByteArray &iniText)
             continue;
         const TextLine &line = lines[*set.keyLines[k]];
         const auto key = keyLine(QByteArrayView(iniText).sliced(line.start, line.end - line.start));
-        if (const auto value = ReadIniInteger(profileValue(key->value)))
+        if (const auto value = ReadIniInteger(unquotedValue(key->value)))
             record.*kKeys[k].field = *value;
     }
     return record;

@@ -10,7 +10,7 @@ namespace {
 
 const QString kBad(QChar::ReplacementCharacter);
 
-TEST(Cp932, RoundTripsTheWindowsTable)
+TEST(Cp932, RoundTripsCp932RatherThanPlainShiftJis)
 {
     const struct {
         QString text;
