@@ -107,10 +107,11 @@ qsizetype readOpenFile(int fd, qint64 sizeOnDisk, QByteArray &data, const FileRe
                 throw Failure(FileTooLargeText());
             return qsizetype(how.limit);
         }
-        lineEnds +=
-            byLines ? countLineEnds(QByteArrayView(data.constData() + used - n, n), afterCr) : 0;
-        if (byLines && lineEnds >= how.stopAfterLines)
-            break;
+        if (byLines) {
+            lineEnds += countLineEnds(QByteArrayView(data.constData() + used - n, n), afterCr);
+            if (lineEnds >= how.stopAfterLines)
+                break;
+        }
     }
     return used;
 }

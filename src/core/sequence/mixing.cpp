@@ -28,6 +28,7 @@ double MixWeight(int frame)
         x = double(static_cast<long double>(x) + 0.05L);
     return x;
 }
+
 namespace {
 
 // Wide enough for every numerator below; __extension__ keeps -Wpedantic quiet about the type.
