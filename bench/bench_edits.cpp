@@ -9,11 +9,11 @@
 // thread (SingleBandScope, as the batch shrink keeps each job), for a comparison with a
 // single-threaded program.
 #include "core/base/io_error.h"
+#include "core/image/bmp_format.h"
 #include "core/image/edits.h"
 #include "core/image/filters.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
 #include "core/image/rotate.h"
 
 #include <QImage>
@@ -77,7 +77,7 @@ struct Edit {
     std::function<QImage(const QImage &)> run;
 };
 
-// The edits as unit1_edits.cpp and the command line apply them to WorkImage.
+// The edits as the edit commands of the main window and the command line apply them to WorkImage.
 std::vector<Edit> edits()
 {
     return {

@@ -10,9 +10,11 @@
 // timing, every job is run once both ways and the files compared byte for byte.
 #include "bench_support.h"
 #include "core/base/io_error.h"
+#include "core/image/bmp_format.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
-#include "core/sequence/frames.h"
+#include "core/sequence/continuous_cut.h"
+#include "core/sequence/frame_files.h"
+#include "core/sequence/mixing.h"
 #include "core/workspace/workspace.h"
 
 #include <QByteArray>
@@ -311,11 +313,11 @@ void runJob(benchmark::State &state, const Job &job, int frames, int files)
     try {
         for (auto _ : state) {
             state.PauseTiming();
-            if (recycleFolders() && !folder.empty())
+            if (RecycleFolders() && !folder.empty())
                 fs::remove_all(folder);
             // The files of the run before reach the disk now rather than during this run.
             ::sync();
-            folder = freshFolder("run");
+            folder = FreshFolder("run");
             state.ResumeTiming();
             job(folder);
         }
@@ -324,7 +326,7 @@ void runJob(benchmark::State &state, const Job &job, int frames, int files)
         return;
     }
     const int written = int(filesIn(folder).size());
-    if (recycleFolders())
+    if (RecycleFolders())
         fs::remove_all(folder);
     if (written != files) {
         state.SkipWithError("wrong number of files written");
@@ -347,8 +349,8 @@ std::string contents(const fs::path &file)
 // the same work; false (with a message) when they differ.
 bool sameFiles(const char *name, const Job &ours, const Job &plain, int frames)
 {
-    const std::string a = freshFolder("check-ours");
-    const std::string b = freshFolder("check-plain");
+    const std::string a = FreshFolder("check-ours");
+    const std::string b = FreshFolder("check-plain");
     ours(a);
     plain(b);
     const std::vector<fs::path> oursFiles = filesIn(a);

@@ -19,9 +19,10 @@
 #include "bench_support.h"
 #include "core/base/io_error.h"
 #include "core/batch/shrink.h"
+#include "core/image/jpeg_codec.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
+#include "core/image/picture_reading.h"
 #include "core/image/resize.h"
 
 #include <QByteArray>
@@ -54,7 +55,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kFilesPerSet = 24;
-constexpr int kQuality = 90;
 
 struct PictureSet {
     const char *name;   // in the benchmark names
@@ -165,7 +165,7 @@ long long makeInputFolder(const std::string &folder)
         for (int k = 1; k <= kFilesPerSet; ++k) {
             const uint32_t seed = uint32_t(k * 2 + (set.width > 2000 ? 0 : 1));
             const QByteArray jpeg =
-                EncodeJpeg(photoLikePicture(set.width, set.height, seed), kQuality);
+                EncodeJpeg(photoLikePicture(set.width, set.height, seed), kJpegQuality);
             writeBytes(folder + "/" + setFileName(set, k), jpeg.constData(), size_t(jpeg.size()));
             total += jpeg.size();
         }
@@ -250,7 +250,7 @@ void plainEncodeAndWrite(PlainCodec &codec, const QImage &picture, const std::st
     out.input_components = 3;
     out.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&out);
-    jpeg_set_quality(&out, kQuality, TRUE);
+    jpeg_set_quality(&out, kJpegQuality, TRUE);
     jpeg_start_compress(&out, TRUE);
     while (out.next_scanline < out.image_height) {
         auto row = const_cast<JSAMPROW>(picture.constScanLine(int(out.next_scanline)));
@@ -365,7 +365,7 @@ const std::vector<NamedWay> &ways()
 // The files of one set in a folder of their own (hard links where the file system allows).
 std::string setFolder(const std::string &input, const PictureSet &set)
 {
-    const std::string folder = freshFolder(std::string("input-") + set.name);
+    const std::string folder = FreshFolder(std::string("input-") + set.name);
     for (int k = 1; k <= kFilesPerSet; ++k) {
         const std::string name = setFileName(set, k);
         std::error_code linkError;
@@ -385,7 +385,7 @@ void runWay(benchmark::State &state, const Way &way, const std::string &source, 
         for (auto _ : state) {
             state.PauseTiming();
             ::sync(); // the files of the run before reach the disk now rather than during this run
-            folder = freshFolder("run");
+            folder = FreshFolder("run");
             state.ResumeTiming();
             const Clock::time_point start = Clock::now();
             way(source, folder, T);
@@ -415,7 +415,7 @@ std::string contents(const std::string &file)
 // loop is then known to do the same work. False (with a message) when they differ.
 bool sameFiles(const std::string &label, const std::string &source, int T)
 {
-    const std::string a = freshFolder("check-ours"), b = freshFolder("check-plain");
+    const std::string a = FreshFolder("check-ours"), b = FreshFolder("check-plain");
     oursRun(source, a, T, 2);
     plainLoop(source, b, T, 1);
     const std::vector<std::string> oursFiles = jpegFilesIn(a), plainFiles = jpegFilesIn(b);
@@ -478,7 +478,7 @@ int main(int argc, char **argv)
     try {
         std::string input = qgetenv("MOKARAN_BENCH_INPUT").toStdString();
         if (input.empty()) {
-            input = freshFolder("pictures");
+            input = FreshFolder("pictures");
             std::fprintf(stderr, "making the pictures in %s\n", input.c_str());
             makeInputFolder(input);
         }

@@ -11,7 +11,7 @@
 // ends. Nothing is deleted between runs on purpose: ext4 without a journal (as on the machine this
 // was written on) skips inodes freed in the last minutes when it allocates new ones, so each file
 // created right after thousands were deleted pays for a scan over them, whoever writes it.
-inline QTemporaryDir &scratch()
+inline QTemporaryDir &ScratchFolder()
 {
     static QTemporaryDir dir;
     if (!dir.isValid())
@@ -19,12 +19,12 @@ inline QTemporaryDir &scratch()
     return dir;
 }
 
-// A new empty folder under scratch(), without a trailing "/".
-inline std::string freshFolder(const std::string &name)
+// A new empty folder under ScratchFolder(), without a trailing "/".
+inline std::string FreshFolder(const std::string &name)
 {
     static int made = 0;
     const std::string path =
-        scratch().path().toStdString() + "/" + name + "-" + std::to_string(++made);
+        ScratchFolder().path().toStdString() + "/" + name + "-" + std::to_string(++made);
     std::filesystem::create_directory(path);
     return path;
 }
@@ -32,8 +32,8 @@ inline std::string freshFolder(const std::string &name)
 // Whether a run's folder goes as soon as the run is measured (MOKARAN_BENCH_RECYCLE=1). On a
 // memory file system that keeps the machine from handing out ever more fresh memory pages for
 // the files, whose first touch can cost more than the writing itself on a virtual machine; on a
-// disk without a journal it is better left off (see scratch()).
-inline bool recycleFolders()
+// disk without a journal it is better left off (see ScratchFolder()).
+inline bool RecycleFolders()
 {
     static const bool recycle = qEnvironmentVariableIntValue("MOKARAN_BENCH_RECYCLE") != 0;
     return recycle;

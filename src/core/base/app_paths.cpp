@@ -1,22 +1,19 @@
 // Where the program finds its files and keeps its settings.
 #include "core/base/app_paths.h"
 
+#include "core/base/files.h"
+
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
-
-QString withSlash(const QString &dir)
-{
-    return dir.endsWith(u'/') ? dir : dir + u'/';
-}
 
 QString userConfigDir()
 {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.config");
-    return withSlash(base) + QStringLiteral("mokaran/");
+    return WithTrailingSlash(base) + QStringLiteral("mokaran/");
 }
 
 } // namespace
@@ -24,13 +21,14 @@ QString userConfigDir()
 AppPaths ResolveAppPaths(const QString &exeDir)
 {
     AppPaths paths;
-    paths.AppDir = withSlash(QDir::cleanPath(QDir(exeDir).absolutePath()));
+    paths.AppDir = WithTrailingSlash(QDir::cleanPath(QDir(exeDir).absolutePath()));
     // An installed copy (bin/mokaran) finds its data in share/mokaran beside bin/.
     paths.installedDataDir =
-        withSlash(QDir::cleanPath(paths.AppDir + QStringLiteral("../share/mokaran")));
+        WithTrailingSlash(QDir::cleanPath(paths.AppDir + QStringLiteral("../share/mokaran")));
 
-    // A copy unpacked in a folder of its own keeps everything there, as the program always has;
-    // an installed copy cannot write beside itself and keeps the user's settings in XDG's place.
+    // A copy unpacked in a folder of its own keeps everything there, settings included, so it can
+    // be moved or removed as one folder; an installed copy cannot write beside itself and keeps the
+    // user's settings in XDG's place.
     if (QFileInfo(paths.AppDir).isWritable()) {
         paths.settingsFile = paths.AppDir + QStringLiteral("set.ini");
     } else {

@@ -1,24 +1,23 @@
 // Writing a file so that it is either the old one or the whole new one, never a part.
 #include "core/base/atomic_file.h"
 
-#include "core/base/io_error.h"
+#include "core/base/files.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace {
 
 [[noreturn]] void failWrite(const QString &path, int err)
 {
-    // ioErrorFromErrno rather than IoErrorText alone: errno values such as EIO share their
-    // number with a run-time code and must not borrow its text.
-    throw Failure(
-        QStringLiteral("%1 に書き込めません (%2)").arg(path, ioErrorFromErrno(err).description()));
+    throw WriteFailure(path, ErrnoText(err));
 }
 
 // A fresh hidden file beside the target; its name is returned in tempName.
@@ -59,7 +58,8 @@ enum class LinkOutcome { Written, TargetExists, NotAvailable };
 // A new file appears whole through an unnamed file that is linked into place once written: one
 // directory entry made instead of a temporary one made, renamed and removed, which is what most
 // of a small frame's cost is. A target that exists already cannot be replaced this way.
-LinkOutcome writeByLinking(const QByteArray &target, const char *data, qint64 size, int &err)
+LinkOutcome writeByLinking(const QString &path, const QByteArray &target, const char *data,
+                           qint64 size, int &err)
 {
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder =
@@ -83,23 +83,39 @@ LinkOutcome writeByLinking(const QByteArray &target, const char *data, qint64 si
         return LinkOutcome::TargetExists;
     if (err == ENOENT && !QFile::exists(QStringLiteral("/proc/self/fd")))
         return LinkOutcome::NotAvailable;
-    failWrite(QFile::decodeName(target), err);
+    failWrite(path, err);
 }
 
-} // namespace
+// The file a chain of symbolic links at path ends in, found as Qt finds it; path itself when it is
+// no link, or when the chain does not end within 127 links.
+QString endOfLinks(const QString &path)
+{
+    QFileInfo file(path);
+    if (!file.isSymLink())
+        return path;
+    int hops = 128;
+    while (--hops && file.isSymLink())
+        file.setFile(file.symLinkTarget());
+    return hops > 0 ? file.filePath() : path;
+}
 
-void WriteFileAtomically(const QString &path, QByteArrayView bytes)
+// Writes to target (path is the name the messages give). With permissions, the temporary file
+// takes them before it replaces the old one, so the old file's readers never lose access and
+// others never gain it.
+void writeAtomically(const QString &path, const QByteArray &target, QByteArrayView bytes,
+                     std::optional<QFileDevice::Permissions> permissions)
 {
     const char *data = bytes.data();
     const qint64 size = bytes.size();
-    const QByteArray target = QFile::encodeName(path);
     int linkError = 0;
-    if (writeByLinking(target, data, size, linkError) == LinkOutcome::Written)
+    if (writeByLinking(path, target, data, size, linkError) == LinkOutcome::Written)
         return;
     QByteArray tempName;
     const int fd = createTempBeside(target, tempName);
     if (fd < 0)
         failWrite(path, errno);
+    if (permissions)
+        QFile::setPermissions(QFile::decodeName(tempName), *permissions);
     bool ok = writeAll(fd, data, size);
     int err = errno;
     if (::close(fd) != 0 && ok) {
@@ -114,4 +130,17 @@ void WriteFileAtomically(const QString &path, QByteArrayView bytes)
         ::unlink(tempName.constData());
         failWrite(path, err);
     }
+}
+
+} // namespace
+
+void WriteFileAtomically(const QString &path, QByteArrayView bytes, ExistingFile existing)
+{
+    if (existing == ExistingFile::Replaced) {
+        writeAtomically(path, QFile::encodeName(path), bytes, std::nullopt);
+        return;
+    }
+    const QFileInfo target(endOfLinks(path));
+    writeAtomically(path, QFile::encodeName(target.filePath()), bytes,
+                    target.exists() ? std::optional(target.permissions()) : std::nullopt);
 }

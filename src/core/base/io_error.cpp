@@ -1,4 +1,4 @@
-// Failures and the run-time's I/O error texts.
+// Failures and the texts of the I/O error codes.
 #include "core/base/io_error.h"
 
 #include <cerrno>
@@ -48,11 +48,16 @@ QString WithFullStop(const QString &description)
     return description + u'.';
 }
 
-IoError ioErrorFromErrno(int err)
+IoError IoErrorFromErrno(int err)
 {
     const int code = IoCodeFromErrno(err);
     // Every mapped errno changes its number except ENOENT, which is 2 on both sides.
     if (code != err || err == ENOENT)
         return IoError(code);
     return IoError(err, QStringLiteral("I/O エラー (%1)").arg(err));
+}
+
+QString ErrnoText(int err)
+{
+    return IoErrorFromErrno(err).description();
 }

@@ -11,11 +11,12 @@ class Failure : public std::runtime_error {
     QString description() const { return QString::fromUtf8(what()); }
 };
 
-// An input/output failure with the run-time's error code (2 file not found, 106 not a number, ...).
+// An input/output failure with its I/O error code (2 file not found, 5 access denied, 106 not a
+// number, ...; IoCodeFromErrno maps errno onto them) and the code's text.
 class IoError : public Failure {
   public:
     explicit IoError(int code);
-    // A code shown with a text other than the run-time's own (see ioErrorFromErrno).
+    // A code shown with a text other than its own (see IoErrorFromErrno).
     IoError(int code, const QString &description);
     int code() const { return m_code; }
 
@@ -23,17 +24,19 @@ class IoError : public Failure {
     int m_code;
 };
 
-// The run-time's Japanese text for an I/O error code; "I/O エラー (%d)" for codes without one.
+// The Japanese text of an I/O error code; "I/O エラー (%d)" for codes without one.
 QString IoErrorText(int code);
 
-// Maps an errno value onto the run-time's I/O error codes (ENOENT gives 2, EACCES 5, ENOSPC 101,
-// ...).
+// Maps an errno value onto the I/O error codes (ENOENT gives 2, EACCES 5, ENOSPC 101, ...).
 int IoCodeFromErrno(int err);
 
-// The failure of a system call, for throwing: the code of IoCodeFromErrno with the run-time's text
-// when errno maps onto one of its codes, else "I/O エラー (<errno>)". Unmapped errno values such as
-// EIO (5) or ENETDOWN (100) share their number with a run-time code and must not borrow its text.
-IoError ioErrorFromErrno(int err);
+// The failure of a system call, for throwing: the code of IoCodeFromErrno with its text when errno
+// maps onto one of the codes, else "I/O エラー (<errno>)". Unmapped errno values such as EIO (5)
+// or ENETDOWN (100) share their number with a code and must not borrow its text.
+IoError IoErrorFromErrno(int err);
+
+// The description of IoErrorFromErrno(err), for a message that names the file itself.
+QString ErrnoText(int err);
 
 // The error-box convention: the description followed by a full stop, except when it is empty or its
 // last character's code is not above that of the full stop ("x." and "x!" stay as they are).

@@ -1,6 +1,8 @@
 // Shift-JIS (CP932) and UTF-8 for the program's text files, through glibc iconv.
 #include "core/base/text_codec.h"
 
+#include "core/base/files.h"
+
 #include <cerrno>
 #include <iconv.h>
 
@@ -93,11 +95,6 @@ class Iconv {
     iconv_t m_cd;
 };
 
-bool isCp932Lead(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 bool isCp932Trail(unsigned char c)
 {
     return c >= 0x40 && c <= 0xFC && c != 0x7F;
@@ -108,7 +105,7 @@ bool isCp932Trail(unsigned char c)
 // ASCII byte after a stray lead byte survives.
 qsizetype badCp932Length(QByteArrayView rest)
 {
-    if (rest.size() >= 2 && isCp932Lead(static_cast<unsigned char>(rest[0])) &&
+    if (rest.size() >= 2 && IsCp932LeadByte(static_cast<unsigned char>(rest[0])) &&
         isCp932Trail(static_cast<unsigned char>(rest[1])))
         return 2;
     return 1;

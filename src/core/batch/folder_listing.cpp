@@ -25,8 +25,8 @@ struct DirectoryHandle {
     }
 };
 
-// A regular file, or a link to one: what the old search called a plain file. fstatat follows the
-// link, so a link to a folder is left out like the folder itself.
+// A regular file, or a link to one: a link stands for what it leads to. fstatat follows the link,
+// so a link to a folder is left out like the folder itself.
 bool isRegularFile(DIR *dir, const char *name)
 {
     struct stat info {};

@@ -3,11 +3,12 @@
 #include "core/batch/shrink.h"
 
 #include "core/base/atomic_file.h"
-#include "core/base/io_error.h"
+#include "core/base/files.h"
 #include "core/batch/shrink_file_list.h"
+#include "core/image/jpeg_codec.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
+#include "core/image/picture_reading.h"
 #include "core/image/resize.h"
 
 #include <QFileInfo>
@@ -24,8 +25,6 @@
 #include <thread>
 
 namespace {
-
-constexpr int kShrinkQuality = 90;
 
 // The shared state of one run's workers. Entries are taken in list order from next; everything
 // below mutex is written under it.
@@ -45,11 +44,6 @@ struct ShrinkRun {
     int done = 0;
     std::exception_ptr error; // the first exception of a progress callback
 };
-
-QString asFolder(const QString &folder)
-{
-    return folder.isEmpty() || folder.endsWith(u'/') ? folder : folder + u'/';
-}
 
 // A file listed twice is shrunk twice; when the destination is the source folder the second pass
 // reads what the first wrote. So the entries of one file must run in list order, as on one thread.
@@ -166,7 +160,7 @@ void ShrinkOneFile(const QString &source, const QString &target, int32_t T, Shri
     FitSize(T, decoded.width(), decoded.height(), width, height);
     try {
         const QImage scaled = ResizeAverage(width, height, decoded);
-        EncodeJpegInto(scaled, kShrinkQuality, buffers.encoded);
+        EncodeJpegInto(scaled, kJpegQuality, buffers.encoded);
     } catch (const Failure &failure) { // these reasons do not name the file
         throw Failure(
             QStringLiteral("%1 を縮小できません (%2)").arg(source, failure.description()));
@@ -177,8 +171,8 @@ void ShrinkOneFile(const QString &source, const QString &target, int32_t T, Shri
 ShrinkResult RunShrink(const ShrinkJob &job, const std::function<void(int total)> &started,
                        const std::function<void(int done)> &progressed)
 {
-    const QString source = asFolder(job.sourceFolder);
-    const QString destination = asFolder(job.destinationFolder);
+    const QString source = WithTrailingSlash(job.sourceFolder);
+    const QString destination = WithTrailingSlash(job.destinationFolder);
     checkJob(job, source, destination);
     ShrinkFileList listing;
     listing.loadExtensions(job.extensionsFile);

@@ -1,9 +1,9 @@
 // ShrinkFileList, GetField and ReplaceAll: reading jpeg.dat and collecting the files it names.
 #include "core/batch/shrink_file_list.h"
 
-#include "core/base/io_error.h"
+#include "core/base/files.h"
 #include "core/base/text_codec.h"
-#include "core/image/picture_io.h"
+#include "core/image/picture_reading.h"
 
 #include <algorithm>
 #include <array>
@@ -13,15 +13,10 @@ namespace {
 constexpr int kMaxFields = 25;
 constexpr qsizetype kMaxSeparatorChars = 4;
 
-bool isLeadByte(uchar c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 // Bytes of the character at pos: two for a lead byte with a byte after it, else one.
 qsizetype charLength(QByteArrayView text, qsizetype pos)
 {
-    return isLeadByte(uchar(text[pos])) && pos + 1 < text.size() ? 2 : 1;
+    return IsCp932LeadByte(uchar(text[pos])) && pos + 1 < text.size() ? 2 : 1;
 }
 
 qsizetype charCount(QByteArrayView text)
@@ -67,21 +62,11 @@ bool windowMatches(const Recent &recent, qsizetype separatorChars, QByteArrayVie
     return window == separator;
 }
 
-// Lines of the text: CR, LF or CR LF ends one, and a last line without an end counts too.
-QList<QByteArray> splitLines(QByteArrayView text)
+QList<QByteArray> linesOf(QByteArrayView text)
 {
     QList<QByteArray> lines;
-    qsizetype start = 0;
-    for (qsizetype pos = 0; pos < text.size(); ++pos) {
-        if (text[pos] != '\r' && text[pos] != '\n')
-            continue;
-        lines << text.sliced(start, pos - start).toByteArray();
-        if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')
-            ++pos;
-        start = pos + 1;
-    }
-    if (start < text.size())
-        lines << text.sliced(start).toByteArray();
+    for (const TextLine &line : SplitLines(text))
+        lines << text.sliced(line.start, line.end - line.start).toByteArray();
     return lines;
 }
 
@@ -107,9 +92,8 @@ QList<QByteArray> settingLinesOf(QByteArrayView bytes)
     if (nul >= 0)
         bytes = bytes.first(nul);
     if (DetectEncoding(bytes) == TextEncoding::Cp932)
-        return splitLines(bytes);
-    QList<QByteArray> lines =
-        splitLines(bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes);
+        return linesOf(bytes);
+    QList<QByteArray> lines = linesOf(bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes);
     for (QByteArray &line : lines)
         line = cp932Line(DecodeText(line, TextEncoding::Utf8));
     return lines;

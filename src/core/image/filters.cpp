@@ -1,4 +1,4 @@
-// TImageConv's same-size edits: blur and sharpen, contrast, gamma and the automatic level stretch.
+// The same-size edits: blur and sharpen, contrast, gamma and the automatic level stretch.
 #include "core/image/filters.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
@@ -282,9 +282,11 @@ void LevelCorrect(QImage &picture)
     // 255 / 0. The picture is left as it is rather than filled with garbage.
     if (!luminanceRange(picture, low, high) || high == low)
         return;
-    const double factor = double(255.0L / (high - low)); // kept as a double, as the figures need
+    // Rounded to a double before use: the table's bytes depend on that rounding.
+    const double factor = double(255.0L / (high - low));
     ByteTable table;
-    for (int c = 0; c < 256; ++c) // (c - Low) * F in extended precision, handed over as a double
+    for (int c = 0; c < 256;
+         ++c) // (c - low) * factor in extended precision, handed over as a double
         table[c] = ClampByte(double((c - low) * static_cast<long double>(factor)));
 
     uchar *bits = picture.bits(); // detach once, before the workers share the picture

@@ -1,7 +1,6 @@
 // The same-size edits: blur and sharpen, contrast, gamma and the automatic level stretch.
 #pragma once
 
-#include "core/image/filters.h"
 #include "core/image/picture.h"
 
 // The two fixed 3x3 kernels.

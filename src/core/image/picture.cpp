@@ -1,4 +1,4 @@
-// TImageConv and the shared pixel conventions.
+// The pixel conventions every picture operation shares.
 #include "core/image/picture.h"
 
 #include "core/base/io_error.h"
@@ -54,7 +54,7 @@ void CheckResultSize(long long width, long long height)
 {
     if (width < 1 || height < 1)
         throw Failure(QStringLiteral("画像がありません (%1 x %2)").arg(width).arg(height));
-    if (width * height * 3 > kMaxPictureBytes)
+    if (ExceedsPictureLimit(width, height))
         throw Failure(QStringLiteral("画像が大きすぎます (%1 x %2)").arg(width).arg(height));
 }
 

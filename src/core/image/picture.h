@@ -68,8 +68,15 @@ void CopyComputeDrawBack(const QImage &src, QImage &dst, PixelRect rect, Compute
 void KeepPictureMemoryForReuse();
 
 // A picture of width x height whose 24-bit pixels would take more than this is refused before
-// any memory is taken for it.
+// any memory is taken for it, whether it is read from a file or made by an edit: beyond this a
+// picture would exhaust the memory of an ordinary desktop before the user saw anything. A file
+// larger than this is no picture the program would decode either.
 inline constexpr long long kMaxPictureBytes = 1LL << 30;
+
+inline bool ExceedsPictureLimit(long long width, long long height)
+{
+    return width * height * 3 > kMaxPictureBytes;
+}
 
 // Throws Failure when a width x height result cannot be made: "画像が大きすぎます (W x H)" beyond
 // the limit, "画像がありません (W x H)" for an empty one.

@@ -125,7 +125,7 @@ void FitSize(int32_t T, int32_t W, int32_t H, int32_t &NewWidth, int32_t &NewHei
 
 QImage ResizeAverage(int32_t newWidth, int32_t newHeight, const QImage &source)
 {
-    QImage result = newResultPicture(newWidth, newHeight);
+    QImage result = NewResultPicture(newWidth, newHeight);
     const QImage src = To24Bit(source);
     if (src.width() < 1 || src.height() < 1) { // no source pixel to take: every box counts 0
         result.fill(Qt::black);
@@ -153,7 +153,7 @@ QImage Enlarge(const QImage &source, int32_t targetWidth)
     int64_t newHeight = 0;
     if (width >= 1 && height >= 1 && targetWidth >= 1)
         newHeight = std::max<int64_t>(1, Round((long double)height * targetWidth / width));
-    QImage result = newResultPicture(targetWidth, newHeight);
+    QImage result = NewResultPicture(targetWidth, newHeight);
     const QImage src = To24Bit(source);
 
     const std::vector<Tap> xs = bilinearTaps(width, targetWidth);
@@ -167,7 +167,7 @@ QImage Enlarge(const QImage &source, int32_t targetWidth)
             const uint8_t *row1 = src.constScanLine(ty.i1);
             uint8_t *o = out.row(y);
             for (const Tap &tx : xs) {
-                bilinearPixel(tx.f, ty.f, row0 + 3 * tx.i0, row0 + 3 * tx.i1, row1 + 3 * tx.i0,
+                BilinearPixel(tx.f, ty.f, row0 + 3 * tx.i0, row0 + 3 * tx.i1, row1 + 3 * tx.i0,
                               row1 + 3 * tx.i1, o);
                 o += 3;
             }

@@ -93,7 +93,7 @@ void rotateRow(const QImage &src, const Turn &t, int y, const std::vector<long d
         const int y1 = std::min(y0 + 1, t.height - 1);
         const uint8_t *row0 = srcBits + y0 * srcStride;
         const uint8_t *row1 = srcBits + y1 * srcStride;
-        bilinearPixel(px - x0, py - y0, row0 + 3 * x0, row0 + 3 * x1, row1 + 3 * x0, row1 + 3 * x1,
+        BilinearPixel(px - x0, py - y0, row0 + 3 * x0, row0 + 3 * x1, row1 + 3 * x0, row1 + 3 * x1,
                       out);
     }
 }
@@ -103,7 +103,7 @@ void rotateRow(const QImage &src, const Turn &t, int y, const std::vector<long d
 QImage Rotate(int32_t angle, const QImage &source, double scale)
 {
     const Turn t = turnFor(angle, source.width(), source.height(), scale);
-    QImage result = newResultPicture(t.newWidth, t.newHeight);
+    QImage result = NewResultPicture(t.newWidth, t.newHeight);
     const QImage src = To24Bit(source);
 
     // The column terms of the source position, once per call rather than once per pixel.

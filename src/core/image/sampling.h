@@ -1,5 +1,5 @@
-// Helpers of the operations that make a picture of a new size: the result's allocation and the
-// bilinear blend that Rotate and Enlarge share.
+// What the operations that make a picture of a new size share: the result's allocation and the
+// bilinear blend of Rotate and Enlarge.
 #pragma once
 
 #include "core/base/io_error.h"
@@ -11,7 +11,7 @@
 
 // A 24-bit picture of width x height for a result, refused (Failure) before any memory is taken
 // when it is too large, and refused as well when the allocation itself fails.
-inline QImage newResultPicture(long long width, long long height)
+inline QImage NewResultPicture(long long width, long long height)
 {
     CheckResultSize(width, height);
     QImage picture(int(width), int(height), kPictureFormat);
@@ -20,10 +20,10 @@ inline QImage newResultPicture(long long width, long long height)
     return picture;
 }
 
-// One channel of the bilinear blend, exactly as the rotation defines it: the weights and the sum
-// in extended precision, + 0.5 so that ClampByte's truncation rounds halves up. The sum is handed
-// to ClampByte as a double, which is what ClampByte takes.
-inline uint8_t exactBilinearChannel(double fx, double fy, int p00, int p10, int p01, int p11)
+// One channel of the bilinear blend in its exact form: the weights and the sum in extended
+// precision, + 0.5 so that ClampByte's truncation rounds halves up. The sum is handed to ClampByte
+// as a double, which is what ClampByte takes.
+inline uint8_t ExactBilinearChannel(double fx, double fy, int p00, int p10, int p01, int p11)
 {
     const long double lx = fx;
     const long double ly = fy;
@@ -37,8 +37,8 @@ inline uint8_t exactBilinearChannel(double fx, double fy, int p00, int p10, int 
 // changes value at whole numbers, and that double sum lies within about 1e-11 of the extended one
 // (weights below 4 in size, values below 256), so wherever it is farther than kDoubtful from a
 // whole number both give the same byte. The rare pixels with a channel that close to a whole
-// number are recomputed exactly as the rotation defines the blend.
-inline void bilinearPixel(double fx, double fy, const uint8_t *p00, const uint8_t *p10,
+// number are recomputed in the exact form.
+inline void BilinearPixel(double fx, double fy, const uint8_t *p00, const uint8_t *p10,
                           const uint8_t *p01, const uint8_t *p11, uint8_t *out)
 {
     constexpr double kDoubtful = 1e-7;
@@ -57,7 +57,7 @@ inline void bilinearPixel(double fx, double fy, const uint8_t *p00, const uint8_
     }
     if (doubtful) {
         for (int c = 0; c < 3; ++c)
-            result[c] = exactBilinearChannel(fx, fy, p00[c], p10[c], p01[c], p11[c]);
+            result[c] = ExactBilinearChannel(fx, fy, p00[c], p10[c], p01[c], p11[c]);
     }
     out[0] = result[0];
     out[1] = result[1];

@@ -2,14 +2,8 @@
 #include "core/page/page.h"
 
 #include "core/base/atomic_file.h"
-#include "core/base/io_error.h"
+#include "core/base/files.h"
 #include "core/base/text_codec.h"
-
-#include <QFile>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -17,10 +11,12 @@ constexpr int kFieldCount = 14;
 constexpr int kProjectLines = 1 + kFieldCount;
 // Reading stops at the fifteenth line end, so any text file can be opened; only a file whose
 // first fifteen lines alone are this large is refused, as no one types such a field.
-constexpr qsizetype kMaxProjectBytes = 16 * 1024 * 1024;
+constexpr FileReading kProjectFileReading{.limit = 16 * 1024 * 1024,
+                                          .stopAfterLines = kProjectLines};
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
-// How the form names each field, for messages: the section heading, then the caption.
+// How the page maker's dialog names each field, for messages: the section heading, then the
+// caption.
 QString fieldName(int field)
 {
     static const std::array<QString, kFieldCount> names = {
@@ -96,69 +92,18 @@ QByteArray encodeLines(const QStringList &lines)
 // CR and LF never occur inside a CP932 or UTF-8 character, so bytes can be split before decoding.
 qsizetype endOfLines(QByteArrayView bytes, int count)
 {
-    qsizetype pos = 0;
-    for (int line = 0; pos < bytes.size(); ++line) {
-        while (pos < bytes.size() && bytes[pos] != '\r' && bytes[pos] != '\n')
-            ++pos;
-        if (line + 1 == count || pos == bytes.size())
-            return pos;
-        pos += bytes.sliced(pos).startsWith("\r\n") ? 2 : 1;
-    }
-    return pos;
+    const std::vector<TextLine> lines = SplitLines(bytes, count);
+    return qsizetype(lines.size()) == count ? lines.back().end : bytes.size();
 }
 
-// Line ends in chunk; afterCr carries a CR at a chunk's end over to the next chunk, so that a
-// CR LF split between them counts once.
-int countLineEnds(QByteArrayView chunk, bool &afterCr)
-{
-    int count = 0;
-    for (const char c : chunk) {
-        if (c == '\r' || (c == '\n' && !afterCr))
-            ++count;
-        afterCr = c == '\r';
-    }
-    return count;
-}
-
-[[noreturn]] void failRead(const QString &path, const QString &why)
-{
-    throw Failure(QStringLiteral("%1 を読み込めません (%2)").arg(path, why));
-}
-
-// Closes the descriptor on every path out, exceptions included.
-struct Descriptor {
-    int fd = -1;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
-// The file up to its fifteenth line end (a little more when that falls inside a chunk).
+// The file up to its fifteenth line end (a little more when that falls inside a read).
 QByteArray readProjectLines(const QString &path)
 {
-    Descriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0)
-        failRead(path, ioErrorFromErrno(errno).description());
-    QByteArray data;
-    char chunk[64 * 1024];
-    int lineEnds = 0;
-    bool afterCr = false;
-    while (lineEnds < kProjectLines) {
-        const ssize_t n = ::read(file.fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            failRead(path, ioErrorFromErrno(errno).description());
-        if (n == 0)
-            break;
-        if (data.size() + n > kMaxProjectBytes)
-            failRead(path, QStringLiteral("ファイルが大きすぎます"));
-        data.append(chunk, n);
-        lineEnds += countLineEnds(QByteArrayView(chunk, n), afterCr);
+    try {
+        return ReadFile(path, kProjectFileReading);
+    } catch (const Failure &failure) {
+        throw ReadFailure(path, failure.description());
     }
-    return data;
 }
 
 } // namespace
@@ -185,7 +130,8 @@ QStringList PageLines(const PageProject &project, const PageOmissions &omissions
     lines << QStringLiteral("<BODY>") << QStringLiteral("<!-- MKRN eihp ver1.00 -->");
     if (!omissions[PageSection::Picture])
         lines << QStringLiteral("<CENTER><IMG SRC=\"") + t[1] + QStringLiteral("\"></CENTER><BR>");
-    // The paragraph opens with a lower-case p and closes with an upper-case one, as it always has.
+    // The paragraph opens with a lower-case p and closes with an upper-case one: pages made by
+    // earlier versions and those made now stay byte for byte the same.
     if (!omissions[PageSection::Text])
         lines << QStringLiteral("<p>") + t[2] + QStringLiteral("</P>");
     lines << QStringLiteral("<HR>");
@@ -232,15 +178,11 @@ PageProject ParseProject(QByteArrayView bytes)
     bytes = bytes.first(endOfLines(bytes, kProjectLines));
     const QString text = DecodeText(bytes, DetectEncoding(bytes));
     PageProject project;
-    qsizetype pos = 0;
-    for (int line = 0; line < kProjectLines && pos < text.size(); ++line) {
-        qsizetype end = pos;
-        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
-            ++end;
-        if (line > 0) // the marker line is set aside unread
-            project.texts[size_t(line - 1)] = text.sliced(pos, end - pos);
-        pos = QStringView(text).sliced(end).startsWith(u"\r\n") ? end + 2 : end + 1;
-    }
+    const std::vector<TextLine> lines = SplitLines(QStringView(text), kProjectLines);
+    // The marker line is set aside unread.
+    for (size_t line = 1; line < lines.size(); ++line)
+        project.texts[line - 1] =
+            text.sliced(lines[line].start, lines[line].end - lines[line].start);
     return project;
 }
 

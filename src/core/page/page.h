@@ -10,13 +10,14 @@
 #include <array>
 #include <optional>
 
-// The fourteen texts of the page form, texts[0] = Edit1 (title) ... texts[13] = Edit14 (second
-// text), in the order of the project file.
+// The fourteen texts of the page maker, in the order of the project file: texts[0] the title,
+// texts[1] the picture's URL, texts[2] the text, texts[3] to texts[12] the five links (each its
+// shown text, then its URL), texts[13] the text below the links.
 struct PageProject {
     std::array<QString, 14> texts;
 };
 
-// The sections that a "使用しない" box can leave out, in the order of CheckBox1 ... CheckBox8.
+// The sections that a "使用しない" box can leave out, in the order the dialog shows the boxes.
 enum class PageSection { Picture, Text, Link1, Link2, Link3, Link4, Link5, Text2 };
 inline constexpr int kPageSectionCount = 8;
 

@@ -8,7 +8,6 @@ namespace {
 int fitSide(int side, int canvas)
 {
     side = std::min(side, canvas);
-    // A preset of 0 or less would make an empty cut that no output can write.
     return side <= 0 ? kSmallestCutSide : side;
 }
 

@@ -1,14 +1,9 @@
 // The cut-size preset file data.dat: records of a name line, a width and a height.
 #include "core/workspace/presets.h"
 
-#include "core/base/io_error.h"
+#include "core/base/files.h"
 #include "core/base/number_text.h"
 #include "core/base/text_codec.h"
-
-#include <QFile>
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -17,8 +12,11 @@ constexpr char kEndOfFileMark = 0x1A;
 // A number token longer than this is no number.
 constexpr qsizetype kMaxTokenLength = 32;
 // Only the first 100 presets are ever used; a file far larger than that many records can need
-// is read no further, so that a stray huge file cannot exhaust memory.
-constexpr qsizetype kMaxFileSize = 1024 * 1024;
+// is read no further, so that a stray huge file cannot exhaust memory. The file is read at
+// start-up, so a FIFO in its place must not hang the program: it gives what it holds.
+constexpr FileReading kPresetFileReading{.limit = 1024 * 1024,
+                                         .larger = LargerFiles::CutAtLimit,
+                                         .special = SpecialFiles::ReadWithoutWaiting};
 constexpr int kNotANumber = 106;
 
 bool isBlankOrControl(char c)
@@ -37,12 +35,9 @@ class RecordReader {
     // The rest of the current line, unchanged, then past its line end.
     QByteArrayView readLine()
     {
-        const qsizetype start = m_pos;
-        while (!atEnd() && m_bytes[m_pos] != '\r' && m_bytes[m_pos] != '\n')
-            ++m_pos;
-        const QByteArrayView line = m_bytes.sliced(start, m_pos - start);
-        skipLineEnd();
-        return line;
+        const TextLine line = LineAt(m_bytes, m_pos);
+        m_pos = line.next;
+        return m_bytes.sliced(line.start, line.end - line.start);
     }
 
     // Blanks and line ends before the number do not count as lines; the end of the file there
@@ -65,56 +60,9 @@ class RecordReader {
     }
 
   private:
-    // CR LF, LF, or a lone CR.
-    void skipLineEnd()
-    {
-        if (!atEnd() && m_bytes[m_pos] == '\r')
-            ++m_pos;
-        if (!atEnd() && m_bytes[m_pos] == '\n')
-            ++m_pos;
-    }
-
     QByteArrayView m_bytes;
     qsizetype m_pos = 0;
 };
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return m_fd; }
-
-  private:
-    int m_fd;
-};
-
-QByteArray readFileStart(const QString &path, qsizetype limit)
-{
-    // O_NONBLOCK keeps a FIFO in the file's place from hanging start-up.
-    FileDescriptor fd(
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0)
-        throw ioErrorFromErrno(errno);
-    QByteArray bytes;
-    char buffer[64 * 1024];
-    while (bytes.size() < limit) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw ioErrorFromErrno(errno);
-        if (got == 0)
-            break;
-        bytes.append(buffer, qMin<qsizetype>(got, limit - bytes.size()));
-    }
-    return bytes;
-}
 
 } // namespace
 
@@ -141,5 +89,5 @@ void ParsePresets(QByteArrayView bytes, std::vector<Preset> &presets)
 
 void ReadPresets(const QString &path, std::vector<Preset> &presets)
 {
-    ParsePresets(readFileStart(path, kMaxFileSize), presets);
+    ParsePresets(ReadFile(path, kPresetFileReading), presets);
 }

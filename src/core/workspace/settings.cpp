@@ -1,12 +1,11 @@
 // The settings file set.ini: a small INI reader and writer for section "set".
 #include "core/workspace/settings.h"
 
-#include "core/base/io_error.h"
+#include "core/base/atomic_file.h"
+#include "core/base/files.h"
 #include "core/base/number_text.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -14,11 +13,14 @@
 
 namespace {
 
-// The profile-file functions hand back at most this many characters of a value.
+// Only this many characters of a value are read, whatever follows them: set.ini files written by
+// earlier versions read the same.
 constexpr qsizetype kMaxValueLength = 2047;
 // set.ini holds a few short lines; anything far larger is not a settings file, and reading it
-// whole could exhaust memory.
-constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+// whole could exhaust memory. Only a regular file is read: a FIFO or a device would block or
+// never end.
+constexpr FileReading kSettingsFileReading{.limit = 16 * 1024 * 1024,
+                                           .special = SpecialFiles::Refused};
 
 const QByteArray kSection = QByteArrayLiteral("set");
 
@@ -37,33 +39,6 @@ constexpr std::array<KeyField, 7> kKeys{{
     {"ImageHeight", &SettingsRecord::ImageHeight},
     {"RWidth", &SettingsRecord::RWidth},
 }};
-
-// One line of the file: its text runs from start to end, its line end (if any) up to next.
-struct Line {
-    qsizetype start;
-    qsizetype end;
-    qsizetype next;
-};
-
-// Lines end in CR LF, LF or a lone CR.
-std::vector<Line> splitLines(QByteArrayView text)
-{
-    std::vector<Line> lines;
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        qsizetype end = pos;
-        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-            ++end;
-        qsizetype next = end;
-        if (next < text.size() && text[next] == '\r')
-            ++next;
-        if (next < text.size() && text[next] == '\n')
-            ++next;
-        lines.push_back({pos, end, next});
-        pos = next;
-    }
-    return lines;
-}
 
 bool isBlank(char c)
 {
@@ -109,7 +84,7 @@ struct KeyLine {
 };
 
 // "key = value" inside a section; comments (';') and blank lines are not keys. A line without
-// '=' is a key without a value, as the profile functions see it.
+// '=' is a key with an empty value.
 std::optional<KeyLine> keyLine(QByteArrayView line)
 {
     line = trimBlanks(line);
@@ -121,9 +96,8 @@ std::optional<KeyLine> keyLine(QByteArrayView line)
     return KeyLine{trimBlanks(line.first(equals)), trimBlanks(line.sliced(equals + 1))};
 }
 
-// The value as the profile functions return it: one pair of matching quotes removed, cut to
-// the length of their buffer.
-QByteArrayView profileValue(QByteArrayView value)
+// The value as it is read: one pair of matching quotes removed, then cut to kMaxValueLength.
+QByteArrayView unquotedValue(QByteArrayView value)
 {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
@@ -131,15 +105,15 @@ QByteArrayView profileValue(QByteArrayView value)
     return value.first(qMin(value.size(), kMaxValueLength));
 }
 
-// Where section "set" lies in the file. Only its first occurrence counts, as with the profile
-// functions, which stop at the first section of that name.
+// Where section "set" lies in the file. Only its first occurrence counts: a second one, which a
+// hand-edited file may hold, is neither read nor changed.
 struct SetSection {
     std::optional<size_t> header;
     size_t lastContent = 0;                        // last non-blank line of the section
     std::array<std::optional<size_t>, 7> keyLines; // first line of each key, in kKeys order
 };
 
-SetSection findSetSection(QByteArrayView text, const std::vector<Line> &lines)
+SetSection findSetSection(QByteArrayView text, const std::vector<TextLine> &lines)
 {
     SetSection set;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -168,23 +142,13 @@ QByteArray keyText(const KeyField &key, const SettingsRecord &record)
     return QByteArray(key.name) + '=' + QByteArray::number(record.*key.field) + "\r\n";
 }
 
-Failure writeFailure(const QString &path)
-{
-    return Failure(QStringLiteral("%1 に書き込めません").arg(path));
-}
-
 std::optional<QByteArray> readSmallFile(const QString &path)
 {
-    QFile file(path);
-    // Only a plain file is read: opening a FIFO or a device would block or never end.
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    try {
+        return ReadFile(path, kSettingsFileReading);
+    } catch (const Failure &) {
         return std::nullopt;
-    if (file.size() > kMaxFileSize)
-        return std::nullopt;
-    QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize)
-        return std::nullopt;
-    return bytes;
+    }
 }
 
 } // namespace
@@ -199,14 +163,14 @@ std::optional<int32_t> ReadIniInteger(QByteArrayView value)
 SettingsRecord ParseSettings(const QByteArray &iniText)
 {
     SettingsRecord record;
-    const std::vector<Line> lines = splitLines(iniText);
+    const std::vector<TextLine> lines = SplitLines(iniText);
     const SetSection set = findSetSection(iniText, lines);
     for (size_t k = 0; k < kKeys.size(); ++k) {
         if (!set.keyLines[k])
             continue;
-        const Line &line = lines[*set.keyLines[k]];
+        const TextLine &line = lines[*set.keyLines[k]];
         const auto key = keyLine(QByteArrayView(iniText).sliced(line.start, line.end - line.start));
-        if (const auto value = ReadIniInteger(profileValue(key->value)))
+        if (const auto value = ReadIniInteger(unquotedValue(key->value)))
             record.*kKeys[k].field = *value;
     }
     return record;
@@ -214,7 +178,7 @@ SettingsRecord ParseSettings(const QByteArray &iniText)
 
 QByteArray UpdateSettings(const QByteArray &iniText, const SettingsRecord &record)
 {
-    const std::vector<Line> lines = splitLines(iniText);
+    const std::vector<TextLine> lines = SplitLines(iniText);
     const SetSection set = findSetSection(iniText, lines);
     QByteArray missing;
     for (size_t k = 0; k < kKeys.size(); ++k)
@@ -226,7 +190,7 @@ QByteArray UpdateSettings(const QByteArray &iniText, const SettingsRecord &recor
     QByteArray out;
     out.reserve(iniText.size() + missing.size() + 128);
     for (size_t i = 0; i < lines.size(); ++i) {
-        const Line &line = lines[i];
+        const TextLine &line = lines[i];
         const auto replaced = std::find(set.keyLines.begin(), set.keyLines.end(), i);
         if (replaced != set.keyLines.end()) {
             out += keyText(kKeys[replaced - set.keyLines.begin()], record);
@@ -260,11 +224,13 @@ void WriteSettings(const QString &path, const SettingsRecord &record)
         // replaced; a read-only file is the user's wish to keep it as it is.
         const auto bytes = info.isWritable() ? readSmallFile(path) : std::nullopt;
         if (!bytes)
-            throw writeFailure(path);
+            throw WriteFailure(path);
         old = *bytes;
     }
-    const QByteArray text = UpdateSettings(old, record);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        throw writeFailure(path);
+    try {
+        WriteFileAtomically(path, UpdateSettings(old, record),
+                            ExistingFile::LinkAndPermissionsKept);
+    } catch (const Failure &) {
+        throw WriteFailure(path); // the message of set.ini names no reason
+    }
 }

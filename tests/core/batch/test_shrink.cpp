@@ -3,8 +3,9 @@
 #include "core/base/io_error.h"
 #include "core/batch/shrink.h"
 #include "core/batch/shrink_worker.h"
+#include "core/image/jpeg_codec.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
+#include "core/image/picture_reading.h"
 #include "core/image/resize.h"
 
 #include "test_files.h"
@@ -46,7 +47,7 @@ QByteArray expectedOutput(const QByteArray &source, int32_t T)
     const QImage decoded = DecodeJpeg(source, "source");
     int32_t width = 0, height = 0;
     FitSize(T, decoded.width(), decoded.height(), width, height);
-    return EncodeJpeg(ResizeAverage(width, height, decoded), 90);
+    return EncodeJpeg(ResizeAverage(width, height, decoded), kJpegQuality);
 }
 
 // Every name in the folder, hidden ones included, sorted.

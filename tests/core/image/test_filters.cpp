@@ -52,7 +52,7 @@ PixelRect whole(const QImage &picture)
     return {0, 0, picture.width() - 1, picture.height() - 1};
 }
 
-// The filter exactly as described: nine weights, a missing neighbour replaced by the pixel's own
+// The filter written out plainly: nine weights, a missing neighbour replaced by the pixel's own
 // row or column, ClampByte of sum / kernel sum as a real; pixels outside rect copied.
 QImage referenceFilter(FilterKind kind, PixelRect rect, const QImage &source)
 {
@@ -293,7 +293,7 @@ TEST(LevelCorrect, Figures)
     LevelCorrect(range0to200);
     EXPECT_EQ(range0to200.format(), kPictureFormat);
     EXPECT_EQ(channel(range0to200, 2, 0, 0), 127);
-    EXPECT_EQ(channel(range0to200, 1, 0, 1), 254); // F is just below 1.275
+    EXPECT_EQ(channel(range0to200, 1, 0, 1), 254); // the factor is just below 1.275
     EXPECT_EQ(channel(range0to200, 0, 0, 2), 0);
 
     // Luminances 50..200; the last pixel has luminance 100 but channels 20 and 150 and 130.
@@ -302,7 +302,7 @@ TEST(LevelCorrect, Figures)
     EXPECT_EQ(channel(range50to200, 0, 0, 0), 0);
     EXPECT_EQ(channel(range50to200, 1, 0, 0), 255);
     EXPECT_EQ(channel(range50to200, 2, 0, 1), 170);
-    EXPECT_EQ(channel(range50to200, 3, 0, 0), 0);   // blue 20 lies below Low
+    EXPECT_EQ(channel(range50to200, 3, 0, 0), 0);   // blue 20 lies below the darkest luminance
     EXPECT_EQ(channel(range50to200, 3, 0, 1), 170); // green 150
     EXPECT_EQ(channel(range50to200, 3, 0, 2), 136); // red 130: Trunc(80 * 1.7)
 

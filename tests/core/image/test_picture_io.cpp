@@ -1,7 +1,9 @@
 // Picture files: exact BMP bytes, the JPEG codec's settings and failures, atomic writes.
 #include "core/base/io_error.h"
+#include "core/image/bmp_format.h"
+#include "core/image/jpeg_codec.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
+#include "core/image/picture_reading.h"
 
 #include "test_files.h"
 

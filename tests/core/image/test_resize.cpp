@@ -1,4 +1,4 @@
-// FitSize, box averaging and enlarging: the documented figures and plain reference versions.
+// FitSize, box averaging and enlarging: exact figures and plain reference versions.
 #include "core/base/io_error.h"
 #include "core/image/pattern.h"
 #include "core/image/picture.h"

@@ -1,4 +1,4 @@
-// Rotation: the documented sizes and figures, and a plain reference version of the arithmetic.
+// Rotation: exact sizes and figures, and a plain reference version of the arithmetic.
 #include "core/base/io_error.h"
 #include "core/image/pattern.h"
 #include "core/image/picture.h"

@@ -212,11 +212,11 @@ TEST(Project, LineBreakInsideAFieldIsRefused)
 
 class PageFiles : public ::testing::Test {
   protected:
-    QTemporaryDir dir;
-    QString file(const QString &name) const { return dir.filePath(name); }
+    QTemporaryDir m_dir;
+    QString file(const QString &name) const { return m_dir.filePath(name); }
     QStringList entries() const
     {
-        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
 };
 

@@ -1,7 +1,8 @@
 // Frame names and continuous cutting: counts, positions, pixels, and the frame put back.
 #include "core/base/io_error.h"
 #include "core/image/picture.h"
-#include "core/sequence/frames.h"
+#include "core/sequence/continuous_cut.h"
+#include "core/sequence/frame_files.h"
 
 #include <gtest/gtest.h>
 

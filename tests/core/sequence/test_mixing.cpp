@@ -1,9 +1,10 @@
 // The blended and faded runs: the weights, the exactly rounded mixes, fitting the blend picture.
 #include "core/base/io_error.h"
+#include "core/image/bmp_format.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
 #include "core/image/rounding.h"
-#include "core/sequence/frames.h"
+#include "core/sequence/frame_files.h"
+#include "core/sequence/mixing.h"
 
 #include "test_files.h"
 

@@ -29,10 +29,10 @@ TEST(CutSize, FreeSizeIsLoweredToTheCanvas)
         QString choice;
         int w, h, expectedW, expectedH;
     } rows[] = {
-        {QString(), 64, 48, 64, 48},       // nothing chosen: the fields
-        {kFreeSizeName, 64, 48, 64, 48},   // the free-size entry: the fields, not its numbers
-        {QString(), 1500, 1500, 640, 480}, // larger than the picture
-        {QString(), 0, -2, 3, 3},          // 0 or less becomes 3
+        {QString(), 64, 48, 64, 48},     // nothing chosen: the fields
+        {kFreeSizeName, 64, 48, 64, 48}, // the free-size entry: the fields, not its numbers
+        {QString(), kFreeCutSizeLimit, kFreeCutSizeLimit, 640, 480}, // the fields at their largest
+        {QString(), 0, -2, 3, 3},                                    // 0 or less becomes 3
         {QStringLiteral("SVGA"), 1, 1, 640, 480}, // a preset larger than the picture
         {QStringLiteral("twice"), 1, 1, 40, 50},  // a repeated name takes its last record
         {QStringLiteral("zero"), 1, 1, 3, 3},     // a preset of 0 or less is corrected as well

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -229,6 +230,23 @@ TEST_F(SettingsFile, FailedWriteLeavesTheOldFileAndSaysWhere)
     EXPECT_EQ(result, 0) << "1: no failure, 2: wrong text";
     EXPECT_EQ(readAll(file), old);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"set.ini"});
+}
+
+// set.ini is replaced through a temporary file: a writer that renamed it over the path would turn
+// a linked set.ini into a plain file and a private one into a readable one.
+TEST_F(SettingsFile, WriteKeepsTheLinkAndThePermissions)
+{
+    const QString target = m_dir.filePath(QStringLiteral("kept.ini"));
+    writeAll(target, "[other]\r\nk=v\r\n");
+    setMode(target, 0600);
+    ASSERT_EQ(::symlink("kept.ini", QFile::encodeName(path()).constData()), 0);
+
+    WriteSettings(path(), kSample);
+    EXPECT_TRUE(QFileInfo(path()).isSymLink());
+    EXPECT_EQ(readAll(target), "[other]\r\nk=v\r\n[set]\r\n" + kSampleKeys);
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 Preset preset(const QString &name, int32_t width, int32_t height)

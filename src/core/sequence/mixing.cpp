@@ -1,9 +1,10 @@
-// Frame sequences: numbered frame names, continuous cutting, and the blended and faded runs.
-#include "core/sequence/frames.h"
+// The blended and faded runs: exact mixing tables, the frame rows, and the runs themselves.
+#include "core/sequence/mixing.h"
 
+#include "core/image/bmp_format.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
-#include "core/image/picture_io.h"
+#include "core/sequence/fixed_step_blend.h"
 
 #include <QSize>
 #include <algorithm>
@@ -14,103 +15,6 @@
 #include <limits>
 #include <optional>
 #include <vector>
-
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
-QString FrameFileName(const QString &chosenPath, int frame)
-{
-    const qsizetype slash = chosenPath.lastIndexOf(u'/');
-    QString folder;
-    if (slash >= 0) {
-        // Doubled slashes before the base name collapse, so the folder ends in exactly one "/"
-        // and a file directly in the root keeps its single leading "/".
-        folder = chosenPath.left(slash);
-        while (folder.endsWith(u'/'))
-            folder.chop(1);
-        folder += u'/';
-    }
-    const QString baseName = chosenPath.mid(slash + 1);
-
-    QString number = QString::number(frame);
-    if (number.size() == 1)
-        number.prepend(QStringLiteral("00"));
-    else if (number.size() == 2)
-        number.prepend(u'0');
-    return folder + baseName + number + QStringLiteral(".bmp");
-}
-
-int WholeSteps(const Workspace &ws)
-{
-    if (ws.FrameStep <= 0)
-        return 0;
-    // 64-bit so that no sum of positions and sizes can overflow.
-    int64_t room = 0;
-    switch (ws.FrameDirection) {
-    case Direction::Right:
-        room = int64_t(ws.CanvasWidth) - (int64_t(ws.FrameX) + ws.CutWidth);
-        break;
-    case Direction::Left: room = ws.FrameX; break;
-    case Direction::Down:
-        room = int64_t(ws.CanvasHeight) - (int64_t(ws.FrameY) + ws.CutHeight);
-        break;
-    case Direction::Up: room = ws.FrameY; break;
-    }
-    if (room <= 0)
-        return 0;
-    // Integer division truncates like the quotient it replaces; room is positive here.
-    return int(std::min<int64_t>(room / ws.FrameStep, std::numeric_limits<int>::max() - 1));
-}
-
-namespace {
-
-// Puts the frame position back when a run ends, however it ends.
-class FramePositionGuard {
-  public:
-    explicit FramePositionGuard(Workspace &ws) : m_ws(ws), m_x(ws.FrameX), m_y(ws.FrameY) {}
-    ~FramePositionGuard()
-    {
-        m_ws.FrameX = m_x;
-        m_ws.FrameY = m_y;
-    }
-    FramePositionGuard(const FramePositionGuard &) = delete;
-    FramePositionGuard &operator=(const FramePositionGuard &) = delete;
-
-  private:
-    Workspace &m_ws;
-    int32_t m_x;
-    int32_t m_y;
-};
-
-void moveFrame(Workspace &ws)
-{
-    switch (ws.FrameDirection) {
-    case Direction::Right: ws.FrameX += ws.FrameStep; break;
-    case Direction::Left: ws.FrameX -= ws.FrameStep; break;
-    case Direction::Down: ws.FrameY += ws.FrameStep; break;
-    case Direction::Up: ws.FrameY -= ws.FrameStep; break;
-    }
-}
-
-} // namespace
-
-void WriteContinuousFrames(Workspace &ws, const QString &chosenPath, const FrameWriter &write,
-                           const FrameProgress &progress)
-{
-    const int count = ContinuousFrameCount(ws);
-    const FramePositionGuard restore(ws);
-    for (int k = 1; k <= count; ++k) {
-        write(FrameFileName(chosenPath, k), ws.CutImage);
-        if (progress)
-            progress(k, count);
-        // No move after the last frame: the next position would leave the canvas.
-        if (k < count) {
-            moveFrame(ws);
-            FillCutImage(ws);
-        }
-    }
-}
 
 double MixWeight(int frame)
 {
@@ -225,15 +129,6 @@ std::vector<uint8_t> blendTable(double x)
     return table;
 }
 
-// The mix of a channel pair is cut + round(x * d) with d = blend - cut. Unless a product falls
-// exactly on a half (its rounding then depends on the parity of cut), round(x * -d) is
-// -round(x * d), and for most weights one 15-bit multiplier m gives every step as a rounding
-// multiply, (d * m + 2^14) >> 15 for all d = -255..255: the one instruction that vector units
-// have for it. The multiplier is checked against the exact steps, so the result is the same.
-struct FixedStep {
-    int m = 0; // 0 .. 2^15 - 1
-};
-
 // The multiplier that gives exactly the rounded steps of x, or nothing: then the mix takes the
 // table. It must put every d * m / 2^15 less than a half from round(x * d), on either side.
 std::optional<FixedStep> fixedStep(double x)
@@ -263,64 +158,6 @@ std::optional<FixedStep> fixedStep(double x)
             return FixedStep{int(m)};
     }
     return std::nullopt;
-}
-
-// One channel through the multiplier: what the vector instruction computes, in plain code.
-inline uchar mixFixed(int cut, int blend, FixedStep f)
-{
-    return uchar(cut + (((blend - cut) * f.m + (1 << 14)) >> 15)); // >> floors negative values
-}
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define MOKARAN_HAS_AVX2_PATH 1
-// 32 channels at a time on processors with AVX2 (nearly all since 2013), for rows of 32 channels
-// or more. A row that does not end on a whole group ends with the last 32 channels, partly done
-// again: each channel depends only on its own inputs, so they come out the same.
-__attribute__((target("avx2"))) void blendRowAvx2(const uchar *c, const uchar *b, uchar *to,
-                                                  int bytes, FixedStep f)
-{
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i m = _mm256_set1_epi16(short(f.m));
-    const auto mix32 = [&](int i) __attribute__((target("avx2")))
-    {
-        const __m256i cut = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(c + i));
-        const __m256i blend = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(b + i));
-        // Widened to 16 bits; unpacking and packing both work within 128-bit halves, so the
-        // order comes back.
-        const __m256i cutLow = _mm256_unpacklo_epi8(cut, zero);
-        const __m256i cutHigh = _mm256_unpackhi_epi8(cut, zero);
-        const __m256i dLow = _mm256_sub_epi16(_mm256_unpacklo_epi8(blend, zero), cutLow);
-        const __m256i dHigh = _mm256_sub_epi16(_mm256_unpackhi_epi8(blend, zero), cutHigh);
-        // (d * m + 2^14) >> 15 per lane.
-        const __m256i low = _mm256_add_epi16(cutLow, _mm256_mulhrs_epi16(dLow, m));
-        const __m256i high = _mm256_add_epi16(cutHigh, _mm256_mulhrs_epi16(dHigh, m));
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(to + i), _mm256_packus_epi16(low, high));
-    };
-    int i = 0;
-    for (; i + 32 <= bytes; i += 32)
-        mix32(i);
-    if (i < bytes)
-        mix32(bytes - 32);
-}
-
-bool hasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-#endif
-
-// One row of BlendFrame through the multiplier.
-void blendRowFixed(const uchar *c, const uchar *b, uchar *to, int bytes, FixedStep f)
-{
-#if defined(MOKARAN_HAS_AVX2_PATH)
-    if (bytes >= 32 && hasAvx2()) {
-        blendRowAvx2(c, b, to, bytes, f);
-        return;
-    }
-#endif
-    for (int i = 0; i < bytes; ++i)
-        to[i] = mixFixed(c[i], b[i], f);
 }
 
 // The frame buffer as a 24-bit picture of the cut's size.
@@ -370,7 +207,7 @@ void blendInto(const QImage &cut24, const QImage &blend24, double x, FrameRows t
         ParallelRows(to.height, rowBytes / 8, [&](int first, int last) {
             for (int i = first; i < last; ++i) {
                 const int y = to.frameRow(i);
-                blendRowFixed(cut24.constScanLine(y), blend24.constScanLine(y), to.at(i), rowBytes,
+                BlendRowFixed(cut24.constScanLine(y), blend24.constScanLine(y), to.at(i), rowBytes,
                               *fixed);
             }
         });

@@ -1,0 +1,229 @@
+// Reading files, splitting lines, folder paths and the failure texts of the program's files.
+#include "core/base/files.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The reads of a reader that stops after some lines: small enough that a huge tail is not read,
+// and a whole number of them in every limit, so the limit falls between two reads.
+constexpr qsizetype kLineChunk = 64 * 1024;
+
+// Closes the descriptor on every path out, exceptions included.
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// Only a regular file goes on; the check comes before opening, as opening a FIFO could block.
+void refuseUnlessRegular(const QByteArray &name)
+{
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0)
+        throw IoErrorFromErrno(errno);
+    if (S_ISDIR(info.st_mode))
+        throw IoErrorFromErrno(EISDIR);
+    if (!S_ISREG(info.st_mode))
+        throw Failure(QStringLiteral("通常のファイルではありません"));
+}
+
+int openForReading(const QString &path, SpecialFiles special)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (special == SpecialFiles::Refused)
+        refuseUnlessRegular(name);
+    const int noWait = special == SpecialFiles::ReadWithoutWaiting ? O_NONBLOCK : 0;
+    return ::open(name.constData(), O_RDONLY | O_CLOEXEC | noWait);
+}
+
+// Makes data exactly `size` bytes long, in its own memory when that is large enough and unshared:
+// resizing within the capacity never reallocates. Otherwise a fresh block, with no copy of the old.
+void startBuffer(QByteArray &data, qsizetype size)
+{
+    if (data.isDetached() && data.capacity() >= size)
+        data.resize(size);
+    else
+        data = QByteArray(size, Qt::Uninitialized);
+}
+
+// Line ends in chunk; afterCr carries a CR at a chunk's end over to the next chunk, so that a
+// CR LF split between two reads counts once.
+int countLineEnds(QByteArrayView chunk, bool &afterCr)
+{
+    int count = 0;
+    for (const char c : chunk) {
+        if (c == '\r' || (c == '\n' && !afterCr))
+            ++count;
+        afterCr = c == '\r';
+    }
+    return count;
+}
+
+// Room for the next read: a whole chunk when reading by lines; otherwise at least one byte, the
+// buffer doubling up to one byte past the limit, which is enough to see that a file is larger.
+void makeRoom(QByteArray &data, qsizetype used, const FileReading &how)
+{
+    if (how.stopAfterLines > 0) {
+        if (data.size() - used < kLineChunk)
+            data.resize(used + kLineChunk);
+    } else if (used == data.size()) {
+        data.resize(qsizetype(std::min<qint64>(qint64(used) * 2, how.limit + 1)));
+    }
+}
+
+// The reading loop once the file is open; returns the number of bytes kept. sizeOnDisk is 0 for
+// a pipe and out of date for a file that grows meanwhile: the buffer grows until the end is seen.
+qsizetype readOpenFile(int fd, qint64 sizeOnDisk, QByteArray &data, const FileReading &how)
+{
+    const bool byLines = how.stopAfterLines > 0;
+    // One byte more than the size, so the end of the file is seen without growing the buffer.
+    startBuffer(data, byLines ? kLineChunk : qsizetype(std::min(sizeOnDisk, how.limit) + 1));
+    qsizetype used = 0;
+    int lineEnds = 0;
+    bool afterCr = false;
+    for (;;) {
+        makeRoom(data, used, how);
+        const qsizetype wanted = byLines ? kLineChunk : data.size() - used;
+        const ssize_t n = ::read(fd, data.data() + used, size_t(wanted));
+        if (n == 0)
+            break;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw IoErrorFromErrno(errno);
+        used += n;
+        if (used > how.limit) {
+            if (how.larger == LargerFiles::Refused)
+                throw Failure(FileTooLargeText());
+            return qsizetype(how.limit);
+        }
+        if (byLines) {
+            lineEnds += countLineEnds(QByteArrayView(data.constData() + used - n, n), afterCr);
+            if (lineEnds >= how.stopAfterLines)
+                break;
+        }
+    }
+    return used;
+}
+
+template <typename View> TextLine lineAt(View text, qsizetype pos)
+{
+    qsizetype end = pos;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+        ++end;
+    qsizetype next = end;
+    if (next < text.size() && text[next] == '\r')
+        ++next;
+    if (next < text.size() && text[next] == '\n')
+        ++next;
+    return {pos, end, next};
+}
+
+template <typename View> std::vector<TextLine> splitLines(View text, qsizetype maxLines)
+{
+    std::vector<TextLine> lines;
+    for (qsizetype pos = 0; pos < text.size() && qsizetype(lines.size()) != maxLines;) {
+        lines.push_back(lineAt(text, pos));
+        pos = lines.back().next;
+    }
+    return lines;
+}
+
+} // namespace
+
+void ReadFile(const QString &path, QByteArray &bytes, const FileReading &how)
+{
+    bytes.truncate(0); // keeps the capacity (clear() would free it)
+    const Descriptor file{openForReading(path, how.special)};
+    struct stat info {};
+    if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
+        throw IoErrorFromErrno(errno);
+    if (S_ISDIR(info.st_mode))
+        throw IoErrorFromErrno(EISDIR);
+    // A whole file larger than the limit is refused unread, before any memory is taken for it.
+    if (how.stopAfterLines <= 0 && how.larger == LargerFiles::Refused && info.st_size > how.limit)
+        throw Failure(FileTooLargeText());
+    bytes.truncate(readOpenFile(file.fd, info.st_size, bytes, how));
+}
+
+QByteArray ReadFile(const QString &path, const FileReading &how)
+{
+    QByteArray bytes;
+    ReadFile(path, bytes, how);
+    return bytes;
+}
+
+TextLine LineAt(QByteArrayView text, qsizetype pos)
+{
+    return lineAt(text, pos);
+}
+
+TextLine LineAt(QStringView text, qsizetype pos)
+{
+    return lineAt(text, pos);
+}
+
+std::vector<TextLine> SplitLines(QByteArrayView text, qsizetype maxLines)
+{
+    return splitLines(text, maxLines);
+}
+
+std::vector<TextLine> SplitLines(QStringView text, qsizetype maxLines)
+{
+    return splitLines(text, maxLines);
+}
+
+QString WithTrailingSlash(const QString &folder)
+{
+    return folder.isEmpty() || folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+Failure ReadFailure(const QString &path, const QString &why)
+{
+    return Failure(QStringLiteral("%1 を読み込めません (%2)").arg(path, why));
+}
+
+Failure WriteFailure(const QString &path, const QString &why)
+{
+    return Failure(QStringLiteral("%1 に書き込めません (%2)").arg(path, why));
+}
+
+Failure WriteFailure(const QString &path)
+{
+    return Failure(QStringLiteral("%1 に書き込めません").arg(path));
+}
+
+QString DamagedFileText(QStringView kind)
+{
+    return QStringLiteral("%1 ファイルが壊れています").arg(kind);
+}
+
+QString CutShortFileText(QStringView kind)
+{
+    return QStringLiteral("%1 ファイルが途中で切れています").arg(kind);
+}
+
+QString FileTooLargeText()
+{
+    return QStringLiteral("ファイルが大きすぎます");
+}
+
+QString PictureTooLargeText(qint64 width, qint64 height)
+{
+    return QStringLiteral("画像が大きすぎます: %1 x %2").arg(width).arg(height);
+}
+
+QString NoPictureText()
+{
+    return QStringLiteral("画像がありません");
+}

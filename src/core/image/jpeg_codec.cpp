@@ -1,0 +1,364 @@
+// The JPEG codec through libjpeg, decoding straight into blue, green, red rows.
+#include "core/image/jpeg_codec.h"
+
+#include "core/base/atomic_file.h"
+#include "core/base/files.h"
+#include "core/image/picture.h"
+
+#include <csetjmp>
+#include <cstdio> // jpeglib.h uses FILE and size_t without including their headers
+#include <cstdlib>
+#include <new>
+
+#include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
+
+#ifndef JCS_EXTENSIONS
+#error "libjpeg-turbo is needed: pictures are decoded straight into blue, green, red rows"
+#endif
+
+namespace {
+
+// Real progressive files have around ten scans; thousands of empty scans only make decoding crawl.
+constexpr int kMaxScans = 500;
+
+// ---------------------------------------------------------------------------------------------
+// libjpeg errors. libjpeg's C frames must never see a C++ exception, so a failure jumps back to
+// the setjmp in the function that called libjpeg; that function holds no object with a
+// destructor, and its caller destroys the libjpeg object and throws.
+
+struct JpegErrors {
+    jpeg_error_mgr mgr; // first member: libjpeg hands back a pointer to it
+    jmp_buf jump;
+    int code; // libjpeg's message code of the failure, or one of ours below
+};
+
+constexpr int kTooManyScans = -1; // shown as damage, like any other broken stream
+
+[[noreturn]] void jumpOut(j_common_ptr info, int code)
+{
+    auto *errors = reinterpret_cast<JpegErrors *>(info->err);
+    errors->code = code;
+    std::longjmp(errors->jump, 1);
+}
+
+[[noreturn]] void onJpegError(j_common_ptr info)
+{
+    jumpOut(info, info->err->msg_code);
+}
+
+// These warnings mean the picture data is damaged or cut short: libjpeg would carry on and fill
+// the rest with grey, which the user would take for the picture.
+bool isDamageWarning(int code)
+{
+    switch (code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+    case JWRN_BOGUS_PROGRESSION:
+#if JPEG_LIB_VERSION >= 70 || defined(D_ARITH_CODING_SUPPORTED)
+    case JWRN_ARITH_BAD_CODE:
+#endif
+        return true;
+    default: return false;
+    }
+}
+
+void onJpegMessage(j_common_ptr info, int level)
+{
+    if (level < 0 && isDamageWarning(info->err->msg_code))
+        onJpegError(info);
+}
+
+void onJpegOutput(j_common_ptr) {} // nothing on standard error
+
+void onJpegProgress(j_common_ptr info)
+{
+    if (info->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans)
+        jumpOut(info, kTooManyScans);
+}
+
+void initErrors(JpegErrors &errors)
+{
+    jpeg_std_error(&errors.mgr);
+    errors.mgr.error_exit = onJpegError;
+    errors.mgr.emit_message = onJpegMessage;
+    errors.mgr.output_message = onJpegOutput;
+    errors.code = 0;
+}
+
+QString jpegFailureText(int code)
+{
+    switch (code) {
+    case JERR_INPUT_EMPTY: return QStringLiteral("ファイルが空です");
+    case JWRN_JPEG_EOF:
+    case JERR_INPUT_EOF: return CutShortFileText(u"JPEG");
+    case JERR_NO_SOI: return QStringLiteral("JPEG ファイルではありません");
+    case JERR_OUT_OF_MEMORY: return QStringLiteral("メモリが足りません");
+    case JERR_BAD_PRECISION:
+    case JERR_NOT_COMPILED:
+    case JERR_CONVERSION_NOTIMPL: return QStringLiteral("この形式の JPEG には対応していません");
+    default: return DamagedFileText(u"JPEG");
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// JPEG decoding
+
+enum class DecodeStop { None, TooLarge, UnsupportedColours, NoMemory };
+
+struct JpegDecode {
+    jpeg_decompress_struct info{};
+    JpegErrors errors{};
+    jpeg_progress_mgr progress{};
+    DecodeStop stop = DecodeStop::None;
+    QImage picture;
+    QByteArray cmykRow;
+    std::vector<uchar> *pixels = nullptr; // when set, the picture lives in this caller's memory
+    ~JpegDecode() { jpeg_destroy_decompress(&info); } // harmless on a never-created object
+};
+
+// Light of one ink against the black plate, rounded to nearest (255 is odd: no ties).
+inline uchar lightOf(int ink, int black)
+{
+    return uchar((ink * black + 127) / 255);
+}
+
+// Adobe's writers store CMYK inverted (255 = no ink); other writers store the ink amount.
+void cmykToBgr(const uchar *in, uchar *out, int width, bool inverted)
+{
+    const int flip = inverted ? 0 : 255;
+    for (int x = 0; x < width; ++x, in += 4, out += 3) {
+        const int k = flip ^ in[3];
+        out[0] = lightOf(flip ^ in[2], k);
+        out[1] = lightOf(flip ^ in[1], k);
+        out[2] = lightOf(flip ^ in[0], k);
+    }
+}
+
+// Picks the output colours after the header is read; false when decoding must stop here.
+bool chooseOutput(JpegDecode &d)
+{
+    switch (d.info.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+    case JCS_YCbCr:
+    case JCS_RGB: d.info.out_color_space = JCS_EXT_BGR; break;
+    case JCS_CMYK:
+    case JCS_YCCK: d.info.out_color_space = JCS_CMYK; break; // libjpeg undoes YCC; we undo CMYK
+    default: d.stop = DecodeStop::UnsupportedColours; return false;
+    }
+    if (ExceedsPictureLimit(d.info.image_width, d.info.image_height)) {
+        d.stop = DecodeStop::TooLarge;
+        return false;
+    }
+    d.info.scale_num = 1;
+    d.info.scale_denom = 1;
+    d.info.dct_method = JDCT_ISLOW;
+    return true;
+}
+
+void readRows(JpegDecode &d)
+{
+    const bool cmyk = d.info.out_color_space == JCS_CMYK;
+    while (d.info.output_scanline < d.info.output_height) {
+        uchar *target = d.picture.scanLine(int(d.info.output_scanline));
+        JSAMPROW row = cmyk ? reinterpret_cast<JSAMPROW>(d.cmykRow.data()) : target;
+        jpeg_read_scanlines(&d.info, &row, 1);
+        if (cmyk)
+            cmykToBgr(row, target, d.picture.width(), d.info.saw_Adobe_marker);
+    }
+}
+
+// The picture to decode into: a fresh one, or a view of the caller's memory, which grows only
+// when a larger picture comes (a batch then touches fresh pages once, not once per file). Rows
+// are padded to 4 bytes as in Qt's own pictures. A null picture when the memory is not there.
+QImage newDecodedPicture(JpegDecode &d, int width, int height)
+{
+    if (!d.pixels)
+        return QImage(width, height, kPictureFormat);
+    const qsizetype stride = (qsizetype(width) * 3 + 3) / 4 * 4;
+    const size_t needed = size_t(stride) * size_t(height);
+    try {
+        if (d.pixels->size() < needed) {
+            *d.pixels = std::vector<uchar>(); // the old block goes before the new one comes
+            d.pixels->resize(needed);
+        }
+    } catch (const std::bad_alloc &) {
+        return QImage();
+    }
+    return QImage(d.pixels->data(), width, height, stride, kPictureFormat);
+}
+
+// Holds setjmp: no local object with a destructor lives here (longjmp would skip it).
+bool runDecode(JpegDecode &d, QByteArrayView bytes)
+{
+    if (setjmp(d.errors.jump))
+        return false;
+    jpeg_create_decompress(&d.info);
+    d.info.progress = &d.progress;
+    jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char *>(bytes.constData()),
+                 static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&d.info, TRUE);
+    if (!chooseOutput(d))
+        return false;
+    jpeg_start_decompress(&d.info);
+    d.picture = newDecodedPicture(d, int(d.info.output_width), int(d.info.output_height));
+    if (d.info.out_color_space == JCS_CMYK)
+        d.cmykRow.resize(qsizetype(d.info.output_width) * 4);
+    if (d.picture.isNull()) {
+        d.stop = DecodeStop::NoMemory;
+        return false;
+    }
+    readRows(d);
+    jpeg_finish_decompress(&d.info);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// JPEG encoding
+
+struct JpegEncode {
+    jpeg_compress_struct info{};
+    JpegErrors errors{};
+    ~JpegEncode() { jpeg_destroy_compress(&info); }
+};
+
+// An upper bound of a 4:2:0 stream's size (3 bytes for each pixel of the picture padded to whole
+// 16 x 16 blocks, plus the headers). With a buffer this large jpeg_mem_dest never replaces it by
+// one of its own, which after an error could be neither reached nor freed.
+qsizetype encodedBound(const QImage &picture)
+{
+    const qint64 w = (qint64(picture.width()) + 15) / 16 * 16;
+    const qint64 h = (qint64(picture.height()) + 15) / 16 * 16;
+    return qsizetype(w * h * 3 + 4096);
+}
+
+// Holds setjmp: no local object with a destructor lives here.
+bool runEncode(JpegEncode &e, const QImage &bgr, int quality, QByteArray &out)
+{
+    if (setjmp(e.errors.jump))
+        return false;
+    jpeg_create_compress(&e.info);
+    auto *buffer = reinterpret_cast<unsigned char *>(out.data());
+    unsigned long size = static_cast<unsigned long>(out.size());
+    jpeg_mem_dest(&e.info, &buffer, &size);
+    e.info.image_width = JDIMENSION(bgr.width());
+    e.info.image_height = JDIMENSION(bgr.height());
+    // Colour space and components before jpeg_set_defaults, which derives its choices from them.
+    e.info.input_components = 3;
+    e.info.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&e.info);
+    jpeg_set_quality(&e.info, quality, TRUE);
+    jpeg_start_compress(&e.info, TRUE);
+    while (e.info.next_scanline < e.info.image_height) {
+        // libjpeg reads the rows only; its interface just lacks the const.
+        auto row = const_cast<JSAMPROW>(bgr.constScanLine(int(e.info.next_scanline)));
+        jpeg_write_scanlines(&e.info, &row, 1);
+    }
+    jpeg_finish_compress(&e.info);
+    if (buffer == reinterpret_cast<unsigned char *>(out.data())) {
+        out.truncate(qsizetype(size));
+    } else { // the bound was exceeded after all: libjpeg's buffer holds the stream
+        out = QByteArray(reinterpret_cast<const char *>(buffer), qsizetype(size));
+        std::free(buffer);
+    }
+    return true;
+}
+
+// Room for the stream in out. A kept buffer is reused when it is large enough and replaced (not
+// grown, which would copy the old stream) when it is not.
+void prepareOutput(QByteArray &out, qsizetype bound, bool keepBuffer)
+{
+    if (keepBuffer && out.isDetached() && out.capacity() >= bound)
+        out.resize(bound); // within the capacity of an unshared array: no reallocation
+    else
+        out = QByteArray(bound, Qt::Uninitialized);
+}
+
+// Returns false with a reason when the picture cannot be encoded. With keepBuffer, out's memory
+// is used when it is large enough and left at its size afterwards, for the next picture.
+bool encodeJpeg(const QImage &picture, int quality, QByteArray &out, QString &why,
+                bool keepBuffer = false)
+{
+    const QImage bgr = To24Bit(picture);
+    if (bgr.isNull() || bgr.width() == 0 || bgr.height() == 0) {
+        why = NoPictureText();
+        return false;
+    }
+    prepareOutput(out, encodedBound(bgr), keepBuffer);
+    JpegEncode e;
+    initErrors(e.errors);
+    e.info.err = &e.errors.mgr;
+    if (runEncode(e, bgr, quality, out)) {
+        if (!keepBuffer)
+            out.squeeze();
+        return true;
+    }
+    if (keepBuffer)
+        out.truncate(0);
+    else
+        out.clear();
+    why = e.errors.code == JERR_OUT_OF_MEMORY ? QStringLiteral("メモリが足りません")
+                                              : QStringLiteral("JPEG に変換できません");
+    return false;
+}
+
+QImage decodeJpeg(QByteArrayView bytes, const QString &name, std::vector<uchar> *pixels)
+{
+    JpegDecode d;
+    d.pixels = pixels;
+    initErrors(d.errors);
+    d.info.err = &d.errors.mgr;
+    d.progress.progress_monitor = onJpegProgress;
+    if (runDecode(d, bytes))
+        return std::move(d.picture);
+    switch (d.stop) {
+    case DecodeStop::TooLarge:
+        throw ReadFailure(name, PictureTooLargeText(d.info.image_width, d.info.image_height));
+    case DecodeStop::UnsupportedColours:
+        throw ReadFailure(name, QStringLiteral("この色形式の JPEG には対応していません"));
+    case DecodeStop::NoMemory: throw ReadFailure(name, QStringLiteral("メモリが足りません"));
+    case DecodeStop::None: break;
+    }
+    throw ReadFailure(name, jpegFailureText(d.errors.code));
+}
+
+} // namespace
+
+QImage DecodeJpeg(const QByteArray &bytes, const QString &name)
+{
+    return decodeJpeg(bytes, name, nullptr);
+}
+
+QImage DecodeJpegInto(QByteArrayView bytes, const QString &name, std::vector<uchar> &pixels)
+{
+    return decodeJpeg(bytes, name, &pixels);
+}
+
+QByteArray EncodeJpeg(const QImage &picture, int quality)
+{
+    QByteArray out;
+    QString why;
+    if (!encodeJpeg(picture, quality, out, why))
+        throw Failure(why);
+    return out;
+}
+
+void EncodeJpegInto(const QImage &picture, int quality, QByteArray &out)
+{
+    QString why;
+    if (!encodeJpeg(picture, quality, out, why, true))
+        throw Failure(why);
+}
+void WriteJpegFile(const QString &path, const QImage &picture, int quality)
+{
+    QByteArray bytes;
+    QString why;
+    if (!encodeJpeg(picture, quality, bytes, why))
+        throw WriteFailure(path, why);
+    WriteFileAtomically(path, bytes);
+}

@@ -1,0 +1,64 @@
+// Reading picture files: the kind from the extension, the whole file, then its decoder.
+#include "core/image/picture_reading.h"
+
+#include "core/base/files.h"
+#include "core/image/bmp_format.h"
+#include "core/image/jpeg_codec.h"
+#include "core/image/picture.h"
+
+namespace {
+
+// A file larger than any picture we would decode is refused unread; a pipe is read to its end.
+constexpr FileReading kPictureFileReading{.limit = kMaxPictureBytes};
+
+QByteArray readWholeFile(const QString &path)
+{
+    QByteArray data;
+    ReadFileInto(path, data);
+    return data;
+}
+
+} // namespace
+
+PictureKind PictureKindOf(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const qsizetype dot = path.lastIndexOf(u'.');
+    if (dot < 0 || dot < slash)
+        return PictureKind::Unknown;
+    const QString ext = path.mid(dot + 1).toLower();
+    if (ext == u"bmp")
+        return PictureKind::Bmp;
+    if (ext == u"jpg" || ext == u"jpeg")
+        return PictureKind::Jpeg;
+    return PictureKind::Unknown;
+}
+
+QImage ReadPicture(const QString &path)
+{
+    switch (PictureKindOf(path)) {
+    case PictureKind::Bmp: return ReadBmp(path);
+    case PictureKind::Jpeg: return ReadJpeg(path);
+    case PictureKind::Unknown: break;
+    }
+    throw ReadFailure(path, QStringLiteral("BMP か JPEG のファイルではありません"));
+}
+
+QImage ReadJpeg(const QString &path)
+{
+    return DecodeJpeg(readWholeFile(path), path);
+}
+
+QImage ReadBmp(const QString &path)
+{
+    return DecodeBmp(readWholeFile(path), path);
+}
+
+void ReadFileInto(const QString &path, QByteArray &bytes)
+{
+    try {
+        ReadFile(path, bytes, kPictureFileReading);
+    } catch (const Failure &failure) {
+        throw ReadFailure(path, failure.description());
+    }
+}

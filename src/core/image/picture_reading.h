@@ -1,0 +1,24 @@
+// Reading picture files as the import dialog reads them: the kind from the extension, the whole
+// file into memory, then the BMP or JPEG decoder.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+enum class PictureKind { Bmp, Jpeg, Unknown };
+
+// The kind of a file by its name's extension alone, letter case ignored: .bmp, .jpg, .jpeg.
+PictureKind PictureKindOf(const QString &path);
+
+// Reads a picture as the import dialog does. A JPEG gives a 24-bit picture (full scale, accurate
+// integer IDCT); a BMP keeps the file's own depth (an 8-bit file gives an 8-bit palette picture).
+// Throws Failure with a clear Japanese description naming the file when it cannot be opened, is
+// damaged or truncated, or would take more than kMaxPictureBytes decoded.
+QImage ReadPicture(const QString &path);
+QImage ReadJpeg(const QString &path);
+QImage ReadBmp(const QString &path);
+
+// The whole file into bytes, with the rules and errors of ReadJpeg, in the memory of bytes when it
+// is large enough: a batch reads file after file into the same buffer.
+void ReadFileInto(const QString &path, QByteArray &bytes);

@@ -1,0 +1,21 @@
+// The frame files of every sequence run: their numbered names, the writer that makes each one, and
+// the progress report after it.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <functional>
+
+// The file name of frame `frame` of a sequence whose base is `chosenPath`: the folder (up to the
+// last "/"; kept with a single "/" after it), the base name unchanged, the number padded with
+// zeros to three digits (longer numbers unchanged), then ".bmp".
+// "/anim/walk", 1 -> "/anim/walk001.bmp"; "/walk", 5 -> "/walk005.bmp";
+// "/anim/walk.bmp", 12 -> "/anim/walk.bmp012.bmp"; "/anim/walk", 1234 -> "/anim/walk1234.bmp".
+QString FrameFileName(const QString &chosenPath, int frame);
+
+// Writes one frame file (a 24-bit BMP); throws Failure. Runs take it as an argument so the
+// dialogs, the command line and the tests share the loops.
+using FrameWriter = std::function<void(const QString &path, const QImage &picture)>;
+// Told after frame k of n is written.
+using FrameProgress = std::function<void(int k, int n)>;
