@@ -299,7 +299,7 @@ QImage applyEdit(const QImage &picture, const EditStep &step)
 
 ExitCode runEdit(const QStringList &rest)
 {
-    // PICTURE and OUT come before the operations.
+    // The parser would take file arguments anywhere; the usage line puts PICTURE and OUT first.
     if (rest.size() < 2 || rest[0].startsWith(QLatin1String("--")) ||
         rest[1].startsWith(QLatin1String("--")))
         throw UsageError{QStringLiteral("expected PICTURE OUT before the operations")};
