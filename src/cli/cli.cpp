@@ -13,6 +13,8 @@
 #include "core/sequence/frames.h"
 #include "core/workspace/workspace.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +22,6 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -62,37 +63,39 @@ struct UsageError {
     QString message;
 };
 
-// Positional arguments and --options of one verb.
-struct Arguments {
-    QStringList positional;
-    std::map<QString, QString> options; // flags map to ""
+// The parser names an unknown option without its dashes; put them back, two before a name and one
+// before a single letter, so the message names the word on the command line.
+QString parseFailure(const QCommandLineParser &parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty())
+        return parser.errorText(); // a value missing after the last option, or given to a flag
+    const QString &name = unknown.front();
+    return QStringLiteral("unknown option '%1%2'")
+        .arg(name.size() == 1 ? QLatin1String("-") : QLatin1String("--"), name);
+}
 
-    // flags: options that take no value.
-    Arguments(const QStringList &args, const QStringList &known, const QStringList &flags)
-    {
-        for (qsizetype i = 0; i < args.size(); ++i) {
-            const QString &arg = args[i];
-            if (!arg.startsWith(QLatin1String("--"))) {
-                positional << arg;
-                continue;
-            }
-            if (flags.contains(arg)) {
-                options[arg] = QString();
-            } else if (known.contains(arg) && i + 1 < args.size()) {
-                options[arg] = args[++i];
-            } else {
-                throw UsageError{QStringLiteral("unknown or incomplete option '%1'").arg(arg)};
-            }
-        }
-    }
-    std::optional<QString> value(const QString &name) const
-    {
-        const auto found = options.find(name);
-        if (found == options.end())
-            return std::nullopt;
-        return found->second;
-    }
-};
+// Reads one verb's words with the parser that declares its options; returns the file arguments,
+// which must be exactly `files` of them. No --help option is declared: a verb's --help is an
+// unknown option, a usage error like any other.
+QStringList parseVerb(QCommandLineParser &parser, const QStringList &rest, int files)
+{
+    // parse() skips its first word as the program name.
+    if (!parser.parse(QStringList{QStringLiteral("mokaran")} + rest))
+        throw UsageError{parseFailure(parser)};
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != files)
+        throw UsageError{QStringLiteral("expected %1 file arguments").arg(files)};
+    return positional;
+}
+
+// The options of every verb that cuts: the cut size and the frame's top-left corner. A value is
+// taken as the next word whatever it starts with, so --at -5,3 reads as a position.
+QList<QCommandLineOption> frameOptions()
+{
+    return {{QStringLiteral("size"), QString(), QStringLiteral("WxH")},
+            {QStringLiteral("at"), QString(), QStringLiteral("X,Y"), QStringLiteral("0,0")}};
+}
 
 QPoint parsePair(const QString &text, const QString &pattern, const char *what)
 {
@@ -109,15 +112,15 @@ QPoint parsePair(const QString &text, const QString &pattern, const char *what)
 
 // Loads the picture and places the frame as the window would: the cut lowered to the picture,
 // the frame kept inside it, CutImage filled.
-Workspace cutWorkspace(const QString &picture, const Arguments &args)
+Workspace cutWorkspace(const QString &picture, const QCommandLineParser &parser)
 {
-    const auto size = args.value(QStringLiteral("--size"));
-    if (!size)
+    if (!parser.isSet(QStringLiteral("size")))
         throw UsageError{QStringLiteral("--size WxH is required")};
-    const QPoint wh = parsePair(*size, QStringLiteral("(\\d+)[xX](\\d+)"), "size");
+    const QPoint wh =
+        parsePair(parser.value(QStringLiteral("size")), QStringLiteral("(\\d+)[xX](\\d+)"), "size");
     if (wh.x() < 1 || wh.y() < 1)
         throw UsageError{QStringLiteral("the size must be at least 1x1")};
-    const QPoint at = parsePair(args.value(QStringLiteral("--at")).value_or(QStringLiteral("0,0")),
+    const QPoint at = parsePair(parser.value(QStringLiteral("at")),
                                 QStringLiteral("(-?\\d+),(-?\\d+)"), "position");
 
     Workspace ws;
@@ -132,23 +135,19 @@ Workspace cutWorkspace(const QString &picture, const Arguments &args)
     return ws;
 }
 
-void expectPositional(const Arguments &args, int count)
-{
-    if (args.positional.size() != count)
-        throw UsageError{QStringLiteral("expected %1 file arguments").arg(count)};
-}
-
 FrameWriter frameWriter(BmpFrameWriter &writer)
 {
     return [&writer](const QString &path, const QImage &picture) { writer.write(path, picture); };
 }
 
-void runCut(const QStringList &rest)
+ExitCode runCut(const QStringList &rest)
 {
-    const Arguments args(rest, {QStringLiteral("--size"), QStringLiteral("--at")}, {});
-    expectPositional(args, 2);
-    const Workspace ws = cutWorkspace(args.positional[0], args);
-    WriteBmp24File(args.positional[1], ws.CutImage);
+    QCommandLineParser parser;
+    parser.addOptions(frameOptions());
+    const QStringList files = parseVerb(parser, rest, 2);
+    const Workspace ws = cutWorkspace(files[0], parser);
+    WriteBmp24File(files[1], ws.CutImage);
+    return ExitCode::Done;
 }
 
 Direction parseDirection(const QString &text)
@@ -164,86 +163,113 @@ Direction parseDirection(const QString &text)
     return found->second;
 }
 
-void runSequence(const QStringList &rest)
+ExitCode runSequence(const QStringList &rest)
 {
-    const Arguments args(rest,
-                         {QStringLiteral("--size"), QStringLiteral("--at"),
-                          QStringLiteral("--step"), QStringLiteral("--direction")},
-                         {});
-    expectPositional(args, 2);
-    const Direction direction =
-        parseDirection(args.value(QStringLiteral("--direction")).value_or(QStringLiteral("right")));
-    const QString step = args.value(QStringLiteral("--step")).value_or(QStringLiteral("15"));
+    QCommandLineParser parser;
+    parser.addOptions(frameOptions());
+    parser.addOptions(
+        {{QStringLiteral("step"), QString(), QStringLiteral("N|cut"), QStringLiteral("15")},
+         {QStringLiteral("direction"), QString(), QStringLiteral("DIRECTION"),
+          QStringLiteral("right")}});
+    const QStringList files = parseVerb(parser, rest, 2);
+    const Direction direction = parseDirection(parser.value(QStringLiteral("direction")));
+    const QString step = parser.value(QStringLiteral("step"));
     bool ok = true;
     const int pixels = step == QLatin1String("cut") ? 0 : step.toInt(&ok);
     if (!ok || (step != QLatin1String("cut") && pixels < 1))
         throw UsageError{QStringLiteral("bad step '%1'").arg(step)};
 
-    Workspace ws = cutWorkspace(args.positional[0], args);
+    Workspace ws = cutWorkspace(files[0], parser);
     ws.FrameDirection = direction;
     const bool across = direction == Direction::Right || direction == Direction::Left;
     ws.FrameStep = step == QLatin1String("cut") ? (across ? ws.CutWidth : ws.CutHeight) : pixels;
     BmpFrameWriter writer;
-    WriteContinuousFrames(ws, args.positional[1], frameWriter(writer));
+    WriteContinuousFrames(ws, files[1], frameWriter(writer));
+    return ExitCode::Done;
 }
 
-void runBlend(const QStringList &rest)
+ExitCode runBlend(const QStringList &rest)
 {
-    const Arguments args(rest, {QStringLiteral("--size"), QStringLiteral("--at")},
-                         {QStringLiteral("--white-transparent")});
-    expectPositional(args, 3);
-    Workspace ws = cutWorkspace(args.positional[0], args);
-    ws.BlendImage = ReadPicture(args.positional[1]);
-    const MixKind kind = args.value(QStringLiteral("--white-transparent"))
+    QCommandLineParser parser;
+    parser.addOptions(frameOptions());
+    parser.addOption({QStringLiteral("white-transparent"), QString()});
+    const QStringList files = parseVerb(parser, rest, 3);
+    Workspace ws = cutWorkspace(files[0], parser);
+    ws.BlendImage = ReadPicture(files[1]);
+    const MixKind kind = parser.isSet(QStringLiteral("white-transparent"))
                              ? MixKind::BlendWhiteTransparent
                              : MixKind::Blend;
     BmpFrameWriter writer;
-    WriteMixFrames(ws, kind, args.positional[2], writer);
+    WriteMixFrames(ws, kind, files[2], writer);
+    return ExitCode::Done;
 }
 
-void runFade(const QStringList &rest)
+ExitCode runFade(const QStringList &rest)
 {
-    const Arguments args(
-        rest, {QStringLiteral("--size"), QStringLiteral("--at"), QStringLiteral("--color")}, {});
-    expectPositional(args, 2);
-    const QString color = args.value(QStringLiteral("--color")).value_or(QStringLiteral("white"));
+    QCommandLineParser parser;
+    parser.addOptions(frameOptions());
+    parser.addOption(
+        {QStringLiteral("color"), QString(), QStringLiteral("COLOR"), QStringLiteral("white")});
+    const QStringList files = parseVerb(parser, rest, 2);
+    const QString color = parser.value(QStringLiteral("color"));
     if (color != QLatin1String("white") && color != QLatin1String("black"))
         throw UsageError{QStringLiteral("bad color '%1'").arg(color)};
-    Workspace ws = cutWorkspace(args.positional[0], args);
+    Workspace ws = cutWorkspace(files[0], parser);
     BmpFrameWriter writer;
     WriteMixFrames(ws,
                    color == QLatin1String("white") ? MixKind::FadeToWhite : MixKind::FadeToBlack,
-                   args.positional[1], writer);
+                   files[1], writer);
+    return ExitCode::Done;
 }
 
-// One edit of the edit verb, its value already read.
+// One operation of the edit verb, named without its dashes, its value already read.
 struct EditStep {
     QString name;
     double value = 0;
 };
 
-std::vector<EditStep> parseEdits(const QStringList &words)
+// The edit operations that take a number; the others are flags.
+const QStringList &editsWithValue()
 {
-    static const QStringList withValue = {QStringLiteral("--resize"), QStringLiteral("--rotate"),
-                                          QStringLiteral("--contrast"), QStringLiteral("--gamma")};
-    static const QStringList plain = {QStringLiteral("--blur"), QStringLiteral("--sharpen"),
-                                      QStringLiteral("--levels")};
+    static const QStringList names = {QStringLiteral("resize"), QStringLiteral("rotate"),
+                                      QStringLiteral("contrast"), QStringLiteral("gamma")};
+    return names;
+}
+
+QList<QCommandLineOption> editOptions()
+{
+    QList<QCommandLineOption> options;
+    for (const QString &name : editsWithValue())
+        options.append({name, QString(), QStringLiteral("VALUE")});
+    for (const char *flag : {"blur", "sharpen", "levels"})
+        options.append({QLatin1String(flag), QString()});
+    return options;
+}
+
+double editValue(const QString &name, const QString &text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    const bool whole = name == QLatin1String("resize") || name == QLatin1String("rotate");
+    if (!ok || !std::isfinite(value) ||
+        (whole && (value != std::trunc(value) || std::abs(value) > 1e9)))
+        throw UsageError{QStringLiteral("--%1 needs a number").arg(name)};
+    if (name == QLatin1String("resize") && value < 1)
+        throw UsageError{QStringLiteral("--resize needs a width of at least 1")};
+    return value;
+}
+
+// The operations in the order they were typed. optionNames() lists every occurrence in that
+// order while values() gathers one option's values apart, so the k-th --rotate takes the k-th
+// rotate value.
+std::vector<EditStep> parseEdits(const QCommandLineParser &parser)
+{
+    std::map<QString, qsizetype> occurrences;
     std::vector<EditStep> steps;
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        EditStep step{words[i]};
-        if (withValue.contains(step.name)) {
-            bool ok = i + 1 < words.size();
-            step.value = ok ? words[++i].toDouble(&ok) : 0;
-            const bool whole =
-                step.name == QLatin1String("--resize") || step.name == QLatin1String("--rotate");
-            if (!ok || !std::isfinite(step.value) ||
-                (whole && (step.value != std::trunc(step.value) || std::abs(step.value) > 1e9)))
-                throw UsageError{QStringLiteral("%1 needs a number").arg(step.name)};
-            if (step.name == QLatin1String("--resize") && step.value < 1)
-                throw UsageError{QStringLiteral("--resize needs a width of at least 1")};
-        } else if (!plain.contains(step.name)) {
-            throw UsageError{QStringLiteral("unknown operation '%1'").arg(step.name)};
-        }
+    for (const QString &name : parser.optionNames()) {
+        EditStep step{name};
+        if (editsWithValue().contains(name))
+            step.value = editValue(name, parser.values(name).at(occurrences[name]++));
         steps.push_back(step);
     }
     if (steps.empty())
@@ -254,37 +280,42 @@ std::vector<EditStep> parseEdits(const QStringList &words)
 QImage applyEdit(const QImage &picture, const EditStep &step)
 {
     const PixelRect all = WholePicture(picture);
-    if (step.name == QLatin1String("--resize"))
+    if (step.name == QLatin1String("resize"))
         return ScaleToWidth(picture, int32_t(step.value));
-    if (step.name == QLatin1String("--rotate"))
+    if (step.name == QLatin1String("rotate"))
         return Rotate(int32_t(step.value), picture, 1.0);
-    if (step.name == QLatin1String("--blur") || step.name == QLatin1String("--sharpen"))
-        return Filter3x3(step.name == QLatin1String("--blur") ? FilterKind::Blur
-                                                              : FilterKind::Sharpen,
+    if (step.name == QLatin1String("blur") || step.name == QLatin1String("sharpen"))
+        return Filter3x3(step.name == QLatin1String("blur") ? FilterKind::Blur
+                                                            : FilterKind::Sharpen,
                          all, picture);
-    if (step.name == QLatin1String("--contrast"))
+    if (step.name == QLatin1String("contrast"))
         return Contrast(step.value, all, picture);
-    if (step.name == QLatin1String("--gamma"))
+    if (step.name == QLatin1String("gamma"))
         return Gamma(step.value, step.value, step.value, all, picture);
     QImage levelled = picture;
     LevelCorrect(levelled);
     return levelled;
 }
 
-void runEdit(const QStringList &rest)
+ExitCode runEdit(const QStringList &rest)
 {
+    // The parser would take file arguments anywhere; the usage line puts PICTURE and OUT first.
     if (rest.size() < 2 || rest[0].startsWith(QLatin1String("--")) ||
         rest[1].startsWith(QLatin1String("--")))
         throw UsageError{QStringLiteral("expected PICTURE OUT before the operations")};
-    const std::vector<EditStep> steps = parseEdits(rest.mid(2));
-    QImage picture = ReadPicture(rest[0]);
+    QCommandLineParser parser;
+    parser.addOptions(editOptions());
+    const QStringList files = parseVerb(parser, rest, 2);
+    const std::vector<EditStep> steps = parseEdits(parser);
+    QImage picture = ReadPicture(files[0]);
     for (const EditStep &step : steps)
         picture = applyEdit(picture, step);
-    const QString out = rest[1];
+    const QString &out = files[1];
     if (PictureKindOf(out) == PictureKind::Jpeg)
         WriteJpegFile(out, picture, 90);
     else
         WriteBmpOwnDepthFile(out, picture);
+    return ExitCode::Done;
 }
 
 QString asFolder(const QString &path)
@@ -300,23 +331,25 @@ QString defaultExtensionsFile()
     return ResolveAppPaths(exeDir).dataFile(QStringLiteral("jpeg.dat"));
 }
 
-// Returns true when every file was written.
-bool runShrink(const QStringList &rest)
+// The one verb that can partly fail: the files that fail are skipped and make the exit status 1.
+ExitCode runShrink(const QStringList &rest)
 {
-    const Arguments args(rest, {QStringLiteral("--width"), QStringLiteral("--extensions")}, {});
-    expectPositional(args, 2);
+    QCommandLineParser parser;
+    parser.addOptions({{QStringLiteral("width"), QString(), QStringLiteral("T")},
+                       {QStringLiteral("extensions"), QString(), QStringLiteral("FILE"),
+                        defaultExtensionsFile()}});
+    const QStringList files = parseVerb(parser, rest, 2);
     bool ok = false;
-    const int width = args.value(QStringLiteral("--width")).value_or(QString()).toInt(&ok);
+    const int width = parser.value(QStringLiteral("width")).toInt(&ok);
     if (!ok || width < 1)
         throw UsageError{QStringLiteral("--width T is required (a whole number of at least 1)")};
-    if (!QFileInfo(args.positional[0]).isDir())
-        throw Failure(QStringLiteral("%1 はフォルダではありません").arg(args.positional[0]));
+    if (!QFileInfo(files[0]).isDir())
+        throw Failure(QStringLiteral("%1 はフォルダではありません").arg(files[0]));
     ShrinkJob job;
-    job.sourceFolder = asFolder(args.positional[0]);
-    job.destinationFolder = asFolder(args.positional[1]);
+    job.sourceFolder = asFolder(files[0]);
+    job.destinationFolder = asFolder(files[1]);
     job.targetWidth = width;
-    job.extensionsFile =
-        args.value(QStringLiteral("--extensions")).value_or(defaultExtensionsFile());
+    job.extensionsFile = parser.value(QStringLiteral("extensions"));
     int total = 0;
     const ShrinkResult result = RunShrink(
         job, [&total](int n) { total = n; },
@@ -329,23 +362,54 @@ bool runShrink(const QStringList &rest)
                       .arg(result.filesWritten)
                       .arg(result.filesFound)
                       .arg(result.failures.size()));
-    return result.failures.isEmpty();
+    return result.failures.isEmpty() ? ExitCode::Done : ExitCode::Failed;
 }
 
-void runPage(const QStringList &rest)
+ExitCode runPage(const QStringList &rest)
 {
-    const Arguments args(rest, {QStringLiteral("--omit")}, {});
-    expectPositional(args, 2);
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("omit"), QString(), QStringLiteral("SECTION,...")});
+    const QStringList files = parseVerb(parser, rest, 2);
     PageOmissions omissions;
-    if (const auto omit = args.value(QStringLiteral("--omit"))) {
-        for (const QString &name : omit->split(u',', Qt::SkipEmptyParts)) {
+    if (parser.isSet(QStringLiteral("omit"))) {
+        const QString omit = parser.value(QStringLiteral("omit"));
+        for (const QString &name : omit.split(u',', Qt::SkipEmptyParts)) {
             const auto section = PageSectionByName(name.trimmed());
             if (!section)
                 throw UsageError{QStringLiteral("unknown section '%1'").arg(name)};
             omissions.set(*section);
         }
     }
-    WritePageFile(args.positional[1], ReadProjectFile(args.positional[0]), omissions);
+    WritePageFile(files[1], ReadProjectFile(files[0]), omissions);
+    return ExitCode::Done;
+}
+
+// Runs one verb, turning what it throws into a message and an exit status.
+ExitCode runVerb(const QString &verb, const QStringList &rest)
+{
+    static const std::map<QString, ExitCode (*)(const QStringList &)> verbs = {
+        {QStringLiteral("cut"), runCut},     {QStringLiteral("sequence"), runSequence},
+        {QStringLiteral("blend"), runBlend}, {QStringLiteral("fade"), runFade},
+        {QStringLiteral("edit"), runEdit},   {QStringLiteral("shrink"), runShrink},
+        {QStringLiteral("page"), runPage}};
+    try {
+        const auto found = verbs.find(verb);
+        if (found == verbs.end())
+            throw UsageError{QStringLiteral("unknown command '%1'").arg(verb)};
+        return found->second(rest);
+    } catch (const UsageError &error) {
+        print(stderr, QStringLiteral("mokaran: %1\n").arg(error.message));
+        std::fputs(kUsage, stderr);
+        return ExitCode::Usage;
+    } catch (const std::bad_alloc &) {
+        print(stderr,
+              QStringLiteral("mokaran: %1\n").arg(QStringLiteral("メモリが不足しています")));
+        return ExitCode::Failed;
+    } catch (const std::exception &failure) {
+        print(stderr,
+              QStringLiteral("mokaran: %1\n").arg(WithFullStop(QString::fromUtf8(failure.what()))));
+        return ExitCode::Failed;
+    }
 }
 
 } // namespace
@@ -353,40 +417,16 @@ void runPage(const QStringList &rest)
 int RunCommandLine(const QStringList &args)
 {
     if (args.isEmpty())
-        return kCliUsage;
+        return static_cast<int>(ExitCode::Usage);
     const QString &verb = args.front();
     if (verb == QLatin1String("--help") || verb == QLatin1String("-h")) {
         std::fputs("MOKARAN: cut pieces out of pictures.\n\n", stdout);
         std::fputs(kUsage, stdout);
-        return kCliDone;
+        return static_cast<int>(ExitCode::Done);
     }
     if (verb == QLatin1String("--version")) {
         std::printf("mokaran %s (%s)\n", kVersion, kReleaseDate);
-        return kCliDone;
+        return static_cast<int>(ExitCode::Done);
     }
-    static const std::map<QString, void (*)(const QStringList &)> verbs = {
-        {QStringLiteral("cut"), runCut},     {QStringLiteral("sequence"), runSequence},
-        {QStringLiteral("blend"), runBlend}, {QStringLiteral("fade"), runFade},
-        {QStringLiteral("edit"), runEdit},   {QStringLiteral("page"), runPage}};
-    const auto found = verbs.find(verb);
-    try {
-        if (verb == QLatin1String("shrink")) // the one verb that can partly fail
-            return runShrink(args.mid(1)) ? kCliDone : kCliFailed;
-        if (found == verbs.end())
-            throw UsageError{QStringLiteral("unknown command '%1'").arg(verb)};
-        found->second(args.mid(1));
-        return kCliDone;
-    } catch (const UsageError &error) {
-        print(stderr, QStringLiteral("mokaran: %1\n").arg(error.message));
-        std::fputs(kUsage, stderr);
-        return kCliUsage;
-    } catch (const std::bad_alloc &) {
-        print(stderr,
-              QStringLiteral("mokaran: %1\n").arg(QStringLiteral("メモリが不足しています")));
-        return kCliFailed;
-    } catch (const std::exception &failure) {
-        print(stderr,
-              QStringLiteral("mokaran: %1\n").arg(WithFullStop(QString::fromUtf8(failure.what()))));
-        return kCliFailed;
-    }
+    return static_cast<int>(runVerb(verb, args.mid(1)));
 }

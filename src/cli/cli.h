@@ -3,8 +3,13 @@
 
 #include <QStringList>
 
-// Exit status: 0 done, 1 the work failed, 2 the command line is wrong.
-enum CliStatus { kCliDone = 0, kCliFailed = 1, kCliUsage = 2 };
+// The process exit status of a run.
+enum class ExitCode {
+    Done = 0,   // the work was done
+    Failed = 1, // the work failed; the reason is on standard error
+    Usage = 2,  // the command line is wrong; the usage is on standard error
+};
 
 // args: the arguments after the program name. Writes to standard output and standard error.
+// Returns an ExitCode as the number the process exits with.
 int RunCommandLine(const QStringList &args);

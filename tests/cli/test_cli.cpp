@@ -1,6 +1,8 @@
 // The command line's verbs, run in-process: files written, exit status, bad input.
 #include "cli/cli.h"
+#include "core/image/edits.h"
 #include "core/image/picture_io.h"
+#include "core/image/rotate.h"
 
 #include "test_files.h"
 
@@ -125,6 +127,18 @@ TEST_F(CommandLine, EditAppliesTheOperationsInOrder)
     // A gamma of 0 or below leaves the picture as it is.
     ASSERT_EQ(run({"edit", path("in.bmp"), path("same.bmp"), "--gamma", "-1"}), 0);
     EXPECT_EQ(read("same.bmp"), numbered(100, 60));
+}
+
+// A repeated operation takes its own value at each occurrence, in the order typed. Catches every
+// --rotate reading one value (the parser's value() gives the last), and the operations run grouped
+// by name instead of as typed: either turns the frame by other angles and changes the picture.
+TEST_F(CommandLine, EditGivesEachRepeatedOperationItsOwnValue)
+{
+    ASSERT_EQ(run({"edit", path("in.bmp"), path("twice.bmp"), "--rotate", "-30", "--resize", "50",
+                   "--rotate", "60"}),
+              0);
+    const QImage expected = Rotate(60, ScaleToWidth(Rotate(-30, numbered(100, 60), 1.0), 50), 1.0);
+    EXPECT_EQ(read("twice.bmp"), expected.convertToFormat(QImage::Format_BGR888));
 }
 
 TEST_F(CommandLine, EditRefusesUnknownOperationsAndNonNumbers)
