@@ -2,15 +2,20 @@
 #include "cli/cli.h"
 
 #include "core/base/app_paths.h"
+#include "core/base/files.h"
 #include "core/base/io_error.h"
 #include "core/base/version.h"
 #include "core/batch/shrink.h"
+#include "core/image/bmp_format.h"
 #include "core/image/edits.h"
 #include "core/image/filters.h"
-#include "core/image/picture_io.h"
+#include "core/image/jpeg_codec.h"
+#include "core/image/picture_reading.h"
 #include "core/image/rotate.h"
 #include "core/page/page.h"
-#include "core/sequence/frames.h"
+#include "core/sequence/continuous_cut.h"
+#include "core/sequence/frame_files.h"
+#include "core/sequence/mixing.h"
 #include "core/workspace/workspace.h"
 
 #include <QCommandLineOption>
@@ -152,13 +157,13 @@ ExitCode runCut(const QStringList &rest)
 
 Direction parseDirection(const QString &text)
 {
-    static const std::map<QString, Direction> directions = {
+    static const std::map<QString, Direction> kDirections = {
         {QStringLiteral("right"), Direction::Right},
         {QStringLiteral("left"), Direction::Left},
         {QStringLiteral("down"), Direction::Down},
         {QStringLiteral("up"), Direction::Up}};
-    const auto found = directions.find(text);
-    if (found == directions.end())
+    const auto found = kDirections.find(text);
+    if (found == kDirections.end())
         throw UsageError{QStringLiteral("bad direction '%1'").arg(text)};
     return found->second;
 }
@@ -167,10 +172,10 @@ ExitCode runSequence(const QStringList &rest)
 {
     QCommandLineParser parser;
     parser.addOptions(frameOptions());
-    parser.addOptions(
-        {{QStringLiteral("step"), QString(), QStringLiteral("N|cut"), QStringLiteral("15")},
-         {QStringLiteral("direction"), QString(), QStringLiteral("DIRECTION"),
-          QStringLiteral("right")}});
+    parser.addOptions({{QStringLiteral("step"), QString(), QStringLiteral("N|cut"),
+                        QString::number(kDefaultFrameStep)},
+                       {QStringLiteral("direction"), QString(), QStringLiteral("DIRECTION"),
+                        QStringLiteral("right")}});
     const QStringList files = parseVerb(parser, rest, 2);
     const Direction direction = parseDirection(parser.value(QStringLiteral("direction")));
     const QString step = parser.value(QStringLiteral("step"));
@@ -231,9 +236,9 @@ struct EditStep {
 // The edit operations that take a number; the others are flags.
 const QStringList &editsWithValue()
 {
-    static const QStringList names = {QStringLiteral("resize"), QStringLiteral("rotate"),
-                                      QStringLiteral("contrast"), QStringLiteral("gamma")};
-    return names;
+    static const QStringList kNames = {QStringLiteral("resize"), QStringLiteral("rotate"),
+                                       QStringLiteral("contrast"), QStringLiteral("gamma")};
+    return kNames;
 }
 
 QList<QCommandLineOption> editOptions()
@@ -312,7 +317,7 @@ ExitCode runEdit(const QStringList &rest)
         picture = applyEdit(picture, step);
     const QString &out = files[1];
     if (PictureKindOf(out) == PictureKind::Jpeg)
-        WriteJpegFile(out, picture, 90);
+        WriteJpegFile(out, picture);
     else
         WriteBmpOwnDepthFile(out, picture);
     return ExitCode::Done;
@@ -320,8 +325,7 @@ ExitCode runEdit(const QStringList &rest)
 
 QString asFolder(const QString &path)
 {
-    const QString absolute = QDir(path).absolutePath();
-    return absolute.endsWith(u'/') ? absolute : absolute + u'/';
+    return WithTrailingSlash(QDir(path).absolutePath());
 }
 
 QString defaultExtensionsFile()
@@ -387,14 +391,14 @@ ExitCode runPage(const QStringList &rest)
 // Runs one verb, turning what it throws into a message and an exit status.
 ExitCode runVerb(const QString &verb, const QStringList &rest)
 {
-    static const std::map<QString, ExitCode (*)(const QStringList &)> verbs = {
+    static const std::map<QString, ExitCode (*)(const QStringList &)> kVerbs = {
         {QStringLiteral("cut"), runCut},     {QStringLiteral("sequence"), runSequence},
         {QStringLiteral("blend"), runBlend}, {QStringLiteral("fade"), runFade},
         {QStringLiteral("edit"), runEdit},   {QStringLiteral("shrink"), runShrink},
         {QStringLiteral("page"), runPage}};
     try {
-        const auto found = verbs.find(verb);
-        if (found == verbs.end())
+        const auto found = kVerbs.find(verb);
+        if (found == kVerbs.end())
             throw UsageError{QStringLiteral("unknown command '%1'").arg(verb)};
         return found->second(rest);
     } catch (const UsageError &error) {

@@ -1,6 +1,7 @@
 // The batch JPEG shrink dialog.
 #include "windows/batch_shrink_dialog.h"
 
+#include "core/base/files.h"
 #include "core/batch/shrink_worker.h"
 #include "ui_batch_shrink_dialog.h"
 #include "windows/window_support.h"
@@ -63,9 +64,8 @@ QString BatchShrinkDialog::pickFolder(const QString &current)
     const QString chosen = RunFileDialog(&picker);
     if (chosen.isEmpty())
         return current; // cancelled: the field keeps what it had
-    m_pickedFolder = QDir::cleanPath(chosen);
-    if (!m_pickedFolder.endsWith(u'/')) // the listing and the output names rely on it
-        m_pickedFolder += u'/';
+    // The listing and the output names rely on the trailing slash.
+    m_pickedFolder = WithTrailingSlash(QDir::cleanPath(chosen));
     return m_pickedFolder.trimmed();
 }
 

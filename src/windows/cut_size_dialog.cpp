@@ -12,7 +12,7 @@ CutSizeDialog::CutSizeDialog(const QStringList &presetNames, QWidget *parent)
     SetDarkBackground(this);
     FitLabelWidths(this);
     for (ClampingSpinBox *spin : {m_ui->widthSpin, m_ui->heightSpin})
-        spin->setRange(kSmallestCutSide, kFreeSizeLimit);
+        spin->setRange(kSmallestCutSide, kFreeCutSizeLimit);
     for (const QString &name : presetNames) {
         if (!name.isEmpty())
             m_ui->presetCombo->addItem(name);

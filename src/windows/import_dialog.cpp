@@ -1,7 +1,7 @@
 // The import dialog.
 #include "windows/import_dialog.h"
 
-#include "core/image/picture_io.h"
+#include "core/image/picture_reading.h"
 #include "ui_import_dialog.h"
 #include "windows/window_support.h"
 

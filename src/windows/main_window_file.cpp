@@ -2,8 +2,9 @@
 // and the tools that run a dialog of their own.
 #include "windows/main_window.h"
 
-#include "core/image/picture_io.h"
-#include "core/sequence/frames.h"
+#include "core/image/bmp_format.h"
+#include "core/image/jpeg_codec.h"
+#include "core/sequence/mixing.h"
 #include "ui_main_window.h"
 #include "windows/about_dialog.h"
 #include "windows/batch_shrink_dialog.h"
@@ -51,7 +52,7 @@ void MainWindow::savePicture()
     const bool jpeg = SelectedFilterIndex(m_pictureSaveDialog) == 1;
     Guarded(this, [&] {
         if (jpeg)
-            WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_ws.WorkImage, 90);
+            WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_ws.WorkImage);
         else
             WriteBmpOwnDepthFile(withExtension(chosen, QStringLiteral(".bmp")), m_ws.WorkImage);
     });

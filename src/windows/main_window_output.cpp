@@ -1,8 +1,10 @@
 // The main window: the cut size and the four outputs of the cut.
 #include "windows/main_window.h"
 
-#include "core/image/picture_io.h"
-#include "core/sequence/frames.h"
+#include "core/image/bmp_format.h"
+#include "core/sequence/continuous_cut.h"
+#include "core/sequence/frame_files.h"
+#include "core/sequence/mixing.h"
 #include "core/workspace/cut_size.h"
 #include "ui_main_window.h"
 #include "windows/cut_size_dialog.h"
@@ -23,7 +25,7 @@ MixKind mixKindOf(const OutputOrder &order)
 void MainWindow::chooseCutSize()
 {
     const QSize limit = m_pictureLoaded ? QSize(m_ws.CanvasWidth, m_ws.CanvasHeight)
-                                        : QSize(kFreeSizeLimit, kFreeSizeLimit);
+                                        : QSize(kFreeCutSizeLimit, kFreeCutSizeLimit);
     const std::optional<CutSizeChoice> choice =
         m_cutSizeDialog->ask(QSize(m_ws.CutWidth, m_ws.CutHeight), limit);
     if (!choice)

@@ -1,6 +1,7 @@
 // The output dialog.
 #include "windows/output_dialog.h"
 
+#include "core/sequence/continuous_cut.h"
 #include "ui_output_dialog.h"
 #include "windows/window_support.h"
 
@@ -40,10 +41,11 @@ OutputDialog::OutputDialog(QWidget *parent)
 
     m_stepGroup = new QButtonGroup(this);
     m_stepGroup->setObjectName(QStringLiteral("stepGroup"));
-    m_stepGroup->addButton(m_ui->step15Radio, 15);
-    m_stepGroup->addButton(m_ui->step8Radio, 8);
-    m_stepGroup->addButton(m_ui->step3Radio, 3);
-    m_stepGroup->addButton(m_ui->step1Radio, 1);
+    // The buttons stand in the order of the steps, largest first; a step's id is its pixels.
+    QRadioButton *const steps[] = {m_ui->step15Radio, m_ui->step8Radio, m_ui->step3Radio,
+                                   m_ui->step1Radio};
+    for (size_t i = 0; i < kFrameSteps.size(); ++i)
+        m_stepGroup->addButton(steps[i], kFrameSteps[i]);
     m_stepGroup->addButton(m_ui->tileStepRadio, kTileStep);
     m_directionGroup = new QButtonGroup(this);
     m_directionGroup->setObjectName(QStringLiteral("directionGroup"));
@@ -97,7 +99,7 @@ void OutputDialog::prepare(OutputMode mode)
     m_ui->firstOptionRadio->adjustSize();
     m_ui->secondOptionRadio->adjustSize();
     if (mode != OutputMode::SingleCut) { // whatever the last run used
-        m_ui->step15Radio->setChecked(true);
+        m_stepGroup->button(kDefaultFrameStep)->setChecked(true);
         m_ui->rightRadio->setChecked(true);
     }
     if (mix)

@@ -3,7 +3,7 @@
 // window that runs it does the writing.
 #pragma once
 
-#include "core/sequence/frames.h"
+#include "core/sequence/frame_files.h"
 #include "core/workspace/workspace.h"
 
 #include <QDialog>

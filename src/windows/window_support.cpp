@@ -17,6 +17,27 @@
 #include <QPushButton>
 #include <QTranslator>
 
+namespace {
+
+// Turns a filter written as "description|patterns|description|patterns" (patterns separated by
+// ';', blanks allowed) into Qt's name filters. The description is shown as written.
+QStringList qtNameFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString &pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts))
+            patterns << pattern.trimmed();
+        // Qt reads the patterns from the last bracket; the description keeps its own brackets
+        // and is all that the dialog shows (HideNameFilterDetails).
+        result << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    }
+    return result;
+}
+
+} // namespace
+
 void SetUpApplication(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("mokaran"));
@@ -44,15 +65,6 @@ void ShowError(QWidget *parent, const QString &description)
     QMessageBox::critical(parent, kAppTitle, WithFullStop(description));
 }
 
-QFrame *MakeDarkPanel(QWidget *parent, const char *name)
-{
-    auto *panel = new QFrame(parent);
-    panel->setObjectName(QLatin1String(name));
-    panel->setFrameShape(QFrame::NoFrame);
-    SetDarkBackground(panel);
-    return panel;
-}
-
 void SetDarkBackground(QWidget *widget)
 {
     widget->setAutoFillBackground(true);
@@ -60,25 +72,6 @@ void SetDarkBackground(QWidget *widget)
     pal.setColor(QPalette::Window, DarkShadowColor());
     pal.setColor(QPalette::WindowText, Qt::white);
     widget->setPalette(pal);
-}
-
-QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    button->setAutoDefault(false); // Return must not press whichever button had focus last
-    return button;
-}
-
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, QPoint at)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->move(at);
-    SetLabelText(label, text);
-    return label;
 }
 
 void SetLabelText(QLabel *label, const QString &text)
@@ -105,26 +98,6 @@ QColor GrayTextColor()
     return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
 }
 
-QColor ButtonShadowColor()
-{
-    return QApplication::palette().color(QPalette::Dark);
-}
-
-QStringList QtNameFilters(const QString &filter)
-{
-    const QStringList parts = filter.split(u'|');
-    QStringList result;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (const QString &pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts))
-            patterns << pattern.trimmed();
-        // Qt reads the patterns from the last bracket; the description keeps its own brackets
-        // and is all that the dialog shows (HideNameFilterDetails).
-        result << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
-    }
-    return result;
-}
-
 QFileDialog *MakeFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode,
                             const QString &filter)
 {
@@ -139,7 +112,7 @@ QFileDialog *MakeFileDialog(QWidget *parent, const char *name, QFileDialog::Acce
     } else {
         dialog->setFileMode(QFileDialog::ExistingFile);
     }
-    dialog->setNameFilters(QtNameFilters(filter));
+    dialog->setNameFilters(qtNameFilters(filter));
     return dialog;
 }
 

@@ -4,16 +4,13 @@
 #include <QColor>
 #include <QFileDialog>
 #include <QIcon>
-#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <exception>
 #include <new>
 
 class QApplication;
-class QFrame;
 class QLabel;
-class QPushButton;
 class QWidget;
 
 // The application title: error boxes carry it as their caption.
@@ -44,10 +41,6 @@ template <typename Command> void Guarded(QWidget *parent, Command command)
 // The dark background with white text of the panels and of the small dialogs.
 void SetDarkBackground(QWidget *widget);
 
-// Controls as the windows lay them out: by position, objectName = member name.
-QFrame *MakeDarkPanel(QWidget *parent, const char *name); // dark background, white text
-QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry);
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, QPoint at);
 // Sets a label's text and sizes the label to it.
 void SetLabelText(QLabel *label, const QString &text);
 // Gives every text label under root the width its text needs in the font in use, keeping its
@@ -56,18 +49,13 @@ void SetLabelText(QLabel *label, const QString &text);
 void FitLabelWidths(QWidget *root);
 
 // The desktop's own colours for the roles the layout uses.
-QColor DarkShadowColor();   // panels and dialog backgrounds (white text on them)
-QColor GrayTextColor();     // the line along the top of the size strip
-QColor ButtonShadowColor(); // the canvas surround
-
-// Turns a filter written as "description|patterns|description|patterns" (patterns separated by
-// ';', blanks allowed) into Qt's name filters. The description is shown as written.
-QStringList QtNameFilters(const QString &filter);
+QColor DarkShadowColor(); // panels and dialog backgrounds (white text on them)
+QColor GrayTextColor();   // the line along the top of the size strip
 
 // A file dialog kept between uses, so that it remembers its folder and filter; Qt's own dialog, so
-// that it looks and behaves alike on every desktop. filter is read by QtNameFilters. A save dialog
-// accepts any name and asks nothing before a file is replaced (the command decides that); an open
-// dialog accepts existing files only.
+// that it looks and behaves alike on every desktop. filter is written as
+// "description|patterns|description|patterns". A save dialog accepts any name and asks nothing
+// before a file is replaced (the command decides that); an open dialog accepts existing files only.
 QFileDialog *MakeFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode,
                             const QString &filter);
 

@@ -1,7 +1,8 @@
 // The command line's verbs, run in-process: files written, exit status, bad input.
 #include "cli/cli.h"
 #include "core/image/edits.h"
-#include "core/image/picture_io.h"
+#include "core/image/jpeg_codec.h"
+#include "core/image/picture_reading.h"
 #include "core/image/rotate.h"
 
 #include "test_files.h"

@@ -1,7 +1,7 @@
 // The main window's commands with their dialogs: import, cut size, save and sequences, save of the
 // whole picture, undo, about.
 #include "core/base/app_paths.h"
-#include "core/image/picture_io.h"
+#include "core/image/picture_reading.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"

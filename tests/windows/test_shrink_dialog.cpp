@@ -1,5 +1,6 @@
 // The batch shrink dialog: layout, folder pickers, a run on the worker and its end.
-#include "core/image/picture_io.h"
+#include "core/image/jpeg_codec.h"
+#include "core/image/picture_reading.h"
 #include "windows/batch_shrink_dialog.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/modal_driver.h"
