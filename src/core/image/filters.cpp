@@ -119,7 +119,7 @@ class SharpenSum {
 // the pixel's own, so only the first and last columns need a test; the loop between them has none.
 template <typename KernelSum> void filterRow(const QImage &src24, int y, int x0, int x1, uchar *out)
 {
-    static const SumBytes bytes(KernelSum::kMin, KernelSum::kMax, KernelSum::kKernelSum);
+    static const SumBytes kToByte(KernelSum::kMin, KernelSum::kMax, KernelSum::kKernelSum);
     const int lastX = src24.width() - 1;
     // The bytes the row reads: its own and one pixel either side, within the picture.
     const KernelSum sum(rowsAround(src24, y), 3 * std::max(x0 - 1, 0),
@@ -127,12 +127,12 @@ template <typename KernelSum> void filterRow(const QImage &src24, int y, int x0,
     out -= 3 * x0; // from here on indexed like the source row
     const int innerEnd = 3 * std::min(x1, lastX - 1) + 3;
     for (int i = 3 * std::max(x0, 1); i < innerEnd; ++i)
-        out[i] = bytes(sum(i - 3, i, i + 3));
+        out[i] = kToByte(sum(i - 3, i, i + 3));
     for (int x : {0, lastX}) {
         if (x < x0 || x > x1)
             continue; // (a picture one pixel wide writes its only column twice, alike)
         for (int i = 3 * x; i < 3 * x + 3; ++i)
-            out[i] = bytes(sum(x > 0 ? i - 3 : i, i, x < lastX ? i + 3 : i));
+            out[i] = kToByte(sum(x > 0 ? i - 3 : i, i, x < lastX ? i + 3 : i));
     }
 }
 

@@ -34,8 +34,8 @@ template <typename RowsFn> void ParallelRows(int rows, long long workPerRow, Row
     }
     constexpr long long kWorthAThread = 200'000; // pixel operations
     // Asked once: the library reads it from /sys on every call.
-    static const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
-    const int bands = int(std::clamp<long long>(rows * workPerRow / kWorthAThread, 1, cores));
+    static const int kCores = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int bands = int(std::clamp<long long>(rows * workPerRow / kWorthAThread, 1, kCores));
     if (bands <= 1 || rows < 2) {
         rowsFn(0, rows);
         return;

@@ -19,7 +19,7 @@ const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 // caption.
 QString fieldName(int field)
 {
-    static const std::array<QString, kFieldCount> names = {
+    static const std::array<QString, kFieldCount> kNames = {
         QStringLiteral("タイトル"),
         QStringLiteral("画像 ファイル存在ＵＲＬ"),
         QStringLiteral("テキスト"),
@@ -35,7 +35,7 @@ QString fieldName(int field)
         QStringLiteral("リンク５ リンク先ＵＲＬ"),
         QStringLiteral("下のテキスト"),
     };
-    return names[size_t(field)];
+    return kNames[size_t(field)];
 }
 
 // The section whose box leaves the field out; the title is always written.
@@ -110,13 +110,13 @@ QByteArray readProjectLines(const QString &path)
 
 std::optional<PageSection> PageSectionByName(QStringView name)
 {
-    static const std::array<QString, kPageSectionCount> names = {
+    static const std::array<QString, kPageSectionCount> kNames = {
         QStringLiteral("picture"), QStringLiteral("text"),  QStringLiteral("link1"),
         QStringLiteral("link2"),   QStringLiteral("link3"), QStringLiteral("link4"),
         QStringLiteral("link5"),   QStringLiteral("text2"),
     };
     for (int i = 0; i < kPageSectionCount; ++i) {
-        if (name == names[size_t(i)])
+        if (name == kNames[size_t(i)])
             return PageSection(i);
     }
     return std::nullopt;

@@ -47,8 +47,8 @@ __attribute__((target("avx2"))) void blendRowAvx2(const uchar *c, const uchar *b
 
 bool hasAvx2()
 {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    static const bool kHas = __builtin_cpu_supports("avx2");
+    return kHas;
 }
 #endif
 
