@@ -1,6 +1,4 @@
-// Tests of the CP932 and UTF-8 conversions used for the program's text files, and of the line
-// splitting that every text file's reader shares.
-#include "core/base/files.h"
+// Tests of the CP932 and UTF-8 conversions used for the program's text files.
 #include "core/base/text_codec.h"
 
 #include <QStringList>
@@ -93,45 +91,6 @@ TEST(DecodeText, TextLongerThanTheConversionBufferSurvives)
     ASSERT_TRUE(bytes.has_value());
     EXPECT_EQ(bytes->size(), 5000 * 5);
     EXPECT_EQ(DecodeText(*bytes, TextEncoding::Cp932), text);
-}
-
-// One splitting serves set.ini, data.dat, jpeg.dat and the page project, on bytes and on decoded
-// text. Each row names the mistake it catches; the two versions must agree on every row.
-TEST(SplitLines, EndsLinesAtCrLfLfOrCrAlike)
-{
-    const struct {
-        const char *label;
-        QByteArray text;
-        qsizetype maxLines;
-        QStringList lines;
-    } rows[] = {
-        {"no text, no line", "", -1, {}},
-        {"a last line without an end counts", "a", -1, {"a"}},
-        {"no empty line after a final line end", "a\r\n", -1, {"a"}},
-        {"an empty line before the final end stays", "a\r\n\r\n", -1, {"a", ""}},
-        {"LF CR ends two lines, unlike CR LF", "a\n\rb", -1, {"a", "", "b"}},
-        {"CR CR LF ends two lines", "a\r\r\nb", -1, {"a", "", "b"}},
-        {"all three ends in one text", "a\rb\nc\r\nd", -1, {"a", "b", "c", "d"}},
-        {"maxLines stops exactly there", "a\nb\nc", 2, {"a", "b"}},
-        {"maxLines 0 gives nothing", "a\nb", 0, {}},
-    };
-    for (const auto &row : rows) {
-        const QString text = QString::fromLatin1(row.text);
-        const std::vector<TextLine> bytes = SplitLines(QByteArrayView(row.text), row.maxLines);
-        const std::vector<TextLine> chars = SplitLines(QStringView(text), row.maxLines);
-        QStringList found;
-        for (const TextLine &line : bytes)
-            found << text.sliced(line.start, line.end - line.start);
-        EXPECT_EQ(found, row.lines) << row.label;
-        ASSERT_EQ(chars.size(), bytes.size()) << row.label;
-        for (size_t i = 0; i < bytes.size(); ++i) {
-            EXPECT_EQ(chars[i].end, bytes[i].end) << row.label;
-            EXPECT_EQ(chars[i].next, bytes[i].next) << row.label;
-            if (i + 1 < bytes.size()) {
-                EXPECT_EQ(bytes[i + 1].start, bytes[i].next) << row.label << ": lines are adjacent";
-            }
-        }
-    }
 }
 
 } // namespace
