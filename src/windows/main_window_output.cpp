@@ -75,7 +75,8 @@ void MainWindow::openOutput(OutputMode mode)
     actions.write = [this](const OutputOrder &order, const FrameProgress &progress) {
         writeOutput(order, progress);
     };
-    actions.chooseBlendPicture = [this] { importPicture(ImportTarget::BlendPicture); };
+    actions.chooseBlendPicture = [this] { return importPicture(ImportTarget::BlendPicture); };
+    actions.blendPictureName = m_blendPictureName;
     m_outputDialog->run(mode, m_ws.CutImage, actions);
     refreshCanvas(); // the frame stands where it stood; a new picture may have come meanwhile
 }
