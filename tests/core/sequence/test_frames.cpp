@@ -134,6 +134,7 @@ TEST(ContinuousCutting, FramesShowTheCutAtEachPositionAndTheFrameReturns)
     for (const auto &row : rows) {
         Workspace ws = cutting(row.canvasW, row.canvasH, row.cutW, row.cutH, row.x, row.y, row.step,
                                row.direction);
+        const QImage startCut = ws.CutImage.copy();
         std::vector<Written> written;
         std::vector<std::pair<int, int>> told;
         WriteContinuousFrames(
@@ -156,12 +157,13 @@ TEST(ContinuousCutting, FramesShowTheCutAtEachPositionAndTheFrameReturns)
         }
         EXPECT_EQ(ws.FrameX, row.x);
         EXPECT_EQ(ws.FrameY, row.y);
-        const QPoint last = row.positions.back();
-        EXPECT_EQ(ws.CutImage, ws.WorkImage.copy(last.x(), last.y(), row.cutW, row.cutH));
+        EXPECT_EQ(ws.CutImage, startCut) << "direction " << int(row.direction);
     }
 }
 
-TEST(ContinuousCutting, AFailingWriterStopsTheRunAndTheFrameReturns)
+// A retry after a failure must write frame 001 from the start again. Catches CutImage left
+// holding the cut of the failed position (001 written from x = 30).
+TEST(ContinuousCutting, AFailingWriterStopsTheRunAndARetryStartsFromTheStart)
 {
     Workspace ws = cutting(100, 30, 40, 10, 0, 5, 15, Direction::Right);
     std::vector<QString> written;
@@ -177,6 +179,14 @@ TEST(ContinuousCutting, AFailingWriterStopsTheRunAndTheFrameReturns)
     EXPECT_EQ(told, 2);
     EXPECT_EQ(ws.FrameX, 0);
     EXPECT_EQ(ws.FrameY, 5);
+
+    std::vector<QImage> retried;
+    WriteContinuousFrames(ws, "/anim/walk", [&](const QString &, const QImage &picture) {
+        retried.push_back(picture.copy());
+    });
+    ASSERT_EQ(retried.size(), 5u);
+    for (size_t k = 0; k < retried.size(); ++k)
+        EXPECT_EQ(retried[k], ws.WorkImage.copy(int(15 * k), 5, 40, 10)) << "frame " << k + 1;
 }
 
 } // namespace
