@@ -134,17 +134,18 @@ QImage turnByQuarters(int32_t angle, const QImage &source)
     QImage result = NewResultPicture(width, height);
     const QuarterTurnWalk walk =
         quarterTurnWalk(quarters, src.width(), src.height(), src.bytesPerLine());
-    const uint8_t *const from = src.constBits() + walk.origin;
+    const uint8_t *const from = src.constBits();
     uint8_t *const bits = result.bits();
     const qsizetype stride = result.bytesPerLine();
     ParallelRows(height, width, [&](int first, int last) {
         for (int y = first; y < last; ++y) {
-            const uint8_t *in = from + y * walk.rowStep;
+            // An offset rather than a pointer: after a row's last pixel it may point outside.
+            qsizetype at = walk.origin + y * walk.rowStep;
             uint8_t *out = bits + y * stride;
-            for (int x = 0; x < width; ++x, in += walk.columnStep, out += 3) {
-                out[0] = in[0];
-                out[1] = in[1];
-                out[2] = in[2];
+            for (int x = 0; x < width; ++x, at += walk.columnStep, out += 3) {
+                out[0] = from[at];
+                out[1] = from[at + 1];
+                out[2] = from[at + 2];
             }
         }
     });
