@@ -1,6 +1,12 @@
 // The numbered names of frame files.
 #include "core/sequence/frame_files.h"
 
+namespace {
+
+constexpr QLatin1String kFrameExtension(".bmp");
+
+} // namespace
+
 QString FrameFileName(const QString &chosenPath, int frame)
 {
     const qsizetype slash = chosenPath.lastIndexOf(u'/');
@@ -13,12 +19,17 @@ QString FrameFileName(const QString &chosenPath, int frame)
             folder.chop(1);
         folder += u'/';
     }
-    const QString baseName = chosenPath.mid(slash + 1);
+    QString baseName = chosenPath.mid(slash + 1);
+    // A base typed with the frames' own extension means the frames, not a name with ".bmp" in
+    // the middle: "walk.bmp" numbers as walk001.bmp. Only the one ending goes; "walk.bmp.bak"
+    // is a name of its own and stays whole.
+    if (baseName.endsWith(kFrameExtension, Qt::CaseInsensitive))
+        baseName.chop(kFrameExtension.size());
 
     QString number = QString::number(frame);
     if (number.size() == 1)
         number.prepend(QStringLiteral("00"));
     else if (number.size() == 2)
         number.prepend(u'0');
-    return folder + baseName + number + QStringLiteral(".bmp");
+    return folder + baseName + number + kFrameExtension;
 }

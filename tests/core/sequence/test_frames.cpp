@@ -23,7 +23,15 @@ TEST(FrameFileName, FolderBaseNameAndPaddedNumber)
         {"/anim/walk", 1000, "/anim/walk1000.bmp"}, // wider than the padding: not shortened
         {"/anim/walk", 1234, "/anim/walk1234.bmp"},
         {"/walk", 5, "/walk005.bmp"}, // directly in the root: one slash
-        {"/anim/walk.bmp", 12, "/anim/walk.bmp012.bmp"},
+        // The frames' own extension typed with the base goes, once and in any case; catches
+        // walk.bmp001.bmp, and a strip that eats more than the one ending or reaches the folder.
+        {"/anim/walk.bmp", 12, "/anim/walk012.bmp"},
+        {"walk.BMP", 1, "walk001.bmp"},
+        {"/anim/walk.bmp.bmp", 2, "/anim/walk.bmp002.bmp"},
+        {"/anim/walk.bmp.bak", 2, "/anim/walk.bmp.bak002.bmp"},
+        {"/anim/walkbmp", 2, "/anim/walkbmp002.bmp"},
+        {"/anim.bmp/walk", 2, "/anim.bmp/walk002.bmp"},
+        {"/anim/.Bmp", 2, "/anim/002.bmp"},
         {"/anim//walk", 3, "/anim/walk003.bmp"}, // doubled slash collapses
         {"//walk", 3, "/walk003.bmp"},
         {"walk", 7, "walk007.bmp"}, // relative names stay relative
