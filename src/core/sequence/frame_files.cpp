@@ -1,5 +1,7 @@
-// The numbered names of frame files.
+// The numbered names of frame files, and which of a run's names are already taken.
 #include "core/sequence/frame_files.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -32,4 +34,17 @@ QString FrameFileName(const QString &chosenPath, int frame)
     else if (number.size() == 2)
         number.prepend(u'0');
     return folder + baseName + number + kFrameExtension;
+}
+
+QStringList ExistingFrameFiles(const QString &chosenPath, int frameCount)
+{
+    QStringList existing;
+    for (int k = 1; k <= frameCount; ++k) {
+        const QString path = FrameFileName(chosenPath, k);
+        // A link whose target is missing counts too: writing the frame would go through it.
+        const QFileInfo file(path);
+        if (file.exists() || file.isSymLink())
+            existing.append(path);
+    }
+    return existing;
 }

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -14,6 +15,11 @@
 // "/anim/walk.BMP", 12 -> "/anim/walk012.bmp"; "/anim/walk", 1234 -> "/anim/walk1234.bmp";
 // "/anim/walk.bmp.bak", 2 -> "/anim/walk.bmp.bak002.bmp".
 QString FrameFileName(const QString &chosenPath, int frame);
+
+// The names among frames 1 .. frameCount of a run on `chosenPath` (FrameFileName) that something
+// already occupies (a file, a folder, or a link, even a broken one), in frame order; empty when
+// the run replaces nothing. Asked before a run so the user can be asked once.
+QStringList ExistingFrameFiles(const QString &chosenPath, int frameCount);
 
 // Writes one frame file (a 24-bit BMP); throws Failure. Runs take it as an argument so the
 // dialogs, the command line and the tests share the loops.

@@ -4,6 +4,8 @@
 #include "core/sequence/continuous_cut.h"
 #include "core/sequence/frame_files.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -195,6 +197,36 @@ TEST(ContinuousCutting, AFailingWriterStopsTheRunAndARetryStartsFromTheStart)
     ASSERT_EQ(retried.size(), 5u);
     for (size_t k = 0; k < retried.size(); ++k)
         EXPECT_EQ(retried[k], ws.WorkImage.copy(int(15 * k), 5, 40, 10)) << "frame " << k + 1;
+}
+
+// The names asked about before a run must be the names the run writes. Catches a check that
+// builds its own names (walk.BMP001.bmp), stops at the first gap, looks past the run's last frame
+// or misses a broken link the run would write through.
+TEST(ExistingFrameFiles, AreTheRunsOwnNamesAlreadyTaken)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString base = dir.path() + "/walk.BMP";
+    Workspace ws = cutting(100, 30, 40, 10, 0, 5, 15, Direction::Right); // 5 frames
+    EXPECT_EQ(ExistingFrameFiles(base, 5), QStringList());
+
+    QStringList written;
+    WriteContinuousFrames(ws, base, [&](const QString &path, const QImage &) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+        written.append(path);
+    });
+    ASSERT_EQ(written.size(), 5);
+    EXPECT_EQ(ExistingFrameFiles(base, 5), written);
+
+    for (const char *other : {"/walk.BMP001.bmp", "/walk006.bmp"}) // not of the run, beyond it
+        ASSERT_TRUE(QFile(dir.path() + other).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::remove(written[0]));
+    ASSERT_TRUE(QFile::remove(written[2]));
+    ASSERT_TRUE(QFile::link(dir.path() + "/nowhere", written[2]));
+    const QStringList found = ExistingFrameFiles(base, 5);
+    EXPECT_EQ(found, (QStringList{written[1], written[2], written[3], written[4]}))
+        << found.join(u' ').toStdString();
 }
 
 } // namespace
