@@ -87,15 +87,18 @@ void MainWindow::writeOutput(const OutputOrder &order, const FrameProgress &prog
         WriteBmp24File(order.path, m_ws.CutImage);
         return;
     }
+    // The run works on a copy (the pictures are shared, not copied): whatever happens, the
+    // workspace is as before, so a second save writes the same frames.
+    Workspace run = m_ws;
     BmpFrameWriter writer;
     if (order.mode == OutputMode::Sequence) {
-        m_ws.FrameStep = order.step;
-        m_ws.FrameDirection = order.direction;
+        run.FrameStep = order.step;
+        run.FrameDirection = order.direction;
         WriteContinuousFrames(
-            m_ws, order.path,
+            run, order.path,
             [&writer](const QString &path, const QImage &picture) { writer.write(path, picture); },
             progress);
     } else {
-        WriteMixFrames(m_ws, mixKindOf(order), order.path, writer, progress);
+        WriteMixFrames(run, mixKindOf(order), order.path, writer, progress);
     }
 }

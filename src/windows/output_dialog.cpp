@@ -212,16 +212,14 @@ void OutputDialog::saveSequence()
 
 bool OutputDialog::mayReplaceFramesOf(const QString &base, int frames)
 {
-    for (int k = 1; k <= frames; ++k) {
-        const QString path = FrameFileName(base, k);
-        if (!QFileInfo::exists(path))
-            continue;
-        // One question for the whole run: the first file that would be replaced stands for all.
-        return QMessageBox::question(
-                   this, kAppTitle, QStringLiteral("%1 は既にあります。上書きしますか?").arg(path),
-                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
-    }
-    return true;
+    const QStringList taken = ExistingFrameFiles(base, frames);
+    if (taken.isEmpty())
+        return true;
+    // One question for the whole run: the first file that would be replaced stands for all.
+    return QMessageBox::question(
+               this, kAppTitle,
+               QStringLiteral("%1 は既にあります。上書きしますか?").arg(taken.first()),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void OutputDialog::showProgress(int k, int n)
