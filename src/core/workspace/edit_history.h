@@ -57,7 +57,6 @@ class EditHistory {
     void redo(Workspace &ws);
 
     int undoCount() const { return int(m_undo.size()); }
-    int redoCount() const { return int(m_redo.size()); }
     // The pixel memory the steps hold, each shared picture once.
     qint64 byteCount() const { return m_bytes; }
     // A lower limit drops the oldest steps at once.

@@ -70,37 +70,19 @@ TEST(EditHistory, StepsPutBackPictureCanvasAndCutAndKeepTheFrameInside)
     EXPECT_EQ(e.cut(), QSize(100, 75));
 }
 
-// Mistakes: pixels shared by two steps counted twice (steps dropped too early); the newest step
-// dropped instead of the oldest; steps ahead kept after a new edit; the limit checked only when
-// an edit is recorded, not when going back to a smaller picture leaves a larger one behind.
-TEST(EditHistory, CountsSharedPixelsOnceAndDropsTheOldestPastTheLimit)
+// Mistakes: pixels shared by two steps counted twice (steps dropped too early); the limit
+// checked only when an edit is recorded, not when going back to a smaller picture leaves a larger
+// one behind. (The window's test sees the oldest step go first.)
+TEST(EditHistory, CountsSharedPixelsOnceAndHoldsTheLimitBothWays)
 {
-    std::vector<QImage> p;
-    for (int i = 0; i < 5; ++i)
-        p.push_back(picture(64, 64, i * 40));
-    const qint64 one = p[0].sizeInBytes();
-
-    Editing shared(p[0], {10, 10}, 2 * one);
-    shared.edit(QStringLiteral("e1"), p[1]);
-    shared.edit(QStringLiteral("e2"), shared.ws.WorkImage); // changed nothing: shares p[1]
+    const QImage loaded = picture(64, 64, 0);
+    const qint64 one = loaded.sizeInBytes();
+    Editing shared(loaded, {10, 10}, 2 * one);
+    shared.edit(QStringLiteral("e1"), picture(64, 64, 1));
+    shared.edit(QStringLiteral("e2"), shared.ws.WorkImage); // changed nothing: shares e1's result
     shared.edit(QStringLiteral("e3"), shared.ws.WorkImage);
     EXPECT_EQ(shared.history.undoCount(), 3);
     EXPECT_EQ(shared.history.byteCount(), 2 * one);
-
-    Editing e(p[0], {10, 10}, 3 * one);
-    for (int i = 1; i < 5; ++i) // p[0] to p[3] would make four pictures: e1 goes
-        e.edit(QStringLiteral("e%1").arg(i), p[i]);
-    EXPECT_EQ(e.history.undoCount(), 3);
-    EXPECT_EQ(e.history.byteCount(), 3 * one);
-    while (e.history.canUndo())
-        e.history.undo(e.ws);
-    EXPECT_EQ(e.ws.WorkImage.constBits(), p[1].constBits());
-    EXPECT_EQ(e.history.redoName(), QStringLiteral("e2"));
-
-    e.history.redo(e.ws);
-    e.edit(QStringLiteral("e5"), p[3]);
-    EXPECT_FALSE(e.history.canRedo());
-    EXPECT_EQ(e.history.undoName(), QStringLiteral("e5"));
 
     // 2 + 1 units held; going back to the 1-unit picture leaves 2 + 2 behind with a limit of 3.
     Editing s(picture(64, 128, 1), {10, 10}, 3 * one);
