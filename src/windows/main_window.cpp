@@ -96,6 +96,7 @@ void MainWindow::connectCommands()
     onTrigger(m_ui->loadAction, &MainWindow::loadPicture);
     onTrigger(m_ui->savePictureAction, &MainWindow::savePicture);
     onTrigger(m_ui->exitAction, &QWidget::close);
+    connectHistory();
     onTrigger(m_ui->revertAction, &MainWindow::revertToLoaded);
     onTrigger(m_ui->resizeAction, &MainWindow::resizePicture);
     onTrigger(m_ui->rotateAction, &MainWindow::rotatePicture);
@@ -182,6 +183,7 @@ void MainWindow::updateActions()
     for (QPushButton *output : {m_ui->saveCutButton, m_ui->saveSequenceButton,
                                 m_ui->saveBlendButton, m_ui->saveFadeButton})
         output->setEnabled(m_pictureLoaded);
+    updateHistoryActions();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

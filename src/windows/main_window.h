@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/base/app_paths.h"
+#include "core/workspace/edit_history.h"
 #include "core/workspace/view_composer.h"
 #include "core/workspace/workspace.h"
 #include "windows/output_dialog.h"
@@ -42,13 +43,17 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
 
     Workspace &workspace() { return m_ws; }
+    // The steps 取り消し and やり直し take.
+    EditHistory &history() { return m_history; }
     // Whether a picture has been loaded or captured since start-up; there is no way back.
     bool hasPicture() const { return m_pictureLoaded; }
 
     // Makes a loaded or captured picture the working picture: UndoImage, canvas, the first
-    // picture's switch to the working state, the cut lowered to the picture, the labels.
+    // picture's switch to the working state, the cut lowered to the picture, the labels, and a
+    // new history.
     void takeNewPicture(const QImage &picture);
     // Puts an edit's result in place of the working picture and refreshes what that edit changes.
+    // The history is left alone: the Edit menu's commands go through putEditStep.
     void putEditResult(const QImage &result, EditResultKind kind);
 
     // The commands of the buttons and menus.
@@ -59,6 +64,8 @@ class MainWindow : public QMainWindow {
     void saveBlend();
     void saveFade();
     void savePicture();
+    void undoEdit();
+    void redoEdit();
     void revertToLoaded();
     void resizePicture();
     void rotatePicture();
@@ -108,14 +115,20 @@ class MainWindow : public QMainWindow {
     void openOutput(OutputMode mode);
     void writeOutput(const OutputOrder &order, const FrameProgress &progress);
 
-    // The edits and the captures (main_window_edits.cpp, main_window_capture.cpp).
+    // The edits, their history and the captures (main_window_edits.cpp, main_window_capture.cpp).
     std::optional<int> askWidth(int maximum);
+    // putEditResult as a step of the history named name, which 取り消し takes back.
+    void putEditStep(const QString &name, const QImage &result, EditResultKind kind);
+    void showHistoryStep();
+    void connectHistory();
+    void updateHistoryActions();
     void shrinkCaptured();
     void takeCapture();
 
     std::unique_ptr<Ui::MainWindow> m_ui;
     AppPaths m_paths;
     Workspace m_ws;
+    EditHistory m_history;
     ViewComposer m_view;
 
     ImportDialog *m_importDialog = nullptr;

@@ -58,6 +58,7 @@ void MainWindow::enterWorkingState()
 void MainWindow::takeNewPicture(const QImage &picture)
 {
     SetWorkPicture(m_ws, picture);
+    m_history.clear();
     m_ui->canvas->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
     enterWorkingState();
     updateActions(); // shows the canvas again after a capture hid it

@@ -33,11 +33,7 @@ void MainWindow::takeCapture()
         ShowError(this, failure);
         return;
     }
-    m_ws.WorkImage = picture;
-    m_ws.CanvasWidth = picture.width();
-    m_ws.CanvasHeight = picture.height();
+    takeNewPicture(picture); // a new history, which the shrink is the first step of
     if (m_shrinkCapture)
         shrinkCaptured(); // a cancelled prompt keeps the full-size capture
-    // Undo returns to the capture as it stands now, shrunk or not.
-    takeNewPicture(m_ws.WorkImage);
 }

@@ -1,10 +1,12 @@
-// The main window: the Edit menu's picture edits. Each asks its value (if any), calls the core,
-// and puts the result in place; none touches UndoImage.
+// The main window: the Edit menu's picture edits and their history. Each edit asks its value (if
+// any), calls the core, and puts the result in place as a step that 取り消し takes back; none
+// touches UndoImage.
 #include "windows/main_window.h"
 
 #include "core/image/edits.h"
 #include "core/image/filters.h"
 #include "core/image/rotate.h"
+#include "ui_main_window.h"
 #include "windows/busy_cursor.h"
 #include "windows/value_dialog.h"
 #include "windows/window_support.h"
@@ -14,7 +16,73 @@ namespace {
 constexpr int kSmallestWidth = 5; // the width prompt's least value
 constexpr int kProposedAngle = 5;
 
+// The names the history items show for each edit ("取り消し: ぼかし"): the menu captions
+// without their access keys.
+const QString kResizeStep = QStringLiteral("拡大縮小");
+const QString kRotateStep = QStringLiteral("回転");
+const QString kBlurStep = QStringLiteral("ぼかし");
+const QString kSharpenStep = QStringLiteral("シャープネス");
+const QString kContrastStep = QStringLiteral("コントラスト強調");
+const QString kGammaStep = QStringLiteral("ガンマ補正");
+const QString kLevelsStep = QStringLiteral("レベル補正");
+const QString kCaptureShrinkStep = QStringLiteral("縮小");
+
+// The item's caption, with the name of the step it takes when there is one.
+QString historyItemText(const QString &command, const QString &step)
+{
+    return step.isEmpty() ? command : command + QStringLiteral(": ") + step;
+}
+
 } // namespace
+
+void MainWindow::connectHistory()
+{
+    // Both redo keys are in common use on Linux desktops; the menu shows the first.
+    m_ui->redoAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(m_ui->undoAction, &QAction::triggered, this, &MainWindow::undoEdit);
+    connect(m_ui->redoAction, &QAction::triggered, this, &MainWindow::redoEdit);
+}
+
+void MainWindow::updateHistoryActions()
+{
+    m_ui->undoAction->setEnabled(m_history.canUndo());
+    m_ui->undoAction->setText(historyItemText(QStringLiteral("取り消し"), m_history.undoName()));
+    m_ui->redoAction->setEnabled(m_history.canRedo());
+    m_ui->redoAction->setText(historyItemText(QStringLiteral("やり直し"), m_history.redoName()));
+}
+
+void MainWindow::putEditStep(const QString &name, const QImage &result, EditResultKind kind)
+{
+    const EditState before = CurrentEditState(m_ws);
+    putEditResult(result, kind);
+    m_history.record(name, before, m_ws);
+    updateHistoryActions();
+}
+
+void MainWindow::undoEdit()
+{
+    Guarded(this, [this] {
+        m_history.undo(m_ws);
+        showHistoryStep();
+    });
+}
+
+void MainWindow::redoEdit()
+{
+    Guarded(this, [this] {
+        m_history.redo(m_ws);
+        showHistoryStep();
+    });
+}
+
+void MainWindow::showHistoryStep()
+{
+    m_ui->canvas->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
+    updateSizeLabels();
+    refreshCanvas();
+    updateHistoryActions();
+}
 
 std::optional<int> MainWindow::askWidth(int maximum)
 {
@@ -33,7 +101,7 @@ void MainWindow::resizePicture()
         return;
     Guarded(this, [&] {
         BusyCursor busy;
-        putEditResult(ScaleToWidth(m_ws.WorkImage, *width), EditResultKind::ChangesSize);
+        putEditStep(kResizeStep, ScaleToWidth(m_ws.WorkImage, *width), EditResultKind::ChangesSize);
     });
 }
 
@@ -46,7 +114,7 @@ void MainWindow::rotatePicture()
         return;
     Guarded(this, [&] {
         BusyCursor busy;
-        putEditResult(Rotate(*angle, m_ws.WorkImage, 1.0), EditResultKind::ChangesSize);
+        putEditStep(kRotateStep, Rotate(*angle, m_ws.WorkImage, 1.0), EditResultKind::ChangesSize);
     });
 }
 
@@ -54,8 +122,9 @@ void MainWindow::blurPicture()
 {
     Guarded(this, [this] {
         BusyCursor busy;
-        putEditResult(Filter3x3(FilterKind::Blur, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
-                      EditResultKind::KeepsSize);
+        putEditStep(kBlurStep,
+                    Filter3x3(FilterKind::Blur, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+                    EditResultKind::KeepsSize);
     });
 }
 
@@ -63,8 +132,9 @@ void MainWindow::sharpenPicture()
 {
     Guarded(this, [this] {
         BusyCursor busy;
-        putEditResult(Filter3x3(FilterKind::Sharpen, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
-                      EditResultKind::KeepsSize);
+        putEditStep(kSharpenStep,
+                    Filter3x3(FilterKind::Sharpen, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+                    EditResultKind::KeepsSize);
     });
 }
 
@@ -77,8 +147,8 @@ void MainWindow::adjustContrast()
         return;
     Guarded(this, [&] {
         BusyCursor busy;
-        putEditResult(Contrast(*factor, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
-                      EditResultKind::KeepsSizeAndLabels);
+        putEditStep(kContrastStep, Contrast(*factor, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+                    EditResultKind::KeepsSizeAndLabels);
     });
 }
 
@@ -92,8 +162,8 @@ void MainWindow::adjustGamma()
     Guarded(this, [&] {
         BusyCursor busy;
         const double g = *gamma;
-        putEditResult(Gamma(g, g, g, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
-                      EditResultKind::KeepsSizeAndLabels);
+        putEditStep(kGammaStep, Gamma(g, g, g, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+                    EditResultKind::KeepsSizeAndLabels);
     });
 }
 
@@ -103,7 +173,7 @@ void MainWindow::correctLevels()
         BusyCursor busy;
         QImage picture = m_ws.WorkImage;
         LevelCorrect(picture);
-        putEditResult(picture, EditResultKind::KeepsSizeAndLabels);
+        putEditStep(kLevelsStep, picture, EditResultKind::KeepsSizeAndLabels);
     });
 }
 
@@ -114,6 +184,10 @@ void MainWindow::shrinkCaptured()
         return; // the capture stays at full size
     Guarded(this, [&] {
         BusyCursor busy;
-        putEditResult(ShrinkToFit(m_ws.WorkImage, *width), EditResultKind::ChangesSize);
+        putEditStep(kCaptureShrinkStep, ShrinkToFit(m_ws.WorkImage, *width),
+                    EditResultKind::ChangesSize);
+        // 元に戻す returns to the capture as it stands after its shrink, as to a loaded picture;
+        // 取り消し can still go back to the full size.
+        m_ws.UndoImage = m_ws.WorkImage;
     });
 }

@@ -67,8 +67,11 @@ void MainWindow::savePicture()
 
 void MainWindow::revertToLoaded()
 {
-    if (m_ws.UndoImage.isNull())
+    // Already the picture as loaded (the same pixels): no step that 取り消し would take for
+    // nothing.
+    if (m_ws.UndoImage.isNull() || m_ws.WorkImage.cacheKey() == m_ws.UndoImage.cacheKey())
         return;
+    const EditState before = CurrentEditState(m_ws);
     m_ws.WorkImage = m_ws.UndoImage;
     m_ws.CanvasWidth = m_ws.UndoImage.width();
     m_ws.CanvasHeight = m_ws.UndoImage.height();
@@ -76,6 +79,8 @@ void MainWindow::revertToLoaded()
     LowerCutToCanvas(m_ws);
     updateSizeLabels();
     refreshCanvas();
+    m_history.record(QStringLiteral("元に戻す"), before, m_ws);
+    updateHistoryActions();
 }
 
 void MainWindow::openHelp()

@@ -132,6 +132,11 @@ void TestCapture::shrinkingCaptureAcceptedAndCancelled()
     QTRY_VERIFY_WITH_TIMEOUT(asked && p.form->isVisible(), 5000);
     QCOMPARE(p.form->workspace().WorkImage.size(), QSize(640, 512));
     QCOMPARE(p.form->workspace().UndoImage.size(), QSize(640, 512));
+    // The shrink is the first step of the capture's history: 取り消し brings back the full size.
+    auto *undo = Control<QAction>(p.form.get(), "undoAction");
+    QCOMPARE(undo->text(), QStringLiteral("取り消し: 縮小"));
+    undo->trigger();
+    QCOMPARE(p.form->workspace().WorkImage.size(), QSize(1280, 1024));
 
     QObject::disconnect(&poll, nullptr, nullptr, nullptr);
     asked = false;
@@ -145,6 +150,7 @@ void TestCapture::shrinkingCaptureAcceptedAndCancelled()
     QTRY_VERIFY_WITH_TIMEOUT(asked && p.form->isVisible(), 5000);
     QCOMPARE(p.form->workspace().WorkImage.size(), QSize(1280, 1024)); // kept at full size
     QCOMPARE(p.form->workspace().UndoImage.size(), QSize(1280, 1024));
+    QVERIFY(!undo->isEnabled() && !Control<QAction>(p.form.get(), "redoAction")->isEnabled());
     QCOMPARE(p.form->workspace().WindowSettings.RWidth, 640);
 }
 

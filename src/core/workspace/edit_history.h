@@ -1,0 +1,83 @@
+// The history of the working picture: 取り消し and やり直し take back and make again one edit at a
+// time.
+#pragma once
+
+#include "core/workspace/workspace.h"
+
+#include <QHash>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <deque>
+
+// The most picture memory the history keeps. A 24-megapixel photo takes 72 MB, so this holds
+// its last fourteen steps, and hundreds of a screen-sized picture, while staying well inside an
+// ordinary desktop's memory beside the working picture and its view. Past it the oldest steps go.
+inline constexpr qint64 kHistoryByteLimit = qint64(1) << 30;
+
+// The part of the workspace an edit changes: the picture (the canvas takes its size) and the cut
+// size, which a smaller picture lowers. The frame is not kept: it stays where the user left it,
+// brought inside the picture by the clamp.
+struct EditState {
+    QImage picture;
+    QSize cut;
+};
+
+// The state ws is in now: taken just before an edit, then given to EditHistory::record().
+inline EditState CurrentEditState(const Workspace &ws)
+{
+    return {ws.WorkImage, QSize(ws.CutWidth, ws.CutHeight)};
+}
+
+// The steps behind and ahead of the working picture. Each keeps the picture it puts back as a
+// shallow QImage copy: the working picture, UndoImage and the steps share pixels. A picture held
+// by several steps is counted once against the limit; it counts in full even while it is also
+// the working picture or UndoImage, so the limit errs on the side of less memory.
+class EditHistory {
+  public:
+    explicit EditHistory(qint64 byteLimit = kHistoryByteLimit) : m_byteLimit(byteLimit) {}
+
+    // Forgets every step: a new picture starts a new history.
+    void clear();
+
+    // An edit named name has turned before into ws (which holds its result): 取り消し can put
+    // before back. The steps that could have been made again are dropped.
+    void record(const QString &name, const EditState &before, const Workspace &ws);
+
+    bool canUndo() const { return !m_undo.empty(); }
+    bool canRedo() const { return !m_redo.empty(); }
+    // The name of the edit undo() takes back, or redo() makes again; empty when there is none.
+    QString undoName() const;
+    QString redoName() const;
+
+    // Puts ws back as it was before the latest edit, which redo() can then make again; and the
+    // reverse. Each sets the picture, the canvas size and the cut size, and clamps the frame;
+    // without a step it does nothing.
+    void undo(Workspace &ws);
+    void redo(Workspace &ws);
+
+    int undoCount() const { return int(m_undo.size()); }
+    // The pixel memory the steps hold, each shared picture once.
+    qint64 byteCount() const { return m_bytes; }
+    // A lower limit drops the oldest steps at once.
+    void setByteLimit(qint64 byteLimit);
+
+  private:
+    struct Step {
+        QString name;
+        QImage picture; // what the step puts back
+        QSize cut;      // the cut size that went with picture
+        QSize cutLeft;  // the cut size the other side of the step had when it was taken
+    };
+
+    void move(std::deque<Step> &from, std::deque<Step> &to, Workspace &ws);
+    void hold(const QImage &picture);
+    void release(const QImage &picture);
+    void keepWithinLimit();
+
+    std::deque<Step> m_undo; // the oldest first
+    std::deque<Step> m_redo; // the next to make again last
+    qint64 m_byteLimit;
+    qint64 m_bytes = 0;
+    QHash<qint64, int> m_holders; // cacheKey() of each picture held: how many steps hold it
+};
