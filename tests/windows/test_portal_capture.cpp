@@ -6,6 +6,7 @@
 #include "windows/clamping_spin_box.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
+#include "windows/portal_capture.h"
 #include "windows/program_folder.h"
 #include "windows/window_support.h"
 
@@ -100,6 +101,8 @@ class TestPortalCapture : public QObject {
     void portalPictureIsTakenAsCaptured();
     void portalWithoutPictureChangesNothing_data();
     void portalWithoutPictureChangesNothing();
+    void sessionChoosesTheWay_data();
+    void sessionChoosesTheWay();
 
   private:
     QTemporaryDir m_root;
@@ -231,6 +234,33 @@ void TestPortalCapture::portalWithoutPictureChangesNothing()
         QTRY_COMPARE_WITH_TIMEOUT(portal->calls(), expectedCalls, 2000);
     if (mode == u"silent")
         QVERIFY2(ticksWhileAsking > 10, qPrintable(QString::number(ticksWhileAsking)));
+}
+
+void TestPortalCapture::sessionChoosesTheWay_data()
+{
+    QTest::addColumn<QByteArray>("chosen");  // MOKARAN_CAPTURE
+    QTest::addColumn<QByteArray>("session"); // XDG_SESSION_TYPE
+    QTest::addColumn<bool>("portal");
+    QTest::newRow("X11 session") << QByteArray() << QByteArray("x11") << false;
+    QTest::newRow("Wayland session, program on XWayland")
+        << QByteArray() << QByteArray("wayland") << true;
+    QTest::newRow("portal chosen on X11") << QByteArray("portal") << QByteArray("x11") << true;
+    QTest::newRow("X11 chosen on Wayland") << QByteArray("X11") << QByteArray("wayland") << false;
+}
+
+// Catches: a program running on XWayland (Qt's platform "xcb" inside a Wayland session) taking
+// the X11 copy, which holds none of the Wayland windows; MOKARAN_CAPTURE not honoured.
+void TestPortalCapture::sessionChoosesTheWay()
+{
+    QFETCH(QByteArray, chosen);
+    QFETCH(QByteArray, session);
+    QFETCH(bool, portal);
+    const QByteArray kept = qgetenv("MOKARAN_CAPTURE");
+    qputenv("MOKARAN_CAPTURE", chosen);
+    qputenv("XDG_SESSION_TYPE", session);
+    const bool chosenPortal = PortalCaptureChosen();
+    qputenv("MOKARAN_CAPTURE", kept);
+    QCOMPARE(chosenPortal, portal);
 }
 
 int main(int argc, char *argv[])
