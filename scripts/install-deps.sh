@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool openbox
+  dbus-daemon python3-dbus python3-gi
   clang-format-14
 )
 packages+=("$@")

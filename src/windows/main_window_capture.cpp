@@ -1,10 +1,25 @@
-// The main window: the Tools menu's screen and active-window captures.
+// The main window: the Tools menu's screen and active-window captures, through X11 or, on
+// Wayland, the desktop portal.
 #include "windows/main_window.h"
 
 #include "ui_main_window.h"
+#include "windows/portal_capture.h"
 #include "windows/window_support.h"
 
 #include <QTimer>
+
+namespace {
+
+CaptureResult captureOnX11(CaptureTarget target)
+{
+    try {
+        return CaptureResult::taken(Capture(target));
+    } catch (const std::exception &error) {
+        return CaptureResult::failed(QString::fromUtf8(error.what()));
+    }
+}
+
+} // namespace
 
 void MainWindow::capture(CaptureTarget target, bool shrink)
 {
@@ -20,20 +35,29 @@ void MainWindow::takeCapture()
 {
     m_captureTimer->stop();
     m_ui->canvas->hide();
-    QImage picture;
-    QString failure;
-    try {
-        picture = Capture(m_captureTarget);
-    } catch (const std::exception &error) {
-        failure = QString::fromUtf8(error.what());
-    }
-    show();
-    if (!failure.isEmpty()) { // nothing changes: the old picture stays
-        updateActions();
-        ShowError(this, failure);
+    const auto putInPlace = [this](const CaptureResult &result) {
+        show();
+        if (result.picture.isNull()) { // nothing changes: the old picture stays
+            updateActions();
+            if (!result.cancelled())
+                ShowError(this, result.failure);
+            return;
+        }
+        takeNewPicture(result.picture); // a new history, which the shrink is the first step of
+        if (m_shrinkCapture)
+            shrinkCaptured(); // a cancelled prompt keeps the full-size capture
+    };
+    if (!PortalCaptureChosen()) {
+        putInPlace(captureOnX11(m_captureTarget));
         return;
     }
-    takeNewPicture(picture); // a new history, which the shrink is the first step of
-    if (m_shrinkCapture)
-        shrinkCaptured(); // a cancelled prompt keeps the full-size capture
+    // The portal answers later, from the event loop; the window stays out of the picture until
+    // then, since the desktop may take it only once the user has confirmed or chosen.
+    auto *request = new PortalCapture(this);
+    connect(request, &PortalCapture::finished, this,
+            [request, putInPlace](const CaptureResult &result) {
+                request->deleteLater();
+                putInPlace(result);
+            });
+    request->start(m_captureTarget);
 }
