@@ -138,3 +138,7 @@ QString RunFileDialog(QFileDialog *dialog)
         return {};
     return dialog->selectedFiles().front();
 }
+QRect PlaceOnScreens(int left, int top, int width, int height, QSize minimum, const QList<QRect> &)
+{
+    return QRect(left, top, std::max(width, minimum.width()), std::max(height, minimum.height()));
+}

@@ -67,3 +67,7 @@ QString RunFileDialog(QFileDialog *dialog);
 // The position of a file dialog's chosen filter in its list (0 for the first), whether the dialog
 // reports it with or without its patterns.
 int SelectedFilterIndex(const QFileDialog *dialog);
+#include <QList>
+#include <QRect>
+// (temporary, for the before run) the rule the main window applied: the minimum only.
+QRect PlaceOnScreens(int left, int top, int width, int height, QSize minimum, const QList<QRect> &areas);
