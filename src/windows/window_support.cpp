@@ -5,7 +5,10 @@
 #include "core/base/version.h"
 
 #include <QAbstractItemView>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QCompleter>
 #include <QFileDialog>
 #include <QFont>
@@ -15,6 +18,7 @@
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTranslator>
 
 namespace {
@@ -72,6 +76,20 @@ void SetDarkBackground(QWidget *widget)
     pal.setColor(QPalette::Window, DarkShadowColor());
     pal.setColor(QPalette::WindowText, Qt::white);
     widget->setPalette(pal);
+    // Spin boxes, scroll bars and combo boxes draw their arrows in the window's text colour on
+    // their own light button faces, where white vanishes: they keep the desktop's colour. A
+    // combo box's list is made later and takes it from the combo box.
+    const QPalette desktop = QApplication::palette();
+    for (QWidget *control : widget->findChildren<QWidget *>()) {
+        if (!qobject_cast<QAbstractSpinBox *>(control) && !qobject_cast<QScrollBar *>(control) &&
+            !qobject_cast<QComboBox *>(control) && !qobject_cast<QAbstractScrollArea *>(control))
+            continue;
+        QPalette own; // only the text colour is the control's own; the rest is inherited
+        for (const QPalette::ColorGroup group :
+             {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            own.setColor(group, QPalette::WindowText, desktop.color(group, QPalette::WindowText));
+        control->setPalette(own);
+    }
 }
 
 void SetLabelText(QLabel *label, const QString &text)

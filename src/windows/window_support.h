@@ -38,7 +38,8 @@ template <typename Command> void Guarded(QWidget *parent, Command command)
     }
 }
 
-// The dark background with white text of the panels and of the small dialogs.
+// The dark background with white text of the panels and of the small dialogs. The controls on
+// it with arrows on light buttons (spin boxes, scroll bars, combo boxes) keep dark arrows.
 void SetDarkBackground(QWidget *widget);
 
 // Sets a label's text and sizes the label to it.
