@@ -164,8 +164,9 @@ bool MainWindow::event(QEvent *event)
     if (!m_outerSizeFixed && isVisible() &&
         (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
          event->type() == QEvent::Show)) {
+        // A frame may have a title bar and no side borders (or the reverse): any frame counts.
         const QSize frame = frameGeometry().size() - geometry().size();
-        if (!frame.isEmpty()) {
+        if (frame.width() > 0 || frame.height() > 0) {
             m_outerSizeFixed = true;
             resize(m_placedOuterSize - frame);
         }
