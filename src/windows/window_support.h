@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QFileDialog>
 #include <QIcon>
+#include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <exception>
@@ -68,7 +70,17 @@ QString RunFileDialog(QFileDialog *dialog);
 // The position of a file dialog's chosen filter in its list (0 for the first), whether the dialog
 // reports it with or without its patterns.
 int SelectedFilterIndex(const QFileDialog *dialog);
-#include <QList>
-#include <QRect>
-// (temporary, for the before run) the rule the main window applied: the minimum only.
-QRect PlaceOnScreens(int left, int top, int width, int height, QSize minimum, const QList<QRect> &areas);
+
+// The areas of the screens that windows may take (without panels and docks), the primary
+// screen's first.
+QList<QRect> AvailableScreenAreas();
+
+// Where a window whose outer frame was stored as left, top, width x height opens, given the
+// available areas of the screens (the primary first). The screen is the one that holds most of
+// the stored frame, or the primary when none holds any of it; the size is raised to minimum and
+// otherwise lowered to that screen's area; the frame is then moved as little as it takes to lie
+// inside the area (at the area's top-left corner when the minimum is larger than the area). Any
+// stored numbers are safe: nothing overflows.
+QRect PlaceOnScreens(int left, int top, int width, int height, QSize minimum,
+                     const QList<QRect> &areas);
+
