@@ -74,6 +74,9 @@ void MainWindow::createDialogs()
     m_aboutDialog = new AboutDialog(this);
     m_batchShrinkDialog = new BatchShrinkDialog(m_paths.dataFile(QStringLiteral("jpeg.dat")), this);
     m_valueDialog = new ValueDialog(this);
+    // Every dialog kept between openings, the file dialogs inside the others too.
+    for (QDialog *dialog : findChildren<QDialog *>())
+        KeepPlaceBetweenOpenings(dialog);
 }
 
 void MainWindow::connectCommands()

@@ -208,3 +208,38 @@ QRect PlaceOnScreens(int left, int top, int width, int height, QSize minimum,
                  int(fit(frameTop, placedHeight, area.y(), area.height())), placedWidth,
                  placedHeight);
 }
+
+namespace {
+
+// Remembers where a dialog's frame was when it closed and puts it there when it is shown again.
+// An explicit move before the dialog is mapped is what X window managers honour exactly; Qt's
+// own placement of a dialog shown again mixes up the frame's and the inside's corner.
+class PlaceKeeper : public QObject {
+  public:
+    explicit PlaceKeeper(QDialog *dialog) : QObject(dialog) { dialog->installEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *dialog = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Hide && !event->spontaneous()) {
+            m_frame = dialog->frameGeometry();
+        } else if (event->type() == QEvent::Show && !event->spontaneous() && m_frame.isValid()) {
+            // Kept on a screen: one may have been removed since the dialog last closed.
+            dialog->move(PlaceOnScreens(m_frame.x(), m_frame.y(), m_frame.width(), m_frame.height(),
+                                        QSize(0, 0), AvailableScreenAreas())
+                             .topLeft());
+        }
+        return false;
+    }
+
+  private:
+    QRect m_frame; // where the dialog's frame was when it last closed; invalid before that
+};
+
+} // namespace
+
+void KeepPlaceBetweenOpenings(QDialog *dialog)
+{
+    new PlaceKeeper(dialog);
+}

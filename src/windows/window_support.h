@@ -12,6 +12,7 @@
 #include <new>
 
 class QApplication;
+class QDialog;
 class QLabel;
 class QWidget;
 
@@ -84,3 +85,7 @@ QList<QRect> AvailableScreenAreas();
 QRect PlaceOnScreens(int left, int top, int width, int height, QSize minimum,
                      const QList<QRect> &areas);
 
+// Makes a dialog that is kept between openings open again where its frame was when it last
+// closed (where it first opened, unless the user moved it). Left to Qt, a dialog shown again under
+// an X window manager can come up lower and further right by the size of its title bar and border.
+void KeepPlaceBetweenOpenings(QDialog *dialog);
