@@ -20,8 +20,7 @@
 
 namespace {
 
-constexpr int kMinWidth = 750; // the window never starts smaller than this
-constexpr int kMinHeight = 550;
+constexpr QSize kMinSize(750, 550); // the window never starts smaller than this
 // The window hides this long before a capture, so that the screen has repainted what it covered
 // and the window manager has activated the window behind it.
 constexpr int kCaptureDelayMs = 800;
@@ -75,6 +74,9 @@ void MainWindow::createDialogs()
     m_aboutDialog = new AboutDialog(this);
     m_batchShrinkDialog = new BatchShrinkDialog(m_paths.dataFile(QStringLiteral("jpeg.dat")), this);
     m_valueDialog = new ValueDialog(this);
+    // Every dialog kept between openings, the file dialogs inside the others too.
+    for (QDialog *dialog : findChildren<QDialog *>())
+        KeepPlaceBetweenOpenings(dialog);
 }
 
 void MainWindow::connectCommands()
@@ -150,10 +152,12 @@ void MainWindow::readPresets()
 void MainWindow::placeWindow()
 {
     const SettingsRecord &s = m_ws.WindowSettings;
-    // PosX is the top edge and PosY the left edge; the stored size is the outer size.
-    m_placedOuterSize =
-        QSize(s.PosW > kMinWidth ? s.PosW : kMinWidth, s.PosH > kMinHeight ? s.PosH : kMinHeight);
-    move(s.PosY, s.PosX);
+    // PosX is the top edge and PosY the left edge; the stored size is the outer size. A place
+    // stored before a monitor was removed, or a size no screen can show, is brought onto a screen.
+    const QRect outer =
+        PlaceOnScreens(s.PosY, s.PosX, s.PosW, s.PosH, kMinSize, AvailableScreenAreas());
+    m_placedOuterSize = outer.size();
+    move(outer.topLeft());
     resize(m_placedOuterSize);
 }
 
@@ -165,8 +169,9 @@ bool MainWindow::event(QEvent *event)
     if (!m_outerSizeFixed && isVisible() &&
         (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
          event->type() == QEvent::Show)) {
+        // A frame may have a title bar and no side borders (or the reverse): any frame counts.
         const QSize frame = frameGeometry().size() - geometry().size();
-        if (!frame.isEmpty()) {
+        if (frame.width() > 0 || frame.height() > 0) {
             m_outerSizeFixed = true;
             resize(m_placedOuterSize - frame);
         }
@@ -197,7 +202,12 @@ void MainWindow::saveSession()
     if (m_sessionSaved)
         return;
     m_sessionSaved = true;
-    const QRect outer = frameGeometry();
+    // Brought onto a screen as the next start would bring it, so set.ini never keeps a size or
+    // place that no screen can show. The minimum is left to the next start: a window the user
+    // made smaller is stored as it was.
+    const QRect frame = frameGeometry();
+    const QRect outer = PlaceOnScreens(frame.x(), frame.y(), frame.width(), frame.height(),
+                                       QSize(0, 0), AvailableScreenAreas());
     for (QImage *bitmap : {&m_ws.WorkImage, &m_ws.CutImage, &m_ws.FrameImage, &m_ws.ViewImage,
                            &m_ws.BlendImage, &m_ws.UndoImage})
         *bitmap = QImage();

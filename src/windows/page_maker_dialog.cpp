@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QShowEvent>
 
 namespace {
 
@@ -71,16 +70,13 @@ PageMakerDialog::PageMakerDialog(QWidget *parent)
     connect(m_ui->saveProjectButton, &QPushButton::clicked, this, &PageMakerDialog::saveProject);
     connect(m_ui->openProjectButton, &QPushButton::clicked, this, &PageMakerDialog::openProject);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    // Centred on the screen, placed before it is first shown: a window manager keeps a place
+    // given then, and the main window keeps the dialog there on later openings.
+    if (screen())
+        move(screen()->availableGeometry().center() - rect().center());
 }
 
 PageMakerDialog::~PageMakerDialog() = default;
-
-void PageMakerDialog::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous() && screen()) // centred on the screen each time it opens
-        move(screen()->availableGeometry().center() - rect().center());
-}
 
 PageProject PageMakerDialog::project() const
 {

@@ -28,9 +28,6 @@ class PageMakerDialog : public QDialog {
     void setProject(const PageProject &project);
     PageOmissions omissions() const;
 
-  protected:
-    void showEvent(QShowEvent *event) override;
-
   private:
     void makePage();
     void saveProject();

@@ -5,7 +5,10 @@
 #include "core/base/version.h"
 
 #include <QAbstractItemView>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QCompleter>
 #include <QFileDialog>
 #include <QFont>
@@ -15,6 +18,8 @@
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTranslator>
 
 namespace {
@@ -72,6 +77,20 @@ void SetDarkBackground(QWidget *widget)
     pal.setColor(QPalette::Window, DarkShadowColor());
     pal.setColor(QPalette::WindowText, Qt::white);
     widget->setPalette(pal);
+    // Spin boxes, scroll bars and combo boxes draw their arrows in the window's text colour on
+    // their own light button faces, where white vanishes: they keep the desktop's colour. A
+    // combo box's list is made later and takes it from the combo box.
+    const QPalette desktop = QApplication::palette();
+    for (QWidget *control : widget->findChildren<QWidget *>()) {
+        if (!qobject_cast<QAbstractSpinBox *>(control) && !qobject_cast<QScrollBar *>(control) &&
+            !qobject_cast<QComboBox *>(control) && !qobject_cast<QAbstractScrollArea *>(control))
+            continue;
+        QPalette own; // only the text colour is the control's own; the rest is inherited
+        for (const QPalette::ColorGroup group :
+             {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            own.setColor(group, QPalette::WindowText, desktop.color(group, QPalette::WindowText));
+        control->setPalette(own);
+    }
 }
 
 void SetLabelText(QLabel *label, const QString &text)
@@ -137,4 +156,90 @@ QString RunFileDialog(QFileDialog *dialog)
     if (!accepted || dialog->selectedFiles().isEmpty())
         return {};
     return dialog->selectedFiles().front();
+}
+
+QList<QRect> AvailableScreenAreas()
+{
+    QList<QRect> areas;
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (primary)
+        areas << primary->availableGeometry();
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen != primary)
+            areas << screen->availableGeometry();
+    }
+    return areas;
+}
+
+QRect PlaceOnScreens(int left, int top, int width, int height, QSize minimum,
+                     const QList<QRect> &areas)
+{
+    // The stored numbers may be anything a file can hold: the arithmetic is done in 64 bits.
+    const qint64 frameLeft = left;
+    const qint64 frameTop = top;
+    const qint64 frameWidth = std::max<qint64>(width, minimum.width());
+    const qint64 frameHeight = std::max<qint64>(height, minimum.height());
+    const auto overlap = [](qint64 start, qint64 length, int areaStart, int areaLength) {
+        return std::max<qint64>(0,
+                                std::min<qint64>(start + length, qint64(areaStart) + areaLength) -
+                                    std::max<qint64>(start, areaStart));
+    };
+    QRect area(QPoint(0, 0), minimum); // no screen at all: the minimum at the origin
+    qint64 best = 0;
+    for (qsizetype i = 0; i < areas.size(); ++i) {
+        const QRect &candidate = areas[i];
+        const qint64 shared = overlap(frameLeft, frameWidth, candidate.x(), candidate.width()) *
+                              overlap(frameTop, frameHeight, candidate.y(), candidate.height());
+        if (i == 0 || shared > best) { // the primary unless another holds more of the frame
+            area = candidate;
+            best = shared;
+        }
+    }
+    // The size first, then the place: a frame larger than the area takes the area's corner.
+    const auto fit = [](qint64 start, qint64 length, int areaStart, int areaLength) {
+        return std::max<qint64>(areaStart,
+                                std::min<qint64>(start, qint64(areaStart) + areaLength - length));
+    };
+    const int placedWidth =
+        int(std::max<qint64>(minimum.width(), std::min<qint64>(frameWidth, area.width())));
+    const int placedHeight =
+        int(std::max<qint64>(minimum.height(), std::min<qint64>(frameHeight, area.height())));
+    return QRect(int(fit(frameLeft, placedWidth, area.x(), area.width())),
+                 int(fit(frameTop, placedHeight, area.y(), area.height())), placedWidth,
+                 placedHeight);
+}
+
+namespace {
+
+// Remembers where a dialog's frame was when it closed and puts it there when it is shown again.
+// An explicit move before the dialog is mapped is what X window managers honour exactly; Qt's
+// own placement of a dialog shown again mixes up the frame's and the inside's corner.
+class PlaceKeeper : public QObject {
+  public:
+    explicit PlaceKeeper(QDialog *dialog) : QObject(dialog) { dialog->installEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *dialog = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Hide && !event->spontaneous()) {
+            m_frame = dialog->frameGeometry();
+        } else if (event->type() == QEvent::Show && !event->spontaneous() && m_frame.isValid()) {
+            // Kept on a screen: one may have been removed since the dialog last closed.
+            dialog->move(PlaceOnScreens(m_frame.x(), m_frame.y(), m_frame.width(), m_frame.height(),
+                                        QSize(0, 0), AvailableScreenAreas())
+                             .topLeft());
+        }
+        return false;
+    }
+
+  private:
+    QRect m_frame; // where the dialog's frame was when it last closed; invalid before that
+};
+
+} // namespace
+
+void KeepPlaceBetweenOpenings(QDialog *dialog)
+{
+    new PlaceKeeper(dialog);
 }

@@ -4,12 +4,15 @@
 #include <QColor>
 #include <QFileDialog>
 #include <QIcon>
+#include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <exception>
 #include <new>
 
 class QApplication;
+class QDialog;
 class QLabel;
 class QWidget;
 
@@ -38,7 +41,8 @@ template <typename Command> void Guarded(QWidget *parent, Command command)
     }
 }
 
-// The dark background with white text of the panels and of the small dialogs.
+// The dark background with white text of the panels and of the small dialogs. The controls on
+// it with arrows on light buttons (spin boxes, scroll bars, combo boxes) keep dark arrows.
 void SetDarkBackground(QWidget *widget);
 
 // Sets a label's text and sizes the label to it.
@@ -67,3 +71,21 @@ QString RunFileDialog(QFileDialog *dialog);
 // The position of a file dialog's chosen filter in its list (0 for the first), whether the dialog
 // reports it with or without its patterns.
 int SelectedFilterIndex(const QFileDialog *dialog);
+
+// The areas of the screens that windows may take (without panels and docks), the primary
+// screen's first.
+QList<QRect> AvailableScreenAreas();
+
+// Where a window whose outer frame was stored as left, top, width x height opens, given the
+// available areas of the screens (the primary first). The screen is the one that holds most of
+// the stored frame, or the primary when none holds any of it; the size is raised to minimum and
+// otherwise lowered to that screen's area; the frame is then moved as little as it takes to lie
+// inside the area (at the area's top-left corner when the minimum is larger than the area). Any
+// stored numbers are safe: nothing overflows.
+QRect PlaceOnScreens(int left, int top, int width, int height, QSize minimum,
+                     const QList<QRect> &areas);
+
+// Makes a dialog that is kept between openings open again where its frame was when it last
+// closed (where it first opened, unless the user moved it). Left to Qt, a dialog shown again under
+// an X window manager can come up lower and further right by the size of its title bar and border.
+void KeepPlaceBetweenOpenings(QDialog *dialog);

@@ -170,8 +170,8 @@ void TestMainWindow::placesTheWindowFromTheSettings_data()
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<QRect>("expected");
     QTest::newRow("PosX is the top, PosY the left")
-        << QByteArray("[set]\r\nPosX=300\r\nPosY=40\r\nPosW=800\r\nPosH=600\r\n")
-        << QRect(40, 300, 800, 600);
+        << QByteArray("[set]\r\nPosX=100\r\nPosY=30\r\nPosW=760\r\nPosH=600\r\n")
+        << QRect(30, 100, 760, 600); // inside the 800 x 800 screen of the offscreen platform
     QTest::newRow("750 or less gives 750")
         << QByteArray("[set]\r\nPosW=750\r\nPosH=550\r\n") << QRect(0, 0, 750, 550);
     QTest::newRow("751 stays 751")
