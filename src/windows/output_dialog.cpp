@@ -78,7 +78,7 @@ void OutputDialog::run(OutputMode mode, const QImage &cut, const OutputActions &
     prepare(mode);
     showPreview(cut);
     showBlendPictureName(actions.blendPictureName);
-    m_ui->statusLabel->clear();
+    clearStatus();
     exec();
     m_actions = {};
 }
@@ -160,9 +160,16 @@ void OutputDialog::showBlendPictureName(const QString &name)
     label->setToolTip(text);
 }
 
+void OutputDialog::clearStatus()
+{
+    // The tooltip holds the whole text of an elided status: it goes with it.
+    m_ui->statusLabel->clear();
+    m_ui->statusLabel->setToolTip({});
+}
+
 void OutputDialog::save()
 {
-    m_ui->statusLabel->clear();
+    clearStatus();
     Guarded(this, [this] {
         if (m_mode == OutputMode::SingleCut)
             saveSingle(true);

@@ -73,6 +73,7 @@ class OutputDialog : public QDialog {
     bool mayReplaceFramesOf(const QString &base, int frames);
     void chooseBlendPicture();
     void showBlendPictureName(const QString &name);
+    void clearStatus();
     OutputOrder order() const;
     void showProgress(int k, int n);
 

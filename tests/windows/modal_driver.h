@@ -5,12 +5,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
 #include <deque>
 #include <functional>
+#include <memory>
 
 // Plays a script against the modal windows a command opens: each step waits for the modal window
 // of its objectName (or class name when it has none), acts on it (and must close it), then the
@@ -69,6 +71,26 @@ inline void OnNextModal(const char *className, std::function<void(QWidget *)> ac
         timer->stop();
         timer->deleteLater();
         action(modal);
+    });
+    timer->start();
+}
+
+// Runs action once ready() holds, or after timeoutMs in any case so that its checks report what
+// is missing. For a step whose dialog is still busy when it comes up again: a run that repaints its
+// progress bar lets timers fire, the script's own included, before the run has ended.
+inline void WhenReady(std::function<bool()> ready, std::function<void()> action,
+                      int timeoutMs = 10000)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    auto waited = std::make_shared<QElapsedTimer>();
+    waited->start();
+    QObject::connect(timer, &QTimer::timeout, [timer, ready, action, waited, timeoutMs] {
+        if (!ready() && waited->elapsed() < timeoutMs)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        action();
     });
     timer->start();
 }

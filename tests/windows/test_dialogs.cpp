@@ -468,10 +468,14 @@ void TestDialogs::continuousCutWritesEveryPositionAndReturns()
               [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("anim/walk"))); });
     script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
         // The dialog stays after the run and says what it wrote.
-        QCOMPARE(Control<QLabel>(p.output(), "statusLabel")->toolTip(),
-                 QStringLiteral("5 個のファイルを書き込みました: %1 ～ walk005.bmp")
-                     .arg(p.file(QStringLiteral("anim/walk001.bmp"))));
-        QTimer::singleShot(0, button(p.output(), "closeButton"), &QPushButton::click);
+        auto *status = Control<QLabel>(p.output(), "statusLabel");
+        WhenReady([status] { return !status->toolTip().isEmpty(); },
+                  [&, status] {
+                      QTimer::singleShot(0, button(p.output(), "closeButton"), &QPushButton::click);
+                      QCOMPARE(status->toolTip(),
+                               QStringLiteral("5 個のファイルを書き込みました: %1 ～ walk005.bmp")
+                                   .arg(p.file(QStringLiteral("anim/walk001.bmp"))));
+                  });
     });
     p.form->saveSequence();
     QVERIFY(script.done());
