@@ -28,5 +28,5 @@ for option in $options; do
         { echo "man page lacks $option"; missing=1; }
     grep -q -- "$option\b" "$completion" || { echo "completion lacks $option"; missing=1; }
 done
-[ $missing -eq 0 ] && echo "$(echo $verbs | wc -w) commands and $(echo $options | wc -w) options documented"
+[ $missing -eq 0 ] && echo "$(echo $verbs | wc -w) commands and $(echo $options | wc -w) options in the man page and the completion"
 exit $missing
