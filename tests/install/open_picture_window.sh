@@ -4,6 +4,8 @@
 # catches a FILE argument taken for a command or ignored, a window that does not come up, and
 # settings that do not reach the user's config folder.
 # usage: open_picture_window.sh MOKARAN WORKDIR [SCREENSHOT.png]
+# The display's number starts from one of the process's own, so that tests that other users run
+# at the same time do not race this one for the same number.
 # The program runs with HOME=WORKDIR/home and XDG_CONFIG_HOME=WORKDIR/config. The picture is
 # 90x60, smaller than any stored cut size the callers use (the default is 100x100): set.ini then
 # holds a cut of 90x60 only if the picture given was loaded, since loading lowers the cut to it.
@@ -17,7 +19,7 @@ mkdir -p "$work/home" "$work/config"
 perl "$here/../../scripts/scene-picture.pl" 90 60 "$work/picture.bmp" || exit 1
 
 HOME=$work/home XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb \
-    xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
+    xvfb-run -a -n $((100 + $$ % 800)) -s "-screen 0 1024x768x24" sh -c '
     program=$1 picture=$2 screenshot=$3
     openbox >/dev/null 2>&1 &
     wm=$!
@@ -34,11 +36,14 @@ HOME=$work/home XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb \
     if [ -n "$screenshot" ] && command -v import >/dev/null; then
         import -window root "$screenshot"
     fi
-    xdotool windowactivate --sync "$window" key alt+F4
-    # The window closes, saves its settings and the program ends.
-    for _ in $(seq 50); do kill -0 $app 2>/dev/null || break; sleep 0.2; done
+    # The window manager closes the window on Alt+F4; the window saves its settings and the
+    # program ends. On a busy machine the window manager may still be starting: ask again.
+    for _ in $(seq 10); do
+        timeout 5 xdotool windowactivate --sync "$window" key alt+F4 2>/dev/null
+        for _ in $(seq 10); do kill -0 $app 2>/dev/null || break 2; sleep 0.2; done
+    done
     if kill -0 $app 2>/dev/null; then
-        echo "the program is still running 10 s after Alt+F4"
+        echo "the program is still running after ten Alt+F4"
         kill $app $wm
         exit 1
     fi
