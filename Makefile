@@ -1,15 +1,28 @@
-# The two commands of the README. Both install what is missing, then build
-# incrementally in build/ (a second run neither reinstalls nor rebuilds from scratch).
+# The commands of the README. They install what is missing, then build incrementally in build/
+# (a second run neither reinstalls nor rebuilds from scratch).
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: run test build deps clean
+.PHONY: run test build deps clean deb package-test
 
 run: build
 	$(BUILD_DIR)/bin/mokaran
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
+	@$(MAKE) --no-print-directory package-test
+
+# The Debian package in dist/ (built in build-deb/), checked by lintian.
+deb: deps
+	bash scripts/build-deb.sh
+
+# Builds the package, installs it with apt and starts it. Installing needs root: others skip it.
+package-test:
+	@if [ "$$(id -u)" -ne 0 ]; then \
+	  echo "package-test: skipped (installing the package needs root)"; \
+	else \
+	  $(MAKE) --no-print-directory deb && bash tests/package/test_package.sh; \
+	fi
 
 build: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR)
@@ -26,4 +39,4 @@ deps:
 	@bash scripts/install-deps.sh
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-deb dist

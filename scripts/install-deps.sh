@@ -14,6 +14,13 @@ packages=(
   dbus-daemon python3-dbus python3-gi
   clang-format-14
 )
+# --- Desktop integration and the Debian package: the icon's bitmaps (rsvg-convert), the launcher
+# and metadata validators, the man page renderer, and what `make deb` and its checks run. ---
+packages+=(
+  librsvg2-bin desktop-file-utils appstream man-db
+  debhelper dpkg-dev lintian
+)
+# --- end of the desktop and package block ---
 packages+=("$@")
 
 missing=()

@@ -1,24 +1,37 @@
-// mokaran: the main window, or the command line when arguments are given.
+// mokaran: the main window, or the command line when a verb is given.
 #include "cli/cli.h"
 #include "core/base/app_paths.h"
+#include "core/base/version.h"
 #include "core/image/picture.h"
 #include "windows/main_window.h"
 #include "windows/window_support.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 
 int main(int argc, char *argv[])
 {
     KeepPictureMemoryForReuse();
-    if (argc > 1) {
+    // Launchers and file managers start the program as `mokaran FILE...`: a first argument that
+    // is an existing file and no verb opens the window with that picture; the others are left.
+    const QString first = argc > 1 ? QFile::decodeName(argv[1]) : QString();
+    const bool openFile = argc > 1 && !IsCommandLineVerb(first) && QFileInfo(first).isFile();
+    if (argc > 1 && !openFile) {
         QCoreApplication app(argc, argv);
         return RunCommandLine(QCoreApplication::arguments().mid(1));
     }
 
     QApplication app(argc, argv);
     SetUpApplication(app);
-    MainWindow window(ResolveAppPaths(QCoreApplication::applicationDirPath()));
+    // Wayland desktops find the launcher, and so the icon, by this name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kAppId));
+    const AppPaths paths = ResolveAppPaths(QCoreApplication::applicationDirPath());
+    AdoptEarlierSettings(paths);
+    MainWindow window(paths);
     window.show();
+    if (openFile)
+        window.openPicture(QFileInfo(first).absoluteFilePath());
     return app.exec();
 }

@@ -388,17 +388,24 @@ ExitCode runPage(const QStringList &rest)
     return ExitCode::Done;
 }
 
-// Runs one verb, turning what it throws into a message and an exit status.
-ExitCode runVerb(const QString &verb, const QStringList &rest)
+using VerbTable = std::map<QString, ExitCode (*)(const QStringList &)>;
+
+const VerbTable &verbs()
 {
-    static const std::map<QString, ExitCode (*)(const QStringList &)> kVerbs = {
+    static const VerbTable kVerbs = {
         {QStringLiteral("cut"), runCut},     {QStringLiteral("sequence"), runSequence},
         {QStringLiteral("blend"), runBlend}, {QStringLiteral("fade"), runFade},
         {QStringLiteral("edit"), runEdit},   {QStringLiteral("shrink"), runShrink},
         {QStringLiteral("page"), runPage}};
+    return kVerbs;
+}
+
+// Runs one verb, turning what it throws into a message and an exit status.
+ExitCode runVerb(const QString &verb, const QStringList &rest)
+{
     try {
-        const auto found = kVerbs.find(verb);
-        if (found == kVerbs.end())
+        const auto found = verbs().find(verb);
+        if (found == verbs().end())
             throw UsageError{QStringLiteral("unknown command '%1'").arg(verb)};
         return found->second(rest);
     } catch (const UsageError &error) {
@@ -417,6 +424,11 @@ ExitCode runVerb(const QString &verb, const QStringList &rest)
 }
 
 } // namespace
+
+bool IsCommandLineVerb(const QString &word)
+{
+    return verbs().contains(word);
+}
 
 int RunCommandLine(const QStringList &args)
 {

@@ -13,3 +13,7 @@ enum class ExitCode {
 // args: the arguments after the program name. Writes to standard output and standard error.
 // Returns an ExitCode as the number the process exits with.
 int RunCommandLine(const QStringList &args);
+
+// Whether word is one of the verbs (cut, sequence, ...): `mokaran WORD` then runs it headless even
+// when a file of that name exists.
+bool IsCommandLineVerb(const QString &word);

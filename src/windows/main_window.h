@@ -52,6 +52,9 @@ class MainWindow : public QMainWindow {
     // picture's switch to the working state, the cut lowered to the picture, the labels, and a
     // new history.
     void takeNewPicture(const QImage &picture);
+    // Reads the picture file at path and takes it as the import dialog's 決定 does: the way in for
+    // a file given on the command line. A file that cannot be read is reported in the error box.
+    void openPicture(const QString &path);
     // Puts an edit's result in place of the working picture and refreshes what that edit changes.
     // The history is left alone: the Edit menu's commands go through putEditStep.
     void putEditResult(const QImage &result, EditResultKind kind);

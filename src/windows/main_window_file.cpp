@@ -4,10 +4,12 @@
 
 #include "core/image/bmp_format.h"
 #include "core/image/jpeg_codec.h"
+#include "core/image/picture_reading.h"
 #include "core/sequence/mixing.h"
 #include "ui_main_window.h"
 #include "windows/about_dialog.h"
 #include "windows/batch_shrink_dialog.h"
+#include "windows/busy_cursor.h"
 #include "windows/import_dialog.h"
 #include "windows/page_maker_dialog.h"
 #include "windows/window_support.h"
@@ -30,6 +32,14 @@ QString withExtension(const QString &path, const QString &extension)
 void MainWindow::loadPicture()
 {
     importPicture(ImportTarget::WorkingPicture);
+}
+
+void MainWindow::openPicture(const QString &path)
+{
+    Guarded(this, [&] {
+        BusyCursor busy;
+        takeNewPicture(ReadPicture(path));
+    });
 }
 
 std::optional<QString> MainWindow::importPicture(ImportTarget target)

@@ -4,9 +4,12 @@
 #include "core/base/files.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
+
+const QString kSettingsName = QStringLiteral("set.ini");
 
 QString userConfigDir()
 {
@@ -27,15 +30,26 @@ AppPaths ResolveAppPaths(const QString &exeDir)
         WithTrailingSlash(QDir::cleanPath(paths.AppDir + QStringLiteral("../share/mokaran")));
 
     // A copy unpacked in a folder of its own keeps everything there, settings included, so it can
-    // be moved or removed as one folder; an installed copy cannot write beside itself and keeps the
-    // user's settings in XDG's place.
-    if (QFileInfo(paths.AppDir).isWritable()) {
-        paths.settingsFile = paths.AppDir + QStringLiteral("set.ini");
+    // be moved or removed as one folder. An installed copy keeps the user's settings in XDG's
+    // place: the test is the layout, not whether bin/ is writable, since root can write /usr/bin.
+    const bool installed = QFileInfo(paths.installedDataDir).isDir();
+    if (!installed && QFileInfo(paths.AppDir).isWritable()) {
+        paths.settingsFile = paths.AppDir + kSettingsName;
     } else {
         paths.configDir = userConfigDir();
-        paths.settingsFile = paths.configDir + QStringLiteral("set.ini");
+        paths.settingsFile = paths.configDir + kSettingsName;
     }
     return paths;
+}
+
+bool AdoptEarlierSettings(const AppPaths &paths)
+{
+    const QString earlier = paths.AppDir + kSettingsName;
+    if (paths.configDir.isEmpty() || QFileInfo::exists(paths.settingsFile) ||
+        !QFileInfo(earlier).isFile())
+        return false;
+    // A failure here only means the defaults: the window starts all the same.
+    return QDir().mkpath(paths.configDir) && QFile::copy(earlier, paths.settingsFile);
 }
 
 QString AppPaths::dataFile(const QString &name) const

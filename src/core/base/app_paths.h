@@ -5,9 +5,9 @@
 
 struct AppPaths {
     QString AppDir; // the executable's folder, ending with "/"
-    QString
-        settingsFile; // set.ini: in AppDir, or in the user's config folder when AppDir is read-only
-    QString configDir;        // the user's config folder ("" when AppDir is writable)
+    // set.ini: in AppDir, or in the user's config folder (an installed copy, a read-only AppDir)
+    QString settingsFile;
+    QString configDir;        // the user's config folder ("" when set.ini lives in AppDir)
     QString installedDataDir; // the installed copy's shared data folder, ending with "/"
 
     // The path of one of the files that ship with the program (data.dat, jpeg.dat, help.html, ...).
@@ -15,4 +15,11 @@ struct AppPaths {
 };
 
 // exeDir: the folder of the executable. XDG_CONFIG_HOME and HOME decide the user's config folder.
+// A copy is installed when share/mokaran/ lies beside its bin/ folder: it then writes nothing
+// beside itself, even where it could (run by root, or installed under the user's home).
 AppPaths ResolveAppPaths(const QString &exeDir);
+
+// When set.ini belongs in the user's config folder but is only found beside the executable (where
+// copies installed before kept it), copies it there, so that the user keeps the window's place
+// and the cut size. The file beside the executable is left as it is. Returns whether it copied.
+bool AdoptEarlierSettings(const AppPaths &paths);
