@@ -68,6 +68,13 @@ void LowerCutToCanvas(Workspace &ws);
 // the right and bottom edges (a 100 x 50 cut on 300 x 200 goes no further than (200, 150)).
 void ClampFrame(Workspace &ws);
 
+// How far a key moves the frame: one picture pixel, ten, or one cut width or height (the next
+// tile).
+enum class NudgeSize { Pixel, TenPixels, Tile };
+
+// Moves the frame by dx and dy (each -1, 0 or 1) steps of size, then clamps it as a drag does.
+void NudgeFrame(Workspace &ws, int dx, int dy, NudgeSize size);
+
 // Fills CutImage, sized to the cut, with the 24-bit pixels under the frame of WorkImage (never
 // the outline, which only ViewImage carries). Only the cut area is read and, for a picture that is
 // not 24-bit, converted: the cost follows the cut, not the picture.
