@@ -13,9 +13,11 @@
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPalette>
 #include <QPushButton>
 #include <QTranslator>
+#include <QUrl>
 
 namespace {
 
@@ -137,4 +139,10 @@ QString RunFileDialog(QFileDialog *dialog)
     if (!accepted || dialog->selectedFiles().isEmpty())
         return {};
     return dialog->selectedFiles().front();
+}
+
+QString DraggedFile(const QMimeData *data)
+{
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
 }

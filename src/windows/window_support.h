@@ -11,6 +11,7 @@
 
 class QApplication;
 class QLabel;
+class QMimeData;
 class QWidget;
 
 // The application title: error boxes carry it as their caption.
@@ -67,3 +68,6 @@ QString RunFileDialog(QFileDialog *dialog);
 // The position of a file dialog's chosen filter in its list (0 for the first), whether the dialog
 // reports it with or without its patterns.
 int SelectedFilterIndex(const QFileDialog *dialog);
+
+// The file a drag and drop carries when it carries exactly one local file; "" otherwise.
+QString DraggedFile(const QMimeData *data);
