@@ -168,7 +168,8 @@ QRgb expectedViewPixel(const QImage &work, Zoom zoom, QPoint s)
 }
 
 // Differential: the kept tiles and the sampled parts against the definition, over parts that
-// cross tile borders and the picture's last row and column, for a 24-bit and a palette picture.
+// cross tile borders and the picture's last row and column, for a 24-bit and a palette picture
+// (1/300: boxes too tall for 16-bit column sums).
 // Catches a skipping reduction, a box cut short at a tile border or the picture's edge, a rounding
 // turned the other way, and tiles of an edited picture shown again.
 TEST(ZoomedView, PartsEqualTheDefinitionAtEveryKindOfZoom)
