@@ -37,9 +37,15 @@ OutputDialog::OutputDialog(QWidget *parent)
 {
     m_ui->setupUi(this);
     SetDarkBackground(m_ui->topPanel);
+    // Controls that do not apply (the steps on the grid) read as off on the dark panel.
+    QPalette panel = m_ui->topPanel->palette();
+    panel.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
+    m_ui->topPanel->setPalette(panel);
     for (QGroupBox *group : {m_ui->stepBox, m_ui->directionBox, m_ui->optionBox}) {
         QPalette pal = group->palette();
-        pal.setColor(QPalette::WindowText, Qt::white);
+        pal.setColor(QPalette::Active, QPalette::WindowText, Qt::white);
+        pal.setColor(QPalette::Inactive, QPalette::WindowText, Qt::white);
+        pal.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
         group->setPalette(pal);
     }
     FitLabelWidths(this);

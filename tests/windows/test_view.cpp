@@ -22,6 +22,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QtTest>
 
 namespace {
@@ -123,7 +124,8 @@ class TestView : public QObject {
 };
 
 // Catches shortcuts bound to nothing, a canvas not resized with the zoom, fit-to-window that
-// ignores the room, and the zoom stored into section "set" or not at all.
+// ignores the room, a wheel zoom about the corner instead of the pointer, and the zoom stored
+// into section "set" or not at all.
 void TestView::zoomMenuStepsFitsAndIsKept()
 {
     const QByteArray ini = "[set]\r\nImageWidth=2\r\nImageHeight=2\r\nRWidth=7\r\n";
@@ -157,12 +159,24 @@ void TestView::zoomMenuStepsFitsAndIsKept()
     QApplication::sendEvent(p.canvas, &plain);
     QCOMPARE(p.label("zoomLabel"), QStringLiteral("2400%"));
 
+    // About the pointer: the picture point under it stays under it, though the view scrolls.
+    p.form->takeNewPicture(numbered(1000, 800));
+    p.form->showActualSize();
+    QWidget *viewport = Control<QScrollArea>(p.form.get(), "canvasArea")->viewport();
+    const QPoint pointer = p.canvas->mapTo(viewport, QPoint(200, 150));
+    QWheelEvent up(QPointF(200, 150), p.canvas->mapToGlobal(QPointF(200, 150)), QPoint(),
+                   QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(p.canvas, &up);
+    QCOMPARE(p.canvas->size(), QSize(2000, 1600));
+    QCOMPARE(p.canvas->mapTo(viewport, QPoint(400, 300)), pointer);
+    p.form->zoomIn(); // 300 %, so that the stored zoom is one of the menu's
+
     p.form->close();
     const QByteArray stored = fileBytes(p.folder.file(QStringLiteral("set.ini")));
-    QCOMPARE(iniValue(stored, "view", "Zoom"), QStringLiteral("2400"));
+    QCOMPARE(iniValue(stored, "view", "Zoom"), QStringLiteral("300"));
     QVERIFY(stored.startsWith("[set]\r\nImageWidth=2\r\nImageHeight=2\r\nRWidth=7\r\n"));
     MainWindow next(p.folder.paths());
-    QCOMPARE(Control<QLabel>(&next, "zoomLabel")->text(), QStringLiteral("2400%"));
+    QCOMPARE(Control<QLabel>(&next, "zoomLabel")->text(), QStringLiteral("300%"));
 }
 
 // At 800 % a press anywhere in a picture pixel's square must put the frame on that pixel, and the

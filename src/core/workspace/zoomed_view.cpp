@@ -13,6 +13,9 @@ namespace {
 // Reduced tiles are this many view pixels each way: small enough that a drag's repaint of the
 // frame's lines computes little beyond them, large enough that a screenful is a few dozen.
 constexpr int kTileSize = 256;
+// At most this many tiles are kept (about 75 MB): scrolling over a huge picture at 67 % would
+// otherwise keep nearly half its pixels again. When full, the tiles start afresh.
+constexpr qsizetype kMostTiles = 400;
 
 // The pixels of picture rectangle from in 24-bit form, with where from's corner lies in it: the
 // picture itself when it is 24-bit, otherwise a converted copy of from alone.
@@ -166,6 +169,10 @@ const QImage &ZoomedView::tile(const QImage &work, Zoom zoom, QPoint index)
 {
     const quint64 key = tileKey(index);
     auto found = m_tiles.find(key);
+    if (found == m_tiles.end() && m_tiles.size() >= kMostTiles) {
+        m_tiles.clear();
+        found = m_tiles.end();
+    }
     if (found == m_tiles.end())
         found = m_tiles.insert(
             key,
