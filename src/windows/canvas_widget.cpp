@@ -100,26 +100,28 @@ void CanvasWidget::wheelEvent(QWheelEvent *event)
 
 void CanvasWidget::keyPressEvent(QKeyEvent *event)
 {
-    const Qt::KeyboardModifiers modifiers =
-        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
-    const NudgeSize size = modifiers == Qt::ControlModifier ? NudgeSize::Tile
-                           : modifiers == Qt::ShiftModifier ? NudgeSize::TenPixels
-                                                            : NudgeSize::Pixel;
-    const bool plain = modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier ||
-                       modifiers == Qt::ControlModifier;
-    switch (plain ? event->key() : Qt::Key_unknown) {
-    case Qt::Key_Left: emit nudged(-1, 0, size); break;
-    case Qt::Key_Right: emit nudged(1, 0, size); break;
-    case Qt::Key_Up: emit nudged(0, -1, size); break;
-    case Qt::Key_Down: emit nudged(0, 1, size); break;
-    case Qt::Key_Home:
-        if (modifiers != Qt::NoModifier) {
-            QWidget::keyPressEvent(event);
-            return;
-        }
+    // Some keyboards report the arrows as keypad keys: that makes no difference here.
+    const Qt::KeyboardModifiers held = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Home && held == Qt::NoModifier) {
         emit homePressed();
-        break;
-    default: QWidget::keyPressEvent(event); return;
+        return;
     }
-    event->accept();
+    QPoint direction;
+    switch (event->key()) {
+    case Qt::Key_Left: direction = {-1, 0}; break;
+    case Qt::Key_Right: direction = {1, 0}; break;
+    case Qt::Key_Up: direction = {0, -1}; break;
+    case Qt::Key_Down: direction = {0, 1}; break;
+    default: break;
+    }
+    const bool sized =
+        held == Qt::NoModifier || held == Qt::ShiftModifier || held == Qt::ControlModifier;
+    if (direction.isNull() || !sized) { // other keys go on to the scroll area and the window
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    emit nudged(direction.x(), direction.y(),
+                held == Qt::ControlModifier ? NudgeSize::Tile
+                : held == Qt::ShiftModifier ? NudgeSize::TenPixels
+                                            : NudgeSize::Pixel);
 }

@@ -155,8 +155,10 @@ void MainWindow::showFramePosition()
 
 void MainWindow::showPointer(QPoint pixel)
 {
-    if (!m_ws.WorkImage.valid(pixel))
-        return hidePointer();
+    if (!m_ws.WorkImage.valid(pixel)) {
+        hidePointer();
+        return;
+    }
     const QRgb colour = m_ws.WorkImage.pixel(pixel);
     SetLabelText(m_ui->cursorLabel, QStringLiteral("%1, %2  (%3, %4, %5)")
                                         .arg(pixel.x())
