@@ -36,6 +36,8 @@ const char kUsage[] =
     "       mokaran cut PICTURE OUT --size WxH [--at X,Y]\n"
     "       mokaran sequence PICTURE BASE --size WxH [--at X,Y] [--step N|cut]\n"
     "                        [--direction right|left|down|up]\n"
+    "       mokaran sequence PICTURE BASE --size WxH [--at X,Y] --direction grid\n"
+    "                        [--gap GX,GY] [--skip-empty]\n"
     "       mokaran blend PICTURE BLEND BASE --size WxH [--at X,Y] [--white-transparent]\n"
     "       mokaran fade PICTURE BASE --size WxH [--at X,Y] [--color white|black]\n"
     "       mokaran edit PICTURE OUT OPERATION...\n"
@@ -50,6 +52,9 @@ const char kUsage[] =
     "picture; --at is the frame's top-left corner, kept inside the picture (default 0,0).\n"
     "cut writes OUT as a 24-bit BMP; sequence, blend and fade write BASE001.bmp, BASE002.bmp, ...\n"
     "sequence writes every position that fits (--step defaults to 15, --direction to right);\n"
+    "with --direction grid, every whole tile from --at, left to right and then down, tiles GX and\n"
+    "GY pixels apart (default 0,0), numbered in reading order; --skip-empty leaves out tiles of\n"
+    "a single colour.\n"
     "blend and fade write 21 frames (--color defaults to white).\n"
     "edit writes OUT as JPEG (quality 90) for .jpg/.jpeg, otherwise as BMP. --resize T shrinks to\n"
     "width T by box averaging (a portrait picture to height T) or enlarges to width T.\n"
@@ -161,21 +166,44 @@ Direction parseDirection(const QString &text)
         {QStringLiteral("right"), Direction::Right},
         {QStringLiteral("left"), Direction::Left},
         {QStringLiteral("down"), Direction::Down},
-        {QStringLiteral("up"), Direction::Up}};
+        {QStringLiteral("up"), Direction::Up},
+        {QStringLiteral("grid"), Direction::Grid}};
     const auto found = kDirections.find(text);
     if (found == kDirections.end())
         throw UsageError{QStringLiteral("bad direction '%1'").arg(text)};
     return found->second;
 }
 
+// The grid's options of the sequence verb, refused with any other direction (and --step with
+// the grid, whose tiles step by the cut and the gap).
+void setGridOptions(const QCommandLineParser &parser, Workspace &ws)
+{
+    const bool grid = ws.FrameDirection == Direction::Grid;
+    for (const char *option : {"gap", "skip-empty"})
+        if (!grid && parser.isSet(QLatin1String(option)))
+            throw UsageError{QStringLiteral("--%1 needs --direction grid").arg(option)};
+    if (!grid)
+        return;
+    if (parser.isSet(QStringLiteral("step")))
+        throw UsageError{QStringLiteral("--step does not go with --direction grid")};
+    const QPoint gap =
+        parsePair(parser.value(QStringLiteral("gap")), QStringLiteral("(\\d+),(\\d+)"), "gap");
+    ws.GridGapX = gap.x();
+    ws.GridGapY = gap.y();
+    ws.SkipEmptyTiles = parser.isSet(QStringLiteral("skip-empty"));
+}
+
 ExitCode runSequence(const QStringList &rest)
 {
     QCommandLineParser parser;
     parser.addOptions(frameOptions());
-    parser.addOptions({{QStringLiteral("step"), QString(), QStringLiteral("N|cut"),
-                        QString::number(kDefaultFrameStep)},
-                       {QStringLiteral("direction"), QString(), QStringLiteral("DIRECTION"),
-                        QStringLiteral("right")}});
+    parser.addOptions(
+        {{QStringLiteral("step"), QString(), QStringLiteral("N|cut"),
+          QString::number(kDefaultFrameStep)},
+         {QStringLiteral("direction"), QString(), QStringLiteral("DIRECTION"),
+          QStringLiteral("right")},
+         {QStringLiteral("gap"), QString(), QStringLiteral("GX,GY"), QStringLiteral("0,0")},
+         {QStringLiteral("skip-empty"), QString()}});
     const QStringList files = parseVerb(parser, rest, 2);
     const Direction direction = parseDirection(parser.value(QStringLiteral("direction")));
     const QString step = parser.value(QStringLiteral("step"));
@@ -186,8 +214,11 @@ ExitCode runSequence(const QStringList &rest)
 
     Workspace ws = cutWorkspace(files[0], parser);
     ws.FrameDirection = direction;
+    setGridOptions(parser, ws);
     const bool across = direction == Direction::Right || direction == Direction::Left;
     ws.FrameStep = step == QLatin1String("cut") ? (across ? ws.CutWidth : ws.CutHeight) : pixels;
+    if (ContinuousFrameCount(ws) == 0) // only a grid of single-colour tiles writes nothing
+        throw Failure(QStringLiteral("書き出すタイルがありません (どのタイルも単色です)"));
     BmpFrameWriter writer;
     WriteContinuousFrames(ws, files[1], frameWriter(writer));
     return ExitCode::Done;

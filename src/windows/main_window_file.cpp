@@ -2,6 +2,7 @@
 // and the tools that run a dialog of their own.
 #include "windows/main_window.h"
 
+#include "core/base/io_error.h"
 #include "core/image/bmp_format.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture_reading.h"
@@ -15,8 +16,12 @@
 #include "windows/window_support.h"
 
 #include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -47,18 +52,83 @@ std::optional<QString> MainWindow::importPicture(ImportTarget target)
     const std::optional<ImportedPicture> taken = m_importDialog->choosePicture();
     if (!taken)
         return std::nullopt;
-    const QString name = QFileInfo(taken->path).fileName();
+    return placePicture(*taken, target);
+}
+
+std::optional<QString> MainWindow::placePicture(const ImportedPicture &taken, ImportTarget target)
+{
+    const QString name = QFileInfo(taken.path).fileName();
     bool placed = false;
     Guarded(this, [&] {
         if (target == ImportTarget::WorkingPicture) {
-            takeNewPicture(taken->picture);
+            takeNewPicture(taken.picture);
+            AddRecentFile(m_recentFiles, QFileInfo(taken.path).absoluteFilePath());
+            showRecentFiles();
         } else {
-            m_ws.BlendImage = FitToCut(taken->picture, m_ws.CutWidth, m_ws.CutHeight);
+            m_ws.BlendImage = FitToCut(taken.picture, m_ws.CutWidth, m_ws.CutHeight);
             m_blendPictureName = name;
         }
         placed = true;
     });
     return placed ? std::optional(name) : std::nullopt;
+}
+
+std::optional<QString> MainWindow::readPictureFile(const QString &path, ImportTarget target)
+{
+    // As the import dialog's 決定 reads a file: one that is gone is named, one that cannot be read
+    // is reported, and the workspace stays as it was.
+    std::optional<ImportedPicture> taken;
+    Guarded(this, [&] {
+        if (!QFileInfo(path).isFile())
+            throw Failure(QStringLiteral("%1 が見つかりません").arg(path));
+        BusyCursor busy;
+        taken = ImportedPicture{ReadPicture(path), path};
+    });
+    return taken ? placePicture(*taken, target) : std::nullopt;
+}
+
+void MainWindow::openPictureFile(const QString &path)
+{
+    readPictureFile(path, ImportTarget::WorkingPicture);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DraggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QString path = DraggedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The drop returns to the program it came from before the picture is read.
+    QTimer::singleShot(0, this, [this, path] { openPictureFile(path); });
+}
+
+void MainWindow::showRecentFiles()
+{
+    QMenu *menu = m_ui->recentMenu;
+    // The items go later, not now: this may run from one of their own triggered signals.
+    for (QAction *old : menu->actions()) {
+        menu->removeAction(old);
+        old->deleteLater();
+    }
+    for (qsizetype i = 0; i < m_recentFiles.size(); ++i) {
+        const QString path = m_recentFiles[i];
+        QString shown = path;
+        shown.replace(u'&', QStringLiteral("&&"));
+        QAction *item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        connect(item, &QAction::triggered, this, [this, path] {
+            if (!QFileInfo(path).isFile()) // gone since: no use offering it again
+                m_recentFiles.removeAll(path);
+            openPictureFile(path);
+            showRecentFiles();
+        });
+    }
+    updateActions();
 }
 
 void MainWindow::savePicture()
@@ -85,7 +155,7 @@ void MainWindow::revertToLoaded()
     m_ws.WorkImage = m_ws.UndoImage;
     m_ws.CanvasWidth = m_ws.UndoImage.width();
     m_ws.CanvasHeight = m_ws.UndoImage.height();
-    m_ui->canvas->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
+    m_ui->canvas->setPictureSize(QSize(m_ws.CanvasWidth, m_ws.CanvasHeight));
     LowerCutToCanvas(m_ws);
     updateSizeLabels();
     refreshCanvas();

@@ -20,6 +20,16 @@ MixKind mixKindOf(const OutputOrder &order)
     return order.secondOption ? MixKind::FadeToBlack : MixKind::FadeToWhite;
 }
 
+// The continuous cut an order asks for, in the workspace that runs or counts it.
+void setContinuousCut(Workspace &ws, const OutputOrder &order)
+{
+    ws.FrameStep = order.step;
+    ws.FrameDirection = order.direction;
+    ws.GridGapX = order.gapX;
+    ws.GridGapY = order.gapY;
+    ws.SkipEmptyTiles = order.skipEmpty;
+}
+
 } // namespace
 
 void MainWindow::chooseCutSize()
@@ -66,16 +76,18 @@ void MainWindow::openOutput(OutputMode mode)
     if (!ready)
         return;
     OutputActions actions;
-    actions.frameCount = [this](int step, Direction direction) {
+    actions.frameCount = [this](const OutputOrder &order) {
         Workspace probe = m_ws; // pictures are shared, not copied
-        probe.FrameStep = step;
-        probe.FrameDirection = direction;
+        setContinuousCut(probe, order);
         return ContinuousFrameCount(probe);
     };
     actions.write = [this](const OutputOrder &order, const FrameProgress &progress) {
         writeOutput(order, progress);
     };
     actions.chooseBlendPicture = [this] { return importPicture(ImportTarget::BlendPicture); };
+    actions.loadBlendPicture = [this](const QString &path) {
+        return readPictureFile(path, ImportTarget::BlendPicture);
+    };
     actions.blendPictureName = m_blendPictureName;
     m_outputDialog->run(mode, m_ws.CutImage, actions);
     refreshCanvas(); // the frame stands where it stood; a new picture may have come meanwhile
@@ -92,8 +104,7 @@ void MainWindow::writeOutput(const OutputOrder &order, const FrameProgress &prog
     Workspace run = m_ws;
     BmpFrameWriter writer;
     if (order.mode == OutputMode::Sequence) {
-        run.FrameStep = order.step;
-        run.FrameDirection = order.direction;
+        setContinuousCut(run, order);
         WriteContinuousFrames(
             run, order.path,
             [&writer](const QString &path, const QImage &picture) { writer.write(path, picture); },

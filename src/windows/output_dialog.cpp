@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -35,9 +37,15 @@ OutputDialog::OutputDialog(QWidget *parent)
 {
     m_ui->setupUi(this);
     SetDarkBackground(m_ui->topPanel);
+    // Controls that do not apply (the steps on the grid) read as off on the dark panel.
+    QPalette panel = m_ui->topPanel->palette();
+    panel.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
+    m_ui->topPanel->setPalette(panel);
     for (QGroupBox *group : {m_ui->stepBox, m_ui->directionBox, m_ui->optionBox}) {
         QPalette pal = group->palette();
-        pal.setColor(QPalette::WindowText, Qt::white);
+        pal.setColor(QPalette::Active, QPalette::WindowText, Qt::white);
+        pal.setColor(QPalette::Inactive, QPalette::WindowText, Qt::white);
+        pal.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
         group->setPalette(pal);
     }
     FitLabelWidths(this);
@@ -56,6 +64,9 @@ OutputDialog::OutputDialog(QWidget *parent)
     m_directionGroup->addButton(m_ui->leftRadio, int(Direction::Left));
     m_directionGroup->addButton(m_ui->downRadio, int(Direction::Down));
     m_directionGroup->addButton(m_ui->upRadio, int(Direction::Up));
+    m_directionGroup->addButton(m_ui->gridRadio, int(Direction::Grid));
+    connect(m_directionGroup, &QButtonGroup::idToggled, this, &OutputDialog::showGridChoice);
+    setAcceptDrops(true);
 
     m_cutSaveDialog = MakeFileDialog(this, "cutSaveDialog", QFileDialog::AcceptSave, kBmpFilter);
     m_cutSaveDialog->setDefaultSuffix(QStringLiteral("bmp"));
@@ -89,6 +100,10 @@ void OutputDialog::prepare(OutputMode mode)
     const bool mix = mode == OutputMode::Blend || mode == OutputMode::Fade;
     m_ui->stepBox->setVisible(mode == OutputMode::Sequence);
     m_ui->directionBox->setVisible(mode == OutputMode::Sequence);
+    // The grid's gap and skip stay as the last run left them: they belong to the sheet.
+    for (QWidget *grid : std::initializer_list<QWidget *>{m_ui->gridGapCaption, m_ui->gridGapXSpin,
+                                                          m_ui->gridGapYSpin, m_ui->skipEmptyCheck})
+        grid->setVisible(mode == OutputMode::Sequence);
     m_ui->optionBox->setVisible(mix);
     if (mode == OutputMode::Blend) {
         m_ui->optionBox->setTitle(QStringLiteral("オプション"));
@@ -107,6 +122,7 @@ void OutputDialog::prepare(OutputMode mode)
     }
     if (mix)
         m_ui->firstOptionRadio->setChecked(true);
+    showGridChoice();
     m_ui->blendPictureButton->setVisible(mode == OutputMode::Blend);
     m_ui->blendPictureLabel->setVisible(mode == OutputMode::Blend);
     SetLabelText(m_ui->titleLabel, titleOf(mode));
@@ -139,8 +155,21 @@ OutputOrder OutputDialog::order() const
     order.mode = m_mode;
     order.step = step();
     order.direction = direction();
+    order.gapX = m_ui->gridGapXSpin->readValue();
+    order.gapY = m_ui->gridGapYSpin->readValue();
+    order.skipEmpty = m_ui->skipEmptyCheck->isChecked();
     order.secondOption = m_ui->secondOptionRadio->isChecked();
     return order;
+}
+
+void OutputDialog::showGridChoice()
+{
+    // On the grid the tiles step by the cut and the gap: the steps do not apply.
+    const bool grid = direction() == Direction::Grid;
+    m_ui->stepBox->setEnabled(!grid);
+    for (QWidget *option : std::initializer_list<QWidget *>{
+             m_ui->gridGapCaption, m_ui->gridGapXSpin, m_ui->gridGapYSpin, m_ui->skipEmptyCheck})
+        option->setEnabled(grid);
 }
 
 void OutputDialog::chooseBlendPicture()
@@ -171,9 +200,13 @@ void OutputDialog::save()
 {
     clearStatus();
     Guarded(this, [this] {
+        const bool sequence = m_mode == OutputMode::Sequence;
+        const int frames = sequence ? m_actions.frameCount(order()) : 0;
         if (m_mode == OutputMode::SingleCut)
             saveSingle(true);
-        else if (m_mode == OutputMode::Sequence && m_actions.frameCount(step(), direction()) < 2)
+        else if (sequence && direction() == Direction::Grid && frames == 0)
+            ShowError(this, QStringLiteral("書き出すタイルがありません (どのタイルも単色です)"));
+        else if (sequence && direction() != Direction::Grid && frames < 2)
             saveSingle(false); // only the start fits: one file
         else
             saveSequence();
@@ -201,8 +234,7 @@ void OutputDialog::saveSequence()
     frames.path = RunFileDialog(m_framesSaveDialog);
     if (frames.path.isEmpty())
         return; // cancelled: the dialog stays open
-    const int count =
-        m_mode == OutputMode::Sequence ? m_actions.frameCount(step(), direction()) : kMixFrames;
+    const int count = m_mode == OutputMode::Sequence ? m_actions.frameCount(frames) : kMixFrames;
     if (!mayReplaceFramesOf(frames.path, count))
         return;
     m_actions.write(frames, [this](int k, int n) { showProgress(k, n); });
@@ -239,4 +271,21 @@ void OutputDialog::showProgress(int k, int n)
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         m_progressShown.start();
     }
+}
+
+void OutputDialog::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (m_mode == OutputMode::Blend && m_actions.loadBlendPicture &&
+        !DraggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void OutputDialog::dropEvent(QDropEvent *event)
+{
+    const QString path = DraggedFile(event->mimeData());
+    if (m_mode != OutputMode::Blend || !m_actions.loadBlendPicture || path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    if (const std::optional<QString> name = m_actions.loadBlendPicture(path))
+        showBlendPictureName(*name);
 }

@@ -29,19 +29,25 @@ struct OutputOrder {
     QString path;            // that file, or the base name of the numbered frames
     int step = 0;            // Sequence: pixels the frame moves per frame
     Direction direction = Direction::Right;
+    int gapX = 0; // Sequence on the grid: pixels between tiles, and whether single-colour tiles
+    int gapY = 0; // are left out
+    bool skipEmpty = false;
     bool secondOption = false; // Blend: white is transparent; Fade: from black instead of white
 };
 
 // What the window does for the dialog.
 struct OutputActions {
-    // The number of frames a continuous cut of step pixels in direction writes from where the
-    // frame stands (1: only the start fits).
-    std::function<int(int step, Direction direction)> frameCount;
+    // The number of frames the continuous cut of order writes from where the frame stands (along
+    // a direction, 1: only the start fits; on the grid, 0: every tile is left out).
+    std::function<int(const OutputOrder &order)> frameCount;
     // Writes what the order asks, telling progress; throws Failure.
     std::function<void(const OutputOrder &order, const FrameProgress &progress)> write;
     // Lets the user choose the picture the cut is blended with; gives its name, or nullopt when
     // the user chose none.
     std::function<std::optional<QString>()> chooseBlendPicture;
+    // Reads a picture file (one dropped on the dialog) as the blend picture; gives its name, or
+    // nullopt when it could not be used (the window has said why).
+    std::function<std::optional<QString>(const QString &path)> loadBlendPicture;
     // The name of the blend picture in use; empty while the cut is blended with white.
     QString blendPictureName;
 };
@@ -64,6 +70,11 @@ class OutputDialog : public QDialog {
     int step() const;
     Direction direction() const;
 
+  protected:
+    // In alpha mode a picture file dropped on the dialog becomes the blend picture.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
   private:
     void prepare(OutputMode mode);
     void showPreview(const QImage &cut);
@@ -74,6 +85,7 @@ class OutputDialog : public QDialog {
     void chooseBlendPicture();
     void showBlendPictureName(const QString &name);
     void clearStatus();
+    void showGridChoice();
     OutputOrder order() const;
     void showProgress(int k, int n);
 

@@ -16,11 +16,13 @@
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTranslator>
+#include <QUrl>
 
 namespace {
 
@@ -242,4 +244,10 @@ class PlaceKeeper : public QObject {
 void KeepPlaceBetweenOpenings(QDialog *dialog)
 {
     new PlaceKeeper(dialog);
+}
+
+QString DraggedFile(const QMimeData *data)
+{
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
 }

@@ -12,19 +12,28 @@ inline constexpr std::array<int, 4> kFrameSteps{15, 8, 3, 1};
 inline constexpr int kDefaultFrameStep = kFrameSteps[0];
 
 // The number of whole steps the frame can still take in its direction without leaving the
-// canvas: the room left divided by the step, truncated. A step of 0 or less gives 0.
+// canvas: the room left divided by the step, truncated. A step of 0 or less gives 0, and so does
+// the grid, which counts tiles instead.
 int WholeSteps(const Workspace &ws);
 
-// The number of frames a continuous cut writes: every position that fits, the start included
-// (WholeSteps + 1). With 1, only the start fits and the single-file save is used instead.
-inline int ContinuousFrameCount(const Workspace &ws)
-{
-    return WholeSteps(ws) + 1;
-}
+// The grid of a grid cut: tiles of the cut size from the frame's position, CutWidth + GridGapX
+// apart across and CutHeight + GridGapY apart down (gaps below 0 count as 0), as many as lie
+// wholly inside the canvas each way.
+struct GridTiles {
+    int columns = 0;
+    int rows = 0;
+};
+GridTiles GridOf(const Workspace &ws);
 
-// Writes ContinuousFrameCount(ws) frames: frame k is the cut at the start position moved
-// (k - 1) * FrameStep in FrameDirection, named FrameFileName(chosenPath, k). CutImage must hold
-// the cut at the start. Afterwards, whether the run succeeded or threw, the frame and CutImage are
-// as they were before it, so a second run writes the same frames.
+// The number of frames a continuous cut writes. Along a direction: every position that fits, the
+// start included (WholeSteps + 1); with 1, only the start fits and the single-file save is used
+// instead. On the grid: its tiles, less those of a single colour when SkipEmptyTiles; it may be 0.
+int ContinuousFrameCount(const Workspace &ws);
+
+// Writes ContinuousFrameCount(ws) frames named FrameFileName(chosenPath, k). Along a direction,
+// frame k is the cut at the start position moved (k - 1) * FrameStep in FrameDirection; CutImage
+// must hold the cut at the start. On the grid, the frames are the tiles written, numbered in
+// reading order (a skipped tile takes no number). Afterwards, whether the run succeeded or threw,
+// the frame and CutImage are as they were before it, so a second run writes the same frames.
 void WriteContinuousFrames(Workspace &ws, const QString &chosenPath, const FrameWriter &write,
                            const FrameProgress &progress = {});
