@@ -13,6 +13,13 @@ packages=(
   xvfb xauth xdotool openbox
   clang-format-14
 )
+# --- picture kinds and animated output: codecs the core links, Qt's plugins for PNG, GIF, WebP,
+# TIFF and TGA input, and the EXIF reader ---
+packages+=(
+  libpng-dev libgif-dev libimagequant-dev libwebp-dev libexif-dev
+  qt6-image-formats-plugins
+)
+# --- end of picture kinds and animated output ---
 packages+=("$@")
 
 missing=()

@@ -1,6 +1,8 @@
 // Continuous cutting: the frame moved step by step, one file per position.
 #include "core/sequence/continuous_cut.h"
 
+#include "core/image/alpha.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -54,30 +56,70 @@ class WorkspaceRestorer {
     QImage m_cut;
 };
 
-void moveFrame(Workspace &ws)
+class ContinuousFrames : public FrameRun {
+  public:
+    ContinuousFrames(const Workspace &ws, bool keepAlpha)
+        : m_ws(ws), m_start(ws.FrameX, ws.FrameY), m_count(ContinuousFrameCount(ws)),
+          m_alpha(keepAlpha && HasAlpha(ws.WorkImage))
+    {
+    }
+    int count() const override { return m_count; }
+    QSize frameSize() const override { return {m_ws.CutWidth, m_ws.CutHeight}; }
+    bool hasAlpha() const override { return m_alpha; }
+    const QImage &frame(int k) override
+    {
+        PlaceContinuousFrame(m_ws, m_start, k);
+        if (!m_alpha) {
+            FillCutImage(m_ws);
+            return m_ws.CutImage;
+        }
+        CopyWithAlpha(m_ws.WorkImage,
+                      QRect(m_ws.FrameX, m_ws.FrameY, m_ws.CutWidth, m_ws.CutHeight), m_cut);
+        return m_cut;
+    }
+
+  private:
+    Workspace m_ws;
+    QPoint m_start;
+    int m_count;
+    bool m_alpha;
+    QImage m_cut; // the frame with its alpha
+};
+
+} // namespace
+
+void PlaceContinuousFrame(Workspace &ws, QPoint start, int k)
 {
+    // Positions stay inside the canvas for every k of the run, so the products cannot overflow.
+    const int moved = (k - 1) * ws.FrameStep;
+    ws.FrameX = start.x();
+    ws.FrameY = start.y();
     switch (ws.FrameDirection) {
-    case Direction::Right: ws.FrameX += ws.FrameStep; break;
-    case Direction::Left: ws.FrameX -= ws.FrameStep; break;
-    case Direction::Down: ws.FrameY += ws.FrameStep; break;
-    case Direction::Up: ws.FrameY -= ws.FrameStep; break;
+    case Direction::Right: ws.FrameX += moved; break;
+    case Direction::Left: ws.FrameX -= moved; break;
+    case Direction::Down: ws.FrameY += moved; break;
+    case Direction::Up: ws.FrameY -= moved; break;
     }
 }
 
-} // namespace
+std::unique_ptr<FrameRun> ContinuousRun(const Workspace &ws, bool keepAlpha)
+{
+    return std::make_unique<ContinuousFrames>(ws, keepAlpha);
+}
 
 void WriteContinuousFrames(Workspace &ws, const QString &chosenPath, const FrameWriter &write,
                            const FrameProgress &progress)
 {
     const int count = ContinuousFrameCount(ws);
     const WorkspaceRestorer restore(ws);
+    const QPoint start(ws.FrameX, ws.FrameY);
     for (int k = 1; k <= count; ++k) {
         write(FrameFileName(chosenPath, k), ws.CutImage);
         if (progress)
             progress(k, count);
         // No move after the last frame: the next position would leave the canvas.
         if (k < count) {
-            moveFrame(ws);
+            PlaceContinuousFrame(ws, start, k + 1);
             FillCutImage(ws);
         }
     }
