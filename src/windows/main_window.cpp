@@ -27,7 +27,8 @@ constexpr int kMinHeight = 550;
 constexpr int kCaptureDelayMs = 800;
 
 const QString kSaveFilter =
-    QStringLiteral("ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg");
+    QStringLiteral("ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg|"
+                   "PNGファイル(*.png)|*.png|WebPファイル(*.webp)|*.webp");
 
 } // namespace
 

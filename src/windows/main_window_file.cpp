@@ -2,8 +2,12 @@
 // and the tools that run a dialog of their own.
 #include "windows/main_window.h"
 
+#include "core/image/alpha.h"
 #include "core/image/bmp_format.h"
 #include "core/image/jpeg_codec.h"
+#include "core/image/picture.h"
+#include "core/image/png_format.h"
+#include "core/image/webp_format.h"
 #include "core/sequence/mixing.h"
 #include "ui_main_window.h"
 #include "windows/about_dialog.h"
@@ -56,12 +60,21 @@ void MainWindow::savePicture()
     const QString chosen = RunFileDialog(m_pictureSaveDialog);
     if (QFileInfo(chosen).fileName().isEmpty())
         return;
-    const bool jpeg = SelectedFilterIndex(m_pictureSaveDialog) == 1;
+    // The filters' order: BMP, JPEG, PNG, WebP. PNG and WebP keep the picture's alpha and write
+    // it losslessly; BMP and JPEG see it over white.
+    const int filter = SelectedFilterIndex(m_pictureSaveDialog);
     Guarded(this, [&] {
-        if (jpeg)
-            WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_ws.WorkImage);
-        else
-            WriteBmpOwnDepthFile(withExtension(chosen, QStringLiteral(".bmp")), m_ws.WorkImage);
+        switch (filter) {
+        case 1: WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_ws.WorkImage); break;
+        case 2: WritePngFile(withExtension(chosen, QStringLiteral(".png")), m_ws.WorkImage); break;
+        case 3:
+            WriteWebpFile(withExtension(chosen, QStringLiteral(".webp")), m_ws.WorkImage);
+            break;
+        default: // a picture with alpha goes over white, as 24-bit
+            WriteBmpOwnDepthFile(withExtension(chosen, QStringLiteral(".bmp")),
+                                 HasAlpha(m_ws.WorkImage) ? To24Bit(m_ws.WorkImage)
+                                                          : m_ws.WorkImage);
+        }
     });
 }
 

@@ -1,9 +1,9 @@
 // The main window: the cut size and the four outputs of the cut.
 #include "windows/main_window.h"
 
-#include "core/image/bmp_format.h"
 #include "core/sequence/continuous_cut.h"
 #include "core/sequence/frame_files.h"
+#include "core/sequence/frame_output.h"
 #include "core/sequence/mixing.h"
 #include "core/workspace/cut_size.h"
 #include "ui_main_window.h"
@@ -18,6 +18,20 @@ MixKind mixKindOf(const OutputOrder &order)
     if (order.mode == OutputMode::Blend)
         return order.secondOption ? MixKind::BlendWhiteTransparent : MixKind::Blend;
     return order.secondOption ? MixKind::FadeToBlack : MixKind::FadeToWhite;
+}
+
+// The frames the order asks for, from a copy of the workspace (the pictures are shared, not
+// copied): whatever happens to the run, the workspace is as before, so a second save writes the
+// same frames. A single file is the run of the one cut.
+std::unique_ptr<FrameRun> frameRun(const Workspace &ws, const OutputOrder &order)
+{
+    Workspace run = ws;
+    const bool keepAlpha = KeepsAlpha(order.frameOutput());
+    if (order.mode == OutputMode::Blend || order.mode == OutputMode::Fade)
+        return order.singleFile ? ContinuousRun(run, keepAlpha) : MixRun(run, mixKindOf(order));
+    run.FrameStep = order.singleFile || order.mode == OutputMode::SingleCut ? 0 : order.step;
+    run.FrameDirection = order.direction;
+    return ContinuousRun(run, keepAlpha);
 }
 
 } // namespace
@@ -83,22 +97,9 @@ void MainWindow::openOutput(OutputMode mode)
 
 void MainWindow::writeOutput(const OutputOrder &order, const FrameProgress &progress)
 {
-    if (order.singleFile) {
-        WriteBmp24File(order.path, m_ws.CutImage);
-        return;
-    }
-    // The run works on a copy (the pictures are shared, not copied): whatever happens, the
-    // workspace is as before, so a second save writes the same frames.
-    Workspace run = m_ws;
-    BmpFrameWriter writer;
-    if (order.mode == OutputMode::Sequence) {
-        run.FrameStep = order.step;
-        run.FrameDirection = order.direction;
-        WriteContinuousFrames(
-            run, order.path,
-            [&writer](const QString &path, const QImage &picture) { writer.write(path, picture); },
-            progress);
-    } else {
-        WriteMixFrames(run, mixKindOf(order), order.path, writer, progress);
-    }
+    const std::unique_ptr<FrameRun> run = frameRun(m_ws, order);
+    if (order.singleFile)
+        WriteCutFile(order.path, run->frame(1), order.format);
+    else
+        WriteFrameOutput(*run, order.frameOutput(), progress);
 }

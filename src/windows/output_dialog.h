@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/sequence/frame_files.h"
+#include "core/sequence/frame_output.h"
 #include "core/workspace/workspace.h"
 
 #include <QDialog>
@@ -15,6 +16,7 @@
 
 class QButtonGroup;
 class QFileDialog;
+class QRadioButton;
 
 namespace Ui {
 class OutputDialog;
@@ -30,6 +32,14 @@ struct OutputOrder {
     int step = 0;            // Sequence: pixels the frame moves per frame
     Direction direction = Direction::Right;
     bool secondOption = false; // Blend: white is transparent; Fade: from black instead of white
+    // Where the frames go: numbered files (or the one file) of format, one animation, or a sheet.
+    OutputKind kind = OutputKind::NumberedFiles;
+    FrameFormat format = FrameFormat::Bmp;
+    AnimationOptions animation;
+    SheetOptions sheet;
+
+    // The core's description of the output, with path.
+    FrameOutput frameOutput() const { return {kind, path, format, animation, sheet}; }
 };
 
 // What the window does for the dialog.
@@ -70,17 +80,27 @@ class OutputDialog : public QDialog {
     void save();
     void saveSingle(bool closeOnCancel);
     void saveSequence();
-    bool mayReplaceFramesOf(const QString &base, int frames);
+    bool mayReplaceFramesOf(const FrameOutput &output, int frames);
+    void showStatus(const QString &text);
     void chooseBlendPicture();
     void showBlendPictureName(const QString &name);
     OutputOrder order() const;
     void showProgress(int k, int n);
+    // The output section: what the frames become, in a group of its own.
+    void setUpOutputChoices();
+    void showOutputChoices();
+    void saveToOneFile();
 
     std::unique_ptr<Ui::OutputDialog> m_ui;
     QButtonGroup *m_stepGroup;
     QButtonGroup *m_directionGroup;
-    QFileDialog *m_cutSaveDialog;    // a single file; ".bmp" is added to a name without it
-    QFileDialog *m_framesSaveDialog; // the base name of numbered frames
+    QFileDialog *m_cutSaveDialog;         // a single file; ".bmp" is added to a name without it
+    QFileDialog *m_framesSaveDialog;      // the base name of numbered frames
+    QFileDialog *m_animationSaveDialog;   // a GIF or WebP file; its extension is added
+    QFileDialog *m_sheetSaveDialog;       // a PNG sheet; ".png" is added
+    QButtonGroup *m_kindGroup;            // numbered files, animation, sheet
+    QButtonGroup *m_formatGroup;          // BMP or PNG
+    QButtonGroup *m_animationFormatGroup; // GIF or WebP
     OutputMode m_mode = OutputMode::SingleCut;
     QSize m_cutSize;
     OutputActions m_actions;

@@ -336,7 +336,9 @@ void TestMainWindow::componentsWithoutAPlace()
     auto *save = Control<QFileDialog>(&form, "pictureSaveDialog");
     QCOMPARE(save->nameFilters(),
              (QStringList{QStringLiteral("ビットマップファイル(*.bmp) (*.bmp)"),
-                          QStringLiteral("JPEGファイル(*.jpg) (*.jpg)")}));
+                          QStringLiteral("JPEGファイル(*.jpg) (*.jpg)"),
+                          QStringLiteral("PNGファイル(*.png) (*.png)"),
+                          QStringLiteral("WebPファイル(*.webp) (*.webp)")}));
     QVERIFY(save->testOption(QFileDialog::DontConfirmOverwrite));
     QVERIFY(save->defaultSuffix().isEmpty());
     QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
