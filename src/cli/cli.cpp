@@ -2,6 +2,7 @@
 #include "cli/cli.h"
 
 #include "cli/output_options.h"
+#include "cli/reading_options.h"
 #include "cli/usage_error.h"
 
 #include "core/base/app_paths.h"
@@ -51,7 +52,9 @@ const char kUsage[] =
     "            sections: picture, text, link1 ... link5, text2\n"
     "       mokaran --help | --version\n"
     "\n"
-    "PICTURE and BLEND are BMP or JPEG files (by extension). The cut size is lowered to the\n"
+    "PICTURE and BLEND are BMP, JPEG, PNG, GIF (first frame), WebP, TIFF or TGA files (by\n"
+    "content); a photo is turned upright by its EXIF orientation unless --keep-orientation is\n"
+    "given (cut, sequence, blend, fade, edit, shrink). The cut size is lowered to the\n"
     "picture; --at is the frame's top-left corner, kept inside the picture (default 0,0).\n"
     "cut writes OUT as a 24-bit BMP; sequence, blend and fade write BASE001.bmp, BASE002.bmp, ...\n"
     "sequence writes every position that fits (--step defaults to 15, --direction to right);\n"
@@ -109,7 +112,8 @@ QStringList parseVerb(QCommandLineParser &parser, const QStringList &rest, int f
 QList<QCommandLineOption> frameOptions()
 {
     return {{QStringLiteral("size"), QString(), QStringLiteral("WxH")},
-            {QStringLiteral("at"), QString(), QStringLiteral("X,Y"), QStringLiteral("0,0")}};
+            {QStringLiteral("at"), QString(), QStringLiteral("X,Y"), QStringLiteral("0,0")},
+            KeepOrientationOption()};
 }
 
 QPoint parsePair(const QString &text, const QString &pattern, const char *what)
@@ -139,7 +143,7 @@ Workspace cutWorkspace(const QString &picture, const QCommandLineParser &parser)
                                 QStringLiteral("(-?\\d+),(-?\\d+)"), "position");
 
     Workspace ws;
-    SetWorkPicture(ws, ReadPicture(picture));
+    SetWorkPicture(ws, ReadVerbPicture(parser, picture));
     ws.CutWidth = wh.x();
     ws.CutHeight = wh.y();
     LowerCutToCanvas(ws);
@@ -223,7 +227,7 @@ ExitCode runBlend(const QStringList &rest)
     parser.addOptions(FrameOutputOptions());
     const QStringList files = parseVerb(parser, rest, 3, true);
     Workspace ws = cutWorkspace(files[0], parser);
-    ws.BlendImage = ReadPicture(files[1]);
+    ws.BlendImage = ReadVerbPicture(parser, files[1]);
     const MixKind kind = parser.isSet(QStringLiteral("white-transparent"))
                              ? MixKind::BlendWhiteTransparent
                              : MixKind::Blend;
@@ -294,6 +298,8 @@ std::vector<EditStep> parseEdits(const QCommandLineParser &parser)
     std::map<QString, qsizetype> occurrences;
     std::vector<EditStep> steps;
     for (const QString &name : parser.optionNames()) {
+        if (KeepOrientationOption().names().contains(name))
+            continue; // how the picture is read, not an operation
         EditStep step{name};
         if (editsWithValue().contains(name))
             step.value = editValue(name, parser.values(name).at(occurrences[name]++));
@@ -332,9 +338,10 @@ ExitCode runEdit(const QStringList &rest)
         throw UsageError{QStringLiteral("expected PICTURE OUT before the operations")};
     QCommandLineParser parser;
     parser.addOptions(editOptions());
+    parser.addOption(KeepOrientationOption());
     const QStringList files = parseVerb(parser, rest, 2);
     const std::vector<EditStep> steps = parseEdits(parser);
-    QImage picture = ReadPicture(files[0]);
+    QImage picture = ReadVerbPicture(parser, files[0]);
     for (const EditStep &step : steps)
         picture = applyEdit(picture, step);
     const QString &out = files[1];
@@ -361,9 +368,10 @@ QString defaultExtensionsFile()
 ExitCode runShrink(const QStringList &rest)
 {
     QCommandLineParser parser;
-    parser.addOptions({{QStringLiteral("width"), QString(), QStringLiteral("T")},
-                       {QStringLiteral("extensions"), QString(), QStringLiteral("FILE"),
-                        defaultExtensionsFile()}});
+    parser.addOptions(
+        {{QStringLiteral("width"), QString(), QStringLiteral("T")},
+         {QStringLiteral("extensions"), QString(), QStringLiteral("FILE"), defaultExtensionsFile()},
+         KeepOrientationOption()});
     const QStringList files = parseVerb(parser, rest, 2);
     bool ok = false;
     const int width = parser.value(QStringLiteral("width")).toInt(&ok);
@@ -376,6 +384,7 @@ ExitCode runShrink(const QStringList &rest)
     job.destinationFolder = asFolder(files[1]);
     job.targetWidth = width;
     job.extensionsFile = parser.value(QStringLiteral("extensions"));
+    job.keepOrientation = OrientationOf(parser) == Orientation::AsStored;
     int total = 0;
     const ShrinkResult result = RunShrink(
         job, [&total](int n) { total = n; },

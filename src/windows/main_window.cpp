@@ -2,13 +2,16 @@
 #include "windows/main_window.h"
 
 #include "core/base/io_error.h"
+#include "core/image/picture_reading.h"
 #include "ui_main_window.h"
 #include "windows/about_dialog.h"
 #include "windows/batch_shrink_dialog.h"
+#include "windows/busy_cursor.h"
 #include "windows/cut_size_dialog.h"
 #include "windows/import_dialog.h"
 #include "windows/output_dialog.h"
 #include "windows/page_maker_dialog.h"
+#include "windows/picture_drop.h"
 #include "windows/value_dialog.h"
 #include "windows/window_support.h"
 
@@ -56,6 +59,13 @@ MainWindow::MainWindow(const AppPaths &paths, QWidget *parent)
     m_captureTimer->setInterval(kCaptureDelayMs);
     m_captureTimer->setSingleShot(true);
 
+    // A picture file dropped on the window is loaded as 読込み loads it.
+    AcceptPictureDrops(this, [this](const QString &path) {
+        Guarded(this, [&] {
+            BusyCursor busy;
+            takeNewPicture(ReadPicture(path));
+        });
+    });
     restoreSession();
     createDialogs();
     connectCommands();

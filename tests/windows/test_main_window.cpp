@@ -332,7 +332,9 @@ void TestMainWindow::componentsWithoutAPlace()
     MainWindow form(folder.paths());
     QCOMPARE(
         Control<QFileDialog>(&form, "pictureOpenDialog")->nameFilters(),
-        QStringList{QStringLiteral("イメージファイル(*.bmp, *.jpg, *.jpeg) (*.bmp *.jpg *.jpeg)")});
+        QStringList{QStringLiteral(
+            "イメージファイル(*.bmp, *.jpg, *.jpeg, *.png, *.gif, *.webp, *.tif, *.tiff, *.tga) "
+            "(*.bmp *.jpg *.jpeg *.png *.gif *.webp *.tif *.tiff *.tga)")});
     auto *save = Control<QFileDialog>(&form, "pictureSaveDialog");
     QCOMPARE(save->nameFilters(),
              (QStringList{QStringLiteral("ビットマップファイル(*.bmp) (*.bmp)"),
