@@ -91,7 +91,12 @@ void MainWindow::openOutput(OutputMode mode)
     };
     actions.chooseBlendPicture = [this] { return importPicture(ImportTarget::BlendPicture); };
     actions.blendPictureName = m_blendPictureName;
-    m_outputDialog->run(mode, m_ws.CutImage, actions);
+    actions.frames = [this](const OutputOrder &order) { return frameRun(m_ws, order); };
+    // The dialog shows the cut with its alpha, as the outputs that keep it write it.
+    Workspace single = m_ws;
+    single.FrameStep = 0;
+    const QImage cut = ContinuousRun(single, true)->frame(1);
+    m_outputDialog->run(mode, cut, actions);
     refreshCanvas(); // the frame stands where it stood; a new picture may have come meanwhile
 }
 

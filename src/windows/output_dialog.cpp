@@ -1,6 +1,7 @@
 // The output dialog.
 #include "windows/output_dialog.h"
 
+#include "core/image/alpha.h"
 #include "core/sequence/continuous_cut.h"
 #include "core/sequence/mixing.h"
 #include "ui_output_dialog.h"
@@ -11,6 +12,7 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace {
 
@@ -98,6 +100,13 @@ OutputDialog::OutputDialog(QWidget *parent)
         MakeFileDialog(this, "sheetSaveDialog", QFileDialog::AcceptSave, kSheetFilter);
     setUpOutputChoices();
 
+    m_playTimer = new QTimer(this);
+    m_playTimer->setObjectName(QStringLiteral("playTimer"));
+    connect(m_playTimer, &QTimer::timeout, this, &OutputDialog::showNextFrame);
+    connect(m_ui->playButton, &QPushButton::clicked, this, &OutputDialog::play);
+    connect(m_ui->stopButton, &QPushButton::clicked, this, &OutputDialog::stop);
+    // Closing stops the player, however the dialog is closed.
+    connect(this, &QDialog::finished, this, &OutputDialog::stop);
     connect(m_ui->saveButton, &QPushButton::clicked, this, &OutputDialog::save);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ui->blendPictureButton, &QPushButton::clicked, this,
@@ -110,12 +119,15 @@ void OutputDialog::run(OutputMode mode, const QImage &cut, const OutputActions &
 {
     m_actions = actions;
     m_cutSize = cut.size();
+    m_cut = cut;
     prepare(mode);
     showPreview(cut);
     showBlendPictureName(actions.blendPictureName);
     m_ui->statusLabel->clear();
     exec();
+    stop();
     m_actions = {};
+    m_cut = QImage();
 }
 
 void OutputDialog::prepare(OutputMode mode)
@@ -157,8 +169,10 @@ void OutputDialog::prepare(OutputMode mode)
 
 void OutputDialog::showPreview(const QImage &cut)
 {
-    const QImage shown =
-        cut.copy(0, 0, std::min(cut.width(), kPreviewLimit), std::min(cut.height(), kPreviewLimit));
+    const QRect shownArea(0, 0, std::min(cut.width(), kPreviewLimit),
+                          std::min(cut.height(), kPreviewLimit));
+    // Frames with alpha show over the canvas's checkerboard, as the picture they come from does.
+    const QImage shown = HasAlpha(cut) ? OverCheckerboard(cut, shownArea) : cut.copy(shownArea);
     m_ui->previewLabel->setPixmap(QPixmap::fromImage(shown));
     m_ui->previewLabel->resize(shown.size());
 }
@@ -213,6 +227,7 @@ void OutputDialog::showBlendPictureName(const QString &name)
 
 void OutputDialog::save()
 {
+    stop();
     m_ui->statusLabel->clear();
     Guarded(this, [this] {
         const bool numbered = m_kindGroup->checkedId() == int(OutputKind::NumberedFiles);
@@ -382,4 +397,45 @@ void OutputDialog::showOutputChoices()
     enable({m_ui->delayLabel, m_ui->delaySpin, m_ui->pingPongCheck}, animation);
     enable({m_ui->qualityLabel, m_ui->qualitySpin}, webp);
     enable({m_ui->columnsLabel, m_ui->columnsSpin, m_ui->paddingLabel, m_ui->paddingSpin}, sheet);
+}
+
+void OutputDialog::play()
+{
+    stop();
+    if (!m_actions.frames)
+        return;
+    Guarded(this, [this] {
+        const OutputOrder choices = order();
+        m_playing = m_actions.frames(choices);
+        const bool pingPong = choices.kind == OutputKind::Animation && choices.animation.pingPong;
+        m_playOrder = PlayOrder(m_playing->count(), pingPong);
+        m_played = m_playOrder.size() - 1; // the next is the first
+        // The first frame at once; the rest each when its turn comes, so thousands start at once.
+        showNextFrame();
+        m_playTimer->start(choices.animation.delayMs);
+    });
+}
+
+void OutputDialog::stop()
+{
+    if (!m_playing)
+        return;
+    m_playTimer->stop();
+    m_playing.reset();
+    m_playOrder.clear();
+    showPreview(m_cut);
+}
+
+void OutputDialog::showNextFrame()
+{
+    if (!m_playing || m_playOrder.empty())
+        return;
+    m_played = (m_played + 1) % m_playOrder.size();
+    bool shown = false;
+    Guarded(this, [&] {
+        showPreview(m_playing->frame(m_playOrder[m_played]));
+        shown = true;
+    });
+    if (!shown)
+        stop();
 }

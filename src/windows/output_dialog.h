@@ -17,6 +17,7 @@
 class QButtonGroup;
 class QFileDialog;
 class QRadioButton;
+class QTimer;
 
 namespace Ui {
 class OutputDialog;
@@ -54,6 +55,9 @@ struct OutputActions {
     std::function<std::optional<QString>()> chooseBlendPicture;
     // The name of the blend picture in use; empty while the cut is blended with white.
     QString blendPictureName;
+    // The frames the order would write, made one at a time as the preview shows them: the same
+    // run the writing takes, so what plays is what is written.
+    std::function<std::unique_ptr<FrameRun>(const OutputOrder &order)> frames;
 };
 
 class OutputDialog : public QDialog {
@@ -90,6 +94,11 @@ class OutputDialog : public QDialog {
     void setUpOutputChoices();
     void showOutputChoices();
     void saveToOneFile();
+    // The preview player: ▶ plays the frames of the current choices at the chosen delay, each made
+    // as it is shown; ■ (or saving, or closing) stops it and shows the cut again.
+    void play();
+    void stop();
+    void showNextFrame();
 
     std::unique_ptr<Ui::OutputDialog> m_ui;
     QButtonGroup *m_stepGroup;
@@ -105,4 +114,9 @@ class OutputDialog : public QDialog {
     QSize m_cutSize;
     OutputActions m_actions;
     QElapsedTimer m_progressShown; // when the progress bar was last painted
+    QImage m_cut;                  // what the preview shows when nothing plays
+    QTimer *m_playTimer;
+    std::unique_ptr<FrameRun> m_playing; // the run being played, or none
+    std::vector<int> m_playOrder;        // its frames in the order shown
+    size_t m_played = 0;                 // the position in m_playOrder shown last
 };

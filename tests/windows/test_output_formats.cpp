@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -57,6 +58,7 @@ class TestOutputFormats : public QObject {
   private slots:
     void choicesReachTheFilesWritten();
     void wholePictureSavesAsPngAndWebp();
+    void previewPlaysTheFramesThatWouldBeWritten();
 };
 
 // Each choice must reach what is written: catches the frames dialog's filter not deciding BMP or
@@ -153,6 +155,41 @@ void TestOutputFormats::wholePictureSavesAsPngAndWebp()
                 QCOMPARE(back.pixel(x, y), seeThrough.pixel(x, y));
         QCOMPARE(qAlpha(back.pixel(0, 0)), 0);
     }
+}
+
+// ▶ must show the frames the save would write, in order, starting at once, and ■ the cut again.
+// Catches a player that shows the cut only, steps the wrong way, ignores ping-pong, or keeps
+// playing after ■.
+void TestOutputFormats::previewPlaysTheFramesThatWouldBeWritten()
+{
+    Program p;
+    const QImage picture = numbered(100, 60);
+    const auto shownFrame = [&] {
+        return p.control<QLabel>("previewLabel")
+            ->pixmap()
+            .toImage()
+            .convertToFormat(QImage::Format_BGR888);
+    };
+    ModalScript script;
+    script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
+        // Closed whatever happens below, so a failed check cannot leave the dialog open.
+        QTimer::singleShot(8000, p.control<QPushButton>("closeButton"), &QPushButton::click);
+        p.control<QRadioButton>("animationRadio")->click();
+        p.control<QCheckBox>("pingPongCheck")->setChecked(true);
+        p.control<QSpinBox>("delaySpin")->setValue(300);
+        p.control<QPushButton>("playButton")->click();
+        // The first frame is there at once, before any tick; then each tick shows the next one,
+        // forward to the last position and back without repeating the ends.
+        QCOMPARE(shownFrame(), picture.copy(0, 0, 40, 30));
+        for (const int x : {15, 30, 45, 60, 45, 30, 15, 0, 15})
+            QTRY_COMPARE_WITH_TIMEOUT(shownFrame(), picture.copy(x, 0, 40, 30), 2000);
+        p.control<QPushButton>("stopButton")->click();
+        QCOMPARE(shownFrame(), picture.copy(0, 0, 40, 30));
+        QVERIFY(!Control<QTimer>(p.output(), "playTimer")->isActive());
+        QTimer::singleShot(0, p.control<QPushButton>("closeButton"), &QPushButton::click);
+    });
+    p.form->saveSequence();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
 }
 
 int main(int argc, char *argv[])
