@@ -43,35 +43,38 @@ MOKARAN_BENCH_DUMP=$work/pictures "$build/bench/bench_sequence" >/dev/null
 pictures=$work/pictures
 
 now() { date +%s.%N; }
-# The median wall time of `repeats` runs of a command, each in a fresh folder @OUT@.
-runs=0
+# The median wall time of `repeats` runs of a command, each in a fresh folder @OUT@. It runs in
+# a subshell ($(...)), so the count of folders lives in a file; lastOut names the last folder.
+echo 0 >"$work/runs"
 median() {
-    local times=() start out
+    local times=() start out runs
     for ((i = 0; i < repeats; i++)); do
-        out=$work/run-$((++runs))
+        runs=$(($(cat "$work/runs") + 1))
+        echo "$runs" >"$work/runs"
+        out=$work/run-$runs
         mkdir "$out"
         sync
         start=$(now)
         "${@//@OUT@/$out}" >/dev/null 2>&1
         times+=("$(awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.4f", b - a }')")
-        lastOut=$out
     done
     printf '%s\n' "${times[@]}" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
 }
+lastOut() { echo "$work/run-$(cat "$work/runs")"; }
 sizeOf() { stat -c %s "$1"; }
 folderSize() { du -sb "$1" | cut -f1; }
 
 # PNG frames.
 oursPng=$(median "$mokaran" sequence "$pictures/source.bmp" @OUT@/walk --size 200x200 --step 1 --format png)
-oursPngSize=$(folderSize "$lastOut")
-oursPngCount=$(find "$lastOut" -name '*.png' | wc -l)
+oursPngSize=$(folderSize "$(lastOut)")
+oursPngCount=$(find "$(lastOut)" -name '*.png' | wc -l)
 crops=()
 for ((x = 0; x < imSubset; x++)); do
     crops+=(\( +clone -crop "200x200+$x+0" +repage -write "@OUT@/walk$(printf %03d $((x + 1))).png" +delete \))
 done
 imRead=$(median convert "$pictures/source.bmp" null:)
 imSubsetTime=$(median convert "$pictures/source.bmp" "${crops[@]}" null:)
-imSubsetSize=$(folderSize "$lastOut")
+imSubsetSize=$(folderSize "$(lastOut)")
 imPng=$(awk -v r="$imRead" -v s="$imSubsetTime" -v n="$frames" -v k="$imSubset" 'BEGIN { printf "%.4f", r + (s - r) * n / k }')
 # Our first imSubset frames against ImageMagick's, file by file.
 oursSubsetSize=0
@@ -84,13 +87,13 @@ mix=("$pictures/mix_cut.bmp" "$pictures/mix_blend.bmp" --size 400x300)
 "$mokaran" blend "${mix[@]}" "$work/m"
 "$mokaran" blend "${mix[@]}" "$work/p" --format png
 oursGif=$(median "$mokaran" blend "${mix[@]}" --animate @OUT@/ours.gif)
-cp "$lastOut/ours.gif" "$work/ours.gif"
+cp "$(lastOut)/ours.gif" "$work/ours.gif"
 imGif=$(median convert -delay 10 -loop 0 "$work"/m*.bmp @OUT@/im.gif)
-cp "$lastOut/im.gif" "$work/im.gif"
+cp "$(lastOut)/im.gif" "$work/im.gif"
 oursWebp=$(median "$mokaran" blend "${mix[@]}" --animate @OUT@/ours.webp)
-cp "$lastOut/ours.webp" "$work/ours.webp"
+cp "$(lastOut)/ours.webp" "$work/ours.webp"
 peerWebp=$(median img2webp -loop 0 -d 100 "$work"/p*.png -o @OUT@/peer.webp)
-cp "$lastOut/peer.webp" "$work/peer.webp"
+cp "$(lastOut)/peer.webp" "$work/peer.webp"
 
 # Mean PSNR of a GIF's frames against the 21 BMP frames it was made from.
 psnr() {
