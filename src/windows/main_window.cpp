@@ -2,9 +2,11 @@
 #include "windows/main_window.h"
 
 #include "core/base/io_error.h"
+#include "core/image/picture_reading.h"
 #include "ui_main_window.h"
 #include "windows/about_dialog.h"
 #include "windows/batch_shrink_dialog.h"
+#include "windows/busy_cursor.h"
 #include "windows/cut_size_dialog.h"
 #include "windows/frame_position_dialog.h"
 #include "windows/import_dialog.h"
@@ -27,7 +29,8 @@ constexpr QSize kMinSize(750, 550); // the window never starts smaller than this
 constexpr int kCaptureDelayMs = 800;
 
 const QString kSaveFilter =
-    QStringLiteral("ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg");
+    QStringLiteral("ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg|"
+                   "PNGファイル(*.png)|*.png|WebPファイル(*.webp)|*.webp");
 
 } // namespace
 

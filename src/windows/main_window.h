@@ -56,8 +56,9 @@ class MainWindow : public QMainWindow {
     // picture's switch to the working state, the cut lowered to the picture, the labels, and a
     // new history.
     void takeNewPicture(const QImage &picture);
-    // Reads the picture file at path and takes it as the import dialog's 決定 does: the way in for
-    // a file given on the command line. A file that cannot be read is reported in the error box.
+    // Reads the picture file at path and takes it as the import dialog's 決定 does (a recent
+    // picture too): the way in for a file given on the command line, dropped on the window or
+    // chosen from 最近使ったファイル. A file that is gone or cannot be read is reported.
     void openPicture(const QString &path);
     // Puts an edit's result in place of the working picture and refreshes what that edit changes.
     // The history is left alone: the Edit menu's commands go through putEditStep.
@@ -96,7 +97,6 @@ class MainWindow : public QMainWindow {
     void showActualSize();
     void fitToWindow();
     void chooseFramePosition();
-    void openPictureFile(const QString &path);
 
   protected:
     void closeEvent(QCloseEvent *event) override;

@@ -3,9 +3,13 @@
 #include "windows/main_window.h"
 
 #include "core/base/io_error.h"
+#include "core/image/alpha.h"
 #include "core/image/bmp_format.h"
 #include "core/image/jpeg_codec.h"
+#include "core/image/picture.h"
 #include "core/image/picture_reading.h"
+#include "core/image/png_format.h"
+#include "core/image/webp_format.h"
 #include "core/sequence/mixing.h"
 #include "ui_main_window.h"
 #include "windows/about_dialog.h"
@@ -41,10 +45,7 @@ void MainWindow::loadPicture()
 
 void MainWindow::openPicture(const QString &path)
 {
-    Guarded(this, [&] {
-        BusyCursor busy;
-        takeNewPicture(ReadPicture(path));
-    });
+    readPictureFile(path, ImportTarget::WorkingPicture);
 }
 
 std::optional<QString> MainWindow::importPicture(ImportTarget target)
@@ -87,11 +88,6 @@ std::optional<QString> MainWindow::readPictureFile(const QString &path, ImportTa
     return taken ? placePicture(*taken, target) : std::nullopt;
 }
 
-void MainWindow::openPictureFile(const QString &path)
-{
-    readPictureFile(path, ImportTarget::WorkingPicture);
-}
-
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     if (!DraggedFile(event->mimeData()).isEmpty())
@@ -105,7 +101,7 @@ void MainWindow::dropEvent(QDropEvent *event)
         return;
     event->acceptProposedAction();
     // The drop returns to the program it came from before the picture is read.
-    QTimer::singleShot(0, this, [this, path] { openPictureFile(path); });
+    QTimer::singleShot(0, this, [this, path] { openPicture(path); });
 }
 
 void MainWindow::showRecentFiles()
@@ -124,7 +120,7 @@ void MainWindow::showRecentFiles()
         connect(item, &QAction::triggered, this, [this, path] {
             if (!QFileInfo(path).isFile()) // gone since: no use offering it again
                 m_recentFiles.removeAll(path);
-            openPictureFile(path);
+            openPicture(path);
             showRecentFiles();
         });
     }
@@ -136,12 +132,21 @@ void MainWindow::savePicture()
     const QString chosen = RunFileDialog(m_pictureSaveDialog);
     if (QFileInfo(chosen).fileName().isEmpty())
         return;
-    const bool jpeg = SelectedFilterIndex(m_pictureSaveDialog) == 1;
+    // The filters' order: BMP, JPEG, PNG, WebP. PNG and WebP keep the picture's alpha and write
+    // it losslessly; BMP and JPEG see it over white.
+    const int filter = SelectedFilterIndex(m_pictureSaveDialog);
     Guarded(this, [&] {
-        if (jpeg)
-            WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_ws.WorkImage);
-        else
-            WriteBmpOwnDepthFile(withExtension(chosen, QStringLiteral(".bmp")), m_ws.WorkImage);
+        switch (filter) {
+        case 1: WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_ws.WorkImage); break;
+        case 2: WritePngFile(withExtension(chosen, QStringLiteral(".png")), m_ws.WorkImage); break;
+        case 3:
+            WriteWebpFile(withExtension(chosen, QStringLiteral(".webp")), m_ws.WorkImage);
+            break;
+        default: // a picture with alpha goes over white, as 24-bit
+            WriteBmpOwnDepthFile(withExtension(chosen, QStringLiteral(".bmp")),
+                                 HasAlpha(m_ws.WorkImage) ? To24Bit(m_ws.WorkImage)
+                                                          : m_ws.WorkImage);
+        }
     });
 }
 

@@ -347,11 +347,15 @@ void TestMainWindow::componentsWithoutAPlace()
     MainWindow form(folder.paths());
     QCOMPARE(
         Control<QFileDialog>(&form, "pictureOpenDialog")->nameFilters(),
-        QStringList{QStringLiteral("イメージファイル(*.bmp, *.jpg, *.jpeg) (*.bmp *.jpg *.jpeg)")});
+        QStringList{QStringLiteral(
+            "イメージファイル(*.bmp, *.jpg, *.jpeg, *.png, *.gif, *.webp, *.tif, *.tiff, *.tga) "
+            "(*.bmp *.jpg *.jpeg *.png *.gif *.webp *.tif *.tiff *.tga)")});
     auto *save = Control<QFileDialog>(&form, "pictureSaveDialog");
     QCOMPARE(save->nameFilters(),
              (QStringList{QStringLiteral("ビットマップファイル(*.bmp) (*.bmp)"),
-                          QStringLiteral("JPEGファイル(*.jpg) (*.jpg)")}));
+                          QStringLiteral("JPEGファイル(*.jpg) (*.jpg)"),
+                          QStringLiteral("PNGファイル(*.png) (*.png)"),
+                          QStringLiteral("WebPファイル(*.webp) (*.webp)")}));
     QVERIFY(save->testOption(QFileDialog::DontConfirmOverwrite));
     QVERIFY(save->defaultSuffix().isEmpty());
     QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);

@@ -2,9 +2,12 @@
 #pragma once
 
 #include "core/sequence/frame_files.h"
+#include "core/sequence/frame_run.h"
 #include "core/workspace/workspace.h"
 
+#include <QPoint>
 #include <array>
+#include <memory>
 
 // The steps, in pixels, that continuous cutting offers besides a step of the cut's own size;
 // the first is the step of a new run, in the dialog and on the command line.
@@ -37,3 +40,14 @@ int ContinuousFrameCount(const Workspace &ws);
 // the frame and CutImage are as they were before it, so a second run writes the same frames.
 void WriteContinuousFrames(Workspace &ws, const QString &chosenPath, const FrameWriter &write,
                            const FrameProgress &progress = {});
+
+// Puts the frame of a continuous cut that started at `start` where its frame k lies: (k - 1) *
+// FrameStep further in FrameDirection. The writers and ContinuousRun share it, so every output
+// cuts the same places.
+void PlaceContinuousFrame(Workspace &ws, QPoint start, int k);
+
+// The frames of WriteContinuousFrames as a run, from a copy of ws taken now (pictures shared, not
+// copied): the workspace itself is never touched. With keepAlpha and a WorkImage with alpha the
+// frames keep it (CopyWithAlpha); otherwise they are the 24-bit cuts of FillCutImage. A FrameStep
+// of 0 gives the run of the single cut.
+std::unique_ptr<FrameRun> ContinuousRun(const Workspace &ws, bool keepAlpha);
