@@ -73,9 +73,26 @@ void KeepPictureMemoryForReuse();
 // larger than this is no picture the program would decode either.
 inline constexpr long long kMaxPictureBytes = 1LL << 30;
 
+// Whether width x height 24-bit pixels take more than kMaxPictureBytes; false for a side below 1.
+// Divided rather than multiplied: the sides of a damaged header can be near 2^31 each, and their
+// product times 3 beyond any 64-bit integer.
 inline bool ExceedsPictureLimit(long long width, long long height)
 {
-    return width * height * 3 > kMaxPictureBytes;
+    return width > 0 && height > 0 && height > kMaxPictureBytes / 3 / width;
+}
+
+// A compressed picture cannot describe more than this many pixels with a byte of its data.
+// JPEG's Huffman coding spends at least a bit on every 8 x 8 block of the fullest component
+// (512 pixels a byte), and an RLE bitmap two bytes on every row it does not skip whole. Beyond
+// this a tiny file (a header with a damaged size, or a flat picture of absurd size in arithmetic
+// coding, or an RLE stream of nothing but skips) would make the program spend a gigabyte on it.
+inline constexpr long long kMaxPixelsPerCodedByte = 1024;
+
+// Whether a width x height picture is more than dataBytes of compressed data can describe.
+inline bool ExceedsCodedPixels(long long width, long long height, long long dataBytes)
+{
+    return width > 0 && height > 0 &&
+           height > std::max(dataBytes, 0LL) * kMaxPixelsPerCodedByte / width;
 }
 
 // Throws Failure when a width x height result cannot be made: "画像が大きすぎます (W x H)" beyond

@@ -2,13 +2,15 @@
 #include "core/workspace/settings.h"
 
 #include "core/base/atomic_file.h"
+#include "core/base/file_names.h"
 #include "core/base/files.h"
 #include "core/base/number_text.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <optional>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -142,13 +144,25 @@ QByteArray keyText(const KeyField &key, const SettingsRecord &record)
     return QByteArray(key.name) + '=' + QByteArray::number(record.*key.field) + "\r\n";
 }
 
-std::optional<QByteArray> readSmallFile(const QString &path)
+// The file's bytes, or why it cannot be read; a missing file (or folder) is a first run and
+// reads as empty.
+QByteArray readSmallFile(const QString &path, std::optional<QString> &problem)
 {
     try {
         return ReadFile(path, kSettingsFileReading);
-    } catch (const Failure &) {
-        return std::nullopt;
+    } catch (const IoError &error) {
+        if (error.code() != IoCodeFromErrno(ENOENT))
+            problem = ReadFailure(path, error.description()).description();
+    } catch (const Failure &failure) {
+        problem = ReadFailure(path, failure.description()).description();
     }
+    return {};
+}
+
+bool exists(const QString &path)
+{
+    struct stat info {};
+    return ::stat(EncodePath(path).constData(), &info) == 0;
 }
 
 } // namespace
@@ -209,28 +223,26 @@ QByteArray UpdateSettings(const QByteArray &iniText, const SettingsRecord &recor
     return out;
 }
 
-void ReadSettings(const QString &path, SettingsRecord &record)
+std::optional<QString> ReadSettings(const QString &path, SettingsRecord &record)
 {
-    const auto bytes = readSmallFile(path);
-    record = bytes ? ParseSettings(*bytes) : SettingsRecord{};
+    std::optional<QString> problem;
+    const QByteArray bytes = readSmallFile(path, problem);
+    record = ParseSettings(bytes);
+    return problem;
 }
 
 void WriteSettings(const QString &path, const SettingsRecord &record)
 {
     QByteArray old;
-    const QFileInfo info(path);
-    if (info.exists()) {
+    if (exists(path)) {
         // The other sections and keys must survive, so a file that cannot be read is not
-        // replaced; a read-only file is the user's wish to keep it as it is.
-        const auto bytes = info.isWritable() ? readSmallFile(path) : std::nullopt;
-        if (!bytes)
-            throw WriteFailure(path);
-        old = *bytes;
+        // replaced.
+        std::optional<QString> problem;
+        old = readSmallFile(path, problem);
+        if (problem)
+            throw WriteFailure(path, *problem);
     }
-    try {
-        WriteFileAtomically(path, UpdateSettings(old, record),
-                            ExistingFile::LinkAndPermissionsKept);
-    } catch (const Failure &) {
-        throw WriteFailure(path); // the message of set.ini names no reason
-    }
+    // Keeps a link to set.ini and the file's permissions, and refuses a read-only set.ini: a
+    // user may keep it private, link it from elsewhere, or protect it, and each save keeps that.
+    WriteFileAtomically(path, UpdateSettings(old, record));
 }

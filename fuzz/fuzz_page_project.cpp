@@ -1,0 +1,20 @@
+// The page maker's project file on any bytes: read it, and what can be written again reads back
+// as the same project; the page of it is made too.
+#include "core/base/io_error.h"
+#include "core/page/page.h"
+
+#include "fuzz_target.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const PageProject project = ParseProject(FuzzInput(data, size));
+    try {
+        Require(ParseProject(EncodeProject(project)).texts == project.texts);
+    } catch (const Failure &) { // a text that CP932 cannot hold, or a line break inside a field
+    }
+    try {
+        EncodePage(project, PageOmissions{});
+    } catch (const Failure &) {
+    }
+    return 0;
+}
