@@ -9,11 +9,19 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
 
 constexpr int kListedFailures = 20; // more would not fit a message box
+
+// Whether two folders are one, after resolving ".", ".." and links.
+bool sameFolder(const QString &a, const QString &b)
+{
+    const QString first = QFileInfo(a).canonicalFilePath();
+    return !first.isEmpty() && first == QFileInfo(b).canonicalFilePath();
+}
 
 } // namespace
 
@@ -40,6 +48,7 @@ void BatchShrinkDialog::run()
 {
     m_ui->sourceField->clear();
     m_ui->destinationField->clear();
+    m_ui->statusLabel->clear();
     exec();
 }
 
@@ -71,10 +80,25 @@ QString BatchShrinkDialog::pickFolder(const QString &current)
 
 void BatchShrinkDialog::startShrink()
 {
-    if (m_ui->sourceField->text().isEmpty() || m_ui->destinationField->text().isEmpty())
+    m_ui->progressBar->setValue(0); // the last run's bar must not stand for this one
+    m_ui->statusLabel->clear();
+    const QString source = m_ui->sourceField->text();
+    const QString destination = m_ui->destinationField->text();
+    if (source.isEmpty() || destination.isEmpty()) {
+        QMessageBox::information(
+            this, kAppTitle,
+            QStringLiteral("変換元フォルダと保存先フォルダを「参照」で選んでください。"));
+        return;
+    }
+    // Every output takes its source's name: into the source folder, each original is replaced.
+    if (sameFolder(source, destination) &&
+        QMessageBox::question(this, kAppTitle,
+                              QStringLiteral("保存先が変換元と同じフォルダです。元の画像を縮小した"
+                                             "画像で置き換えますか?"),
+                              QMessageBox::Yes | QMessageBox::No,
+                              QMessageBox::No) != QMessageBox::Yes)
         return;
     setRunning(true);
-    m_ui->progressBar->setValue(0);
     ShrinkJob job;
     job.sourceFolder = m_ui->sourceField->text();
     job.destinationFolder = m_ui->destinationField->text();
@@ -99,8 +123,18 @@ void BatchShrinkDialog::setRunning(bool running)
 
 void BatchShrinkDialog::finishRun(int written, const QStringList &failures, const QString &fatal)
 {
-    Q_UNUSED(written);
     setRunning(false);
+    if (fatal.isEmpty()) {
+        // Said here, not in a box to click away: the run may have taken minutes.
+        QString text = QStringLiteral("%1 個のファイルを %2 に書き込みました")
+                           .arg(written)
+                           .arg(m_ui->destinationField->text());
+        if (!failures.isEmpty())
+            text += QStringLiteral(" (%1 個は変換できませんでした)").arg(failures.size());
+        QLabel *label = m_ui->statusLabel;
+        label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
+        label->setToolTip(text);
+    }
     emit runFinished();
     if (!fatal.isEmpty()) {
         ShowError(this, fatal);

@@ -5,6 +5,8 @@
 #include "ui_cut_size_dialog.h"
 #include "windows/window_support.h"
 
+#include <QLineEdit>
+
 CutSizeDialog::CutSizeDialog(const QStringList &presetNames, QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CutSizeDialog>())
 {
@@ -18,18 +20,35 @@ CutSizeDialog::CutSizeDialog(const QStringList &presetNames, QWidget *parent)
             m_ui->presetCombo->addItem(name);
     }
     m_ui->presetCombo->setCurrentIndex(-1); // nothing chosen: the free size applies
+    // A size the user types or steps to is a free size: the preset must not silently win.
+    for (ClampingSpinBox *spin : {m_ui->widthSpin, m_ui->heightSpin}) {
+        connect(spin, &QSpinBox::valueChanged, this, &CutSizeDialog::chooseFreeSize);
+        connect(spin->findChild<QLineEdit *>(), &QLineEdit::textEdited, this,
+                &CutSizeDialog::chooseFreeSize);
+    }
+    m_ui->okButton->setDefault(true); // Return applies the dialog
     connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 CutSizeDialog::~CutSizeDialog() = default;
 
+void CutSizeDialog::chooseFreeSize()
+{
+    if (m_offering)
+        return;
+    // The free-size entry when data.dat lists one, else no entry, which means the same.
+    m_ui->presetCombo->setCurrentIndex(m_ui->presetCombo->findText(kFreeSizeName));
+}
+
 std::optional<CutSizeChoice> CutSizeDialog::ask(QSize current, QSize limit)
 {
+    m_offering = true;
     m_ui->widthSpin->setMaximum(limit.width());
     m_ui->heightSpin->setMaximum(limit.height());
     m_ui->widthSpin->setValue(current.width());
     m_ui->heightSpin->setValue(current.height());
+    m_offering = false;
     if (exec() != QDialog::Accepted)
         return std::nullopt;
     // A value still being typed counts as it will once the field is left.

@@ -32,5 +32,8 @@ class CutSizeDialog : public QDialog {
     std::optional<CutSizeChoice> ask(QSize current, QSize limit);
 
   private:
+    void chooseFreeSize();
+
     std::unique_ptr<Ui::CutSizeDialog> m_ui;
+    bool m_offering = false; // the fields are being filled by ask(), not by the user
 };

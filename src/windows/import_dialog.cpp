@@ -3,9 +3,11 @@
 
 #include "core/image/picture_reading.h"
 #include "ui_import_dialog.h"
+#include "windows/busy_cursor.h"
 #include "windows/window_support.h"
 
 #include <QFileInfo>
+#include <QMessageBox>
 
 namespace {
 
@@ -23,25 +25,37 @@ ImportDialog::ImportDialog(QWidget *parent)
         MakeFileDialog(this, "pictureOpenDialog", QFileDialog::AcceptOpen, kPictureFilter);
     connect(m_ui->browseButton, &QPushButton::clicked, this, &ImportDialog::browse);
     connect(m_ui->takeButton, &QPushButton::clicked, this, &ImportDialog::take);
+    // Return in the path field shows the typed file, as a file chosen with 参照 is shown.
+    connect(m_ui->pathField, &QLineEdit::returnPressed, this,
+            [this] { showFile(m_ui->pathField->text().trimmed()); });
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 ImportDialog::~ImportDialog() = default;
 
-std::optional<QImage> ImportDialog::choosePicture()
+std::optional<ImportedPicture> ImportDialog::choosePicture()
 {
-    m_taken = QImage();
-    if (exec() != QDialog::Accepted || m_taken.isNull())
+    m_taken = {};
+    if (exec() != QDialog::Accepted || m_taken.picture.isNull())
         return std::nullopt;
-    return std::exchange(m_taken, QImage());
+    return std::exchange(m_taken, {});
 }
 
 void ImportDialog::browse()
 {
     const QString path = RunFileDialog(m_openDialog);
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (!path.isEmpty())
+        showFile(path);
+}
+
+void ImportDialog::showFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile()) {
+        tell(QStringLiteral("%1 が見つかりません。").arg(path));
         return;
+    }
     Guarded(this, [&] {
+        BusyCursor busy;
         // A JPEG that cannot be read leaves the field as it was; a BMP's path is shown first.
         switch (PictureKindOf(path)) {
         case PictureKind::Jpeg:
@@ -52,7 +66,10 @@ void ImportDialog::browse()
             m_ui->pathField->setText(path);
             showPreview(ReadBmp(path));
             break;
-        case PictureKind::Unknown: break; // neither preview nor field change
+        case PictureKind::Unknown:
+            tell(QStringLiteral("%1 は読み込めません。BMP か JPEG の画像ファイルを選んでください。")
+                     .arg(QFileInfo(path).fileName()));
+            break;
         }
     });
 }
@@ -65,13 +82,23 @@ void ImportDialog::showPreview(const QImage &picture)
 
 void ImportDialog::take()
 {
-    const QString path = m_ui->pathField->text();
-    if (!QFileInfo(path).isFile()) { // gone since it was chosen: nothing to take
-        accept();
+    const QString path = m_ui->pathField->text().trimmed();
+    if (path.isEmpty()) {
+        tell(QStringLiteral("読み込む画像ファイルを「参照」で選ぶか、パスを入力してください。"));
+        return;
+    }
+    if (!QFileInfo(path).isFile()) { // gone since it was chosen, or mistyped
+        tell(QStringLiteral("%1 が見つかりません。").arg(path));
         return;
     }
     Guarded(this, [&] {
-        m_taken = ReadPicture(path);
+        BusyCursor busy;
+        m_taken = {ReadPicture(path), path};
         accept();
     });
+}
+
+void ImportDialog::tell(const QString &text)
+{
+    QMessageBox::information(this, kAppTitle, text);
 }

@@ -1,4 +1,4 @@
-// The import dialog: browse to a picture file, see it at full size, and take it.
+// The import dialog: browse to a picture file (or type its path), see it at full size, and take it.
 #pragma once
 
 #include <QDialog>
@@ -8,6 +8,12 @@
 #include <optional>
 
 class QFileDialog;
+
+// A picture taken in the import dialog, with the file it was read from.
+struct ImportedPicture {
+    QImage picture;
+    QString path;
+};
 
 namespace Ui {
 class ImportDialog;
@@ -22,14 +28,16 @@ class ImportDialog : public QDialog {
     // Runs the dialog and returns the picture read once 決定 is pressed. nullopt when the dialog
     // is closed, or when the chosen file is gone by then. A file that cannot be read is reported
     // and the dialog stays open. The path and the preview stay for the next use.
-    std::optional<QImage> choosePicture();
+    std::optional<ImportedPicture> choosePicture();
 
   private:
     void browse();
+    void showFile(const QString &path);
     void take();
     void showPreview(const QImage &picture);
+    void tell(const QString &text);
 
     std::unique_ptr<Ui::ImportDialog> m_ui;
     QFileDialog *m_openDialog; // kept between uses: it remembers the folder
-    QImage m_taken;
+    ImportedPicture m_taken;
 };

@@ -21,6 +21,7 @@ class ImportDialog;
 class PageMakerDialog;
 class QFileDialog;
 class QTimer;
+class QUrl;
 class ValueDialog;
 
 namespace Ui {
@@ -101,7 +102,9 @@ class MainWindow : public QMainWindow {
     void endDrag();
 
     // Loading and the outputs (main_window_file.cpp, main_window_output.cpp).
-    void importPicture(ImportTarget target);
+    // The file name of the picture taken, or nullopt when none was.
+    std::optional<QString> importPicture(ImportTarget target);
+    void openInBrowser(const QUrl &address);
     void openOutput(OutputMode mode);
     void writeOutput(const OutputOrder &order, const FrameProgress &progress);
 
@@ -132,4 +135,5 @@ class MainWindow : public QMainWindow {
     QSize m_placedOuterSize;       // the outer size asked for at start-up
     bool m_outerSizeFixed = false; // the window frame has been taken into account
     bool m_sessionSaved = false;
+    QString m_blendPictureName; // the file the blend picture came from; empty: plain white
 };

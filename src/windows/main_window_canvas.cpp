@@ -46,10 +46,11 @@ void MainWindow::enterWorkingState()
 {
     if (m_pictureLoaded)
         return;
-    // The cut size of the previous run replaces whatever was chosen before the first picture.
-    // A stored size below 1 (a hand-edited set.ini) would make an empty cut: 1 is the least.
-    m_ws.CutWidth = std::max(m_ws.WindowSettings.ImageWidth, 1);
-    m_ws.CutHeight = std::max(m_ws.WindowSettings.ImageHeight, 1);
+    // The cut size stands as the user left it (chosen in the dialog, or the previous run's);
+    // the picture lowers it. A stored size below 1 (a hand-edited set.ini) would make an empty
+    // cut: 1 is the least.
+    m_ws.CutWidth = std::max(m_ws.CutWidth, 1);
+    m_ws.CutHeight = std::max(m_ws.CutHeight, 1);
     m_pictureLoaded = true;
     updateActions();
 }

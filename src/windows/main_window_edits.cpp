@@ -5,22 +5,11 @@
 #include "core/image/edits.h"
 #include "core/image/filters.h"
 #include "core/image/rotate.h"
+#include "windows/busy_cursor.h"
 #include "windows/value_dialog.h"
 #include "windows/window_support.h"
 
-#include <QApplication>
-#include <QCursor>
-
 namespace {
-
-// Shows a wait cursor while a long edit runs on a large picture.
-class BusyCursor {
-  public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 constexpr int kSmallestWidth = 5; // the width prompt's least value
 constexpr int kProposedAngle = 5;

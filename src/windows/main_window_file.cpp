@@ -14,6 +14,7 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QUrl>
 
 namespace {
@@ -31,17 +32,23 @@ void MainWindow::loadPicture()
     importPicture(ImportTarget::WorkingPicture);
 }
 
-void MainWindow::importPicture(ImportTarget target)
+std::optional<QString> MainWindow::importPicture(ImportTarget target)
 {
-    const std::optional<QImage> picture = m_importDialog->choosePicture();
-    if (!picture)
-        return;
+    const std::optional<ImportedPicture> taken = m_importDialog->choosePicture();
+    if (!taken)
+        return std::nullopt;
+    const QString name = QFileInfo(taken->path).fileName();
+    bool placed = false;
     Guarded(this, [&] {
-        if (target == ImportTarget::WorkingPicture)
-            takeNewPicture(*picture);
-        else
-            m_ws.BlendImage = FitToCut(*picture, m_ws.CutWidth, m_ws.CutHeight);
+        if (target == ImportTarget::WorkingPicture) {
+            takeNewPicture(taken->picture);
+        } else {
+            m_ws.BlendImage = FitToCut(taken->picture, m_ws.CutWidth, m_ws.CutHeight);
+            m_blendPictureName = name;
+        }
+        placed = true;
     });
+    return placed ? std::optional(name) : std::nullopt;
 }
 
 void MainWindow::savePicture()
@@ -73,17 +80,29 @@ void MainWindow::revertToLoaded()
 
 void MainWindow::openHelp()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_paths.dataFile(QStringLiteral("help.html"))));
+    openInBrowser(QUrl::fromLocalFile(m_paths.dataFile(QStringLiteral("help.html"))));
 }
 
 void MainWindow::openReadme()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_paths.dataFile(QStringLiteral("readme.txt"))));
+    openInBrowser(QUrl::fromLocalFile(m_paths.dataFile(QStringLiteral("readme.txt"))));
 }
 
 void MainWindow::openHomePage()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageUrl)));
+    openInBrowser(QUrl(QString::fromLatin1(kHomePageUrl)));
+}
+
+void MainWindow::openInBrowser(const QUrl &address)
+{
+    if (QDesktopServices::openUrl(address))
+        return;
+    // Without a browser (or a desktop that knows one) nothing would happen: say where to look.
+    const QString where = address.isLocalFile() ? address.toLocalFile() : address.toString();
+    QMessageBox::information(
+        this, kAppTitle,
+        QStringLiteral("ブラウザーを開けませんでした。次の場所をブラウザーで開いてください:\n%1")
+            .arg(where));
 }
 
 void MainWindow::showAbout()

@@ -75,7 +75,8 @@ void MainWindow::openOutput(OutputMode mode)
     actions.write = [this](const OutputOrder &order, const FrameProgress &progress) {
         writeOutput(order, progress);
     };
-    actions.chooseBlendPicture = [this] { importPicture(ImportTarget::BlendPicture); };
+    actions.chooseBlendPicture = [this] { return importPicture(ImportTarget::BlendPicture); };
+    actions.blendPictureName = m_blendPictureName;
     m_outputDialog->run(mode, m_ws.CutImage, actions);
     refreshCanvas(); // the frame stands where it stood; a new picture may have come meanwhile
 }
@@ -86,15 +87,18 @@ void MainWindow::writeOutput(const OutputOrder &order, const FrameProgress &prog
         WriteBmp24File(order.path, m_ws.CutImage);
         return;
     }
+    // The run works on a copy (the pictures are shared, not copied): whatever happens, the
+    // workspace is as before, so a second save writes the same frames.
+    Workspace run = m_ws;
     BmpFrameWriter writer;
     if (order.mode == OutputMode::Sequence) {
-        m_ws.FrameStep = order.step;
-        m_ws.FrameDirection = order.direction;
+        run.FrameStep = order.step;
+        run.FrameDirection = order.direction;
         WriteContinuousFrames(
-            m_ws, order.path,
+            run, order.path,
             [&writer](const QString &path, const QImage &picture) { writer.write(path, picture); },
             progress);
     } else {
-        WriteMixFrames(m_ws, mixKindOf(order), order.path, writer, progress);
+        WriteMixFrames(run, mixKindOf(order), order.path, writer, progress);
     }
 }

@@ -2,11 +2,14 @@
 #include "windows/output_dialog.h"
 
 #include "core/sequence/continuous_cut.h"
+#include "core/sequence/mixing.h"
 #include "ui_output_dialog.h"
 #include "windows/window_support.h"
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QFileInfo>
+#include <QMessageBox>
 
 namespace {
 
@@ -62,10 +65,8 @@ OutputDialog::OutputDialog(QWidget *parent)
 
     connect(m_ui->saveButton, &QPushButton::clicked, this, &OutputDialog::save);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_ui->blendPictureButton, &QPushButton::clicked, this, [this] {
-        if (m_actions.chooseBlendPicture)
-            m_actions.chooseBlendPicture();
-    });
+    connect(m_ui->blendPictureButton, &QPushButton::clicked, this,
+            &OutputDialog::chooseBlendPicture);
 }
 
 OutputDialog::~OutputDialog() = default;
@@ -76,6 +77,8 @@ void OutputDialog::run(OutputMode mode, const QImage &cut, const OutputActions &
     m_cutSize = cut.size();
     prepare(mode);
     showPreview(cut);
+    showBlendPictureName(actions.blendPictureName);
+    m_ui->statusLabel->clear();
     exec();
     m_actions = {};
 }
@@ -105,6 +108,7 @@ void OutputDialog::prepare(OutputMode mode)
     if (mix)
         m_ui->firstOptionRadio->setChecked(true);
     m_ui->blendPictureButton->setVisible(mode == OutputMode::Blend);
+    m_ui->blendPictureLabel->setVisible(mode == OutputMode::Blend);
     SetLabelText(m_ui->titleLabel, titleOf(mode));
 }
 
@@ -139,8 +143,26 @@ OutputOrder OutputDialog::order() const
     return order;
 }
 
+void OutputDialog::chooseBlendPicture()
+{
+    if (const std::optional<QString> name = m_actions.chooseBlendPicture())
+        showBlendPictureName(*name);
+}
+
+void OutputDialog::showBlendPictureName(const QString &name)
+{
+    // Until a picture is chosen the cut is blended with white: say so rather than leave the user
+    // to find out from the frames.
+    const QString shown = name.isEmpty() ? QStringLiteral("白") : name;
+    const QString text = QStringLiteral("合成用画像: %1").arg(shown);
+    QLabel *label = m_ui->blendPictureLabel;
+    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
+    label->setToolTip(text);
+}
+
 void OutputDialog::save()
 {
+    m_ui->statusLabel->clear();
     Guarded(this, [this] {
         if (m_mode == OutputMode::SingleCut)
             saveSingle(true);
@@ -172,9 +194,32 @@ void OutputDialog::saveSequence()
     frames.path = RunFileDialog(m_framesSaveDialog);
     if (frames.path.isEmpty())
         return; // cancelled: the dialog stays open
+    const int count =
+        m_mode == OutputMode::Sequence ? m_actions.frameCount(step(), direction()) : kMixFrames;
+    if (!mayReplaceFramesOf(frames.path, count))
+        return;
     m_actions.write(frames, [this](int k, int n) { showProgress(k, n); });
     m_ui->progressBar->setValue(0);
-    accept();
+    // The run can take a while: say what it wrote, here rather than in a box to click away.
+    const QString text = QStringLiteral("%1 個のファイルを書き込みました: %2 ～ %3")
+                             .arg(count)
+                             .arg(FrameFileName(frames.path, 1),
+                                  QFileInfo(FrameFileName(frames.path, count)).fileName());
+    QLabel *label = m_ui->statusLabel;
+    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
+    label->setToolTip(text);
+}
+
+bool OutputDialog::mayReplaceFramesOf(const QString &base, int frames)
+{
+    const QStringList taken = ExistingFrameFiles(base, frames);
+    if (taken.isEmpty())
+        return true;
+    // One question for the whole run: the first file that would be replaced stands for all.
+    return QMessageBox::question(
+               this, kAppTitle,
+               QStringLiteral("%1 は既にあります。上書きしますか?").arg(taken.first()),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void OutputDialog::showProgress(int k, int n)

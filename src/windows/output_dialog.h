@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QButtonGroup;
 class QFileDialog;
@@ -38,8 +39,11 @@ struct OutputActions {
     std::function<int(int step, Direction direction)> frameCount;
     // Writes what the order asks, telling progress; throws Failure.
     std::function<void(const OutputOrder &order, const FrameProgress &progress)> write;
-    // Lets the user choose the picture the cut is blended with.
-    std::function<void()> chooseBlendPicture;
+    // Lets the user choose the picture the cut is blended with; gives its name, or nullopt when
+    // the user chose none.
+    std::function<std::optional<QString>()> chooseBlendPicture;
+    // The name of the blend picture in use; empty while the cut is blended with white.
+    QString blendPictureName;
 };
 
 class OutputDialog : public QDialog {
@@ -49,8 +53,10 @@ class OutputDialog : public QDialog {
     ~OutputDialog() override;
 
     // Runs the dialog for mode, showing cut at 1:1 (of a larger cut only the top-left 1500 x 1500
-    // pixels). A sequence starts at 15 pixels to the right each time. The dialog closes once a
-    // file is written; a failure is reported and the dialog stays.
+    // pixels). A sequence starts at 15 pixels to the right each time. A single file closes the
+    // dialog once written; after a run of frames the dialog stays and says what it wrote. Before
+    // frames replace files of the same names, the user is asked once. A failure is reported and
+    // the dialog stays.
     void run(OutputMode mode, const QImage &cut, const OutputActions &actions);
 
     // The sequence's current choice: pixels per frame (the cut's width or height for tiles,
@@ -64,6 +70,9 @@ class OutputDialog : public QDialog {
     void save();
     void saveSingle(bool closeOnCancel);
     void saveSequence();
+    bool mayReplaceFramesOf(const QString &base, int frames);
+    void chooseBlendPicture();
+    void showBlendPictureName(const QString &name);
     OutputOrder order() const;
     void showProgress(int k, int n);
 

@@ -92,7 +92,7 @@ class TestDialogs : public QObject {
   private slots:
     void importBrowsesPreviewsAndTakesTheWorkingPicture();
     void importOfAnUnreadableFileKeepsTheWorkspace();
-    void importOfAVanishedFileClosesSilently();
+    void importSaysWhatToDoInsteadOfDoingNothing();
     void importAsCompositingPicturePadsWhite();
     void cutSizeDialogLimitsAndPresets();
     void outputDialogShowsWhatEachModeNeeds();
@@ -104,6 +104,7 @@ class TestDialogs : public QObject {
     void continuousCutAtTheEdgeSavesOneFile();
     void failedSequenceKeepsTheDialogAndTheFrame();
     void fadeWritesTwentyOneFrames();
+    void framesReplaceFilesOnlyAfterOneQuestion();
     void savePictureAddsTheExtensionOnlyWhenMissing();
     void undoReturnsToTheLoadedPicture();
     void aboutShowsTheVersion();
@@ -169,17 +170,61 @@ void TestDialogs::importOfAnUnreadableFileKeepsTheWorkspace()
     QCOMPARE(p.ws().WorkImage.size(), QSize(200, 100));
 }
 
-void TestDialogs::importOfAVanishedFileClosesSilently()
+// Each of these used to do nothing and say nothing; now each says what to do, and the dialog
+// stays open with the workspace untouched. A typed path is shown on Return.
+void TestDialogs::importSaysWhatToDoInsteadOfDoingNothing()
 {
     Program p;
-    p.importPath()->setText(p.file(QStringLiteral("gone.bmp")));
-    ModalScript script;
-    script.then(QStringLiteral("ImportDialog"),
-                pressLater(button(p.dialog("ImportDialog"), "takeButton")));
-    p.form->loadPicture();
-    QVERIFY(script.done());
-    QVERIFY(!p.dialog("ImportDialog")->isVisible());
-    QVERIFY(!p.form->hasPicture());
+    QVERIFY(numbered(30, 20).save(p.file(QStringLiteral("typed.bmp"))));
+    QFile notes(p.file(QStringLiteral("notes.txt")));
+    QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a picture") > 0);
+    notes.close();
+    QWidget *import = p.dialog("ImportDialog");
+    const struct {
+        const char *typed;
+        bool pressReturn; // else 決定
+        const char *said; // part of the message, or nullptr when the picture is shown
+    } rows[] = {
+        {"", false, "参照"},
+        {"gone.bmp", false, "gone.bmp が見つかりません"},
+        {"gone.bmp", true, "gone.bmp が見つかりません"},
+        {"notes.txt", true, "BMP か JPEG"},
+        {"typed.bmp", true, nullptr},
+    };
+    for (const auto &row : rows) {
+        const QString typed = *row.typed ? p.file(QString::fromLatin1(row.typed)) : QString();
+        QString said;
+        bool stayedOpen = false;
+        ModalScript script;
+        script.then(QStringLiteral("ImportDialog"), [&](QWidget *) {
+            p.importPath()->setText(typed);
+            if (!row.said) {
+                QTest::keyClick(p.importPath(), Qt::Key_Return);
+                QCOMPARE(Control<QLabel>(import, "previewLabel")->size(), QSize(30, 20));
+                QTimer::singleShot(0, button(import, "cancelButton"), &QPushButton::click);
+                return;
+            }
+            OnNextModal("QMessageBox", [&](QWidget *m) {
+                said = qobject_cast<QMessageBox *>(m)->text();
+                Cancel(m);
+                QTimer::singleShot(0, [&] {
+                    stayedOpen = import->isVisible();
+                    button(import, "cancelButton")->click();
+                });
+            });
+            if (row.pressReturn)
+                QTimer::singleShot(0, [&] { QTest::keyClick(p.importPath(), Qt::Key_Return); });
+            else
+                QTimer::singleShot(0, button(import, "takeButton"), &QPushButton::click);
+        });
+        p.form->loadPicture();
+        QTRY_VERIFY(script.done());
+        if (row.said) {
+            QTRY_VERIFY2(said.contains(QString::fromUtf8(row.said)), qPrintable(said));
+            QVERIFY(stayedOpen);
+        }
+        QVERIFY(!p.form->hasPicture());
+    }
 }
 
 void TestDialogs::importAsCompositingPicturePadsWhite()
@@ -191,12 +236,23 @@ void TestDialogs::importAsCompositingPicturePadsWhite()
     const QImage work = p.ws().WorkImage;
     QVERIFY(numbered(100, 80).save(p.file(QStringLiteral("blend.bmp"))));
     p.importPath()->setText(p.file(QStringLiteral("blend.bmp")));
+    // The picture in use is named beside the button; before one is chosen, the white it blends
+    // with is named too (it used to be shown nowhere).
+    auto *inUse = Control<QLabel>(p.output(), "blendPictureLabel");
     ModalScript script;
     script
-        .then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "blendPictureButton")))
+        .then(QStringLiteral("OutputDialog"),
+              [&](QWidget *) {
+                  QCOMPARE(inUse->text(), QStringLiteral("合成用画像: 白"));
+                  QTimer::singleShot(0, button(p.output(), "blendPictureButton"),
+                                     &QPushButton::click);
+              })
         .then(QStringLiteral("ImportDialog"),
               pressLater(button(p.dialog("ImportDialog"), "takeButton")))
-        .then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "closeButton")));
+        .then(QStringLiteral("OutputDialog"), [&](QWidget *) {
+            QCOMPARE(inUse->text(), QStringLiteral("合成用画像: blend.bmp"));
+            QTimer::singleShot(0, button(p.output(), "closeButton"), &QPushButton::click);
+        });
     p.form->saveBlend();
     QVERIFY(script.done());
 
@@ -244,15 +300,18 @@ void TestDialogs::cutSizeDialogLimitsAndPresets()
     QCOMPARE(p.ws().FrameX, 0);
     QCOMPARE(Control<QLabel>(p.form.get(), "cutWidthLabel")->text(), QStringLiteral("640"));
 
-    // The choice survives; typed values are pulled into range when the field is left.
+    // The choice survives. Typing a size while the preset is still chosen makes it a free size
+    // (the preset used to win without a word); typed values are pulled into range; Return
+    // applies the dialog.
     ModalScript third;
     third.then(QStringLiteral("CutSizeDialog"), [&](QWidget *) {
         QCOMPARE(presets->currentText(), QStringLiteral("SVGA"));
         QCOMPARE(presets->count(), 2); // not filled again
-        presets->setCurrentIndex(-1);
-        width->findChild<QLineEdit *>()->setText(QStringLiteral("2"));
+        width->findChild<QLineEdit *>()->selectAll();
+        QTest::keyClicks(width->findChild<QLineEdit *>(), QStringLiteral("2"));
+        QCOMPARE(presets->currentIndex(), -1);
         height->findChild<QLineEdit *>()->setText(QStringLiteral("9999"));
-        button(dialog, "okButton")->click();
+        QTimer::singleShot(0, [height] { QTest::keyClick(height, Qt::Key_Return); });
     });
     p.form->chooseCutSize();
     QVERIFY(third.done());
@@ -407,6 +466,13 @@ void TestDialogs::continuousCutWritesEveryPositionAndReturns()
     script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
         .then(QStringLiteral("framesSaveDialog"),
               [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("anim/walk"))); });
+    script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
+        // The dialog stays after the run and says what it wrote.
+        QCOMPARE(Control<QLabel>(p.output(), "statusLabel")->toolTip(),
+                 QStringLiteral("5 個のファイルを書き込みました: %1 ～ walk005.bmp")
+                     .arg(p.file(QStringLiteral("anim/walk001.bmp"))));
+        QTimer::singleShot(0, button(p.output(), "closeButton"), &QPushButton::click);
+    });
     p.form->saveSequence();
     QVERIFY(script.done());
     const QStringList frames = bmpFiles(p.file(QStringLiteral("anim")));
@@ -478,7 +544,8 @@ void TestDialogs::fadeWritesTwentyOneFrames()
                   QTimer::singleShot(0, button(p.output(), "saveButton"), &QPushButton::click);
               })
         .then(QStringLiteral("framesSaveDialog"),
-              [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("fade"))); });
+              [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("fade"))); })
+        .then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "closeButton")));
     p.form->saveFade();
     QVERIFY(script.done());
     QCOMPARE(bmpFiles(p.dir.path()).filter(QStringLiteral("fade")).size(), 21);
@@ -486,6 +553,40 @@ void TestDialogs::fadeWritesTwentyOneFrames()
     QCOMPARE(first.pixel(3, 3), qRgb(0, 0, 0));
     const QImage last = ReadBmp(p.file(QStringLiteral("fade021.bmp")));
     QCOMPARE(last.convertToFormat(QImage::Format_BGR888), numbered(64, 48).copy(0, 0, 8, 6));
+}
+
+// A second run onto the same names used to replace the first run's frames without a word. One
+// question for the whole run; No writes nothing and keeps the dialog.
+void TestDialogs::framesReplaceFilesOnlyAfterOneQuestion()
+{
+    Program p;
+    p.load(numbered(64, 48));
+    p.ws().CutWidth = 8;
+    p.ws().CutHeight = 6;
+    QFile kept(p.file(QStringLiteral("fade007.bmp")));
+    QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("keep") == 4);
+    kept.close();
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        QString question;
+        ModalScript script;
+        script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
+            .then(QStringLiteral("framesSaveDialog"),
+                  [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("fade"))); })
+            .then(QStringLiteral("QMessageBox"),
+                  [&](QWidget *m) {
+                      question = qobject_cast<QMessageBox *>(m)->text();
+                      qobject_cast<QMessageBox *>(m)->button(answer)->click();
+                  })
+            .then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "closeButton")));
+        p.form->saveFade();
+        QTRY_VERIFY(script.done());
+        QCOMPARE(question, QStringLiteral("%1 は既にあります。上書きしますか?")
+                               .arg(p.file(QStringLiteral("fade007.bmp"))));
+        const int written = bmpFiles(p.dir.path()).filter(QStringLiteral("fade")).size();
+        QCOMPARE(written, answer == QMessageBox::Yes ? 21 : 1);
+        QCOMPARE(QFileInfo(p.file(QStringLiteral("fade007.bmp"))).size() == 4,
+                 answer == QMessageBox::No);
+    }
 }
 
 void TestDialogs::savePictureAddsTheExtensionOnlyWhenMissing()

@@ -389,8 +389,9 @@ void TestMainWindow::firstPictureSwitchesToTheWorkingState()
           Control<QAction>(&form, "batchShrinkAction"), Control<QAction>(&form, "quitAction")})
         QVERIFY(usable->isEnabled());
 
-    // A cut size chosen before the first picture gives way to the stored one.
-    form.workspace().CutWidth = 7;
+    // A cut size chosen before the first picture is kept, lowered to the picture (the stored
+    // 64 x 48 used to replace it).
+    form.workspace().CutWidth = 700;
     loadPicture(form, numbered(640, 480));
     for (QPushButton *b : outputs)
         QVERIFY(b->isEnabled());
@@ -399,8 +400,8 @@ void TestMainWindow::firstPictureSwitchesToTheWorkingState()
     QVERIFY(canvas->isVisible());
     QVERIFY(!Control<QPushButton>(&form, "pageMakerButton")->isVisible());
     QCOMPARE(canvas->size(), QSize(640, 480));
-    QCOMPARE(form.workspace().CutWidth, 64);
-    QCOMPARE(labelText(form, "cutWidthLabel"), QStringLiteral("64"));
+    QCOMPARE(QSize(form.workspace().CutWidth, form.workspace().CutHeight), QSize(640, 48));
+    QCOMPARE(labelText(form, "cutWidthLabel"), QStringLiteral("640"));
     QCOMPARE(labelText(form, "pictureWidthLabel"), QStringLiteral("640"));
 
     // There is no way back, and a second picture keeps the cut size it has.

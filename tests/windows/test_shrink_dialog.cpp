@@ -84,7 +84,8 @@ class TestShrinkDialog : public QObject {
 
   private slots:
     void layoutAndStartState();
-    void startWithAnEmptyFieldDoesNothing();
+    void startWithAnEmptyFieldSaysWhatToDo();
+    void intoItsOwnFolderAsksFirst();
     void pickerSetsAFolderWithOneSlashAndCancelKeepsIt();
     void runShrinksEveryListedFileAndGivesTheControlsBack();
     void damagedFilesAreListedAtTheEnd();
@@ -150,14 +151,50 @@ void TestShrinkDialog::layoutAndStartState()
     QVERIFY(afterClose == width || afterClose->parentWidget() == width);
 }
 
-void TestShrinkDialog::startWithAnEmptyFieldDoesNothing()
+void TestShrinkDialog::startWithAnEmptyFieldSaysWhatToDo()
 {
     Folders f;
     BatchShrinkDialog dialog(f.extensionsFile);
+    dialog.show();
     field(dialog, "sourceField")->setText(f.source);
+    Control<QProgressBar>(&dialog, "progressBar")->setValue(40); // as a last run left it
+    QString message;
+    OnNextModal("QMessageBox", [&](QWidget *m) {
+        message = qobject_cast<QMessageBox *>(m)->text();
+        static_cast<QDialog *>(m)->accept();
+    });
     button(dialog, "startButton")->click();
+    QVERIFY2(message.contains(QStringLiteral("保存先フォルダ")), qPrintable(message));
     QVERIFY(!dialog.running());
     QVERIFY(button(dialog, "startButton")->isEnabled());
+    QCOMPARE(Control<QProgressBar>(&dialog, "progressBar")->value(), 0);
+}
+
+// Into its own folder, every original would be replaced by its shrunk copy: a No keeps them.
+void TestShrinkDialog::intoItsOwnFolderAsksFirst()
+{
+    Folders f;
+    const QString original = f.source + QStringLiteral("a.jpg");
+    WriteJpegFile(original, pattern(400, 300));
+    QVERIFY(QFile::link(f.source, f.dir.filePath(QStringLiteral("link"))));
+    BatchShrinkDialog dialog(f.extensionsFile);
+    dialog.show();
+    field(dialog, "sourceField")->setText(f.source);
+    // The same folder reached through a link and "..": it is still the source.
+    field(dialog, "destinationField")->setText(f.dir.filePath(QStringLiteral("out/../link/")));
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        QString question;
+        OnNextModal("QMessageBox", [&](QWidget *m) {
+            question = qobject_cast<QMessageBox *>(m)->text();
+            qobject_cast<QMessageBox *>(m)->button(answer)->click();
+        });
+        QSignalSpy finished(&dialog, &BatchShrinkDialog::runFinished);
+        button(dialog, "startButton")->click();
+        QVERIFY2(question.contains(QStringLiteral("同じフォルダ")), qPrintable(question));
+        if (answer == QMessageBox::Yes)
+            QVERIFY(finished.wait(20000));
+        QCOMPARE(ReadJpeg(original).width(), answer == QMessageBox::Yes ? 200 : 400);
+    }
 }
 
 void TestShrinkDialog::pickerSetsAFolderWithOneSlashAndCancelKeepsIt()
@@ -206,6 +243,10 @@ void TestShrinkDialog::runShrinksEveryListedFileAndGivesTheControlsBack()
     QCOMPARE(ReadJpeg(f.destination + QStringLiteral("a.jpg")).size(), QSize(200, 150));
     QCOMPARE(ReadJpeg(f.destination + QStringLiteral("b.jpg")).size(), QSize(150, 200));
     QCOMPARE(ReadJpeg(f.destination + QStringLiteral("c.JPG")).size(), QSize(200, 199));
+    // The end of a long run is said in the dialog: how many files, and where.
+    const QString status = Control<QLabel>(&dialog, "statusLabel")->toolTip();
+    QVERIFY2(status.startsWith(QStringLiteral("3 個")) && status.contains(f.destination),
+             qPrintable(status));
 }
 
 void TestShrinkDialog::damagedFilesAreListedAtTheEnd()

@@ -29,22 +29,29 @@ int WholeSteps(const Workspace &ws)
 
 namespace {
 
-// Puts the frame position back when a run ends, however it ends.
-class FramePositionGuard {
+// Puts the frame position and the cut back when a run ends, however it ends, so that the next
+// save starts from the same place. Holding the start cut costs one copy of the cut per run: the
+// first FillCutImage of the run detaches CutImage from it, later ones write in place.
+class WorkspaceRestorer {
   public:
-    explicit FramePositionGuard(Workspace &ws) : m_ws(ws), m_x(ws.FrameX), m_y(ws.FrameY) {}
-    ~FramePositionGuard()
+    explicit WorkspaceRestorer(Workspace &ws)
+        : m_ws(ws), m_x(ws.FrameX), m_y(ws.FrameY), m_cut(ws.CutImage)
+    {
+    }
+    ~WorkspaceRestorer()
     {
         m_ws.FrameX = m_x;
         m_ws.FrameY = m_y;
+        m_ws.CutImage = m_cut;
     }
-    FramePositionGuard(const FramePositionGuard &) = delete;
-    FramePositionGuard &operator=(const FramePositionGuard &) = delete;
+    WorkspaceRestorer(const WorkspaceRestorer &) = delete;
+    WorkspaceRestorer &operator=(const WorkspaceRestorer &) = delete;
 
   private:
     Workspace &m_ws;
     int32_t m_x;
     int32_t m_y;
+    QImage m_cut;
 };
 
 void moveFrame(Workspace &ws)
@@ -63,7 +70,7 @@ void WriteContinuousFrames(Workspace &ws, const QString &chosenPath, const Frame
                            const FrameProgress &progress)
 {
     const int count = ContinuousFrameCount(ws);
-    const FramePositionGuard restore(ws);
+    const WorkspaceRestorer restore(ws);
     for (int k = 1; k <= count; ++k) {
         write(FrameFileName(chosenPath, k), ws.CutImage);
         if (progress)

@@ -24,7 +24,7 @@ inline int ContinuousFrameCount(const Workspace &ws)
 
 // Writes ContinuousFrameCount(ws) frames: frame k is the cut at the start position moved
 // (k - 1) * FrameStep in FrameDirection, named FrameFileName(chosenPath, k). CutImage must hold
-// the cut at the start. The frame returns to its start afterwards, whether the run succeeded or
-// threw; CutImage is left holding the last frame cut.
+// the cut at the start. Afterwards, whether the run succeeded or threw, the frame and CutImage are
+// as they were before it, so a second run writes the same frames.
 void WriteContinuousFrames(Workspace &ws, const QString &chosenPath, const FrameWriter &write,
                            const FrameProgress &progress = {});

@@ -1,5 +1,13 @@
-// The numbered names of frame files.
+// The numbered names of frame files, and which of a run's names are already taken.
 #include "core/sequence/frame_files.h"
+
+#include <QFileInfo>
+
+namespace {
+
+constexpr QLatin1String kFrameExtension(".bmp");
+
+} // namespace
 
 QString FrameFileName(const QString &chosenPath, int frame)
 {
@@ -13,12 +21,30 @@ QString FrameFileName(const QString &chosenPath, int frame)
             folder.chop(1);
         folder += u'/';
     }
-    const QString baseName = chosenPath.mid(slash + 1);
+    QString baseName = chosenPath.mid(slash + 1);
+    // A base typed with the frames' own extension means the frames, not a name with ".bmp" in
+    // the middle: "walk.bmp" numbers as walk001.bmp. Only the one ending goes; "walk.bmp.bak"
+    // is a name of its own and stays whole.
+    if (baseName.endsWith(kFrameExtension, Qt::CaseInsensitive))
+        baseName.chop(kFrameExtension.size());
 
     QString number = QString::number(frame);
     if (number.size() == 1)
         number.prepend(QStringLiteral("00"));
     else if (number.size() == 2)
         number.prepend(u'0');
-    return folder + baseName + number + QStringLiteral(".bmp");
+    return folder + baseName + number + kFrameExtension;
+}
+
+QStringList ExistingFrameFiles(const QString &chosenPath, int frameCount)
+{
+    QStringList existing;
+    for (int k = 1; k <= frameCount; ++k) {
+        const QString path = FrameFileName(chosenPath, k);
+        // A link whose target is missing counts too: writing the frame would go through it.
+        const QFileInfo file(path);
+        if (file.exists() || file.isSymLink())
+            existing.append(path);
+    }
+    return existing;
 }

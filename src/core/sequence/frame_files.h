@@ -4,15 +4,22 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
 // The file name of frame `frame` of a sequence whose base is `chosenPath`: the folder (up to the
-// last "/"; kept with a single "/" after it), the base name unchanged, the number padded with
-// zeros to three digits (longer numbers unchanged), then ".bmp".
+// last "/"; kept with a single "/" after it), the base name less one ending ".bmp" in any letter
+// case, the number padded with zeros to three digits (longer numbers unchanged), then ".bmp".
 // "/anim/walk", 1 -> "/anim/walk001.bmp"; "/walk", 5 -> "/walk005.bmp";
-// "/anim/walk.bmp", 12 -> "/anim/walk.bmp012.bmp"; "/anim/walk", 1234 -> "/anim/walk1234.bmp".
+// "/anim/walk.BMP", 12 -> "/anim/walk012.bmp"; "/anim/walk", 1234 -> "/anim/walk1234.bmp";
+// "/anim/walk.bmp.bak", 2 -> "/anim/walk.bmp.bak002.bmp".
 QString FrameFileName(const QString &chosenPath, int frame);
+
+// The names among frames 1 .. frameCount of a run on `chosenPath` (FrameFileName) that something
+// already occupies (a file, a folder, or a link, even a broken one), in frame order; empty when
+// the run replaces nothing. Asked before a run so the user can be asked once.
+QStringList ExistingFrameFiles(const QString &chosenPath, int frameCount);
 
 // Writes one frame file (a 24-bit BMP); throws Failure. Runs take it as an argument so the
 // dialogs, the command line and the tests share the loops.

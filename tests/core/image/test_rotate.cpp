@@ -85,9 +85,10 @@ TEST(Rotate, MatchesThePlainReference)
     const struct {
         int angle, w, h;
         double scale;
-    } rows[] = {{5, 64, 48, 1.0},     {30, 33, 17, 1.0},   {45, 64, 48, 1.0}, {135, 20, 31, 1.0},
-                {359, 40, 30, 1.0},   {-30, 25, 25, 1.0},  {0, 64, 48, 1.7},  {17, 30, 20, 0.6},
-                {45, 1200, 900, 1.0}, {200, 700, 500, 1.3}};
+    } rows[] = {{5, 64, 48, 1.0},     {30, 33, 17, 1.0},    {45, 64, 48, 1.0}, {135, 20, 31, 1.0},
+                {359, 40, 30, 1.0},   {-30, 25, 25, 1.0},   {0, 64, 48, 1.7},  {17, 30, 20, 0.6},
+                {45, 1200, 900, 1.0}, {200, 700, 500, 1.3}, {89, 33, 17, 1.0}, {271, 20, 31, 1.0},
+                {90, 30, 20, 1.5}}; // a scaled quarter turn samples like any other angle
     for (const auto &row : rows) {
         const QImage source = Pattern(row.w, row.h);
         EXPECT_EQ(Rotate(row.angle, source, row.scale),
@@ -96,28 +97,70 @@ TEST(Rotate, MatchesThePlainReference)
     }
 }
 
-// At multiples of 90 degrees the extended cosine leaves a tiny remainder: 480.5 lies just above
-// the half and rounds up, while 6 x 4 stays exact. Pixels move as a transposition about the
-// rounded centres.
-TEST(Rotate, QuarterTurnsTransposeAboutTheRoundedCentres)
+// source turned counter-clockwise by quarters quarter turns, one pixel at a time.
+QImage referenceQuarterTurns(const QImage &source, int quarters)
+{
+    const int w = source.width(), h = source.height();
+    const bool across = quarters % 2 == 1;
+    QImage out(across ? h : w, across ? w : h, kPictureFormat);
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            const QPoint from[] = {{x, y}, {w - 1 - y, x}, {w - 1 - x, h - 1 - y}, {y, h - 1 - x}};
+            out.setPixel(x, y, source.pixel(from[quarters]));
+        }
+    return out;
+}
+
+// Catches the formula applied to quarter turns (640 x 480 by 90 gave 481 x 640 with a black
+// line and a lost column), an angle given as -90 or 450 not recognised, and pixels misplaced.
+TEST(Rotate, QuarterTurnsMoveEveryPixelToItsTurnedPlace)
 {
     const struct {
-        int angle, w, h, newWidth, newHeight;
-    } rows[] = {{90, 6, 4, 4, 6}, {90, 640, 480, 481, 640}, {270, 640, 480, 481, 641}};
+        int angle, w, h, quarters;
+    } rows[] = {{90, 640, 480, 1}, {180, 640, 480, 2}, {270, 640, 480, 3}, {90, 5, 3, 1},
+                {180, 5, 3, 2},    {270, 5, 3, 3},     {-90, 5, 3, 3},     {450, 6, 4, 1},
+                {-180, 7, 2, 2},   {-270, 1, 4, 1},    {360, 5, 3, 0},     {-720, 5, 4, 0}};
     for (const auto &row : rows) {
         const QImage source = Pattern(row.w, row.h);
         const QImage result = Rotate(row.angle, source, 1.0);
-        ASSERT_EQ(result.size(), QSize(row.newWidth, row.newHeight)) << row.w << " " << row.angle;
-        const int sign = row.angle == 90 ? 1 : -1; // content right of the centre goes to the top
-        const int cx = int(Round(row.w / 2.0L)), cy = int(Round(row.h / 2.0L));
-        const int ncx = int(Round(row.newWidth / 2.0L)), ncy = int(Round(row.newHeight / 2.0L));
-        for (int y = 0; y < row.newHeight; ++y)
-            for (int x = 0; x < row.newWidth; ++x) {
-                const int sx = cx - sign * (y - ncy), sy = cy + sign * (x - ncx);
-                const bool inside = sx >= 0 && sx < row.w && sy >= 0 && sy < row.h;
-                ASSERT_EQ(result.pixel(x, y), inside ? source.pixel(sx, sy) : qRgb(0, 0, 0))
-                    << row.angle << " " << row.w << ": " << x << "," << y;
-            }
+        EXPECT_EQ(result, referenceQuarterTurns(source, row.quarters))
+            << row.angle << " on " << row.w << "x" << row.h << " gives " << result.width() << "x"
+            << result.height();
+    }
+}
+
+// Four flat quarters: a point well inside one keeps its colour through bilinear sampling.
+QImage quarters(int w, int h)
+{
+    QImage picture(w, h, kPictureFormat);
+    const QRgb colours[] = {qRgb(200, 0, 0), qRgb(0, 200, 0), qRgb(0, 0, 200), qRgb(200, 200, 0)};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            picture.setPixel(x, y, colours[(y < h / 2 ? 0 : 2) + (x < w / 2 ? 0 : 1)]);
+    return picture;
+}
+
+QRgb offCentre(const QImage &picture, int dx, int dy)
+{
+    return picture.pixel(int(Round(picture.width() / 2.0L)) + dx,
+                         int(Round(picture.height() / 2.0L)) + dy);
+}
+
+// The exact turn must go the way the formula goes one degree either side of it. Catches a turn
+// the wrong way round (90 swapped with 270) and a mirror taken for a turn.
+TEST(Rotate, QuarterTurnsTurnTheWayTheNeighbouringAnglesDo)
+{
+    const QImage source = quarters(64, 48);
+    for (int angle : {90, 180, 270}) {
+        const QImage exact = Rotate(angle, source, 1.0);
+        const int dx = exact.width() / 4, dy = exact.height() / 4;
+        for (int near : {angle - 1, angle + 1}) {
+            const QImage sampled = Rotate(near, source, 1.0);
+            for (const QPoint at :
+                 {QPoint(-dx, -dy), QPoint(dx, -dy), QPoint(-dx, dy), QPoint(dx, dy)})
+                EXPECT_EQ(offCentre(exact, at.x(), at.y()), offCentre(sampled, at.x(), at.y()))
+                    << angle << " against " << near << " at " << at.x() << "," << at.y();
+        }
     }
 }
 

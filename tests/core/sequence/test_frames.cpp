@@ -4,6 +4,8 @@
 #include "core/sequence/continuous_cut.h"
 #include "core/sequence/frame_files.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -23,7 +25,15 @@ TEST(FrameFileName, FolderBaseNameAndPaddedNumber)
         {"/anim/walk", 1000, "/anim/walk1000.bmp"}, // wider than the padding: not shortened
         {"/anim/walk", 1234, "/anim/walk1234.bmp"},
         {"/walk", 5, "/walk005.bmp"}, // directly in the root: one slash
-        {"/anim/walk.bmp", 12, "/anim/walk.bmp012.bmp"},
+        // The frames' own extension typed with the base goes, once and in any case; catches
+        // walk.bmp001.bmp, and a strip that eats more than the one ending or reaches the folder.
+        {"/anim/walk.bmp", 12, "/anim/walk012.bmp"},
+        {"walk.BMP", 1, "walk001.bmp"},
+        {"/anim/walk.bmp.bmp", 2, "/anim/walk.bmp002.bmp"},
+        {"/anim/walk.bmp.bak", 2, "/anim/walk.bmp.bak002.bmp"},
+        {"/anim/walkbmp", 2, "/anim/walkbmp002.bmp"},
+        {"/anim.bmp/walk", 2, "/anim.bmp/walk002.bmp"},
+        {"/anim/.Bmp", 2, "/anim/002.bmp"},
         {"/anim//walk", 3, "/anim/walk003.bmp"}, // doubled slash collapses
         {"//walk", 3, "/walk003.bmp"},
         {"walk", 7, "walk007.bmp"}, // relative names stay relative
@@ -134,6 +144,7 @@ TEST(ContinuousCutting, FramesShowTheCutAtEachPositionAndTheFrameReturns)
     for (const auto &row : rows) {
         Workspace ws = cutting(row.canvasW, row.canvasH, row.cutW, row.cutH, row.x, row.y, row.step,
                                row.direction);
+        const QImage startCut = ws.CutImage.copy();
         std::vector<Written> written;
         std::vector<std::pair<int, int>> told;
         WriteContinuousFrames(
@@ -156,12 +167,13 @@ TEST(ContinuousCutting, FramesShowTheCutAtEachPositionAndTheFrameReturns)
         }
         EXPECT_EQ(ws.FrameX, row.x);
         EXPECT_EQ(ws.FrameY, row.y);
-        const QPoint last = row.positions.back();
-        EXPECT_EQ(ws.CutImage, ws.WorkImage.copy(last.x(), last.y(), row.cutW, row.cutH));
+        EXPECT_EQ(ws.CutImage, startCut) << "direction " << int(row.direction);
     }
 }
 
-TEST(ContinuousCutting, AFailingWriterStopsTheRunAndTheFrameReturns)
+// A retry after a failure must write frame 001 from the start again. Catches CutImage left
+// holding the cut of the failed position (001 written from x = 30).
+TEST(ContinuousCutting, AFailingWriterStopsTheRunAndARetryStartsFromTheStart)
 {
     Workspace ws = cutting(100, 30, 40, 10, 0, 5, 15, Direction::Right);
     std::vector<QString> written;
@@ -177,6 +189,44 @@ TEST(ContinuousCutting, AFailingWriterStopsTheRunAndTheFrameReturns)
     EXPECT_EQ(told, 2);
     EXPECT_EQ(ws.FrameX, 0);
     EXPECT_EQ(ws.FrameY, 5);
+
+    std::vector<QImage> retried;
+    WriteContinuousFrames(ws, "/anim/walk", [&](const QString &, const QImage &picture) {
+        retried.push_back(picture.copy());
+    });
+    ASSERT_EQ(retried.size(), 5u);
+    for (size_t k = 0; k < retried.size(); ++k)
+        EXPECT_EQ(retried[k], ws.WorkImage.copy(int(15 * k), 5, 40, 10)) << "frame " << k + 1;
+}
+
+// The names asked about before a run must be the names the run writes. Catches a check that
+// builds its own names (walk.BMP001.bmp), stops at the first gap, looks past the run's last frame
+// or misses a broken link the run would write through.
+TEST(ExistingFrameFiles, AreTheRunsOwnNamesAlreadyTaken)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString base = dir.path() + "/walk.BMP";
+    Workspace ws = cutting(100, 30, 40, 10, 0, 5, 15, Direction::Right); // 5 frames
+    EXPECT_EQ(ExistingFrameFiles(base, 5), QStringList());
+
+    QStringList written;
+    WriteContinuousFrames(ws, base, [&](const QString &path, const QImage &) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+        written.append(path);
+    });
+    ASSERT_EQ(written.size(), 5);
+    EXPECT_EQ(ExistingFrameFiles(base, 5), written);
+
+    for (const char *other : {"/walk.BMP001.bmp", "/walk006.bmp"}) // not of the run, beyond it
+        ASSERT_TRUE(QFile(dir.path() + other).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::remove(written[0]));
+    ASSERT_TRUE(QFile::remove(written[2]));
+    ASSERT_TRUE(QFile::link(dir.path() + "/nowhere", written[2]));
+    const QStringList found = ExistingFrameFiles(base, 5);
+    EXPECT_EQ(found, (QStringList{written[1], written[2], written[3], written[4]}))
+        << found.join(u' ').toStdString();
 }
 
 } // namespace
