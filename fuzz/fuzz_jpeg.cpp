@@ -10,8 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static PixelBuffer kept; // as a batch worker keeps it, across inputs
     const QByteArray bytes = FuzzInput(data, size);
     try {
-        const QImage picture = size % 2 ? DecodeJpegInto(bytes, "fuzz.jpg", kept)
-                                        : DecodeJpeg(bytes, "fuzz.jpg");
+        const QImage picture =
+            size % 2 ? DecodeJpegInto(bytes, "fuzz.jpg", kept) : DecodeJpeg(bytes, "fuzz.jpg");
         Require(!picture.isNull());
         UsePixels(picture);
     } catch (const Failure &) {
