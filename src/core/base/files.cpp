@@ -26,15 +26,20 @@ struct Descriptor {
 };
 
 // The failure of opening path: a missing file in a folder that exists is "file not found", but
-// a missing folder is named as such, so the user looks for the right thing.
+// a missing folder, or one the user may not enter, is named as such, so the user looks for the
+// right thing.
 IoError openFailure(const QString &path, int err)
 {
+    const QString folder = FolderOfPath(path);
+    const QByteArray folderName = EncodePath(folder);
     if (err == ENOENT || err == ENOTDIR) {
-        const QString folder = FolderOfPath(path);
         struct stat info {};
-        if (::stat(EncodePath(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        if (::stat(folderName.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
             return IoError(IoCodeFromErrno(ENOENT), MissingFolderText(folder));
     }
+    if (err == EACCES && ::access(folderName.constData(), X_OK) != 0)
+        return IoError(IoCodeFromErrno(EACCES),
+                       QStringLiteral("フォルダ %1 を開く権限がありません").arg(folder));
     return IoErrorFromErrno(err);
 }
 
@@ -217,11 +222,6 @@ Failure WriteFailure(const QString &path, const QString &why)
     return Failure(QStringLiteral("%1 に書き込めません (%2)").arg(path, why));
 }
 
-Failure WriteFailure(const QString &path)
-{
-    return Failure(QStringLiteral("%1 に書き込めません").arg(path));
-}
-
 QString DamagedFileText(QStringView kind)
 {
     return QStringLiteral("%1 ファイルが壊れています").arg(kind);
@@ -230,6 +230,14 @@ QString DamagedFileText(QStringView kind)
 QString CutShortFileText(QStringView kind)
 {
     return QStringLiteral("%1 ファイルが途中で切れています").arg(kind);
+}
+
+QString TooLittleDataText(QStringView kind, qint64 width, qint64 height)
+{
+    return QStringLiteral("%1 ファイルのデータが %2 x %3 の画像には足りません")
+        .arg(kind)
+        .arg(width)
+        .arg(height);
 }
 
 QString FileTooLargeText()

@@ -71,16 +71,17 @@ QString WithTrailingSlash(const QString &folder);
 
 // "<path> を読み込めません (<why>)".
 Failure ReadFailure(const QString &path, const QString &why);
-// "<path> に書き込めません (<why>)", and without a reason for set.ini, whose message has none.
+// "<path> に書き込めません (<why>)".
 Failure WriteFailure(const QString &path, const QString &why);
-Failure WriteFailure(const QString &path);
 
 // The reasons a file cannot be read or written, for the messages above. kind is "JPEG" or "BMP".
 QString DamagedFileText(QStringView kind);  // "<kind> ファイルが壊れています"
 QString CutShortFileText(QStringView kind); // "<kind> ファイルが途中で切れています"
 QString FileTooLargeText();                 // "ファイルが大きすぎます"
+// "<kind> ファイルのデータが W x H の画像には足りません" (ExceedsCodedPixels)
+QString TooLittleDataText(QStringView kind, qint64 width, qint64 height);
 QString PictureTooLargeText(qint64 width, qint64 height); // "画像が大きすぎます: W x H"
 QString NoPictureText();                                  // "画像がありません"
-QString MissingFolderText(const QString &folder);         // "フォルダ <folder> がありません"
-QString FolderNotFileText();                              // "ファイルではなくフォルダです"
-QString NotRegularFileText();                             // "通常のファイルではありません"
+QString MissingFolderText(const QString &folder); // "フォルダ <folder> がありません"
+QString FolderNotFileText();                      // "ファイルではなくフォルダです"
+QString NotRegularFileText();                     // "通常のファイルではありません"

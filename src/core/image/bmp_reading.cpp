@@ -81,8 +81,8 @@ bool readBmpLayout(const QByteArray &b, BmpLayout &layout)
         layout.coloursUsed = long40 ? quint32(le32At(b, 46)) : 0;
     }
     const int bits = layout.bitCount;
-    const bool knownDepth = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 ||
-                            bits == 32;
+    const bool knownDepth =
+        bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
     return knownDepth && layout.width > 0 && layout.height > 0;
 }
 
@@ -227,7 +227,7 @@ QImage decodeRunLength(const QByteArray &bytes, const BmpLayout &layout, const Q
     // Every pixel costs a byte of the picture, and every pixel is written (to index 0) before the
     // stream is read: refused first when the stream is too short to describe so many.
     if (ExceedsCodedPixels(layout.width, layout.height, bytes.size() - layout.dataOffset))
-        refuse(name, DamagedFileText(u"BMP"));
+        refuse(name, TooLittleDataText(u"BMP", layout.width, layout.height));
     QImage picture(int(layout.width), int(layout.height), QImage::Format_Indexed8);
     if (picture.isNull())
         refuse(name, QStringLiteral("メモリが足りません"));
@@ -300,8 +300,8 @@ QImage decodeInBands(const QByteArray &bytes, const BmpLayout &layout, const QSt
     for (qint64 first = 0; first < layout.height; first += rowsPerBand) {
         checkCancel(name, cancel);
         const qint64 count = std::min(rowsPerBand, layout.height - first);
-        const QImage band =
-            inOwnDepth(readWithQt(bandFile(bytes, layout, first, count), layout.width, count), layout);
+        const QImage band = inOwnDepth(
+            readWithQt(bandFile(bytes, layout, first, count), layout.width, count), layout);
         if (picture.isNull() && !band.isNull()) {
             picture = QImage(int(layout.width), int(layout.height), band.format());
             picture.setColorTable(band.colorTable());

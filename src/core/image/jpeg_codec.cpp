@@ -114,8 +114,8 @@ struct JpegDecode {
     jpeg_progress_mgr progress{};
     DecodeStop stop = DecodeStop::None;
     qsizetype inputBytes = 0;
-    int countedScan = 0;  // the last scan whose blocks are in work
-    long long work = 0;   // the blocks of every scan so far, each scan's once
+    int countedScan = 0; // the last scan whose blocks are in work
+    long long work = 0;  // the blocks of every scan so far, each scan's once
     const std::atomic<bool> *cancel = nullptr;
     QImage picture;
     QByteArray cmykRow;
@@ -354,7 +354,9 @@ QImage decodeJpeg(QByteArrayView bytes, const QString &name, PixelBuffer *pixels
     const QString size = PictureTooLargeText(d.info.image_width, d.info.image_height);
     switch (d.stop) {
     case DecodeStop::TooLarge: throw ReadFailure(name, size);
-    case DecodeStop::TooLittleData: throw ReadFailure(name, DamagedFileText(u"JPEG"));
+    case DecodeStop::TooLittleData:
+        throw ReadFailure(name,
+                          TooLittleDataText(u"JPEG", d.info.image_width, d.info.image_height));
     case DecodeStop::UnsupportedColours:
         throw ReadFailure(name, QStringLiteral("この色形式の JPEG には対応していません"));
     case DecodeStop::NoMemory: throw ReadFailure(name, QStringLiteral("メモリが足りません"));
@@ -362,9 +364,8 @@ QImage decodeJpeg(QByteArrayView bytes, const QString &name, PixelBuffer *pixels
     }
     if (d.errors.code == kCancelled)
         throw Cancelled(ReadFailure(name, CancelledText()).description());
-    throw ReadFailure(name, d.errors.code == JERR_NO_BACKING_STORE
-                                ? size
-                                : jpegFailureText(d.errors.code));
+    throw ReadFailure(
+        name, d.errors.code == JERR_NO_BACKING_STORE ? size : jpegFailureText(d.errors.code));
 }
 
 } // namespace

@@ -93,22 +93,33 @@ TEST(RunLengthBmp, SkippedPixelsAreIndexZeroAndCutStreamsAreRefused)
     } rows[] = {
         {"end of bitmap after the first row", rle(4, 3, 8, QByteArray("\x04\x03\0\0\0\x01", 6)),
          Rows{"0000", "0000", "3333"}, "", false},
-        {"a jump skips pixels", rle(4, 2, 8, QByteArray("\x01\x02\0\x02\x02\x01\x01\x03\0\x01", 10)),
-         Rows{"0003", "2000"}, "", false},
-        {"end of line before the row's end", rle(4, 2, 8, QByteArray("\x02\x01\0\0\x04\x02\0\x01", 8)),
-         Rows{"2222", "1100"}, "", false},
-        {"absolute run with its pad byte", rle(3, 1, 8, QByteArray("\0\x03\x01\x02\x03\0\0\x01", 8)),
-         Rows{"123"}, "", true},
-        {"RLE4 nibbles, absolute and encoded", rle(5, 1, 4, QByteArray("\0\x03\x12\x30\x02\x45\0\x01", 8)),
-         Rows{"12345"}, "", true},
-        {"every row ended, no end of bitmap", rle(2, 2, 8, QByteArray("\x02\x05\0\0\x02\x06\0\0", 8)),
-         Rows{"66", "55"}, "", true},
-        {"cut short before the end of bitmap", rle(4, 2, 8, QByteArray("\x04\x01", 2)), {},
-         "途中で切れています", false},
-        {"cut short inside an absolute run", rle(8, 1, 8, QByteArray("\0\x05\x01\x02", 4)), {},
-         "途中で切れています", false},
-        {"16384 x 16384 from a few bytes", rle(16384, 16384, 8, QByteArray("\x0a\x05\0\x01", 4)),
-         {}, "壊れています", false},
+        {"a jump skips pixels",
+         rle(4, 2, 8, QByteArray("\x01\x02\0\x02\x02\x01\x01\x03\0\x01", 10)), Rows{"0003", "2000"},
+         "", false},
+        {"end of line before the row's end",
+         rle(4, 2, 8, QByteArray("\x02\x01\0\0\x04\x02\0\x01", 8)), Rows{"2222", "1100"}, "",
+         false},
+        {"absolute run with its pad byte",
+         rle(3, 1, 8, QByteArray("\0\x03\x01\x02\x03\0\0\x01", 8)), Rows{"123"}, "", true},
+        {"RLE4 nibbles, absolute and encoded",
+         rle(5, 1, 4, QByteArray("\0\x03\x12\x30\x02\x45\0\x01", 8)), Rows{"12345"}, "", true},
+        {"every row ended, no end of bitmap",
+         rle(2, 2, 8, QByteArray("\x02\x05\0\0\x02\x06\0\0", 8)), Rows{"66", "55"}, "", true},
+        {"cut short before the end of bitmap",
+         rle(4, 2, 8, QByteArray("\x04\x01", 2)),
+         {},
+         "途中で切れています",
+         false},
+        {"cut short inside an absolute run",
+         rle(8, 1, 8, QByteArray("\0\x05\x01\x02", 4)),
+         {},
+         "途中で切れています",
+         false},
+        {"16384 x 16384 from a few bytes",
+         rle(16384, 16384, 8, QByteArray("\x0a\x05\0\x01", 4)),
+         {},
+         "データが 16384 x 16384 の画像には足りません",
+         false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.label);
@@ -149,8 +160,8 @@ TEST(LargeBmp, SizesBeyondQtsReaderAreReadAndAbsurdOnesRefused)
     for (int stored = 0; stored < side; ++stored)
         pixels[qsizetype(stored) * stride] = char(stored * 37);
     QImage picture;
-    const QString why = failureOf(
-        [&] { picture = DecodeBmp(bmpFile(side, side, 1, 0, pixels, 2), "large.bmp"); });
+    const QString why =
+        failureOf([&] { picture = DecodeBmp(bmpFile(side, side, 1, 0, pixels, 2), "large.bmp"); });
     ASSERT_TRUE(why.isEmpty()) << why.toStdString();
     ASSERT_EQ(picture.size(), QSize(side, side));
     // Rows at either side of the band edges (1023 stored rows a band) and at both ends.
@@ -189,7 +200,8 @@ TEST(LargeBmp, ReadInBandsAsQtReadsTheWholeFile)
 }
 
 // A grey JPEG made by libjpeg with the given coding; rows from fill(x, y).
-QByteArray greyJpeg(int width, int height, bool arithmetic, const std::vector<jpeg_scan_info> &scans,
+QByteArray greyJpeg(int width, int height, bool arithmetic,
+                    const std::vector<jpeg_scan_info> &scans,
                     const std::function<uchar(int, int)> &fill)
 {
     jpeg_compress_struct info{};
@@ -233,12 +245,24 @@ jpeg_scan_info scan(int first, int last)
     return s;
 }
 
-// Mistakes: a few bytes of arithmetic coding declaring a huge flat picture are taken as a
-// gigabyte picture, and a legal file of many scans decodes for a minute (the work is scans times
-// blocks, not the size alone). Ordinary progressive and arithmetic files must still be read.
+// The same JPEG declaring another size in its frame header, its data unchanged.
+QByteArray declaringSize(QByteArray jpeg, int width, int height)
+{
+    const qsizetype frame =
+        jpeg.indexOf("\xff\xc0") >= 0 ? jpeg.indexOf("\xff\xc0") : jpeg.indexOf("\xff\xc9");
+    qToBigEndian(quint16(height), jpeg.data() + frame + 5);
+    qToBigEndian(quint16(width), jpeg.data() + frame + 7);
+    return jpeg;
+}
+
+// Mistakes: a few hundred bytes declaring a huge picture are taken as a gigabyte (a grey picture
+// in arithmetic coding, which can code a flat picture in almost nothing), and a legal file of
+// many scans decodes for a minute (the work is scans times blocks, not the size alone). Ordinary
+// progressive and arithmetic files, flat ones of an ordinary size too, must still be read.
 TEST(Jpeg, WorkAndSizeAreBoundedByWhatTheDataHolds)
 {
     const auto texture = [](int x, int y) { return uchar(x * 5 + y * 3 + (x * y) % 7); };
+    const auto flat = [](int, int) { return uchar(128); };
     std::vector<jpeg_scan_info> everyCoefficient{scan(0, 0)};
     for (int k = 1; k < 64; ++k)
         everyCoefficient.push_back(scan(k, k));
@@ -250,25 +274,32 @@ TEST(Jpeg, WorkAndSizeAreBoundedByWhatTheDataHolds)
     simple.in_color_space = JCS_GRAYSCALE;
     jpeg_set_defaults(&simple);
     jpeg_simple_progression(&simple);
-    const std::vector<jpeg_scan_info> standard(simple.scan_info, simple.scan_info + simple.num_scans);
+    const std::vector<jpeg_scan_info> standard(simple.scan_info,
+                                               simple.scan_info + simple.num_scans);
     jpeg_destroy_compress(&simple);
 
     const struct {
         const char *label;
         QByteArray jpeg;
-        bool refused;
+        const char *refusal; // empty: read
     } rows[] = {
-        {"4096 x 4096 of one grey in arithmetic coding",
-         greyJpeg(4096, 4096, true, {}, [](int, int) { return uchar(128); }), true},
-        {"64 scans over every block", greyJpeg(64, 64, false, everyCoefficient, texture), true},
-        {"libjpeg's own progressive script", greyJpeg(300, 200, false, standard, texture), false},
-        {"arithmetic coding of a textured picture", greyJpeg(300, 200, true, {}, texture), false},
+        {"a flat 4100 x 4100 picture in arithmetic coding (about 130 bytes)",
+         greyJpeg(4100, 4100, true, {}, flat), "データが 4100 x 4100 の画像には足りません"},
+        {"a damaged Huffman-coded header declaring 18918 x 18918",
+         declaringSize(greyJpeg(16, 16, false, {}, flat), 18918, 18918),
+         "データが 18918 x 18918 の画像には足りません"},
+        {"64 scans over every block", greyJpeg(64, 64, false, everyCoefficient, texture),
+         "JPEG ファイルが壊れています"},
+        {"libjpeg's own progressive script", greyJpeg(300, 200, false, standard, texture), ""},
+        {"arithmetic coding of a textured picture", greyJpeg(300, 200, true, {}, texture), ""},
+        {"arithmetic coding of a flat 640 x 480 picture (127 bytes)",
+         greyJpeg(640, 480, true, {}, flat), ""},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.label);
         const QString why = failureOf([&] { DecodeJpeg(row.jpeg, "x.jpg"); });
-        if (row.refused)
-            EXPECT_TRUE(why.contains(QStringLiteral("JPEG ファイルが壊れています"))) << why.toStdString();
+        if (*row.refusal)
+            EXPECT_TRUE(why.contains(QString::fromUtf8(row.refusal))) << why.toStdString();
         else
             EXPECT_TRUE(why.isEmpty()) << why.toStdString();
     }
