@@ -144,17 +144,17 @@ QByteArray keyText(const KeyField &key, const SettingsRecord &record)
     return QByteArray(key.name) + '=' + QByteArray::number(record.*key.field) + "\r\n";
 }
 
-// The file's bytes, or why it cannot be read; a missing file (or folder) is a first run and
-// reads as empty.
-QByteArray readSmallFile(const QString &path, std::optional<QString> &problem)
+// The file's bytes, or why it cannot be read (the reason alone, without the path); a missing
+// file (or folder) is a first run and reads as empty.
+QByteArray readSmallFile(const QString &path, std::optional<QString> &why)
 {
     try {
         return ReadFile(path, kSettingsFileReading);
     } catch (const IoError &error) {
         if (error.code() != IoCodeFromErrno(ENOENT))
-            problem = ReadFailure(path, error.description()).description();
+            why = error.description();
     } catch (const Failure &failure) {
-        problem = ReadFailure(path, failure.description()).description();
+        why = failure.description();
     }
     return {};
 }
@@ -225,10 +225,12 @@ QByteArray UpdateSettings(const QByteArray &iniText, const SettingsRecord &recor
 
 std::optional<QString> ReadSettings(const QString &path, SettingsRecord &record)
 {
-    std::optional<QString> problem;
-    const QByteArray bytes = readSmallFile(path, problem);
+    std::optional<QString> why;
+    const QByteArray bytes = readSmallFile(path, why);
     record = ParseSettings(bytes);
-    return problem;
+    if (!why)
+        return std::nullopt;
+    return ReadFailure(path, *why).description() + QStringLiteral("。既定の設定を使います");
 }
 
 void WriteSettings(const QString &path, const SettingsRecord &record)
@@ -237,10 +239,10 @@ void WriteSettings(const QString &path, const SettingsRecord &record)
     if (exists(path)) {
         // The other sections and keys must survive, so a file that cannot be read is not
         // replaced.
-        std::optional<QString> problem;
-        old = readSmallFile(path, problem);
-        if (problem)
-            throw WriteFailure(path, *problem);
+        std::optional<QString> why;
+        old = readSmallFile(path, why);
+        if (why)
+            throw WriteFailure(path, *why);
     }
     // Keeps a link to set.ini and the file's permissions, and refuses a read-only set.ini: a
     // user may keep it private, link it from elsewhere, or protect it, and each save keeps that.
