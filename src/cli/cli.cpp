@@ -23,7 +23,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
@@ -60,9 +59,10 @@ const char kUsage[] =
     "page writes the mobile page of a page-maker project file, leaving out the sections named.\n"
     "Exit status: 0 done, 1 the work failed, 2 the command line is wrong.\n";
 
+// Paths in the text come out as the bytes they were given as, whether UTF-8 or not.
 void print(FILE *stream, const QString &text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputs(EncodePath(text).constData(), stream);
 }
 
 // The command line is wrong: the caller prints the usage and exits 2.
@@ -341,16 +341,16 @@ QString defaultExtensionsFile()
 ExitCode runShrink(const QStringList &rest)
 {
     QCommandLineParser parser;
-    parser.addOptions({{QStringLiteral("width"), QString(), QStringLiteral("T")},
-                       {QStringLiteral("extensions"), QString(), QStringLiteral("FILE"),
-                        defaultExtensionsFile()},
-                       {QStringLiteral("in-place"), QString()}});
+    parser.addOptions(
+        {{QStringLiteral("width"), QString(), QStringLiteral("T")},
+         {QStringLiteral("extensions"), QString(), QStringLiteral("FILE"), defaultExtensionsFile()},
+         {QStringLiteral("in-place"), QString()}});
     const QStringList files = parseVerb(parser, rest, 2);
     bool ok = false;
     const int width = parser.value(QStringLiteral("width")).toInt(&ok);
     if (!ok || width < 1)
         throw UsageError{QStringLiteral("--width T is required (a whole number of at least 1)")};
-    if (!QFileInfo(files[0]).isDir())
+    if (!IsFolder(files[0]))
         throw Failure(QStringLiteral("%1 はフォルダではありません").arg(files[0]));
     // Every original would be replaced by its shrunk copy: only when asked for in so many words.
     if (IsSameFolder(files[0], files[1]) && !parser.isSet(QStringLiteral("in-place")))

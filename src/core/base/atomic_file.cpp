@@ -183,7 +183,8 @@ QByteArray endOfLinks(const QString &path, QByteArray name, struct stat &info)
 // the file is not marked read-only for everyone.
 bool isWritable(const QByteArray &name, const struct stat &info)
 {
-    return (info.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) == 0;
+    return (info.st_mode & 0222) != 0 &&
+           ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) == 0;
 }
 
 // path is taken: replaces the file it is, or the file its links lead to.
@@ -248,8 +249,8 @@ int RemoveStaleTemporaryFiles(const QString &folder)
         const QByteArrayView name(entry->d_name);
         if (!IsTemporaryFileName(name))
             continue;
-        const QByteArrayView pid = name.sliced(kTempPrefix.size()).first(
-            name.sliced(kTempPrefix.size()).indexOf('-'));
+        const QByteArrayView pid =
+            name.sliced(kTempPrefix.size()).first(name.sliced(kTempPrefix.size()).indexOf('-'));
         bool ok = false;
         const qint64 owner = pid.toByteArray().toLongLong(&ok);
         if (ok && !processRuns(owner) && ::unlinkat(::dirfd(dir), entry->d_name, 0) == 0)

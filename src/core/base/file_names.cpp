@@ -92,7 +92,8 @@ QByteArray EncodePath(const QString &path)
         const char16_t c = path[i].unicode();
         if (c < 0x80) {
             bytes += char(c);
-        } else if (QChar::isHighSurrogate(c) && i + 1 < path.size() && path[i + 1].isLowSurrogate()) {
+        } else if (QChar::isHighSurrogate(c) && i + 1 < path.size() &&
+                   path[i + 1].isLowSurrogate()) {
             appendUtf8(bytes, QChar::surrogateToUcs4(c, path[i + 1].unicode()));
             ++i;
         } else if (isEscapedByte(c)) {
@@ -111,6 +112,12 @@ QString FolderOfPath(const QString &path)
     if (slash < 0)
         return QStringLiteral(".");
     return slash == 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+bool IsFolder(const QString &path)
+{
+    struct stat info {};
+    return ::stat(EncodePath(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool IsSameFolder(const QString &a, const QString &b)

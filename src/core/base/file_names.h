@@ -18,6 +18,9 @@ QByteArray EncodePath(const QString &path);
 // root), or "." for a bare name.
 QString FolderOfPath(const QString &path);
 
+// Whether path names an existing folder (or a link to one).
+bool IsFolder(const QString &path);
+
 // Whether a and b name the same existing folder once ".", ".." and symbolic links are resolved
 // (the same file system and the same folder on it). False when either is not a folder.
 bool IsSameFolder(const QString &a, const QString &b);

@@ -12,14 +12,12 @@
 #include "core/image/picture_reading.h"
 #include "core/image/resize.h"
 
-
 #include <algorithm>
 #include <atomic>
 #include <exception>
 #include <mutex>
 #include <new>
 #include <optional>
-#include <sys/stat.h>
 #include <system_error>
 #include <thread>
 
@@ -128,12 +126,6 @@ void checkJob(const ShrinkJob &job, const QString &source, const QString &destin
         throw Failure(QStringLiteral("縮小サイズ幅が正しくありません (%1)").arg(job.targetWidth));
 }
 
-bool isFolder(const QString &path)
-{
-    struct stat info {};
-    return ::stat(EncodePath(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 QString stoppedText(const QString &diskFull, int untried)
 {
     return QStringLiteral("ディスクがいっぱいになったため縮小を中止しました。残りの %1 "
@@ -175,7 +167,7 @@ ShrinkResult RunShrink(const ShrinkJob &job, const std::function<void(int total)
     result.filesFound = int(run.sources.size());
     if (run.sources.isEmpty())
         return result;
-    if (!isFolder(destination))
+    if (!IsFolder(destination))
         throw Failure(QStringLiteral("保存先フォルダ %1 がありません").arg(destination));
     RemoveStaleTemporaryFiles(destination);
     for (const QString &path : run.sources)

@@ -40,5 +40,6 @@ void ShrinkWorker::run()
         fatal = orStopped(QString());
     }
     // The dialog shows fatal in its error box: a run that a full disk stopped says so there.
-    emit finishedRun(result.filesWritten, result.failures, fatal.isEmpty() ? result.stopped : fatal);
+    emit finishedRun(result.filesWritten, result.failures,
+                     fatal.isEmpty() ? result.stopped : fatal);
 }

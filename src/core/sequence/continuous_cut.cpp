@@ -1,6 +1,9 @@
 // Continuous cutting: the frame moved step by step, one file per position.
 #include "core/sequence/continuous_cut.h"
 
+#include "core/base/atomic_file.h"
+#include "core/base/file_names.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -71,6 +74,7 @@ void WriteContinuousFrames(Workspace &ws, const QString &chosenPath, const Frame
 {
     const int count = ContinuousFrameCount(ws);
     const WorkspaceRestorer restore(ws);
+    RemoveStaleTemporaryFiles(FolderOfPath(FrameFileName(chosenPath, 1)));
     for (int k = 1; k <= count; ++k) {
         write(FrameFileName(chosenPath, k), ws.CutImage);
         if (progress)

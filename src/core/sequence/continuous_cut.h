@@ -25,6 +25,7 @@ inline int ContinuousFrameCount(const Workspace &ws)
 // Writes ContinuousFrameCount(ws) frames: frame k is the cut at the start position moved
 // (k - 1) * FrameStep in FrameDirection, named FrameFileName(chosenPath, k). CutImage must hold
 // the cut at the start. Afterwards, whether the run succeeded or threw, the frame and CutImage are
-// as they were before it, so a second run writes the same frames.
+// as they were before it, so a second run writes the same frames. Temporary files that killed
+// writers left in the frames' folder are removed first (RemoveStaleTemporaryFiles).
 void WriteContinuousFrames(Workspace &ws, const QString &chosenPath, const FrameWriter &write,
                            const FrameProgress &progress = {});

@@ -53,7 +53,8 @@ int32_t clampedPosition(int32_t position, int32_t canvas, int32_t cut)
     const int64_t last = int64_t(canvas) - cut;
     if (position < 0)
         return 0;
-    return position > last ? int32_t(std::max<int64_t>(last, std::numeric_limits<int32_t>::min())) : position;
+    return position > last ? int32_t(std::max<int64_t>(last, std::numeric_limits<int32_t>::min()))
+                           : position;
 }
 
 } // namespace

@@ -84,8 +84,7 @@ TEST(WriteFileAtomically, ReplacesWhatIsThereAsTheUserExpects)
              return S_ISLNK(modeOf(d.filePath("out"))) && FileBytes(d.filePath("made")) == "new";
          }},
         {"a folder in the way is reported as I/O error 21",
-         [](const QDir &d) { d.mkpath("out/inside"); },
-         "同じ名前のフォルダがあります",
+         [](const QDir &d) { d.mkpath("out/inside"); }, "同じ名前のフォルダがあります",
          [](const QDir &d) { return QFileInfo(d.filePath("out/inside")).isDir(); }},
         {"a FIFO in the way is replaced by a plain file",
          [](const QDir &d) { ::mkfifo(nameOf(d.filePath("out")).constData(), 0644); },
@@ -98,8 +97,7 @@ TEST(WriteFileAtomically, ReplacesWhatIsThereAsTheUserExpects)
         const QDir dir(temporary.path());
         row.setUp(dir);
         const QString out = dir.filePath("out");
-        EXPECT_EQ(writeFailure(out),
-                  row.failure.isEmpty() ? QString() : refusal(out, row.failure));
+        EXPECT_EQ(writeFailure(out), row.failure.isEmpty() ? QString() : refusal(out, row.failure));
         EXPECT_TRUE(row.outcome(dir));
         const QStringList temporaries =
             dir.entryList({QStringLiteral(".mokaran-*")}, QDir::AllEntries | QDir::Hidden);
@@ -138,7 +136,8 @@ TEST(WriteFileAtomically, SaysWhenTheFolderIsTheProblem)
     ::chmod(nameOf(others).constData(), 0644);
     ::chmod(nameOf(dir.path()).constData(), 0777);
     EXPECT_EQ(InUnprivilegedChild([&] {
-                  return writeFailure(others).endsWith(QStringLiteral("(読み取り専用のファイルです)"))
+                  return writeFailure(others).endsWith(
+                             QStringLiteral("(読み取り専用のファイルです)"))
                              ? 0
                              : 1;
               }),

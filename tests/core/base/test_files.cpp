@@ -116,8 +116,9 @@ TEST(ReadFile, EveryReaderRefusesAFifoWithoutWaiting)
 // replacement characters: the listed file then cannot be opened, and a write makes a new name.
 TEST(FileNames, NamesThatAreNotUtf8GoBackAsTheirBytes)
 {
-    const QByteArray names[] = {"plain.jpg", "\x8e\xca\x90\x5e.jpg", "caf\xc3\xa9", "\xff\xfe",
-                                "\xed\xb2\x80", "cut\xe3\x81", "\xf0\x9f\x98\x80"};
+    const QByteArray names[] = {"plain.jpg",       "\x8e\xca\x90\x5e.jpg", "caf\xc3\xa9",
+                                "\xff\xfe",        "\xed\xb2\x80",         "cut\xe3\x81",
+                                "\xf0\x9f\x98\x80"};
     for (const QByteArray &name : names)
         EXPECT_EQ(EncodePath(DecodePath(name)), name) << name.toHex().constData();
     EXPECT_EQ(DecodePath("caf\xc3\xa9"), QStringLiteral("café"));
