@@ -8,6 +8,7 @@
 #include <csetjmp>
 #include <cstdio> // jpeglib.h uses FILE and size_t without including their headers
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include <jpeglib.h>
@@ -37,7 +38,7 @@ struct JpegErrors {
     int code; // libjpeg's message code of the failure, or one of ours below
 };
 
-constexpr int kTooMuchWork = -1; // shown as damage, like any other broken stream
+constexpr int kTooMuchWork = -1; // the scans ask for more passes than kMaxDecodingPasses
 constexpr int kCancelled = -2;
 
 [[noreturn]] void jumpOut(j_common_ptr info, int code)
@@ -96,6 +97,7 @@ QString jpegFailureText(int code)
     case JERR_INPUT_EOF: return CutShortFileText(u"JPEG");
     case JERR_NO_SOI: return QStringLiteral("JPEG ファイルではありません");
     case JERR_OUT_OF_MEMORY: return QStringLiteral("メモリが足りません");
+    case kTooMuchWork: return QStringLiteral("JPEG ファイルのスキャンが多すぎます");
     case JERR_BAD_PRECISION:
     case JERR_NOT_COMPILED:
     case JERR_CONVERSION_NOTIMPL: return QStringLiteral("この形式の JPEG には対応していません");
@@ -106,14 +108,14 @@ QString jpegFailureText(int code)
 // ---------------------------------------------------------------------------------------------
 // JPEG decoding
 
-enum class DecodeStop { None, TooLarge, TooLittleData, UnsupportedColours, NoMemory };
+enum class DecodeStop { None, TooLarge, TooLittleData, TooManyScans, UnsupportedColours, NoMemory };
 
 struct JpegDecode {
     jpeg_decompress_struct info{};
     JpegErrors errors{};
     jpeg_progress_mgr progress{};
     DecodeStop stop = DecodeStop::None;
-    qsizetype inputBytes = 0;
+    QByteArrayView input;
     int countedScan = 0; // the last scan whose blocks are in work
     long long work = 0;  // the blocks of every scan so far, each scan's once
     const std::atomic<bool> *cancel = nullptr;
@@ -128,9 +130,58 @@ long long blocksOf(const jpeg_component_info &component)
     return (long long)component.width_in_blocks * component.height_in_blocks;
 }
 
-// libjpeg calls this at least once in every scan, before its data: each new scan's blocks are
-// added to the work done, and the decoding stops once that exceeds kMaxDecodingPasses passes
-// over all the picture's blocks (or when the caller cancels).
+long long allBlocks(const jpeg_decompress_struct &info)
+{
+    long long all = 0;
+    for (int c = 0; c < info.num_components; ++c)
+        all += blocksOf(info.comp_info[c]);
+    return all;
+}
+
+// The decoding work the scans of the file ask for, in blocks: each scan decodes every block of
+// each component it names. Read from the markers (the header is read, so the components are
+// known) before anything is decoded, so that a file of hundreds of scans is refused before its
+// coefficients take memory. The markers are walked as libjpeg walks them: segments by their
+// length, entropy-coded data up to the next byte 0xFF that is not stuffing or a restart marker.
+long long scanWork(QByteArrayView bytes, const jpeg_decompress_struct &info)
+{
+    long long work = 0;
+    const auto at = [&](qsizetype i) { return uchar(bytes[i]); };
+    for (qsizetype pos = 2; pos + 1 < bytes.size();) {
+        const void *next = std::memchr(bytes.data() + pos, 0xFF, size_t(bytes.size() - pos));
+        if (!next)
+            break;
+        pos = static_cast<const char *>(next) - bytes.data();
+        if (pos + 1 >= bytes.size())
+            break;
+        const uchar marker = at(pos + 1);
+        const bool standalone = marker == 0x00 || marker == 0x01 || marker == 0xFF ||
+                                (marker >= 0xD0 && marker <= 0xD8); // stuffing, TEM, RSTn, SOI
+        if (marker == 0xD9)                                         // EOI
+            break;
+        if (standalone || pos + 3 >= bytes.size()) {
+            pos += marker == 0xFF ? 1 : 2; // a fill byte may come before the marker it fills
+            continue;
+        }
+        const qsizetype length = qsizetype(at(pos + 2)) << 8 | at(pos + 3);
+        if (marker == 0xDA) { // SOS: the components of the scan
+            const int count = pos + 4 < bytes.size() ? at(pos + 4) : 0;
+            for (int i = 0; i < count && pos + 5 + 2 * i < bytes.size(); ++i) {
+                const int id = at(pos + 5 + 2 * i);
+                for (int c = 0; c < info.num_components; ++c) {
+                    if (info.comp_info[c].component_id == id)
+                        work += blocksOf(info.comp_info[c]);
+                }
+            }
+        }
+        pos += 2 + length;
+    }
+    return work;
+}
+
+// libjpeg calls this at least once in every scan, before its data, and once a row: the caller
+// may cancel. The work of the scans is counted here too as libjpeg reads them, behind the count
+// from the markers, should the two ever differ.
 void onJpegProgress(j_common_ptr common)
 {
     auto &d = *static_cast<JpegDecode *>(common->client_data);
@@ -141,10 +192,7 @@ void onJpegProgress(j_common_ptr common)
     d.countedScan = d.info.input_scan_number;
     for (int i = 0; i < d.info.comps_in_scan && i < MAX_COMPS_IN_SCAN; ++i)
         d.work += blocksOf(*d.info.cur_comp_info[i]);
-    long long all = 0;
-    for (int c = 0; c < d.info.num_components; ++c)
-        all += blocksOf(d.info.comp_info[c]);
-    if (d.work > kMaxDecodingPasses * all)
+    if (d.work > kMaxDecodingPasses * allBlocks(d.info))
         jumpOut(common, kTooMuchWork);
 }
 
@@ -181,8 +229,12 @@ bool chooseOutput(JpegDecode &d)
         d.stop = DecodeStop::TooLarge;
         return false;
     }
-    if (ExceedsCodedPixels(d.info.image_width, d.info.image_height, d.inputBytes)) {
+    if (ExceedsCodedPixels(d.info.image_width, d.info.image_height, d.input.size())) {
         d.stop = DecodeStop::TooLittleData;
+        return false;
+    }
+    if (scanWork(d.input, d.info) > kMaxDecodingPasses * allBlocks(d.info)) {
+        d.stop = DecodeStop::TooManyScans;
         return false;
     }
     d.info.scale_num = 1;
@@ -345,7 +397,7 @@ QImage decodeJpeg(QByteArrayView bytes, const QString &name, PixelBuffer *pixels
     JpegDecode d;
     d.pixels = pixels;
     d.cancel = cancel;
-    d.inputBytes = bytes.size();
+    d.input = bytes;
     initErrors(d.errors);
     d.info.err = &d.errors.mgr;
     d.progress.progress_monitor = onJpegProgress;
@@ -357,6 +409,7 @@ QImage decodeJpeg(QByteArrayView bytes, const QString &name, PixelBuffer *pixels
     case DecodeStop::TooLittleData:
         throw ReadFailure(name,
                           TooLittleDataText(u"JPEG", d.info.image_width, d.info.image_height));
+    case DecodeStop::TooManyScans: throw ReadFailure(name, jpegFailureText(kTooMuchWork));
     case DecodeStop::UnsupportedColours:
         throw ReadFailure(name, QStringLiteral("この色形式の JPEG には対応していません"));
     case DecodeStop::NoMemory: throw ReadFailure(name, QStringLiteral("メモリが足りません"));

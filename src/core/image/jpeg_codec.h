@@ -16,9 +16,10 @@ inline constexpr int kJpegQuality = 90;
 
 // Decodes JPEG bytes into a 24-bit picture (name is used in messages only). Throws Failure naming
 // it when the stream is damaged or cut short (for every coding: baseline, progressive,
-// arithmetic), would take more than kMaxPictureBytes decoded, declares more pixels than its data
-// could code (ExceedsCodedPixels), or needs more decoding work than any real file (many times
-// the passes over its blocks of the usual progressive scripts). When cancel is given and becomes
+// arithmetic), would take more than kMaxPictureBytes decoded, is larger than kPixelsDecodedFreely
+// and declares more pixels than its data could code (ExceedsCodedPixels), or has scans that need
+// more decoding work than any real file (many times the passes over its blocks of the usual
+// progressive scripts: "スキャンが多すぎます"). When cancel is given and becomes
 // true (from another thread), decoding stops within a row of blocks and Cancelled is thrown.
 QImage DecodeJpeg(const QByteArray &bytes, const QString &name,
                   const std::atomic<bool> *cancel = nullptr);

@@ -289,7 +289,7 @@ TEST(Jpeg, WorkAndSizeAreBoundedByWhatTheDataHolds)
          declaringSize(greyJpeg(16, 16, false, {}, flat), 18918, 18918),
          "データが 18918 x 18918 の画像には足りません"},
         {"64 scans over every block", greyJpeg(64, 64, false, everyCoefficient, texture),
-         "JPEG ファイルが壊れています"},
+         "JPEG ファイルのスキャンが多すぎます"},
         {"libjpeg's own progressive script", greyJpeg(300, 200, false, standard, texture), ""},
         {"arithmetic coding of a textured picture", greyJpeg(300, 200, true, {}, texture), ""},
         {"arithmetic coding of a flat 640 x 480 picture (127 bytes)",
