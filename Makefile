@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: run test build deps clean deb package-test
+.PHONY: run test build deps clean deb package-test fuzz
 
 run: build
 	$(BUILD_DIR)/bin/mokaran
@@ -37,6 +37,11 @@ $(BUILD_DIR)/build.ninja:
 
 deps:
 	@bash scripts/install-deps.sh
+
+# Each fuzz target for FUZZ_SECONDS (default 60) in build-fuzz/, built with clang (installed
+# when missing); see fuzz/run-fuzzers.sh. FUZZ_JOBS=2 runs two at a time.
+fuzz:
+	bash fuzz/run-fuzzers.sh
 
 clean:
 	rm -rf $(BUILD_DIR) build-deb dist

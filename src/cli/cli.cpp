@@ -6,6 +6,7 @@
 #include "cli/usage_error.h"
 
 #include "core/base/app_paths.h"
+#include "core/base/file_names.h"
 #include "core/base/files.h"
 #include "core/base/io_error.h"
 #include "core/base/version.h"
@@ -27,7 +28,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
@@ -49,7 +49,7 @@ const char kUsage[] =
     "       mokaran edit PICTURE OUT OPERATION...\n"
     "            operations, applied in the order given: --resize T, --rotate DEG, --blur,\n"
     "            --sharpen, --contrast F, --gamma G, --levels\n"
-    "       mokaran shrink SOURCE DEST --width T [--extensions FILE]\n"
+    "       mokaran shrink SOURCE DEST --width T [--extensions FILE] [--in-place]\n"
     "       mokaran page PROJECT OUT [--omit SECTION,...]\n"
     "            sections: picture, text, link1 ... link5, text2\n"
     "       mokaran --help | --version\n"
@@ -74,12 +74,14 @@ const char kUsage[] =
     "width T by box averaging (a portrait picture to height T) or enlarges to width T.\n"
     "shrink writes every JPEG of SOURCE listed by jpeg.dat (or FILE) into DEST, its longer side\n"
     "T pixels, at quality 90; files that fail are skipped, listed, and make the exit status 1.\n"
+    "DEST may be SOURCE itself, replacing the originals, only with --in-place.\n"
     "page writes the mobile page of a page-maker project file, leaving out the sections named.\n"
     "Exit status: 0 done, 1 the work failed, 2 the command line is wrong.\n";
 
+// Paths in the text come out as the bytes they were given as, whether UTF-8 or not.
 void print(FILE *stream, const QString &text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputs(EncodePath(text).constData(), stream);
 }
 
 // The parser names an unknown option without its dashes; put them back, two before a name and one
@@ -402,14 +404,18 @@ ExitCode runShrink(const QStringList &rest)
     parser.addOptions(
         {{QStringLiteral("width"), QString(), QStringLiteral("T")},
          {QStringLiteral("extensions"), QString(), QStringLiteral("FILE"), defaultExtensionsFile()},
-         KeepOrientationOption()});
+         KeepOrientationOption(), {QStringLiteral("in-place"), QString()}});
     const QStringList files = parseVerb(parser, rest, 2);
     bool ok = false;
     const int width = parser.value(QStringLiteral("width")).toInt(&ok);
     if (!ok || width < 1)
         throw UsageError{QStringLiteral("--width T is required (a whole number of at least 1)")};
-    if (!QFileInfo(files[0]).isDir())
+    if (!IsFolder(files[0]))
         throw Failure(QStringLiteral("%1 はフォルダではありません").arg(files[0]));
+    // Every original would be replaced by its shrunk copy: only when asked for in so many words.
+    if (IsSameFolder(files[0], files[1]) && !parser.isSet(QStringLiteral("in-place")))
+        throw UsageError{QStringLiteral("DEST is SOURCE: the originals would be replaced "
+                                        "(add --in-place to do so)")};
     ShrinkJob job;
     job.sourceFolder = asFolder(files[0]);
     job.destinationFolder = asFolder(files[1]);
@@ -424,11 +430,14 @@ ExitCode runShrink(const QStringList &rest)
         });
     for (const QString &failure : result.failures)
         print(stderr, QStringLiteral("mokaran: %1\n").arg(failure));
+    if (!result.stopped.isEmpty())
+        print(stderr, QStringLiteral("mokaran: %1\n").arg(WithFullStop(result.stopped)));
     print(stderr, QStringLiteral("shrink: %1 of %2 files written, %3 failed\n")
                       .arg(result.filesWritten)
                       .arg(result.filesFound)
                       .arg(result.failures.size()));
-    return result.failures.isEmpty() ? ExitCode::Done : ExitCode::Failed;
+    return result.failures.isEmpty() && result.stopped.isEmpty() ? ExitCode::Done
+                                                                 : ExitCode::Failed;
 }
 
 ExitCode runPage(const QStringList &rest)

@@ -1,6 +1,7 @@
 // The batch JPEG shrink dialog.
 #include "windows/batch_shrink_dialog.h"
 
+#include "core/base/file_names.h"
 #include "core/base/files.h"
 #include "core/batch/shrink_worker.h"
 #include "ui_batch_shrink_dialog.h"
@@ -9,19 +10,11 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
 
 constexpr int kListedFailures = 20; // more would not fit a message box
-
-// Whether two folders are one, after resolving ".", ".." and links.
-bool sameFolder(const QString &a, const QString &b)
-{
-    const QString first = QFileInfo(a).canonicalFilePath();
-    return !first.isEmpty() && first == QFileInfo(b).canonicalFilePath();
-}
 
 } // namespace
 
@@ -91,7 +84,7 @@ void BatchShrinkDialog::startShrink()
         return;
     }
     // Every output takes its source's name: into the source folder, each original is replaced.
-    if (sameFolder(source, destination) &&
+    if (IsSameFolder(source, destination) &&
         QMessageBox::question(this, kAppTitle,
                               QStringLiteral("保存先が変換元と同じフォルダです。元の画像を縮小した"
                                              "画像で置き換えますか?"),

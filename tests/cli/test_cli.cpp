@@ -245,4 +245,25 @@ TEST_F(CommandLine, ShrinkWritesEveryListedFileAndFailsWhenOneFails)
               1);
 }
 
+// Mistake: shrinking a folder into itself replaced every original without a word. The same
+// folder reached through "..", "." or a link counts as the same.
+TEST_F(CommandLine, ShrinkIntoItsOwnFolderNeedsInPlace)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("photos"));
+    WriteJpegFile(path("photos/a.jpg"), numbered(400, 300));
+    PutFile(path("jpeg.dat"), "\"1\",\"1\",\"\",\"jpg\"\r\n");
+    ASSERT_TRUE(QFile::link(path("photos"), path("linked")));
+    const QByteArray original = FileBytes(path("photos/a.jpg"));
+    for (const QString &same : {path("photos/../photos/."), path("linked")}) {
+        EXPECT_EQ(run({"shrink", path("photos"), same, "--width", "100", "--extensions",
+                       path("jpeg.dat")}),
+                  2);
+        EXPECT_EQ(FileBytes(path("photos/a.jpg")), original);
+    }
+    ASSERT_EQ(run({"shrink", path("photos"), path("linked"), "--width", "100", "--in-place",
+                   "--extensions", path("jpeg.dat")}),
+              0);
+    EXPECT_EQ(ReadJpeg(path("photos/a.jpg")).size(), QSize(100, 75));
+}
+
 } // namespace

@@ -538,7 +538,9 @@ void TestMainWindow::unwritableSettingsAreReportedAndTheWindowCloses()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.close();
     const QString path = folder.paths().settingsFile;
-    QCOMPARE(boxes.texts, QStringList{path + QStringLiteral(" に書き込めません.")});
+    QCOMPARE(
+        boxes.texts,
+        QStringList{path + QStringLiteral(" に書き込めません (ファイルではなくフォルダです)")});
     QVERIFY(!form.isVisible());
     QVERIFY(QFileInfo(path).isDir());
 }

@@ -1,33 +1,73 @@
 // Writing a file so that it is either the old one or the whole new one, never a part.
 #include "core/base/atomic_file.h"
 
+#include "core/base/file_names.h"
 #include "core/base/files.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-[[noreturn]] void failWrite(const QString &path, int err)
+// The length of a chain of symbolic links followed before giving up, as the kernel does.
+constexpr int kMaxLinks = 40;
+const QByteArray kTempPrefix = QByteArrayLiteral(".mokaran-");
+const QByteArray kTempSuffix = QByteArrayLiteral(".tmp");
+
+// The reason a write failed. Creating, linking and renaming are the folder's business: the
+// file's own refusals (read-only, a folder, not a regular file) are found before any of them.
+QString writeFailureReason(const QString &path, int err)
 {
-    throw WriteFailure(path, ErrnoText(err));
+    const QString folder = FolderOfPath(path);
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR: return MissingFolderText(folder);
+    case EACCES:
+    case EPERM: return QStringLiteral("フォルダ %1 に書き込む権限がありません").arg(folder);
+    case EROFS: return QStringLiteral("読み取り専用のディスクです");
+    case EISDIR: return QStringLiteral("同じ名前のフォルダがあります");
+    default: return ErrnoText(err);
+    }
 }
 
-// A fresh hidden file beside the target; its name is returned in tempName.
+[[noreturn]] void failWrite(const QString &path, int err)
+{
+    const Failure failure = WriteFailure(path, writeFailureReason(path, err));
+    if (err == ENOSPC || err == EDQUOT)
+        throw DiskFull(failure.description());
+    throw failure;
+}
+
+[[noreturn]] void failWrite(const QString &path, const QString &why)
+{
+    throw WriteFailure(path, why);
+}
+
+// The folder of a file name as a path to open: "." for a bare name.
+QByteArray folderOf(const QByteArray &name)
+{
+    const qsizetype slash = name.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : name.left(std::max<qsizetype>(slash, 1));
+}
+
+// A fresh temporary file beside target, named so that RemoveStaleTemporaryFiles can tell whose it
+// is; its name is returned in tempName.
 int createTempBeside(const QByteArray &target, QByteArray &tempName)
 {
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = target.left(slash + 1); // empty for a name in the current folder
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempName = folder + ".mokaran-" +
-                   QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
+        tempName = folder + kTempPrefix + QByteArray::number(::getpid()) + '-' +
+                   QByteArray::number(QRandomGenerator::global()->generate64(), 36) + kTempSuffix;
         // 0666 less the umask, as for any new file: the renamed file is not left private.
         const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
@@ -57,18 +97,19 @@ enum class LinkOutcome { Written, TargetExists, NotAvailable };
 
 // A new file appears whole through an unnamed file that is linked into place once written: one
 // directory entry made instead of a temporary one made, renamed and removed, which is what most
-// of a small frame's cost is. A target that exists already cannot be replaced this way.
-LinkOutcome writeByLinking(const QString &path, const QByteArray &target, const char *data,
-                           qint64 size, int &err)
+// of a small frame's cost is. It costs no system call beyond those of writing the file: whether
+// the name is taken is learnt from the link itself.
+LinkOutcome writeByLinking(const QString &path, const QByteArray &target, QByteArrayView bytes)
 {
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder =
-        slash < 0 ? QByteArray(".") : target.left(std::max<qsizetype>(slash, 1));
-    const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return LinkOutcome::NotAvailable; // an old kernel or a file system without unnamed files
-    bool ok = writeAll(fd, data, size);
-    err = errno;
+    const int fd = ::open(folderOf(target).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        // An old kernel or a file system without unnamed files; any other error is the folder's.
+        if (errno == EISDIR || errno == EOPNOTSUPP || errno == EINVAL || errno == ENOSYS)
+            return LinkOutcome::NotAvailable;
+        failWrite(path, errno);
+    }
+    bool ok = writeAll(fd, bytes.data(), bytes.size());
+    int err = errno;
     if (ok) {
         // Linking needs a name for the open file; /proc gives it one without special rights.
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
@@ -81,42 +122,23 @@ LinkOutcome writeByLinking(const QString &path, const QByteArray &target, const 
         return LinkOutcome::Written;
     if (err == EEXIST)
         return LinkOutcome::TargetExists;
-    if (err == ENOENT && !QFile::exists(QStringLiteral("/proc/self/fd")))
+    if (err == ENOENT && ::access("/proc/self/fd", F_OK) != 0)
         return LinkOutcome::NotAvailable;
     failWrite(path, err);
 }
 
-// The file a chain of symbolic links at path ends in, found as Qt finds it; path itself when it is
-// no link, or when the chain does not end within 127 links.
-QString endOfLinks(const QString &path)
+// Writes the bytes to a temporary file beside target and renames it over target. With a mode
+// the temporary file takes it before it replaces the old one, so the old file's readers never
+// lose access and others never gain it.
+void writeThroughTemporary(const QString &path, const QByteArray &target, QByteArrayView bytes,
+                           std::optional<mode_t> mode)
 {
-    QFileInfo file(path);
-    if (!file.isSymLink())
-        return path;
-    int hops = 128;
-    while (--hops && file.isSymLink())
-        file.setFile(file.symLinkTarget());
-    return hops > 0 ? file.filePath() : path;
-}
-
-// Writes to target (path is the name the messages give). With permissions, the temporary file
-// takes them before it replaces the old one, so the old file's readers never lose access and
-// others never gain it.
-void writeAtomically(const QString &path, const QByteArray &target, QByteArrayView bytes,
-                     std::optional<QFileDevice::Permissions> permissions)
-{
-    const char *data = bytes.data();
-    const qint64 size = bytes.size();
-    int linkError = 0;
-    if (writeByLinking(path, target, data, size, linkError) == LinkOutcome::Written)
-        return;
     QByteArray tempName;
     const int fd = createTempBeside(target, tempName);
     if (fd < 0)
         failWrite(path, errno);
-    if (permissions)
-        QFile::setPermissions(QFile::decodeName(tempName), *permissions);
-    bool ok = writeAll(fd, data, size);
+    bool ok = !mode || ::fchmod(fd, *mode) == 0;
+    ok = ok && writeAll(fd, bytes.data(), bytes.size());
     int err = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -132,15 +154,108 @@ void writeAtomically(const QString &path, const QByteArray &target, QByteArrayVi
     }
 }
 
-} // namespace
-
-void WriteFileAtomically(const QString &path, QByteArrayView bytes, ExistingFile existing)
+// The name at the end of the chain of symbolic links that starts at name, with its lstat in
+// info; info.st_mode is 0 when nothing is there (a new file, or a link that leads nowhere yet).
+QByteArray endOfLinks(const QString &path, QByteArray name, struct stat &info)
 {
-    if (existing == ExistingFile::Replaced) {
-        writeAtomically(path, QFile::encodeName(path), bytes, std::nullopt);
+    for (int hops = 0;; ++hops) {
+        if (::lstat(name.constData(), &info) != 0) {
+            if (errno != ENOENT)
+                failWrite(path, errno);
+            info.st_mode = 0;
+            return name;
+        }
+        if (!S_ISLNK(info.st_mode))
+            return name;
+        if (hops == kMaxLinks)
+            failWrite(path, ELOOP);
+        QByteArray link(qsizetype(info.st_size > 0 ? info.st_size : 4096) + 1, Qt::Uninitialized);
+        const ssize_t length = ::readlink(name.constData(), link.data(), size_t(link.size()));
+        if (length < 0 || length >= link.size())
+            failWrite(path, length < 0 ? errno : ENAMETOOLONG);
+        link.truncate(length);
+        // A relative link is read from the folder the link lies in.
+        name = link.startsWith('/') || !name.contains('/') ? link : folderOf(name) + '/' + link;
+    }
+}
+
+// Whether the user may write the file: the system says so, and (since root may write anything)
+// the file is not marked read-only for everyone.
+bool isWritable(const QByteArray &name, const struct stat &info)
+{
+    return (info.st_mode & 0222) != 0 &&
+           ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) == 0;
+}
+
+// path is taken: replaces the file it is, or the file its links lead to.
+void replaceExisting(const QString &path, const QByteArray &name, QByteArrayView bytes)
+{
+    struct stat info {};
+    const QByteArray target = endOfLinks(path, name, info);
+    if (info.st_mode == 0) { // a link to a file yet to be made: make it there
+        if (target == name || writeByLinking(path, target, bytes) != LinkOutcome::Written)
+            writeThroughTemporary(path, target, bytes, std::nullopt);
         return;
     }
-    const QFileInfo target(endOfLinks(path));
-    writeAtomically(path, QFile::encodeName(target.filePath()), bytes,
-                    target.exists() ? std::optional(target.permissions()) : std::nullopt);
+    if (S_ISDIR(info.st_mode))
+        failWrite(path, EISDIR);
+    if (!S_ISREG(info.st_mode))
+        failWrite(path, NotRegularFileText());
+    if (!isWritable(target, info))
+        failWrite(path, QStringLiteral("読み取り専用のファイルです"));
+    writeThroughTemporary(path, target, bytes, mode_t(info.st_mode & 0777));
+}
+
+bool processRuns(qint64 pid)
+{
+    return pid > 0 && pid <= INT_MAX && (::kill(pid_t(pid), 0) == 0 || errno != ESRCH);
+}
+
+} // namespace
+
+void WriteFileAtomically(const QString &path, QByteArrayView bytes)
+{
+    const QByteArray name = EncodePath(path);
+    if (writeByLinking(path, name, bytes) != LinkOutcome::Written)
+        replaceExisting(path, name, bytes);
+}
+
+bool IsTemporaryFileName(QByteArrayView name)
+{
+    if (!name.startsWith(kTempPrefix) || !name.endsWith(kTempSuffix))
+        return false;
+    const QByteArrayView middle =
+        name.sliced(kTempPrefix.size(), name.size() - kTempPrefix.size() - kTempSuffix.size());
+    const qsizetype dash = middle.indexOf('-');
+    if (dash < 1 || dash + 1 == middle.size())
+        return false;
+    for (qsizetype i = 0; i < middle.size(); ++i) {
+        const char c = middle[i];
+        const bool digit = c >= '0' && c <= '9';
+        if (i == dash ? c != '-' : !(digit || (i > dash && c >= 'a' && c <= 'z')))
+            return false;
+    }
+    return true;
+}
+
+int RemoveStaleTemporaryFiles(const QString &folder)
+{
+    const QByteArray folderName = EncodePath(folder.isEmpty() ? QStringLiteral(".") : folder);
+    DIR *dir = ::opendir(folderName.constData());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArrayView name(entry->d_name);
+        if (!IsTemporaryFileName(name))
+            continue;
+        const QByteArrayView pid =
+            name.sliced(kTempPrefix.size()).first(name.sliced(kTempPrefix.size()).indexOf('-'));
+        bool ok = false;
+        const qint64 owner = pid.toByteArray().toLongLong(&ok);
+        if (ok && !processRuns(owner) && ::unlinkat(::dirfd(dir), entry->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }

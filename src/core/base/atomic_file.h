@@ -4,20 +4,25 @@
 #include <QByteArrayView>
 #include <QString>
 
-// What becomes of a symbolic link at the path and of the permissions of the file replaced.
-enum class ExistingFile {
-    // The path itself is replaced (a link there gives way to the new file), and the new file
-    // has the permissions of any new file: 0666 less the umask.
-    Replaced,
-    // The file at the end of a chain of links is replaced and the links stay; the new file takes
-    // the permissions of the one it replaces. set.ini is written so: a user may keep it private,
-    // or link it from elsewhere, and each save keeps that.
-    LinkAndPermissionsKept,
-};
-
 // Writes the bytes so that path holds either its old content or the whole new one: a new file is
 // linked into place once written, an existing one replaced by renaming a temporary file beside it
-// over it. Not synced to disk one by one (a sequence writes thousands of frames). Throws Failure
-// "<path> に書き込めません (<reason>)" and leaves nothing behind on any error.
-void WriteFileAtomically(const QString &path, QByteArrayView bytes,
-                         ExistingFile existing = ExistingFile::Replaced);
+// over it. Not synced to disk one by one (a sequence writes thousands of frames).
+//
+// An existing file is replaced the way a user expects of a save: the new file keeps the old
+// one's permission bits (a private file stays private), a file without write permission is
+// refused, and a symbolic link stays a link while the file at the end of its chain is replaced.
+// A folder, a FIFO or a device at path is refused and left alone.
+//
+// Throws Failure "<path> に書き込めません (<reason>)", the reason saying whether the folder
+// (missing, not writable) or the file (read-only, a folder) is the problem, or DiskFull with the
+// same text when the disk is full; nothing is left behind on any error.
+void WriteFileAtomically(const QString &path, QByteArrayView bytes);
+
+// Removes from folder the temporary files of writers that were killed between writing and
+// renaming (their process no longer runs); a run that writes many files calls it first. Returns
+// how many were removed. Files of writers still running, and every other file, are left alone.
+int RemoveStaleTemporaryFiles(const QString &folder);
+
+// Whether name (without its folder) is the name of a temporary file of WriteFileAtomically:
+// ".mokaran-<process id>-<random>.tmp".
+bool IsTemporaryFileName(QByteArrayView name);

@@ -1,7 +1,7 @@
 // Reading files, splitting lines, folder paths and the failure texts of the program's files.
 #include "core/base/files.h"
 
-#include <QFile>
+#include "core/base/file_names.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -25,25 +25,47 @@ struct Descriptor {
     }
 };
 
-// Only a regular file goes on; the check comes before opening, as opening a FIFO could block.
-void refuseUnlessRegular(const QByteArray &name)
+// The failure of opening path: a missing file in a folder that exists is "file not found", but
+// a missing folder, or one the user may not enter, is named as such, so the user looks for the
+// right thing.
+IoError openFailure(const QString &path, int err)
+{
+    const QString folder = FolderOfPath(path);
+    const QByteArray folderName = EncodePath(folder);
+    if (err == ENOENT || err == ENOTDIR) {
+        struct stat info {};
+        if (::stat(folderName.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+            return IoError(IoCodeFromErrno(ENOENT), MissingFolderText(folder));
+    }
+    if (err == EACCES && ::access(folderName.constData(), X_OK) != 0)
+        return IoError(IoCodeFromErrno(EACCES),
+                       QStringLiteral("フォルダ %1 を開く権限がありません").arg(folder));
+    return IoErrorFromErrno(err);
+}
+
+// Only a regular file goes on; the check comes before opening, as opening a FIFO could block and
+// opening a device can act on it.
+void refuseUnlessRegular(const QString &path, const QByteArray &name)
 {
     struct stat info {};
     if (::stat(name.constData(), &info) != 0)
-        throw IoErrorFromErrno(errno);
+        throw openFailure(path, errno);
     if (S_ISDIR(info.st_mode))
-        throw IoErrorFromErrno(EISDIR);
+        throw IoError(EISDIR, FolderNotFileText());
     if (!S_ISREG(info.st_mode))
-        throw Failure(QStringLiteral("通常のファイルではありません"));
+        throw Failure(NotRegularFileText());
 }
 
 int openForReading(const QString &path, SpecialFiles special)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = EncodePath(path);
     if (special == SpecialFiles::Refused)
-        refuseUnlessRegular(name);
-    const int noWait = special == SpecialFiles::ReadWithoutWaiting ? O_NONBLOCK : 0;
-    return ::open(name.constData(), O_RDONLY | O_CLOEXEC | noWait);
+        refuseUnlessRegular(path, name);
+    // Never waiting: a file swapped for a FIFO after the check above must not block either.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        throw openFailure(path, errno);
+    return fd;
 }
 
 // Makes data exactly `size` bytes long, in its own memory when that is large enough and unshared:
@@ -146,10 +168,12 @@ void ReadFile(const QString &path, QByteArray &bytes, const FileReading &how)
     bytes.truncate(0); // keeps the capacity (clear() would free it)
     const Descriptor file{openForReading(path, how.special)};
     struct stat info {};
-    if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
+    if (::fstat(file.fd, &info) != 0)
         throw IoErrorFromErrno(errno);
     if (S_ISDIR(info.st_mode))
-        throw IoErrorFromErrno(EISDIR);
+        throw IoError(EISDIR, FolderNotFileText());
+    if (how.special == SpecialFiles::Refused && !S_ISREG(info.st_mode))
+        throw Failure(NotRegularFileText());
     // A whole file larger than the limit is refused unread, before any memory is taken for it.
     if (how.stopAfterLines <= 0 && how.larger == LargerFiles::Refused && info.st_size > how.limit)
         throw Failure(FileTooLargeText());
@@ -198,11 +222,6 @@ Failure WriteFailure(const QString &path, const QString &why)
     return Failure(QStringLiteral("%1 に書き込めません (%2)").arg(path, why));
 }
 
-Failure WriteFailure(const QString &path)
-{
-    return Failure(QStringLiteral("%1 に書き込めません").arg(path));
-}
-
 QString DamagedFileText(QStringView kind)
 {
     return QStringLiteral("%1 ファイルが壊れています").arg(kind);
@@ -211,6 +230,14 @@ QString DamagedFileText(QStringView kind)
 QString CutShortFileText(QStringView kind)
 {
     return QStringLiteral("%1 ファイルが途中で切れています").arg(kind);
+}
+
+QString TooLittleDataText(QStringView kind, qint64 width, qint64 height)
+{
+    return QStringLiteral("%1 ファイルのデータが %2 x %3 の画像には足りません")
+        .arg(kind)
+        .arg(width)
+        .arg(height);
 }
 
 QString FileTooLargeText()
@@ -226,4 +253,19 @@ QString PictureTooLargeText(qint64 width, qint64 height)
 QString NoPictureText()
 {
     return QStringLiteral("画像がありません");
+}
+
+QString MissingFolderText(const QString &folder)
+{
+    return QStringLiteral("フォルダ %1 がありません").arg(folder);
+}
+
+QString FolderNotFileText()
+{
+    return QStringLiteral("ファイルではなくフォルダです");
+}
+
+QString NotRegularFileText()
+{
+    return QStringLiteral("通常のファイルではありません");
 }

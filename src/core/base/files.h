@@ -11,11 +11,11 @@
 #include <vector>
 
 // How a reader treats a path that is not a regular file (a FIFO, a device). A folder is always
-// refused, as "I/O エラー (21)".
+// refused, as IoError(EISDIR, FolderNotFileText()).
 enum class SpecialFiles {
-    Read,               // read like any file: a FIFO is read until its writer closes it
+    Refused,            // refused before it is opened (a Failure, not an IoError): a FIFO would
+                        // block the reader until something writes to it, a device never end
     ReadWithoutWaiting, // opened without waiting for a writer: a FIFO gives what it holds now
-    Refused,            // refused before it is opened (a Failure, not an IoError)
 };
 
 // What a reader does with a file larger than its limit.
@@ -27,7 +27,7 @@ enum class LargerFiles {
 struct FileReading {
     qint64 limit = 0; // bytes
     LargerFiles larger = LargerFiles::Refused;
-    SpecialFiles special = SpecialFiles::Read;
+    SpecialFiles special = SpecialFiles::Refused;
     // Above 0: reading stops once this many lines have ended (CR LF, LF or CR), so a text file
     // with a huge tail costs no more than its first lines. The bytes then arrive in reads of
     // 64 KiB, and the limit counts only what was read.
@@ -37,7 +37,9 @@ struct FileReading {
 // Reads the file at path into bytes, replacing its contents. The memory of bytes is used when it
 // is large enough and unshared: a batch then reads file after file into the same block. Throws
 // IoError (IoErrorFromErrno) when a system call fails and Failure as the rules say; the messages
-// do not name the file, which ReadFailure adds where a caller wants it.
+// do not name the file, which ReadFailure adds where a caller wants it. A file missing from a
+// folder that exists is IoError(2) "ファイルが見つかりません"; when the folder itself is missing,
+// the code is 2 as well but the text names the folder (MissingFolderText).
 void ReadFile(const QString &path, QByteArray &bytes, const FileReading &how);
 QByteArray ReadFile(const QString &path, const FileReading &how);
 
@@ -69,13 +71,17 @@ QString WithTrailingSlash(const QString &folder);
 
 // "<path> を読み込めません (<why>)".
 Failure ReadFailure(const QString &path, const QString &why);
-// "<path> に書き込めません (<why>)", and without a reason for set.ini, whose message has none.
+// "<path> に書き込めません (<why>)".
 Failure WriteFailure(const QString &path, const QString &why);
-Failure WriteFailure(const QString &path);
 
 // The reasons a file cannot be read or written, for the messages above. kind is "JPEG" or "BMP".
 QString DamagedFileText(QStringView kind);  // "<kind> ファイルが壊れています"
 QString CutShortFileText(QStringView kind); // "<kind> ファイルが途中で切れています"
 QString FileTooLargeText();                 // "ファイルが大きすぎます"
+// "<kind> ファイルのデータが W x H の画像には足りません" (ExceedsCodedPixels)
+QString TooLittleDataText(QStringView kind, qint64 width, qint64 height);
 QString PictureTooLargeText(qint64 width, qint64 height); // "画像が大きすぎます: W x H"
 QString NoPictureText();                                  // "画像がありません"
+QString MissingFolderText(const QString &folder); // "フォルダ <folder> がありません"
+QString FolderNotFileText();                      // "ファイルではなくフォルダです"
+QString NotRegularFileText();                     // "通常のファイルではありません"

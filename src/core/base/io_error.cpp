@@ -9,6 +9,11 @@ IoError::IoError(int code) : Failure(IoErrorText(code)), m_code(code) {}
 
 IoError::IoError(int code, const QString &description) : Failure(description), m_code(code) {}
 
+QString CancelledText()
+{
+    return QStringLiteral("読み込みを中止しました");
+}
+
 QString IoErrorText(int code)
 {
     switch (code) {

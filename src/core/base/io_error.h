@@ -24,6 +24,23 @@ class IoError : public Failure {
     int m_code;
 };
 
+// A write that failed because the disk (or the user's quota) is full: a batch stops at the first
+// one, as every later file would fail the same way.
+class DiskFull : public Failure {
+  public:
+    using Failure::Failure;
+};
+
+// A reader stopped because its caller asked it to (see DecodeJpeg's cancel): not a fault of the
+// file, and nothing to show the user beyond the state before the command.
+class Cancelled : public Failure {
+  public:
+    using Failure::Failure;
+};
+
+// "読み込みを中止しました".
+QString CancelledText();
+
 // The Japanese text of an I/O error code; "I/O エラー (%d)" for codes without one.
 QString IoErrorText(int code);
 

@@ -1,7 +1,7 @@
 // Listing one folder, flat, for one wildcard pattern.
 #include "core/batch/folder_listing.h"
 
-#include <QFile>
+#include "core/base/file_names.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -62,7 +62,7 @@ bool MatchesWildcard(QStringView name, QStringView pattern)
 QStringList ListFolder(const QString &folder, const QString &pattern)
 {
     QStringList list;
-    const QByteArray path = QFile::encodeName(folder);
+    const QByteArray path = EncodePath(folder);
     DirectoryHandle handle{path.isEmpty() ? nullptr : ::opendir(path.constData())};
     if (!handle.dir)
         return list;
@@ -71,11 +71,11 @@ QStringList ListFolder(const QString &folder, const QString &pattern)
         const char *name = entry->d_name;
         if (name[0] == '.') // hidden files, and "." and ".."
             continue;
-        if (MatchesWildcard(QFile::decodeName(name), pattern) && isRegularFile(handle.dir, name))
+        if (MatchesWildcard(DecodePath(name), pattern) && isRegularFile(handle.dir, name))
             names.emplace_back(name);
     }
     std::sort(names.begin(), names.end()); // QByteArray compares bytes as unsigned values
     for (const QByteArray &name : names)
-        list << folder + QFile::decodeName(name);
+        list << folder + DecodePath(name);
     return list;
 }

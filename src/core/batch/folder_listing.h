@@ -14,5 +14,6 @@ bool MatchesWildcard(QStringView name, QStringView pattern);
 // names starting with "." (hidden files), folders, anything inside a subfolder, and entries that
 // are neither. The entries are sorted by the bytes of their names: the directory's own order
 // changes with its history, and a batch run should take the same files in the same order every
-// time. A folder that does not exist or cannot be read gives an empty list and no error.
+// time. A folder that does not exist or cannot be read gives an empty list and no error. Names
+// that are not UTF-8 come back losslessly (DecodePath), so the entries open as listed.
 QStringList ListFolder(const QString &folder, const QString &pattern);

@@ -3,6 +3,7 @@
 #include "core/batch/shrink.h"
 
 #include "core/base/atomic_file.h"
+#include "core/base/file_names.h"
 #include "core/base/files.h"
 #include "core/batch/shrink_file_list.h"
 #include "core/image/exif_orientation.h"
@@ -12,12 +13,8 @@
 #include "core/image/picture_reading.h"
 #include "core/image/resize.h"
 
-#include <QFileInfo>
-#include <QHash>
-
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <new>
@@ -34,50 +31,33 @@ struct ShrinkRun {
     QStringList targets;
     int32_t targetWidth = 0;
     bool keepOrientation = false;
-    std::vector<int> earlier; // per entry: the previous entry of the same file, or -1
     const std::function<void(int)> *progressed = nullptr;
     std::atomic<int> next{0};
-    std::atomic<bool> stop{false}; // a progress callback threw: take no further entry
+    // A progress callback threw, or the disk is full: take no further entry.
+    std::atomic<bool> stop{false};
 
     std::mutex mutex;
-    std::condition_variable entryDone;
-    std::vector<char> finished;                  // per entry
     std::vector<std::optional<QString>> failure; // per entry: why it was skipped
+    std::vector<char> tried;                     // per entry
     int done = 0;
-    std::exception_ptr error; // the first exception of a progress callback
+    std::optional<QString> diskFull; // the first failure that found the disk full
+    std::exception_ptr error;        // the first exception of a progress callback
 };
 
-// A file listed twice is shrunk twice; when the destination is the source folder the second pass
-// reads what the first wrote. So the entries of one file must run in list order, as on one thread.
-std::vector<int> earlierEntries(const QStringList &sources)
-{
-    std::vector<int> earlier(size_t(sources.size()), -1);
-    QHash<QString, int> last;
-    for (int i = 0; i < int(sources.size()); ++i) {
-        earlier[size_t(i)] = last.value(sources[i], -1);
-        last.insert(sources[i], i);
-    }
-    return earlier;
-}
-
-void waitForEarlier(ShrinkRun &run, int entry)
-{
-    const int earlier = run.earlier[size_t(entry)];
-    if (earlier < 0)
-        return;
-    // The earlier entry was taken before this one, by a worker that finishes it without waiting
-    // for anything later: the wait always ends.
-    std::unique_lock lock(run.mutex);
-    run.entryDone.wait(lock, [&] { return run.finished[size_t(earlier)] != 0; });
-}
-
-// Shrinks one entry; the reason it was skipped, or nothing when it was written.
+// Shrinks one entry; the reason it was skipped, or nothing when it was written. A full disk
+// stops the run: every later file would fail the same way, each after a whole decode.
 std::optional<QString> shrinkEntry(ShrinkRun &run, int entry, ShrinkBuffers &buffers)
 {
     const QString &source = run.sources[entry];
     try {
         ShrinkOneFile(source, run.targets[entry], run.targetWidth, buffers, run.keepOrientation);
         return std::nullopt;
+    } catch (const DiskFull &full) {
+        run.stop = true;
+        std::lock_guard lock(run.mutex);
+        if (!run.diskFull)
+            run.diskFull = full.description();
+        return full.description();
     } catch (const Failure &failure) {
         return failure.description();
     } catch (const std::bad_alloc &) {
@@ -91,10 +71,9 @@ std::optional<QString> shrinkEntry(ShrinkRun &run, int entry, ShrinkBuffers &buf
 void finishEntry(ShrinkRun &run, int entry, std::optional<QString> failure)
 {
     std::lock_guard lock(run.mutex);
-    run.finished[size_t(entry)] = 1;
+    run.tried[size_t(entry)] = 1;
     run.failure[size_t(entry)] = std::move(failure);
     ++run.done;
-    run.entryDone.notify_all();
     if (*run.progressed)
         (*run.progressed)(run.done);
 }
@@ -108,10 +87,8 @@ void workerLoop(ShrinkRun &run, bool oneOfSeveral)
         oneBand.emplace();
     ShrinkBuffers buffers;
     try {
-        for (int entry = 0; !run.stop && (entry = run.next++) < int(run.sources.size());) {
-            waitForEarlier(run, entry);
+        for (int entry = 0; !run.stop && (entry = run.next++) < int(run.sources.size());)
             finishEntry(run, entry, shrinkEntry(run, entry, buffers));
-        }
     } catch (...) {
         std::lock_guard lock(run.mutex);
         if (!run.error)
@@ -151,6 +128,14 @@ void checkJob(const ShrinkJob &job, const QString &source, const QString &destin
         throw Failure(QStringLiteral("縮小サイズ幅が正しくありません (%1)").arg(job.targetWidth));
 }
 
+QString stoppedText(const QString &diskFull, int untried)
+{
+    return QStringLiteral("ディスクがいっぱいになったため縮小を中止しました。残りの %1 "
+                          "ファイルは変換していません (%2)")
+        .arg(untried)
+        .arg(diskFull);
+}
+
 } // namespace
 
 void ShrinkOneFile(const QString &source, const QString &target, int32_t T, ShrinkBuffers &buffers,
@@ -187,26 +172,30 @@ ShrinkResult RunShrink(const ShrinkJob &job, const std::function<void(int total)
     result.filesFound = int(run.sources.size());
     if (run.sources.isEmpty())
         return result;
-    if (!QFileInfo(destination).isDir())
+    if (!IsFolder(destination))
         throw Failure(QStringLiteral("保存先フォルダ %1 がありません").arg(destination));
+    RemoveStaleTemporaryFiles(destination);
     for (const QString &path : run.sources)
         run.targets << destination + StripPrefix(path, source);
     run.targetWidth = job.targetWidth;
     run.keepOrientation = job.keepOrientation;
-    run.earlier = earlierEntries(run.sources);
     run.progressed = &progressed;
-    run.finished.assign(run.sources.size(), 0);
+    run.tried.assign(run.sources.size(), 0);
     run.failure.assign(run.sources.size(), std::nullopt);
     if (started)
         started(result.filesFound);
     runWorkers(run, workerCount(job.workers, result.filesFound));
     if (run.error)
         std::rethrow_exception(run.error);
-    for (const std::optional<QString> &failure : run.failure) {
-        if (failure)
-            result.failures << *failure;
+    for (size_t i = 0; i < run.failure.size(); ++i) {
+        if (!run.tried[i])
+            continue;
+        if (run.failure[i])
+            result.failures << *run.failure[i];
         else
             ++result.filesWritten;
     }
+    if (run.diskFull)
+        result.stopped = stoppedText(*run.diskFull, result.filesFound - run.done);
     return result;
 }

@@ -2,12 +2,13 @@
 // thread and the command line.
 #pragma once
 
+#include "core/image/jpeg_codec.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
-#include <vector>
 
 struct ShrinkJob {
     QString sourceFolder;      // ends with "/"
@@ -21,19 +22,21 @@ struct ShrinkJob {
 };
 
 struct ShrinkResult {
-    int filesFound = 0;   // entries of the found list (a file listed twice counts twice)
+    int filesFound = 0;   // files found (each once, whatever rows of jpeg.dat match it)
     int filesWritten = 0; // outputs written
     QStringList failures; // one line per file that was skipped, naming the file and the reason,
                           // in list order
+    QString stopped;      // why the run stopped before its last file (the disk is full), with the
+                          // number of files not tried; empty when every file was tried
 };
 
 // The memory one worker reuses from file to file: a 12-megapixel photograph takes 36 MB decoded,
 // and fresh memory of that size for every file costs more than shrinking a small one. Each buffer
 // is replaced only when a larger file comes.
 struct ShrinkBuffers {
-    QByteArray fileBytes;      // the source file
-    std::vector<uchar> pixels; // the decoded picture
-    QByteArray encoded;        // the output file
+    QByteArray fileBytes; // the source file
+    PixelBuffer pixels;   // the decoded picture
+    QByteArray encoded;   // the output file
 };
 
 // One file of a run: decodes source (full scale, accurate DCT), shrinks it to FitSize(T) by box
@@ -47,9 +50,11 @@ void ShrinkOneFile(const QString &source, const QString &target, int32_t T, Shri
 // Lists the files, then shrinks every one: full-scale accurate decode, FitSize and box averaging,
 // baseline quality-90 encode, written under the file's own name in the destination (temporary file,
 // then rename). A file that cannot be read or written is skipped and listed in the result; the
-// run goes on. job.workers threads shrink files at once, each with its own buffers; the outputs,
-// the counts and the failures are those of a run on one thread (a file listed twice is shrunk
-// twice, in list order). Folders without a trailing "/" get one.
+// run goes on, except after a full disk (DiskFull): then no further file is started, and
+// result.stopped says so. job.workers threads shrink files at once, each with its own buffers;
+// the outputs, the counts and the failures are those of a run on one thread. Folders without a
+// trailing "/" get one. Temporary files that killed runs left in the destination are removed
+// before the first file (RemoveStaleTemporaryFiles).
 // started(total) is told once before the first file (only when files were found); progressed(done)
 // after each file, written or skipped, with done counting 1, 2, ... total; the calls come one at a
 // time (under a lock) from whichever thread finished the file, and must not throw.

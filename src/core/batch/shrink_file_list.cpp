@@ -5,6 +5,8 @@
 #include "core/base/text_codec.h"
 #include "core/image/picture_reading.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <array>
 
@@ -164,6 +166,11 @@ void ShrinkFileList::loadExtensions(const QString &path)
     } catch (const Failure &failure) {
         throw Failure(QStringLiteral("拡張子の設定ファイル %1").arg(failure.description()));
     }
+    readExtensions(bytes);
+}
+
+void ShrinkFileList::readExtensions(QByteArrayView bytes)
+{
     settingLines = settingLinesOf(bytes);
     parseExtensions();
 }
@@ -188,11 +195,20 @@ void ShrinkFileList::parseExtensions()
 void ShrinkFileList::collectFiles(const QStringList &folders, QStringList &result) const
 {
     result.clear();
+    // Rows that match the same file (a line repeated, "jpg" beside "JPG", "*" beside "jpg") must
+    // not shrink it twice: the second pass would shrink the first one's output again.
+    QSet<QString> listed;
     for (const QString &folder : folders) {
         for (const QString &extension : extensions) {
             const QString trimmed = trimmedText(extension);
-            if (!trimmed.isEmpty())
-                result += ListFolder(folder, QStringLiteral("*.") + trimmed);
+            if (trimmed.isEmpty())
+                continue;
+            for (const QString &file : ListFolder(folder, QStringLiteral("*.") + trimmed)) {
+                if (!listed.contains(file)) {
+                    listed.insert(file);
+                    result << file;
+                }
+            }
         }
     }
 }

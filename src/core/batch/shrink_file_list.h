@@ -4,6 +4,7 @@
 #include "core/batch/folder_listing.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,8 @@ class ShrinkFileList {
     // byte ends the text. A file that cannot be read throws Failure naming it; both lists are
     // then empty.
     void loadExtensions(const QString &path);
+    // The same from the bytes of such a file.
+    void readExtensions(QByteArrayView bytes);
     // Empties settingLines and extensions.
     void clearLists();
     // Rebuilds extensions: field 4 of every row whose fields 1 and 2 are both "1", quotes
@@ -43,7 +46,7 @@ class ShrinkFileList {
     // Replaces result with the files of every folder for every extension, in that nesting
     // order: grouped by extension as jpeg.dat orders them. Each extension is trimmed and forms
     // the pattern "*.<ext>"; a blank one is skipped. A file matching two extensions is listed
-    // twice.
+    // once, where the first of them lists it.
     void collectFiles(const QStringList &folders, QStringList &result) const;
 };
 

@@ -39,5 +39,7 @@ void ShrinkWorker::run()
     } catch (...) {
         fatal = orStopped(QString());
     }
-    emit finishedRun(result.filesWritten, result.failures, fatal);
+    // The dialog shows fatal in its error box: a run that a full disk stopped says so there.
+    emit finishedRun(result.filesWritten, result.failures,
+                     fatal.isEmpty() ? result.stopped : fatal);
 }

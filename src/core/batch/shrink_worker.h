@@ -26,7 +26,8 @@ class ShrinkWorker : public QThread {
     // After each file, written or skipped: done = 1, 2, ... total.
     void progressed(int done);
     // Exactly once, last, whatever happened. failures: the files skipped; fatal: why the run
-    // could not start (the extension file could not be read, ...), else empty.
+    // could not start (the extension file could not be read, ...) or stopped before its last
+    // file (ShrinkResult::stopped: the disk is full), else empty.
     void finishedRun(int written, const QStringList &failures, const QString &fatal);
 
   protected:

@@ -1,4 +1,4 @@
-// The BMP file format: Qt's reader behind our checks, and our own 24-bit writer.
+// Writing BMP files: our own 24-bit writer, and Qt's for other depths.
 #include "core/image/bmp_format.h"
 
 #include "core/base/atomic_file.h"
@@ -6,7 +6,6 @@
 #include "core/image/picture.h"
 
 #include <QBuffer>
-#include <QImageReader>
 #include <QImageWriter>
 
 #include <cstring>
@@ -81,80 +80,7 @@ void fillBmp24(const QImage &bgr, uchar *out)
     }
 }
 
-quint32 le16At(const QByteArray &b, int at)
-{
-    return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8;
-}
-
-qint32 le32At(const QByteArray &b, int at)
-{
-    return qint32(le16At(b, at) | le16At(b, at + 2) << 16);
-}
-
-struct BmpLayout {
-    qint64 width = 0;
-    qint64 height = 0;
-    int bitCount = 0;
-    quint32 compression = 0;
-};
-
-// The header fields that matter before decoding; false when the header is unreadable.
-bool readBmpLayout(const QByteArray &b, BmpLayout &layout)
-{
-    if (b.size() < 26 || !b.startsWith("BM"))
-        return false;
-    const qint32 infoSize = le32At(b, 14);
-    if (infoSize == 12) { // OS/2 core header: 16-bit sizes, never compressed
-        layout = {le16At(b, 18), le16At(b, 20), int(le16At(b, 24)), 0};
-        return true;
-    }
-    if (infoSize < 16 || b.size() < 14 + 16)
-        return false;
-    layout.width = qAbs(qint64(le32At(b, 18)));
-    layout.height = qAbs(qint64(le32At(b, 22))); // negative height: rows top-down
-    layout.bitCount = int(le16At(b, 28));
-    layout.compression = infoSize >= 20 && b.size() >= 34 ? quint32(le32At(b, 30)) : 0;
-    return true;
-}
-
-// Qt's reader fills the missing rows of a cut-short uncompressed file with black; refuse it.
-bool bmpPixelsPresent(const QByteArray &b, const BmpLayout &layout)
-{
-    const bool uncompressed = layout.compression == 0 || layout.compression == 3 || // BITFIELDS
-                              layout.compression == 6;                              // ALPHA..
-    if (!uncompressed)
-        return true; // run-length data has no fixed size
-    const qint64 stride = (layout.width * layout.bitCount + 31) / 32 * 4;
-    return qint64(quint32(le32At(b, 10))) + stride * layout.height <= b.size();
-}
-
 } // namespace
-
-QImage DecodeBmp(const QByteArray &bytes, const QString &name)
-{
-    BmpLayout layout;
-    if (!readBmpLayout(bytes, layout))
-        throw ReadFailure(name, DamagedFileText(u"BMP"));
-    if (ExceedsPictureLimit(layout.width, layout.height))
-        throw ReadFailure(name, PictureTooLargeText(layout.width, layout.height));
-    if (!bmpPixelsPresent(bytes, layout))
-        throw ReadFailure(name, CutShortFileText(u"BMP"));
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "bmp");
-    reader.setAutoDetectImageFormat(false); // the extension decided: a BMP or nothing
-    // Qt keeps 24-bit files as 4 bytes a pixel; our own limit above already bounds the size.
-    reader.setAllocationLimit(2048);
-    QImage picture = reader.read();
-    if (picture.isNull())
-        throw ReadFailure(name, DamagedFileText(u"BMP"));
-    // Qt widens 16- and 24-bit files to 32 bits; they are 24-bit pictures here.
-    if ((layout.bitCount == 16 || layout.bitCount == 24) &&
-        picture.format() == QImage::Format_RGB32)
-        picture = picture.convertToFormat(kPictureFormat);
-    return picture;
-}
 
 bool WriteBmp24(QIODevice &device, const QImage &picture)
 {

@@ -1,5 +1,5 @@
-// The BMP file format: any BMP read through Qt's reader after our own checks, 24-bit files written
-// byte for byte by our own writer, and BmpFrameWriter for runs of frames.
+// Writing BMP files: 24-bit files byte for byte by our own writer, and BmpFrameWriter for runs of
+// frames. Reading is in bmp_reading.h.
 #pragma once
 
 #include <QByteArray>
@@ -9,11 +9,6 @@
 #include <functional>
 
 class QIODevice;
-
-// Decodes BMP bytes in the file's own depth (an 8-bit file gives an 8-bit palette picture; 16- and
-// 24-bit files give 24-bit pictures). name is used in messages only. Throws Failure naming it when
-// the file is damaged or cut short, or would take more than kMaxPictureBytes decoded.
-QImage DecodeBmp(const QByteArray &bytes, const QString &name);
 
 // Writes picture as an uncompressed 24-bit BMP: 14-byte file header, 40-byte information header,
 // bottom-up rows of blue, green, red, each padded to a multiple of 4 bytes. Pictures of any depth

@@ -8,6 +8,7 @@
 #include <csetjmp>
 #include <cstdio> // jpeglib.h uses FILE and size_t without including their headers
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include <jpeglib.h>
@@ -20,8 +21,11 @@
 
 namespace {
 
-// Real progressive files have around ten scans; thousands of empty scans only make decoding crawl.
-constexpr int kMaxScans = 500;
+// Each scan of a progressive (or multi-scan) file decodes the blocks of its components again, so
+// a few hundred scans make a large picture take a minute. libjpeg's own progressive script
+// decodes each block at most six times, and other encoders' scripts stay near that; a file that
+// needs more than this many passes over all of its blocks is refused.
+constexpr long long kMaxDecodingPasses = 16;
 
 // ---------------------------------------------------------------------------------------------
 // libjpeg errors. libjpeg's C frames must never see a C++ exception, so a failure jumps back to
@@ -34,7 +38,8 @@ struct JpegErrors {
     int code; // libjpeg's message code of the failure, or one of ours below
 };
 
-constexpr int kTooManyScans = -1; // shown as damage, like any other broken stream
+constexpr int kTooMuchWork = -1; // the scans ask for more passes than kMaxDecodingPasses
+constexpr int kCancelled = -2;
 
 [[noreturn]] void jumpOut(j_common_ptr info, int code)
 {
@@ -75,13 +80,6 @@ void onJpegMessage(j_common_ptr info, int level)
 
 void onJpegOutput(j_common_ptr) {} // nothing on standard error
 
-void onJpegProgress(j_common_ptr info)
-{
-    if (info->is_decompressor &&
-        reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans)
-        jumpOut(info, kTooManyScans);
-}
-
 void initErrors(JpegErrors &errors)
 {
     jpeg_std_error(&errors.mgr);
@@ -99,6 +97,7 @@ QString jpegFailureText(int code)
     case JERR_INPUT_EOF: return CutShortFileText(u"JPEG");
     case JERR_NO_SOI: return QStringLiteral("JPEG ファイルではありません");
     case JERR_OUT_OF_MEMORY: return QStringLiteral("メモリが足りません");
+    case kTooMuchWork: return QStringLiteral("JPEG ファイルのスキャンが多すぎます");
     case JERR_BAD_PRECISION:
     case JERR_NOT_COMPILED:
     case JERR_CONVERSION_NOTIMPL: return QStringLiteral("この形式の JPEG には対応していません");
@@ -109,18 +108,93 @@ QString jpegFailureText(int code)
 // ---------------------------------------------------------------------------------------------
 // JPEG decoding
 
-enum class DecodeStop { None, TooLarge, UnsupportedColours, NoMemory };
+enum class DecodeStop { None, TooLarge, TooLittleData, TooManyScans, UnsupportedColours, NoMemory };
 
 struct JpegDecode {
     jpeg_decompress_struct info{};
     JpegErrors errors{};
     jpeg_progress_mgr progress{};
     DecodeStop stop = DecodeStop::None;
+    QByteArrayView input;
+    int countedScan = 0; // the last scan whose blocks are in work
+    long long work = 0;  // the blocks of every scan so far, each scan's once
+    const std::atomic<bool> *cancel = nullptr;
     QImage picture;
     QByteArray cmykRow;
-    std::vector<uchar> *pixels = nullptr; // when set, the picture lives in this caller's memory
+    PixelBuffer *pixels = nullptr; // when set, the picture lives in this caller's memory
     ~JpegDecode() { jpeg_destroy_decompress(&info); } // harmless on a never-created object
 };
+
+long long blocksOf(const jpeg_component_info &component)
+{
+    return (long long)component.width_in_blocks * component.height_in_blocks;
+}
+
+long long allBlocks(const jpeg_decompress_struct &info)
+{
+    long long all = 0;
+    for (int c = 0; c < info.num_components; ++c)
+        all += blocksOf(info.comp_info[c]);
+    return all;
+}
+
+// The decoding work the scans of the file ask for, in blocks: each scan decodes every block of
+// each component it names. Read from the markers (the header is read, so the components are
+// known) before anything is decoded, so that a file of hundreds of scans is refused before its
+// coefficients take memory. The markers are walked as libjpeg walks them: segments by their
+// length, entropy-coded data up to the next byte 0xFF that is not stuffing or a restart marker.
+long long scanWork(QByteArrayView bytes, const jpeg_decompress_struct &info)
+{
+    long long work = 0;
+    const auto at = [&](qsizetype i) { return uchar(bytes[i]); };
+    for (qsizetype pos = 2; pos + 1 < bytes.size();) {
+        const void *next = std::memchr(bytes.data() + pos, 0xFF, size_t(bytes.size() - pos));
+        if (!next)
+            break;
+        pos = static_cast<const char *>(next) - bytes.data();
+        if (pos + 1 >= bytes.size())
+            break;
+        const uchar marker = at(pos + 1);
+        const bool standalone = marker == 0x00 || marker == 0x01 || marker == 0xFF ||
+                                (marker >= 0xD0 && marker <= 0xD8); // stuffing, TEM, RSTn, SOI
+        if (marker == 0xD9)                                         // EOI
+            break;
+        if (standalone || pos + 3 >= bytes.size()) {
+            pos += marker == 0xFF ? 1 : 2; // a fill byte may come before the marker it fills
+            continue;
+        }
+        const qsizetype length = qsizetype(at(pos + 2)) << 8 | at(pos + 3);
+        if (marker == 0xDA) { // SOS: the components of the scan
+            const int count = pos + 4 < bytes.size() ? at(pos + 4) : 0;
+            for (int i = 0; i < count && pos + 5 + 2 * i < bytes.size(); ++i) {
+                const int id = at(pos + 5 + 2 * i);
+                for (int c = 0; c < info.num_components; ++c) {
+                    if (info.comp_info[c].component_id == id)
+                        work += blocksOf(info.comp_info[c]);
+                }
+            }
+        }
+        pos += 2 + length;
+    }
+    return work;
+}
+
+// libjpeg calls this at least once in every scan, before its data, and once a row: the caller
+// may cancel. The work of the scans is counted here too as libjpeg reads them, behind the count
+// from the markers, should the two ever differ.
+void onJpegProgress(j_common_ptr common)
+{
+    auto &d = *static_cast<JpegDecode *>(common->client_data);
+    if (d.cancel && d.cancel->load(std::memory_order_relaxed))
+        jumpOut(common, kCancelled);
+    if (d.info.input_scan_number == d.countedScan || d.info.comps_in_scan <= 0)
+        return;
+    d.countedScan = d.info.input_scan_number;
+    for (int i = 0; i < d.info.comps_in_scan && i < MAX_COMPS_IN_SCAN; ++i)
+        d.work += blocksOf(*d.info.cur_comp_info[i]);
+    if (d.work > kMaxDecodingPasses * allBlocks(d.info))
+        jumpOut(common, kTooMuchWork);
+}
 
 // Light of one ink against the black plate, rounded to nearest (255 is odd: no ties).
 inline uchar lightOf(int ink, int black)
@@ -155,6 +229,14 @@ bool chooseOutput(JpegDecode &d)
         d.stop = DecodeStop::TooLarge;
         return false;
     }
+    if (ExceedsCodedPixels(d.info.image_width, d.info.image_height, d.input.size())) {
+        d.stop = DecodeStop::TooLittleData;
+        return false;
+    }
+    if (scanWork(d.input, d.info) > kMaxDecodingPasses * allBlocks(d.info)) {
+        d.stop = DecodeStop::TooManyScans;
+        return false;
+    }
     d.info.scale_num = 1;
     d.info.scale_denom = 1;
     d.info.dct_method = JDCT_ISLOW;
@@ -175,18 +257,16 @@ void readRows(JpegDecode &d)
 
 // The picture to decode into: a fresh one, or a view of the caller's memory, which grows only
 // when a larger picture comes (a batch then touches fresh pages once, not once per file). Rows
-// are padded to 4 bytes as in Qt's own pictures. A null picture when the memory is not there.
+// are padded to 4 bytes as in Qt's own pictures. Neither is cleared: every row is written before
+// it is read, and the pages of rows never reached (a stream that breaks off) are never touched.
+// A null picture when the memory is not there.
 QImage newDecodedPicture(JpegDecode &d, int width, int height)
 {
     if (!d.pixels)
         return QImage(width, height, kPictureFormat);
     const qsizetype stride = (qsizetype(width) * 3 + 3) / 4 * 4;
-    const size_t needed = size_t(stride) * size_t(height);
     try {
-        if (d.pixels->size() < needed) {
-            *d.pixels = std::vector<uchar>(); // the old block goes before the new one comes
-            d.pixels->resize(needed);
-        }
+        d.pixels->reserve(size_t(stride) * size_t(height));
     } catch (const std::bad_alloc &) {
         return QImage();
     }
@@ -199,6 +279,10 @@ bool runDecode(JpegDecode &d, QByteArrayView bytes)
     if (setjmp(d.errors.jump))
         return false;
     jpeg_create_decompress(&d.info);
+    // The coefficients of a progressive file take up to 128 bytes a block beside the picture;
+    // beyond this libjpeg stops (JERR_NO_BACKING_STORE) instead of taking more.
+    d.info.mem->max_memory_to_use = long(kMaxPictureBytes);
+    d.info.client_data = &d;
     d.info.progress = &d.progress;
     jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char *>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
@@ -307,36 +391,56 @@ bool encodeJpeg(const QImage &picture, int quality, QByteArray &out, QString &wh
     return false;
 }
 
-QImage decodeJpeg(QByteArrayView bytes, const QString &name, std::vector<uchar> *pixels)
+QImage decodeJpeg(QByteArrayView bytes, const QString &name, PixelBuffer *pixels,
+                  const std::atomic<bool> *cancel)
 {
     JpegDecode d;
     d.pixels = pixels;
+    d.cancel = cancel;
+    d.input = bytes;
     initErrors(d.errors);
     d.info.err = &d.errors.mgr;
     d.progress.progress_monitor = onJpegProgress;
     if (runDecode(d, bytes))
         return std::move(d.picture);
+    const QString size = PictureTooLargeText(d.info.image_width, d.info.image_height);
     switch (d.stop) {
-    case DecodeStop::TooLarge:
-        throw ReadFailure(name, PictureTooLargeText(d.info.image_width, d.info.image_height));
+    case DecodeStop::TooLarge: throw ReadFailure(name, size);
+    case DecodeStop::TooLittleData:
+        throw ReadFailure(name,
+                          TooLittleDataText(u"JPEG", d.info.image_width, d.info.image_height));
+    case DecodeStop::TooManyScans: throw ReadFailure(name, jpegFailureText(kTooMuchWork));
     case DecodeStop::UnsupportedColours:
         throw ReadFailure(name, QStringLiteral("この色形式の JPEG には対応していません"));
     case DecodeStop::NoMemory: throw ReadFailure(name, QStringLiteral("メモリが足りません"));
     case DecodeStop::None: break;
     }
-    throw ReadFailure(name, jpegFailureText(d.errors.code));
+    if (d.errors.code == kCancelled)
+        throw Cancelled(ReadFailure(name, CancelledText()).description());
+    throw ReadFailure(
+        name, d.errors.code == JERR_NO_BACKING_STORE ? size : jpegFailureText(d.errors.code));
 }
 
 } // namespace
 
-QImage DecodeJpeg(const QByteArray &bytes, const QString &name)
+QImage DecodeJpeg(const QByteArray &bytes, const QString &name, const std::atomic<bool> *cancel)
 {
-    return decodeJpeg(bytes, name, nullptr);
+    return decodeJpeg(bytes, name, nullptr, cancel);
 }
 
-QImage DecodeJpegInto(QByteArrayView bytes, const QString &name, std::vector<uchar> &pixels)
+QImage DecodeJpegInto(QByteArrayView bytes, const QString &name, PixelBuffer &pixels)
 {
-    return decodeJpeg(bytes, name, &pixels);
+    return decodeJpeg(bytes, name, &pixels, nullptr);
+}
+
+void PixelBuffer::reserve(size_t bytes)
+{
+    if (bytes <= m_size)
+        return;
+    m_data.reset(); // the old block goes before the new one comes
+    m_size = 0;
+    m_data.reset(new uchar[bytes]); // not value-initialised: no page is touched here
+    m_size = bytes;
 }
 
 QByteArray EncodeJpeg(const QImage &picture, int quality)

@@ -74,9 +74,31 @@ void KeepPictureMemoryForReuse();
 // larger than this is no picture the program would decode either.
 inline constexpr long long kMaxPictureBytes = 1LL << 30;
 
+// Whether width x height 24-bit pixels take more than kMaxPictureBytes; false for a side below 1.
+// Divided rather than multiplied: the sides of a damaged header can be near 2^31 each, and their
+// product times 3 beyond any 64-bit integer.
 inline bool ExceedsPictureLimit(long long width, long long height)
 {
-    return width * height * 3 > kMaxPictureBytes;
+    return width > 0 && height > 0 && height > kMaxPictureBytes / 3 / width;
+}
+
+// Pixels a byte of compressed data can describe, at most, in the files the program reads. JPEG's
+// Huffman coding spends at least a bit on every 8 x 8 block of each component (512 pixels a
+// byte at most), and an RLE bitmap that writes its pixels spends two bytes on a run of at most
+// 255. Arithmetic coding and RLE skips can say "the same again" for almost nothing: a flat
+// 4000 x 3000 picture takes 211 bytes of arithmetic-coded JPEG, and a header with a damaged size
+// is no larger. Such files are decoded as long as they are no larger than kPixelsDecodedFreely;
+// beyond that, a few hundred bytes would make the program spend up to a gigabyte on them.
+inline constexpr long long kMaxPixelsPerCodedByte = 1024;
+inline constexpr long long kPixelsDecodedFreely = 4096LL * 4096; // 48 MiB at 24 bits
+
+// Whether a width x height picture is both larger than kPixelsDecodedFreely and more than
+// dataBytes of compressed data can describe (kMaxPixelsPerCodedByte). Never overflows.
+inline bool ExceedsCodedPixels(long long width, long long height, long long dataBytes)
+{
+    if (width <= 0 || height <= 0 || height <= kPixelsDecodedFreely / width)
+        return false;
+    return height > std::max(dataBytes, 0LL) * kMaxPixelsPerCodedByte / width;
 }
 
 // Throws Failure when a width x height result cannot be made: "画像が大きすぎます (W x H)" beyond

@@ -2,14 +2,15 @@
 #include "core/image/picture_reading.h"
 
 #include "core/base/files.h"
-#include "core/image/bmp_format.h"
+#include "core/image/bmp_reading.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture.h"
 #include "core/image/plugin_reading.h"
 
 namespace {
 
-// A file larger than any picture we would decode is refused unread; a pipe is read to its end.
+// A file larger than any picture we would decode is refused unread; so is anything but a regular
+// file (a FIFO would block the reader until something wrote to it).
 constexpr FileReading kPictureFileReading{.limit = kMaxPictureBytes};
 
 QByteArray readWholeFile(const QString &path)
@@ -35,20 +36,20 @@ PictureKind PictureKindOf(const QString &path)
     return PictureKind::Unknown;
 }
 
-QImage ReadPicture(const QString &path)
+QImage ReadPicture(const QString &path, const std::atomic<bool> *cancel)
 {
     // Every kind, by content; photos upright (plugin_reading.h).
-    return ReadPictureFile(path);
+    return ReadPictureFile(path, Orientation::Upright, cancel);
 }
 
-QImage ReadJpeg(const QString &path)
+QImage ReadJpeg(const QString &path, const std::atomic<bool> *cancel)
 {
-    return DecodeJpeg(readWholeFile(path), path);
+    return DecodeJpeg(readWholeFile(path), path, cancel);
 }
 
-QImage ReadBmp(const QString &path)
+QImage ReadBmp(const QString &path, const std::atomic<bool> *cancel)
 {
-    return DecodeBmp(readWholeFile(path), path);
+    return DecodeBmp(readWholeFile(path), path, cancel);
 }
 
 void ReadFileInto(const QString &path, QByteArray &bytes)

@@ -4,6 +4,7 @@
 #include "core/base/files.h"
 #include "core/base/io_error.h"
 #include "core/image/bmp_format.h"
+#include "core/image/bmp_reading.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture.h"
 #include "core/image/picture_reading.h"
@@ -146,15 +147,16 @@ QImage DecodeWithPlugin(const QByteArray &bytes, ContentKind kind, const QString
     return picture.convertToFormat(kPictureFormat);
 }
 
-QImage ReadPictureFile(const QString &path, Orientation orientation)
+QImage ReadPictureFile(const QString &path, Orientation orientation,
+                       const std::atomic<bool> *cancel)
 {
     QByteArray bytes;
     ReadFileInto(path, bytes);
     const ContentKind kind = ContentKindOf(bytes.left(16), path);
     switch (kind) {
-    case ContentKind::Bmp: return DecodeBmp(bytes, path);
+    case ContentKind::Bmp: return DecodeBmp(bytes, path, cancel);
     case ContentKind::Jpeg: {
-        const QImage stored = DecodeJpeg(bytes, path);
+        const QImage stored = DecodeJpeg(bytes, path, cancel);
         return orientation == Orientation::Upright ? Upright(stored, ExifOrientation(bytes))
                                                    : stored;
     }

@@ -3,6 +3,8 @@
 // GIF (its first frame), WebP, TIFF and TGA through Qt's image plugins.
 #pragma once
 
+#include <atomic>
+
 #include "core/image/exif_orientation.h"
 
 #include <QByteArray>
@@ -31,4 +33,7 @@ QImage DecodeWithPlugin(const QByteArray &bytes, ContentKind kind, const QString
 // content, then its decoder. A JPEG is turned upright by its EXIF orientation unless
 // orientation is AsStored. Throws Failure as ReadPicture does, and "<name> は読み込める画像では
 // ありません" for a file of no known kind.
-QImage ReadPictureFile(const QString &path, Orientation orientation = Orientation::Upright);
+// When cancel is given and becomes true (from another thread), a BMP or JPEG stops being read
+// soon after and Cancelled is thrown.
+QImage ReadPictureFile(const QString &path, Orientation orientation = Orientation::Upright,
+                       const std::atomic<bool> *cancel = nullptr);

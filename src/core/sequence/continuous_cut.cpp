@@ -1,6 +1,8 @@
 // Continuous cutting: the frame moved step by step, one file per position.
 #include "core/sequence/continuous_cut.h"
 
+#include "core/base/atomic_file.h"
+#include "core/base/file_names.h"
 #include "core/image/alpha.h"
 #include "core/image/picture.h"
 
@@ -222,6 +224,7 @@ void WriteContinuousFrames(Workspace &ws, const QString &chosenPath, const Frame
                            const FrameProgress &progress)
 {
     const WorkspaceRestorer restore(ws);
+    RemoveStaleTemporaryFiles(FolderOfPath(FrameFileName(chosenPath, 1)));
     const QPoint start(ws.FrameX, ws.FrameY);
     const std::vector<QPoint> tiles = keptTiles(ws);
     const int count = tiles.empty() ? ContinuousFrameCount(ws) : int(tiles.size());

@@ -38,6 +38,8 @@ int ContinuousFrameCount(const Workspace &ws);
 // must hold the cut at the start. On the grid, the frames are the tiles written, numbered in
 // reading order (a skipped tile takes no number). Afterwards, whether the run succeeded or threw,
 // the frame and CutImage are as they were before it, so a second run writes the same frames.
+// Temporary files that killed writers left in the frames' folder are removed first
+// (RemoveStaleTemporaryFiles).
 void WriteContinuousFrames(Workspace &ws, const QString &chosenPath, const FrameWriter &write,
                            const FrameProgress &progress = {});
 

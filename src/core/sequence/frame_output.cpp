@@ -2,6 +2,7 @@
 #include "core/sequence/frame_output.h"
 
 #include "core/base/atomic_file.h"
+#include "core/base/file_names.h"
 #include "core/base/files.h"
 #include "core/image/bmp_format.h"
 #include "core/image/png_format.h"
@@ -135,6 +136,9 @@ int OutputSteps(const FrameOutput &output, int frames)
 
 void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
 {
+    // Whatever the output, its files go beside output.path: temporary files that killed writers
+    // left there go first.
+    RemoveStaleTemporaryFiles(FolderOfPath(output.path));
     switch (output.kind) {
     case OutputKind::NumberedFiles: writeNumberedFiles(run, output, progress); break;
     case OutputKind::Animation: writeAnimation(run, output, progress); break;

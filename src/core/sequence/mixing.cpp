@@ -1,6 +1,8 @@
 // The blended and faded runs: exact mixing tables, the frame rows, and the runs themselves.
 #include "core/sequence/mixing.h"
 
+#include "core/base/atomic_file.h"
+#include "core/base/file_names.h"
 #include "core/image/bmp_format.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
@@ -345,6 +347,7 @@ QImage FitToCut(const QImage &blend, int width, int height)
 void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath,
                     const FrameWriter &write, const FrameProgress &progress)
 {
+    RemoveStaleTemporaryFiles(FolderOfPath(FrameFileName(chosenPath, 1)));
     if (blends(kind))
         ws.BlendImage = FitToCut(ws.BlendImage, ws.CutWidth, ws.CutHeight);
     for (int k = 1; k <= kMixFrames; ++k) {
@@ -358,6 +361,7 @@ void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath,
 void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath, BmpFrameWriter &writer,
                     const FrameProgress &progress)
 {
+    RemoveStaleTemporaryFiles(FolderOfPath(FrameFileName(chosenPath, 1)));
     if (blends(kind))
         ws.BlendImage = FitToCut(ws.BlendImage, ws.CutWidth, ws.CutHeight);
     const QImage cut24 = To24Bit(ws.CutImage);

@@ -29,7 +29,8 @@ QImage FitToCut(const QImage &blend, int width, int height);
 
 // The alpha-compositing or fade run: BlendImage fitted to the cut (blend kinds only), then 21
 // frames built in FrameImage and written as FrameFileName(chosenPath, k). CutImage must hold the
-// cut. Throws the writer's Failure; frames already written stay.
+// cut. Throws the writer's Failure; frames already written stay. Temporary files that killed
+// writers left in the frames' folder are removed first (RemoveStaleTemporaryFiles).
 void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath,
                     const FrameWriter &write, const FrameProgress &progress = {});
 // The same run written as BMP files by writer, each frame mixed straight into the file's buffer:

@@ -2,13 +2,15 @@
 #include "core/workspace/settings.h"
 
 #include "core/base/atomic_file.h"
+#include "core/base/file_names.h"
 #include "core/base/files.h"
 #include "core/base/number_text.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <optional>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -208,13 +210,25 @@ std::vector<QByteArray> setKeyNames()
     return names;
 }
 
-std::optional<QByteArray> readSmallFile(const QString &path)
+// The file's bytes, or why it cannot be read (the reason alone, without the path); a missing
+// file (or folder) is a first run and reads as empty.
+QByteArray readSmallFile(const QString &path, std::optional<QString> &why)
 {
     try {
         return ReadFile(path, kSettingsFileReading);
-    } catch (const Failure &) {
-        return std::nullopt;
+    } catch (const IoError &error) {
+        if (error.code() != IoCodeFromErrno(ENOENT))
+            why = error.description();
+    } catch (const Failure &failure) {
+        why = failure.description();
     }
+    return {};
+}
+
+bool exists(const QString &path)
+{
+    struct stat info {};
+    return ::stat(EncodePath(path).constData(), &info) == 0;
 }
 
 } // namespace
@@ -247,10 +261,14 @@ QByteArray UpdateSettings(const QByteArray &iniText, const SettingsRecord &recor
     return updateSection(iniText, kSection, keys);
 }
 
-void ReadSettings(const QString &path, SettingsRecord &record)
+std::optional<QString> ReadSettings(const QString &path, SettingsRecord &record)
 {
-    const auto bytes = readSmallFile(path);
-    record = bytes ? ParseSettings(*bytes) : SettingsRecord{};
+    std::optional<QString> why;
+    const QByteArray bytes = readSmallFile(path, why);
+    record = ParseSettings(bytes);
+    if (!why)
+        return std::nullopt;
+    return ReadFailure(path, *why).description() + QStringLiteral("。既定の設定を使います");
 }
 
 namespace {
@@ -275,20 +293,17 @@ bool holdsLineBreak(const QString &path)
 template <typename Change> void rewriteSettingsFile(const QString &path, Change change)
 {
     QByteArray old;
-    const QFileInfo info(path);
-    if (info.exists()) {
+    if (exists(path)) {
         // The other sections and keys must survive, so a file that cannot be read is not
-        // replaced; a read-only file is the user's wish to keep it as it is.
-        const auto bytes = info.isWritable() ? readSmallFile(path) : std::nullopt;
-        if (!bytes)
-            throw WriteFailure(path);
-        old = *bytes;
+        // replaced.
+        std::optional<QString> why;
+        old = readSmallFile(path, why);
+        if (why)
+            throw WriteFailure(path, *why);
     }
-    try {
-        WriteFileAtomically(path, change(old), ExistingFile::LinkAndPermissionsKept);
-    } catch (const Failure &) {
-        throw WriteFailure(path); // the message of set.ini names no reason
-    }
+    // Keeps a link to set.ini and the file's permissions, and refuses a read-only set.ini: a
+    // user may keep it private, link it from elsewhere, or protect it, and each save keeps that.
+    WriteFileAtomically(path, change(old));
 }
 
 } // namespace
@@ -338,8 +353,11 @@ QByteArray UpdateViewSettings(const QByteArray &iniText, const ViewSettings &vie
 
 void ReadViewSettings(const QString &path, ViewSettings &view)
 {
-    const auto bytes = readSmallFile(path);
-    view = bytes ? ParseViewSettings(*bytes) : ViewSettings{};
+    // What cannot be read was reported when the window's own keys were read: the view's keys
+    // take their defaults without a second message.
+    std::optional<QString> why;
+    const QByteArray bytes = readSmallFile(path, why);
+    view = why ? ViewSettings{} : ParseViewSettings(bytes);
 }
 
 void AddRecentFile(QStringList &files, const QString &path)

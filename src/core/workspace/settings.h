@@ -21,14 +21,20 @@ struct SettingsRecord {
 };
 
 // Fills every field from section "set" of the INI file at path. A missing file, section or key,
-// or a value that is not an integer, gives that field's default. Never fails.
-void ReadSettings(const QString &path, SettingsRecord &record);
+// or a value that is not an integer, gives that field's default. Never fails. Returns nothing
+// when the file was read or does not exist (a first run, also when its folder is missing).
+// Otherwise the record holds the defaults and the text returned is the message for the user, who
+// would else wonder why the window forgot its place: what could not be read and why, and that the
+// defaults are used: "<path> を読み込めません (<reason>)。既定の設定を使います" (reason: a folder,
+// not a regular file (a FIFO), no permission, too large, ...).
+std::optional<QString> ReadSettings(const QString &path, SettingsRecord &record);
 
 // Writes the seven keys into section "set" of the INI file at path, keeping every other section,
 // key and line as it was; an existing key is replaced in place, a missing one added at the end of
 // the section, a missing section at the end of the file. Lines end in CR LF. The file is replaced
-// atomically: on failure it is left exactly as it was and Failure("<path> に書き込めません") is
-// thrown.
+// atomically (WriteFileAtomically: a link to it and its permissions stay, a read-only file is
+// refused): on failure it is left exactly as it was and Failure "<path> に書き込めません
+// (<reason>)" is thrown; an existing file that cannot be read is not replaced.
 void WriteSettings(const QString &path, const SettingsRecord &record);
 
 // The pure halves of the two routines, for tests and for the file versions above.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 void SetPresets(Workspace &ws, const std::vector<Preset> &presets)
 {
@@ -42,19 +43,29 @@ void LowerCutToCanvas(Workspace &ws)
     ws.CutHeight = std::min(ws.CutHeight, ws.CanvasHeight);
 }
 
+namespace {
+
+// One axis of the frame clamp. The last position is worked out in 64 bits: a cut size read from
+// set.ini can be any 32-bit value, negative ones included, and the difference need not fit in 32
+// bits; a last position beyond them leaves every valid position alone.
+int32_t clampedPosition(int32_t position, int32_t canvas, int32_t cut)
+{
+    const int64_t last = int64_t(canvas) - cut;
+    if (position < 0)
+        return 0;
+    return position > last ? int32_t(std::max<int64_t>(last, std::numeric_limits<int32_t>::min()))
+                           : position;
+}
+
+} // namespace
+
 void ClampFrame(Workspace &ws)
 {
     // The order of the tests matters when the cut is larger than the canvas (possible before the
     // first picture): the right-edge rule wins and the position goes negative. The first picture
     // lowers the cut to fit, and the next clamp brings the frame back inside.
-    if (ws.FrameX < 0)
-        ws.FrameX = 0;
-    else if (ws.FrameX > ws.CanvasWidth - ws.CutWidth)
-        ws.FrameX = ws.CanvasWidth - ws.CutWidth;
-    if (ws.FrameY < 0)
-        ws.FrameY = 0;
-    else if (ws.FrameY > ws.CanvasHeight - ws.CutHeight)
-        ws.FrameY = ws.CanvasHeight - ws.CutHeight;
+    ws.FrameX = clampedPosition(ws.FrameX, ws.CanvasWidth, ws.CutWidth);
+    ws.FrameY = clampedPosition(ws.FrameY, ws.CanvasHeight, ws.CutHeight);
 }
 
 void NudgeFrame(Workspace &ws, int dx, int dy, NudgeSize size)
@@ -79,14 +90,27 @@ void NudgeFrame(Workspace &ws, int dx, int dy, NudgeSize size)
 
 void FillCutImage(Workspace &ws)
 {
+    // A cut size read from set.ini can be anything until the first picture lowers it to the
+    // canvas: a side below 1, or a size beyond any picture, gives no cut at all.
+    if (ws.CutWidth < 1 || ws.CutHeight < 1 || ExceedsPictureLimit(ws.CutWidth, ws.CutHeight)) {
+        ws.CutImage = QImage();
+        return;
+    }
     if (ws.CutImage.size() != QSize(ws.CutWidth, ws.CutHeight) ||
         ws.CutImage.format() != kPictureFormat)
         ws.CutImage = WhitePicture(ws.CutWidth, ws.CutHeight);
+    if (ws.CutImage.isNull())
+        return; // no memory for it
 
-    const QRect cut(ws.FrameX, ws.FrameY, ws.CutWidth, ws.CutHeight);
-    const QRect inside = cut.intersected(ws.WorkImage.rect());
-    if (inside.isEmpty())
+    // The frame's overlap with the picture, in 64 bits: the frame's far edges need not fit in 32.
+    const int64_t left = std::max<int64_t>(ws.FrameX, 0);
+    const int64_t top = std::max<int64_t>(ws.FrameY, 0);
+    const int64_t right = std::min<int64_t>(int64_t(ws.FrameX) + ws.CutWidth, ws.WorkImage.width());
+    const int64_t bottom =
+        std::min<int64_t>(int64_t(ws.FrameY) + ws.CutHeight, ws.WorkImage.height());
+    if (left >= right || top >= bottom)
         return;
+    const QRect inside(int(left), int(top), int(right - left), int(bottom - top));
     // A picture of another depth is converted only where the frame lies.
     const QImage source =
         ws.WorkImage.format() == kPictureFormat ? ws.WorkImage : To24Bit(ws.WorkImage.copy(inside));
@@ -94,7 +118,8 @@ void FillCutImage(Workspace &ws)
     const size_t rowBytes = size_t(inside.width()) * 3;
     for (int row = 0; row < inside.height(); ++row) {
         const uchar *from = source.constScanLine(origin.y() + row) + 3 * origin.x();
-        uchar *to = ws.CutImage.scanLine(inside.y() - cut.y() + row) + 3 * (inside.x() - cut.x());
+        uchar *to = ws.CutImage.scanLine(int(qsizetype(inside.y()) - ws.FrameY + row)) +
+                    3 * (qsizetype(inside.x()) - ws.FrameX);
         std::memcpy(to, from, rowBytes);
     }
 }

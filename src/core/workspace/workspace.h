@@ -72,7 +72,8 @@ void ResetCanvasImages(Workspace &ws, int width, int height);
 void LowerCutToCanvas(Workspace &ws);
 
 // The frame clamp: brings the frame's top-left corner back inside the picture. The frame may touch
-// the right and bottom edges (a 100 x 50 cut on 300 x 200 goes no further than (200, 150)).
+// the right and bottom edges (a 100 x 50 cut on 300 x 200 goes no further than (200, 150)). Any
+// cut size is taken, negative or larger than the canvas, without overflow.
 void ClampFrame(Workspace &ws);
 
 // How far a key moves the frame: one picture pixel, ten, or one cut width or height (the next
@@ -84,7 +85,8 @@ void NudgeFrame(Workspace &ws, int dx, int dy, NudgeSize size);
 
 // Fills CutImage, sized to the cut, with the 24-bit pixels under the frame of WorkImage (never
 // the outline, which only ViewImage carries). Only the cut area is read and, for a picture that is
-// not 24-bit, converted: the cost follows the cut, not the picture.
+// not 24-bit, converted: the cost follows the cut, not the picture. A cut side below 1, or a cut
+// beyond kMaxPictureBytes (values from set.ini before the first picture), leaves CutImage null.
 void FillCutImage(Workspace &ws);
 
 // Whether the edit result placement should resize the canvas as well.

@@ -1,14 +1,25 @@
 // Tests of what the readers of the program's files share: the file reader's limits and refusals,
 // and the line splitting of every text file.
+#include "core/base/atomic_file.h"
+#include "core/base/file_names.h"
 #include "core/base/files.h"
 #include "core/base/io_error.h"
+#include "core/batch/folder_listing.h"
+#include "core/batch/shrink_file_list.h"
+#include "core/image/picture_reading.h"
+#include "core/page/page.h"
 
+#include "core/base/child_process.h"
 #include "test_files.h"
 
+#include <QDir>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -22,7 +33,7 @@ TEST(ReadFile, LimitsAndSpecialFiles)
     PutFile(file, "abcde");
     const QString tooLarge = FileTooLargeText();
     const QString notRegular = QStringLiteral("通常のファイルではありません");
-    const QString folder = QStringLiteral("I/O エラー (%1)").arg(EISDIR);
+    const QString folder = QStringLiteral("ファイルではなくフォルダです");
     const struct {
         const char *label;
         QString path;
@@ -37,18 +48,28 @@ TEST(ReadFile, LimitsAndSpecialFiles)
          {.limit = 4, .larger = LargerFiles::CutAtLimit},
          "abcd",
          {}},
-        {"a device is read when allowed", "/dev/null", {.limit = 4}, "", {}},
-        {"a device is refused when asked",
+        {"a device is read when allowed",
          "/dev/null",
-         {.limit = 4, .special = SpecialFiles::Refused},
-         {},
-         notRegular},
-        {"a folder is refused either way", dir.path(), {.limit = 4}, {}, folder},
-        {"a folder with devices refused",
+         {.limit = 4, .special = SpecialFiles::ReadWithoutWaiting},
+         "",
+         {}},
+        {"a device is refused unless allowed", "/dev/null", {.limit = 4}, {}, notRegular},
+        {"a folder is refused either way (not as I/O error 21)",
          dir.path(),
-         {.limit = 4, .special = SpecialFiles::Refused},
+         {.limit = 4, .special = SpecialFiles::ReadWithoutWaiting},
          {},
          folder},
+        {"a folder is refused by default", dir.path(), {.limit = 4}, {}, folder},
+        {"a missing file in a folder that exists",
+         dir.filePath("none"),
+         {.limit = 4},
+         {},
+         QStringLiteral("ファイルが見つかりません")},
+        {"a missing folder is named, not reported as a missing file",
+         dir.filePath("none/five"),
+         {.limit = 4},
+         {},
+         QStringLiteral("フォルダ %1 がありません").arg(dir.filePath("none"))},
     };
     for (const auto &row : rows) {
         QByteArray bytes = "left from before";
@@ -63,6 +84,57 @@ TEST(ReadFile, LimitsAndSpecialFiles)
             EXPECT_EQ(bytes, row.bytes) << row.label;
         }
     }
+}
+
+// Mistake: a FIFO named as a picture, a page project or jpeg.dat blocks its reader until
+// something writes to it, which nothing ever does. Each must be refused at once, naming the path.
+TEST(ReadFile, EveryReaderRefusesAFifoWithoutWaiting)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const std::function<void()> readers[] = {
+        [&] { ReadPicture(fifo); },
+        [&] { ReadProjectFile(fifo); },
+        [&] { ShrinkFileList().loadExtensions(fifo); },
+    };
+    for (size_t i = 0; i < std::size(readers); ++i) {
+        const int result = InChild([&] {
+            try {
+                readers[i]();
+            } catch (const Failure &failure) {
+                const QString why = failure.description();
+                return why.contains(fifo) && why.contains(NotRegularFileText()) ? 0 : 2;
+            }
+            return 1;
+        });
+        EXPECT_EQ(result, 0) << "reader " << i << ": -1 blocked, 1 read, 2 wrong message";
+    }
+}
+
+// Mistake: a name that is not UTF-8 (made in CP932 on another system) is decoded with
+// replacement characters: the listed file then cannot be opened, and a write makes a new name.
+TEST(FileNames, NamesThatAreNotUtf8GoBackAsTheirBytes)
+{
+    const QByteArray names[] = {"plain.jpg",       "\x8e\xca\x90\x5e.jpg", "caf\xc3\xa9",
+                                "\xff\xfe",        "\xed\xb2\x80",         "cut\xe3\x81",
+                                "\xf0\x9f\x98\x80"};
+    for (const QByteArray &name : names)
+        EXPECT_EQ(EncodePath(DecodePath(name)), name) << name.toHex().constData();
+    EXPECT_EQ(DecodePath("caf\xc3\xa9"), QStringLiteral("café"));
+
+    QTemporaryDir dir;
+    const QByteArray cp932 = QFile::encodeName(dir.path()) + "/\x8e\xca\x90\x5e.bmp";
+    const int fd = ::open(cp932.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "old", 3), 3);
+    ::close(fd);
+    const QStringList listed = ListFolder(dir.path() + u'/', QStringLiteral("*.bmp"));
+    ASSERT_EQ(listed.size(), 1);
+    EXPECT_EQ(ReadFile(listed.front(), {.limit = 16}), "old");
+    WriteFileAtomically(listed.front(), "new");
+    EXPECT_EQ(ReadFile(DecodePath(cp932), {.limit = 16}), "new");
+    EXPECT_EQ(ListFolder(dir.path() + u'/', QStringLiteral("*")), listed); // no second name
 }
 
 // One splitting serves set.ini, data.dat, jpeg.dat and the page project, on bytes and on decoded

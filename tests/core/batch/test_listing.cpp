@@ -275,10 +275,14 @@ TEST_F(Listing, CollectGroupsByExtensionInFileOrder)
               show(inFolder(m_folder, {"c.jpeg", "B.jpg", "a.jpg", "b.JPG", "link.jpg", "z.Jpg"})));
 }
 
-TEST_F(Listing, CollectKeepsDuplicates)
+// Mistake: a repeated row of jpeg.dat (or "jpg" beside "JPG") lists every file again, and the
+// batch shrinks each of them twice.
+TEST_F(Listing, CollectListsEachFileOnce)
 {
     const QStringList once = inFolder(m_folder, {"B.jpg", "a.jpg", "b.JPG", "link.jpg", "z.Jpg"});
-    EXPECT_EQ(show(collect({"jpg", "JPG"}, m_folder)), show(once + once));
+    EXPECT_EQ(show(collect({"jpg", "JPG", "jpg"}, m_folder)), show(once));
+    EXPECT_EQ(show(collect({"jpeg", "jpg", "jpeg"}, m_folder)),
+              show(QStringList{m_folder + "c.jpeg"} + once));
 }
 
 TEST_F(Listing, CollectTrimsAndSkipsBlankExtensions)

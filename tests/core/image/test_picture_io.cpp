@@ -426,9 +426,11 @@ TEST(FileWriters, OnFailureTheTargetIsUntouchedAndNothingIsLeft)
         QTemporaryDir dir;
         const QImage picture = photoLike(300, 300);
 
+        // The folder is what is missing, and the message says so.
         const QString nowhere = dir.filePath("no/such/folder/out.bmp");
         const QString why = failureOf([&] { writer.write(nowhere, picture); });
-        EXPECT_EQ(why, nowhere + QStringLiteral(" に書き込めません (ファイルが見つかりません)"));
+        EXPECT_EQ(why, nowhere + QStringLiteral(" に書き込めません (フォルダ %1 がありません)")
+                                     .arg(dir.filePath("no/such/folder")));
         EXPECT_FALSE(QDir(dir.filePath("no")).exists());
 
         const QString folderTarget = dir.filePath("taken.bmp");

@@ -221,6 +221,39 @@ TEST_F(SettingsFile, MissingOrGarbageFileGivesDefaults)
     EXPECT_EQ(record, SettingsRecord{});
 }
 
+// Mistake: a set.ini that exists but cannot be read gives the defaults without a word, and the
+// user only learns at exit that it could not be written. A missing one is a first run, no fault.
+TEST_F(SettingsFile, ReadingSaysWhyTheFileCouldNotBeRead)
+{
+    SettingsRecord record = kSample;
+    EXPECT_EQ(ReadSettings(path(), record), std::nullopt);
+    EXPECT_EQ(record, SettingsRecord{});
+
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("set.ini")));
+    record = kSample;
+    EXPECT_EQ(ReadSettings(path(), record),
+              path() +
+                  QStringLiteral(
+                      " を読み込めません (ファイルではなくフォルダです)。既定の設定を使います"));
+    EXPECT_EQ(record, SettingsRecord{});
+    ASSERT_TRUE(QDir(m_dir.path()).rmdir(QStringLiteral("set.ini")));
+
+    writeAll(path(), "[set]\r\nPosW=900\r\n");
+    setMode(m_dir.path(), 0755);
+    setMode(path(), 0);
+    EXPECT_EQ(inUnprivilegedChild([&] {
+                  SettingsRecord unread = kSample;
+                  const auto problem = ReadSettings(path(), unread);
+                  return problem &&
+                                 problem->contains(
+                                     QStringLiteral("(ファイルへのアクセスが拒否されました)")) &&
+                                 unread == SettingsRecord{}
+                             ? 0
+                             : 1;
+              }),
+              0);
+}
+
 TEST_F(SettingsFile, WriteCreatesAndUpdatesTheFile)
 {
     WriteSettings(path(), kSample);
@@ -248,7 +281,10 @@ TEST_F(SettingsFile, FailedWriteLeavesTheOldFileAndSaysWhere)
     setMode(file, 0666); // the file may be written; only the folder refuses the replacement
     setMode(folder, 0555);
 
-    const QString expected = file + QStringLiteral(" に書き込めません");
+    // The reason says that the folder, not the file, refuses.
+    const QString expected =
+        file +
+        QStringLiteral(" に書き込めません (フォルダ %1 に書き込む権限がありません)").arg(folder);
     const int result = inUnprivilegedChild([&] {
         try {
             WriteSettings(file, kSample);

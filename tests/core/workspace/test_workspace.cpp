@@ -55,6 +55,10 @@ TEST(Workspace, FrameClampKeepsTheFrameInsideThePicture)
         {100, 50, 200, 150, 200, 150}, // exactly on the largest position
         {300, 200, 120, 40, 0, 0},     // a cut as large as the canvas cannot move
         {300, 200, -5, 999, 0, 0},
+        // Cut sizes read from set.ini before the first picture: canvas - cut overflowed 32 bits.
+        {INT32_MIN, INT32_MIN, 120, 40, 120, 40},
+        {-5, -5, 120, 40, 120, 40},
+        {INT32_MAX, 50, 120, 40, 300 - INT32_MAX, 40},
     };
     for (const auto &row : rows) {
         Workspace ws = withPicture(WhitePicture(300, 200), row.cutW, row.cutH);
@@ -63,6 +67,21 @@ TEST(Workspace, FrameClampKeepsTheFrameInsideThePicture)
         ClampFrame(ws);
         EXPECT_EQ(ws.FrameX, row.expectedX) << row.x << "," << row.y;
         EXPECT_EQ(ws.FrameY, row.expectedY) << row.x << "," << row.y;
+    }
+}
+
+// Mistake: a cut side from set.ini below 1, or too large to make, still copies pixels into the
+// CutImage that could not be made.
+TEST(Workspace, FillCutImageMakesNoCutOfAnAbsurdSize)
+{
+    const struct {
+        int cutW, cutH, x;
+    } rows[] = {{INT32_MIN, 5, 0}, {-5, 10, 10}, {0, 10, 0}, {INT32_MAX, 5, 0}};
+    for (const auto &row : rows) {
+        Workspace ws = withPicture(numbered(30, 20), row.cutW, row.cutH);
+        ws.FrameX = row.x;
+        FillCutImage(ws);
+        EXPECT_TRUE(ws.CutImage.isNull()) << row.cutW;
     }
 }
 

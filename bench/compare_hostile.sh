@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Hostile and damaged inputs through the command line of two builds: for each input, the wall
+# time, the peak memory (/usr/bin/time -v) and the outcome (exit status and the first line of
+# standard error, or what was checked afterwards), as a Markdown table.
+#
+#   bench/compare_hostile.sh BEFORE_BUILD [AFTER_BUILD]
+#     each a build folder holding bin/mokaran; AFTER_BUILD defaults to $BUILD_DIR or build, and
+#     its fuzz/fuzz_seeds makes the inputs (the fuzz seeds' findings plus the large ones).
+#   WAIT=10   seconds before a run that blocks is stopped
+#
+# The disk-full row mounts a 1 MB memory file system in a private namespace (unshare), which
+# needs root or user namespaces; the row says so when it cannot.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+[ $# -ge 1 ] || { sed -n '2,12p' "$0"; exit 2; }
+before=$(cd "$1" && pwd)
+after=$(cd "${2:-${BUILD_DIR:-$root/build}}" && pwd)
+wait=${WAIT:-10}
+cmake --build "$after" --target mokaran fuzz_seeds >/dev/null
+
+work=$(mktemp -d /var/tmp/hostile.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+"$after/fuzz/fuzz_seeds" "$work/in" "$root/data" --large
+in=$work/in
+cp "$root/data/jpeg.dat" "$work/jpeg.dat"
+
+# An ordinary photo-like JPEG made by the program itself from a BMP seed, for the shrink rows.
+"$after/bin/mokaran" edit "$in/bmp/depth-24.bmp" "$work/small.jpg" --resize 400 2>/dev/null
+
+cp932=$(printf '\x8e\xca\x90\x5e')   # 写真 in CP932: not UTF-8
+cp "$work/small.jpg" "$work/$cp932.jpg"
+mkdir -p "$work/cp932-folder" && cp "$work/small.jpg" "$work/cp932-folder/$cp932.jpg"
+mkfifo "$work/pipe.jpg" "$work/pipe.mkp" "$work/pipe.dat"
+mkdir -p "$work/taken.bmp"
+printf '"1","1","","jpg"\r\n"1","1","","jpg"\r\n"1","1","","JPG"\r\n' >"$work/repeated.dat"
+mkdir -p "$work/photos"
+for i in 1 2 3; do cp "$work/small.jpg" "$work/photos/p$i.jpg"; done
+
+header() {
+    echo "| input | command | before: time, peak memory, outcome | after: time, peak memory, outcome |"
+    echo "|---|---|---|---|"
+}
+
+# run BUILD SETUP CHECK -- ARGS...: runs mokaran ARGS in $work after SETUP (a shell snippet run
+# first, in a fresh copy of the scratch files), prints "T s, M MB, outcome".
+run() {
+    local build=$1 setup=$2 check=$3
+    shift 4
+    (cd "$work" && eval "$setup")
+    local log=$work/time.log err=$work/stderr.log status=0
+    (cd "$work" && timeout -s KILL "${ROW_WAIT:-$wait}" /usr/bin/time -v -o "$log" \
+        "$build/bin/mokaran" "$@" >/dev/null 2>"$err") || status=$?
+    local outcome
+    if [ "$status" -eq 137 ]; then
+        printf 'stopped after %s s, still running' "${ROW_WAIT:-$wait}"
+        return
+    fi
+    outcome="exit $status"
+    local first
+    first=$(grep -v '^shrink: [0-9]' "$err" | head -1 | sed "s|$work/||g; s|mokaran: ||")
+    [ -n "$first" ] && outcome+=": $first"
+    [ -n "$check" ] && outcome+="; $(cd "$work" && eval "$check")"
+    local seconds kb
+    seconds=$(sed -n 's/.*Elapsed (wall clock) time.*: //p' "$log")
+    kb=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$log")
+    printf '%s, %d MB, %s' "$seconds" $((kb / 1024)) "$outcome"
+}
+
+# row INPUT SETUP CHECK -- ARGS...
+row() {
+    local name=$1 setup=$2 check=$3
+    shift 4
+    printf '| %s | `mokaran %s` | %s | %s |\n' "$name" "$(echo "$*" | sed "s|$work/||g")" \
+        "$(run "$before" "$setup" "$check" -- "$@")" "$(run "$after" "$setup" "$check" -- "$@")"
+}
+
+# Checks run after a row, in $work, with $build and $err (the run's standard error) at hand.
+# Uninitialised pixels reach the written file: valgrind sees them (the same run again under it).
+uninitialised='echo "valgrind: $(valgrind "$build/bin/mokaran" "$@" 2>&1 >/dev/null |
+    grep -c "uninitialised") reports of uninitialised bytes"'
+countFiles='echo "$(ls out | wc -l) files"'
+summary='tail -1 "$err"'
+fresh='rm -rf out && mkdir out'
+
+header
+row "RLE8, end of bitmap after the first row (124 B)" "" "$uninitialised" -- \
+    cut "$in/bmp/finding-rle8-end-of-bitmap-early.bmp" out.bmp --size 4x3
+row "RLE8, a jump over pixels (128 B)" "" "$uninitialised" -- \
+    cut "$in/bmp/finding-rle8-jump-skips.bmp" out.bmp --size 4x2
+row "RLE8 cut short (123 B)" "" "" -- cut "$in/bmp/finding-rle8-cut-short.bmp" out.bmp --size 4x2
+row "RLE8 declaring 16384 x 16384 (126 B)" "" "" -- \
+    cut "$in/bmp/finding-rle8-16384-square-in-a-few-bytes.bmp" out.bmp --size 8x8
+row "BMP sides 2^31-1 x -2^31 (70 B)" "" "" -- \
+    cut "$in/bmp/finding-sides-near-2-31.bmp" out.bmp --size 8x8
+row "BMP 16385 x 16385, 1 bit (33 MB)" "" "" -- \
+    cut "$in/large/bmp-16385-square-1-bit.bmp" out.bmp --size 8x8
+ROW_WAIT=600 row "progressive JPEG 18918 x 18918, 499 scans" "" "" -- \
+    cut "$in/large/progressive-499-scans-18918-square.jpg" out.bmp --size 8x8
+row "flat arithmetic JPEG of 18918 x 18918 ($(stat -c %s "$in/large/arithmetic-flat-18918-square.jpg") B)" "" "" -- \
+    cut "$in/large/arithmetic-flat-18918-square.jpg" out.bmp --size 8x8
+row "arithmetic JPEG header declaring 18918 x 18918 (123 B)" "" "" -- \
+    cut "$in/jpeg/finding-arithmetic-declares-18918-square.jpg" out.bmp --size 8x8
+for coding in baseline progressive arithmetic arithmetic-progressive; do
+    row "$coding JPEG cut short" "" "" -- \
+        cut "$in/jpeg/finding-$coding-cut-short.jpg" out.bmp --size 8x8
+done
+row "Huffman JPEG declaring 18918 x 18918 (159 B), shrink, 2 workers" \
+    "$fresh; rm -rf huge && mkdir huge && cp $in/jpeg/finding-huffman-declares-18918-square.jpg huge/a.jpg && cp huge/a.jpg huge/b.jpg" \
+    "" -- shrink huge out --width 100
+row "CP932 file name" "" "" -- cut "$cp932.jpg" out.bmp --size 8x8
+row "CP932 file name in a shrunk folder" "$fresh" "$countFiles" -- shrink cp932-folder out --width 100
+row "FIFO as picture" "" "" -- cut pipe.jpg out.bmp --size 8x8
+row "FIFO as page project" "" "" -- page pipe.mkp out.html
+row "FIFO as jpeg.dat" "$fresh" "" -- shrink photos out --width 100 --extensions pipe.dat
+row "a folder where the output belongs" "" "" -- cut small.jpg taken.bmp --size 8x8
+row "output into a missing folder" "" "" -- cut small.jpg no/such/out.bmp --size 8x8
+row "jpeg.dat with a repeated row" "$fresh" "$summary" -- \
+    shrink photos out --width 100 --extensions repeated.dat
+row "shrink into its own folder" "cp small.jpg photos/p1.jpg" \
+    'echo "p1.jpg $(cmp -s small.jpg photos/p1.jpg && echo kept || echo replaced)"' -- \
+    shrink photos photos/../photos --width 100
+row "replacing a 0600 file" "echo old >private.bmp && chmod 600 private.bmp" \
+    'stat -c "mode %a" private.bmp' -- cut small.jpg private.bmp --size 8x8
+row "replacing a read-only file" "echo old >locked.bmp && chmod 444 locked.bmp" \
+    'echo "content $(head -c3 locked.bmp | tr -dc a-z)"' -- cut small.jpg locked.bmp --size 8x8
+row "writing through a symbolic link" "echo old >real.bmp && ln -sfn real.bmp link.bmp" \
+    'echo "$(stat -c %F link.bmp), real.bmp $(head -c2 real.bmp)"' -- cut small.jpg link.bmp --size 8x8
+
+# The disk-full row: 40 JPEGs into a 1 MB memory file system.
+mkdir -p "$work/many"
+"$after/bin/mokaran" edit "$in/bmp/depth-24.bmp" "$work/many/p01.jpg" --resize 1200 2>/dev/null
+for i in $(seq -w 2 40); do cp "$work/many/p01.jpg" "$work/many/p$i.jpg"; done
+diskFull() {
+    local build=$1
+    unshare -m --propagation private sh -c "mkdir -p '$work/full' && mount -t tmpfs -o size=1m tmpfs '$work/full' && \
+        /usr/bin/time -v -o '$work/time.log' '$build/bin/mokaran' shrink '$work/many' '$work/full' --width 1200 \
+        2>'$work/stderr.log' >/dev/null; echo \$? >'$work/status'" 2>/dev/null ||
+        { printf 'no private mount here'; return; }
+    printf '%s, %d MB, exit %s: %s; %s' "$(sed -n 's/.*Elapsed (wall clock) time.*: //p' "$work/time.log")" \
+        $(($(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time.log") / 1024)) \
+        "$(cat "$work/status")" "$(grep -c 'に書き込めません (ディスクがいっぱいです)' "$work/stderr.log") files failed for a full disk; $(grep -o '残りの.*変換していません' "$work/stderr.log")" "$(tail -1 "$work/stderr.log")"
+}
+printf '| 40 JPEGs shrunk onto a full 1 MB disk | `mokaran shrink many full --width 1200` | %s | %s |\n' \
+    "$(diskFull "$before")" "$(diskFull "$after")"
