@@ -404,7 +404,8 @@ ExitCode runShrink(const QStringList &rest)
     parser.addOptions(
         {{QStringLiteral("width"), QString(), QStringLiteral("T")},
          {QStringLiteral("extensions"), QString(), QStringLiteral("FILE"), defaultExtensionsFile()},
-         KeepOrientationOption(), {QStringLiteral("in-place"), QString()}});
+         KeepOrientationOption(),
+         {QStringLiteral("in-place"), QString()}});
     const QStringList files = parseVerb(parser, rest, 2);
     bool ok = false;
     const int width = parser.value(QStringLiteral("width")).toInt(&ok);

@@ -131,7 +131,11 @@ void MainWindow::connectCommands()
 void MainWindow::restoreSession()
 {
     // The settings come first: the cut size and the window's place are read from them.
-    ReadSettings(m_paths.settingsFile, m_ws.WindowSettings);
+    // A set.ini that cannot be read leaves the defaults in place; say why once the window is up,
+    // or the user would wonder why it forgot its place and size.
+    if (const std::optional<QString> problem =
+            ReadSettings(m_paths.settingsFile, m_ws.WindowSettings))
+        QTimer::singleShot(0, this, [this, text = *problem] { ShowError(this, text); });
     m_pictureLoaded = false;
     m_ws.CutWidth = m_ws.WindowSettings.ImageWidth;
     m_ws.CutHeight = m_ws.WindowSettings.ImageHeight;

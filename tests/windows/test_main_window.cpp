@@ -538,9 +538,13 @@ void TestMainWindow::unwritableSettingsAreReportedAndTheWindowCloses()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.close();
     const QString path = folder.paths().settingsFile;
+    // Reading it failed too: the user was told why the window came up at its defaults (a box
+    // without the reason, or none, is the mistake this catches).
     QCOMPARE(
         boxes.texts,
-        QStringList{path + QStringLiteral(" に書き込めません (ファイルではなくフォルダです)")});
+        QStringList({path + QStringLiteral(" を読み込めません (ファイルではなくフォルダです)"
+                                           "。既定の設定を使います."),
+                     path + QStringLiteral(" に書き込めません (ファイルではなくフォルダです)")}));
     QVERIFY(!form.isVisible());
     QVERIFY(QFileInfo(path).isDir());
 }
