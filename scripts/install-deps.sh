@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   g++ make cmake ninja-build pkgconf
   qt6-base-dev qt6-translations-l10n
+  qt6-tools-dev qt6-l10n-tools
   libjpeg62-turbo-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic

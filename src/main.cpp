@@ -1,6 +1,7 @@
 // mokaran: the main window, or the command line when a verb is given.
 #include "cli/cli.h"
 #include "core/base/app_paths.h"
+#include "core/base/interface_language.h"
 #include "core/base/version.h"
 #include "core/image/picture.h"
 #include "windows/main_window.h"
@@ -20,14 +21,19 @@ int main(int argc, char *argv[])
     const bool openFile = argc > 1 && !IsCommandLineVerb(first) && QFileInfo(first).isFile();
     if (argc > 1 && !openFile) {
         QCoreApplication app(argc, argv);
+        // The failures the core reports follow the locale as the window does; the command line's
+        // own texts (usage, progress) are English in every locale, for the scripts that read them.
+        InstallProgramTranslation(ResolveAppPaths(QCoreApplication::applicationDirPath()));
         return RunCommandLine(QCoreApplication::arguments().mid(1));
     }
 
     QApplication app(argc, argv);
+    const AppPaths paths = ResolveAppPaths(QCoreApplication::applicationDirPath());
+    // Before any window is made: the forms translate their texts as they are built.
+    InstallProgramTranslation(paths);
     SetUpApplication(app);
     // Wayland desktops find the launcher, and so the icon, by this name.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kAppId));
-    const AppPaths paths = ResolveAppPaths(QCoreApplication::applicationDirPath());
     AdoptEarlierSettings(paths);
     MainWindow window(paths);
     window.show();

@@ -2,6 +2,7 @@
 // and the tools that run a dialog of their own.
 #include "windows/main_window.h"
 
+#include "core/base/interface_language.h"
 #include "core/image/bmp_format.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture_reading.h"
@@ -95,12 +96,12 @@ void MainWindow::revertToLoaded()
 
 void MainWindow::openHelp()
 {
-    openInBrowser(QUrl::fromLocalFile(m_paths.dataFile(QStringLiteral("help.html"))));
+    openInBrowser(QUrl::fromLocalFile(LocalizedDataFile(m_paths, QStringLiteral("help.html"))));
 }
 
 void MainWindow::openReadme()
 {
-    openInBrowser(QUrl::fromLocalFile(m_paths.dataFile(QStringLiteral("readme.txt"))));
+    openInBrowser(QUrl::fromLocalFile(LocalizedDataFile(m_paths, QStringLiteral("readme.txt"))));
 }
 
 void MainWindow::openHomePage()

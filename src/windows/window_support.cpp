@@ -1,6 +1,7 @@
 // What every window of the program shares: font, colours, the error box, file filters.
 #include "windows/window_support.h"
 
+#include "core/base/interface_language.h"
 #include "core/base/io_error.h"
 #include "core/base/version.h"
 
@@ -57,8 +58,9 @@ void SetUpApplication(QApplication &app)
     font.setPixelSize(12);
     QApplication::setFont(font);
 
+    // Qt's own texts (the buttons of message boxes, the file dialogs) in the interface's language.
     auto *translator = new QTranslator(&app);
-    if (translator->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+    if (translator->load(QStringLiteral("qtbase_") + InterfaceLanguage(),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
 

@@ -19,8 +19,9 @@ class QWidget;
 // The application title: error boxes carry it as their caption.
 inline const QString kAppTitle = QStringLiteral("MOKARAN");
 
-// Title, font ("ＭＳ Ｐゴシック" 12 px, or a metric-compatible Japanese font), Qt's own Japanese
-// button texts, and the program's icon on every window.
+// Title, font ("ＭＳ Ｐゴシック" 12 px, or a metric-compatible Japanese font), Qt's own button
+// texts in the interface language (InstallProgramTranslation chooses it first), and the program's
+// icon on every window.
 void SetUpApplication(QApplication &app);
 
 // The program's icon, drawn at the sizes desktops ask for.
