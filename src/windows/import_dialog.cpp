@@ -11,8 +11,8 @@
 
 namespace {
 
-const QString kPictureFilter =
-    QStringLiteral("イメージファイル(*.bmp, *.jpg, *.jpeg)|*.bmp; *.jpg; *.jpeg");
+const char *const kPictureFilter = QT_TRANSLATE_NOOP(
+    "ImportDialog", "イメージファイル(*.bmp, *.jpg, *.jpeg)|*.bmp; *.jpg; *.jpeg");
 
 } // namespace
 
@@ -22,7 +22,7 @@ ImportDialog::ImportDialog(QWidget *parent)
     m_ui->setupUi(this);
     SetDarkBackground(m_ui->topPanel);
     m_openDialog =
-        MakeFileDialog(this, "pictureOpenDialog", QFileDialog::AcceptOpen, kPictureFilter);
+        MakeFileDialog(this, "pictureOpenDialog", QFileDialog::AcceptOpen, tr(kPictureFilter));
     connect(m_ui->browseButton, &QPushButton::clicked, this, &ImportDialog::browse);
     connect(m_ui->takeButton, &QPushButton::clicked, this, &ImportDialog::take);
     // Return in the path field shows the typed file, as a file chosen with 参照 is shown.
@@ -51,7 +51,7 @@ void ImportDialog::browse()
 void ImportDialog::showFile(const QString &path)
 {
     if (!QFileInfo(path).isFile()) {
-        tell(QStringLiteral("%1 が見つかりません。").arg(path));
+        tell(tr("%1 が見つかりません。").arg(path));
         return;
     }
     Guarded(this, [&] {
@@ -67,7 +67,7 @@ void ImportDialog::showFile(const QString &path)
             showPreview(ReadBmp(path));
             break;
         case PictureKind::Unknown:
-            tell(QStringLiteral("%1 は読み込めません。BMP か JPEG の画像ファイルを選んでください。")
+            tell(tr("%1 は読み込めません。BMP か JPEG の画像ファイルを選んでください。")
                      .arg(QFileInfo(path).fileName()));
             break;
         }
@@ -84,11 +84,11 @@ void ImportDialog::take()
 {
     const QString path = m_ui->pathField->text().trimmed();
     if (path.isEmpty()) {
-        tell(QStringLiteral("読み込む画像ファイルを「参照」で選ぶか、パスを入力してください。"));
+        tell(tr("読み込む画像ファイルを「参照」で選ぶか、パスを入力してください。"));
         return;
     }
     if (!QFileInfo(path).isFile()) { // gone since it was chosen, or mistyped
-        tell(QStringLiteral("%1 が見つかりません。").arg(path));
+        tell(tr("%1 が見つかりません。").arg(path));
         return;
     }
     Guarded(this, [&] {

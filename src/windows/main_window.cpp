@@ -25,8 +25,8 @@ constexpr QSize kMinSize(750, 550); // the window never starts smaller than this
 // and the window manager has activated the window behind it.
 constexpr int kCaptureDelayMs = 800;
 
-const QString kSaveFilter =
-    QStringLiteral("ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg");
+const char *const kSaveFilter =
+    QT_TRANSLATE_NOOP("MainWindow", "ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg");
 
 } // namespace
 
@@ -48,7 +48,7 @@ MainWindow::MainWindow(const AppPaths &paths, QWidget *parent)
 
     // No default extension and no overwrite question: the save command adds the extension itself.
     m_pictureSaveDialog =
-        MakeFileDialog(this, "pictureSaveDialog", QFileDialog::AcceptSave, kSaveFilter);
+        MakeFileDialog(this, "pictureSaveDialog", QFileDialog::AcceptSave, tr(kSaveFilter));
     m_captureTimer = new QTimer(this);
     m_captureTimer->setObjectName(QStringLiteral("captureTimer"));
     m_captureTimer->setInterval(kCaptureDelayMs);

@@ -90,7 +90,7 @@ void MainWindow::revertToLoaded()
     LowerCutToCanvas(m_ws);
     updateSizeLabels();
     refreshCanvas();
-    m_history.record(QStringLiteral("元に戻す"), before, m_ws);
+    m_history.record(tr("元に戻す"), before, m_ws);
     updateHistoryActions();
 }
 
@@ -117,8 +117,7 @@ void MainWindow::openInBrowser(const QUrl &address)
     const QString where = address.isLocalFile() ? address.toLocalFile() : address.toString();
     QMessageBox::information(
         this, kAppTitle,
-        QStringLiteral("ブラウザーを開けませんでした。次の場所をブラウザーで開いてください:\n%1")
-            .arg(where));
+        tr("ブラウザーを開けませんでした。次の場所をブラウザーで開いてください:\n%1").arg(where));
 }
 
 void MainWindow::showAbout()

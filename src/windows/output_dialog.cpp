@@ -15,15 +15,16 @@ namespace {
 
 constexpr int kPreviewLimit = 1500; // the preview's drawing surface, in pixels each way
 constexpr int kTileStep = 0; // the step group's id of "切り取りサイズ": one cut per frame
-const QString kBmpFilter = QStringLiteral("ビットマップファイル(*.bmp)|*.bmp");
+const char *const kBmpFilter =
+    QT_TRANSLATE_NOOP("OutputDialog", "ビットマップファイル(*.bmp)|*.bmp");
 
 QString titleOf(OutputMode mode)
 {
     switch (mode) {
-    case OutputMode::SingleCut: return QStringLiteral("画像切り取り");
-    case OutputMode::Sequence: return QStringLiteral("連続画像切り取り");
-    case OutputMode::Blend: return QStringLiteral("アルファ合成");
-    case OutputMode::Fade: return QStringLiteral("フェードアウト");
+    case OutputMode::SingleCut: return OutputDialog::tr("画像切り取り");
+    case OutputMode::Sequence: return OutputDialog::tr("連続画像切り取り");
+    case OutputMode::Blend: return OutputDialog::tr("アルファ合成");
+    case OutputMode::Fade: return OutputDialog::tr("フェードアウト");
     }
     return {};
 }
@@ -57,11 +58,12 @@ OutputDialog::OutputDialog(QWidget *parent)
     m_directionGroup->addButton(m_ui->downRadio, int(Direction::Down));
     m_directionGroup->addButton(m_ui->upRadio, int(Direction::Up));
 
-    m_cutSaveDialog = MakeFileDialog(this, "cutSaveDialog", QFileDialog::AcceptSave, kBmpFilter);
+    m_cutSaveDialog =
+        MakeFileDialog(this, "cutSaveDialog", QFileDialog::AcceptSave, tr(kBmpFilter));
     m_cutSaveDialog->setDefaultSuffix(QStringLiteral("bmp"));
     // Frames take their numbers and ".bmp" after the base name, so this one adds nothing.
     m_framesSaveDialog =
-        MakeFileDialog(this, "framesSaveDialog", QFileDialog::AcceptSave, kBmpFilter);
+        MakeFileDialog(this, "framesSaveDialog", QFileDialog::AcceptSave, tr(kBmpFilter));
 
     connect(m_ui->saveButton, &QPushButton::clicked, this, &OutputDialog::save);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -91,13 +93,13 @@ void OutputDialog::prepare(OutputMode mode)
     m_ui->directionBox->setVisible(mode == OutputMode::Sequence);
     m_ui->optionBox->setVisible(mix);
     if (mode == OutputMode::Blend) {
-        m_ui->optionBox->setTitle(QStringLiteral("オプション"));
-        m_ui->firstOptionRadio->setText(QStringLiteral("ノーマル"));
-        m_ui->secondOptionRadio->setText(QStringLiteral("白を透過させる"));
+        m_ui->optionBox->setTitle(tr("オプション"));
+        m_ui->firstOptionRadio->setText(tr("ノーマル"));
+        m_ui->secondOptionRadio->setText(tr("白を透過させる"));
     } else if (mode == OutputMode::Fade) {
-        m_ui->optionBox->setTitle(QStringLiteral("色を選択してください"));
-        m_ui->firstOptionRadio->setText(QStringLiteral("白"));
-        m_ui->secondOptionRadio->setText(QStringLiteral("黒"));
+        m_ui->optionBox->setTitle(tr("色を選択してください"));
+        m_ui->firstOptionRadio->setText(tr("白"));
+        m_ui->secondOptionRadio->setText(tr("黒"));
     }
     m_ui->firstOptionRadio->adjustSize();
     m_ui->secondOptionRadio->adjustSize();
@@ -153,8 +155,8 @@ void OutputDialog::showBlendPictureName(const QString &name)
 {
     // Until a picture is chosen the cut is blended with white: say so rather than leave the user
     // to find out from the frames.
-    const QString shown = name.isEmpty() ? QStringLiteral("白") : name;
-    const QString text = QStringLiteral("合成用画像: %1").arg(shown);
+    const QString shown = name.isEmpty() ? tr("白") : name;
+    const QString text = tr("合成用画像: %1").arg(shown);
     QLabel *label = m_ui->blendPictureLabel;
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
     label->setToolTip(text);
@@ -208,7 +210,7 @@ void OutputDialog::saveSequence()
     m_actions.write(frames, [this](int k, int n) { showProgress(k, n); });
     m_ui->progressBar->setValue(0);
     // The run can take a while: say what it wrote, here rather than in a box to click away.
-    const QString text = QStringLiteral("%1 個のファイルを書き込みました: %2 ～ %3")
+    const QString text = tr("%1 個のファイルを書き込みました: %2 ～ %3")
                              .arg(count)
                              .arg(FrameFileName(frames.path, 1),
                                   QFileInfo(FrameFileName(frames.path, count)).fileName());
@@ -224,8 +226,7 @@ bool OutputDialog::mayReplaceFramesOf(const QString &base, int frames)
         return true;
     // One question for the whole run: the first file that would be replaced stands for all.
     return QMessageBox::question(
-               this, kAppTitle,
-               QStringLiteral("%1 は既にあります。上書きしますか?").arg(taken.first()),
+               this, kAppTitle, tr("%1 は既にあります。上書きしますか?").arg(taken.first()),
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QIcon>
 #include <QList>
@@ -36,7 +37,7 @@ template <typename Command> void Guarded(QWidget *parent, Command command)
     try {
         command();
     } catch (const std::bad_alloc &) {
-        ShowError(parent, QStringLiteral("メモリが不足しています"));
+        ShowError(parent, QCoreApplication::translate("WindowSupport", "メモリが不足しています"));
     } catch (const std::exception &failure) {
         ShowError(parent, QString::fromUtf8(failure.what()));
     }
