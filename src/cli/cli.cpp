@@ -348,7 +348,8 @@ ExitCode runShrink(const QStringList &rest)
     if (!ok || width < 1)
         throw UsageError{QStringLiteral("--width T is required (a whole number of at least 1)")};
     if (!QFileInfo(files[0]).isDir())
-        throw Failure(QStringLiteral("%1 はフォルダではありません").arg(files[0]));
+        throw Failure(QCoreApplication::translate("CommandLine", "%1 はフォルダではありません")
+                          .arg(files[0]));
     ShrinkJob job;
     job.sourceFolder = asFolder(files[0]);
     job.destinationFolder = asFolder(files[1]);
@@ -414,7 +415,8 @@ ExitCode runVerb(const QString &verb, const QStringList &rest)
         return ExitCode::Usage;
     } catch (const std::bad_alloc &) {
         print(stderr,
-              QStringLiteral("mokaran: %1\n").arg(QStringLiteral("メモリが不足しています")));
+              QStringLiteral("mokaran: %1\n")
+                  .arg(QCoreApplication::translate("CommandLine", "メモリが不足しています")));
         return ExitCode::Failed;
     } catch (const std::exception &failure) {
         print(stderr,

@@ -1,6 +1,7 @@
 // Reading files, splitting lines, folder paths and the failure texts of the program's files.
 #include "core/base/files.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -34,7 +35,7 @@ void refuseUnlessRegular(const QByteArray &name)
     if (S_ISDIR(info.st_mode))
         throw IoErrorFromErrno(EISDIR);
     if (!S_ISREG(info.st_mode))
-        throw Failure(QStringLiteral("通常のファイルではありません"));
+        throw Failure(QCoreApplication::translate("Files", "通常のファイルではありません"));
 }
 
 int openForReading(const QString &path, SpecialFiles special)
@@ -190,40 +191,42 @@ QString WithTrailingSlash(const QString &folder)
 
 Failure ReadFailure(const QString &path, const QString &why)
 {
-    return Failure(QStringLiteral("%1 を読み込めません (%2)").arg(path, why));
+    return Failure(QCoreApplication::translate("Files", "%1 を読み込めません (%2)").arg(path, why));
 }
 
 Failure WriteFailure(const QString &path, const QString &why)
 {
-    return Failure(QStringLiteral("%1 に書き込めません (%2)").arg(path, why));
+    return Failure(QCoreApplication::translate("Files", "%1 に書き込めません (%2)").arg(path, why));
 }
 
 Failure WriteFailure(const QString &path)
 {
-    return Failure(QStringLiteral("%1 に書き込めません").arg(path));
+    return Failure(QCoreApplication::translate("Files", "%1 に書き込めません").arg(path));
 }
 
 QString DamagedFileText(QStringView kind)
 {
-    return QStringLiteral("%1 ファイルが壊れています").arg(kind);
+    return QCoreApplication::translate("Files", "%1 ファイルが壊れています").arg(kind);
 }
 
 QString CutShortFileText(QStringView kind)
 {
-    return QStringLiteral("%1 ファイルが途中で切れています").arg(kind);
+    return QCoreApplication::translate("Files", "%1 ファイルが途中で切れています").arg(kind);
 }
 
 QString FileTooLargeText()
 {
-    return QStringLiteral("ファイルが大きすぎます");
+    return QCoreApplication::translate("Files", "ファイルが大きすぎます");
 }
 
 QString PictureTooLargeText(qint64 width, qint64 height)
 {
-    return QStringLiteral("画像が大きすぎます: %1 x %2").arg(width).arg(height);
+    return QCoreApplication::translate("Files", "画像が大きすぎます: %1 x %2")
+        .arg(width)
+        .arg(height);
 }
 
 QString NoPictureText()
 {
-    return QStringLiteral("画像がありません");
+    return QCoreApplication::translate("Files", "画像がありません");
 }

@@ -5,6 +5,7 @@
 #include "core/base/text_codec.h"
 #include "core/image/picture_reading.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 
@@ -162,7 +163,8 @@ void ShrinkFileList::loadExtensions(const QString &path)
     try {
         ReadFileInto(path, bytes);
     } catch (const Failure &failure) {
-        throw Failure(QStringLiteral("拡張子の設定ファイル %1").arg(failure.description()));
+        throw Failure(QCoreApplication::translate("Shrink", "拡張子の設定ファイル %1")
+                          .arg(failure.description()));
     }
     settingLines = settingLinesOf(bytes);
     parseExtensions();

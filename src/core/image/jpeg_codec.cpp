@@ -5,6 +5,7 @@
 #include "core/base/files.h"
 #include "core/image/picture.h"
 
+#include <QCoreApplication>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h uses FILE and size_t without including their headers
 #include <cstdlib>
@@ -94,14 +95,16 @@ void initErrors(JpegErrors &errors)
 QString jpegFailureText(int code)
 {
     switch (code) {
-    case JERR_INPUT_EMPTY: return QStringLiteral("ファイルが空です");
+    case JERR_INPUT_EMPTY: return QCoreApplication::translate("JpegCodec", "ファイルが空です");
     case JWRN_JPEG_EOF:
     case JERR_INPUT_EOF: return CutShortFileText(u"JPEG");
-    case JERR_NO_SOI: return QStringLiteral("JPEG ファイルではありません");
-    case JERR_OUT_OF_MEMORY: return QStringLiteral("メモリが足りません");
+    case JERR_NO_SOI:
+        return QCoreApplication::translate("JpegCodec", "JPEG ファイルではありません");
+    case JERR_OUT_OF_MEMORY: return QCoreApplication::translate("JpegCodec", "メモリが足りません");
     case JERR_BAD_PRECISION:
     case JERR_NOT_COMPILED:
-    case JERR_CONVERSION_NOTIMPL: return QStringLiteral("この形式の JPEG には対応していません");
+    case JERR_CONVERSION_NOTIMPL:
+        return QCoreApplication::translate("JpegCodec", "この形式の JPEG には対応していません");
     default: return DamagedFileText(u"JPEG");
     }
 }
@@ -302,8 +305,9 @@ bool encodeJpeg(const QImage &picture, int quality, QByteArray &out, QString &wh
         out.truncate(0);
     else
         out.clear();
-    why = e.errors.code == JERR_OUT_OF_MEMORY ? QStringLiteral("メモリが足りません")
-                                              : QStringLiteral("JPEG に変換できません");
+    why = e.errors.code == JERR_OUT_OF_MEMORY
+              ? QCoreApplication::translate("JpegCodec", "メモリが足りません")
+              : QCoreApplication::translate("JpegCodec", "JPEG に変換できません");
     return false;
 }
 
@@ -320,8 +324,10 @@ QImage decodeJpeg(QByteArrayView bytes, const QString &name, std::vector<uchar> 
     case DecodeStop::TooLarge:
         throw ReadFailure(name, PictureTooLargeText(d.info.image_width, d.info.image_height));
     case DecodeStop::UnsupportedColours:
-        throw ReadFailure(name, QStringLiteral("この色形式の JPEG には対応していません"));
-    case DecodeStop::NoMemory: throw ReadFailure(name, QStringLiteral("メモリが足りません"));
+        throw ReadFailure(name, QCoreApplication::translate(
+                                    "JpegCodec", "この色形式の JPEG には対応していません"));
+    case DecodeStop::NoMemory:
+        throw ReadFailure(name, QCoreApplication::translate("JpegCodec", "メモリが足りません"));
     case DecodeStop::None: break;
     }
     throw ReadFailure(name, jpegFailureText(d.errors.code));

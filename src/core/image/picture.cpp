@@ -3,6 +3,7 @@
 
 #include "core/base/io_error.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include <cstring>
@@ -53,9 +54,13 @@ void DrawAt(QImage &dst, const QImage &src)
 void CheckResultSize(long long width, long long height)
 {
     if (width < 1 || height < 1)
-        throw Failure(QStringLiteral("画像がありません (%1 x %2)").arg(width).arg(height));
+        throw Failure(QCoreApplication::translate("Picture", "画像がありません (%1 x %2)")
+                          .arg(width)
+                          .arg(height));
     if (ExceedsPictureLimit(width, height))
-        throw Failure(QStringLiteral("画像が大きすぎます (%1 x %2)").arg(width).arg(height));
+        throw Failure(QCoreApplication::translate("Picture", "画像が大きすぎます (%1 x %2)")
+                          .arg(width)
+                          .arg(height));
 }
 
 void KeepPictureMemoryForReuse()

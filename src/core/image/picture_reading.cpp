@@ -6,6 +6,8 @@
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // A file larger than any picture we would decode is refused unread; a pipe is read to its end.
@@ -41,7 +43,8 @@ QImage ReadPicture(const QString &path)
     case PictureKind::Jpeg: return ReadJpeg(path);
     case PictureKind::Unknown: break;
     }
-    throw ReadFailure(path, QStringLiteral("BMP か JPEG のファイルではありません"));
+    throw ReadFailure(path, QCoreApplication::translate("PictureReading",
+                                                        "BMP か JPEG のファイルではありません"));
 }
 
 QImage ReadJpeg(const QString &path)

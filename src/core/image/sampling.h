@@ -5,6 +5,7 @@
 #include "core/base/io_error.h"
 #include "core/image/picture.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -16,7 +17,9 @@ inline QImage NewResultPicture(long long width, long long height)
     CheckResultSize(width, height);
     QImage picture(int(width), int(height), kPictureFormat);
     if (picture.isNull())
-        throw Failure(QStringLiteral("画像が大きすぎます (%1 x %2)").arg(width).arg(height));
+        throw Failure(QCoreApplication::translate("Picture", "画像が大きすぎます (%1 x %2)")
+                          .arg(width)
+                          .arg(height));
     return picture;
 }
 
