@@ -51,7 +51,9 @@ void SetDarkBackground(QWidget *widget);
 void SetLabelText(QLabel *label, const QString &text);
 // Gives every text label under root the width its text needs in the font in use, keeping its
 // position and height as the window's form has them: the forms are drawn for a 12-pixel Japanese
-// font, and a desktop with wider glyphs must not cut captions off.
+// font, and a desktop with wider glyphs or a translation must not cut captions off. A label that
+// grows moves the controls right of it on its row by as much. Radio buttons and check boxes are
+// widened where their captions need it.
 void FitLabelWidths(QWidget *root);
 
 // The desktop's own colours for the roles the layout uses.
