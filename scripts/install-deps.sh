@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool openbox
-  dbus-daemon python3-dbus python3-gi
+  dbus-daemon python3 python3-dbus python3-gi
   clang-format-14
 )
 # --- Desktop integration and the Debian package: the icon's bitmaps (rsvg-convert), the launcher

@@ -5,8 +5,10 @@
 # what it reports (Qt Linguist, or by hand in the .ts file).
 # usage: scripts/update-translations.sh           update every .ts file, dropping gone texts
 #        scripts/update-translations.sh --check   change nothing; exit 1 when a text in src/ has
-#                                                 no finished translation or a .ts file holds a
-#                                                 text src/ no longer has (a ctest runs this)
+#                                                 no finished translation, a .ts file holds a
+#                                                 text src/ no longer has, or a Japanese string
+#                                                 in src/ is shown without tr() (a ctest runs
+#                                                 this; scripts/translation_gaps.py lists them)
 # LUPDATE names the lupdate to run (default: Qt 6's, from qt6-l10n-tools).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,19 +34,7 @@ for ts in translations/mokaran_*.ts; do
     cp "$ts" "$work/"
     copy=$work/$(basename "$ts")
     "$lupdate" "${options[@]}" -target-language "$language" src -ts "$copy"
-    # Every message whose translation is unfinished (new or changed in src/) or vanished (gone
-    # from src/), with its context.
-    report=$(python3 - "$copy" <<'EOF'
-import sys
-import xml.etree.ElementTree as tree
-for context in tree.parse(sys.argv[1]).getroot().iter('context'):
-    for message in context.iter('message'):
-        kind = message.find('translation').get('type')
-        if kind in ('unfinished', 'vanished', 'obsolete'):
-            text = message.findtext('source').replace('\n', '\\n')
-            print(f"  {kind}: {context.findtext('name')}: {text}")
-EOF
-)
+    report=$(python3 scripts/translation_gaps.py "$copy" src) || true
     rm -rf "$work"
     if [ -n "$report" ]; then
         echo "$ts does not match the texts in src/:"
