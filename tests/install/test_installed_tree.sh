@@ -21,7 +21,8 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work
 
 share=$prefix/share
 for file in bin/mokaran share/mokaran/data.dat share/mokaran/jpeg.dat share/mokaran/help.html \
-    share/mokaran/readme.txt share/mokaran/translations/mokaran_en.qm share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+    share/mokaran/help.en.html share/mokaran/readme.txt share/mokaran/readme.en.txt \
+    share/mokaran/translations/mokaran_en.qm share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
     share/icons/hicolor/scalable/apps/$id.svg share/man/man1/mokaran.1 \
     share/bash-completion/completions/mokaran; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
