@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas on a large picture: one drag step from the mouse event to the painted screen, and
 // the cost of FillCutImage as the picture grows.
 //

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The about box.
 #include "windows/about_dialog.h"
 

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The about box: the program's name and version.
 #pragma once
 

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch JPEG shrink dialog: two folders, a width, and a run on a worker thread.
 #pragma once
 

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas: a surface that shows nothing of its own. The main window paints it (the picture
 // with the cut frame) and moves the frame from its mouse signals.
 #pragma once

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The import dialog.
 #include "windows/import_dialog.h"
 

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The output dialog.
 #include "windows/output_dialog.h"
 

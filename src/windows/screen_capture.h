@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // Screen and active-window capture on X11.
 #pragma once
 

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands with their dialogs: import, cut size, save and sequences, save of the
 // whole picture, undo, about.
 #include "core/base/app_paths.h"

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program finds its files and keeps its settings.
 #pragma once
 

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // Failures as the user sees them: an exception carrying the program's own Japanese description.
 #pragma once
 

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // ShrinkFileList: the extension file jpeg.dat and the list of JPEG files the batch shrink works on.
 #pragma once
 

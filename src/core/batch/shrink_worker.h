@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // ShrinkWorker: the batch shrink's worker thread, reporting to the shrink dialog through signals.
 #pragma once
 

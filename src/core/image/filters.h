@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The same-size edits: blur and sharpen, contrast, gamma and the automatic level stretch.
 #pragma once
 

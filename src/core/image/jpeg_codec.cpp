@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The JPEG codec through libjpeg, decoding straight into blue, green, red rows.
 #include "core/image/jpeg_codec.h"
 

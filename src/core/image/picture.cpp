@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The pixel conventions every picture operation shares.
 #include "core/image/picture.h"
 

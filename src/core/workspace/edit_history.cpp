@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The history of the working picture.
 #include "core/workspace/edit_history.h"
 

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The cut-size preset file data.dat.
 #pragma once
 

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas view: the working picture with the cut frame's one-pixel black outline on top.
 #pragma once
 

@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace routines that need no window.
 #include "core/workspace/workspace.h"
 

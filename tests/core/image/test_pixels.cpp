@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The pixel conventions: the two roundings, ClampByte, 24-bit conversion, copy-compute-draw-back.
 #include "core/image/pattern.h"
 #include "core/image/picture.h"
