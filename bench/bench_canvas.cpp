@@ -1,9 +1,12 @@
-// The canvas on a large picture: one drag step from the mouse event to the painted screen, and
-// the cost of FillCutImage as the picture grows.
+// The canvas on a large picture: one drag step from the mouse event to the painted screen, at
+// 100 % and at every zoom from fit-to-window to 3200 %; one zoom step repainted; and the cost of
+// FillCutImage as the picture grows.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_canvas
 #include "core/base/app_paths.h"
 #include "core/image/picture.h"
+#include "core/workspace/zoom.h"
+#include "core/workspace/zoomed_view.h"
 #include "windows/canvas_widget.h"
 #include "windows/main_window.h"
 #include "windows/window_support.h"
@@ -15,6 +18,7 @@
 #include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <benchmark/benchmark.h>
@@ -56,8 +60,12 @@ struct LoadedWindow {
         QFile presets(dir.filePath(QStringLiteral("data.dat"))); // no presets, and no error box
         presets.open(QIODevice::WriteOnly);
         presets.close();
+        // A window of 1280 x 1024, placed as the program places it at start-up.
+        QFile settings(dir.filePath(QStringLiteral("set.ini")));
+        settings.open(QIODevice::WriteOnly);
+        settings.write("[set]\r\nPosW=1280\r\nPosH=1024\r\n");
+        settings.close();
         form = std::make_unique<MainWindow>(ResolveAppPaths(dir.path()));
-        form->resize(1280, 1024);
         form->show();
         form->takeNewPicture(noisePicture(width, height));
         Workspace &ws = form->workspace();
@@ -118,6 +126,119 @@ void BM_DragStepFullViewport(benchmark::State &state)
     window.send(QEvent::MouseButtonRelease, {0, 0});
 }
 BENCHMARK(BM_DragStepFullViewport)->Unit(benchmark::kMillisecond);
+
+// The zoom of a benchmark's argument: kFit for fit-to-window, else the index of a zoom step.
+constexpr int kFit = -1;
+Zoom benchZoom(MainWindow &form, int64_t index)
+{
+    form.fitToWindow();
+    const Zoom fit = form.findChild<CanvasWidget *>(QStringLiteral("canvas"))->zoom();
+    return index == kFit ? fit : kZoomSteps.at(size_t(index));
+}
+
+// Brings the window to zoom through its own commands, scrolled to the picture's top-left corner
+// (where the drags take place).
+void zoomTo(MainWindow &form, Zoom zoom)
+{
+    auto *canvas = form.findChild<CanvasWidget *>(QStringLiteral("canvas"));
+    while (ZoomBelow(canvas->zoom(), zoom))
+        form.zoomIn();
+    while (ZoomBelow(zoom, canvas->zoom()))
+        form.zoomOut();
+    auto *area = form.findChild<QScrollArea *>(QStringLiteral("canvasArea"));
+    area->horizontalScrollBar()->setValue(0);
+    area->verticalScrollBar()->setValue(0);
+    QApplication::processEvents();
+}
+
+void setZoomLabel(benchmark::State &state, Zoom zoom, bool fit)
+{
+    state.SetLabel((ZoomText(zoom) + (fit ? QStringLiteral(" (fit)") : QString())).toStdString());
+}
+
+// One drag step at a zoom: the move event, the frame clamp, and the paint of the frame's old and
+// new marks over the zoomed picture. Each step moves the frame by one picture pixel (one view
+// pixel below 100 %), inside the part of the canvas in view.
+void BM_DragStepAtZoom(benchmark::State &state)
+{
+    LoadedWindow window(6000, 4000);
+    const Zoom zoom = benchZoom(*window.form, state.range(0));
+    zoomTo(*window.form, zoom);
+    setZoomLabel(state, zoom, state.range(0) == kFit);
+    const int square = std::max(1, zoom.num / zoom.den); // view pixels per picture pixel
+    const int steps = std::min(30, 400 / square);        // inside the offscreen viewport
+    const auto at = [&](int step) {
+        return QPoint(10 + (step % steps) * square, 10 + (step % (steps - 1)) * square);
+    };
+    window.send(QEvent::MouseButtonPress, at(0));
+    int step = 1;
+    for (auto _ : state) {
+        const int before = window.counter.paints;
+        window.send(QEvent::MouseMove, at(step++));
+        QApplication::processEvents();
+        if (window.counter.paints == before)
+            state.SkipWithError("the move did not repaint the canvas");
+    }
+    window.send(QEvent::MouseButtonRelease, {0, 0});
+}
+BENCHMARK(BM_DragStepAtZoom)
+    ->Arg(kFit)
+    ->DenseRange(1, 15) // 12.5 % to 3200 %
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// One zoom step: the command, the canvas resized and scrolled, and the window's view painted
+// again at the new zoom (below 100 %, the visible tiles reduced afresh). Steps alternate between
+// the zoom and the next one up (from fit-to-window: the step above it and fit again).
+void BM_ZoomStep(benchmark::State &state)
+{
+    LoadedWindow window(6000, 4000);
+    const Zoom zoom = benchZoom(*window.form, state.range(0));
+    zoomTo(*window.form, zoom);
+    setZoomLabel(state, zoom, state.range(0) == kFit);
+    bool up = true;
+    for (auto _ : state) {
+        const int before = window.counter.paints;
+        if (up)
+            window.form->zoomIn();
+        else if (state.range(0) == kFit)
+            window.form->fitToWindow();
+        else
+            window.form->zoomOut();
+        up = !up;
+        QApplication::processEvents();
+        if (window.counter.paints == before)
+            state.SkipWithError("the zoom did not repaint the canvas");
+    }
+}
+BENCHMARK(BM_ZoomStep)
+    ->Arg(kFit)
+    ->DenseRange(1, 14) // 12.5 % to 2400 %, each with the step above
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The reduction behind a zoom step below 100 %: the whole 6000 x 4000 picture box-averaged at
+// 1/den, with the cores.
+void BM_ReduceWholePicture(benchmark::State &state)
+{
+    const QImage work = noisePicture(6000, 4000);
+    const Zoom zoom{1, int32_t(state.range(0))};
+    for (auto _ : state) {
+        const QImage view =
+            AveragedViewPart(work, zoom, QRect(QPoint(0, 0), ViewSize(work.size(), zoom)));
+        benchmark::DoNotOptimize(view.constBits());
+    }
+    state.SetLabel(ZoomText(zoom).toStdString());
+}
+BENCHMARK(BM_ReduceWholePicture)
+    ->Arg(3)
+    ->Arg(4)
+    ->Arg(8)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 // For comparison: what a step would cost if the view were copied whole from the picture.
 void BM_WholeViewCopy(benchmark::State &state)

@@ -22,6 +22,13 @@ packages+=(
   debhelper dpkg-dev lintian
 )
 # --- end of the desktop and package block ---
+# --- picture kinds and animated output: codecs the core links, Qt's plugins for PNG, GIF, WebP,
+# TIFF and TGA input, and the EXIF reader ---
+packages+=(
+  libpng-dev libgif-dev libimagequant-dev libwebp-dev libexif-dev
+  qt6-image-formats-plugins
+)
+# --- end of picture kinds and animated output ---
 packages+=("$@")
 
 missing=()

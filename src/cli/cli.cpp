@@ -1,6 +1,10 @@
 // The command line: mokaran VERB ... works headless over the core.
 #include "cli/cli.h"
 
+#include "cli/output_options.h"
+#include "cli/reading_options.h"
+#include "cli/usage_error.h"
+
 #include "core/base/app_paths.h"
 #include "core/base/files.h"
 #include "core/base/io_error.h"
@@ -15,6 +19,7 @@
 #include "core/page/page.h"
 #include "core/sequence/continuous_cut.h"
 #include "core/sequence/frame_files.h"
+#include "core/sequence/frame_output.h"
 #include "core/sequence/mixing.h"
 #include "core/workspace/workspace.h"
 
@@ -33,11 +38,14 @@ namespace {
 
 const char kUsage[] =
     "usage: mokaran                 open the main window\n"
-    "       mokaran cut PICTURE OUT --size WxH [--at X,Y]\n"
+    "       mokaran cut PICTURE OUT --size WxH [--at X,Y] [OUTPUT]\n"
     "       mokaran sequence PICTURE BASE --size WxH [--at X,Y] [--step N|cut]\n"
-    "                        [--direction right|left|down|up]\n"
+    "                        [--direction right|left|down|up] [OUTPUT]\n"
+    "       mokaran sequence PICTURE BASE --size WxH [--at X,Y] --direction grid\n"
+    "                        [--gap GX,GY] [--skip-empty] [OUTPUT]\n"
     "       mokaran blend PICTURE BLEND BASE --size WxH [--at X,Y] [--white-transparent]\n"
-    "       mokaran fade PICTURE BASE --size WxH [--at X,Y] [--color white|black]\n"
+    "                     [OUTPUT]\n"
+    "       mokaran fade PICTURE BASE --size WxH [--at X,Y] [--color white|black] [OUTPUT]\n"
     "       mokaran edit PICTURE OUT OPERATION...\n"
     "            operations, applied in the order given: --resize T, --rotate DEG, --blur,\n"
     "            --sharpen, --contrast F, --gamma G, --levels\n"
@@ -46,11 +54,22 @@ const char kUsage[] =
     "            sections: picture, text, link1 ... link5, text2\n"
     "       mokaran --help | --version\n"
     "\n"
-    "PICTURE and BLEND are BMP or JPEG files (by extension). The cut size is lowered to the\n"
+    "PICTURE and BLEND are BMP, JPEG, PNG, GIF (first frame), WebP, TIFF or TGA files (by\n"
+    "content); a photo is turned upright by its EXIF orientation unless --keep-orientation is\n"
+    "given (cut, sequence, blend, fade, edit, shrink). The cut size is lowered to the\n"
     "picture; --at is the frame's top-left corner, kept inside the picture (default 0,0).\n"
     "cut writes OUT as a 24-bit BMP; sequence, blend and fade write BASE001.bmp, BASE002.bmp, ...\n"
     "sequence writes every position that fits (--step defaults to 15, --direction to right);\n"
+    "with --direction grid, every whole tile from --at, left to right and then down, tiles GX and\n"
+    "GY pixels apart (default 0,0), numbered in reading order; --skip-empty leaves out tiles of\n"
+    "a single colour.\n"
     "blend and fade write 21 frames (--color defaults to white).\n"
+    "OUTPUT: --format bmp|png (default bmp) for OUT and the numbered frames (BASE001.png, ...);\n"
+    "or, instead of OUT or BASE, --animate FILE.gif|FILE.webp [--delay MS] [--pingpong]\n"
+    "[--quality Q (WebP lossy; lossless without)] [--no-dither (GIF)], looping forever,\n"
+    "100 ms a frame by default; or --sheet FILE.png --columns N [--padding P], the frames in\n"
+    "one picture and their rectangles in FILE.json. PNG, GIF, WebP and the sheet keep the\n"
+    "picture's transparency where frames are cut from it.\n"
     "edit writes OUT as JPEG (quality 90) for .jpg/.jpeg, otherwise as BMP. --resize T shrinks to\n"
     "width T by box averaging (a portrait picture to height T) or enlarges to width T.\n"
     "shrink writes every JPEG of SOURCE listed by jpeg.dat (or FILE) into DEST, its longer side\n"
@@ -62,11 +81,6 @@ void print(FILE *stream, const QString &text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
 }
-
-// The command line is wrong: the caller prints the usage and exits 2.
-struct UsageError {
-    QString message;
-};
 
 // The parser names an unknown option without its dashes; put them back, two before a name and one
 // before a single letter, so the message names the word on the command line.
@@ -83,11 +97,15 @@ QString parseFailure(const QCommandLineParser &parser)
 // Reads one verb's words with the parser that declares its options; returns the file arguments,
 // which must be exactly `files` of them. No --help option is declared: a verb's --help is an
 // unknown option, a usage error like any other.
-QStringList parseVerb(QCommandLineParser &parser, const QStringList &rest, int files)
+// A cutting verb whose output --animate or --sheet names (outputByOption) takes one file less.
+QStringList parseVerb(QCommandLineParser &parser, const QStringList &rest, int files,
+                      bool outputByOption = false)
 {
     // parse() skips its first word as the program name.
     if (!parser.parse(QStringList{QStringLiteral("mokaran")} + rest))
         throw UsageError{parseFailure(parser)};
+    if (outputByOption && OutputNamedByOption(parser))
+        --files;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != files)
         throw UsageError{QStringLiteral("expected %1 file arguments").arg(files)};
@@ -99,7 +117,8 @@ QStringList parseVerb(QCommandLineParser &parser, const QStringList &rest, int f
 QList<QCommandLineOption> frameOptions()
 {
     return {{QStringLiteral("size"), QString(), QStringLiteral("WxH")},
-            {QStringLiteral("at"), QString(), QStringLiteral("X,Y"), QStringLiteral("0,0")}};
+            {QStringLiteral("at"), QString(), QStringLiteral("X,Y"), QStringLiteral("0,0")},
+            KeepOrientationOption()};
 }
 
 QPoint parsePair(const QString &text, const QString &pattern, const char *what)
@@ -129,7 +148,7 @@ Workspace cutWorkspace(const QString &picture, const QCommandLineParser &parser)
                                 QStringLiteral("(-?\\d+),(-?\\d+)"), "position");
 
     Workspace ws;
-    SetWorkPicture(ws, ReadPicture(picture));
+    SetWorkPicture(ws, ReadVerbPicture(parser, picture));
     ws.CutWidth = wh.x();
     ws.CutHeight = wh.y();
     LowerCutToCanvas(ws);
@@ -140,18 +159,30 @@ Workspace cutWorkspace(const QString &picture, const QCommandLineParser &parser)
     return ws;
 }
 
-FrameWriter frameWriter(BmpFrameWriter &writer)
+// The verbs' frames as the output options ask: numbered files (BASE or OUT, the last file
+// argument), an animation or a sheet. The workspace is the verb's own; the run copies it.
+void writeFrames(const QCommandLineParser &parser, const QStringList &files,
+                 const std::function<std::unique_ptr<FrameRun>(bool keepAlpha)> &makeRun)
 {
-    return [&writer](const QString &path, const QImage &picture) { writer.write(path, picture); };
+    const FrameOutput output =
+        ParseFrameOutput(parser, OutputNamedByOption(parser) ? QString() : files.last());
+    WriteFrameOutput(*makeRun(KeepsAlpha(output)), output);
 }
 
 ExitCode runCut(const QStringList &rest)
 {
     QCommandLineParser parser;
     parser.addOptions(frameOptions());
-    const QStringList files = parseVerb(parser, rest, 2);
-    const Workspace ws = cutWorkspace(files[0], parser);
-    WriteBmp24File(files[1], ws.CutImage);
+    parser.addOptions(FrameOutputOptions());
+    const QStringList files = parseVerb(parser, rest, 2, true);
+    Workspace ws = cutWorkspace(files[0], parser);
+    ws.FrameStep = 0; // the run of the one cut
+    const FrameOutput output =
+        ParseFrameOutput(parser, OutputNamedByOption(parser) ? QString() : files[1]);
+    if (output.kind == OutputKind::NumberedFiles) // OUT as given, not numbered
+        WriteCutFile(output.path, ContinuousRun(ws, KeepsAlpha(output))->frame(1), output.format);
+    else
+        WriteFrameOutput(*ContinuousRun(ws, true), output);
     return ExitCode::Done;
 }
 
@@ -161,22 +192,46 @@ Direction parseDirection(const QString &text)
         {QStringLiteral("right"), Direction::Right},
         {QStringLiteral("left"), Direction::Left},
         {QStringLiteral("down"), Direction::Down},
-        {QStringLiteral("up"), Direction::Up}};
+        {QStringLiteral("up"), Direction::Up},
+        {QStringLiteral("grid"), Direction::Grid}};
     const auto found = kDirections.find(text);
     if (found == kDirections.end())
         throw UsageError{QStringLiteral("bad direction '%1'").arg(text)};
     return found->second;
 }
 
+// The grid's options of the sequence verb, refused with any other direction (and --step with
+// the grid, whose tiles step by the cut and the gap).
+void setGridOptions(const QCommandLineParser &parser, Workspace &ws)
+{
+    const bool grid = ws.FrameDirection == Direction::Grid;
+    for (const char *option : {"gap", "skip-empty"})
+        if (!grid && parser.isSet(QLatin1String(option)))
+            throw UsageError{QStringLiteral("--%1 needs --direction grid").arg(option)};
+    if (!grid)
+        return;
+    if (parser.isSet(QStringLiteral("step")))
+        throw UsageError{QStringLiteral("--step does not go with --direction grid")};
+    const QPoint gap =
+        parsePair(parser.value(QStringLiteral("gap")), QStringLiteral("(\\d+),(\\d+)"), "gap");
+    ws.GridGapX = gap.x();
+    ws.GridGapY = gap.y();
+    ws.SkipEmptyTiles = parser.isSet(QStringLiteral("skip-empty"));
+}
+
 ExitCode runSequence(const QStringList &rest)
 {
     QCommandLineParser parser;
     parser.addOptions(frameOptions());
-    parser.addOptions({{QStringLiteral("step"), QString(), QStringLiteral("N|cut"),
-                        QString::number(kDefaultFrameStep)},
-                       {QStringLiteral("direction"), QString(), QStringLiteral("DIRECTION"),
-                        QStringLiteral("right")}});
-    const QStringList files = parseVerb(parser, rest, 2);
+    parser.addOptions(
+        {{QStringLiteral("step"), QString(), QStringLiteral("N|cut"),
+          QString::number(kDefaultFrameStep)},
+         {QStringLiteral("direction"), QString(), QStringLiteral("DIRECTION"),
+          QStringLiteral("right")},
+         {QStringLiteral("gap"), QString(), QStringLiteral("GX,GY"), QStringLiteral("0,0")},
+         {QStringLiteral("skip-empty"), QString()}});
+    parser.addOptions(FrameOutputOptions());
+    const QStringList files = parseVerb(parser, rest, 2, true);
     const Direction direction = parseDirection(parser.value(QStringLiteral("direction")));
     const QString step = parser.value(QStringLiteral("step"));
     bool ok = true;
@@ -186,10 +241,12 @@ ExitCode runSequence(const QStringList &rest)
 
     Workspace ws = cutWorkspace(files[0], parser);
     ws.FrameDirection = direction;
+    setGridOptions(parser, ws);
     const bool across = direction == Direction::Right || direction == Direction::Left;
     ws.FrameStep = step == QLatin1String("cut") ? (across ? ws.CutWidth : ws.CutHeight) : pixels;
-    BmpFrameWriter writer;
-    WriteContinuousFrames(ws, files[1], frameWriter(writer));
+    if (ContinuousFrameCount(ws) == 0) // only a grid of single-colour tiles writes nothing
+        throw Failure(QStringLiteral("書き出すタイルがありません (どのタイルも単色です)"));
+    writeFrames(parser, files, [&](bool keepAlpha) { return ContinuousRun(ws, keepAlpha); });
     return ExitCode::Done;
 }
 
@@ -198,14 +255,14 @@ ExitCode runBlend(const QStringList &rest)
     QCommandLineParser parser;
     parser.addOptions(frameOptions());
     parser.addOption({QStringLiteral("white-transparent"), QString()});
-    const QStringList files = parseVerb(parser, rest, 3);
+    parser.addOptions(FrameOutputOptions());
+    const QStringList files = parseVerb(parser, rest, 3, true);
     Workspace ws = cutWorkspace(files[0], parser);
-    ws.BlendImage = ReadPicture(files[1]);
+    ws.BlendImage = ReadVerbPicture(parser, files[1]);
     const MixKind kind = parser.isSet(QStringLiteral("white-transparent"))
                              ? MixKind::BlendWhiteTransparent
                              : MixKind::Blend;
-    BmpFrameWriter writer;
-    WriteMixFrames(ws, kind, files[2], writer);
+    writeFrames(parser, files, [&](bool) { return MixRun(ws, kind); });
     return ExitCode::Done;
 }
 
@@ -215,15 +272,15 @@ ExitCode runFade(const QStringList &rest)
     parser.addOptions(frameOptions());
     parser.addOption(
         {QStringLiteral("color"), QString(), QStringLiteral("COLOR"), QStringLiteral("white")});
-    const QStringList files = parseVerb(parser, rest, 2);
+    parser.addOptions(FrameOutputOptions());
+    const QStringList files = parseVerb(parser, rest, 2, true);
     const QString color = parser.value(QStringLiteral("color"));
     if (color != QLatin1String("white") && color != QLatin1String("black"))
         throw UsageError{QStringLiteral("bad color '%1'").arg(color)};
-    Workspace ws = cutWorkspace(files[0], parser);
-    BmpFrameWriter writer;
-    WriteMixFrames(ws,
-                   color == QLatin1String("white") ? MixKind::FadeToWhite : MixKind::FadeToBlack,
-                   files[1], writer);
+    const Workspace ws = cutWorkspace(files[0], parser);
+    const MixKind kind =
+        color == QLatin1String("white") ? MixKind::FadeToWhite : MixKind::FadeToBlack;
+    writeFrames(parser, files, [&](bool) { return MixRun(ws, kind); });
     return ExitCode::Done;
 }
 
@@ -272,6 +329,8 @@ std::vector<EditStep> parseEdits(const QCommandLineParser &parser)
     std::map<QString, qsizetype> occurrences;
     std::vector<EditStep> steps;
     for (const QString &name : parser.optionNames()) {
+        if (KeepOrientationOption().names().contains(name))
+            continue; // how the picture is read, not an operation
         EditStep step{name};
         if (editsWithValue().contains(name))
             step.value = editValue(name, parser.values(name).at(occurrences[name]++));
@@ -310,9 +369,10 @@ ExitCode runEdit(const QStringList &rest)
         throw UsageError{QStringLiteral("expected PICTURE OUT before the operations")};
     QCommandLineParser parser;
     parser.addOptions(editOptions());
+    parser.addOption(KeepOrientationOption());
     const QStringList files = parseVerb(parser, rest, 2);
     const std::vector<EditStep> steps = parseEdits(parser);
-    QImage picture = ReadPicture(files[0]);
+    QImage picture = ReadVerbPicture(parser, files[0]);
     for (const EditStep &step : steps)
         picture = applyEdit(picture, step);
     const QString &out = files[1];
@@ -339,9 +399,10 @@ QString defaultExtensionsFile()
 ExitCode runShrink(const QStringList &rest)
 {
     QCommandLineParser parser;
-    parser.addOptions({{QStringLiteral("width"), QString(), QStringLiteral("T")},
-                       {QStringLiteral("extensions"), QString(), QStringLiteral("FILE"),
-                        defaultExtensionsFile()}});
+    parser.addOptions(
+        {{QStringLiteral("width"), QString(), QStringLiteral("T")},
+         {QStringLiteral("extensions"), QString(), QStringLiteral("FILE"), defaultExtensionsFile()},
+         KeepOrientationOption()});
     const QStringList files = parseVerb(parser, rest, 2);
     bool ok = false;
     const int width = parser.value(QStringLiteral("width")).toInt(&ok);
@@ -355,6 +416,7 @@ ExitCode runShrink(const QStringList &rest)
     job.destinationFolder = asFolder(files[1]);
     job.targetWidth = width;
     job.extensionsFile = parser.value(QStringLiteral("extensions"));
+    job.keepOrientation = OrientationOf(parser) == Orientation::AsStored;
     int total = 0;
     const ShrinkResult result = RunShrink(
         job, [&total](int n) { total = n; },

@@ -2,17 +2,21 @@
 #include "windows/import_dialog.h"
 
 #include "core/image/picture_reading.h"
+#include "core/image/plugin_reading.h"
 #include "ui_import_dialog.h"
 #include "windows/busy_cursor.h"
 #include "windows/window_support.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
 
 const char *const kPictureFilter = QT_TRANSLATE_NOOP(
-    "ImportDialog", "イメージファイル(*.bmp, *.jpg, *.jpeg)|*.bmp; *.jpg; *.jpeg");
+    "ImportDialog",
+    "イメージファイル(*.bmp, *.jpg, *.jpeg, *.png, *.gif, *.webp, *.tif, *.tiff, *.tga)|"
+    "*.bmp; *.jpg; *.jpeg; *.png; *.gif; *.webp; *.tif; *.tiff; *.tga");
 
 } // namespace
 
@@ -56,21 +60,26 @@ void ImportDialog::showFile(const QString &path)
     }
     Guarded(this, [&] {
         BusyCursor busy;
-        // A JPEG that cannot be read leaves the field as it was; a BMP's path is shown first.
-        switch (PictureKindOf(path)) {
-        case PictureKind::Jpeg:
-            showPreview(ReadJpeg(path));
-            m_ui->pathField->setText(path);
-            break;
-        case PictureKind::Bmp:
-            m_ui->pathField->setText(path);
-            showPreview(ReadBmp(path));
-            break;
-        case PictureKind::Unknown:
-            tell(tr("%1 は読み込めません。BMP か JPEG の画像ファイルを選んでください。")
+        // A JPEG that cannot be read leaves the field as it was; the path of any other kind is
+        // shown first. The content decides the kind; a name with no picture kind's extension is
+        // read all the same when its content is a picture.
+        QByteArray head;
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            head = file.read(16);
+        switch (ContentKindOf(head, path)) {
+        case ContentKind::Jpeg: showPreview(ReadPicture(path)); break;
+        case ContentKind::Unknown:
+            tell(tr("%1 は読み込めません。BMP、JPEG、PNG、GIF、WebP、TIFF、TGA の"
+                    "画像ファイルを選んでください。")
                      .arg(QFileInfo(path).fileName()));
-            break;
+            return;
+        default:
+            m_ui->pathField->setText(path);
+            showPreview(ReadPicture(path));
+            return;
         }
+        m_ui->pathField->setText(path);
     });
 }
 

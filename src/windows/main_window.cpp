@@ -2,10 +2,13 @@
 #include "windows/main_window.h"
 
 #include "core/base/io_error.h"
+#include "core/image/picture_reading.h"
 #include "ui_main_window.h"
 #include "windows/about_dialog.h"
 #include "windows/batch_shrink_dialog.h"
+#include "windows/busy_cursor.h"
 #include "windows/cut_size_dialog.h"
+#include "windows/frame_position_dialog.h"
 #include "windows/import_dialog.h"
 #include "windows/output_dialog.h"
 #include "windows/page_maker_dialog.h"
@@ -26,7 +29,8 @@ constexpr QSize kMinSize(750, 550); // the window never starts smaller than this
 constexpr int kCaptureDelayMs = 800;
 
 const char *const kSaveFilter =
-    QT_TRANSLATE_NOOP("MainWindow", "ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg");
+    QT_TRANSLATE_NOOP("MainWindow", "ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg|"
+                                    "PNGファイル(*.png)|*.png|WebPファイル(*.webp)|*.webp");
 
 } // namespace
 
@@ -58,6 +62,8 @@ MainWindow::MainWindow(const AppPaths &paths, QWidget *parent)
     createDialogs();
     connectCommands();
     connectCanvas();
+    connectView();
+    restoreView();
 }
 
 MainWindow::~MainWindow() = default;
@@ -74,6 +80,7 @@ void MainWindow::createDialogs()
     m_aboutDialog = new AboutDialog(this);
     m_batchShrinkDialog = new BatchShrinkDialog(m_paths.dataFile(QStringLiteral("jpeg.dat")), this);
     m_valueDialog = new ValueDialog(this);
+    m_framePositionDialog = new FramePositionDialog(this);
     // Every dialog kept between openings, the file dialogs inside the others too.
     for (QDialog *dialog : findChildren<QDialog *>())
         KeepPlaceBetweenOpenings(dialog);
@@ -189,6 +196,7 @@ void MainWindow::updateActions()
                                 m_ui->saveBlendButton, m_ui->saveFadeButton})
         output->setEnabled(m_pictureLoaded);
     updateHistoryActions();
+    m_ui->recentMenu->menuAction()->setEnabled(!m_recentFiles.isEmpty());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -212,6 +220,7 @@ void MainWindow::saveSession()
                            &m_ws.BlendImage, &m_ws.UndoImage})
         *bitmap = QImage();
     m_view.invalidate();
+    m_zoomedView.invalidate();
 
     SettingsRecord &s = m_ws.WindowSettings;
     if (m_pictureLoaded) { // a run without a picture keeps the stored cut size
@@ -225,7 +234,7 @@ void MainWindow::saveSession()
     try {
         if (!m_paths.configDir.isEmpty())
             QDir().mkpath(m_paths.configDir);
-        WriteSettings(m_paths.settingsFile, s);
+        WriteSettings(m_paths.settingsFile, s, viewSettings());
     } catch (const Failure &failure) {
         ShowError(this, failure.description());
     }

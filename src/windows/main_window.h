@@ -7,8 +7,10 @@
 
 #include "core/base/app_paths.h"
 #include "core/workspace/edit_history.h"
+#include "core/workspace/settings.h"
 #include "core/workspace/view_composer.h"
 #include "core/workspace/workspace.h"
+#include "core/workspace/zoomed_view.h"
 #include "windows/output_dialog.h"
 #include "windows/screen_capture.h"
 
@@ -18,7 +20,9 @@
 class AboutDialog;
 class BatchShrinkDialog;
 class CutSizeDialog;
+class FramePositionDialog;
 class ImportDialog;
+struct ImportedPicture;
 class PageMakerDialog;
 class QFileDialog;
 class QTimer;
@@ -52,8 +56,9 @@ class MainWindow : public QMainWindow {
     // picture's switch to the working state, the cut lowered to the picture, the labels, and a
     // new history.
     void takeNewPicture(const QImage &picture);
-    // Reads the picture file at path and takes it as the import dialog's 決定 does: the way in for
-    // a file given on the command line. A file that cannot be read is reported in the error box.
+    // Reads the picture file at path and takes it as the import dialog's 決定 does (a recent
+    // picture too): the way in for a file given on the command line, dropped on the window or
+    // chosen from 最近使ったファイル. A file that is gone or cannot be read is reported.
     void openPicture(const QString &path);
     // Puts an edit's result in place of the working picture and refreshes what that edit changes.
     // The history is left alone: the Edit menu's commands go through putEditStep.
@@ -85,9 +90,21 @@ class MainWindow : public QMainWindow {
     void openHomePage();
     void showAbout();
 
+    // The view's commands: the zoom, the frame's position typed in, and loading a picture file
+    // (dropped or recent) as the import dialog's 決定 does (main_window_view.cpp, _file).
+    void zoomIn();
+    void zoomOut();
+    void showActualSize();
+    void fitToWindow();
+    void chooseFramePosition();
+
   protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
+    // Drops of picture files, and a double click on the position readout.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     // Start-up and shut-down (main_window.cpp).
@@ -117,6 +134,24 @@ class MainWindow : public QMainWindow {
     void openInBrowser(const QUrl &address);
     void openOutput(OutputMode mode);
     void writeOutput(const OutputOrder &order, const FrameProgress &progress);
+
+    // The view (main_window_view.cpp): zoom, readouts, the frame's keys and marks; dropped and
+    // recent pictures (main_window_file.cpp).
+    void connectView();
+    void restoreView();
+    ViewSettings viewSettings() const;
+    void setZoom(Zoom zoom, QPoint anchor); // anchor: the viewport point that stays in place
+    void zoomByWheel(int steps, QPoint at);
+    void nudgeFrame(int dx, int dy, NudgeSize size);
+    void frameMovedByKey();
+    void paintFrameMarks(QPainter &painter) const;
+    void paintPixelGrid(QPainter &painter, const QRegion &exposed) const;
+    void showFramePosition();
+    void showPointer(QPoint pixel);
+    void hidePointer();
+    std::optional<QString> placePicture(const ImportedPicture &taken, ImportTarget target);
+    std::optional<QString> readPictureFile(const QString &path, ImportTarget target);
+    void showRecentFiles();
 
     // The edits, their history and the captures (main_window_edits.cpp, main_window_capture.cpp).
     std::optional<int> askWidth(int maximum);
@@ -152,4 +187,11 @@ class MainWindow : public QMainWindow {
     bool m_outerSizeFixed = false; // the window frame has been taken into account
     bool m_sessionSaved = false;
     QString m_blendPictureName; // the file the blend picture came from; empty: plain white
+
+    // The view.
+    FramePositionDialog *m_framePositionDialog = nullptr;
+    ZoomedView m_zoomedView;   // the picture at zooms other than 100 %
+    QRect m_shownFrame;        // the frame whose marks the canvas shows
+    qint64 m_shownPicture = 0; // cacheKey() of the picture the canvas shows
+    QStringList m_recentFiles; // newest first, at most kRecentFileCount
 };

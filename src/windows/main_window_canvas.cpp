@@ -29,7 +29,7 @@ void MainWindow::resetCanvas(int width, int height)
     ResetCanvasImages(m_ws, width, height);
     setNumber(m_ui->pictureWidthLabel, m_ws.WorkImage.width());
     setNumber(m_ui->pictureHeightLabel, m_ws.WorkImage.height());
-    m_ui->canvas->resize(width, height);
+    m_ui->canvas->setPictureSize(QSize(width, height));
     refreshCanvas();
 }
 
@@ -59,7 +59,7 @@ void MainWindow::takeNewPicture(const QImage &picture)
 {
     SetWorkPicture(m_ws, picture);
     m_history.clear();
-    m_ui->canvas->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
+    m_ui->canvas->setPictureSize(QSize(m_ws.CanvasWidth, m_ws.CanvasHeight));
     enterWorkingState();
     updateActions(); // shows the canvas again after a capture hid it
     LowerCutToCanvas(m_ws);
@@ -71,7 +71,7 @@ void MainWindow::putEditResult(const QImage &result, EditResultKind kind)
 {
     PlaceEditResult(m_ws, result, kind);
     if (kind == EditResultKind::ChangesSize)
-        m_ui->canvas->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
+        m_ui->canvas->setPictureSize(QSize(m_ws.CanvasWidth, m_ws.CanvasHeight));
     refreshCanvas();
     if (kind != EditResultKind::KeepsSize)
         updateSizeLabels();
@@ -86,20 +86,42 @@ QRegion MainWindow::composeView()
 
 void MainWindow::refreshCanvas()
 {
-    const QRegion changed = composeView();
-    // Picture and outline reach the screen together: Qt paints the changed part off screen and
-    // shows it in one step.
+    ClampFrame(m_ws);
+    const QRect frame(m_ws.FrameX, m_ws.FrameY, m_ws.CutWidth, m_ws.CutHeight);
+    const Zoom zoom = m_ui->canvas->zoom();
+    // Picture and frame reach the screen together: Qt paints the changed part off screen and
+    // shows it in one step. A moved frame repaints only its old and new marks.
+    QRegion changed;
+    if (m_ws.WorkImage.cacheKey() != m_shownPicture)
+        changed = m_ui->canvas->rect();
+    else if (frame != m_shownFrame)
+        changed = FrameMarksOf(m_shownFrame, zoom, m_ws.WorkImage.size()).all() +
+                  FrameMarksOf(frame, zoom, m_ws.WorkImage.size()).all();
+    m_shownPicture = m_ws.WorkImage.cacheKey();
+    m_shownFrame = frame;
     if (!changed.isEmpty())
         m_ui->canvas->update(changed);
+    showFramePosition();
 }
 
 void MainWindow::paintCanvas(QPainter &painter, const QRegion &exposed)
 {
-    const QRegion changed = composeView();
-    if (!changed.isEmpty())
-        m_ui->canvas->update(changed - exposed); // parts outside this paint follow in the next one
-    for (const QRect &r : exposed)
-        painter.drawImage(r.topLeft(), m_ws.ViewImage, r);
+    const Zoom zoom = m_ui->canvas->zoom();
+    if (zoom == Zoom{1, 1}) {
+        // At 100 % the view is kept whole, with the black line on it, and updated where the
+        // frame moved (ViewComposer).
+        const QRegion changed = composeView();
+        if (!changed.isEmpty())
+            m_ui->canvas->update(changed - exposed); // parts outside this paint follow later
+        for (const QRect &r : exposed)
+            painter.drawImage(r.topLeft(), m_ws.ViewImage, r);
+    } else {
+        ClampFrame(m_ws);
+        for (const QRect &r : exposed)
+            painter.drawImage(r.topLeft(), m_zoomedView.part(m_ws.WorkImage, zoom, r));
+        paintPixelGrid(painter, exposed);
+    }
+    paintFrameMarks(painter);
 }
 
 void MainWindow::startDrag(QPoint pixel)

@@ -78,7 +78,7 @@ void MainWindow::redoEdit()
 
 void MainWindow::showHistoryStep()
 {
-    m_ui->canvas->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
+    m_ui->canvas->setPictureSize(QSize(m_ws.CanvasWidth, m_ws.CanvasHeight));
     updateSizeLabels();
     refreshCanvas();
     updateHistoryActions();

@@ -3,9 +3,14 @@
 #include "windows/main_window.h"
 
 #include "core/base/interface_language.h"
+#include "core/base/io_error.h"
+#include "core/image/alpha.h"
 #include "core/image/bmp_format.h"
 #include "core/image/jpeg_codec.h"
+#include "core/image/picture.h"
 #include "core/image/picture_reading.h"
+#include "core/image/png_format.h"
+#include "core/image/webp_format.h"
 #include "core/sequence/mixing.h"
 #include "ui_main_window.h"
 #include "windows/about_dialog.h"
@@ -16,8 +21,12 @@
 #include "windows/window_support.h"
 
 #include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -37,10 +46,7 @@ void MainWindow::loadPicture()
 
 void MainWindow::openPicture(const QString &path)
 {
-    Guarded(this, [&] {
-        BusyCursor busy;
-        takeNewPicture(ReadPicture(path));
-    });
+    readPictureFile(path, ImportTarget::WorkingPicture);
 }
 
 std::optional<QString> MainWindow::importPicture(ImportTarget target)
@@ -48,13 +54,20 @@ std::optional<QString> MainWindow::importPicture(ImportTarget target)
     const std::optional<ImportedPicture> taken = m_importDialog->choosePicture();
     if (!taken)
         return std::nullopt;
-    const QString name = QFileInfo(taken->path).fileName();
+    return placePicture(*taken, target);
+}
+
+std::optional<QString> MainWindow::placePicture(const ImportedPicture &taken, ImportTarget target)
+{
+    const QString name = QFileInfo(taken.path).fileName();
     bool placed = false;
     Guarded(this, [&] {
         if (target == ImportTarget::WorkingPicture) {
-            takeNewPicture(taken->picture);
+            takeNewPicture(taken.picture);
+            AddRecentFile(m_recentFiles, QFileInfo(taken.path).absoluteFilePath());
+            showRecentFiles();
         } else {
-            m_ws.BlendImage = FitToCut(taken->picture, m_ws.CutWidth, m_ws.CutHeight);
+            m_ws.BlendImage = FitToCut(taken.picture, m_ws.CutWidth, m_ws.CutHeight);
             m_blendPictureName = name;
         }
         placed = true;
@@ -62,17 +75,79 @@ std::optional<QString> MainWindow::importPicture(ImportTarget target)
     return placed ? std::optional(name) : std::nullopt;
 }
 
+std::optional<QString> MainWindow::readPictureFile(const QString &path, ImportTarget target)
+{
+    // As the import dialog's 決定 reads a file: one that is gone is named, one that cannot be read
+    // is reported, and the workspace stays as it was.
+    std::optional<ImportedPicture> taken;
+    Guarded(this, [&] {
+        if (!QFileInfo(path).isFile())
+            throw Failure(QStringLiteral("%1 が見つかりません").arg(path));
+        BusyCursor busy;
+        taken = ImportedPicture{ReadPicture(path), path};
+    });
+    return taken ? placePicture(*taken, target) : std::nullopt;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DraggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QString path = DraggedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The drop returns to the program it came from before the picture is read.
+    QTimer::singleShot(0, this, [this, path] { openPicture(path); });
+}
+
+void MainWindow::showRecentFiles()
+{
+    QMenu *menu = m_ui->recentMenu;
+    // The items go later, not now: this may run from one of their own triggered signals.
+    for (QAction *old : menu->actions()) {
+        menu->removeAction(old);
+        old->deleteLater();
+    }
+    for (qsizetype i = 0; i < m_recentFiles.size(); ++i) {
+        const QString path = m_recentFiles[i];
+        QString shown = path;
+        shown.replace(u'&', QStringLiteral("&&"));
+        QAction *item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        connect(item, &QAction::triggered, this, [this, path] {
+            if (!QFileInfo(path).isFile()) // gone since: no use offering it again
+                m_recentFiles.removeAll(path);
+            openPicture(path);
+            showRecentFiles();
+        });
+    }
+    updateActions();
+}
+
 void MainWindow::savePicture()
 {
     const QString chosen = RunFileDialog(m_pictureSaveDialog);
     if (QFileInfo(chosen).fileName().isEmpty())
         return;
-    const bool jpeg = SelectedFilterIndex(m_pictureSaveDialog) == 1;
+    // The filters' order: BMP, JPEG, PNG, WebP. PNG and WebP keep the picture's alpha and write
+    // it losslessly; BMP and JPEG see it over white.
+    const int filter = SelectedFilterIndex(m_pictureSaveDialog);
     Guarded(this, [&] {
-        if (jpeg)
-            WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_ws.WorkImage);
-        else
-            WriteBmpOwnDepthFile(withExtension(chosen, QStringLiteral(".bmp")), m_ws.WorkImage);
+        switch (filter) {
+        case 1: WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_ws.WorkImage); break;
+        case 2: WritePngFile(withExtension(chosen, QStringLiteral(".png")), m_ws.WorkImage); break;
+        case 3:
+            WriteWebpFile(withExtension(chosen, QStringLiteral(".webp")), m_ws.WorkImage);
+            break;
+        default: // a picture with alpha goes over white, as 24-bit
+            WriteBmpOwnDepthFile(withExtension(chosen, QStringLiteral(".bmp")),
+                                 HasAlpha(m_ws.WorkImage) ? To24Bit(m_ws.WorkImage)
+                                                          : m_ws.WorkImage);
+        }
     });
 }
 
@@ -86,7 +161,7 @@ void MainWindow::revertToLoaded()
     m_ws.WorkImage = m_ws.UndoImage;
     m_ws.CanvasWidth = m_ws.UndoImage.width();
     m_ws.CanvasHeight = m_ws.UndoImage.height();
-    m_ui->canvas->resize(m_ws.CanvasWidth, m_ws.CanvasHeight);
+    m_ui->canvas->setPictureSize(QSize(m_ws.CanvasWidth, m_ws.CanvasHeight));
     LowerCutToCanvas(m_ws);
     updateSizeLabels();
     refreshCanvas();

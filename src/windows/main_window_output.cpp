@@ -1,9 +1,9 @@
 // The main window: the cut size and the four outputs of the cut.
 #include "windows/main_window.h"
 
-#include "core/image/bmp_format.h"
 #include "core/sequence/continuous_cut.h"
 #include "core/sequence/frame_files.h"
+#include "core/sequence/frame_output.h"
 #include "core/sequence/mixing.h"
 #include "core/workspace/cut_size.h"
 #include "ui_main_window.h"
@@ -18,6 +18,33 @@ MixKind mixKindOf(const OutputOrder &order)
     if (order.mode == OutputMode::Blend)
         return order.secondOption ? MixKind::BlendWhiteTransparent : MixKind::Blend;
     return order.secondOption ? MixKind::FadeToBlack : MixKind::FadeToWhite;
+}
+
+// The continuous cut an order asks for, in the workspace that runs or counts it.
+void setContinuousCut(Workspace &ws, const OutputOrder &order)
+{
+    ws.FrameStep = order.step;
+    ws.FrameDirection = order.direction;
+    ws.GridGapX = order.gapX;
+    ws.GridGapY = order.gapY;
+    ws.SkipEmptyTiles = order.skipEmpty;
+}
+
+// The frames the order asks for, from a copy of the workspace (the pictures are shared, not
+// copied): whatever happens to the run, the workspace is as before, so a second save writes the
+// same frames. A single file is the run of the one cut.
+std::unique_ptr<FrameRun> frameRun(const Workspace &ws, const OutputOrder &order)
+{
+    Workspace run = ws;
+    const bool keepAlpha = KeepsAlpha(order.frameOutput());
+    if (order.mode == OutputMode::Blend || order.mode == OutputMode::Fade)
+        return order.singleFile ? ContinuousRun(run, keepAlpha) : MixRun(run, mixKindOf(order));
+    setContinuousCut(run, order);
+    if (order.singleFile || order.mode == OutputMode::SingleCut) {
+        run.FrameStep = 0;
+        run.FrameDirection = Direction::Right;
+    }
+    return ContinuousRun(run, keepAlpha);
 }
 
 } // namespace
@@ -66,39 +93,33 @@ void MainWindow::openOutput(OutputMode mode)
     if (!ready)
         return;
     OutputActions actions;
-    actions.frameCount = [this](int step, Direction direction) {
+    actions.frameCount = [this](const OutputOrder &order) {
         Workspace probe = m_ws; // pictures are shared, not copied
-        probe.FrameStep = step;
-        probe.FrameDirection = direction;
+        setContinuousCut(probe, order);
         return ContinuousFrameCount(probe);
     };
     actions.write = [this](const OutputOrder &order, const FrameProgress &progress) {
         writeOutput(order, progress);
     };
     actions.chooseBlendPicture = [this] { return importPicture(ImportTarget::BlendPicture); };
+    actions.loadBlendPicture = [this](const QString &path) {
+        return readPictureFile(path, ImportTarget::BlendPicture);
+    };
     actions.blendPictureName = m_blendPictureName;
-    m_outputDialog->run(mode, m_ws.CutImage, actions);
+    actions.frames = [this](const OutputOrder &order) { return frameRun(m_ws, order); };
+    // The dialog shows the cut with its alpha, as the outputs that keep it write it.
+    Workspace single = m_ws;
+    single.FrameStep = 0;
+    const QImage cut = ContinuousRun(single, true)->frame(1);
+    m_outputDialog->run(mode, cut, actions);
     refreshCanvas(); // the frame stands where it stood; a new picture may have come meanwhile
 }
 
 void MainWindow::writeOutput(const OutputOrder &order, const FrameProgress &progress)
 {
-    if (order.singleFile) {
-        WriteBmp24File(order.path, m_ws.CutImage);
-        return;
-    }
-    // The run works on a copy (the pictures are shared, not copied): whatever happens, the
-    // workspace is as before, so a second save writes the same frames.
-    Workspace run = m_ws;
-    BmpFrameWriter writer;
-    if (order.mode == OutputMode::Sequence) {
-        run.FrameStep = order.step;
-        run.FrameDirection = order.direction;
-        WriteContinuousFrames(
-            run, order.path,
-            [&writer](const QString &path, const QImage &picture) { writer.write(path, picture); },
-            progress);
-    } else {
-        WriteMixFrames(run, mixKindOf(order), order.path, writer, progress);
-    }
+    const std::unique_ptr<FrameRun> run = frameRun(m_ws, order);
+    if (order.singleFile)
+        WriteCutFile(order.path, run->frame(1), order.format);
+    else
+        WriteFrameOutput(*run, order.frameOutput(), progress);
 }

@@ -1,6 +1,7 @@
 // The output dialog.
 #include "windows/output_dialog.h"
 
+#include "core/image/alpha.h"
 #include "core/sequence/continuous_cut.h"
 #include "core/sequence/mixing.h"
 #include "ui_output_dialog.h"
@@ -8,15 +9,46 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace {
 
 constexpr int kPreviewLimit = 1500; // the preview's drawing surface, in pixels each way
 constexpr int kTileStep = 0; // the step group's id of "切り取りサイズ": one cut per frame
-const char *const kBmpFilter =
-    QT_TRANSLATE_NOOP("OutputDialog", "ビットマップファイル(*.bmp)|*.bmp");
+// The filters' order is FrameFormat's and AnimationFormat's: a filter's index is the format.
+const char *const kFrameFilter =
+    QT_TRANSLATE_NOOP("OutputDialog", "ビットマップファイル(*.bmp)|*.bmp|PNGファイル(*.png)|*.png");
+const char *const kAnimationFilter = QT_TRANSLATE_NOOP(
+    "OutputDialog", "GIFアニメーション(*.gif)|*.gif|WebPアニメーション(*.webp)|*.webp");
+const char *const kSheetFilter = QT_TRANSLATE_NOOP("OutputDialog", "PNGファイル(*.png)|*.png");
+
+QString suffixOf(FrameFormat format)
+{
+    return FrameExtension(format).mid(1);
+}
+
+QString suffixOf(AnimationFormat format)
+{
+    return format == AnimationFormat::Gif ? QStringLiteral("gif") : QStringLiteral("webp");
+}
+
+void selectFilter(QFileDialog *dialog, int index)
+{
+    dialog->selectNameFilter(dialog->nameFilters().value(index));
+}
+
+// A chosen name without an extension gets the one given; a name with any extension stays.
+QString withSuffix(const QString &path, const QString &suffix)
+{
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + u'.' + suffix;
+}
 
 QString titleOf(OutputMode mode)
 {
@@ -36,9 +68,15 @@ OutputDialog::OutputDialog(QWidget *parent)
 {
     m_ui->setupUi(this);
     SetDarkBackground(m_ui->topPanel);
+    // Controls that do not apply (the steps on the grid) read as off on the dark panel.
+    QPalette panel = m_ui->topPanel->palette();
+    panel.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
+    m_ui->topPanel->setPalette(panel);
     for (QGroupBox *group : {m_ui->stepBox, m_ui->directionBox, m_ui->optionBox}) {
         QPalette pal = group->palette();
-        pal.setColor(QPalette::WindowText, Qt::white);
+        pal.setColor(QPalette::Active, QPalette::WindowText, Qt::white);
+        pal.setColor(QPalette::Inactive, QPalette::WindowText, Qt::white);
+        pal.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
         group->setPalette(pal);
     }
     FitLabelWidths(this);
@@ -57,14 +95,29 @@ OutputDialog::OutputDialog(QWidget *parent)
     m_directionGroup->addButton(m_ui->leftRadio, int(Direction::Left));
     m_directionGroup->addButton(m_ui->downRadio, int(Direction::Down));
     m_directionGroup->addButton(m_ui->upRadio, int(Direction::Up));
+    m_directionGroup->addButton(m_ui->gridRadio, int(Direction::Grid));
+    connect(m_directionGroup, &QButtonGroup::idToggled, this, &OutputDialog::showGridChoice);
+    setAcceptDrops(true);
 
-    m_cutSaveDialog =
-        MakeFileDialog(this, "cutSaveDialog", QFileDialog::AcceptSave, tr(kBmpFilter));
-    m_cutSaveDialog->setDefaultSuffix(QStringLiteral("bmp"));
-    // Frames take their numbers and ".bmp" after the base name, so this one adds nothing.
+    // The single file, the animation and the sheet take the extension of the filter chosen when
+    // the name typed has none (withSuffix), as a default suffix would, but following the filter.
+    m_cutSaveDialog = MakeFileDialog(this, "cutSaveDialog", QFileDialog::AcceptSave, tr(kFrameFilter));
+    // Frames take their numbers and extension after the base name, so this one adds nothing.
     m_framesSaveDialog =
-        MakeFileDialog(this, "framesSaveDialog", QFileDialog::AcceptSave, tr(kBmpFilter));
+        MakeFileDialog(this, "framesSaveDialog", QFileDialog::AcceptSave, tr(kFrameFilter));
+    m_animationSaveDialog =
+        MakeFileDialog(this, "animationSaveDialog", QFileDialog::AcceptSave, tr(kAnimationFilter));
+    m_sheetSaveDialog =
+        MakeFileDialog(this, "sheetSaveDialog", QFileDialog::AcceptSave, tr(kSheetFilter));
+    setUpOutputChoices();
 
+    m_playTimer = new QTimer(this);
+    m_playTimer->setObjectName(QStringLiteral("playTimer"));
+    connect(m_playTimer, &QTimer::timeout, this, &OutputDialog::showNextFrame);
+    connect(m_ui->playButton, &QPushButton::clicked, this, &OutputDialog::play);
+    connect(m_ui->stopButton, &QPushButton::clicked, this, &OutputDialog::stop);
+    // Closing stops the player, however the dialog is closed.
+    connect(this, &QDialog::finished, this, &OutputDialog::stop);
     connect(m_ui->saveButton, &QPushButton::clicked, this, &OutputDialog::save);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ui->blendPictureButton, &QPushButton::clicked, this,
@@ -77,12 +130,15 @@ void OutputDialog::run(OutputMode mode, const QImage &cut, const OutputActions &
 {
     m_actions = actions;
     m_cutSize = cut.size();
+    m_cut = cut;
     prepare(mode);
     showPreview(cut);
     showBlendPictureName(actions.blendPictureName);
     clearStatus();
     exec();
+    stop();
     m_actions = {};
+    m_cut = QImage();
 }
 
 void OutputDialog::prepare(OutputMode mode)
@@ -91,6 +147,10 @@ void OutputDialog::prepare(OutputMode mode)
     const bool mix = mode == OutputMode::Blend || mode == OutputMode::Fade;
     m_ui->stepBox->setVisible(mode == OutputMode::Sequence);
     m_ui->directionBox->setVisible(mode == OutputMode::Sequence);
+    // The grid's gap and skip stay as the last run left them: they belong to the sheet.
+    for (QWidget *grid : std::initializer_list<QWidget *>{m_ui->gridGapCaption, m_ui->gridGapXSpin,
+                                                          m_ui->gridGapYSpin, m_ui->skipEmptyCheck})
+        grid->setVisible(mode == OutputMode::Sequence);
     m_ui->optionBox->setVisible(mix);
     if (mode == OutputMode::Blend) {
         m_ui->optionBox->setTitle(tr("オプション"));
@@ -109,6 +169,15 @@ void OutputDialog::prepare(OutputMode mode)
     }
     if (mix)
         m_ui->firstOptionRadio->setChecked(true);
+    showGridChoice();
+    // One cut is one file: an animation or a sheet needs a run.
+    const bool single = mode == OutputMode::SingleCut;
+    if (single)
+        m_ui->filesRadio->setChecked(true);
+    m_ui->filesRadio->setText(single ? tr("ファイル") : tr("連番ファイル"));
+    m_ui->animationRadio->setVisible(!single);
+    m_ui->sheetRadio->setVisible(!single);
+    showOutputChoices();
     m_ui->blendPictureButton->setVisible(mode == OutputMode::Blend);
     m_ui->blendPictureLabel->setVisible(mode == OutputMode::Blend);
     SetLabelText(m_ui->titleLabel, titleOf(mode));
@@ -116,8 +185,10 @@ void OutputDialog::prepare(OutputMode mode)
 
 void OutputDialog::showPreview(const QImage &cut)
 {
-    const QImage shown =
-        cut.copy(0, 0, std::min(cut.width(), kPreviewLimit), std::min(cut.height(), kPreviewLimit));
+    const QRect shownArea(0, 0, std::min(cut.width(), kPreviewLimit),
+                          std::min(cut.height(), kPreviewLimit));
+    // Frames with alpha show over the canvas's checkerboard, as the picture they come from does.
+    const QImage shown = HasAlpha(cut) ? OverCheckerboard(cut, shownArea) : cut.copy(shownArea);
     m_ui->previewLabel->setPixmap(QPixmap::fromImage(shown));
     m_ui->previewLabel->resize(shown.size());
 }
@@ -141,8 +212,29 @@ OutputOrder OutputDialog::order() const
     order.mode = m_mode;
     order.step = step();
     order.direction = direction();
+    order.gapX = m_ui->gridGapXSpin->readValue();
+    order.gapY = m_ui->gridGapYSpin->readValue();
+    order.skipEmpty = m_ui->skipEmptyCheck->isChecked();
     order.secondOption = m_ui->secondOptionRadio->isChecked();
+    order.kind = OutputKind(m_kindGroup->checkedId());
+    order.format = FrameFormat(m_formatGroup->checkedId());
+    order.animation.format = AnimationFormat(m_animationFormatGroup->checkedId());
+    order.animation.delayMs = m_ui->delaySpin->readValue();
+    order.animation.pingPong = m_ui->pingPongCheck->isChecked();
+    order.animation.quality = m_ui->qualitySpin->value(); // its lowest value is "可逆"
+    order.sheet.columns = m_ui->columnsSpin->readValue();
+    order.sheet.padding = m_ui->paddingSpin->readValue();
     return order;
+}
+
+void OutputDialog::showGridChoice()
+{
+    // On the grid the tiles step by the cut and the gap: the steps do not apply.
+    const bool grid = direction() == Direction::Grid;
+    m_ui->stepBox->setEnabled(!grid);
+    for (QWidget *option : std::initializer_list<QWidget *>{
+             m_ui->gridGapCaption, m_ui->gridGapXSpin, m_ui->gridGapYSpin, m_ui->skipEmptyCheck})
+        option->setEnabled(grid);
 }
 
 void OutputDialog::chooseBlendPicture()
@@ -171,11 +263,19 @@ void OutputDialog::clearStatus()
 
 void OutputDialog::save()
 {
+    stop();
     clearStatus();
     Guarded(this, [this] {
+        const bool numbered = m_kindGroup->checkedId() == int(OutputKind::NumberedFiles);
+        const bool sequence = m_mode == OutputMode::Sequence;
+        const int frames = sequence ? m_actions.frameCount(order()) : 0;
         if (m_mode == OutputMode::SingleCut)
             saveSingle(true);
-        else if (m_mode == OutputMode::Sequence && m_actions.frameCount(step(), direction()) < 2)
+        else if (sequence && direction() == Direction::Grid && frames == 0)
+            ShowError(this, tr("書き出すタイルがありません (どのタイルも単色です)"));
+        else if (!numbered)
+            saveToOneFile();
+        else if (sequence && direction() != Direction::Grid && frames < 2)
             saveSingle(false); // only the start fits: one file
         else
             saveSequence();
@@ -184,12 +284,17 @@ void OutputDialog::save()
 
 void OutputDialog::saveSingle(bool closeOnCancel)
 {
-    const QString path = RunFileDialog(m_cutSaveDialog);
-    if (path.isEmpty()) {
+    selectFilter(m_cutSaveDialog, m_formatGroup->checkedId());
+    const QString chosen = RunFileDialog(m_cutSaveDialog);
+    if (chosen.isEmpty()) {
         if (closeOnCancel)
             accept();
         return;
     }
+    // The filter chosen in the save dialog is the format.
+    const auto format = FrameFormat(SelectedFilterIndex(m_cutSaveDialog));
+    m_formatGroup->button(int(format))->setChecked(true);
+    const QString path = withSuffix(chosen, suffixOf(format));
     OutputOrder single = order();
     single.singleFile = true;
     single.path = path;
@@ -199,29 +304,65 @@ void OutputDialog::saveSingle(bool closeOnCancel)
 
 void OutputDialog::saveSequence()
 {
-    OutputOrder frames = order();
-    frames.path = RunFileDialog(m_framesSaveDialog);
-    if (frames.path.isEmpty())
+    selectFilter(m_framesSaveDialog, m_formatGroup->checkedId());
+    const QString path = RunFileDialog(m_framesSaveDialog);
+    if (path.isEmpty())
         return; // cancelled: the dialog stays open
-    const int count =
-        m_mode == OutputMode::Sequence ? m_actions.frameCount(step(), direction()) : kMixFrames;
-    if (!mayReplaceFramesOf(frames.path, count))
+    m_formatGroup->button(SelectedFilterIndex(m_framesSaveDialog))->setChecked(true);
+    OutputOrder frames = order();
+    frames.path = path;
+    const int count = m_mode == OutputMode::Sequence ? m_actions.frameCount(frames) : kMixFrames;
+    if (!mayReplaceFramesOf(frames.frameOutput(), count))
         return;
     m_actions.write(frames, [this](int k, int n) { showProgress(k, n); });
     m_ui->progressBar->setValue(0);
+    const QString text =
+        tr("%1 個のファイルを書き込みました: %2 ～ %3")
+            .arg(count)
+            .arg(FrameFileName(frames.path, 1, frames.format),
+                 QFileInfo(FrameFileName(frames.path, count, frames.format)).fileName());
+    showStatus(text);
+}
+
+void OutputDialog::saveToOneFile()
+{
+    const bool animation = m_kindGroup->checkedId() == int(OutputKind::Animation);
+    QFileDialog *dialog = animation ? m_animationSaveDialog : m_sheetSaveDialog;
+    if (animation)
+        selectFilter(dialog, m_animationFormatGroup->checkedId());
+    QString path = RunFileDialog(dialog);
+    if (path.isEmpty())
+        return; // cancelled: the dialog stays open
+    if (animation) {
+        // A name typed with either format's extension is that format; any other name takes the
+        // extension of the filter chosen.
+        if (!AnimationFormatOf(path))
+            path += u'.' + suffixOf(AnimationFormat(SelectedFilterIndex(dialog)));
+        m_animationFormatGroup->button(int(*AnimationFormatOf(path)))->setChecked(true);
+    } else {
+        path = withSuffix(path, QStringLiteral("png"));
+    }
+    OutputOrder one = order();
+    one.path = path;
+    const int count = m_mode == OutputMode::Sequence ? m_actions.frameCount(one) : kMixFrames;
+    if (!mayReplaceFramesOf(one.frameOutput(), count))
+        return;
+    m_actions.write(one, [this](int k, int n) { showProgress(k, n); });
+    m_ui->progressBar->setValue(0);
+    showStatus(tr("%1 を書き込みました").arg(OutputFiles(one.frameOutput(), count).join(tr(" と "))));
+}
+
+void OutputDialog::showStatus(const QString &text)
+{
     // The run can take a while: say what it wrote, here rather than in a box to click away.
-    const QString text = tr("%1 個のファイルを書き込みました: %2 ～ %3")
-                             .arg(count)
-                             .arg(FrameFileName(frames.path, 1),
-                                  QFileInfo(FrameFileName(frames.path, count)).fileName());
     QLabel *label = m_ui->statusLabel;
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
     label->setToolTip(text);
 }
 
-bool OutputDialog::mayReplaceFramesOf(const QString &base, int frames)
+bool OutputDialog::mayReplaceFramesOf(const FrameOutput &output, int frames)
 {
-    const QStringList taken = ExistingFrameFiles(base, frames);
+    const QStringList taken = ExistingOutputFiles(output, frames);
     if (taken.isEmpty())
         return true;
     // One question for the whole run: the first file that would be replaced stands for all.
@@ -240,4 +381,114 @@ void OutputDialog::showProgress(int k, int n)
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         m_progressShown.start();
     }
+}
+
+void OutputDialog::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (m_mode == OutputMode::Blend && m_actions.loadBlendPicture &&
+        !DraggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void OutputDialog::dropEvent(QDropEvent *event)
+{
+    const QString path = DraggedFile(event->mimeData());
+    if (m_mode != OutputMode::Blend || !m_actions.loadBlendPicture || path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    if (const std::optional<QString> name = m_actions.loadBlendPicture(path))
+        showBlendPictureName(*name);
+}
+
+void OutputDialog::setUpOutputChoices()
+{
+    SetDarkBackground(m_ui->formatPanel);
+    QPalette pal = m_ui->formatBox->palette();
+    pal.setColor(QPalette::WindowText, Qt::white);
+    m_ui->formatBox->setPalette(pal);
+    const auto group = [this](const char *name,
+                              std::initializer_list<std::pair<QAbstractButton *, int>> buttons) {
+        auto *g = new QButtonGroup(this);
+        g->setObjectName(QLatin1String(name));
+        for (const auto &[button, id] : buttons)
+            g->addButton(button, id);
+        buttons.begin()->first->setChecked(true);
+        connect(g, &QButtonGroup::idToggled, this, [this] { showOutputChoices(); });
+        return g;
+    };
+    m_kindGroup = group("kindGroup", {{m_ui->filesRadio, int(OutputKind::NumberedFiles)},
+                                      {m_ui->animationRadio, int(OutputKind::Animation)},
+                                      {m_ui->sheetRadio, int(OutputKind::Sheet)}});
+    m_formatGroup = group("formatGroup", {{m_ui->bmpRadio, int(FrameFormat::Bmp)},
+                                          {m_ui->pngRadio, int(FrameFormat::Png)}});
+    m_animationFormatGroup =
+        group("animationFormatGroup", {{m_ui->gifRadio, int(AnimationFormat::Gif)},
+                                       {m_ui->webpRadio, int(AnimationFormat::Webp)}});
+    m_ui->delaySpin->setRange(kMinFrameDelayMs, kMaxFrameDelayMs);
+    m_ui->delaySpin->setValue(kDefaultFrameDelayMs);
+    m_ui->qualitySpin->setRange(kLosslessQuality, kMaxQuality);
+    m_ui->paddingSpin->setRange(0, kMaxSheetPadding);
+}
+
+void OutputDialog::showOutputChoices()
+{
+    const auto kind = OutputKind(m_kindGroup->checkedId());
+    const bool animation = kind == OutputKind::Animation;
+    const bool sheet = kind == OutputKind::Sheet;
+    const bool webp =
+        animation && m_animationFormatGroup->checkedId() == int(AnimationFormat::Webp);
+    const auto show = [](std::initializer_list<QWidget *> widgets, bool visible) {
+        for (QWidget *w : widgets)
+            w->setVisible(visible);
+    };
+    const auto enable = [](std::initializer_list<QWidget *> widgets, bool enabled) {
+        for (QWidget *w : widgets)
+            w->setEnabled(enabled);
+    };
+    show({m_ui->bmpRadio, m_ui->pngRadio}, kind == OutputKind::NumberedFiles);
+    show({m_ui->gifRadio, m_ui->webpRadio}, animation);
+    enable({m_ui->delayLabel, m_ui->delaySpin, m_ui->pingPongCheck}, animation);
+    enable({m_ui->qualityLabel, m_ui->qualitySpin}, webp);
+    enable({m_ui->columnsLabel, m_ui->columnsSpin, m_ui->paddingLabel, m_ui->paddingSpin}, sheet);
+}
+
+void OutputDialog::play()
+{
+    stop();
+    if (!m_actions.frames)
+        return;
+    Guarded(this, [this] {
+        const OutputOrder choices = order();
+        m_playing = m_actions.frames(choices);
+        const bool pingPong = choices.kind == OutputKind::Animation && choices.animation.pingPong;
+        m_playOrder = PlayOrder(m_playing->count(), pingPong);
+        m_played = m_playOrder.size() - 1; // the next is the first
+        // The first frame at once; the rest each when its turn comes, so thousands start at once.
+        showNextFrame();
+        m_playTimer->start(choices.animation.delayMs);
+    });
+}
+
+void OutputDialog::stop()
+{
+    if (!m_playing)
+        return;
+    m_playTimer->stop();
+    m_playing.reset();
+    m_playOrder.clear();
+    showPreview(m_cut);
+}
+
+void OutputDialog::showNextFrame()
+{
+    if (!m_playing || m_playOrder.empty())
+        return;
+    m_played = (m_played + 1) % m_playOrder.size();
+    bool shown = false;
+    Guarded(this, [&] {
+        showPreview(m_playing->frame(m_playOrder[m_played]));
+        shown = true;
+    });
+    if (!shown)
+        stop();
 }

@@ -18,12 +18,14 @@
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTranslator>
+#include <QUrl>
 #include <algorithm>
 #include <limits>
 
@@ -290,4 +292,10 @@ class PlaceKeeper : public QObject {
 void KeepPlaceBetweenOpenings(QDialog *dialog)
 {
     new PlaceKeeper(dialog);
+}
+
+QString DraggedFile(const QMimeData *data)
+{
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
 }

@@ -15,6 +15,7 @@
 class QApplication;
 class QDialog;
 class QLabel;
+class QMimeData;
 class QWidget;
 
 // The application title: error boxes carry it as their caption.
@@ -93,3 +94,5 @@ QRect PlaceOnScreens(int left, int top, int width, int height, QSize minimum,
 // closed (where it first opened, unless the user moved it). Left to Qt, a dialog shown again under
 // an X window manager can come up lower and further right by the size of its title bar and border.
 void KeepPlaceBetweenOpenings(QDialog *dialog);
+// The file a drag and drop carries when it carries exactly one local file; "" otherwise.
+QString DraggedFile(const QMimeData *data);

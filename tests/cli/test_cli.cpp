@@ -8,6 +8,7 @@
 #include "test_files.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -71,6 +72,39 @@ TEST_F(CommandLine, SequenceWritesEveryPositionThatFits)
         run({"sequence", path("in.bmp"), path("one"), "--size", "100x60", "--direction", "left"}),
         0);
     EXPECT_EQ(bmps().filter("one"), QStringList{"one001.bmp"});
+}
+
+// The grid from the command line: tiles with gaps, the single-colour ones left out. Catches the
+// options not reaching the run (gaps ignored, empty tiles written), grid options accepted where
+// they mean nothing, and an all-empty sheet reported as done.
+TEST_F(CommandLine, SequenceCutsAGridWithGapsAndSkipsEmptyTiles)
+{
+    // Three 10 x 10 tiles across with 2-pixel gaps; the last tile is plain white.
+    QImage sheet = numbered(34, 10);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 24; x < 34; ++x)
+            sheet.setPixel(x, y, qRgb(255, 255, 255));
+    ASSERT_TRUE(sheet.save(path("sheet.bmp")));
+    ASSERT_EQ(run({"sequence", path("sheet.bmp"), path("tile"), "--size", "10x10", "--direction",
+                   "grid", "--gap", "2,0", "--skip-empty"}),
+              0);
+    EXPECT_EQ(bmps().filter("tile"), (QStringList{"tile001.bmp", "tile002.bmp"}));
+    EXPECT_EQ(read("tile002.bmp"), sheet.copy(12, 0, 10, 10));
+
+    const QList<QStringList> wrong = {
+        {"sequence", path("sheet.bmp"), path("x"), "--size", "5x5", "--gap", "2,0"},
+        {"sequence", path("sheet.bmp"), path("x"), "--size", "5x5", "--skip-empty"},
+        {"sequence", path("sheet.bmp"), path("x"), "--size", "5x5", "--direction", "grid", "--step",
+         "3"},
+        {"sequence", path("sheet.bmp"), path("x"), "--size", "5x5", "--direction", "grid", "--gap",
+         "-1,0"},
+    };
+    for (const QStringList &args : wrong)
+        EXPECT_EQ(run(args), 2) << args.join(' ').toStdString();
+    EXPECT_EQ(run({"sequence", path("sheet.bmp"), path("x"), "--size", "10x10", "--at", "24,0",
+                   "--direction", "grid", "--skip-empty"}),
+              1);
+    EXPECT_TRUE(bmps().filter(QRegularExpression("^x")).isEmpty());
 }
 
 TEST_F(CommandLine, BlendAndFadeWriteTwentyOneFrames)

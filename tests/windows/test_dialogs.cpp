@@ -188,7 +188,7 @@ void TestDialogs::importSaysWhatToDoInsteadOfDoingNothing()
         {"", false, "参照"},
         {"gone.bmp", false, "gone.bmp が見つかりません"},
         {"gone.bmp", true, "gone.bmp が見つかりません"},
-        {"notes.txt", true, "BMP か JPEG"},
+        {"notes.txt", true, "画像ファイルを選んでください"},
         {"typed.bmp", true, nullptr},
     };
     for (const auto &row : rows) {

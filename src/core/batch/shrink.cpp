@@ -5,6 +5,7 @@
 #include "core/base/atomic_file.h"
 #include "core/base/files.h"
 #include "core/batch/shrink_file_list.h"
+#include "core/image/exif_orientation.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
@@ -33,6 +34,7 @@ struct ShrinkRun {
     QStringList sources;
     QStringList targets;
     int32_t targetWidth = 0;
+    bool keepOrientation = false;
     std::vector<int> earlier; // per entry: the previous entry of the same file, or -1
     const std::function<void(int)> *progressed = nullptr;
     std::atomic<int> next{0};
@@ -75,7 +77,7 @@ std::optional<QString> shrinkEntry(ShrinkRun &run, int entry, ShrinkBuffers &buf
 {
     const QString &source = run.sources[entry];
     try {
-        ShrinkOneFile(source, run.targets[entry], run.targetWidth, buffers);
+        ShrinkOneFile(source, run.targets[entry], run.targetWidth, buffers, run.keepOrientation);
         return std::nullopt;
     } catch (const Failure &failure) {
         return failure.description();
@@ -154,10 +156,13 @@ void checkJob(const ShrinkJob &job, const QString &source, const QString &destin
 
 } // namespace
 
-void ShrinkOneFile(const QString &source, const QString &target, int32_t T, ShrinkBuffers &buffers)
+void ShrinkOneFile(const QString &source, const QString &target, int32_t T, ShrinkBuffers &buffers,
+                   bool keepOrientation)
 {
     ReadFileInto(source, buffers.fileBytes);
-    const QImage decoded = DecodeJpegInto(buffers.fileBytes, source, buffers.pixels);
+    const QImage stored = DecodeJpegInto(buffers.fileBytes, source, buffers.pixels);
+    const QImage decoded =
+        keepOrientation ? stored : Upright(stored, ExifOrientation(buffers.fileBytes));
     int32_t width = 0;
     int32_t height = 0;
     FitSize(T, decoded.width(), decoded.height(), width, height);
@@ -191,6 +196,7 @@ ShrinkResult RunShrink(const ShrinkJob &job, const std::function<void(int total)
     for (const QString &path : run.sources)
         run.targets << destination + StripPrefix(path, source);
     run.targetWidth = job.targetWidth;
+    run.keepOrientation = job.keepOrientation;
     run.earlier = earlierEntries(run.sources);
     run.progressed = &progressed;
     run.finished.assign(run.sources.size(), 0);

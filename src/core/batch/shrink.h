@@ -15,6 +15,9 @@ struct ShrinkJob {
     int32_t targetWidth = 200; // T: the longer side of the output (see FitSize)
     QString extensionsFile;    // jpeg.dat
     int workers = 0;           // files shrunk at once; 0: one per core
+    // Photos are shrunk upright by their EXIF orientation, since the outputs carry no orientation
+    // tag and would otherwise be shown sideways; true keeps the pixels as stored.
+    bool keepOrientation = false;
 };
 
 struct ShrinkResult {
@@ -37,7 +40,9 @@ struct ShrinkBuffers {
 // averaging, encodes it as a baseline quality-90 JPEG and writes it to target through a temporary
 // file in target's folder, renamed into place: target is either untouched or whole, also when it
 // is source itself. Throws Failure naming the file when it cannot be read, shrunk or written.
-void ShrinkOneFile(const QString &source, const QString &target, int32_t T, ShrinkBuffers &buffers);
+// The picture is turned upright by its EXIF orientation first, unless keepOrientation.
+void ShrinkOneFile(const QString &source, const QString &target, int32_t T, ShrinkBuffers &buffers,
+                   bool keepOrientation = false);
 
 // Lists the files, then shrinks every one: full-scale accurate decode, FitSize and box averaging,
 // baseline quality-90 encode, written under the file's own name in the destination (temporary file,

@@ -2,6 +2,7 @@
 #include "core/image/picture.h"
 
 #include "core/base/io_error.h"
+#include "core/image/alpha.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -13,6 +14,10 @@ QImage To24Bit(const QImage &image)
 {
     if (image.format() == kPictureFormat || image.isNull())
         return image;
+    // Transparent parts are seen over white, as the program treats every missing part; a plain
+    // conversion would show whatever colour a transparent pixel happens to hold.
+    if (HasAlpha(image))
+        return OverWhite(image);
     return image.convertToFormat(kPictureFormat);
 }
 

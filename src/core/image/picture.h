@@ -9,7 +9,8 @@
 inline constexpr QImage::Format kPictureFormat = QImage::Format_BGR888;
 
 // The picture in 24-bit form: the image itself when it already is (a shallow copy), otherwise a
-// converted copy. Colours of any other depth (an 8-bit palette, 1-bit, 32-bit) are kept exactly.
+// converted copy. Colours of any other depth (an 8-bit palette, 1-bit, 32-bit) are kept exactly;
+// a picture with alpha is seen over white (OverWhite).
 QImage To24Bit(const QImage &image);
 
 // A 24-bit picture of the given size with every pixel white.

@@ -5,6 +5,7 @@
 #include "core/image/bmp_format.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture.h"
+#include "core/image/plugin_reading.h"
 
 #include <QCoreApplication>
 
@@ -38,13 +39,8 @@ PictureKind PictureKindOf(const QString &path)
 
 QImage ReadPicture(const QString &path)
 {
-    switch (PictureKindOf(path)) {
-    case PictureKind::Bmp: return ReadBmp(path);
-    case PictureKind::Jpeg: return ReadJpeg(path);
-    case PictureKind::Unknown: break;
-    }
-    throw ReadFailure(path, QCoreApplication::translate("PictureReading",
-                                                        "BMP か JPEG のファイルではありません"));
+    // Every kind, by content; photos upright (plugin_reading.h).
+    return ReadPictureFile(path);
 }
 
 QImage ReadJpeg(const QString &path)

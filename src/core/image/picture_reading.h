@@ -11,8 +11,10 @@ enum class PictureKind { Bmp, Jpeg, Unknown };
 // The kind of a file by its name's extension alone, letter case ignored: .bmp, .jpg, .jpeg.
 PictureKind PictureKindOf(const QString &path);
 
-// Reads a picture as the import dialog does. A JPEG gives a 24-bit picture (full scale, accurate
-// integer IDCT); a BMP keeps the file's own depth (an 8-bit file gives an 8-bit palette picture).
+// Reads a picture as the import dialog does, of any kind ReadPictureFile takes, by content, a
+// photo turned upright by its EXIF orientation. A JPEG gives a 24-bit picture (full scale,
+// accurate integer IDCT); a BMP keeps the file's own depth (an 8-bit file gives an 8-bit palette
+// picture); the other kinds give 24-bit pictures, or 32-bit ones with alpha.
 // Throws Failure with a clear Japanese description naming the file when it cannot be opened, is
 // damaged or truncated, or would take more than kMaxPictureBytes decoded.
 QImage ReadPicture(const QString &path);

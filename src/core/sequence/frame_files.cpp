@@ -3,14 +3,14 @@
 
 #include <QFileInfo>
 
-namespace {
-
-constexpr QLatin1String kFrameExtension(".bmp");
-
-} // namespace
-
-QString FrameFileName(const QString &chosenPath, int frame)
+QLatin1String FrameExtension(FrameFormat format)
 {
+    return format == FrameFormat::Png ? QLatin1String(".png") : QLatin1String(".bmp");
+}
+
+QString FrameFileName(const QString &chosenPath, int frame, FrameFormat format)
+{
+    const QLatin1String extension = FrameExtension(format);
     const qsizetype slash = chosenPath.lastIndexOf(u'/');
     QString folder;
     if (slash >= 0) {
@@ -25,22 +25,22 @@ QString FrameFileName(const QString &chosenPath, int frame)
     // A base typed with the frames' own extension means the frames, not a name with ".bmp" in
     // the middle: "walk.bmp" numbers as walk001.bmp. Only the one ending goes; "walk.bmp.bak"
     // is a name of its own and stays whole.
-    if (baseName.endsWith(kFrameExtension, Qt::CaseInsensitive))
-        baseName.chop(kFrameExtension.size());
+    if (baseName.endsWith(extension, Qt::CaseInsensitive))
+        baseName.chop(extension.size());
 
     QString number = QString::number(frame);
     if (number.size() == 1)
         number.prepend(QStringLiteral("00"));
     else if (number.size() == 2)
         number.prepend(u'0');
-    return folder + baseName + number + kFrameExtension;
+    return folder + baseName + number + extension;
 }
 
-QStringList ExistingFrameFiles(const QString &chosenPath, int frameCount)
+QStringList ExistingFrameFiles(const QString &chosenPath, int frameCount, FrameFormat format)
 {
     QStringList existing;
     for (int k = 1; k <= frameCount; ++k) {
-        const QString path = FrameFileName(chosenPath, k);
+        const QString path = FrameFileName(chosenPath, k, format);
         // A link whose target is missing counts too: writing the frame would go through it.
         const QFileInfo file(path);
         if (file.exists() || file.isSymLink())

@@ -265,6 +265,39 @@ void mixInto(MixKind kind, const QImage &cut24, const QImage &blend24, double x,
     }
 }
 
+class MixFrames : public FrameRun {
+  public:
+    MixFrames(const Workspace &ws, MixKind kind)
+        : m_kind(kind), m_cut24(To24Bit(ws.CutImage)),
+          m_blend24(blends(kind) ? blendMatching(FitToCut(ws.BlendImage, ws.CutWidth, ws.CutHeight),
+                                                 m_cut24.size())
+                                 : QImage())
+    {
+    }
+    int count() const override { return kMixFrames; }
+    QSize frameSize() const override { return m_cut24.size(); }
+    bool hasAlpha() const override { return false; }
+    const QImage &frame(int k) override
+    {
+        prepareFrame(m_cut24.size(), m_frame);
+        mixInto(m_kind, m_cut24, m_blend24, MixWeight(k), rowsOf(m_frame));
+        return m_frame;
+    }
+    void writeBmp(int k, const QString &path, BmpFrameWriter &writer) override
+    {
+        const int height = m_cut24.height();
+        writer.writeRows(path, m_cut24.width(), height, [&](uchar *rows, qsizetype stride) {
+            mixInto(m_kind, m_cut24, m_blend24, MixWeight(k), {rows, stride, height, true});
+        });
+    }
+
+  private:
+    MixKind m_kind;
+    QImage m_cut24;
+    QImage m_blend24;
+    QImage m_frame;
+};
+
 // One mix into frame, sized to the cut.
 void mixFrame(MixKind kind, const QImage &cut, const QImage &blend, double x, QImage &frame)
 {
@@ -338,4 +371,9 @@ void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath, BmpF
         if (progress)
             progress(k, kMixFrames);
     }
+}
+
+std::unique_ptr<FrameRun> MixRun(const Workspace &ws, MixKind kind)
+{
+    return std::make_unique<MixFrames>(ws, kind);
 }

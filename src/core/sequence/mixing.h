@@ -3,7 +3,10 @@
 #pragma once
 
 #include "core/sequence/frame_files.h"
+#include "core/sequence/frame_run.h"
 #include "core/workspace/workspace.h"
+
+#include <memory>
 
 class BmpFrameWriter;
 
@@ -33,3 +36,9 @@ void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath,
 // the same files, with no picture in between (FrameImage is left alone).
 void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath, BmpFrameWriter &writer,
                     const FrameProgress &progress = {});
+
+// The frames of WriteMixFrames as a run, from the cut and the blend picture of ws as they are
+// now (the blend fitted to the cut as the writers fit it; ws itself is not touched). Frames are
+// 24-bit: a cut with alpha is mixed over white. Its BMP files are made as the BmpFrameWriter
+// version of WriteMixFrames makes them.
+std::unique_ptr<FrameRun> MixRun(const Workspace &ws, MixKind kind);

@@ -105,41 +105,107 @@ QByteArrayView unquotedValue(QByteArrayView value)
     return value.first(qMin(value.size(), kMaxValueLength));
 }
 
-// Where section "set" lies in the file. Only its first occurrence counts: a second one, which a
+// Where a section lies in the file. Only its first occurrence counts: a second one, which a
 // hand-edited file may hold, is neither read nor changed.
-struct SetSection {
+struct IniSection {
     std::optional<size_t> header;
-    size_t lastContent = 0;                        // last non-blank line of the section
-    std::array<std::optional<size_t>, 7> keyLines; // first line of each key, in kKeys order
+    size_t lastContent = 0;                      // last non-blank line of the section
+    std::vector<std::optional<size_t>> keyLines; // first line of each key asked for, in order
 };
 
-SetSection findSetSection(QByteArrayView text, const std::vector<TextLine> &lines)
+IniSection findSection(QByteArrayView text, const std::vector<TextLine> &lines,
+                       QByteArrayView section, const std::vector<QByteArray> &keys)
 {
-    SetSection set;
+    IniSection found;
+    found.keyLines.resize(keys.size());
     for (size_t i = 0; i < lines.size(); ++i) {
         const QByteArrayView line = text.sliced(lines[i].start, lines[i].end - lines[i].start);
         if (const auto name = sectionName(line)) {
-            if (set.header)
+            if (found.header)
                 break;
-            if (sameName(*name, kSection))
-                set.header = set.lastContent = i;
+            if (sameName(*name, section))
+                found.header = found.lastContent = i;
             continue;
         }
-        if (!set.header)
+        if (!found.header)
             continue;
         if (!trimBlanks(line).isEmpty())
-            set.lastContent = i;
+            found.lastContent = i;
         const auto key = keyLine(line);
-        for (size_t k = 0; key && k < kKeys.size(); ++k)
-            if (!set.keyLines[k] && sameName(key->key, kKeys[k].name))
-                set.keyLines[k] = i;
+        for (size_t k = 0; key && k < keys.size(); ++k)
+            if (!found.keyLines[k] && sameName(key->key, keys[k]))
+                found.keyLines[k] = i;
     }
-    return set;
+    return found;
 }
 
-QByteArray keyText(const KeyField &key, const SettingsRecord &record)
+// The values of keys in section, as read (unquoted and cut); nullopt for a key that is missing.
+std::vector<std::optional<QByteArrayView>> readSection(QByteArrayView text, QByteArrayView section,
+                                                       const std::vector<QByteArray> &keys)
 {
-    return QByteArray(key.name) + '=' + QByteArray::number(record.*key.field) + "\r\n";
+    const std::vector<TextLine> lines = SplitLines(text);
+    const IniSection found = findSection(text, lines, section, keys);
+    std::vector<std::optional<QByteArrayView>> values(keys.size());
+    for (size_t k = 0; k < keys.size(); ++k) {
+        if (!found.keyLines[k])
+            continue;
+        const TextLine &line = lines[*found.keyLines[k]];
+        values[k] = unquotedValue(keyLine(text.sliced(line.start, line.end - line.start))->value);
+    }
+    return values;
+}
+
+struct IniKey {
+    QByteArray name;
+    QByteArray value;
+};
+
+// Writes keys into section: an existing key is replaced in place, a missing one added after the
+// section's last line, a missing section at the end of the text. Every other byte is kept.
+QByteArray updateSection(const QByteArray &text, QByteArrayView section,
+                         const std::vector<IniKey> &keys)
+{
+    std::vector<QByteArray> names;
+    for (const IniKey &key : keys)
+        names.push_back(key.name);
+    const std::vector<TextLine> lines = SplitLines(text);
+    const IniSection found = findSection(text, lines, section, names);
+    const auto keyText = [&keys](size_t k) { return keys[k].name + '=' + keys[k].value + "\r\n"; };
+    QByteArray missing;
+    for (size_t k = 0; k < keys.size(); ++k)
+        if (!found.keyLines[k])
+            missing += keyText(k);
+    if (!found.header)
+        missing.prepend("[" + section.toByteArray() + "]\r\n");
+
+    QByteArray out;
+    out.reserve(text.size() + missing.size() + 128);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const TextLine &line = lines[i];
+        const auto replaced = std::find(found.keyLines.begin(), found.keyLines.end(), i);
+        if (replaced != found.keyLines.end()) {
+            out += keyText(size_t(replaced - found.keyLines.begin()));
+        } else {
+            out += text.sliced(line.start, line.next - line.start);
+            // The line after which something is inserted needs a line end of its own.
+            const bool insertAfter = found.header ? i == found.lastContent : i + 1 == lines.size();
+            if (insertAfter && line.next == line.end && !missing.isEmpty())
+                out += "\r\n";
+        }
+        if (found.header && i == found.lastContent)
+            out += missing;
+    }
+    if (!found.header)
+        out += missing;
+    return out;
+}
+
+std::vector<QByteArray> setKeyNames()
+{
+    std::vector<QByteArray> names;
+    for (const KeyField &key : kKeys)
+        names.emplace_back(key.name);
+    return names;
 }
 
 std::optional<QByteArray> readSmallFile(const QString &path)
@@ -163,14 +229,11 @@ std::optional<int32_t> ReadIniInteger(QByteArrayView value)
 SettingsRecord ParseSettings(const QByteArray &iniText)
 {
     SettingsRecord record;
-    const std::vector<TextLine> lines = SplitLines(iniText);
-    const SetSection set = findSetSection(iniText, lines);
+    const auto values = readSection(iniText, kSection, setKeyNames());
     for (size_t k = 0; k < kKeys.size(); ++k) {
-        if (!set.keyLines[k])
+        if (!values[k])
             continue;
-        const TextLine &line = lines[*set.keyLines[k]];
-        const auto key = keyLine(QByteArrayView(iniText).sliced(line.start, line.end - line.start));
-        if (const auto value = ReadIniInteger(unquotedValue(key->value)))
+        if (const auto value = ReadIniInteger(*values[k]))
             record.*kKeys[k].field = *value;
     }
     return record;
@@ -178,35 +241,10 @@ SettingsRecord ParseSettings(const QByteArray &iniText)
 
 QByteArray UpdateSettings(const QByteArray &iniText, const SettingsRecord &record)
 {
-    const std::vector<TextLine> lines = SplitLines(iniText);
-    const SetSection set = findSetSection(iniText, lines);
-    QByteArray missing;
-    for (size_t k = 0; k < kKeys.size(); ++k)
-        if (!set.keyLines[k])
-            missing += keyText(kKeys[k], record);
-    if (!set.header)
-        missing.prepend("[" + kSection + "]\r\n");
-
-    QByteArray out;
-    out.reserve(iniText.size() + missing.size() + 128);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const TextLine &line = lines[i];
-        const auto replaced = std::find(set.keyLines.begin(), set.keyLines.end(), i);
-        if (replaced != set.keyLines.end()) {
-            out += keyText(kKeys[replaced - set.keyLines.begin()], record);
-        } else {
-            out += iniText.sliced(line.start, line.next - line.start);
-            // The line after which something is inserted needs a line end of its own.
-            const bool insertAfter = set.header ? i == set.lastContent : i + 1 == lines.size();
-            if (insertAfter && line.next == line.end && !missing.isEmpty())
-                out += "\r\n";
-        }
-        if (set.header && i == set.lastContent)
-            out += missing;
-    }
-    if (!set.header)
-        out += missing;
-    return out;
+    std::vector<IniKey> keys;
+    for (const KeyField &key : kKeys)
+        keys.push_back({key.name, QByteArray::number(record.*key.field)});
+    return updateSection(iniText, kSection, keys);
 }
 
 void ReadSettings(const QString &path, SettingsRecord &record)
@@ -215,7 +253,26 @@ void ReadSettings(const QString &path, SettingsRecord &record)
     record = bytes ? ParseSettings(*bytes) : SettingsRecord{};
 }
 
-void WriteSettings(const QString &path, const SettingsRecord &record)
+namespace {
+
+const QByteArray kViewSection = QByteArrayLiteral("view");
+const QByteArray kRecentSection = QByteArrayLiteral("recent");
+
+std::vector<QByteArray> recentKeyNames()
+{
+    std::vector<QByteArray> names;
+    for (int i = 1; i <= kRecentFileCount; ++i)
+        names.push_back("File" + QByteArray::number(i));
+    return names;
+}
+
+bool holdsLineBreak(const QString &path)
+{
+    return path.contains(u'\r') || path.contains(u'\n');
+}
+
+// Replaces the file at path with change(its bytes); WriteSettings describes the rules.
+template <typename Change> void rewriteSettingsFile(const QString &path, Change change)
 {
     QByteArray old;
     const QFileInfo info(path);
@@ -228,9 +285,67 @@ void WriteSettings(const QString &path, const SettingsRecord &record)
         old = *bytes;
     }
     try {
-        WriteFileAtomically(path, UpdateSettings(old, record),
-                            ExistingFile::LinkAndPermissionsKept);
+        WriteFileAtomically(path, change(old), ExistingFile::LinkAndPermissionsKept);
     } catch (const Failure &) {
         throw WriteFailure(path); // the message of set.ini names no reason
     }
+}
+
+} // namespace
+
+void WriteSettings(const QString &path, const SettingsRecord &record)
+{
+    rewriteSettingsFile(path, [&](const QByteArray &old) { return UpdateSettings(old, record); });
+}
+
+void WriteSettings(const QString &path, const SettingsRecord &record, const ViewSettings &view)
+{
+    rewriteSettingsFile(path, [&](const QByteArray &old) {
+        return UpdateViewSettings(UpdateSettings(old, record), view);
+    });
+}
+
+ViewSettings ParseViewSettings(const QByteArray &iniText)
+{
+    ViewSettings view;
+    const auto zoom = readSection(iniText, kViewSection, {QByteArrayLiteral("Zoom")}).front();
+    if (const auto percent = zoom ? ReadIniInteger(*zoom) : std::nullopt)
+        view.ZoomPercent = *percent;
+    for (const auto &value : readSection(iniText, kRecentSection, recentKeyNames())) {
+        const QString path = value ? QString::fromUtf8(*value) : QString();
+        if (!path.isEmpty() && !holdsLineBreak(path) && !view.RecentFiles.contains(path))
+            view.RecentFiles << path;
+    }
+    return view;
+}
+
+QByteArray UpdateViewSettings(const QByteArray &iniText, const ViewSettings &view)
+{
+    QByteArray text =
+        updateSection(iniText, kViewSection, {{"Zoom", QByteArray::number(view.ZoomPercent)}});
+    QStringList kept;
+    for (const QString &path : view.RecentFiles)
+        if (!holdsLineBreak(path) && kept.size() < kRecentFileCount)
+            kept << path;
+    std::vector<IniKey> files;
+    for (const QByteArray &name : recentKeyNames()) {
+        const qsizetype i = qsizetype(files.size());
+        // Unused keys are written empty, so a shorter list leaves no older entry behind.
+        files.push_back({name, i < kept.size() ? '"' + kept[i].toUtf8() + '"' : QByteArray()});
+    }
+    return updateSection(text, kRecentSection, files);
+}
+
+void ReadViewSettings(const QString &path, ViewSettings &view)
+{
+    const auto bytes = readSmallFile(path);
+    view = bytes ? ParseViewSettings(*bytes) : ViewSettings{};
+}
+
+void AddRecentFile(QStringList &files, const QString &path)
+{
+    files.removeAll(path);
+    files.prepend(path);
+    while (files.size() > kRecentFileCount)
+        files.removeLast();
 }

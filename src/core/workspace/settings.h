@@ -3,7 +3,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <optional>
 
 // What set.ini keeps between runs. PosX is the window's top edge and PosY its left edge.
 struct SettingsRecord {
@@ -36,3 +38,29 @@ QByteArray UpdateSettings(const QByteArray &iniText, const SettingsRecord &recor
 // The value rule of set.ini: more than two characters starting with 0x or 0X are hexadecimal,
 // anything else is read by ParseInteger; surrounding blanks are ignored.
 std::optional<int32_t> ReadIniInteger(QByteArrayView value);
+
+// What the view keeps in set.ini besides section "set", each in a section of its own so that
+// section "set" stays exactly as earlier versions read and wrote it: the zoom ([view] Zoom, a
+// whole percentage) and the pictures opened last ([recent] File1 .. File8, newest first).
+inline constexpr int kRecentFileCount = 8;
+struct ViewSettings {
+    int32_t ZoomPercent = 100;
+    QStringList RecentFiles; // at most kRecentFileCount paths
+
+    bool operator==(const ViewSettings &) const = default;
+};
+
+// Like ParseSettings and UpdateSettings, for the two sections of ViewSettings. Paths are written
+// in UTF-8 inside double quotes (a path may begin or end with blanks or quotes); an empty key reads
+// as no file, and a path that holds a line break is not kept.
+ViewSettings ParseViewSettings(const QByteArray &iniText);
+QByteArray UpdateViewSettings(const QByteArray &iniText, const ViewSettings &view);
+
+// Reads ViewSettings from the file at path; never fails (a missing file gives the defaults).
+void ReadViewSettings(const QString &path, ViewSettings &view);
+// Writes both records into the file at path in one replacement, as WriteSettings does.
+void WriteSettings(const QString &path, const SettingsRecord &record, const ViewSettings &view);
+
+// Puts path at the head of a recent-files list, taking out an earlier entry of the same path and
+// keeping at most kRecentFileCount entries.
+void AddRecentFile(QStringList &files, const QString &path);

@@ -1,6 +1,7 @@
 // The canvas view: the working picture with the cut frame's outline.
 #include "core/workspace/view_composer.h"
 
+#include "core/image/alpha.h"
 #include "core/image/picture.h"
 
 #include <cstring>
@@ -20,7 +21,7 @@ void restore(QImage &view, const QImage &work, const QRegion &pixels)
 {
     const bool direct = work.format() == kPictureFormat;
     for (const QRect &r : pixels) {
-        const QImage part = direct ? work : To24Bit(work.copy(r));
+        const QImage part = direct ? work : OverCheckerboard(work, r);
         const QPoint from = direct ? r.topLeft() : QPoint();
         for (int row = 0; row < r.height(); ++row)
             std::memcpy(view.scanLine(r.top() + row) + 3 * r.left(),
@@ -56,7 +57,9 @@ QRegion ViewComposer::compose(const QImage &work, QImage &view, const QRect &fra
         changed = old;
     } else {
         // A deep copy: the view must never share pixels with the picture it outlines.
-        view = work.format() == kPictureFormat ? work.copy() : To24Bit(work);
+        // Transparency shows as the checkerboard, anchored at the picture's corner so the parts
+        // put back under an old outline match it.
+        view = work.format() == kPictureFormat ? work.copy() : OverCheckerboard(work, work.rect());
         m_sourceKey = work.cacheKey();
         changed = QRect(QPoint(0, 0), work.size());
     }

@@ -9,7 +9,8 @@
 // x + w - 1, rows y and y + h - 1), clipped to a picture of the given size.
 QRegion FrameOutline(const QRect &frame, const QSize &picture);
 
-// Keeps ViewImage equal to "WorkImage with the outline of the frame drawn on it" (24-bit).
+// Keeps ViewImage equal to "WorkImage with the outline of the frame drawn on it" (24-bit); a
+// picture with alpha is shown over the checkerboard of OverCheckerboard.
 //
 // A drag on a large picture composes the view once per mouse move. Copying the whole picture each
 // time costs tens of milliseconds at 6000 x 4000, so the composer remembers which picture and

@@ -57,6 +57,26 @@ void ClampFrame(Workspace &ws)
         ws.FrameY = ws.CanvasHeight - ws.CutHeight;
 }
 
+void NudgeFrame(Workspace &ws, int dx, int dy, NudgeSize size)
+{
+    const auto stepOf = [size](int32_t cutSide) {
+        switch (size) {
+        case NudgeSize::Pixel: return 1;
+        case NudgeSize::TenPixels: return 10;
+        case NudgeSize::Tile: return int(cutSide);
+        }
+        return 1;
+    };
+    // 64-bit, then clamped: a step past the edge must stop there, not wrap around.
+    const auto moved = [](int32_t at, int direction, int step) {
+        return int32_t(
+            std::clamp<int64_t>(int64_t(at) + int64_t(direction) * step, INT32_MIN, INT32_MAX));
+    };
+    ws.FrameX = moved(ws.FrameX, dx, stepOf(ws.CutWidth));
+    ws.FrameY = moved(ws.FrameY, dy, stepOf(ws.CutHeight));
+    ClampFrame(ws);
+}
+
 void FillCutImage(Workspace &ws)
 {
     if (ws.CutImage.size() != QSize(ws.CutWidth, ws.CutHeight) ||

@@ -14,8 +14,9 @@ inline constexpr int kMaxPresets = 100; // data.dat records beyond this are igno
 inline constexpr int kStartCanvasWidth = 200;
 inline constexpr int kStartCanvasHeight = 100;
 
-// The way the frame moves from one frame of a continuous cut to the next.
-enum class Direction : uint8_t { Right, Left, Down, Up };
+// The way the frame moves from one frame of a continuous cut to the next. Grid: every whole tile
+// from the frame's position, left to right and then down (see continuous_cut.h).
+enum class Direction : uint8_t { Right, Left, Down, Up, Grid };
 
 // One plain struct, owned by the main window; the command line and the tests build their own. The
 // core's routines below keep its fields consistent; state that only a window needs (whether a
@@ -47,6 +48,12 @@ struct Workspace {
 
     int32_t FrameStep = 0; // pixels the frame moves per frame in continuous cutting
     Direction FrameDirection = Direction::Right;
+
+    // Grid cutting: the pixels between two tiles across and down, and whether tiles of a single
+    // colour (the empty cells of a sheet) are left out.
+    int32_t GridGapX = 0;
+    int32_t GridGapY = 0;
+    bool SkipEmptyTiles = false;
 };
 
 // Makes picture the working picture as loaded or captured: WorkImage (in the picture's own depth),
@@ -67,6 +74,13 @@ void LowerCutToCanvas(Workspace &ws);
 // The frame clamp: brings the frame's top-left corner back inside the picture. The frame may touch
 // the right and bottom edges (a 100 x 50 cut on 300 x 200 goes no further than (200, 150)).
 void ClampFrame(Workspace &ws);
+
+// How far a key moves the frame: one picture pixel, ten, or one cut width or height (the next
+// tile).
+enum class NudgeSize { Pixel, TenPixels, Tile };
+
+// Moves the frame by dx and dy (each -1, 0 or 1) steps of size, then clamps it as a drag does.
+void NudgeFrame(Workspace &ws, int dx, int dy, NudgeSize size);
 
 // Fills CutImage, sized to the cut, with the 24-bit pixels under the frame of WorkImage (never
 // the outline, which only ViewImage carries). Only the cut area is read and, for a picture that is

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -169,6 +170,112 @@ TEST(ContinuousCutting, FramesShowTheCutAtEachPositionAndTheFrameReturns)
         EXPECT_EQ(ws.FrameY, row.y);
         EXPECT_EQ(ws.CutImage, startCut) << "direction " << int(row.direction);
     }
+}
+
+// A sheet of tiles: tile (column, row) of a cut wide and high, with gap pixels of gray between
+// them, is one colour when listed in `plain`, otherwise a pattern.
+QImage sheet(int columns, int rows, QSize cut, QSize gap, const std::vector<QPoint> &plain)
+{
+    QImage picture(columns * (cut.width() + gap.width()), rows * (cut.height() + gap.height()),
+                   kPictureFormat);
+    picture.fill(qRgb(128, 128, 128));
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column) {
+            const bool one =
+                std::find(plain.begin(), plain.end(), QPoint(column, row)) != plain.end();
+            const QPoint at(column * (cut.width() + gap.width()),
+                            row * (cut.height() + gap.height()));
+            for (int y = 0; y < cut.height(); ++y)
+                for (int x = 0; x < cut.width(); ++x)
+                    picture.setPixel(at + QPoint(x, y), one ? qRgb(255, 255, 255)
+                                                            : qRgb(column * 40, row * 40, x + y));
+        }
+    return picture;
+}
+
+// The grid writes every whole tile from the frame, left to right then down, numbered in reading
+// order with skipped tiles taking no number. Catches a gap added once too often or not at all, a
+// partial tile at the right or bottom edge written, a column-first order, a skipped tile leaving
+// a hole in the numbers, and a tile that differs only slightly taken for an empty one.
+TEST(GridCutting, TilesInReadingOrderWithGapsAndSkippedTiles)
+{
+    const QSize cut(8, 6);
+    const struct {
+        const char *label;
+        QImage picture;
+        QPoint frame;
+        QSize gap;
+        bool skipEmpty;
+        std::vector<QPoint> positions;
+    } rows[] = {
+        {"3 x 2 sheet, no gap",
+         sheet(3, 2, cut, {0, 0}, {}),
+         {0, 0},
+         {0, 0},
+         false,
+         {{0, 0}, {8, 0}, {16, 0}, {0, 6}, {8, 6}, {16, 6}}},
+        {"gaps of 2 and 1",
+         sheet(3, 2, cut, {2, 1}, {}),
+         {0, 0},
+         {2, 1},
+         false,
+         {{0, 0}, {10, 0}, {20, 0}, {0, 7}, {10, 7}, {20, 7}}},
+        {"from the second tile: partial tiles left out",
+         sheet(3, 2, cut, {0, 0}, {}),
+         {5, 2},
+         {0, 0},
+         false,
+         {{5, 2}, {13, 2}}},
+        {"the empty cells of the last row skipped",
+         sheet(3, 2, cut, {2, 1}, {{1, 1}, {2, 1}}),
+         {0, 0},
+         {2, 1},
+         true,
+         {{0, 0}, {10, 0}, {20, 0}, {0, 7}}},
+        {"empty cells kept without the option",
+         sheet(2, 1, cut, {0, 0}, {{1, 0}}),
+         {0, 0},
+         {0, 0},
+         false,
+         {{0, 0}, {8, 0}}},
+        {"every cell empty", sheet(2, 1, cut, {0, 0}, {{0, 0}, {1, 0}}), {0, 0}, {0, 0}, true, {}},
+    };
+    for (const auto &row : rows) {
+        Workspace ws;
+        SetWorkPicture(ws, row.picture);
+        ws.CutWidth = cut.width();
+        ws.CutHeight = cut.height();
+        ws.FrameX = row.frame.x();
+        ws.FrameY = row.frame.y();
+        ws.FrameDirection = Direction::Grid;
+        ws.GridGapX = row.gap.width();
+        ws.GridGapY = row.gap.height();
+        ws.SkipEmptyTiles = row.skipEmpty;
+        FillCutImage(ws);
+        EXPECT_EQ(ContinuousFrameCount(ws), int(row.positions.size())) << row.label;
+        std::vector<Written> written;
+        WriteContinuousFrames(ws, "/sheet/tile", [&](const QString &path, const QImage &picture) {
+            written.push_back({path, {ws.FrameX, ws.FrameY}, picture.copy()});
+        });
+        ASSERT_EQ(written.size(), row.positions.size()) << row.label;
+        for (size_t k = 0; k < written.size(); ++k) {
+            const QPoint at = row.positions[k];
+            EXPECT_EQ(written[k].path, FrameFileName("/sheet/tile", int(k) + 1)) << row.label;
+            EXPECT_EQ(written[k].picture, row.picture.copy(QRect(at, cut)))
+                << row.label << ", frame " << k + 1;
+        }
+        EXPECT_EQ(QPoint(ws.FrameX, ws.FrameY), row.frame) << row.label; // put back
+    }
+    // One pixel off the tile's colour makes it a tile worth writing.
+    QImage almost = sheet(2, 1, cut, {0, 0}, {{1, 0}});
+    almost.setPixel(15, 5, qRgb(255, 255, 254));
+    Workspace ws;
+    SetWorkPicture(ws, almost);
+    ws.CutWidth = cut.width();
+    ws.CutHeight = cut.height();
+    ws.FrameDirection = Direction::Grid;
+    ws.SkipEmptyTiles = true;
+    EXPECT_EQ(ContinuousFrameCount(ws), 2);
 }
 
 // A retry after a failure must write frame 001 from the start again. Catches CutImage left

@@ -168,6 +168,37 @@ TEST(UpdateSettings, WhatIsWrittenReadsBack)
         }
 }
 
+// The zoom and the recent pictures live in sections of their own. Catches a write that touches
+// section "set" (stored files rely on its exact keys), recent paths that do not come back as
+// written (blanks, quotes, Japanese), a shorter list that leaves an older entry behind, and a
+// list that grows past eight.
+TEST(ViewSettings, OwnSectionsRoundTripAndLeaveTheRestAlone)
+{
+    const QByteArray before = "; mine\r\n[set]\r\n" + kSampleKeys + "[other]\nk=v\n";
+    ViewSettings view;
+    view.ZoomPercent = 33;
+    view.RecentFiles = {QStringLiteral("/pictures/歩く.bmp"), QStringLiteral(" /a b/'q'.jpg "),
+                        QStringLiteral("\"/quoted\"")};
+    const QByteArray written = UpdateViewSettings(before, view);
+    EXPECT_TRUE(written.startsWith(before)) << written.constData();
+    EXPECT_EQ(ParseViewSettings(written), view);
+    EXPECT_EQ(ParseSettings(written), kSample);
+    EXPECT_EQ(UpdateViewSettings(written, view), written) << "a second write changes nothing";
+
+    ViewSettings shorter = view;
+    shorter.RecentFiles = {QStringLiteral("/one.bmp")};
+    shorter.ZoomPercent = 400;
+    EXPECT_EQ(ParseViewSettings(UpdateViewSettings(written, shorter)), shorter);
+    EXPECT_EQ(ParseViewSettings("[set]\r\nPosW=1\r\n"), ViewSettings{}); // earlier files: 100 %
+
+    QStringList recent;
+    for (int i = 0; i < 10; ++i)
+        AddRecentFile(recent, QStringLiteral("/p%1.bmp").arg(i));
+    AddRecentFile(recent, QStringLiteral("/p5.bmp")); // opened again: to the top, once
+    EXPECT_EQ(recent, (QStringList{"/p5.bmp", "/p9.bmp", "/p8.bmp", "/p7.bmp", "/p6.bmp", "/p4.bmp",
+                                   "/p3.bmp", "/p2.bmp"}));
+}
+
 class SettingsFile : public testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }

@@ -145,6 +145,37 @@ TEST(Workspace, PlaceEditResultChangesTheCanvasOnlyForSizeChangingEdits)
     EXPECT_EQ(ws.WorkImage.pixel(5, 5), qRgb(1, 2, 3));
 }
 
+// Keys move the frame and stop it at the picture's edges as a drag does. Catches a step that is
+// not clamped (the frame past the edge), a clamp to the canvas instead of canvas - cut, a tile
+// step taken from the wrong side of the cut, and ten-pixel steps that stop short of the edge.
+TEST(Workspace, NudgeMovesTheFrameAndStopsAtTheEdges)
+{
+    const struct {
+        QPoint from;
+        int dx, dy;
+        NudgeSize size;
+        QPoint expected;
+    } rows[] = {
+        {{10, 10}, 1, 0, NudgeSize::Pixel, {11, 10}},
+        {{10, 10}, 0, -1, NudgeSize::TenPixels, {10, 0}},
+        {{5, 10}, -1, 0, NudgeSize::TenPixels, {0, 10}},    // stops at 0
+        {{195, 10}, 1, 0, NudgeSize::TenPixels, {200, 10}}, // 300 - 100: stops at the edge
+        {{200, 150}, 1, 1, NudgeSize::Pixel, {200, 150}},   // already at the far corner
+        {{0, 0}, 1, 0, NudgeSize::Tile, {100, 0}},          // the next tile across: the cut width
+        {{0, 0}, 0, 1, NudgeSize::Tile, {0, 50}},           // and down: the cut height
+        {{150, 120}, 1, 1, NudgeSize::Tile, {200, 150}},    // the last tile stops at the edge
+        {{40, 30}, -1, -1, NudgeSize::Tile, {0, 0}},
+    };
+    for (const auto &row : rows) {
+        Workspace ws = withPicture(numbered(300, 200), 100, 50);
+        ws.FrameX = row.from.x();
+        ws.FrameY = row.from.y();
+        NudgeFrame(ws, row.dx, row.dy, row.size);
+        EXPECT_EQ(QPoint(ws.FrameX, ws.FrameY), row.expected)
+            << row.from.x() << "," << row.from.y() << " by " << row.dx << "," << row.dy;
+    }
+}
+
 TEST(Workspace, SetPresetsKeepsAtMostOneHundred)
 {
     std::vector<Preset> presets;

@@ -1,0 +1,60 @@
+// Animated output: the choices of an animated GIF or WebP and the encoders that make one from
+// frames given one after another.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+enum class AnimationFormat { Gif, Webp };
+
+// A frame is shown this long unless the user chooses otherwise.
+inline constexpr int kDefaultFrameDelayMs = 100;
+// The longest delay a GIF can hold (65535 hundredths of a second); WebP holds more, but one limit
+// for both keeps a choice valid whichever format it goes to.
+inline constexpr int kMaxFrameDelayMs = 655350;
+inline constexpr int kMinFrameDelayMs = 1;
+// WebP's lossy quality, 0 (smallest) to 100 (best); below 0 means lossless.
+inline constexpr int kLosslessQuality = -1;
+inline constexpr int kMaxQuality = 100;
+
+struct AnimationOptions {
+    AnimationFormat format = AnimationFormat::Gif;
+    int delayMs = kDefaultFrameDelayMs; // every frame, kMinFrameDelayMs .. kMaxFrameDelayMs
+    bool pingPong = false;              // forward, then back (PlayOrder)
+    bool dither = true;                 // GIF: error diffusion over the palette
+    int quality = kLosslessQuality;     // WebP: kLosslessQuality, or 0 .. kMaxQuality lossy
+};
+
+// The animation format a file name asks for by its extension (.gif, .webp, any letter case).
+std::optional<AnimationFormat> AnimationFormatOf(const QString &path);
+
+// The frames in the order an animation shows them, numbered from 1: 1 .. count, and with pingPong
+// back again without repeating either end (1 2 3 4 3 2), so the loop never shows a frame twice
+// in a row.
+std::vector<int> PlayOrder(int count, bool pingPong);
+
+// A GIF delay in hundredths of a second: Round(ms / 10), halves to even, and at least 1, since
+// players show a delay of 0 at a rate of their own choosing.
+int GifDelay(int delayMs);
+
+// Makes one animation file in memory. Frames are added in the order shown, each of the size given
+// at the start, in any depth; a frame with alpha keeps it (GIF: a pixel less than half opaque
+// becomes the one transparent index). The animation loops forever.
+class AnimationEncoder {
+  public:
+    virtual ~AnimationEncoder() = default;
+    // Throws Failure when the library refuses the frame.
+    virtual void add(const QImage &frame) = 0;
+    // The whole file; the encoder takes no more frames after it.
+    virtual QByteArray finish() = 0;
+};
+
+// An encoder of options.format for frames of size; throws Failure when the size cannot be held
+// (a side over 65535 pixels for GIF, 16383 for WebP).
+std::unique_ptr<AnimationEncoder> MakeAnimationEncoder(QSize size, const AnimationOptions &options);

@@ -1,0 +1,47 @@
+// Sprite sheets: frames laid row by row into one picture, with padding between and around them,
+// and the small JSON file beside it that tells each frame's rectangle.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// Padding beyond this is no padding any engine needs, only a way to make a huge picture.
+inline constexpr int kMaxSheetPadding = 1024;
+
+struct SheetOptions {
+    int columns = 1; // frames per row; fewer when the run has fewer frames
+    int padding = 0; // pixels between frames and around the sheet's edge
+};
+
+struct SheetLayout {
+    QSize size;               // the whole sheet
+    std::vector<QRect> cells; // frame k at cells[k - 1]
+};
+
+// count frames of frameSize in rows of options.columns: frame k (from 1) sits in column
+// (k - 1) % columns and row (k - 1) / columns, at x = padding + column * (width + padding), and
+// likewise y. Throws Failure when the sheet would exceed the picture limit.
+SheetLayout LayOutSheet(int count, QSize frameSize, const SheetOptions &options);
+
+// A new sheet picture of layout.size: 32-bit with transparent padding when the frames have alpha,
+// else 24-bit with white padding (the program's colour for missing parts).
+QImage BlankSheet(const SheetLayout &layout, bool alpha);
+
+// Copies frame into sheet at cell (sizes equal); frame is converted to the sheet's format.
+void PlaceOnSheet(QImage &sheet, const QRect &cell, const QImage &frame);
+
+// The JSON file's path: the sheet's path with its extension replaced by ".json" ("walk.png" gives
+// "walk.json"); a name without an extension gets ".json" added.
+QString SheetDataPath(const QString &sheetPath);
+
+// The JSON beside the sheet: the sheet's file name and size, then one entry per frame with its
+// name and rectangle, the fields game engines read (keys in Qt's alphabetical order):
+// {"frames": [{"h": 32, "name": "walk001.png", "w": 32, "x": 0, "y": 0}, ...],
+//  "image": "walk.png", "size": {"h": 32, "w": 66}}
+QByteArray SheetData(const SheetLayout &layout, const QString &imageName,
+                     const QStringList &frameNames);

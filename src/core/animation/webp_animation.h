@@ -1,0 +1,26 @@
+// Animated WebP through libwebp's animation encoder: lossless unless a quality is given, looping
+// forever.
+#pragma once
+
+#include "core/animation/animation.h"
+
+struct WebPAnimEncoder;
+struct WebPConfig;
+
+class WebpAnimationEncoder : public AnimationEncoder {
+  public:
+    WebpAnimationEncoder(QSize size, const AnimationOptions &options);
+    ~WebpAnimationEncoder() override;
+    WebpAnimationEncoder(const WebpAnimationEncoder &) = delete;
+    WebpAnimationEncoder &operator=(const WebpAnimationEncoder &) = delete;
+
+    void add(const QImage &frame) override;
+    QByteArray finish() override;
+
+  private:
+    QSize m_size;
+    AnimationOptions m_options;
+    WebPAnimEncoder *m_encoder = nullptr;
+    std::unique_ptr<WebPConfig> m_config;
+    int m_timestamp = 0; // where the next frame starts, in milliseconds
+};

@@ -1,0 +1,24 @@
+// PNG files of frames, cuts and whole pictures: 8-bit RGB, or RGBA when the picture has alpha.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+// Encodes picture as a PNG stream into out (replacing its contents, keeping its memory): 8-bit
+// RGB, or 8-bit RGBA when the picture has an alpha channel; no other chunk than the picture's
+// own. Throws Failure for a null picture.
+void EncodePng(const QImage &picture, QByteArray &out);
+QByteArray EncodePng(const QImage &picture);
+
+// Writes the PNG atomically (the old file or the whole new one); throws Failure naming the file.
+void WritePngFile(const QString &path, const QImage &picture);
+
+// Writes many frames, keeping the encoding buffer from one frame to the next.
+class PngFrameWriter {
+  public:
+    void write(const QString &path, const QImage &picture);
+
+  private:
+    QByteArray m_buffer;
+};

@@ -1,0 +1,151 @@
+// Writing a run's frames as numbered files, an animation or a sprite sheet.
+#include "core/sequence/frame_output.h"
+
+#include "core/base/atomic_file.h"
+#include "core/base/files.h"
+#include "core/image/bmp_format.h"
+#include "core/image/png_format.h"
+
+#include <QFileInfo>
+
+void FrameRun::writeBmp(int k, const QString &path, BmpFrameWriter &writer)
+{
+    writer.write(path, frame(k));
+}
+
+namespace {
+
+void tell(const FrameProgress &progress, int k, int n)
+{
+    if (progress)
+        progress(k, n);
+}
+
+void writeNumberedFiles(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
+{
+    const int n = run.count();
+    if (output.format == FrameFormat::Bmp) {
+        BmpFrameWriter writer;
+        for (int k = 1; k <= n; ++k) {
+            run.writeBmp(k, FrameFileName(output.path, k, FrameFormat::Bmp), writer);
+            tell(progress, k, n);
+        }
+        return;
+    }
+    PngFrameWriter writer;
+    for (int k = 1; k <= n; ++k) {
+        writer.write(FrameFileName(output.path, k, FrameFormat::Png), run.frame(k));
+        tell(progress, k, n);
+    }
+}
+
+void writeAnimation(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
+{
+    const std::vector<int> order = PlayOrder(run.count(), output.animation.pingPong);
+    QByteArray file;
+    try {
+        const std::unique_ptr<AnimationEncoder> encoder =
+            MakeAnimationEncoder(run.frameSize(), output.animation);
+        for (size_t i = 0; i < order.size(); ++i) {
+            encoder->add(run.frame(order[i]));
+            tell(progress, int(i + 1), int(order.size()));
+        }
+        file = encoder->finish();
+    } catch (const std::bad_alloc &) {
+        throw;
+    } catch (const Failure &failure) {
+        throw WriteFailure(output.path, failure.description());
+    }
+    WriteFileAtomically(output.path, file);
+}
+
+void writeSheet(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
+{
+    const int n = run.count();
+    QByteArray png;
+    SheetLayout layout;
+    try {
+        layout = LayOutSheet(n, run.frameSize(), output.sheet);
+        QImage sheet = BlankSheet(layout, run.hasAlpha());
+        for (int k = 1; k <= n; ++k) {
+            PlaceOnSheet(sheet, layout.cells[size_t(k - 1)], run.frame(k));
+            tell(progress, k, n);
+        }
+        EncodePng(sheet, png);
+    } catch (const std::bad_alloc &) {
+        throw;
+    } catch (const Failure &failure) {
+        throw WriteFailure(output.path, failure.description());
+    }
+    // Each frame is named as it would be as a numbered PNG of the sheet's name.
+    QStringList names;
+    for (int k = 1; k <= n; ++k)
+        names << QFileInfo(FrameFileName(output.path, k, FrameFormat::Png)).fileName();
+    WriteFileAtomically(output.path, png);
+    WriteFileAtomically(SheetDataPath(output.path),
+                        SheetData(layout, QFileInfo(output.path).fileName(), names));
+}
+
+} // namespace
+
+bool KeepsAlpha(FrameFormat format)
+{
+    return format == FrameFormat::Png;
+}
+
+bool KeepsAlpha(const FrameOutput &output)
+{
+    return output.kind != OutputKind::NumberedFiles || KeepsAlpha(output.format);
+}
+
+QStringList OutputFiles(const FrameOutput &output, int frames)
+{
+    switch (output.kind) {
+    case OutputKind::NumberedFiles: {
+        QStringList names;
+        for (int k = 1; k <= frames; ++k)
+            names << FrameFileName(output.path, k, output.format);
+        return names;
+    }
+    case OutputKind::Animation: return {output.path};
+    case OutputKind::Sheet: return {output.path, SheetDataPath(output.path)};
+    }
+    return {};
+}
+
+QStringList ExistingOutputFiles(const FrameOutput &output, int frames)
+{
+    if (output.kind == OutputKind::NumberedFiles)
+        return ExistingFrameFiles(output.path, frames, output.format);
+    QStringList existing;
+    for (const QString &path : OutputFiles(output, frames)) {
+        const QFileInfo file(path);
+        if (file.exists() || file.isSymLink())
+            existing << path;
+    }
+    return existing;
+}
+
+int OutputSteps(const FrameOutput &output, int frames)
+{
+    if (output.kind == OutputKind::Animation)
+        return int(PlayOrder(frames, output.animation.pingPong).size());
+    return frames;
+}
+
+void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
+{
+    switch (output.kind) {
+    case OutputKind::NumberedFiles: writeNumberedFiles(run, output, progress); break;
+    case OutputKind::Animation: writeAnimation(run, output, progress); break;
+    case OutputKind::Sheet: writeSheet(run, output, progress); break;
+    }
+}
+
+void WriteCutFile(const QString &path, const QImage &cut, FrameFormat format)
+{
+    if (format == FrameFormat::Png)
+        WritePngFile(path, cut);
+    else
+        WriteBmp24File(path, cut);
+}

@@ -1,0 +1,48 @@
+// Where a run's frames go: numbered BMP or PNG files, one animated GIF or WebP, or a sprite sheet
+// with its JSON. The window and the command line both write through WriteFrameOutput.
+#pragma once
+
+#include "core/animation/animation.h"
+#include "core/animation/sprite_sheet.h"
+#include "core/sequence/frame_files.h"
+#include "core/sequence/frame_run.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+enum class OutputKind { NumberedFiles, Animation, Sheet };
+
+struct FrameOutput {
+    OutputKind kind = OutputKind::NumberedFiles;
+    // NumberedFiles: the base of the frame names (FrameFileName); otherwise the one file written.
+    QString path;
+    FrameFormat format = FrameFormat::Bmp; // NumberedFiles
+    AnimationOptions animation;            // Animation
+    SheetOptions sheet;                    // Sheet
+};
+
+// Whether the output can hold transparency: PNG files, both animations and the sheet (a PNG).
+// Runs that copy pixels keep a picture's alpha for these; BMP sees the picture over white.
+bool KeepsAlpha(const FrameOutput &output);
+bool KeepsAlpha(FrameFormat format);
+
+// The files a run of `frames` frames writes: the numbered names, the animation, or the sheet and
+// its JSON. Asked before a run, so the user can be asked once before anything is replaced.
+QStringList OutputFiles(const FrameOutput &output, int frames);
+// Those of them that something already occupies (a file, a folder, a link, even a broken one).
+QStringList ExistingOutputFiles(const FrameOutput &output, int frames);
+
+// The number of steps WriteFrameOutput reports through progress: one per frame written, shown or
+// placed (a ping-pong animation shows most frames twice).
+int OutputSteps(const FrameOutput &output, int frames);
+
+// Writes run as output asks, telling progress(k, OutputSteps) after each step. Throws Failure.
+// Numbered files are written one by one (those written before a failure stay, each whole); an
+// animation or a sheet is made in memory and written at the end, whole or not at all, the sheet's
+// JSON after the sheet.
+void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgress &progress = {});
+
+// Writes one cut as a file of format: a 24-bit BMP byte for byte as WriteBmp24File writes it, or a
+// PNG that keeps the cut's alpha.
+void WriteCutFile(const QString &path, const QImage &cut, FrameFormat format);

@@ -1,0 +1,25 @@
+// A run of frames made one at a time on demand: the numbered files, the animations, the sprite
+// sheet and the output dialog's preview all take their frames from here, so what the preview shows
+// is what is written.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+class BmpFrameWriter;
+
+class FrameRun {
+  public:
+    virtual ~FrameRun() = default;
+    virtual int count() const = 0;
+    virtual QSize frameSize() const = 0;
+    // Whether the frames carry alpha: cuts of a picture with transparency, made for an output that
+    // keeps it. Otherwise the frames are 24-bit.
+    virtual bool hasAlpha() const = 0;
+    // Frame k, 1 .. count(), in any order; each costs only its own making, so a run of thousands
+    // can be shown as it is made. The picture is valid until the next call on the run.
+    virtual const QImage &frame(int k) = 0;
+    // Writes frame k as a 24-bit BMP; a run that can make the file's rows directly does so.
+    virtual void writeBmp(int k, const QString &path, BmpFrameWriter &writer);
+};

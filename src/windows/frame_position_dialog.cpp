@@ -1,0 +1,33 @@
+// The dialog that asks the frame's position.
+#include "windows/frame_position_dialog.h"
+
+#include "ui_frame_position_dialog.h"
+#include "windows/window_support.h"
+
+FramePositionDialog::FramePositionDialog(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::FramePositionDialog>())
+{
+    m_ui->setupUi(this);
+    SetDarkBackground(this);
+    FitLabelWidths(this);
+    connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+FramePositionDialog::~FramePositionDialog() = default;
+
+std::optional<QPoint> FramePositionDialog::ask(QPoint current, QPoint greatest)
+{
+    m_ui->xSpin->setRange(0, std::max(greatest.x(), 0));
+    m_ui->ySpin->setRange(0, std::max(greatest.y(), 0));
+    m_ui->xSpin->setValue(current.x());
+    m_ui->ySpin->setValue(current.y());
+    m_ui->xSpin->selectAll();
+    m_ui->xSpin->setFocus();
+    if (parentWidget()) // centred on the main window
+        move(parentWidget()->frameGeometry().center() - rect().center());
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    // Values still being typed count as they will once their fields are left.
+    return QPoint(m_ui->xSpin->readValue(), m_ui->ySpin->readValue());
+}

@@ -1,0 +1,147 @@
+// The cutting verbs' output options: PNG frames, an animation or a sheet instead of BMP frames.
+#include "cli/cli.h"
+#include "core/image/jpeg_codec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CommandLineOutput : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QImage picture(100, 60, QImage::Format_BGR888);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qRgb(x * 2, y * 4, (x + y) % 256));
+        ASSERT_TRUE(picture.save(path("in.bmp")));
+        source = picture;
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QStringList files() const
+    {
+        QStringList names = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+        names.removeAll(QStringLiteral("in.bmp"));
+        return names;
+    }
+    QTemporaryDir dir;
+    QImage source;
+};
+
+// Each option must change what is written, and nothing else: catches --format ignored (BMP
+// frames under PNG names), an animation that still wants BASE, the one-file count not applied to
+// blend's three files, and a cut whose PNG is not the cut.
+TEST_F(CommandLineOutput, OptionsChooseWhatIsWritten)
+{
+    const struct {
+        QStringList args;
+        QStringList written;
+    } rows[] = {
+        {{"sequence", "in.bmp", "walk", "--size", "40x60", "--format", "png"},
+         {"walk001.png", "walk002.png", "walk003.png", "walk004.png", "walk005.png"}},
+        {{"sequence", "in.bmp", "--size", "40x60", "--animate", "w.gif", "--pingpong"}, {"w.gif"}},
+        {{"blend", "in.bmp", "in.bmp", "--size", "20x10", "--sheet", "s.png", "--columns", "7"},
+         {"s.json", "s.png"}},
+        {{"fade", "in.bmp", "--size", "20x10", "--animate", "f.webp", "--quality", "50"},
+         {"f.webp"}},
+        {{"cut", "in.bmp", "c.png", "--size", "30x20", "--at", "10,5", "--format", "png"},
+         {"c.png"}},
+    };
+    for (const auto &row : rows) {
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+        ASSERT_TRUE(source.save(path("in.bmp")));
+        QStringList args;
+        for (const QString &arg : row.args)
+            args << (arg.contains(u'.') || arg == QLatin1String("walk") ? path(arg) : arg);
+        ASSERT_EQ(RunCommandLine(args), 0) << row.args.join(' ').toStdString();
+        EXPECT_EQ(files(), row.written) << row.args.join(' ').toStdString();
+    }
+    EXPECT_EQ(QImageReader(path("c.png")).format(), "png");
+    EXPECT_EQ(QImage(path("c.png")).convertToFormat(QImage::Format_BGR888),
+              source.copy(10, 5, 30, 20));
+}
+
+// Options that would do nothing where they stand, or files that do not match, are usage errors
+// that write nothing: catches --delay accepted without an animation, --quality silently dropped
+// for GIF, and a BASE left over beside --animate.
+TEST_F(CommandLineOutput, MisplacedOptionsAreUsageErrors)
+{
+    const QStringList base = {"sequence", path("in.bmp"), "--size", "40x60"};
+    const QList<QStringList> wrong = {
+        {path("walk"), "--delay", "50"},
+        {path("walk"), "--pingpong"},
+        {path("walk"), "--columns", "3"},
+        {path("walk"), "--format", "jpg"},
+        {"--animate", path("w.mp4")},
+        {"--animate", path("w.gif"), "--quality", "80"},
+        {"--animate", path("w.webp"), "--no-dither"},
+        {"--animate", path("w.gif"), "--delay", "0"},
+        {"--animate", path("w.gif"), "--format", "png"},
+        {"--animate", path("w.gif"), "--sheet", path("s.png"), "--columns", "2"},
+        {"--sheet", path("s.png")},
+        {"--sheet", path("s.png"), "--columns", "0"},
+        {path("walk"), "--animate", path("w.gif")},
+    };
+    for (const QStringList &extra : wrong) {
+        EXPECT_EQ(RunCommandLine(base + extra), 2) << extra.join(' ').toStdString();
+        EXPECT_EQ(files(), QStringList()) << extra.join(' ').toStdString();
+    }
+}
+
+// A picture with alpha read from a PNG keeps it where the output copies pixels to a format that
+// holds it (a cut, tiles), and is seen over white in a BMP; a photo's orientation is applied unless
+// --keep-orientation. Catches alpha dropped between reader and writer, transparent pixels written
+// as their hidden colour into a BMP, and --keep-orientation taken by edit as an operation.
+TEST_F(CommandLineOutput, TransparencyAndOrientationReachTheOutputs)
+{
+    QImage seeThrough(40, 20, QImage::Format_ARGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            seeThrough.setPixel(x, y, qRgba(x * 6, y * 12, 90, (x + y) % 3 == 0 ? 0 : 200));
+    ASSERT_TRUE(seeThrough.save(path("alpha.png")));
+    const auto run = [&](QStringList args) {
+        for (QString &arg : args)
+            if (arg.contains(u'.') || arg == QLatin1String("tile"))
+                arg = path(arg);
+        return RunCommandLine(args);
+    };
+    ASSERT_EQ(
+        run({"cut", "alpha.png", "c.png", "--size", "20x10", "--at", "5,5", "--format", "png"}), 0);
+    EXPECT_EQ(QImage(path("c.png")).convertToFormat(QImage::Format_ARGB32),
+              seeThrough.copy(5, 5, 20, 10));
+    ASSERT_EQ(run({"sequence", "alpha.png", "tile", "--size", "20x10", "--step", "cut", "--format",
+                   "png"}),
+              0);
+    EXPECT_EQ(QImage(path("tile002.png")).convertToFormat(QImage::Format_ARGB32),
+              seeThrough.copy(20, 0, 20, 10));
+    ASSERT_EQ(run({"cut", "alpha.png", "c.bmp", "--size", "20x10"}), 0);
+    const QImage overWhite = QImage(path("c.bmp"));
+    EXPECT_EQ(overWhite.pixel(0, 0), qRgb(255, 255, 255)); // alpha 0
+    EXPECT_EQ(overWhite.pixel(1, 0), qRgb((6 * 200 + 255 * 55 + 127) / 255, (255 * 55 + 127) / 255,
+                                          (90 * 200 + 255 * 55 + 127) / 255));
+
+    // A portrait photo stored sideways (orientation 6: turn a quarter clockwise to show).
+    QByteArray jpeg = EncodeJpeg(source.copy(0, 0, 64, 32));
+    const QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0",
+                          32);
+    jpeg.insert(2, QByteArray("\xFF\xE1\0\x22", 4) + exif);
+    QFile photo(path("photo.jpg"));
+    ASSERT_TRUE(photo.open(QIODevice::WriteOnly) && photo.write(jpeg) == jpeg.size());
+    photo.close();
+    ASSERT_EQ(run({"edit", "photo.jpg", "up.bmp", "--blur"}), 0);
+    EXPECT_EQ(QImage(path("up.bmp")).size(), QSize(32, 64));
+    ASSERT_EQ(run({"edit", "photo.jpg", "kept.bmp", "--keep-orientation", "--blur"}), 0);
+    EXPECT_EQ(QImage(path("kept.bmp")).size(), QSize(64, 32));
+    ASSERT_EQ(run({"cut", "photo.jpg", "k.bmp", "--size", "100x100", "--keep-orientation"}), 0);
+    EXPECT_EQ(QImage(path("k.bmp")).size(), QSize(64, 32));
+}
+
+} // namespace

@@ -1,0 +1,349 @@
+// The outputs of a run read back by decoders other than the ones that wrote them: Qt's PNG and GIF
+// readers, libwebp's animation decoder. Frame count, size, delay, loop, alpha and pixels.
+#include "core/image/bmp_format.h"
+#include "core/image/picture.h"
+#include "core/sequence/continuous_cut.h"
+#include "core/sequence/frame_output.h"
+#include "core/sequence/mixing.h"
+
+#include "test_files.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <webp/demux.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// 64 x 24 with every alpha a cut can meet: opaque, fully transparent, and partly transparent on
+// both sides of a half. Colours differ in every channel and in every 16 x 16 cut, so a frame out
+// of order, or red and blue swapped, cannot pass.
+QImage seeThroughPicture()
+{
+    QImage picture(64, 24, QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const int alpha = (x + y) % 7 == 0   ? 0
+                              : (x + y) % 7 == 1 ? 90
+                              : (x * y) % 5 == 0 ? 170
+                                                 : 255;
+            picture.setPixel(x, y, qRgba(x * 4, 255 - y * 9, (x * 7 + y * 3) % 256, alpha));
+        }
+    }
+    return picture;
+}
+
+Workspace cutting(const QImage &picture)
+{
+    Workspace ws;
+    SetWorkPicture(ws, picture);
+    ws.CutWidth = 16;
+    ws.CutHeight = 16;
+    ws.FrameX = 0;
+    ws.FrameY = 4;
+    ws.FrameStep = 16;
+    ws.FrameDirection = Direction::Right;
+    FillCutImage(ws);
+    return ws;
+}
+
+// The frame the run must hold at position k, straight from the picture.
+QImage expectedCut(const QImage &picture, int k)
+{
+    return picture.copy(16 * (k - 1), 4, 16, 16).convertToFormat(QImage::Format_ARGB32);
+}
+
+// Peak signal to noise over the colour of the pixels `counted` keeps, in decibels.
+template <typename Counted> double psnr(const QImage &a, const QImage &b, Counted counted)
+{
+    double squares = 0;
+    long samples = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (!counted(p))
+                continue;
+            for (const int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)})
+                squares += double(d) * d;
+            samples += 3;
+        }
+    }
+    return squares == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 * samples / squares);
+}
+
+struct Decoded {
+    std::vector<QImage> frames; // ARGB32
+    std::vector<int> delays;    // ms
+    int loopCount = -2;         // Qt's convention: -1 forever
+};
+
+Decoded readWithQt(const QString &path)
+{
+    Decoded d;
+    QImageReader reader(path);
+    d.loopCount = reader.loopCount();
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        const QImage frame = reader.read();
+        if (frame.isNull())
+            break;
+        d.frames.push_back(frame.convertToFormat(QImage::Format_ARGB32));
+        d.delays.push_back(reader.nextImageDelay());
+    }
+    return d;
+}
+
+Decoded readWebp(const QString &path)
+{
+    Decoded d;
+    const QByteArray bytes = FileBytes(path);
+    const WebPData data{reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size())};
+    WebPAnimDecoderOptions options;
+    WebPAnimDecoderOptionsInit(&options);
+    options.color_mode = MODE_BGRA; // the bytes of Format_ARGB32 on this machine
+    WebPAnimDecoder *decoder = WebPAnimDecoderNew(&data, &options);
+    if (!decoder)
+        return d;
+    WebPAnimInfo info;
+    WebPAnimDecoderGetInfo(decoder, &info);
+    d.loopCount = info.loop_count == 0 ? -1 : int(info.loop_count);
+    int previous = 0;
+    while (WebPAnimDecoderHasMoreFrames(decoder)) {
+        uint8_t *pixels = nullptr;
+        int end = 0;
+        if (!WebPAnimDecoderGetNext(decoder, &pixels, &end))
+            break;
+        const QImage frame(pixels, int(info.canvas_width), int(info.canvas_height),
+                           QImage::Format_ARGB32);
+        d.frames.push_back(frame.copy());
+        d.delays.push_back(end - previous);
+        previous = end;
+    }
+    WebPAnimDecoderDelete(decoder);
+    return d;
+}
+
+// Every output of one continuous run over a picture with alpha, and of one blend, read back.
+// Catches red and blue swapped on the way to a library, frames out of order or a ping-pong that
+// repeats its ends, a delay in the wrong unit, a missing loop block, alpha lost (or kept where
+// a partly transparent pixel must become opaque in GIF), and lossless output that is not exact.
+TEST(FrameOutput, EveryOutputReadsBackWithAnIndependentDecoder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QImage picture = seeThroughPicture();
+    Workspace ws = cutting(picture);
+    ws.BlendImage = picture.mirrored(true, false);
+
+    enum class Decoder { PngFiles, QtAnimation, Webp };
+    const struct {
+        const char *name;
+        OutputKind kind;
+        AnimationFormat format;
+        int delayMs;
+        bool pingPong;
+        int quality;
+        bool mix;
+        Decoder decoder;
+        std::vector<int> shown; // the run's frames in the order the file must show them
+        // 0: exact. Lossy WebP keeps colour at half resolution, which a pattern that changes colour
+        // at every pixel feels most; a red-blue swap still scores below 10.
+        double minimumPsnr;
+    } rows[] = {
+        // clang-format off
+        {"png", OutputKind::NumberedFiles, {}, 0, false, 0, false, Decoder::PngFiles,
+         {1, 2, 3, 4}, 0},
+        {"cut.gif", OutputKind::Animation, AnimationFormat::Gif, 100, false, -1, false,
+         Decoder::QtAnimation, {1, 2, 3, 4}, 30},
+        {"pingpong.gif", OutputKind::Animation, AnimationFormat::Gif, 70, true, -1, false,
+         Decoder::QtAnimation, {1, 2, 3, 4, 3, 2}, 30},
+        {"blend.gif", OutputKind::Animation, AnimationFormat::Gif, 40, false, -1, true,
+         Decoder::QtAnimation, {}, 30},
+        {"cut.webp", OutputKind::Animation, AnimationFormat::Webp, 100, false, -1, false,
+         Decoder::Webp, {1, 2, 3, 4}, 0},
+        {"pingpong.webp", OutputKind::Animation, AnimationFormat::Webp, 35, true, -1, false,
+         Decoder::Webp, {1, 2, 3, 4, 3, 2}, 0},
+        {"lossy.webp", OutputKind::Animation, AnimationFormat::Webp, 100, false, 90, true,
+         Decoder::Webp, {}, 20},
+        // clang-format on
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        FrameOutput output;
+        output.kind = row.kind;
+        output.path = dir.filePath(row.name);
+        output.format = FrameFormat::Png;
+        output.animation = {row.format, row.delayMs, row.pingPong, true, row.quality};
+        const std::unique_ptr<FrameRun> run =
+            row.mix ? MixRun(ws, MixKind::Blend) : ContinuousRun(ws, KeepsAlpha(output));
+        std::vector<int> shown = row.shown;
+        std::vector<QImage> expected; // frame k at k - 1
+        for (int k = 1; k <= run->count(); ++k) {
+            expected.push_back(row.mix ? run->frame(k).convertToFormat(QImage::Format_ARGB32)
+                                       : expectedCut(picture, k));
+            if (row.mix)
+                shown.push_back(k);
+        }
+        int told = 0;
+        WriteFrameOutput(*run, output, [&](int k, int n) {
+            EXPECT_EQ(k, ++told);
+            EXPECT_EQ(n, int(shown.size()));
+        });
+        EXPECT_EQ(told, int(shown.size()));
+
+        Decoded read;
+        if (row.decoder == Decoder::PngFiles) {
+            for (int k = 1; k <= run->count(); ++k)
+                read.frames.push_back(QImage(FrameFileName(output.path, k, FrameFormat::Png))
+                                          .convertToFormat(QImage::Format_ARGB32));
+        } else {
+            read = row.decoder == Decoder::Webp ? readWebp(output.path) : readWithQt(output.path);
+            EXPECT_EQ(read.loopCount, -1); // forever
+            // GIF keeps hundredths of a second: 35 ms would be 40, 70 stays 70.
+            EXPECT_EQ(read.delays, std::vector<int>(shown.size(), row.delayMs));
+        }
+        ASSERT_EQ(read.frames.size(), shown.size());
+        for (size_t i = 0; i < shown.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << "shown " << i << ", frame " << shown[i]);
+            const QImage &want = expected[size_t(shown[i] - 1)];
+            const QImage &got = read.frames[i];
+            ASSERT_EQ(got.size(), want.size());
+            const bool gif = row.decoder == Decoder::QtAnimation;
+            for (int y = 0; y < want.height(); ++y) {
+                for (int x = 0; x < want.width(); ++x) {
+                    const int a = qAlpha(want.pixel(x, y));
+                    // GIF: one transparent index, for the pixels less than half opaque.
+                    const int alpha = gif ? (a < 128 ? 0 : 255) : a;
+                    ASSERT_EQ(qAlpha(got.pixel(x, y)), alpha) << x << "," << y;
+                    if (row.minimumPsnr == 0 && a > 0) {
+                        ASSERT_EQ(got.pixel(x, y), want.pixel(x, y)) << x << "," << y;
+                    }
+                }
+            }
+            if (row.minimumPsnr > 0) {
+                EXPECT_GE(psnr(want, got, [gif](QRgb p) { return qAlpha(p) >= (gif ? 128 : 1); }),
+                          row.minimumPsnr);
+            }
+        }
+    }
+}
+
+// A sheet's JSON must give the rectangles where the sheet holds each frame, with the padding
+// around and between them. Catches padding put only between frames, rows and columns swapped, an
+// empty column for a run shorter than the row, and names that do not follow the frame rule.
+TEST(FrameOutput, SheetRectanglesInTheJsonHoldTheFrames)
+{
+    QTemporaryDir dir;
+    const QImage picture = seeThroughPicture();
+    const Workspace ws = cutting(picture);
+    const struct {
+        int columns, padding;
+        QSize size;
+        QRect fourth;
+    } rows[] = {
+        {3, 2, {56, 38}, {2, 20, 16, 16}},  // 3 + 1 frames, padding all round
+        {2, 0, {32, 32}, {16, 16, 16, 16}}, // no padding
+        {9, 1, {69, 18}, {52, 1, 16, 16}},  // more columns than frames: one row of 4
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.columns << " columns, padding " << row.padding);
+        FrameOutput output;
+        output.kind = OutputKind::Sheet;
+        output.path = dir.filePath("walk.png");
+        output.sheet = {row.columns, row.padding};
+        WriteFrameOutput(*ContinuousRun(ws, true), output);
+
+        const QImage sheet = QImage(output.path).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(sheet.size(), row.size);
+        const QJsonObject json =
+            QJsonDocument::fromJson(FileBytes(dir.filePath("walk.json"))).object();
+        EXPECT_EQ(json["image"].toString(), "walk.png");
+        EXPECT_EQ(json["size"].toObject()["w"].toInt(), row.size.width());
+        EXPECT_EQ(json["size"].toObject()["h"].toInt(), row.size.height());
+        const QJsonArray frames = json["frames"].toArray();
+        ASSERT_EQ(frames.size(), 4);
+        QImage covered(sheet.size(), QImage::Format_Mono);
+        covered.fill(0);
+        for (int k = 1; k <= 4; ++k) {
+            const QJsonObject f = frames[k - 1].toObject();
+            const QRect rect(f["x"].toInt(), f["y"].toInt(), f["w"].toInt(), f["h"].toInt());
+            EXPECT_EQ(f["name"].toString(), QStringLiteral("walk00%1.png").arg(k));
+            EXPECT_EQ(sheet.copy(rect), expectedCut(picture, k)) << "frame " << k;
+            for (int y = rect.top(); y <= rect.bottom(); ++y)
+                for (int x = rect.left(); x <= rect.right(); ++x)
+                    covered.setPixel(x, y, 1);
+            if (k == 4) {
+                EXPECT_EQ(rect, row.fourth);
+            }
+        }
+        for (int y = 0; y < sheet.height(); ++y) {
+            for (int x = 0; x < sheet.width(); ++x) {
+                if (!covered.pixelIndex(x, y)) {
+                    ASSERT_EQ(sheet.pixel(x, y), qRgba(0, 0, 0, 0))
+                        << "padding at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+// BMP frames must stay byte for byte what the program always wrote, through the new outputs as
+// well; PNG frames take the same names with their own extension. Catches the run cutting other
+// places than the writers, the mix path losing the direct rows, and an extension rule that strips
+// the wrong ending.
+TEST(FrameOutput, BmpFramesAreTheOldBytesAndPngFramesTheSameNames)
+{
+    QTemporaryDir dir;
+    QImage opaque(61, 23, kPictureFormat);
+    for (int y = 0; y < opaque.height(); ++y)
+        for (int x = 0; x < opaque.width(); ++x)
+            opaque.setPixel(x, y, qRgb(x * 4, y * 11, x ^ y));
+    Workspace ws = cutting(opaque);
+    ws.CutWidth = 13; // rows padded to 4 bytes
+    ws.CutHeight = 7;
+    ws.FrameStep = 15;
+    FillCutImage(ws);
+    ws.BlendImage = opaque.mirrored(true, true);
+
+    BmpFrameWriter writer;
+    WriteContinuousFrames(ws, dir.filePath("old"),
+                          [&](const QString &path, const QImage &p) { writer.write(path, p); });
+    Workspace mixed = ws;
+    WriteMixFrames(mixed, MixKind::Blend, dir.filePath("oldmix"), writer);
+    FrameOutput output;
+    output.path = dir.filePath("new.bmp");
+    WriteFrameOutput(*ContinuousRun(ws, false), output);
+    output.path = dir.filePath("newmix");
+    WriteFrameOutput(*MixRun(ws, MixKind::Blend), output);
+    for (int k = 1; k <= kMixFrames; ++k) {
+        if (k <= 4) {
+            EXPECT_EQ(FileBytes(dir.filePath(QStringLiteral("new00%1.bmp").arg(k))),
+                      FileBytes(FrameFileName(dir.filePath("old"), k)))
+                << "frame " << k;
+        }
+        EXPECT_EQ(FileBytes(FrameFileName(dir.filePath("newmix"), k)),
+                  FileBytes(FrameFileName(dir.filePath("oldmix"), k)))
+            << "mix frame " << k;
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("new005.bmp")));
+
+    const struct {
+        const char *base;
+        const char *expected;
+    } names[] = {
+        {"/anim/walk.png", "/anim/walk012.png"},
+        {"/anim/walk.PNG", "/anim/walk012.png"},
+        {"/anim/walk.bmp", "/anim/walk.bmp012.png"}, // only the frames' own extension goes
+        {"/anim/walk", "/anim/walk012.png"},
+    };
+    for (const auto &row : names)
+        EXPECT_EQ(FrameFileName(row.base, 12, FrameFormat::Png), row.expected);
+}
+
+} // namespace

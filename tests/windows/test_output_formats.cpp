@@ -1,0 +1,203 @@
+// The output dialog's formats: PNG frames, an animation or a sprite sheet instead of BMP files, the
+// format following the save dialog's filter; the whole picture saved as PNG or WebP.
+#include "core/sequence/mixing.h"
+#include "windows/main_window.h"
+#include "windows/modal_driver.h"
+#include "windows/output_dialog.h"
+#include "windows/program_folder.h"
+#include "windows/window_support.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QtTest>
+
+namespace {
+
+QImage numbered(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_BGR888);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, qRgb(x * 3 % 256, y * 5 % 256, (x * y) % 256));
+    return picture;
+}
+
+struct Program {
+    ProgramFolder folder{"A\r\n16\r\n16\r\n"};
+    std::unique_ptr<MainWindow> form = std::make_unique<MainWindow>(folder.paths());
+    Program()
+    {
+        form->show();
+        form->takeNewPicture(numbered(100, 60));
+        form->workspace().CutWidth = 40;
+        form->workspace().CutHeight = 30;
+    }
+    QString file(const QString &name) const { return folder.file(name); }
+    OutputDialog *output() const { return Control<OutputDialog>(form.get(), "OutputDialog"); }
+    template <typename T> T *control(const char *name) const { return Control<T>(output(), name); }
+};
+
+QStringList filesIn(const QString &folder, const QString &pattern)
+{
+    return QDir(folder).entryList({pattern}, QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+class TestOutputFormats : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void choicesReachTheFilesWritten();
+    void wholePictureSavesAsPngAndWebp();
+    void previewPlaysTheFramesThatWouldBeWritten();
+};
+
+// Each choice must reach what is written: catches the frames dialog's filter not deciding BMP or
+// PNG, the delay, ping-pong or format of an animation dropped on the way to the order, a sheet's
+// columns ignored, and a single cut saved as BMP bytes under a PNG filter.
+void TestOutputFormats::choicesReachTheFilesWritten()
+{
+    Program p;
+    const struct {
+        void (MainWindow::*command)();
+        const char *kind;   // radio of the output section
+        const char *dialog; // the save dialog that follows
+        const char *typed;
+        int filter;
+    } rows[] = {
+        {&MainWindow::saveSequence, "filesRadio", "framesSaveDialog", "walk", 1},
+        {&MainWindow::saveSequence, "animationRadio", "animationSaveDialog", "walk", 0},
+        {&MainWindow::saveFade, "sheetRadio", "sheetSaveDialog", "fade", 0},
+        {&MainWindow::saveCut, "filesRadio", "cutSaveDialog", "cut", 1},
+    };
+    for (const auto &row : rows) {
+        ModalScript script;
+        script
+            .then(QStringLiteral("OutputDialog"),
+                  [&](QWidget *) {
+                      p.control<QRadioButton>(row.kind)->click();
+                      p.control<QSpinBox>("delaySpin")->setValue(50);
+                      p.control<QCheckBox>("pingPongCheck")->setChecked(true);
+                      p.control<QSpinBox>("columnsSpin")->setValue(7);
+                      QTimer::singleShot(0, p.control<QPushButton>("saveButton"),
+                                         &QPushButton::click);
+                  })
+            .then(QLatin1String(row.dialog), [&](QWidget *m) {
+                AcceptFile(m, p.file(QLatin1String(row.typed)), row.filter);
+                // A run of frames keeps the dialog open: close it once the run is over.
+                if (QLatin1String(row.dialog) != QLatin1String("cutSaveDialog"))
+                    QTimer::singleShot(0, p.control<QPushButton>("closeButton"),
+                                       &QPushButton::click);
+            });
+        (p.form.get()->*row.command)();
+        QTRY_VERIFY(script.done());
+    }
+    const QString folder = p.folder.dir.path();
+    QCOMPARE(filesIn(folder, "walk*"), (QStringList{"walk.gif", "walk001.png", "walk002.png",
+                                                    "walk003.png", "walk004.png", "walk005.png"}));
+    QCOMPARE(QImageReader(p.file("walk005.png")).format(), QByteArray("png"));
+    QCOMPARE(QImage(p.file("walk005.png")).convertToFormat(QImage::Format_BGR888),
+             numbered(100, 60).copy(60, 0, 40, 30));
+
+    QImageReader gif(p.file("walk.gif"));
+    QCOMPARE(gif.imageCount(), 8); // five positions forward, three back
+    QVERIFY(!gif.read().isNull());
+    QCOMPARE(gif.nextImageDelay(), 50); // the delay after the frame read
+    QCOMPARE(gif.loopCount(), -1);
+
+    QCOMPARE(filesIn(folder, "fade*"), (QStringList{"fade.json", "fade.png"}));
+    QCOMPARE(QImage(p.file("fade.png")).size(), QSize(7 * 40, 3 * 30)); // 21 frames, 7 a row
+    const QJsonArray frames =
+        QJsonDocument::fromJson([&] {
+            QFile json(p.file("fade.json"));
+            return json.open(QIODevice::ReadOnly) ? json.readAll() : QByteArray();
+        }())
+            .object()["frames"]
+            .toArray();
+    QCOMPARE(frames.size(), kMixFrames);
+
+    QCOMPARE(QImageReader(p.file("cut.png")).format(), QByteArray("png"));
+    QCOMPARE(QImage(p.file("cut.png")).convertToFormat(QImage::Format_BGR888),
+             numbered(100, 60).copy(0, 0, 40, 30));
+}
+
+// Catches a filter index mapped to the wrong writer and a transparent picture flattened on its
+// way to a format that holds alpha.
+void TestOutputFormats::wholePictureSavesAsPngAndWebp()
+{
+    Program p;
+    QImage seeThrough(30, 20, QImage::Format_ARGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x)
+            seeThrough.setPixel(x, y, qRgba(x * 8, y * 12, 77, x < 10 ? 0 : x < 20 ? 128 : 255));
+    p.form->takeNewPicture(seeThrough);
+    for (const int filter : {2, 3}) {
+        ModalScript script;
+        script.then(QStringLiteral("pictureSaveDialog"),
+                    [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("whole")), filter); });
+        p.form->savePicture();
+        QVERIFY(script.done());
+        const QString written = p.file(filter == 2 ? "whole.png" : "whole.webp");
+        QImageReader reader(written);
+        QCOMPARE(reader.format(), filter == 2 ? QByteArray("png") : QByteArray("webp"));
+        const QImage back = reader.read().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 10; x < 30; ++x) // the fully transparent part may hold any colour
+                QCOMPARE(back.pixel(x, y), seeThrough.pixel(x, y));
+        QCOMPARE(qAlpha(back.pixel(0, 0)), 0);
+    }
+}
+
+// ▶ must show the frames the save would write, in order, starting at once, and ■ the cut again.
+// Catches a player that shows the cut only, steps the wrong way, ignores ping-pong, or keeps
+// playing after ■.
+void TestOutputFormats::previewPlaysTheFramesThatWouldBeWritten()
+{
+    Program p;
+    const QImage picture = numbered(100, 60);
+    const auto shownFrame = [&] {
+        return p.control<QLabel>("previewLabel")
+            ->pixmap()
+            .toImage()
+            .convertToFormat(QImage::Format_BGR888);
+    };
+    ModalScript script;
+    script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
+        // Closed whatever happens below, so a failed check cannot leave the dialog open.
+        QTimer::singleShot(8000, p.control<QPushButton>("closeButton"), &QPushButton::click);
+        p.control<QRadioButton>("animationRadio")->click();
+        p.control<QCheckBox>("pingPongCheck")->setChecked(true);
+        p.control<QSpinBox>("delaySpin")->setValue(300);
+        p.control<QPushButton>("playButton")->click();
+        // The first frame is there at once, before any tick; then each tick shows the next one,
+        // forward to the last position and back without repeating the ends.
+        QCOMPARE(shownFrame(), picture.copy(0, 0, 40, 30));
+        for (const int x : {15, 30, 45, 60, 45, 30, 15, 0, 15})
+            QTRY_COMPARE_WITH_TIMEOUT(shownFrame(), picture.copy(x, 0, 40, 30), 2000);
+        p.control<QPushButton>("stopButton")->click();
+        QCOMPARE(shownFrame(), picture.copy(0, 0, 40, 30));
+        QVERIFY(!Control<QTimer>(p.output(), "playTimer")->isActive());
+        QTimer::singleShot(0, p.control<QPushButton>("closeButton"), &QPushButton::click);
+    });
+    p.form->saveSequence();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    SetUpApplication(app);
+    TestOutputFormats test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_output_formats.moc"
