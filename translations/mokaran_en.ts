@@ -95,6 +95,10 @@
         <source>メモリが不足しています</source>
         <translation>Not enough memory</translation>
     </message>
+    <message>
+        <source>書き出すタイルがありません (どのタイルも単色です)</source>
+        <translation>No tiles to write (every tile is a single color)</translation>
+    </message>
 </context>
 <context>
     <name>CutSizeDialog</name>
@@ -163,6 +167,44 @@
     </message>
 </context>
 <context>
+    <name>FramePositionDialog</name>
+    <message>
+        <source>切り取り位置を指定</source>
+        <translation>Set Frame Position</translation>
+    </message>
+    <message>
+        <source>切り取り枠の左上の位置</source>
+        <translation>Top-left corner of the frame</translation>
+    </message>
+    <message>
+        <source>決定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>GifAnimation</name>
+    <message>
+        <source>GIF を作れません (%1)</source>
+        <translation>Cannot encode as GIF (%1)</translation>
+    </message>
+    <message>
+        <source>GIF にできない大きさです (%1 x %2)</source>
+        <translation>A GIF cannot have this size (%1 x %2)</translation>
+    </message>
+    <message>
+        <source>GIF のフレームの大きさが違います</source>
+        <translation>The GIF frames differ in size</translation>
+    </message>
+    <message>
+        <source>GIF のパレットを作れません</source>
+        <translation>Cannot make a palette for the GIF</translation>
+    </message>
+</context>
+<context>
     <name>ImportDialog</name>
     <message>
         <source>画像ファイル読込み</source>
@@ -185,20 +227,20 @@
         <translation>Cancel</translation>
     </message>
     <message>
-        <source>イメージファイル(*.bmp, *.jpg, *.jpeg)|*.bmp; *.jpg; *.jpeg</source>
-        <translation>Picture Files (*.bmp, *.jpg, *.jpeg)|*.bmp; *.jpg; *.jpeg</translation>
-    </message>
-    <message>
         <source>%1 が見つかりません。</source>
         <translation>%1 was not found.</translation>
     </message>
     <message>
-        <source>%1 は読み込めません。BMP か JPEG の画像ファイルを選んでください。</source>
-        <translation>%1 cannot be loaded. Choose a BMP or JPEG picture file.</translation>
-    </message>
-    <message>
         <source>読み込む画像ファイルを「参照」で選ぶか、パスを入力してください。</source>
         <translation>Choose the picture file to load with Browse, or type its path.</translation>
+    </message>
+    <message>
+        <source>イメージファイル(*.bmp, *.jpg, *.jpeg, *.png, *.gif, *.webp, *.tif, *.tiff, *.tga)|*.bmp; *.jpg; *.jpeg; *.png; *.gif; *.webp; *.tif; *.tiff; *.tga</source>
+        <translation>Picture Files (*.bmp, *.jpg, *.jpeg, *.png, *.gif, *.webp, *.tif, *.tiff, *.tga)|*.bmp; *.jpg; *.jpeg; *.png; *.gif; *.webp; *.tif; *.tiff; *.tga</translation>
+    </message>
+    <message>
+        <source>%1 は読み込めません。BMP、JPEG、PNG、GIF、WebP、TIFF、TGA の画像ファイルを選んでください。</source>
+        <translation>%1 cannot be loaded. Choose a BMP, JPEG, PNG, GIF, WebP, TIFF or TGA picture file.</translation>
     </message>
 </context>
 <context>
@@ -422,10 +464,6 @@
         <translation>&amp;Quit</translation>
     </message>
     <message>
-        <source>ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg</source>
-        <translation>Bitmap Files (*.bmp)|*.bmp|JPEG Files (*.jpg)|*.jpg</translation>
-    </message>
-    <message>
         <source>拡大縮小</source>
         <translation>Resize</translation>
     </message>
@@ -495,6 +533,66 @@
         <translation>No web browser could be started. Open this location in a browser:
 %1</translation>
     </message>
+    <message>
+        <source>倍率</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>切り取り枠の左上の位置 (X, Y)。ダブルクリックで指定できます</source>
+        <translation>Top-left corner of the frame (X, Y). Double-click to set it</translation>
+    </message>
+    <message>
+        <source>カーソル</source>
+        <translation>Cursor</translation>
+    </message>
+    <message>
+        <source>ポインターの下の画素の位置 (X, Y) と色 (R, G, B)</source>
+        <translation>Position (X, Y) and color (R, G, B) of the pixel under the pointer</translation>
+    </message>
+    <message>
+        <source>最近使ったファイル(&amp;F)</source>
+        <translation>Recent &amp;Files</translation>
+    </message>
+    <message>
+        <source>表示(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>切り取り位置を指定(&amp;P)…</source>
+        <translation>Set Frame &amp;Position...</translation>
+    </message>
+    <message>
+        <source>拡大(&amp;I)</source>
+        <translation>Zoom &amp;In</translation>
+    </message>
+    <message>
+        <source>縮小(&amp;O)</source>
+        <translation>Zoom &amp;Out</translation>
+    </message>
+    <message>
+        <source>等倍(&amp;A)</source>
+        <translation>&amp;Actual Size</translation>
+    </message>
+    <message>
+        <source>ウィンドウに合わせる(&amp;F)</source>
+        <translation>&amp;Fit to Window</translation>
+    </message>
+    <message>
+        <source>ピクセルグリッド (600%以上)(&amp;G)</source>
+        <translation>Pixel &amp;Grid (600% and Above)</translation>
+    </message>
+    <message>
+        <source>ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg|PNGファイル(*.png)|*.png|WebPファイル(*.webp)|*.webp</source>
+        <translation>Bitmap Files (*.bmp)|*.bmp|JPEG Files (*.jpg)|*.jpg|PNG Files (*.png)|*.png|WebP Files (*.webp)|*.webp</translation>
+    </message>
+    <message>
+        <source>%1 が見つかりません</source>
+        <translation>%1 was not found</translation>
+    </message>
 </context>
 <context>
     <name>OutputDialog</name>
@@ -563,10 +661,6 @@
         <translation>Up</translation>
     </message>
     <message>
-        <source>ビットマップファイル(*.bmp)|*.bmp</source>
-        <translation>Bitmap Files (*.bmp)|*.bmp</translation>
-    </message>
-    <message>
         <source>画像切り取り</source>
         <translation>Save Cut</translation>
     </message>
@@ -617,6 +711,90 @@
     <message>
         <source>%1 は既にあります。上書きしますか?</source>
         <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>格子</source>
+        <translation>Grid</translation>
+    </message>
+    <message>
+        <source>枠の位置から、切り取りサイズのタイルを左から右へ、上から下へ順に書き出します</source>
+        <translation>Writes the tiles of the cut size from the frame on, left to right, then top to bottom</translation>
+    </message>
+    <message>
+        <source>格子の間隔 X, Y</source>
+        <translation>Grid gap X, Y</translation>
+    </message>
+    <message>
+        <source>単色のタイルは書き出さない</source>
+        <translation>Skip single-color tiles</translation>
+    </message>
+    <message>
+        <source>出力形式</source>
+        <translation>Output format</translation>
+    </message>
+    <message>
+        <source>連番ファイル</source>
+        <translation>Numbered files</translation>
+    </message>
+    <message>
+        <source>アニメーション</source>
+        <translation>Animation</translation>
+    </message>
+    <message>
+        <source>スプライトシート</source>
+        <translation>Sprite sheet</translation>
+    </message>
+    <message>
+        <source>間隔(ミリ秒)</source>
+        <translation>Delay (ms)</translation>
+    </message>
+    <message>
+        <source>往復</source>
+        <translation>Ping-pong</translation>
+    </message>
+    <message>
+        <source>画質</source>
+        <translation>Quality</translation>
+    </message>
+    <message>
+        <source>可逆</source>
+        <translation>Lossless</translation>
+    </message>
+    <message>
+        <source>列数</source>
+        <translation>Columns</translation>
+    </message>
+    <message>
+        <source>余白</source>
+        <translation>Padding</translation>
+    </message>
+    <message>
+        <source>ビットマップファイル(*.bmp)|*.bmp|PNGファイル(*.png)|*.png</source>
+        <translation>Bitmap Files (*.bmp)|*.bmp|PNG Files (*.png)|*.png</translation>
+    </message>
+    <message>
+        <source>GIFアニメーション(*.gif)|*.gif|WebPアニメーション(*.webp)|*.webp</source>
+        <translation>GIF Animations (*.gif)|*.gif|WebP Animations (*.webp)|*.webp</translation>
+    </message>
+    <message>
+        <source>PNGファイル(*.png)|*.png</source>
+        <translation>PNG Files (*.png)|*.png</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>書き出すタイルがありません (どのタイルも単色です)</source>
+        <translation>No tiles to write (every tile is a single color)</translation>
+    </message>
+    <message>
+        <source>%1 を書き込みました</source>
+        <translation>%1 written</translation>
+    </message>
+    <message>
+        <source> と </source>
+        <translation> and </translation>
     </message>
 </context>
 <context>
@@ -793,10 +971,25 @@
     </message>
 </context>
 <context>
-    <name>PictureReading</name>
+    <name>PluginReading</name>
     <message>
-        <source>BMP か JPEG のファイルではありません</source>
-        <translation>Not a BMP or JPEG file</translation>
+        <source>画像</source>
+        <translation>picture</translation>
+    </message>
+    <message>
+        <source> (TGA 2.0 形式のファイルだけを読み込めます)</source>
+        <translation> (only TGA 2.0 files can be read)</translation>
+    </message>
+    <message>
+        <source>読み込める画像ではありません</source>
+        <translation>Not a picture that can be read</translation>
+    </message>
+</context>
+<context>
+    <name>PngFormat</name>
+    <message>
+        <source>PNG を作れません (%1 x %2)</source>
+        <translation>Cannot encode as PNG (%1 x %2)</translation>
     </message>
 </context>
 <context>
@@ -905,6 +1098,21 @@
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>WebpAnimation</name>
+    <message>
+        <source>WebP を作れません (%1)</source>
+        <translation>Cannot encode as WebP (%1)</translation>
+    </message>
+    <message>
+        <source>WebP にできない大きさです (%1 x %2)</source>
+        <translation>A WebP cannot have this size (%1 x %2)</translation>
+    </message>
+    <message>
+        <source>WebP のフレームの大きさが違います</source>
+        <translation>The WebP frames differ in size</translation>
     </message>
 </context>
 <context>

@@ -245,7 +245,8 @@ ExitCode runSequence(const QStringList &rest)
     const bool across = direction == Direction::Right || direction == Direction::Left;
     ws.FrameStep = step == QLatin1String("cut") ? (across ? ws.CutWidth : ws.CutHeight) : pixels;
     if (ContinuousFrameCount(ws) == 0) // only a grid of single-colour tiles writes nothing
-        throw Failure(QStringLiteral("書き出すタイルがありません (どのタイルも単色です)"));
+        throw Failure(QCoreApplication::translate(
+            "CommandLine", "書き出すタイルがありません (どのタイルも単色です)"));
     writeFrames(parser, files, [&](bool keepAlpha) { return ContinuousRun(ws, keepAlpha); });
     return ExitCode::Done;
 }

@@ -82,7 +82,7 @@ std::optional<QString> MainWindow::readPictureFile(const QString &path, ImportTa
     std::optional<ImportedPicture> taken;
     Guarded(this, [&] {
         if (!QFileInfo(path).isFile())
-            throw Failure(QStringLiteral("%1 が見つかりません").arg(path));
+            throw Failure(tr("%1 が見つかりません").arg(path));
         BusyCursor busy;
         taken = ImportedPicture{ReadPicture(path), path};
     });

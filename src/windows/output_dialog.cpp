@@ -101,7 +101,8 @@ OutputDialog::OutputDialog(QWidget *parent)
 
     // The single file, the animation and the sheet take the extension of the filter chosen when
     // the name typed has none (withSuffix), as a default suffix would, but following the filter.
-    m_cutSaveDialog = MakeFileDialog(this, "cutSaveDialog", QFileDialog::AcceptSave, tr(kFrameFilter));
+    m_cutSaveDialog =
+        MakeFileDialog(this, "cutSaveDialog", QFileDialog::AcceptSave, tr(kFrameFilter));
     // Frames take their numbers and extension after the base name, so this one adds nothing.
     m_framesSaveDialog =
         MakeFileDialog(this, "framesSaveDialog", QFileDialog::AcceptSave, tr(kFrameFilter));
@@ -349,7 +350,8 @@ void OutputDialog::saveToOneFile()
         return;
     m_actions.write(one, [this](int k, int n) { showProgress(k, n); });
     m_ui->progressBar->setValue(0);
-    showStatus(tr("%1 を書き込みました").arg(OutputFiles(one.frameOutput(), count).join(tr(" と "))));
+    showStatus(
+        tr("%1 を書き込みました").arg(OutputFiles(one.frameOutput(), count).join(tr(" と "))));
 }
 
 void OutputDialog::showStatus(const QString &text)

@@ -7,8 +7,6 @@
 #include "core/image/picture.h"
 #include "core/image/plugin_reading.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 // A file larger than any picture we would decode is refused unread; a pipe is read to its end.
