@@ -120,7 +120,7 @@ void TestInterfaceLanguage::englishLocaleShowsEnglish()
     MainWindow form(folder.paths());
     QCOMPARE(Control<QMenu>(&form, "fileMenu")->title(), QStringLiteral("&File"));
     QCOMPARE(itemTexts(Control<QMenu>(&form, "fileMenu")),
-             QStringList({"&Load Picture...", "&Save Picture As...", "&Quit"}));
+             QStringList({"&Load Picture...", "&Save Picture As...", "Recent &Files", "&Quit"}));
     QCOMPARE(Control<QPushButton>(&form, "loadButton")->text(), QStringLiteral("Load Picture..."));
     QCOMPARE(Control<QLabel>(&form, "cutSizeCaption")->text(), QStringLiteral("Cut size"));
     QCOMPARE(Control<QAction>(&form, "undoAction")->text(), QStringLiteral("&Undo"));
