@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that the build, the tests, the format check and the program
 # need, and only those that are missing, so a second run does nothing. Package names given as
 # arguments are installed too, the same way (scripts/check-names.sh asks for clang-tidy so).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the screenshot the software centres show (data/screenshots/main-window.png): the main
 # window with a picture loaded from the command line and the cut frame placed on it, on a private
 # X display with a window manager. Run it after a change to the window's look, then look at the

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What a translation lacks, for scripts/update-translations.sh --check: prints one line per gap
 # and exits 1 when there is any.
 # usage: translation_gaps.py TS_FILE SOURCE_FOLDER

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Brings the translations in translations/ up to date with the texts in src/ (lupdate over the
 # .cpp, .h and .ui files), so that a new or changed text shows up in the .ts file, unfinished,
 # for its translation to be written. Run it after changing a text the user sees, then translate

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mokaran: the main window, or the command line when a verb is given.
 #include "cli/cli.h"
 #include "core/base/app_paths.h"

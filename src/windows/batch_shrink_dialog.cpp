@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch JPEG shrink dialog.
 #include "windows/batch_shrink_dialog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The import dialog.
 #include "windows/import_dialog.h"
 

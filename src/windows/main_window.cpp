@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up, placement, the state of the commands, and shut-down.
 #include "windows/main_window.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the Edit menu's picture edits and their history. Each edit asks its value (if
 // any), calls the core, and puts the result in place as a step that 取り消し takes back; none
 // touches UndoImage.

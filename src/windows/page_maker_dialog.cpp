@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page maker.
 #include "windows/page_maker_dialog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Capture through the desktop portal: one Screenshot request, its Response, and the file it names.
 #include "windows/portal_capture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every window of the program shares: font, icon, colours, the error box, file filters.
 #pragma once
 

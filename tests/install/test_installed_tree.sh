@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix with `cmake --install` and runs the installed copy:
 # catches a file missing from the install, an icon bitmap of the wrong size, an installed copy
 # that cannot find its data files, and one that writes beside its executable (as it could when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interface in the locale's language: English under an English locale, Japanese under C, the
 // translation found beside the program as a build or an unpacked copy has it.
 #include "core/base/interface_language.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Animated GIF through libimagequant and giflib.
 #include "core/animation/gif_animation.h"
 

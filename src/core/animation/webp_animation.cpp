@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Animated WebP through libwebp's WebPAnimEncoder.
 #include "core/animation/webp_animation.h"
 

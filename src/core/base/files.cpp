@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading files, splitting lines, folder paths and the failure texts of the program's files.
 #include "core/base/files.h"
 

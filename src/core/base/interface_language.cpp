@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The language the program speaks, and its translation.
 #include "core/base/interface_language.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The language the program speaks: Japanese, the language its texts are written in, unless the
 // user's locale asks for another one; the program then loads its translation (English).
 #pragma once

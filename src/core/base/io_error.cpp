@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Failures and the texts of the I/O error codes.
 #include "core/base/io_error.h"
 

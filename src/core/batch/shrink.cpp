@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch JPEG shrink: the listing once, then every file decoded, box-averaged and written, on
 // as many threads as asked, with the result of a run on one thread.
 #include "core/batch/shrink.h"

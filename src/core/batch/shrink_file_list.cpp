@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ShrinkFileList, GetField and ReplaceAll: reading jpeg.dat and collecting the files it names.
 #include "core/batch/shrink_file_list.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ShrinkWorker: runs RunShrink on a thread of its own and turns its reports into signals.
 #include "core/batch/shrink_worker.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The BMP file format: Qt's reader behind our checks, and our own 24-bit writer.
 #include "core/image/bmp_format.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The BMP file format: any BMP read through Qt's reader after our own checks, 24-bit files written
 // byte for byte by our own writer, and BmpFrameWriter for runs of frames.
 #pragma once

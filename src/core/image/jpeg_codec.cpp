@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JPEG codec through libjpeg, decoding straight into blue, green, red rows.
 #include "core/image/jpeg_codec.h"
 

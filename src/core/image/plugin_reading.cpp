@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture kinds by content, Qt's image plugins behind our checks, and the reading of any picture.
 #include "core/image/plugin_reading.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PNG writing through libpng.
 #include "core/image/png_format.h"
 

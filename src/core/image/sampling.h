@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the operations that make a picture of a new size share: the result's allocation and the
 // bilinear blend of Rotate and Enlarge.
 #pragma once

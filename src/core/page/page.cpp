@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page maker's files: the mobile HTML page and the project file.
 #include "core/page/page.h"
 

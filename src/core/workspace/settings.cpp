@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file set.ini: a small INI reader and writer for section "set".
 #include "core/workspace/settings.h"
 

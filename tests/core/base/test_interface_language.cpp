@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which language the interface speaks for a given environment.
 #include "core/base/interface_language.h"
 
