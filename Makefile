@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The commands of the README. They install what is missing, then build incrementally in build/
 # (a second run neither reinstalls nor rebuilds from scratch).
 BUILD_DIR ?= build

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas on a large picture: one drag step from the mouse event to the painted screen, at
 // 100 % and at every zoom from fit-to-window to 3200 %; one zoom step repainted; and the cost of
 // FillCutImage as the picture grows.

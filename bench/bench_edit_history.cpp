@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The memory the edit history costs: a 24-megapixel picture (6000 x 4000) edited 20 times
 // through the main window's Edit menu, then every step taken back and made again. Prints the
 // history's bytes, the steps it kept, the time per edit, 取り消し and やり直し, and the peak

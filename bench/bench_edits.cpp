@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole-picture edits on a 4000 x 3000 photo-like picture, each called as the commands call
 // it: the scale command (shrink and enlarge), rotation, blur, sharpen, contrast, gamma and the
 // level correction. compare_edits.sh sets them beside ImageMagick on the same pixels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The output dialog's preview player on a 6000 x 4000 picture: the time from ▶ to the first frame
 // in the preview, as the user presses it (the click runs the player, which makes frame 1 and puts
 // it in the preview before returning). Runs offscreen; prints the median of the repetitions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sequence outputs on a 4000 x 3000 picture, each beside a plain loop that writes the same
 // files from memory: how much the program's own path (FillCutImage, FrameFileName, BmpFrameWriter
 // with its temporary file and rename, the mixing) costs over the bare writing of the bytes.

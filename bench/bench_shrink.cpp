@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch JPEG shrink over a folder of photographs, beside a plain libjpeg loop doing the same
 // work: how much the program's run (the listing, ReadFileInto, DecodeJpegInto, FitSize,
 // ResizeAverage, EncodeJpegInto, the temporary file and rename, the workers) costs over the bare

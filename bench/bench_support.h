@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the file-writing benchmarks share: one scratch folder for the whole run.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole-picture edits beside ImageMagick on the same 4000 x 3000 picture, in one table: the
 # program's own calls (bench_edits) against ImageMagick's nearest commands.
 #

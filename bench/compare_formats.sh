@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The new outputs against their peers, on the pictures of bench_sequence, in one run:
 #   - 3801 one-pixel frames of 200 x 200 as PNG: `mokaran sequence --format png` against
 #     ImageMagick cropping and writing the same PNGs (a subset, extrapolated as in

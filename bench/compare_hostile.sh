@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Hostile and damaged inputs through the command line of two builds: for each input, the wall
 # time, the peak memory (/usr/bin/time -v) and the outcome (exit status and the first line of
 # standard error, or what was checked afterwards), as a Markdown table.

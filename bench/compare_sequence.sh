@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sequence outputs three ways on the same 4000 x 3000 picture: the program's own runs and a plain
 # write loop (bench_sequence), and ImageMagick doing the same jobs, in one table.
 #

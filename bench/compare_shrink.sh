@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The batch JPEG shrink beside other programs on the same 48 photo-like JPEGs (24 of 4000 x 3000,
 # 24 of 1600 x 1200, made by bench_shrink): the program's own run and a plain libjpeg loop
 # (bench_shrink), ImageMagick (full decode, and a reduced-size decode), GraphicsMagick and libvips,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The memory the edit history costs: bench_edit_history (a 6000 x 4000 picture edited 20 times in
 # the main window, every step taken back and made again) run once without a history and once with
 # the program's limit, each under /usr/bin/time -v. The difference of the two peaks is what the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The BMP reader on any bytes: damaged headers, RLE streams, sizes at and past the limits.
 #include "core/base/io_error.h"
 #include "core/image/bmp_reading.h"

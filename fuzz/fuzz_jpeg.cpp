@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JPEG reader on any bytes, both ways the program decodes: into a fresh picture, and into the
 // memory a batch keeps from file to file.
 #include "core/base/io_error.h"

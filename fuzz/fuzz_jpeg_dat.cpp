@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // jpeg.dat on any bytes: its lines and the extensions of its rows, each field taken apart.
 #include "core/batch/shrink_file_list.h"
 

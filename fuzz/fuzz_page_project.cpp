@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page maker's project file on any bytes: read it, and what can be written again reads back
 // as the same project; the page of it is made too.
 #include "core/base/io_error.h"

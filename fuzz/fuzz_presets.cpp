@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // data.dat on any bytes: the records read before a malformed number are kept.
 #include "core/base/io_error.h"
 #include "core/workspace/presets.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // set.ini on any bytes: read it, write a record into it, and read back exactly that record; then
 // start a workspace from it as the window does before the first picture (the stored cut size,
 // whatever it is, against the starting canvas).

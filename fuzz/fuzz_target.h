@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every fuzz target shares: the entry point libFuzzer calls, and a use of every decoded
 // pixel, so that a checker of uninitialised memory (valgrind on the replayer) sees any pixel a
 // reader forgot to write.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the seed corpora of the fuzz targets, one folder a target: small valid files of every
 // kind each reader takes (every BMP depth and both RLE codings; baseline, progressive, grey,
 // arithmetic, CMYK and YCCK JPEGs; the program's own text files), and the hostile files found

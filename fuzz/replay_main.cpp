@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Without libFuzzer, a fuzz target is built with this main: it runs the target once on each file
 // named, or on each file inside each folder named, so that the seeds and the findings kept in
 // fuzz/findings/ are read again by every test run (under the sanitizers, too). A path that does

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang's libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer
 # in their own build folder, writes the seed corpora, and runs each target for a bounded time.
 # usage: fuzz/run-fuzzers.sh [TARGET...]   (default: every target; `make fuzz` runs this)

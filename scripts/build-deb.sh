@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package (dpkg-buildpackage -us -uc -b) and checks it with lintian.
 # dpkg-buildpackage writes its results into the folder above the source, so the source is copied
 # to build-deb/mokaran-VERSION/ and the results land in build-deb/; the .deb is then copied to

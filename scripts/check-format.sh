@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that C++ files follow the repository's .clang-format, without changing them.
 # usage: scripts/check-format.sh [BASE]
 #   BASE given: the C++ files changed since that git revision (committed or not, and new

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the names in src/ against the naming scheme in .clang-tidy, with clang-tidy 14 and the
 # compile commands of a configured build folder.
 # usage: scripts/check-names.sh [FILE...]   (default: every tracked .cpp file under src/)

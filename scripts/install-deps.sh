@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that the build, the tests, the format check and the program
 # need, and only those that are missing, so a second run does nothing. Package names given as
 # arguments are installed too, the same way (scripts/check-names.sh asks for clang-tidy so).
@@ -7,11 +8,12 @@ set -euo pipefail
 packages=(
   g++ make cmake ninja-build pkgconf
   qt6-base-dev qt6-translations-l10n
+  qt6-tools-dev qt6-l10n-tools
   libjpeg62-turbo-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool openbox
-  dbus-daemon python3-dbus python3-gi
+  dbus-daemon python3 python3-dbus python3-gi
   clang-format-14
 )
 # --- Desktop integration and the Debian package: the icon's bitmaps (rsvg-convert), the launcher

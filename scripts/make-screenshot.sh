@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the screenshot the software centres show (data/screenshots/main-window.png): the main
 # window with a picture loaded from the command line and the cut frame placed on it, on a private
 # X display with a window manager. Run it after a change to the window's look, then look at the
 # picture. ImageMagick's `import` grabs the window (installed here when missing; not a build
-# dependency). usage: scripts/make-screenshot.sh [OUT.png]   (BUILD_DIR chooses the build)
+# dependency). The window speaks Japanese whatever the locale (MOKARAN_LANG=ja).
+# usage: scripts/make-screenshot.sh [OUT.png]   (BUILD_DIR chooses the build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-data/screenshots/main-window.png}")
@@ -19,7 +21,7 @@ printf '[set]\r\nPosX=0\r\nPosY=0\r\nPosW=760\r\nPosH=560\r\nImageWidth=120\r\nI
     >"$work/set.ini"
 perl scripts/scene-picture.pl 640 400 "$work/scene.bmp"
 
-LANG=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+MOKARAN_LANG=ja LANG=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     set -e
     work=$1 out=$2
     openbox >/dev/null 2>&1 &

@@ -1,4 +1,5 @@
 #!/usr/bin/perl
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes a 24-bit BMP of a small landscape (sky, sun, hills, a row of houses) for the screenshot
 # and the install tests: perl is on every Debian system, so no picture tool is needed.
 # usage: scene-picture.pl WIDTH HEIGHT OUT.bmp

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mokaran: the main window, or the command line when a verb is given.
 #include "cli/cli.h"
 #include "core/base/app_paths.h"
 #include "core/base/file_names.h"
+#include "core/base/interface_language.h"
 #include "core/base/version.h"
 #include "core/image/picture.h"
 #include "windows/main_window.h"
@@ -21,6 +23,9 @@ int main(int argc, char *argv[])
     const bool openFile = argc > 1 && !IsCommandLineVerb(first) && QFileInfo(first).isFile();
     if (argc > 1 && !openFile) {
         QCoreApplication app(argc, argv);
+        // The failures the core reports follow the locale as the window does; the command line's
+        // own texts (usage, progress) are English in every locale, for the scripts that read them.
+        InstallProgramTranslation(ResolveAppPaths(QCoreApplication::applicationDirPath()));
         // Decoded losslessly, not as Qt decodes them: a file name that is not UTF-8 (made in
         // CP932 on another system) must reach the file system as the same bytes.
         QStringList args;
@@ -30,10 +35,12 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    const AppPaths paths = ResolveAppPaths(QCoreApplication::applicationDirPath());
+    // Before any window is made: the forms translate their texts as they are built.
+    InstallProgramTranslation(paths);
     SetUpApplication(app);
     // Wayland desktops find the launcher, and so the icon, by this name.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kAppId));
-    const AppPaths paths = ResolveAppPaths(QCoreApplication::applicationDirPath());
     AdoptEarlierSettings(paths);
     MainWindow window(paths);
     window.show();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole files read and put by the core tests that check what the program writes.
 #pragma once
 

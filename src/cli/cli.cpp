@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: mokaran VERB ... works headless over the core.
 #include "cli/cli.h"
 
@@ -247,7 +248,8 @@ ExitCode runSequence(const QStringList &rest)
     const bool across = direction == Direction::Right || direction == Direction::Left;
     ws.FrameStep = step == QLatin1String("cut") ? (across ? ws.CutWidth : ws.CutHeight) : pixels;
     if (ContinuousFrameCount(ws) == 0) // only a grid of single-colour tiles writes nothing
-        throw Failure(QStringLiteral("書き出すタイルがありません (どのタイルも単色です)"));
+        throw Failure(QCoreApplication::translate(
+            "CommandLine", "書き出すタイルがありません (どのタイルも単色です)"));
     writeFrames(parser, files, [&](bool keepAlpha) { return ContinuousRun(ws, keepAlpha); });
     return ExitCode::Done;
 }
@@ -412,7 +414,8 @@ ExitCode runShrink(const QStringList &rest)
     if (!ok || width < 1)
         throw UsageError{QStringLiteral("--width T is required (a whole number of at least 1)")};
     if (!IsFolder(files[0]))
-        throw Failure(QStringLiteral("%1 はフォルダではありません").arg(files[0]));
+        throw Failure(QCoreApplication::translate("CommandLine", "%1 はフォルダではありません")
+                          .arg(files[0]));
     // Every original would be replaced by its shrunk copy: only when asked for in so many words.
     if (IsSameFolder(files[0], files[1]) && !parser.isSet(QStringLiteral("in-place")))
         throw UsageError{QStringLiteral("DEST is SOURCE: the originals would be replaced "
@@ -486,7 +489,8 @@ ExitCode runVerb(const QString &verb, const QStringList &rest)
         return ExitCode::Usage;
     } catch (const std::bad_alloc &) {
         print(stderr,
-              QStringLiteral("mokaran: %1\n").arg(QStringLiteral("メモリが不足しています")));
+              QStringLiteral("mokaran: %1\n")
+                  .arg(QCoreApplication::translate("CommandLine", "メモリが不足しています")));
         return ExitCode::Failed;
     } catch (const std::exception &failure) {
         print(stderr,

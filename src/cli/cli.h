@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: mokaran VERB ... works headless over the core.
 #pragma once
 

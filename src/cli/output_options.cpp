@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The output options of the cutting verbs.
 #include "cli/output_options.h"
 

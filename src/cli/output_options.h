@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The output options of the verbs that cut (cut, sequence, blend, fade): the format of numbered
 // frames, an animation or a sprite sheet instead, and their settings.
 //

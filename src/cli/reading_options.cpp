@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reading option of the verbs.
 #include "cli/reading_options.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reading option of every verb that reads a picture: --keep-orientation leaves a photo's
 // pixels as stored instead of turning them upright by its EXIF orientation.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The about box.
 #include "windows/about_dialog.h"
 
@@ -9,9 +10,8 @@ AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::AboutDialog>())
 {
     m_ui->setupUi(this);
-    SetLabelText(
-        m_ui->versionLabel,
-        QStringLiteral("ver %1  (%2)").arg(QLatin1String(kVersion), QLatin1String(kReleaseDate)));
+    SetLabelText(m_ui->versionLabel,
+                 tr("ver %1  (%2)").arg(QLatin1String(kVersion), QLatin1String(kReleaseDate)));
     FitLabelWidths(this);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::accept);
 }

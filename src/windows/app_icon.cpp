@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's icon: the bitmaps the build draws from data/icons/<id>.svg, the launcher's icon.
 #include "windows/window_support.h"
 

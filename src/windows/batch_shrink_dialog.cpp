@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch JPEG shrink dialog.
 #include "windows/batch_shrink_dialog.h"
 
@@ -57,7 +58,7 @@ void BatchShrinkDialog::pickDestination()
 
 QString BatchShrinkDialog::pickFolder(const QString &current)
 {
-    QFileDialog picker(this, QStringLiteral("フォルダを選択してください"));
+    QFileDialog picker(this, tr("フォルダを選択してください"));
     picker.setObjectName(QStringLiteral("folderPicker"));
     picker.setOption(QFileDialog::DontUseNativeDialog);
     picker.setFileMode(QFileDialog::Directory);
@@ -78,16 +79,15 @@ void BatchShrinkDialog::startShrink()
     const QString source = m_ui->sourceField->text();
     const QString destination = m_ui->destinationField->text();
     if (source.isEmpty() || destination.isEmpty()) {
-        QMessageBox::information(
-            this, kAppTitle,
-            QStringLiteral("変換元フォルダと保存先フォルダを「参照」で選んでください。"));
+        QMessageBox::information(this, kAppTitle,
+                                 tr("変換元フォルダと保存先フォルダを「参照」で選んでください。"));
         return;
     }
     // Every output takes its source's name: into the source folder, each original is replaced.
     if (IsSameFolder(source, destination) &&
         QMessageBox::question(this, kAppTitle,
-                              QStringLiteral("保存先が変換元と同じフォルダです。元の画像を縮小した"
-                                             "画像で置き換えますか?"),
+                              tr("保存先が変換元と同じフォルダです。元の画像を縮小した"
+                                 "画像で置き換えますか?"),
                               QMessageBox::Yes | QMessageBox::No,
                               QMessageBox::No) != QMessageBox::Yes)
         return;
@@ -119,11 +119,10 @@ void BatchShrinkDialog::finishRun(int written, const QStringList &failures, cons
     setRunning(false);
     if (fatal.isEmpty()) {
         // Said here, not in a box to click away: the run may have taken minutes.
-        QString text = QStringLiteral("%1 個のファイルを %2 に書き込みました")
-                           .arg(written)
+        QString text = tr("%n 個のファイルを %1 に書き込みました", nullptr, written)
                            .arg(m_ui->destinationField->text());
         if (!failures.isEmpty())
-            text += QStringLiteral(" (%1 個は変換できませんでした)").arg(failures.size());
+            text += tr(" (%n 個は変換できませんでした)", nullptr, int(failures.size()));
         QLabel *label = m_ui->statusLabel;
         label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
         label->setToolTip(text);
@@ -137,10 +136,9 @@ void BatchShrinkDialog::finishRun(int written, const QStringList &failures, cons
         return;
     QStringList shown = failures.mid(0, kListedFailures);
     if (failures.size() > kListedFailures)
-        shown << QStringLiteral("ほか %1 件").arg(failures.size() - kListedFailures);
+        shown << tr("ほか %1 件").arg(failures.size() - kListedFailures);
     QMessageBox::warning(this, kAppTitle,
-                         QStringLiteral("次のファイルは変換できませんでした。\n\n") +
-                             shown.join(u'\n'));
+                         tr("次のファイルは変換できませんでした。\n\n") + shown.join(u'\n'));
 }
 
 void BatchShrinkDialog::reject()

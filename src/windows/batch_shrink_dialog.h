@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch JPEG shrink dialog: two folders, a width, and a run on a worker thread.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A wait cursor for as long as an object of this class lives: for work on a large picture that
 // keeps the window from answering for a moment.
 #pragma once

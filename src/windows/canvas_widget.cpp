@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas: a surface painted and driven by the main window.
 #include "windows/canvas_widget.h"
 

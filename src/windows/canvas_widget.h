@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas: a surface that shows nothing of its own. The main window paints it (the picture
 // with the cut frame) and moves the frame from its mouse and key signals. The canvas knows the
 // picture's size and the zoom: it takes the size the picture has in view pixels and reports the

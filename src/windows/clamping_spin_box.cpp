@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An integer field that pulls typed values into its range.
 #include "windows/clamping_spin_box.h"
 

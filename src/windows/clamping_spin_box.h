@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An integer field with up/down arrows whose typed value is pulled into its range.
 #pragma once
 

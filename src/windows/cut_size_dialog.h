@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cut-size dialog: a preset from data.dat, or a free width and height.
 #pragma once
 

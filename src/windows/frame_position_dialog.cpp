@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialog that asks the frame's position.
 #include "windows/frame_position_dialog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small dialog in which the frame's top-left corner is typed as X and Y.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The import dialog.
 #include "windows/import_dialog.h"
 
@@ -13,7 +14,8 @@
 
 namespace {
 
-const QString kPictureFilter = QStringLiteral(
+const char *const kPictureFilter = QT_TRANSLATE_NOOP(
+    "ImportDialog",
     "イメージファイル(*.bmp, *.jpg, *.jpeg, *.png, *.gif, *.webp, *.tif, *.tiff, *.tga)|"
     "*.bmp; *.jpg; *.jpeg; *.png; *.gif; *.webp; *.tif; *.tiff; *.tga");
 
@@ -25,7 +27,7 @@ ImportDialog::ImportDialog(QWidget *parent)
     m_ui->setupUi(this);
     SetDarkBackground(m_ui->topPanel);
     m_openDialog =
-        MakeFileDialog(this, "pictureOpenDialog", QFileDialog::AcceptOpen, kPictureFilter);
+        MakeFileDialog(this, "pictureOpenDialog", QFileDialog::AcceptOpen, tr(kPictureFilter));
     connect(m_ui->browseButton, &QPushButton::clicked, this, &ImportDialog::browse);
     connect(m_ui->takeButton, &QPushButton::clicked, this, &ImportDialog::take);
     // Return in the path field shows the typed file, as a file chosen with 参照 is shown.
@@ -54,7 +56,7 @@ void ImportDialog::browse()
 void ImportDialog::showFile(const QString &path)
 {
     if (!QFileInfo(path).isFile()) {
-        tell(QStringLiteral("%1 が見つかりません。").arg(path));
+        tell(tr("%1 が見つかりません。").arg(path));
         return;
     }
     Guarded(this, [&] {
@@ -69,8 +71,8 @@ void ImportDialog::showFile(const QString &path)
         switch (ContentKindOf(head, path)) {
         case ContentKind::Jpeg: showPreview(ReadPicture(path)); break;
         case ContentKind::Unknown:
-            tell(QStringLiteral("%1 は読み込めません。BMP、JPEG、PNG、GIF、WebP、TIFF、TGA の"
-                                "画像ファイルを選んでください。")
+            tell(tr("%1 は読み込めません。BMP、JPEG、PNG、GIF、WebP、TIFF、TGA の"
+                    "画像ファイルを選んでください。")
                      .arg(QFileInfo(path).fileName()));
             return;
         default:
@@ -92,11 +94,11 @@ void ImportDialog::take()
 {
     const QString path = m_ui->pathField->text().trimmed();
     if (path.isEmpty()) {
-        tell(QStringLiteral("読み込む画像ファイルを「参照」で選ぶか、パスを入力してください。"));
+        tell(tr("読み込む画像ファイルを「参照」で選ぶか、パスを入力してください。"));
         return;
     }
     if (!QFileInfo(path).isFile()) { // gone since it was chosen, or mistyped
-        tell(QStringLiteral("%1 が見つかりません。").arg(path));
+        tell(tr("%1 が見つかりません。").arg(path));
         return;
     }
     Guarded(this, [&] {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The import dialog: browse to a picture file (or type its path), see it at full size, and take it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up, placement, the state of the commands, and shut-down.
 #include "windows/main_window.h"
 
@@ -28,9 +29,9 @@ constexpr QSize kMinSize(750, 550); // the window never starts smaller than this
 // and the window manager has activated the window behind it.
 constexpr int kCaptureDelayMs = 800;
 
-const QString kSaveFilter =
-    QStringLiteral("ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg|"
-                   "PNGファイル(*.png)|*.png|WebPファイル(*.webp)|*.webp");
+const char *const kSaveFilter =
+    QT_TRANSLATE_NOOP("MainWindow", "ビットマップファイル(*.bmp)|*.bmp|JPEGファイル(*.jpg)|*.jpg|"
+                                    "PNGファイル(*.png)|*.png|WebPファイル(*.webp)|*.webp");
 
 } // namespace
 
@@ -52,7 +53,7 @@ MainWindow::MainWindow(const AppPaths &paths, QWidget *parent)
 
     // No default extension and no overwrite question: the save command adds the extension itself.
     m_pictureSaveDialog =
-        MakeFileDialog(this, "pictureSaveDialog", QFileDialog::AcceptSave, kSaveFilter);
+        MakeFileDialog(this, "pictureSaveDialog", QFileDialog::AcceptSave, tr(kSaveFilter));
     m_captureTimer = new QTimer(this);
     m_captureTimer->setObjectName(QStringLiteral("captureTimer"));
     m_captureTimer->setInterval(kCaptureDelayMs);

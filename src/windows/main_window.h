@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the button bar, the size strip and the canvas, with the File, Edit, Tools and
 // Help menus. It owns the workspace; its commands ask the dialogs for values, call the core and
 // put the results in place. The commands are split over files by group: main_window.cpp (start-up

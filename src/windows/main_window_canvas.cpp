@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the canvas with the cut frame, and the routines that change the picture or its
 // size.
 #include "windows/main_window.h"

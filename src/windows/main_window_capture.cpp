@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the Tools menu's screen and active-window captures, through X11 or, on
 // Wayland, the desktop portal.
 #include "windows/main_window.h"

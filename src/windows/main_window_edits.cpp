@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the Edit menu's picture edits and their history. Each edit asks its value (if
 // any), calls the core, and puts the result in place as a step that 取り消し takes back; none
 // touches UndoImage.
@@ -18,14 +19,14 @@ constexpr int kProposedAngle = 5;
 
 // The names the history items show for each edit ("取り消し: ぼかし"): the menu captions
 // without their access keys.
-const QString kResizeStep = QStringLiteral("拡大縮小");
-const QString kRotateStep = QStringLiteral("回転");
-const QString kBlurStep = QStringLiteral("ぼかし");
-const QString kSharpenStep = QStringLiteral("シャープネス");
-const QString kContrastStep = QStringLiteral("コントラスト強調");
-const QString kGammaStep = QStringLiteral("ガンマ補正");
-const QString kLevelsStep = QStringLiteral("レベル補正");
-const QString kCaptureShrinkStep = QStringLiteral("縮小");
+const char *const kResizeStep = QT_TRANSLATE_NOOP("MainWindow", "拡大縮小");
+const char *const kRotateStep = QT_TRANSLATE_NOOP("MainWindow", "回転");
+const char *const kBlurStep = QT_TRANSLATE_NOOP("MainWindow", "ぼかし");
+const char *const kSharpenStep = QT_TRANSLATE_NOOP("MainWindow", "シャープネス");
+const char *const kContrastStep = QT_TRANSLATE_NOOP("MainWindow", "コントラスト強調");
+const char *const kGammaStep = QT_TRANSLATE_NOOP("MainWindow", "ガンマ補正");
+const char *const kLevelsStep = QT_TRANSLATE_NOOP("MainWindow", "レベル補正");
+const char *const kCaptureShrinkStep = QT_TRANSLATE_NOOP("MainWindow", "縮小");
 
 // The item's caption, with the name of the step it takes when there is one.
 QString historyItemText(const QString &command, const QString &step)
@@ -47,9 +48,9 @@ void MainWindow::connectHistory()
 void MainWindow::updateHistoryActions()
 {
     m_ui->undoAction->setEnabled(m_history.canUndo());
-    m_ui->undoAction->setText(historyItemText(QStringLiteral("取り消し"), m_history.undoName()));
+    m_ui->undoAction->setText(historyItemText(tr("取り消し"), m_history.undoName()));
     m_ui->redoAction->setEnabled(m_history.canRedo());
-    m_ui->redoAction->setText(historyItemText(QStringLiteral("やり直し"), m_history.redoName()));
+    m_ui->redoAction->setText(historyItemText(tr("やり直し"), m_history.redoName()));
 }
 
 void MainWindow::putEditStep(const QString &name, const QImage &result, EditResultKind kind)
@@ -86,9 +87,9 @@ void MainWindow::showHistoryStep()
 
 std::optional<int> MainWindow::askWidth(int maximum)
 {
-    const std::optional<int> width = m_valueDialog->askWholeNumber(
-        QStringLiteral("縮小幅設定"), QStringLiteral("縮小時の画像幅を設定してください"),
-        m_ws.WindowSettings.RWidth, kSmallestWidth, maximum);
+    const std::optional<int> width =
+        m_valueDialog->askWholeNumber(tr("縮小幅設定"), tr("縮小時の画像幅を設定してください"),
+                                      m_ws.WindowSettings.RWidth, kSmallestWidth, maximum);
     if (width)
         m_ws.WindowSettings.RWidth = *width; // offered again next time, and kept in set.ini
     return width;
@@ -101,20 +102,21 @@ void MainWindow::resizePicture()
         return;
     Guarded(this, [&] {
         BusyCursor busy;
-        putEditStep(kResizeStep, ScaleToWidth(m_ws.WorkImage, *width), EditResultKind::ChangesSize);
+        putEditStep(tr(kResizeStep), ScaleToWidth(m_ws.WorkImage, *width),
+                    EditResultKind::ChangesSize);
     });
 }
 
 void MainWindow::rotatePicture()
 {
     const std::optional<int> angle = m_valueDialog->askWholeNumber(
-        QStringLiteral("画像回転設定"), QStringLiteral("回転角度を設定してください"),
-        kProposedAngle, 0, 359);
+        tr("画像回転設定"), tr("回転角度を設定してください"), kProposedAngle, 0, 359);
     if (!angle)
         return;
     Guarded(this, [&] {
         BusyCursor busy;
-        putEditStep(kRotateStep, Rotate(*angle, m_ws.WorkImage, 1.0), EditResultKind::ChangesSize);
+        putEditStep(tr(kRotateStep), Rotate(*angle, m_ws.WorkImage, 1.0),
+                    EditResultKind::ChangesSize);
     });
 }
 
@@ -122,7 +124,7 @@ void MainWindow::blurPicture()
 {
     Guarded(this, [this] {
         BusyCursor busy;
-        putEditStep(kBlurStep,
+        putEditStep(tr(kBlurStep),
                     Filter3x3(FilterKind::Blur, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
                     EditResultKind::KeepsSize);
     });
@@ -132,7 +134,7 @@ void MainWindow::sharpenPicture()
 {
     Guarded(this, [this] {
         BusyCursor busy;
-        putEditStep(kSharpenStep,
+        putEditStep(tr(kSharpenStep),
                     Filter3x3(FilterKind::Sharpen, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
                     EditResultKind::KeepsSize);
     });
@@ -141,28 +143,27 @@ void MainWindow::sharpenPicture()
 void MainWindow::adjustContrast()
 {
     const std::optional<double> factor = m_valueDialog->askFraction(
-        QStringLiteral("コントラスト設定"),
-        QStringLiteral("コントラスト値を設定してください(0.01～1)"), 0.1, 1.0);
+        tr("コントラスト設定"), tr("コントラスト値を設定してください(0.01～1)"), 0.1, 1.0);
     if (!factor)
         return;
     Guarded(this, [&] {
         BusyCursor busy;
-        putEditStep(kContrastStep, Contrast(*factor, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+        putEditStep(tr(kContrastStep),
+                    Contrast(*factor, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
                     EditResultKind::KeepsSizeAndLabels);
     });
 }
 
 void MainWindow::adjustGamma()
 {
-    const std::optional<double> gamma =
-        m_valueDialog->askFraction(QStringLiteral("ガンマ補正設定"),
-                                   QStringLiteral("ガンマ値を設定してください(0.01～3)"), 1.0, 3.0);
+    const std::optional<double> gamma = m_valueDialog->askFraction(
+        tr("ガンマ補正設定"), tr("ガンマ値を設定してください(0.01～3)"), 1.0, 3.0);
     if (!gamma)
         return;
     Guarded(this, [&] {
         BusyCursor busy;
         const double g = *gamma;
-        putEditStep(kGammaStep, Gamma(g, g, g, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
+        putEditStep(tr(kGammaStep), Gamma(g, g, g, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
                     EditResultKind::KeepsSizeAndLabels);
     });
 }
@@ -173,7 +174,7 @@ void MainWindow::correctLevels()
         BusyCursor busy;
         QImage picture = m_ws.WorkImage;
         LevelCorrect(picture);
-        putEditStep(kLevelsStep, picture, EditResultKind::KeepsSizeAndLabels);
+        putEditStep(tr(kLevelsStep), picture, EditResultKind::KeepsSizeAndLabels);
     });
 }
 
@@ -184,7 +185,7 @@ void MainWindow::shrinkCaptured()
         return; // the capture stays at full size
     Guarded(this, [&] {
         BusyCursor busy;
-        putEditStep(kCaptureShrinkStep, ShrinkToFit(m_ws.WorkImage, *width),
+        putEditStep(tr(kCaptureShrinkStep), ShrinkToFit(m_ws.WorkImage, *width),
                     EditResultKind::ChangesSize);
         // 元に戻す returns to the capture as it stands after its shrink, as to a loaded picture;
         // 取り消し can still go back to the full size.

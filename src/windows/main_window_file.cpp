@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: loading and saving the picture, going back to it as loaded, and the Help menu
 // and the tools that run a dialog of their own.
 #include "windows/main_window.h"
 
+#include "core/base/interface_language.h"
 #include "core/base/io_error.h"
 #include "core/image/alpha.h"
 #include "core/image/bmp_format.h"
@@ -81,7 +83,7 @@ std::optional<QString> MainWindow::readPictureFile(const QString &path, ImportTa
     std::optional<ImportedPicture> taken;
     Guarded(this, [&] {
         if (!QFileInfo(path).isFile())
-            throw Failure(QStringLiteral("%1 が見つかりません").arg(path));
+            throw Failure(tr("%1 が見つかりません").arg(path));
         BusyCursor busy;
         taken = ImportedPicture{ReadPicture(path), path};
     });
@@ -164,18 +166,18 @@ void MainWindow::revertToLoaded()
     LowerCutToCanvas(m_ws);
     updateSizeLabels();
     refreshCanvas();
-    m_history.record(QStringLiteral("元に戻す"), before, m_ws);
+    m_history.record(tr("元に戻す"), before, m_ws);
     updateHistoryActions();
 }
 
 void MainWindow::openHelp()
 {
-    openInBrowser(QUrl::fromLocalFile(m_paths.dataFile(QStringLiteral("help.html"))));
+    openInBrowser(QUrl::fromLocalFile(LocalizedDataFile(m_paths, QStringLiteral("help.html"))));
 }
 
 void MainWindow::openReadme()
 {
-    openInBrowser(QUrl::fromLocalFile(m_paths.dataFile(QStringLiteral("readme.txt"))));
+    openInBrowser(QUrl::fromLocalFile(LocalizedDataFile(m_paths, QStringLiteral("readme.txt"))));
 }
 
 void MainWindow::openHomePage()
@@ -191,8 +193,7 @@ void MainWindow::openInBrowser(const QUrl &address)
     const QString where = address.isLocalFile() ? address.toLocalFile() : address.toString();
     QMessageBox::information(
         this, kAppTitle,
-        QStringLiteral("ブラウザーを開けませんでした。次の場所をブラウザーで開いてください:\n%1")
-            .arg(where));
+        tr("ブラウザーを開けませんでした。次の場所をブラウザーで開いてください:\n%1").arg(where));
 }
 
 void MainWindow::showAbout()

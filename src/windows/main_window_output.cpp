@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the cut size and the four outputs of the cut.
 #include "windows/main_window.h"
 

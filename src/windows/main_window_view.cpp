@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the view of the picture (zoom, pixel grid, the frame's marks), the readouts of
 // the size strip, and the frame moved by keys or typed in.
 #include "windows/main_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The output dialog.
 #include "windows/output_dialog.h"
 
@@ -21,11 +22,11 @@ namespace {
 constexpr int kPreviewLimit = 1500; // the preview's drawing surface, in pixels each way
 constexpr int kTileStep = 0; // the step group's id of "切り取りサイズ": one cut per frame
 // The filters' order is FrameFormat's and AnimationFormat's: a filter's index is the format.
-const QString kFrameFilter =
-    QStringLiteral("ビットマップファイル(*.bmp)|*.bmp|PNGファイル(*.png)|*.png");
-const QString kAnimationFilter =
-    QStringLiteral("GIFアニメーション(*.gif)|*.gif|WebPアニメーション(*.webp)|*.webp");
-const QString kSheetFilter = QStringLiteral("PNGファイル(*.png)|*.png");
+const char *const kFrameFilter =
+    QT_TRANSLATE_NOOP("OutputDialog", "ビットマップファイル(*.bmp)|*.bmp|PNGファイル(*.png)|*.png");
+const char *const kAnimationFilter = QT_TRANSLATE_NOOP(
+    "OutputDialog", "GIFアニメーション(*.gif)|*.gif|WebPアニメーション(*.webp)|*.webp");
+const char *const kSheetFilter = QT_TRANSLATE_NOOP("OutputDialog", "PNGファイル(*.png)|*.png");
 
 QString suffixOf(FrameFormat format)
 {
@@ -53,10 +54,10 @@ QString withSuffix(const QString &path, const QString &suffix)
 QString titleOf(OutputMode mode)
 {
     switch (mode) {
-    case OutputMode::SingleCut: return QStringLiteral("画像切り取り");
-    case OutputMode::Sequence: return QStringLiteral("連続画像切り取り");
-    case OutputMode::Blend: return QStringLiteral("アルファ合成");
-    case OutputMode::Fade: return QStringLiteral("フェードアウト");
+    case OutputMode::SingleCut: return OutputDialog::tr("画像切り取り");
+    case OutputMode::Sequence: return OutputDialog::tr("連続画像切り取り");
+    case OutputMode::Blend: return OutputDialog::tr("アルファ合成");
+    case OutputMode::Fade: return OutputDialog::tr("フェードアウト");
     }
     return {};
 }
@@ -101,14 +102,15 @@ OutputDialog::OutputDialog(QWidget *parent)
 
     // The single file, the animation and the sheet take the extension of the filter chosen when
     // the name typed has none (withSuffix), as a default suffix would, but following the filter.
-    m_cutSaveDialog = MakeFileDialog(this, "cutSaveDialog", QFileDialog::AcceptSave, kFrameFilter);
+    m_cutSaveDialog =
+        MakeFileDialog(this, "cutSaveDialog", QFileDialog::AcceptSave, tr(kFrameFilter));
     // Frames take their numbers and extension after the base name, so this one adds nothing.
     m_framesSaveDialog =
-        MakeFileDialog(this, "framesSaveDialog", QFileDialog::AcceptSave, kFrameFilter);
+        MakeFileDialog(this, "framesSaveDialog", QFileDialog::AcceptSave, tr(kFrameFilter));
     m_animationSaveDialog =
-        MakeFileDialog(this, "animationSaveDialog", QFileDialog::AcceptSave, kAnimationFilter);
+        MakeFileDialog(this, "animationSaveDialog", QFileDialog::AcceptSave, tr(kAnimationFilter));
     m_sheetSaveDialog =
-        MakeFileDialog(this, "sheetSaveDialog", QFileDialog::AcceptSave, kSheetFilter);
+        MakeFileDialog(this, "sheetSaveDialog", QFileDialog::AcceptSave, tr(kSheetFilter));
     setUpOutputChoices();
 
     m_playTimer = new QTimer(this);
@@ -153,13 +155,13 @@ void OutputDialog::prepare(OutputMode mode)
         grid->setVisible(mode == OutputMode::Sequence);
     m_ui->optionBox->setVisible(mix);
     if (mode == OutputMode::Blend) {
-        m_ui->optionBox->setTitle(QStringLiteral("オプション"));
-        m_ui->firstOptionRadio->setText(QStringLiteral("ノーマル"));
-        m_ui->secondOptionRadio->setText(QStringLiteral("白を透過させる"));
+        m_ui->optionBox->setTitle(tr("オプション"));
+        m_ui->firstOptionRadio->setText(tr("ノーマル"));
+        m_ui->secondOptionRadio->setText(tr("白を透過させる"));
     } else if (mode == OutputMode::Fade) {
-        m_ui->optionBox->setTitle(QStringLiteral("色を選択してください"));
-        m_ui->firstOptionRadio->setText(QStringLiteral("白"));
-        m_ui->secondOptionRadio->setText(QStringLiteral("黒"));
+        m_ui->optionBox->setTitle(tr("色を選択してください"));
+        m_ui->firstOptionRadio->setText(tr("白"));
+        m_ui->secondOptionRadio->setText(tr("黒"));
     }
     m_ui->firstOptionRadio->adjustSize();
     m_ui->secondOptionRadio->adjustSize();
@@ -174,7 +176,7 @@ void OutputDialog::prepare(OutputMode mode)
     const bool single = mode == OutputMode::SingleCut;
     if (single)
         m_ui->filesRadio->setChecked(true);
-    m_ui->filesRadio->setText(single ? QStringLiteral("ファイル") : QStringLiteral("連番ファイル"));
+    m_ui->filesRadio->setText(single ? tr("ファイル") : tr("連番ファイル"));
     m_ui->animationRadio->setVisible(!single);
     m_ui->sheetRadio->setVisible(!single);
     showOutputChoices();
@@ -247,8 +249,8 @@ void OutputDialog::showBlendPictureName(const QString &name)
 {
     // Until a picture is chosen the cut is blended with white: say so rather than leave the user
     // to find out from the frames.
-    const QString shown = name.isEmpty() ? QStringLiteral("白") : name;
-    const QString text = QStringLiteral("合成用画像: %1").arg(shown);
+    const QString shown = name.isEmpty() ? tr("白") : name;
+    const QString text = tr("合成用画像: %1").arg(shown);
     QLabel *label = m_ui->blendPictureLabel;
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
     label->setToolTip(text);
@@ -272,7 +274,7 @@ void OutputDialog::save()
         if (m_mode == OutputMode::SingleCut)
             saveSingle(true);
         else if (sequence && direction() == Direction::Grid && frames == 0)
-            ShowError(this, QStringLiteral("書き出すタイルがありません (どのタイルも単色です)"));
+            ShowError(this, tr("書き出すタイルがありません (どのタイルも単色です)"));
         else if (!numbered)
             saveToOneFile();
         else if (sequence && direction() != Direction::Grid && frames < 2)
@@ -317,7 +319,7 @@ void OutputDialog::saveSequence()
     m_actions.write(frames, [this](int k, int n) { showProgress(k, n); });
     m_ui->progressBar->setValue(0);
     const QString text =
-        QStringLiteral("%1 個のファイルを書き込みました: %2 ～ %3")
+        tr("%1 個のファイルを書き込みました: %2 ～ %3")
             .arg(count)
             .arg(FrameFileName(frames.path, 1, frames.format),
                  QFileInfo(FrameFileName(frames.path, count, frames.format)).fileName());
@@ -349,8 +351,8 @@ void OutputDialog::saveToOneFile()
         return;
     m_actions.write(one, [this](int k, int n) { showProgress(k, n); });
     m_ui->progressBar->setValue(0);
-    showStatus(QStringLiteral("%1 を書き込みました")
-                   .arg(OutputFiles(one.frameOutput(), count).join(QStringLiteral(" と "))));
+    showStatus(
+        tr("%1 を書き込みました").arg(OutputFiles(one.frameOutput(), count).join(tr(" と "))));
 }
 
 void OutputDialog::showStatus(const QString &text)
@@ -368,8 +370,7 @@ bool OutputDialog::mayReplaceFramesOf(const FrameOutput &output, int frames)
         return true;
     // One question for the whole run: the first file that would be replaced stands for all.
     return QMessageBox::question(
-               this, kAppTitle,
-               QStringLiteral("%1 は既にあります。上書きしますか?").arg(taken.first()),
+               this, kAppTitle, tr("%1 は既にあります。上書きしますか?").arg(taken.first()),
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The output dialog: writes the cut once, as a continuous sequence, blended with a second
 // picture, or faded from white or black. It gathers the choices and shows the progress; the
 // window that runs it does the writing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page maker.
 #include "windows/page_maker_dialog.h"
 
@@ -13,10 +14,13 @@
 
 namespace {
 
-const QString kPageFilter = QStringLiteral("ＨＴＭＬファイルを保存(*.html)|*.html");
-const QString kProjectFilter = QStringLiteral("プロジェクトファイル(*.mkp)|*.mkp");
+const char *const kPageFilter =
+    QT_TRANSLATE_NOOP("PageMakerDialog", "ＨＴＭＬファイルを保存(*.html)|*.html");
+const char *const kProjectFilter =
+    QT_TRANSLATE_NOOP("PageMakerDialog", "プロジェクトファイル(*.mkp)|*.mkp");
 // Lists the files the save writes as well as the older extension.
-const QString kOpenFilter = QStringLiteral("プロジェクトファイルを開く(*.mkp, *.ihp)|*.mkp; *.ihp");
+const char *const kOpenFilter =
+    QT_TRANSLATE_NOOP("PageMakerDialog", "プロジェクトファイルを開く(*.mkp, *.ihp)|*.mkp; *.ihp");
 
 // Section headings stand out in larger blue type. A form file can give a font only in points,
 // which would follow the screen's resolution; the rest of the form is drawn in pixels.
@@ -54,13 +58,14 @@ PageMakerDialog::PageMakerDialog(QWidget *parent)
     for (QCheckBox *box : m_omitBoxes)
         box->resize(box->sizeHint().width(), box->height());
 
-    m_pageSaveDialog = MakeFileDialog(this, "pageSaveDialog", QFileDialog::AcceptSave, kPageFilter);
+    m_pageSaveDialog =
+        MakeFileDialog(this, "pageSaveDialog", QFileDialog::AcceptSave, tr(kPageFilter));
     m_pageSaveDialog->setDefaultSuffix(QStringLiteral("html"));
     m_projectSaveDialog =
-        MakeFileDialog(this, "projectSaveDialog", QFileDialog::AcceptSave, kProjectFilter);
+        MakeFileDialog(this, "projectSaveDialog", QFileDialog::AcceptSave, tr(kProjectFilter));
     m_projectSaveDialog->setDefaultSuffix(QStringLiteral("mkp"));
     m_projectOpenDialog =
-        MakeFileDialog(this, "projectOpenDialog", QFileDialog::AcceptOpen, kOpenFilter);
+        MakeFileDialog(this, "projectOpenDialog", QFileDialog::AcceptOpen, tr(kOpenFilter));
     // A name that matches no file is let through, so that the error box names the file that could
     // not be read; a name typed without an extension is taken as the older kind of project.
     m_projectOpenDialog->setFileMode(QFileDialog::AnyFile);

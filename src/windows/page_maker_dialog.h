@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page maker: a fixed form of fourteen texts becomes a small HTML page for mobile phones, and
 // the texts can be kept in a project file.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Capture through the desktop portal: one Screenshot request, its Response, and the file it names.
 #include "windows/portal_capture.h"
 
@@ -38,7 +39,8 @@ constexpr uint kResponseCancelled = 1;
 
 CaptureResult unavailable(const QString &reason)
 {
-    return CaptureResult::failed(QStringLiteral("画面をキャプチャーできません (%1)").arg(reason));
+    return CaptureResult::failed(
+        PortalCapture::tr("画面をキャプチャーできません (%1)").arg(reason));
 }
 
 int timeoutMs()
@@ -50,7 +52,7 @@ int timeoutMs()
 
 QString timeoutText()
 {
-    return QStringLiteral("デスクトップのポータルが %1 秒待っても応答しません")
+    return PortalCapture::tr("デスクトップのポータルが %1 秒待っても応答しません")
         .arg(QString::number(timeoutMs() / 1000.0));
 }
 
@@ -73,14 +75,14 @@ QString callFailureText(const QDBusError &error)
 {
     switch (error.type()) {
     case QDBusError::ServiceUnknown:
-        return QStringLiteral("デスクトップにスクリーンショットのポータルがありません");
+        return PortalCapture::tr("デスクトップにスクリーンショットのポータルがありません");
     case QDBusError::UnknownObject:
     case QDBusError::UnknownInterface:
     case QDBusError::UnknownMethod:
-        return QStringLiteral("デスクトップのポータルにスクリーンショットの機能がありません");
+        return PortalCapture::tr("デスクトップのポータルにスクリーンショットの機能がありません");
     case QDBusError::NoReply:
     case QDBusError::Timeout: return timeoutText();
-    default: return QStringLiteral("ポータルを呼び出せません: %1").arg(error.message());
+    default: return PortalCapture::tr("ポータルを呼び出せません: %1").arg(error.message());
     }
 }
 
@@ -104,7 +106,7 @@ QImage decodePicture(const QString &path)
         throw ReadFailure(path, PictureTooLargeText(size.width(), size.height()));
     const QImage picture = reader.read();
     if (picture.isNull())
-        throw ReadFailure(path, QStringLiteral("画像ファイルとして読めません"));
+        throw ReadFailure(path, PortalCapture::tr("画像ファイルとして読めません"));
     return To24Bit(picture);
 }
 
@@ -125,7 +127,7 @@ QImage TakePortalPicture(const QString &address)
 {
     const QUrl url(address);
     if (!url.isLocalFile())
-        throw Failure(QStringLiteral("ポータルの答えに画像ファイルがありません"));
+        throw Failure(PortalCapture::tr("ポータルの答えに画像ファイルがありません"));
     const QString path = url.toLocalFile();
     const bool temporary = isInTemporaryFolder(path);
     const auto removeTemporary = qScopeGuard([&] {
@@ -145,9 +147,8 @@ void PortalCapture::start(CaptureTarget target)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        QTimer::singleShot(0, this, [this] {
-            finish(unavailable(QStringLiteral("D-Bus のセッションバスに接続できません")));
-        });
+        QTimer::singleShot(
+            0, this, [this] { finish(unavailable(tr("D-Bus のセッションバスに接続できません"))); });
         return;
     }
     const QString token = newToken();
@@ -195,14 +196,14 @@ void PortalCapture::receiveResponse(uint response, const QVariantMap &results)
         return;
     }
     if (response != kResponseSuccess) {
-        finish(unavailable(QStringLiteral("デスクトップのポータルがキャプチャーに失敗しました")));
+        finish(unavailable(tr("デスクトップのポータルがキャプチャーに失敗しました")));
         return;
     }
     try {
         finish(CaptureResult::taken(
             TakePortalPicture(results.value(QStringLiteral("uri")).toString())));
     } catch (const std::bad_alloc &) {
-        finish(unavailable(QStringLiteral("メモリが不足しています")));
+        finish(unavailable(tr("メモリが不足しています")));
     } catch (const std::exception &failure) {
         finish(unavailable(QString::fromUtf8(failure.what())));
     }

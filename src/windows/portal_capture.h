@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Capture through the desktop portal (org.freedesktop.portal.Screenshot on the session bus): on
 // Wayland a program may not read the screen itself, and the desktop takes the picture for it.
 #pragma once

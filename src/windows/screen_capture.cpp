@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screen and active-window capture on X11.
 #include "windows/screen_capture.h"
 
@@ -21,7 +22,8 @@ Display *x11Display()
 
 [[noreturn]] void noDisplay()
 {
-    throw Failure(QStringLiteral("画面をキャプチャーできません (X11 の画面で動いていません)"));
+    throw Failure(QCoreApplication::translate(
+        "ScreenCapture", "画面をキャプチャーできません (X11 の画面で動いていません)"));
 }
 
 // The window the user sees in front: the window manager's active window, or without one the
@@ -74,7 +76,8 @@ QImage grab(QScreen *screen, const QRect &area)
 {
     const QPixmap shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
     if (shot.isNull() || shot.size().isEmpty())
-        throw Failure(QStringLiteral("画面をキャプチャーできませんでした"));
+        throw Failure(
+            QCoreApplication::translate("ScreenCapture", "画面をキャプチャーできませんでした"));
     return To24Bit(shot.toImage());
 }
 
@@ -101,7 +104,8 @@ QImage CaptureActiveWindow()
     const QRect area = front == None ? QRect() : frameRect(dpy, root, front);
     const QRect visible = area.intersected(screen->geometry());
     if (visible.isEmpty())
-        throw Failure(QStringLiteral("キャプチャーするウインドウが見つかりません"));
+        throw Failure(QCoreApplication::translate("ScreenCapture",
+                                                  "キャプチャーするウインドウが見つかりません"));
     return grab(screen, visible);
 }
 

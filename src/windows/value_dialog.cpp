@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialog that asks an edit's number.
 #include "windows/value_dialog.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small dialog through which an edit command asks for its one number: a whole number typed in
 // a spin box, or a fraction chosen on a scroll bar.
 #pragma once

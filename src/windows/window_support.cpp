@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every window of the program shares: font, colours, the error box, file filters.
 #include "windows/window_support.h"
 
+#include "core/base/interface_language.h"
 #include "core/base/io_error.h"
 #include "core/base/version.h"
 
@@ -8,6 +10,7 @@
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QFileDialog>
@@ -19,10 +22,13 @@
 #include <QMimeData>
 #include <QPalette>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTranslator>
 #include <QUrl>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -43,6 +49,34 @@ QStringList qtNameFilters(const QString &filter)
     return result;
 }
 
+// A caption that grew (a translation, a wider font) must not run into the number or the field it
+// names: what stands right of it on its row moves right as far as it takes to keep the gap the
+// form had, or kCaptionGap where the form had more.
+void makeRoomRightOf(const QLabel *label, const QRect &before)
+{
+    constexpr int kCaptionGap = 6;
+    QList<QWidget *> row;
+    int nearest = std::numeric_limits<int>::max();
+    for (QWidget *sibling :
+         label->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const QRect place = sibling->geometry();
+        if (sibling != label && place.left() > before.right() && place.top() <= before.bottom() &&
+            place.bottom() >= before.top()) {
+            row << sibling;
+            nearest = std::min(nearest, place.left());
+        }
+    }
+    if (row.isEmpty())
+        return;
+    // QRect::right() is the last pixel inside.
+    const int gap = std::min(kCaptionGap, nearest - before.right() - 1);
+    const int shift = label->geometry().right() + 1 + gap - nearest;
+    if (shift <= 0)
+        return;
+    for (QWidget *sibling : row)
+        sibling->move(sibling->x() + shift, sibling->y());
+}
+
 } // namespace
 
 void SetUpApplication(QApplication &app)
@@ -59,8 +93,9 @@ void SetUpApplication(QApplication &app)
     font.setPixelSize(12);
     QApplication::setFont(font);
 
+    // Qt's own texts (the buttons of message boxes, the file dialogs) in the interface's language.
     auto *translator = new QTranslator(&app);
-    if (translator->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+    if (translator->load(QStringLiteral("qtbase_") + InterfaceLanguage(),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
 
@@ -103,9 +138,23 @@ void SetLabelText(QLabel *label, const QString &text)
 
 void FitLabelWidths(QWidget *root)
 {
-    for (QLabel *label : root->findChildren<QLabel *>()) {
-        if (!label->text().isEmpty())
-            label->resize(label->sizeHint().width(), label->height());
+    QList<QLabel *> labels = root->findChildren<QLabel *>();
+    // Left to right: a caption pushed by the one before it is fitted where it then stands.
+    std::stable_sort(labels.begin(), labels.end(),
+                     [](const QLabel *a, const QLabel *b) { return a->x() < b->x(); });
+    for (QLabel *label : labels) {
+        if (label->text().isEmpty())
+            continue;
+        const QRect before = label->geometry();
+        label->resize(label->sizeHint().width(), label->height());
+        if (label->width() > before.width() && label->parentWidget())
+            makeRoomRightOf(label, before);
+    }
+    // Radio buttons and check boxes keep their width unless their caption needs more.
+    for (QAbstractButton *box : root->findChildren<QAbstractButton *>()) {
+        if ((qobject_cast<QRadioButton *>(box) || qobject_cast<QCheckBox *>(box)) &&
+            box->sizeHint().width() > box->width())
+            box->resize(box->sizeHint().width(), box->height());
     }
 }
 

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every window of the program shares: font, icon, colours, the error box, file filters.
 #pragma once
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QIcon>
 #include <QList>
@@ -20,8 +22,9 @@ class QWidget;
 // The application title: error boxes carry it as their caption.
 inline const QString kAppTitle = QStringLiteral("MOKARAN");
 
-// Title, font ("ＭＳ Ｐゴシック" 12 px, or a metric-compatible Japanese font), Qt's own Japanese
-// button texts, and the program's icon on every window.
+// Title, font ("ＭＳ Ｐゴシック" 12 px, or a metric-compatible Japanese font), Qt's own button
+// texts in the interface language (InstallProgramTranslation chooses it first), and the program's
+// icon on every window.
 void SetUpApplication(QApplication &app);
 
 // The program's icon, drawn at the sizes desktops ask for.
@@ -36,7 +39,7 @@ template <typename Command> void Guarded(QWidget *parent, Command command)
     try {
         command();
     } catch (const std::bad_alloc &) {
-        ShowError(parent, QStringLiteral("メモリが不足しています"));
+        ShowError(parent, QCoreApplication::translate("WindowSupport", "メモリが不足しています"));
     } catch (const std::exception &failure) {
         ShowError(parent, QString::fromUtf8(failure.what()));
     }
@@ -50,7 +53,9 @@ void SetDarkBackground(QWidget *widget);
 void SetLabelText(QLabel *label, const QString &text);
 // Gives every text label under root the width its text needs in the font in use, keeping its
 // position and height as the window's form has them: the forms are drawn for a 12-pixel Japanese
-// font, and a desktop with wider glyphs must not cut captions off.
+// font, and a desktop with wider glyphs or a translation must not cut captions off. A label that
+// grows moves the controls right of it on its row by as much. Radio buttons and check boxes are
+// widened where their captions need it.
 void FitLabelWidths(QWidget *root);
 
 // The desktop's own colours for the roles the layout uses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's verbs, run in-process: files written, exit status, bad input.
 #include "cli/cli.h"
 #include "core/image/edits.h"

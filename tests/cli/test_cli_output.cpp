@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cutting verbs' output options: PNG frames, an animation or a sheet instead of BMP frames.
 #include "cli/cli.h"
 #include "core/image/jpeg_codec.h"

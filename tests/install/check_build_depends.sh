@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The package's build dependencies and the install script must agree: catches a package that
 # `make deb` needs but scripts/install-deps.sh does not install, and a library added to the
 # install script for the program but forgotten in debian/control (the package would then build

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every command and option that `mokaran --help` lists must be in the man page and in the bash
 # completion: catches an option added to the command line and forgotten in either.
 # usage: check_cli_docs.sh MOKARAN MAN_PAGE COMPLETION

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks one of the files the desktop reads with the tool the desktop's own packages check it with.
 # usage: check_desktop_files.sh desktop|metainfo|man FILE
 # Exits 77 (skipped) when the tool is not installed; fails on any error or warning.

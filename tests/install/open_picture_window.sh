@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the program as a launcher or a file manager does (`mokaran FILE`) on a private X display
 # with a window manager, closes its window as a user would (Alt+F4) and checks what it kept:
 # catches a FILE argument taken for a command or ignored, a window that does not come up, and

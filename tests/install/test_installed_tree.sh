@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix with `cmake --install` and runs the installed copy:
 # catches a file missing from the install, an icon bitmap of the wrong size, an installed copy
 # that cannot find its data files, and one that writes beside its executable (as it could when
@@ -21,7 +22,8 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work
 
 share=$prefix/share
 for file in bin/mokaran share/mokaran/data.dat share/mokaran/jpeg.dat share/mokaran/help.html \
-    share/mokaran/readme.txt share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+    share/mokaran/help.en.html share/mokaran/readme.txt share/mokaran/readme.en.txt \
+    share/mokaran/translations/mokaran_en.qm share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
     share/icons/hicolor/scalable/apps/$id.svg share/man/man1/mokaran.1 \
     share/bash-completion/completions/mokaran; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
@@ -42,6 +44,17 @@ mokaran=$prefix/bin/mokaran
 mkdir "$work/photos" "$work/small"
 "$mokaran" shrink "$work/photos" "$work/small" --width 10 2>"$work/shrink.log" ||
     { cat "$work/shrink.log"; fail "the installed copy did not find its jpeg.dat"; }
+
+# The installed copy finds its translation in share/mokaran/translations: under an English
+# locale the failures the core reports are in English, under C in Japanese as they always were.
+cut_missing() {
+    env -u LC_ALL -u LC_MESSAGES -u LANGUAGE -u MOKARAN_LANG LANG=$1 \
+        "$mokaran" cut "$work/none.bmp" "$work/cut.bmp" --size 1x1 2>&1
+}
+cut_missing en_US.UTF-8 | grep -q "File not found" ||
+    fail "the installed copy did not speak English under en_US: $(cut_missing en_US.UTF-8)"
+cut_missing C | grep -q "ファイルが見つかりません" ||
+    fail "the installed copy did not keep Japanese under C: $(cut_missing C)"
 
 # A set.ini that an earlier installed copy kept beside itself is taken over, its other sections
 # kept, and left as it was; nothing new appears beside the executable.

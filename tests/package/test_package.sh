@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the package `make deb` built as a user would (apt-get install ./mokaran_*.deb) and
 # starts it: --version, the man page, and the window with a picture given on the command line, on
 # a private X display. Catches a package that does not install on Debian 12 (a dependency

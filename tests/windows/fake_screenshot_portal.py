@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A stand-in for the desktop's screenshot portal, for the capture tests on a private session bus.
 
 usage: fake_screenshot_portal.py picture PICTURE COPY   answers with a copy of PICTURE put at COPY

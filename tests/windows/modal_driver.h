@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Driving modal windows from a test: a command opens a dialog with exec(), which only returns once
 // something closes it, so the test acts on it from a timer.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A folder standing for the program's own, so each window test starts from files it chose.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test program on a private X display with a window manager, as a desktop would have.
 # usage: run_with_x.sh PROGRAM [ARGS...]
 exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screen and active-window capture on a real X display (Xvfb with a window manager).
 #include "core/base/app_paths.h"
 #include "core/image/picture.h"

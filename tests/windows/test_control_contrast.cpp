@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controls of the dark dialogs stay readable on their own faces.
 #include "windows/batch_shrink_dialog.h"
 #include "windows/cut_size_dialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands with their dialogs: import, cut size, save and sequences, save of the
 // whole picture, undo, about.
 #include "core/base/app_paths.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // 取り消し and やり直し in the Edit menu: the pictures they bring back and the items' states.
 #include "cli/cli.h"
 #include "core/image/bmp_format.h"

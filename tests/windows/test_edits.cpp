@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter dialog and the Edit menu's commands on the main window.
 #include "core/base/app_paths.h"
 #include "windows/canvas_widget.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: layout, start-up and placement, the two states, shut-down, the canvas mouse.
 #include "core/base/app_paths.h"
 #include "core/image/picture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The output dialog's formats: PNG frames, an animation or a sprite sheet instead of BMP files, the
 // format following the save dialog's filter; the whole picture saved as PNG or WebP.
 #include "core/sequence/mixing.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page maker's window: layout, making a page, saving and opening projects through the dialogs.
 #include "core/page/page.h"
 #include "windows/modal_driver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Capture through the desktop portal, against a fake portal on the private session bus the test
 // runs on (see tests/CMakeLists.txt): the picture it answers with, a cancel, a failure, silence.
 #include "core/image/edits.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch shrink dialog: layout, folder pickers, a run on the worker and its end.
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture_reading.h"

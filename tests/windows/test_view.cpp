@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view of the main window: the zoom menu, the mouse and keys on a zoomed canvas, the
 // readouts, dropped and recent pictures, the position dialog, and the grid in the output dialog.
 #include "core/image/picture.h"

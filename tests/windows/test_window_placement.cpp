@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the windows open, on a real X display with a window manager (Xvfb with openbox): the main
 // window's stored place and size from one run to the next, and each dialog's place from one
 // opening to the next.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Animation choices shared by both formats.
 #include "core/animation/animation.h"
 

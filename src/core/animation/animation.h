@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Animated output: the choices of an animated GIF or WebP and the encoders that make one from
 // frames given one after another.
 #pragma once

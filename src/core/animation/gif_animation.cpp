@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Animated GIF through libimagequant and giflib.
 #include "core/animation/gif_animation.h"
 
 #include "core/base/io_error.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <gif_lib.h>
@@ -37,7 +39,7 @@ int appendGifBytes(GifFileType *gif, const GifByteType *data, int length)
 Failure gifFailure(int error)
 {
     const char *text = GifErrorString(error);
-    return Failure(QStringLiteral("GIF を作れません (%1)")
+    return Failure(QCoreApplication::translate("GifAnimation", "GIF を作れません (%1)")
                        .arg(text ? QString::fromUtf8(text) : QString::number(error)));
 }
 
@@ -142,9 +144,10 @@ GifAnimationEncoder::GifAnimationEncoder(QSize size, const AnimationOptions &opt
 {
     if (size.width() < 1 || size.height() < 1 || size.width() > kMaxGifSide ||
         size.height() > kMaxGifSide)
-        throw Failure(QStringLiteral("GIF にできない大きさです (%1 x %2)")
-                          .arg(size.width())
-                          .arg(size.height()));
+        throw Failure(
+            QCoreApplication::translate("GifAnimation", "GIF にできない大きさです (%1 x %2)")
+                .arg(size.width())
+                .arg(size.height()));
     int error = 0;
     m_gif = EGifOpen(&m_file, appendGifBytes, &error);
     if (!m_gif)
@@ -174,7 +177,8 @@ GifAnimationEncoder::~GifAnimationEncoder()
 void GifAnimationEncoder::add(const QImage &frame)
 {
     if (!m_gif || frame.size() != m_size)
-        throw Failure(QStringLiteral("GIF のフレームの大きさが違います"));
+        throw Failure(
+            QCoreApplication::translate("GifAnimation", "GIF のフレームの大きさが違います"));
     QImage rgba;
     const bool transparent = binaryAlphaRgba(frame, rgba);
     const int w = m_size.width(), h = m_size.height();
@@ -193,11 +197,13 @@ void GifAnimationEncoder::add(const QImage &frame)
         if (transparent)
             liq_image_add_fixed_color(q.image, liq_color{0, 0, 0, 0});
         if (liq_image_quantize(q.image, m_quantizer, &q.result) != LIQ_OK)
-            throw Failure(QStringLiteral("GIF のパレットを作れません"));
+            throw Failure(
+                QCoreApplication::translate("GifAnimation", "GIF のパレットを作れません"));
         liq_set_dithering_level(q.result, m_options.dither ? 1.0f : 0.0f);
         if (liq_write_remapped_image(q.result, q.image, m_indices.data(), m_indices.size()) !=
             LIQ_OK)
-            throw Failure(QStringLiteral("GIF のパレットを作れません"));
+            throw Failure(
+                QCoreApplication::translate("GifAnimation", "GIF のパレットを作れません"));
         chosen = liq_get_palette(q.result);
     }
     const liq_palette &palette = *chosen;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Animated GIF: a palette of at most 256 colours per frame chosen by libimagequant (dithered unless
 // asked otherwise), coded by giflib, looping forever.
 #pragma once

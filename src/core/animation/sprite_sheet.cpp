@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sprite sheets and their JSON.
 #include "core/animation/sprite_sheet.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sprite sheets: frames laid row by row into one picture, with padding between and around them,
 // and the small JSON file beside it that tells each frame's rectangle.
 #pragma once

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Animated WebP through libwebp's WebPAnimEncoder.
 #include "core/animation/webp_animation.h"
 
 #include "core/base/io_error.h"
 #include "core/image/picture.h"
 
+#include <QCoreApplication>
 #include <webp/encode.h>
 #include <webp/mux.h>
 
@@ -17,7 +19,8 @@ constexpr int kMaxWebpSide = WEBP_MAX_DIMENSION;
 
 Failure webpFailure(const char *what)
 {
-    return Failure(QStringLiteral("WebP を作れません (%1)").arg(QString::fromUtf8(what)));
+    return Failure(QCoreApplication::translate("WebpAnimation", "WebP を作れません (%1)")
+                       .arg(QString::fromUtf8(what)));
 }
 
 struct Picture {
@@ -35,9 +38,10 @@ WebpAnimationEncoder::WebpAnimationEncoder(QSize size, const AnimationOptions &o
 {
     if (size.width() < 1 || size.height() < 1 || size.width() > kMaxWebpSide ||
         size.height() > kMaxWebpSide)
-        throw Failure(QStringLiteral("WebP にできない大きさです (%1 x %2)")
-                          .arg(size.width())
-                          .arg(size.height()));
+        throw Failure(
+            QCoreApplication::translate("WebpAnimation", "WebP にできない大きさです (%1 x %2)")
+                .arg(size.width())
+                .arg(size.height()));
     // The library's own defaults, as its command-line tools use them: effort 75 and method 4,
     // key frames where the encoder sees fit; only the mode and the loop are chosen here.
     if (!WebPConfigInit(m_config.get()))
@@ -66,7 +70,8 @@ WebpAnimationEncoder::~WebpAnimationEncoder()
 void WebpAnimationEncoder::add(const QImage &frame)
 {
     if (!m_encoder || frame.size() != m_size)
-        throw Failure(QStringLiteral("WebP のフレームの大きさが違います"));
+        throw Failure(
+            QCoreApplication::translate("WebpAnimation", "WebP のフレームの大きさが違います"));
     Picture p;
     p.picture.use_argb = 1;
     p.picture.width = m_size.width();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Animated WebP through libwebp's animation encoder: lossless unless a quality is given, looping
 // forever.
 #pragma once

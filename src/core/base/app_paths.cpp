@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program finds its files and keeps its settings.
 #include "core/base/app_paths.h"
 

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a file so that it is either the old one or the whole new one, never a part.
 #include "core/base/atomic_file.h"
 
 #include "core/base/file_names.h"
 #include "core/base/files.h"
 
+#include <QCoreApplication>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -32,9 +34,11 @@ QString writeFailureReason(const QString &path, int err)
     case ENOENT:
     case ENOTDIR: return MissingFolderText(folder);
     case EACCES:
-    case EPERM: return QStringLiteral("フォルダ %1 に書き込む権限がありません").arg(folder);
-    case EROFS: return QStringLiteral("読み取り専用のディスクです");
-    case EISDIR: return QStringLiteral("同じ名前のフォルダがあります");
+    case EPERM:
+        return QCoreApplication::translate("Files", "フォルダ %1 に書き込む権限がありません")
+            .arg(folder);
+    case EROFS: return QCoreApplication::translate("Files", "読み取り専用のディスクです");
+    case EISDIR: return QCoreApplication::translate("Files", "同じ名前のフォルダがあります");
     default: return ErrnoText(err);
     }
 }
@@ -202,7 +206,7 @@ void replaceExisting(const QString &path, const QByteArray &name, QByteArrayView
     if (!S_ISREG(info.st_mode))
         failWrite(path, NotRegularFileText());
     if (!isWritable(target, info))
-        failWrite(path, QStringLiteral("読み取り専用のファイルです"));
+        failWrite(path, QCoreApplication::translate("Files", "読み取り専用のファイルです"));
     writeThroughTemporary(path, target, bytes, mode_t(info.st_mode & 0777));
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a file so that it is either the old one or the whole new one, never a part.
 #pragma once
 

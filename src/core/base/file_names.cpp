@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File names as bytes: a lossless text form, the folder of a path, the same-folder test.
 #include "core/base/file_names.h"
 

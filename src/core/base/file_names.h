@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File names as the file system holds them: bytes, which need not be UTF-8.
 #pragma once
 

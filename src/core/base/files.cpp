@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading files, splitting lines, folder paths and the failure texts of the program's files.
 #include "core/base/files.h"
 
 #include "core/base/file_names.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cerrno>
@@ -38,8 +41,9 @@ IoError openFailure(const QString &path, int err)
             return IoError(IoCodeFromErrno(ENOENT), MissingFolderText(folder));
     }
     if (err == EACCES && ::access(folderName.constData(), X_OK) != 0)
-        return IoError(IoCodeFromErrno(EACCES),
-                       QStringLiteral("フォルダ %1 を開く権限がありません").arg(folder));
+        return IoError(
+            IoCodeFromErrno(EACCES),
+            QCoreApplication::translate("Files", "フォルダ %1 を開く権限がありません").arg(folder));
     return IoErrorFromErrno(err);
 }
 
@@ -214,27 +218,28 @@ QString WithTrailingSlash(const QString &folder)
 
 Failure ReadFailure(const QString &path, const QString &why)
 {
-    return Failure(QStringLiteral("%1 を読み込めません (%2)").arg(path, why));
+    return Failure(QCoreApplication::translate("Files", "%1 を読み込めません (%2)").arg(path, why));
 }
 
 Failure WriteFailure(const QString &path, const QString &why)
 {
-    return Failure(QStringLiteral("%1 に書き込めません (%2)").arg(path, why));
+    return Failure(QCoreApplication::translate("Files", "%1 に書き込めません (%2)").arg(path, why));
 }
 
 QString DamagedFileText(QStringView kind)
 {
-    return QStringLiteral("%1 ファイルが壊れています").arg(kind);
+    return QCoreApplication::translate("Files", "%1 ファイルが壊れています").arg(kind);
 }
 
 QString CutShortFileText(QStringView kind)
 {
-    return QStringLiteral("%1 ファイルが途中で切れています").arg(kind);
+    return QCoreApplication::translate("Files", "%1 ファイルが途中で切れています").arg(kind);
 }
 
 QString TooLittleDataText(QStringView kind, qint64 width, qint64 height)
 {
-    return QStringLiteral("%1 ファイルのデータが %2 x %3 の画像には足りません")
+    return QCoreApplication::translate("Files",
+                                       "%1 ファイルのデータが %2 x %3 の画像には足りません")
         .arg(kind)
         .arg(width)
         .arg(height);
@@ -242,17 +247,19 @@ QString TooLittleDataText(QStringView kind, qint64 width, qint64 height)
 
 QString FileTooLargeText()
 {
-    return QStringLiteral("ファイルが大きすぎます");
+    return QCoreApplication::translate("Files", "ファイルが大きすぎます");
 }
 
 QString PictureTooLargeText(qint64 width, qint64 height)
 {
-    return QStringLiteral("画像が大きすぎます: %1 x %2").arg(width).arg(height);
+    return QCoreApplication::translate("Files", "画像が大きすぎます: %1 x %2")
+        .arg(width)
+        .arg(height);
 }
 
 QString NoPictureText()
 {
-    return QStringLiteral("画像がありません");
+    return QCoreApplication::translate("Files", "画像がありません");
 }
 
 QString MissingFolderText(const QString &folder)
@@ -262,10 +269,10 @@ QString MissingFolderText(const QString &folder)
 
 QString FolderNotFileText()
 {
-    return QStringLiteral("ファイルではなくフォルダです");
+    return QCoreApplication::translate("Files", "ファイルではなくフォルダです");
 }
 
 QString NotRegularFileText()
 {
-    return QStringLiteral("通常のファイルではありません");
+    return QCoreApplication::translate("Files", "通常のファイルではありません");
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the readers and writers of the program's files share: reading a file, splitting its text
 // into lines, the CP932 lead bytes, folder paths, and the wording of a failed read or write.
 #pragma once

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Failures and the texts of the I/O error codes.
 #include "core/base/io_error.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 
 Failure::Failure(const QString &description) : std::runtime_error(description.toStdString()) {}
@@ -11,20 +13,20 @@ IoError::IoError(int code, const QString &description) : Failure(description), m
 
 QString CancelledText()
 {
-    return QStringLiteral("読み込みを中止しました");
+    return QCoreApplication::translate("IoError", "読み込みを中止しました");
 }
 
 QString IoErrorText(int code)
 {
     switch (code) {
-    case 2: return QStringLiteral("ファイルが見つかりません");
-    case 3: return QStringLiteral("不正なファイル名です");
-    case 4: return QStringLiteral("オープンしたファイルが多すぎます");
-    case 5: return QStringLiteral("ファイルへのアクセスが拒否されました");
-    case 100: return QStringLiteral("ファイルの末尾以降を読み込みました");
-    case 101: return QStringLiteral("ディスクがいっぱいです");
-    case 106: return QStringLiteral("入力値が数値ではありません");
-    default: return QStringLiteral("I/O エラー (%1)").arg(code);
+    case 2: return QCoreApplication::translate("IoError", "ファイルが見つかりません");
+    case 3: return QCoreApplication::translate("IoError", "不正なファイル名です");
+    case 4: return QCoreApplication::translate("IoError", "オープンしたファイルが多すぎます");
+    case 5: return QCoreApplication::translate("IoError", "ファイルへのアクセスが拒否されました");
+    case 100: return QCoreApplication::translate("IoError", "ファイルの末尾以降を読み込みました");
+    case 101: return QCoreApplication::translate("IoError", "ディスクがいっぱいです");
+    case 106: return QCoreApplication::translate("IoError", "入力値が数値ではありません");
+    default: return QCoreApplication::translate("IoError", "I/O エラー (%1)").arg(code);
     }
 }
 
@@ -59,7 +61,7 @@ IoError IoErrorFromErrno(int err)
     // Every mapped errno changes its number except ENOENT, which is 2 on both sides.
     if (code != err || err == ENOENT)
         return IoError(code);
-    return IoError(err, QStringLiteral("I/O エラー (%1)").arg(err));
+    return IoError(err, QCoreApplication::translate("IoError", "I/O エラー (%1)").arg(err));
 }
 
 QString ErrnoText(int err)

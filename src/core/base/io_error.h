@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Failures as the user sees them: an exception carrying the program's own Japanese description.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shift-JIS (CP932) and UTF-8 for the program's text files, through glibc iconv.
 #include "core/base/text_codec.h"
 

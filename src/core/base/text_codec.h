@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shift-JIS (CP932) and UTF-8 for the program's text files.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Listing one folder, flat, for one wildcard pattern.
 #include "core/batch/folder_listing.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files of one folder that match a wildcard, for the batch shrink's listing.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch JPEG shrink: the listing once, then every file decoded, box-averaged and written, on
 // as many threads as asked, with the result of a run on one thread.
 #include "core/batch/shrink.h"
@@ -12,6 +13,8 @@
 #include "core/image/picture.h"
 #include "core/image/picture_reading.h"
 #include "core/image/resize.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <atomic>
@@ -61,9 +64,10 @@ std::optional<QString> shrinkEntry(ShrinkRun &run, int entry, ShrinkBuffers &buf
     } catch (const Failure &failure) {
         return failure.description();
     } catch (const std::bad_alloc &) {
-        return QStringLiteral("%1 を縮小できません (メモリが足りません)").arg(source);
+        return QCoreApplication::translate("Shrink", "%1 を縮小できません (メモリが足りません)")
+            .arg(source);
     } catch (const std::exception &other) {
-        return QStringLiteral("%1 を縮小できません (%2)")
+        return QCoreApplication::translate("Shrink", "%1 を縮小できません (%2)")
             .arg(source, QString::fromUtf8(other.what()));
     }
 }
@@ -121,17 +125,19 @@ void runWorkers(ShrinkRun &run, int workers)
 void checkJob(const ShrinkJob &job, const QString &source, const QString &destination)
 {
     if (source.isEmpty())
-        throw Failure(QStringLiteral("変換元フォルダが指定されていません"));
+        throw Failure(QCoreApplication::translate("Shrink", "変換元フォルダが指定されていません"));
     if (destination.isEmpty())
-        throw Failure(QStringLiteral("保存先フォルダが指定されていません"));
+        throw Failure(QCoreApplication::translate("Shrink", "保存先フォルダが指定されていません"));
     if (job.targetWidth < 1)
-        throw Failure(QStringLiteral("縮小サイズ幅が正しくありません (%1)").arg(job.targetWidth));
+        throw Failure(QCoreApplication::translate("Shrink", "縮小サイズ幅が正しくありません (%1)")
+                          .arg(job.targetWidth));
 }
 
 QString stoppedText(const QString &diskFull, int untried)
 {
-    return QStringLiteral("ディスクがいっぱいになったため縮小を中止しました。残りの %1 "
-                          "ファイルは変換していません (%2)")
+    return QCoreApplication::translate("Shrink",
+                                       "ディスクがいっぱいになったため縮小を中止しました。残りの "
+                                       "%1 ファイルは変換していません (%2)")
         .arg(untried)
         .arg(diskFull);
 }
@@ -152,8 +158,8 @@ void ShrinkOneFile(const QString &source, const QString &target, int32_t T, Shri
         const QImage scaled = ResizeAverage(width, height, decoded);
         EncodeJpegInto(scaled, kJpegQuality, buffers.encoded);
     } catch (const Failure &failure) { // these reasons do not name the file
-        throw Failure(
-            QStringLiteral("%1 を縮小できません (%2)").arg(source, failure.description()));
+        throw Failure(QCoreApplication::translate("Shrink", "%1 を縮小できません (%2)")
+                          .arg(source, failure.description()));
     }
     WriteFileAtomically(target, buffers.encoded);
 }
@@ -173,7 +179,8 @@ ShrinkResult RunShrink(const ShrinkJob &job, const std::function<void(int total)
     if (run.sources.isEmpty())
         return result;
     if (!IsFolder(destination))
-        throw Failure(QStringLiteral("保存先フォルダ %1 がありません").arg(destination));
+        throw Failure(QCoreApplication::translate("Shrink", "保存先フォルダ %1 がありません")
+                          .arg(destination));
     RemoveStaleTemporaryFiles(destination);
     for (const QString &path : run.sources)
         run.targets << destination + StripPrefix(path, source);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch JPEG shrink: one run over the listed files of a folder, shared by the dialog's worker
 // thread and the command line.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ShrinkFileList, GetField and ReplaceAll: reading jpeg.dat and collecting the files it names.
 #include "core/batch/shrink_file_list.h"
 
@@ -5,6 +6,7 @@
 #include "core/base/text_codec.h"
 #include "core/image/picture_reading.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 #include <algorithm>
@@ -164,7 +166,8 @@ void ShrinkFileList::loadExtensions(const QString &path)
     try {
         ReadFileInto(path, bytes);
     } catch (const Failure &failure) {
-        throw Failure(QStringLiteral("拡張子の設定ファイル %1").arg(failure.description()));
+        throw Failure(QCoreApplication::translate("Shrink", "拡張子の設定ファイル %1")
+                          .arg(failure.description()));
     }
     readExtensions(bytes);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ShrinkFileList: the extension file jpeg.dat and the list of JPEG files the batch shrink works on.
 #pragma once
 

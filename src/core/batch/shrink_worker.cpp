@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ShrinkWorker: runs RunShrink on a thread of its own and turns its reports into signals.
 #include "core/batch/shrink_worker.h"
 
 #include "core/base/io_error.h"
 
+#include <QCoreApplication>
 #include <exception>
 #include <new>
 
@@ -11,7 +13,8 @@ namespace {
 // What the user is told when a run stopped without a reason of its own.
 QString orStopped(const QString &reason)
 {
-    return reason.isEmpty() ? QStringLiteral("縮小が途中で止まりました") : reason;
+    return reason.isEmpty() ? QCoreApplication::translate("Shrink", "縮小が途中で止まりました")
+                            : reason;
 }
 
 } // namespace
@@ -33,7 +36,7 @@ void ShrinkWorker::run()
     } catch (const Failure &failure) {
         fatal = orStopped(failure.description());
     } catch (const std::bad_alloc &) {
-        fatal = QStringLiteral("メモリが足りません");
+        fatal = QCoreApplication::translate("Shrink", "メモリが足りません");
     } catch (const std::exception &other) {
         fatal = orStopped(QString::fromUtf8(other.what()));
     } catch (...) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ShrinkWorker: the batch shrink's worker thread, reporting to the shrink dialog through signals.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures with transparency over white, over the canvas's checkerboard, and cut with their alpha.
 #include "core/image/alpha.h"
 

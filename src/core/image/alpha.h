@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures with transparency: how the program sees them over white, how the canvas shows them
 // over a checkerboard, and the cut that keeps their alpha for outputs that can hold it.
 #pragma once

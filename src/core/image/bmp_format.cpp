@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing BMP files: our own 24-bit writer, and Qt's for other depths.
 #include "core/image/bmp_format.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing BMP files: 24-bit files byte for byte by our own writer, and BmpFrameWriter for runs of
 // frames. Reading is in bmp_reading.h.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading BMP files: uncompressed ones through Qt's reader in bands of rows, run-length encoded
 // ones through our own decoder.
 #include "core/image/bmp_reading.h"

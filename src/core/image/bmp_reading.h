@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading BMP files: Qt's reader behind our own checks, and our own run-length decoder.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole-picture edits as the commands apply them, shared by the windows and the command line.
 #pragma once
 

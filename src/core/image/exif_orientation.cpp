@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EXIF orientation with libexif.
 #include "core/image/exif_orientation.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The EXIF orientation of photos: how a camera says the stored pixels are to be turned for
 // showing, read with libexif and applied as an exact turn or mirror.
 #pragma once

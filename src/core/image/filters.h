@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The same-size edits: blur and sharpen, contrast, gamma and the automatic level stretch.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JPEG codec through libjpeg, decoding straight into blue, green, red rows.
 #include "core/image/jpeg_codec.h"
 
@@ -5,6 +6,7 @@
 #include "core/base/files.h"
 #include "core/image/picture.h"
 
+#include <QCoreApplication>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h uses FILE and size_t without including their headers
 #include <cstdlib>
@@ -92,15 +94,18 @@ void initErrors(JpegErrors &errors)
 QString jpegFailureText(int code)
 {
     switch (code) {
-    case JERR_INPUT_EMPTY: return QStringLiteral("ファイルが空です");
+    case JERR_INPUT_EMPTY: return QCoreApplication::translate("JpegCodec", "ファイルが空です");
     case JWRN_JPEG_EOF:
     case JERR_INPUT_EOF: return CutShortFileText(u"JPEG");
-    case JERR_NO_SOI: return QStringLiteral("JPEG ファイルではありません");
-    case JERR_OUT_OF_MEMORY: return QStringLiteral("メモリが足りません");
-    case kTooMuchWork: return QStringLiteral("JPEG ファイルのスキャンが多すぎます");
+    case JERR_NO_SOI:
+        return QCoreApplication::translate("JpegCodec", "JPEG ファイルではありません");
+    case JERR_OUT_OF_MEMORY: return QCoreApplication::translate("JpegCodec", "メモリが足りません");
+    case kTooMuchWork:
+        return QCoreApplication::translate("JpegCodec", "JPEG ファイルのスキャンが多すぎます");
     case JERR_BAD_PRECISION:
     case JERR_NOT_COMPILED:
-    case JERR_CONVERSION_NOTIMPL: return QStringLiteral("この形式の JPEG には対応していません");
+    case JERR_CONVERSION_NOTIMPL:
+        return QCoreApplication::translate("JpegCodec", "この形式の JPEG には対応していません");
     default: return DamagedFileText(u"JPEG");
     }
 }
@@ -386,8 +391,9 @@ bool encodeJpeg(const QImage &picture, int quality, QByteArray &out, QString &wh
         out.truncate(0);
     else
         out.clear();
-    why = e.errors.code == JERR_OUT_OF_MEMORY ? QStringLiteral("メモリが足りません")
-                                              : QStringLiteral("JPEG に変換できません");
+    why = e.errors.code == JERR_OUT_OF_MEMORY
+              ? QCoreApplication::translate("JpegCodec", "メモリが足りません")
+              : QCoreApplication::translate("JpegCodec", "JPEG に変換できません");
     return false;
 }
 
@@ -411,8 +417,10 @@ QImage decodeJpeg(QByteArrayView bytes, const QString &name, PixelBuffer *pixels
                           TooLittleDataText(u"JPEG", d.info.image_width, d.info.image_height));
     case DecodeStop::TooManyScans: throw ReadFailure(name, jpegFailureText(kTooMuchWork));
     case DecodeStop::UnsupportedColours:
-        throw ReadFailure(name, QStringLiteral("この色形式の JPEG には対応していません"));
-    case DecodeStop::NoMemory: throw ReadFailure(name, QStringLiteral("メモリが足りません"));
+        throw ReadFailure(name, QCoreApplication::translate(
+                                    "JpegCodec", "この色形式の JPEG には対応していません"));
+    case DecodeStop::NoMemory:
+        throw ReadFailure(name, QCoreApplication::translate("JpegCodec", "メモリが足りません"));
     case DecodeStop::None: break;
     }
     if (d.errors.code == kCancelled)

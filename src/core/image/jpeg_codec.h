@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JPEG codec, through libjpeg: full-scale decoding with the accurate integer IDCT, and
 // baseline encoding with the codec's defaults, into fresh memory or into buffers a batch keeps.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Splitting the rows of a picture operation over the machine's cores.
 #pragma once
 

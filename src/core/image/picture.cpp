@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pixel conventions every picture operation shares.
 #include "core/image/picture.h"
 
 #include "core/base/io_error.h"
 #include "core/image/alpha.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include <cstring>
@@ -58,9 +60,13 @@ void DrawAt(QImage &dst, const QImage &src)
 void CheckResultSize(long long width, long long height)
 {
     if (width < 1 || height < 1)
-        throw Failure(QStringLiteral("画像がありません (%1 x %2)").arg(width).arg(height));
+        throw Failure(QCoreApplication::translate("Picture", "画像がありません (%1 x %2)")
+                          .arg(width)
+                          .arg(height));
     if (ExceedsPictureLimit(width, height))
-        throw Failure(QStringLiteral("画像が大きすぎます (%1 x %2)").arg(width).arg(height));
+        throw Failure(QCoreApplication::translate("Picture", "画像が大きすぎます (%1 x %2)")
+                          .arg(width)
+                          .arg(height));
 }
 
 void KeepPictureMemoryForReuse()

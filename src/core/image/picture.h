@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pixel conventions every picture operation shares.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading picture files: the kind from the extension, the whole file, then its decoder.
 #include "core/image/picture_reading.h"
 

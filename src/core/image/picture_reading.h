@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading picture files as the import dialog reads them: the kind from the extension, the whole
 // file into memory, then the BMP or JPEG decoder.
 #pragma once

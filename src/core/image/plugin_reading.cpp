@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture kinds by content, Qt's image plugins behind our checks, and the reading of any picture.
 #include "core/image/plugin_reading.h"
 
@@ -10,6 +11,7 @@
 #include "core/image/picture_reading.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImageReader>
 
 namespace {
@@ -106,7 +108,7 @@ QString ContentKindName(ContentKind kind)
     case ContentKind::Tga: return QStringLiteral("TGA");
     case ContentKind::Unknown: break;
     }
-    return QStringLiteral("画像");
+    return QCoreApplication::translate("PluginReading", "画像");
 }
 
 QImage DecodeWithPlugin(const QByteArray &bytes, ContentKind kind, const QString &name)
@@ -114,8 +116,10 @@ QImage DecodeWithPlugin(const QByteArray &bytes, ContentKind kind, const QString
     const QString kindName = ContentKindName(kind);
     // A TGA cut short has lost its footer, and an older TGA never had one: neither can be read.
     if (kind == ContentKind::Tga && !bytes.endsWith(kTgaSignature))
-        throw ReadFailure(name, DamagedFileText(kindName) +
-                                    QStringLiteral(" (TGA 2.0 形式のファイルだけを読み込めます)"));
+        throw ReadFailure(
+            name, DamagedFileText(kindName) +
+                      QCoreApplication::translate("PluginReading",
+                                                  " (TGA 2.0 形式のファイルだけを読み込めます)"));
     if (!mayBeWhole(bytes, kind))
         throw ReadFailure(name, CutShortFileText(kindName));
     QBuffer buffer;
@@ -163,5 +167,6 @@ QImage ReadPictureFile(const QString &path, Orientation orientation,
     case ContentKind::Unknown: break;
     default: return DecodeWithPlugin(bytes, kind, path);
     }
-    throw ReadFailure(path, QStringLiteral("読み込める画像ではありません"));
+    throw ReadFailure(path,
+                      QCoreApplication::translate("PluginReading", "読み込める画像ではありません"));
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading every kind of picture the program takes: the kind decided by the file's content (the
 // extension only where the content cannot tell), BMP and JPEG by the program's own decoders, PNG,
 // GIF (its first frame), WebP, TIFF and TGA through Qt's image plugins.

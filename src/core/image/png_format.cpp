@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PNG writing through libpng.
 #include "core/image/png_format.h"
 
@@ -7,6 +8,7 @@
 #include "core/image/alpha.h"
 #include "core/image/picture.h"
 
+#include <QCoreApplication>
 #include <png.h>
 #include <zlib.h>
 
@@ -92,8 +94,9 @@ void EncodePng(const QImage &picture, QByteArray &out)
     if (!encodeRows(rows.data(), pixels.width(), pixels.height(), alpha, sink)) {
         if (sink.outOfMemory)
             throw std::bad_alloc();
-        throw Failure(
-            QStringLiteral("PNG を作れません (%1 x %2)").arg(pixels.width()).arg(pixels.height()));
+        throw Failure(QCoreApplication::translate("PngFormat", "PNG を作れません (%1 x %2)")
+                          .arg(pixels.width())
+                          .arg(pixels.height()));
     }
 }
 

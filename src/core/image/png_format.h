@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PNG files of frames, cuts and whole pictures: 8-bit RGB, or RGBA when the picture has alpha.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FitSize, ResizeAverage and Enlarge: the target size of a shrink, box averaging, and enlarging.
 #include "core/image/resize.h"
 #include "core/image/parallel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The target size of a shrink, box averaging, and enlarging.
 #pragma once
 

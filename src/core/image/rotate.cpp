@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rotate: turning a picture about its centre, with a scale factor, sampled bilinearly; quarter
 // turns are moved pixel by pixel.
 #include "core/image/rotate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two real-to-integer conversions of the picture code. They must never be mixed up:
 // Round for sizes, centres and box bounds; Trunc for pixel values and coordinates.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the operations that make a picture of a new size share: the result's allocation and the
 // bilinear blend of Rotate and Enlarge.
 #pragma once
@@ -5,6 +6,7 @@
 #include "core/base/io_error.h"
 #include "core/image/picture.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -16,7 +18,9 @@ inline QImage NewResultPicture(long long width, long long height)
     CheckResultSize(width, height);
     QImage picture(int(width), int(height), kPictureFormat);
     if (picture.isNull())
-        throw Failure(QStringLiteral("画像が大きすぎます (%1 x %2)").arg(width).arg(height));
+        throw Failure(QCoreApplication::translate("Picture", "画像が大きすぎます (%1 x %2)")
+                          .arg(width)
+                          .arg(height));
     return picture;
 }
 

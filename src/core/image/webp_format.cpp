@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Still WebP through libwebp's simple lossless encoder.
 #include "core/image/webp_format.h"
 

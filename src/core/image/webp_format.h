@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Still WebP files: the whole-picture save, lossless, keeping alpha.
 #pragma once
 

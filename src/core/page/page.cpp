@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page maker's files: the mobile HTML page and the project file.
 #include "core/page/page.h"
 
 #include "core/base/atomic_file.h"
 #include "core/base/files.h"
 #include "core/base/text_codec.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -19,23 +22,23 @@ const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 // caption.
 QString fieldName(int field)
 {
-    static const std::array<QString, kFieldCount> kNames = {
-        QStringLiteral("タイトル"),
-        QStringLiteral("画像 ファイル存在ＵＲＬ"),
-        QStringLiteral("テキスト"),
-        QStringLiteral("リンク１ 表示テキスト"),
-        QStringLiteral("リンク１ リンク先ＵＲＬ"),
-        QStringLiteral("リンク２ 表示テキスト"),
-        QStringLiteral("リンク２ リンク先ＵＲＬ"),
-        QStringLiteral("リンク３ 表示テキスト"),
-        QStringLiteral("リンク３ リンク先ＵＲＬ"),
-        QStringLiteral("リンク４ 表示テキスト"),
-        QStringLiteral("リンク４ リンク先ＵＲＬ"),
-        QStringLiteral("リンク５ 表示テキスト"),
-        QStringLiteral("リンク５ リンク先ＵＲＬ"),
-        QStringLiteral("下のテキスト"),
+    static const std::array<const char *, kFieldCount> kNames = {
+        QT_TRANSLATE_NOOP("Page", "タイトル"),
+        QT_TRANSLATE_NOOP("Page", "画像 ファイル存在ＵＲＬ"),
+        QT_TRANSLATE_NOOP("Page", "テキスト"),
+        QT_TRANSLATE_NOOP("Page", "リンク１ 表示テキスト"),
+        QT_TRANSLATE_NOOP("Page", "リンク１ リンク先ＵＲＬ"),
+        QT_TRANSLATE_NOOP("Page", "リンク２ 表示テキスト"),
+        QT_TRANSLATE_NOOP("Page", "リンク２ リンク先ＵＲＬ"),
+        QT_TRANSLATE_NOOP("Page", "リンク３ 表示テキスト"),
+        QT_TRANSLATE_NOOP("Page", "リンク３ リンク先ＵＲＬ"),
+        QT_TRANSLATE_NOOP("Page", "リンク４ 表示テキスト"),
+        QT_TRANSLATE_NOOP("Page", "リンク４ リンク先ＵＲＬ"),
+        QT_TRANSLATE_NOOP("Page", "リンク５ 表示テキスト"),
+        QT_TRANSLATE_NOOP("Page", "リンク５ リンク先ＵＲＬ"),
+        QT_TRANSLATE_NOOP("Page", "下のテキスト"),
     };
-    return kNames[size_t(field)];
+    return QCoreApplication::translate("Page", kNames[size_t(field)]);
 }
 
 // The section whose box leaves the field out; the title is always written.
@@ -75,16 +78,18 @@ void checkWritable(const PageProject &project, int field)
     const char32_t code = bad.size() == 2 ? QChar::surrogateToUcs4(bad[0], bad[1])
                                           : (bad.isEmpty() ? 0 : bad[0].unicode());
     // A lone surrogate or a control character would only confuse when shown.
-    const QString shown = QChar::isPrint(code) ? QStringLiteral("「%1」").arg(bad) : QString();
-    throw Failure(QStringLiteral("「%1」に Shift-JIS で書けない文字%2があります")
-                      .arg(fieldName(field), shown));
+    const QString shown =
+        QChar::isPrint(code) ? QCoreApplication::translate("Page", "「%1」").arg(bad) : QString();
+    throw Failure(
+        QCoreApplication::translate("Page", "「%1」に Shift-JIS で書けない文字%2があります")
+            .arg(fieldName(field), shown));
 }
 
 QByteArray encodeLines(const QStringList &lines)
 {
     const auto bytes = EncodeCp932(lines.join(QString::fromLatin1(kLineEnd)) + kLineEnd);
     if (!bytes) // the fields were checked; the fixed fragments are ASCII
-        throw Failure(QStringLiteral("Shift-JIS に変換できません"));
+        throw Failure(QCoreApplication::translate("Page", "Shift-JIS に変換できません"));
     return *bytes;
 }
 
@@ -166,7 +171,8 @@ QByteArray EncodeProject(const PageProject &project)
     for (int field = 0; field < kFieldCount; ++field) {
         const QString &text = project.texts[size_t(field)];
         if (text.contains(u'\r') || text.contains(u'\n'))
-            throw Failure(QStringLiteral("「%1」に改行があります").arg(fieldName(field)));
+            throw Failure(QCoreApplication::translate("Page", "「%1」に改行があります")
+                              .arg(fieldName(field)));
         checkWritable(project, field);
         lines << text;
     }

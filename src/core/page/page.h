@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page maker's files: the mobile HTML page and the 15-line project file, both in CP932.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Continuous cutting: the frame moved step by step, one file per position.
 #include "core/sequence/continuous_cut.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Continuous cutting: the frame moved step by step across the canvas, one file per position.
 #pragma once
 

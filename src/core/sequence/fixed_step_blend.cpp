@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One row of a blend through a 15-bit multiplier, with AVX2 where the processor has it.
 #include "core/sequence/fixed_step_blend.h"
 

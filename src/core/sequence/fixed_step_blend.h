@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One row of a blend through a 15-bit multiplier: 32 channels at a time on processors with AVX2,
 // chosen when the program runs, and plain code with the same bytes elsewhere.
 #pragma once

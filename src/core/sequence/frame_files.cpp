@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The numbered names of frame files, and which of a run's names are already taken.
 #include "core/sequence/frame_files.h"
 

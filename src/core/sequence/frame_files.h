@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame files of every sequence run: their numbered names, the writer that makes each one, and
 // the progress report after it.
 #pragma once

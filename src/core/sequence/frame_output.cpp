@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a run's frames as numbered files, an animation or a sprite sheet.
 #include "core/sequence/frame_output.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a run's frames go: numbered BMP or PNG files, one animated GIF or WebP, or a sprite sheet
 // with its JSON. The window and the command line both write through WriteFrameOutput.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A run of frames made one at a time on demand: the numbered files, the animations, the sprite
 // sheet and the output dialog's preview all take their frames from here, so what the preview shows
 // is what is written.

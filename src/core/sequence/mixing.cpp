@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The blended and faded runs: exact mixing tables, the frame rows, and the runs themselves.
 #include "core/sequence/mixing.h"
 

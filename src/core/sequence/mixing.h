@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The blended and faded runs: 21 frames mixing the cut with a second picture or with a colour,
 // each channel evaluated exactly and rounded half to even.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cut-size rules.
 #include "core/workspace/cut_size.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cut-size rules: the free size and the presets, always lowered to the canvas.
 #pragma once
 

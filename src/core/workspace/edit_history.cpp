@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history of the working picture.
 #include "core/workspace/edit_history.h"
 

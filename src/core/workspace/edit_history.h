@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history of the working picture: 取り消し and やり直し take back and make again one edit at a
 // time.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cut-size preset file data.dat: records of a name line, a width and a height.
 #include "core/workspace/presets.h"
 

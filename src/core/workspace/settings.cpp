@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file set.ini: a small INI reader and writer for section "set".
 #include "core/workspace/settings.h"
 
@@ -6,6 +7,7 @@
 #include "core/base/files.h"
 #include "core/base/number_text.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -268,7 +270,8 @@ std::optional<QString> ReadSettings(const QString &path, SettingsRecord &record)
     record = ParseSettings(bytes);
     if (!why)
         return std::nullopt;
-    return ReadFailure(path, *why).description() + QStringLiteral("。既定の設定を使います");
+    return ReadFailure(path, *why).description() +
+           QCoreApplication::translate("Settings", "。既定の設定を使います");
 }
 
 namespace {

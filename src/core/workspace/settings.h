@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file set.ini: reading and writing section "set".
 #pragma once
 

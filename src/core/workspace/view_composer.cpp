@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas view: the working picture with the cut frame's outline.
 #include "core/workspace/view_composer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas view: the working picture with the cut frame's one-pixel black outline on top.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace routines that need no window.
 #include "core/workspace/workspace.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace: the pictures, the cut and the frame that every output and edit works on.
 #pragma once
 

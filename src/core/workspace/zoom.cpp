@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom of the canvas: its steps and the mapping between view and picture pixels.
 #include "core/workspace/zoom.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom of the canvas and the geometry between view pixels and picture pixels.
 //
 // View pixel s (a canvas pixel, counted from the picture's left or top edge) shows picture pixel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas view at zoom: sampled above 100 %, box-averaged below.
 #include "core/workspace/zoomed_view.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture as the canvas shows it at a zoom other than 100 %: sharp squares above, box
 // averages below (see zoom.h for which picture pixels each view pixel shows).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks that need a process of their own: one that may block, one without root's rights, one
 // with a small disk of its own.
 #pragma once

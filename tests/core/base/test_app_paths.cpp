@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program keeps set.ini: beside a copy in a folder of its own, in the user's config
 // folder for an installed copy, and what becomes of a set.ini an earlier installed copy kept.
 #include "core/base/app_paths.h"

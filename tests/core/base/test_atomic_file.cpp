@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing files as a user expects of a save, the messages of failed writes, and the clean-up of
 // temporary files that killed writers left behind.
 #include "core/base/atomic_file.h"

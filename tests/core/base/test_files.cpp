@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of what the readers of the program's files share: the file reader's limits and refusals,
 // and the line splitting of every text file.
 #include "core/base/atomic_file.h"

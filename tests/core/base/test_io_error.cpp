@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the failure texts, the errno mapping and the error box's full stop.
 #include "core/base/io_error.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the CP932 and UTF-8 conversions used for the program's text files.
 #include "core/base/text_codec.h"
 

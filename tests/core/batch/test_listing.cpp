@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch shrink's listing: jpeg.dat rows, GetField, ReplaceAll, StripPrefix and folder listing.
 #include "core/base/io_error.h"
 #include "core/batch/folder_listing.h"

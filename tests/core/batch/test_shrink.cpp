@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch shrink: the sizes and pixels of the outputs, skipped files, replacing originals, the
 // same outputs from several workers as from one, and the worker thread's signals.
 #include "core/base/atomic_file.h"

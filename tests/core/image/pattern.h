@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The uneven test picture of the whole-picture operations.
 #pragma once
 

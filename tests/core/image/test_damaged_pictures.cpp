@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures made to hurt or broken on the way: RLE streams that skip or stop, headers that declare
 // more than their data can hold, JPEGs that ask for endless work, BMPs beyond Qt's own limits.
 #include "core/base/io_error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Blur, sharpen, contrast, gamma and level correction against their figures and plain references.
 #include "core/image/filters.h"
 #include "core/image/picture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture files: exact BMP bytes, the JPEG codec's settings and failures, atomic writes.
 #include "core/base/io_error.h"
 #include "core/image/bmp_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture kinds beyond BMP and JPEG, photos turned upright by their EXIF orientation, and
 // transparency on the canvas.
 #include "core/animation/gif_animation.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pixel conventions: the two roundings, ClampByte, 24-bit conversion, copy-compute-draw-back.
 #include "core/image/pattern.h"
 #include "core/image/picture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FitSize, box averaging and enlarging: exact figures and plain reference versions.
 #include "core/base/io_error.h"
 #include "core/image/pattern.h"

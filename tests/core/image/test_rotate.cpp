@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rotation: exact sizes and figures, and a plain reference version of the arithmetic.
 #include "core/base/io_error.h"
 #include "core/image/pattern.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page maker's files: page lines and bytes, project encoding and reading, refusals.
 #include "core/base/io_error.h"
 #include "core/page/page.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outputs of a run read back by decoders other than the ones that wrote them: Qt's PNG and GIF
 // readers, libwebp's animation decoder. Frame count, size, delay, loop, alpha and pixels.
 #include "core/image/bmp_format.h"

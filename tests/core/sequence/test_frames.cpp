@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frame names and continuous cutting: counts, positions, pixels, and the frame put back.
 #include "core/base/io_error.h"
 #include "core/image/picture.h"

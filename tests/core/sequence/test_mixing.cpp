@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The blended and faded runs: the weights, the exactly rounded mixes, fitting the blend picture.
 #include "core/base/io_error.h"
 #include "core/image/bmp_format.h"

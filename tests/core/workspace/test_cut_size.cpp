@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cut-size rules of the cut-size dialog.
 #include "core/workspace/cut_size.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edit history: what a step puts back, and the memory it may keep.
 #include "core/image/picture.h"
 #include "core/workspace/edit_history.h"

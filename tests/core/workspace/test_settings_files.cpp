@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of set.ini and data.dat: number reading, the INI reader and writer, the preset records.
 #include "core/base/io_error.h"
 #include "core/base/number_text.h"

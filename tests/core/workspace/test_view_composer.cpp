@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas view: the outline's pixels, and the step-by-step view against a full copy.
 #include "core/image/picture.h"
 #include "core/workspace/view_composer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace routines: start canvas, frame clamp, FillCutImage, placing an edit result.
 #include "core/image/picture.h"
 #include "core/workspace/workspace.h"

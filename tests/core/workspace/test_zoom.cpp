@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom: its steps, the mapping between view and picture pixels, the frame's marks, and the
 // zoomed picture against a plain reference.
 #include "core/image/picture.h"
