@@ -21,6 +21,7 @@
 #include <QFileDialog>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -138,8 +139,9 @@ void MainWindow::restoreSession()
             ReadSettings(m_paths.settingsFile, m_ws.WindowSettings))
         QTimer::singleShot(0, this, [this, text = *problem] { ShowError(this, text); });
     m_pictureLoaded = false;
-    m_ws.CutWidth = m_ws.WindowSettings.ImageWidth;
-    m_ws.CutHeight = m_ws.WindowSettings.ImageHeight;
+    // A stored side below 1 (a hand-edited file) would make the frame's rectangle overflow.
+    m_ws.CutWidth = std::max(m_ws.WindowSettings.ImageWidth, 1);
+    m_ws.CutHeight = std::max(m_ws.WindowSettings.ImageHeight, 1);
     placeWindow();
     updateActions();
     readPresets();
