@@ -18,19 +18,11 @@
 #include <sys/resource.h>
 #include <vector>
 
+#include "test_files.h"
+
 #include <jpeglib.h>
 
 namespace {
-
-QString failureOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Failure &failure) {
-        return failure.description();
-    }
-    return {};
-}
 
 void putLe(QByteArray &b, int at, quint32 value, int bytes)
 {
@@ -125,7 +117,7 @@ TEST(RunLengthBmp, SkippedPixelsAreIndexZeroAndCutStreamsAreRefused)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.label);
         QImage picture;
-        const QString why = failureOf([&] { picture = DecodeBmp(row.file, "rle.bmp"); });
+        const QString why = FailureOf([&] { picture = DecodeBmp(row.file, "rle.bmp"); });
         if (row.indexes.empty()) {
             EXPECT_TRUE(why.contains(QString::fromUtf8(row.refusal))) << why.toStdString();
             continue;
@@ -150,8 +142,8 @@ TEST(LargeBmp, SizesBeyondQtsReaderAreReadAndAbsurdOnesRefused)
     QByteArray oddDepth = hugeSides;
     putLe(oddDepth, 22, 0x7fffffff, 4);
     putLe(oddDepth, 28, 0xffff, 2);
-    EXPECT_TRUE(failureOf([&] { DecodeBmp(hugeSides, "x.bmp"); }).contains("大きすぎます"));
-    EXPECT_TRUE(failureOf([&] { DecodeBmp(oddDepth, "x.bmp"); }).contains("壊れています"));
+    EXPECT_TRUE(FailureOf([&] { DecodeBmp(hugeSides, "x.bmp"); }).contains("大きすぎます"));
+    EXPECT_TRUE(FailureOf([&] { DecodeBmp(oddDepth, "x.bmp"); }).contains("壊れています"));
 
     // 16385 x 16385 one-bit pixels: 33 MB, over Qt's pixel limit, within ours. Each row's first
     // byte holds its number as the file stores it (bottom-up).
@@ -162,7 +154,7 @@ TEST(LargeBmp, SizesBeyondQtsReaderAreReadAndAbsurdOnesRefused)
         pixels[qsizetype(stored) * stride] = char(stored * 37);
     QImage picture;
     const QString why =
-        failureOf([&] { picture = DecodeBmp(bmpFile(side, side, 1, 0, pixels, 2), "large.bmp"); });
+        FailureOf([&] { picture = DecodeBmp(bmpFile(side, side, 1, 0, pixels, 2), "large.bmp"); });
     ASSERT_TRUE(why.isEmpty()) << why.toStdString();
     ASSERT_EQ(picture.size(), QSize(side, side));
     // Rows at either side of the band edges (1023 stored rows a band) and at both ends.
@@ -298,7 +290,7 @@ TEST(Jpeg, WorkAndSizeAreBoundedByWhatTheDataHolds)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.label);
-        const QString why = failureOf([&] { DecodeJpeg(row.jpeg, "x.jpg"); });
+        const QString why = FailureOf([&] { DecodeJpeg(row.jpeg, "x.jpg"); });
         if (*row.refusal)
             EXPECT_TRUE(why.contains(QString::fromUtf8(row.refusal))) << why.toStdString();
         else
@@ -331,7 +323,7 @@ TEST(Jpeg, BatchMemoryIsTouchedOnlyAsFarAsTheDataGoes)
         rusage before{};
         getrusage(RUSAGE_SELF, &before);
         PixelBuffer pixels;
-        const QString why = failureOf([&] { DecodeJpegInto(cut, "cut.jpg", pixels); });
+        const QString why = FailureOf([&] { DecodeJpegInto(cut, "cut.jpg", pixels); });
         rusage after{};
         getrusage(RUSAGE_SELF, &after);
         if (!why.contains(QStringLiteral("途中で切れています")))

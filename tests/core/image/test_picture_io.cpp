@@ -45,17 +45,6 @@ quint32 le(const QByteArray &b, int at, int bytes)
     return v;
 }
 
-// The description of the Failure the action throws, or "" when it throws none.
-QString failureOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Failure &failure) {
-        return failure.description();
-    }
-    return {};
-}
-
 QByteArray bmpOf(const QImage &picture)
 {
     QByteArray bytes;
@@ -186,7 +175,7 @@ TEST(PictureFiles, DamagedBmpIsRefusedNamingTheFile)
         SCOPED_TRACE(row.name);
         const QString path = dir.filePath(QString::fromUtf8(row.name));
         PutFile(path, row.bytes);
-        const QString why = failureOf([&] { ReadPicture(path); });
+        const QString why = FailureOf([&] { ReadPicture(path); });
         EXPECT_TRUE(why.startsWith(path)) << why.toStdString();
         EXPECT_TRUE(why.contains(QString::fromUtf8(row.reason))) << why.toStdString();
     }
@@ -336,7 +325,7 @@ TEST(Jpeg, BrokenFilesAreRefusedNamingTheFile)
         SCOPED_TRACE(row.name);
         const QString path = dir.filePath(QString::fromUtf8(row.name));
         PutFile(path, row.bytes);
-        const QString why = failureOf([&] { ReadPicture(path); });
+        const QString why = FailureOf([&] { ReadPicture(path); });
         EXPECT_TRUE(why.startsWith(path + QStringLiteral(" を読み込めません")))
             << why.toStdString();
         EXPECT_TRUE(why.contains(QString::fromUtf8(row.reason))) << why.toStdString();
@@ -344,9 +333,9 @@ TEST(Jpeg, BrokenFilesAreRefusedNamingTheFile)
     // The JPEG decoder itself refuses anything else; ReadPicture reads such a file by its content.
     const QString bmpInside = dir.filePath("bmp_inside.jpg");
     PutFile(bmpInside, bmpOf(photoLike(8, 8)));
-    EXPECT_TRUE(failureOf([&] { ReadJpeg(bmpInside); }).contains("JPEG ファイルではありません"));
+    EXPECT_TRUE(FailureOf([&] { ReadJpeg(bmpInside); }).contains("JPEG ファイルではありません"));
     const QString missing = dir.filePath("missing.jpg");
-    EXPECT_EQ(failureOf([&] { ReadJpeg(missing); }),
+    EXPECT_EQ(FailureOf([&] { ReadJpeg(missing); }),
               missing + QStringLiteral(" を読み込めません (ファイルが見つかりません)"));
 }
 
@@ -429,7 +418,7 @@ TEST(FileWriters, OnFailureTheTargetIsUntouchedAndNothingIsLeft)
 
         // The folder is what is missing, and the message says so.
         const QString nowhere = dir.filePath("no/such/folder/out.bmp");
-        const QString why = failureOf([&] { writer.write(nowhere, picture); });
+        const QString why = FailureOf([&] { writer.write(nowhere, picture); });
         EXPECT_EQ(why, nowhere + QStringLiteral(" に書き込めません (フォルダ %1 がありません)")
                                      .arg(dir.filePath("no/such/folder")));
         EXPECT_FALSE(QDir(dir.filePath("no")).exists());
@@ -438,14 +427,14 @@ TEST(FileWriters, OnFailureTheTargetIsUntouchedAndNothingIsLeft)
         ASSERT_TRUE(QDir(dir.path()).mkdir("taken.bmp"));
         PutFile(folderTarget + "/inside", "kept");
         EXPECT_TRUE(
-            failureOf([&] { writer.write(folderTarget, picture); }).startsWith(folderTarget));
+            FailureOf([&] { writer.write(folderTarget, picture); }).startsWith(folderTarget));
         EXPECT_EQ(FileBytes(folderTarget + "/inside"), "kept");
 
         const QString target = dir.filePath("out.bmp");
         PutFile(target, "old contents");
         {
             FileSizeLimit limit(4096);
-            EXPECT_TRUE(failureOf([&] { writer.write(target, picture); }).startsWith(target));
+            EXPECT_TRUE(FailureOf([&] { writer.write(target, picture); }).startsWith(target));
         }
         EXPECT_EQ(FileBytes(target), "old contents");
         EXPECT_EQ(entriesOf(dir.path()), (QStringList{"out.bmp", "taken.bmp"}));

@@ -21,16 +21,6 @@
 
 namespace {
 
-QString failureOf(const std::function<void()> &read)
-{
-    try {
-        read();
-    } catch (const Failure &failure) {
-        return failure.description();
-    }
-    return {};
-}
-
 // Four colours, so a palette of GIF keeps them exactly; alpha 0, 100 and 255 in turn (or 0 and
 // 255 alone, for TIFF, whose Qt writer stores partial alpha premultiplied and so rounds it).
 QImage fourColours(bool alpha, bool partial = true)
@@ -140,7 +130,7 @@ TEST(PictureKinds, EachKindReadsByContentAndDamagedFilesSayWhy)
              {row.bytes.left(row.bytes.size() / 2), QByteArray(300, 'x')}) {
             const QString path = dir.filePath("damaged." + ext);
             PutFile(path, damaged);
-            const QString why = failureOf([&] { ReadPicture(path); });
+            const QString why = FailureOf([&] { ReadPicture(path); });
             EXPECT_TRUE(why.startsWith(path + QStringLiteral(" を読み込めません")))
                 << why.toStdString();
             EXPECT_TRUE(why.contains(kind + QStringLiteral(" ファイルが壊れています")) ||
