@@ -107,19 +107,18 @@ QByteArray EncodePng(const QImage &picture)
     return out;
 }
 
-void WritePngFile(const QString &path, const QImage &picture)
-{
-    PngFrameWriter().write(path, picture);
-}
-
-void PngFrameWriter::write(const QString &path, const QImage &picture)
+QByteArray EncodePngFor(const QString &path, const QImage &picture)
 {
     try {
-        EncodePng(picture, m_buffer);
+        return EncodePng(picture);
     } catch (const std::bad_alloc &) {
         throw;
     } catch (const Failure &failure) {
         throw WriteFailure(path, failure.description());
     }
-    WriteFileAtomically(path, m_buffer);
+}
+
+void WritePngFile(const QString &path, const QImage &picture)
+{
+    WriteFileAtomically(path, EncodePngFor(path, picture));
 }

@@ -12,14 +12,8 @@
 void EncodePng(const QImage &picture, QByteArray &out);
 QByteArray EncodePng(const QImage &picture);
 
+// EncodePng for a picture that goes to path: a failure to encode names the file.
+QByteArray EncodePngFor(const QString &path, const QImage &picture);
+
 // Writes the PNG atomically (the old file or the whole new one); throws Failure naming the file.
 void WritePngFile(const QString &path, const QImage &picture);
-
-// Writes many frames, keeping the encoding buffer from one frame to the next.
-class PngFrameWriter {
-  public:
-    void write(const QString &path, const QImage &picture);
-
-  private:
-    QByteArray m_buffer;
-};

@@ -5,10 +5,14 @@
 #include "core/base/atomic_file.h"
 #include "core/base/file_names.h"
 #include "core/base/files.h"
+#include "core/base/ordered_work.h"
 #include "core/image/bmp_format.h"
 #include "core/image/png_format.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
+#include <cstdint>
 
 void FrameRun::writeBmp(int k, const QString &path, BmpFrameWriter &writer)
 {
@@ -23,6 +27,16 @@ void tell(const FrameProgress &progress, int k, int n)
         progress(k, n);
 }
 
+// How many frames may wait for their turn at once: two per core keeps every core busy while the
+// calling thread writes, within a budget that a run of huge frames cannot exceed.
+int framesInFlight(const FrameRun &run)
+{
+    constexpr int64_t kBudgetBytes = 256 << 20;
+    const int64_t frameBytes =
+        std::max<int64_t>(int64_t(run.frameSize().width()) * run.frameSize().height() * 4, 1);
+    return int(std::clamp<int64_t>(kBudgetBytes / frameBytes, 1, 2 * OrderedWorkThreads()));
+}
+
 void writeNumberedFiles(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
 {
     const int n = run.count();
@@ -34,11 +48,22 @@ void writeNumberedFiles(FrameRun &run, const FrameOutput &output, const FramePro
         }
         return;
     }
-    PngFrameWriter writer;
-    for (int k = 1; k <= n; ++k) {
-        writer.write(FrameFileName(output.path, k, FrameFormat::Png), run.frame(k));
-        tell(progress, k, n);
-    }
+    // Deflating a frame costs far more than making or storing it: frames are made and written in
+    // order here while the cores encode them.
+    struct Frame {
+        QString path;
+        QImage picture; // shares the run's pixels; the run detaches before it makes the next
+    };
+    RunInOrder<Frame, QByteArray>(
+        n, framesInFlight(run),
+        [&](int k) {
+            return Frame{FrameFileName(output.path, k, FrameFormat::Png), run.frame(k)};
+        },
+        [](const Frame &frame) { return EncodePngFor(frame.path, frame.picture); },
+        [&](int k, QByteArray png) {
+            WriteFileAtomically(FrameFileName(output.path, k, FrameFormat::Png), png);
+            tell(progress, k, n);
+        });
 }
 
 void writeAnimation(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
