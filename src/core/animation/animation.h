@@ -44,14 +44,24 @@ std::vector<int> PlayOrder(int count, bool pingPong);
 // players show a delay of 0 at a rate of their own choosing.
 int GifDelay(int delayMs);
 
+// A frame made ready to be added to an animation: what an encoder can do with a frame before
+// knowing the frames before it (GIF: the palette and the indices). Each encoder keeps its own kind.
+struct PreparedFrame {
+    virtual ~PreparedFrame() = default;
+};
+
 // Makes one animation file in memory. Frames are added in the order shown, each of the size given
 // at the start, in any depth; a frame with alpha keeps it (GIF: a pixel less than half opaque
 // becomes the one transparent index). The animation loops forever.
 class AnimationEncoder {
   public:
     virtual ~AnimationEncoder() = default;
-    // Throws Failure when the library refuses the frame.
-    virtual void add(const QImage &frame) = 0;
+    // The first part of adding a frame. It changes nothing in the encoder, so several frames may
+    // be prepared at once on other threads. Throws Failure when the frame cannot be held.
+    virtual std::unique_ptr<PreparedFrame> prepare(const QImage &frame) const = 0;
+    // Adds a frame that this encoder prepared, after those added before. Throws Failure.
+    virtual void addPrepared(std::unique_ptr<PreparedFrame> frame) = 0;
+    void add(const QImage &frame) { addPrepared(prepare(frame)); }
     // The whole file; the encoder takes no more frames after it.
     virtual QByteArray finish() = 0;
 };

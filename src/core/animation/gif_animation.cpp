@@ -13,6 +13,7 @@
 #include <array>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -60,16 +61,38 @@ void putLoopForever(GifFileType *gif)
     check(gif, EGifPutExtensionTrailer(gif));
 }
 
-struct LiqImage {
+// A quantizer of its own for each frame, so frames can be quantized on several threads at once.
+struct Quantizer {
+    liq_attr *attributes = nullptr;
     liq_image *image = nullptr;
     liq_result *result = nullptr;
-    ~LiqImage()
+    Quantizer()
+    {
+        attributes = liq_attr_create();
+        if (!attributes)
+            throw std::bad_alloc();
+        liq_set_speed(attributes, kQuantizerSpeed);
+        liq_set_max_colors(attributes, kPaletteColours);
+    }
+    ~Quantizer()
     {
         if (result)
             liq_result_destroy(result);
         if (image)
             liq_image_destroy(image);
+        liq_attr_destroy(attributes);
     }
+    Quantizer(const Quantizer &) = delete;
+    Quantizer &operator=(const Quantizer &) = delete;
+};
+
+// A frame as the GIF holds it: a palette index per pixel and the palette's colours.
+struct GifFrame : PreparedFrame {
+    std::vector<unsigned char> indices;
+    std::array<GifColorType, 256> colours{};
+    int colourCount = 0;
+    int transparentIndex = -1; // none
+    bool hasAlpha = false;
 };
 
 // The frame as RGBA bytes with every pixel either opaque or (0, 0, 0, 0); true when any pixel is
@@ -152,13 +175,6 @@ GifAnimationEncoder::GifAnimationEncoder(QSize size, const AnimationOptions &opt
     m_gif = EGifOpen(&m_file, appendGifBytes, &error);
     if (!m_gif)
         throw gifFailure(error);
-    m_quantizer = liq_attr_create();
-    if (!m_quantizer) {
-        EGifCloseFile(m_gif, &error);
-        throw std::bad_alloc();
-    }
-    liq_set_speed(m_quantizer, kQuantizerSpeed);
-    liq_set_max_colors(m_quantizer, kPaletteColours);
     EGifSetGifVersion(m_gif, true); // 89a: delays, transparency and the loop block
     check(m_gif, EGifPutScreenDesc(m_gif, size.width(), size.height(), 8, 0, nullptr));
     putLoopForever(m_gif);
@@ -170,46 +186,47 @@ GifAnimationEncoder::~GifAnimationEncoder()
         int error = 0;
         EGifCloseFile(m_gif, &error);
     }
-    if (m_quantizer)
-        liq_attr_destroy(m_quantizer);
 }
 
-void GifAnimationEncoder::add(const QImage &frame)
+std::unique_ptr<PreparedFrame> GifAnimationEncoder::prepare(const QImage &frame) const
 {
-    if (!m_gif || frame.size() != m_size)
+    if (frame.size() != m_size)
         throw Failure(
             QCoreApplication::translate("GifAnimation", "GIF のフレームの大きさが違います"));
     QImage rgba;
     const bool transparent = binaryAlphaRgba(frame, rgba);
     const int w = m_size.width(), h = m_size.height();
 
-    m_indices.resize(size_t(w) * size_t(h));
-    LiqImage q;
+    auto prepared = std::make_unique<GifFrame>();
+    prepared->hasAlpha = frame.hasAlphaChannel();
+    std::vector<unsigned char> &indices = prepared->indices;
+    indices.resize(size_t(w) * size_t(h));
+    std::optional<Quantizer> q;
     liq_palette exact;
     const liq_palette *chosen = &exact;
     // A frame of few colours (a sprite, a screenshot) keeps them exactly; any other is quantized.
-    if (!exactPalette(rgba, exact, m_indices)) {
+    if (!exactPalette(rgba, exact, indices)) {
+        q.emplace();
         // RGBA8888 rows are w * 4 bytes with no padding, which is what libimagequant expects.
-        q.image = liq_image_create_rgba(m_quantizer, rgba.bits(), w, h, 0);
-        if (!q.image)
+        q->image = liq_image_create_rgba(q->attributes, rgba.bits(), w, h, 0);
+        if (!q->image)
             throw std::bad_alloc();
         // The transparent colour is always in the palette, exactly, so it can be the one index.
         if (transparent)
-            liq_image_add_fixed_color(q.image, liq_color{0, 0, 0, 0});
-        if (liq_image_quantize(q.image, m_quantizer, &q.result) != LIQ_OK)
+            liq_image_add_fixed_color(q->image, liq_color{0, 0, 0, 0});
+        if (liq_image_quantize(q->image, q->attributes, &q->result) != LIQ_OK)
             throw Failure(
                 QCoreApplication::translate("GifAnimation", "GIF のパレットを作れません"));
-        liq_set_dithering_level(q.result, m_options.dither ? 1.0f : 0.0f);
-        if (liq_write_remapped_image(q.result, q.image, m_indices.data(), m_indices.size()) !=
-            LIQ_OK)
+        liq_set_dithering_level(q->result, m_options.dither ? 1.0f : 0.0f);
+        if (liq_write_remapped_image(q->result, q->image, indices.data(), indices.size()) != LIQ_OK)
             throw Failure(
                 QCoreApplication::translate("GifAnimation", "GIF のパレットを作れません"));
-        chosen = liq_get_palette(q.result);
+        chosen = liq_get_palette(q->result);
     }
     const liq_palette &palette = *chosen;
 
-    int transparentIndex = -1;
     if (transparent) {
+        int &transparentIndex = prepared->transparentIndex;
         for (int i = 0; i < int(palette.count); ++i) {
             if (palette.entries[i].a == 0)
                 transparentIndex = i;
@@ -217,7 +234,7 @@ void GifAnimationEncoder::add(const QImage &frame)
         // The remapping weighs colour against alpha; the pixels themselves decide which is which.
         for (int y = 0; y < h; ++y) {
             const uchar *p = rgba.constScanLine(y);
-            unsigned char *index = m_indices.data() + size_t(y) * size_t(w);
+            unsigned char *index = indices.data() + size_t(y) * size_t(w);
             for (int x = 0; x < w; ++x, p += 4) {
                 if (p[3] == 0)
                     index[x] = (unsigned char)transparentIndex;
@@ -226,15 +243,26 @@ void GifAnimationEncoder::add(const QImage &frame)
             }
         }
     }
+    prepared->colourCount = int(palette.count);
+    for (int i = 0; i < int(palette.count); ++i)
+        prepared->colours[size_t(i)] = {palette.entries[i].r, palette.entries[i].g,
+                                        palette.entries[i].b};
+    return prepared;
+}
 
+void GifAnimationEncoder::addPrepared(std::unique_ptr<PreparedFrame> prepared)
+{
+    // Only this encoder's prepare makes the frames it is given.
+    const auto *frame = static_cast<const GifFrame *>(prepared.get());
+    if (!m_gif)
+        throw Failure(
+            QCoreApplication::translate("GifAnimation", "GIF のフレームの大きさが違います"));
+    const int w = m_size.width(), h = m_size.height();
     // The colour table's size must be a power of two of at least 2 entries.
     int tableSize = 2;
-    while (tableSize < int(palette.count))
+    while (tableSize < frame->colourCount)
         tableSize *= 2;
-    std::array<GifColorType, 256> colours{};
-    for (int i = 0; i < int(palette.count); ++i)
-        colours[size_t(i)] = {palette.entries[i].r, palette.entries[i].g, palette.entries[i].b};
-    ColorMapObject *map = GifMakeMapObject(tableSize, colours.data());
+    ColorMapObject *map = GifMakeMapObject(tableSize, frame->colours.data());
     if (!map)
         throw std::bad_alloc();
 
@@ -242,10 +270,10 @@ void GifAnimationEncoder::add(const QImage &frame)
     // Frames with alpha replace the last one whole: the area is cleared before the next frame, so
     // a frame never shows through the transparent pixels of the one after it. Every frame of a
     // run has the same format, so the rule holds from the first frame on.
-    control.DisposalMode = frame.hasAlphaChannel() ? DISPOSE_BACKGROUND : DISPOSE_DO_NOT;
+    control.DisposalMode = frame->hasAlpha ? DISPOSE_BACKGROUND : DISPOSE_DO_NOT;
     control.UserInputFlag = false;
     control.DelayTime = GifDelay(m_options.delayMs);
-    control.TransparentColor = transparentIndex;
+    control.TransparentColor = frame->transparentIndex;
     GifByteType extension[4];
     EGifGCBToExtension(&control, extension);
     int result = EGifPutExtension(m_gif, GRAPHICS_EXT_FUNC_CODE, 4, extension);
@@ -253,8 +281,10 @@ void GifAnimationEncoder::add(const QImage &frame)
         result = EGifPutImageDesc(m_gif, 0, 0, w, h, false, map); // copies the map
     GifFreeMapObject(map);
     check(m_gif, result);
+    // giflib takes the rows as writable, but only reads them.
+    auto *indices = const_cast<unsigned char *>(frame->indices.data());
     for (int y = 0; y < h; ++y)
-        check(m_gif, EGifPutLine(m_gif, m_indices.data() + size_t(y) * size_t(w), w));
+        check(m_gif, EGifPutLine(m_gif, indices + size_t(y) * size_t(w), w));
 }
 
 QByteArray GifAnimationEncoder::finish()

@@ -5,10 +5,7 @@
 
 #include "core/animation/animation.h"
 
-#include <vector>
-
 struct GifFileType;
-struct liq_attr;
 
 class GifAnimationEncoder : public AnimationEncoder {
   public:
@@ -17,7 +14,9 @@ class GifAnimationEncoder : public AnimationEncoder {
     GifAnimationEncoder(const GifAnimationEncoder &) = delete;
     GifAnimationEncoder &operator=(const GifAnimationEncoder &) = delete;
 
-    void add(const QImage &frame) override;
+    // The palette and indices of the frame; each call quantizes with a quantizer of its own.
+    std::unique_ptr<PreparedFrame> prepare(const QImage &frame) const override;
+    void addPrepared(std::unique_ptr<PreparedFrame> frame) override;
     QByteArray finish() override;
 
   private:
@@ -25,6 +24,4 @@ class GifAnimationEncoder : public AnimationEncoder {
     AnimationOptions m_options;
     QByteArray m_file;
     GifFileType *m_gif = nullptr;
-    liq_attr *m_quantizer = nullptr;
-    std::vector<unsigned char> m_indices; // one frame's palette indices, kept between frames
 };

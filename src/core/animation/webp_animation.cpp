@@ -23,7 +23,7 @@ Failure webpFailure(const char *what)
                        .arg(QString::fromUtf8(what)));
 }
 
-struct Picture {
+struct Picture : PreparedFrame {
     WebPPicture picture;
     Picture() { WebPPictureInit(&picture); }
     ~Picture() { WebPPictureFree(&picture); }
@@ -67,25 +67,35 @@ WebpAnimationEncoder::~WebpAnimationEncoder()
         WebPAnimEncoderDelete(m_encoder);
 }
 
-void WebpAnimationEncoder::add(const QImage &frame)
+std::unique_ptr<PreparedFrame> WebpAnimationEncoder::prepare(const QImage &frame) const
 {
-    if (!m_encoder || frame.size() != m_size)
+    if (frame.size() != m_size)
         throw Failure(
             QCoreApplication::translate("WebpAnimation", "WebP のフレームの大きさが違います"));
-    Picture p;
-    p.picture.use_argb = 1;
-    p.picture.width = m_size.width();
-    p.picture.height = m_size.height();
+    auto p = std::make_unique<Picture>();
+    p->picture.use_argb = 1;
+    p->picture.width = m_size.width();
+    p->picture.height = m_size.height();
     int imported = 0;
     if (frame.hasAlphaChannel()) {
         const QImage rgba = frame.convertToFormat(QImage::Format_RGBA8888);
-        imported = WebPPictureImportRGBA(&p.picture, rgba.constBits(), int(rgba.bytesPerLine()));
+        imported = WebPPictureImportRGBA(&p->picture, rgba.constBits(), int(rgba.bytesPerLine()));
     } else {
         const QImage bgr = To24Bit(frame);
-        imported = WebPPictureImportBGR(&p.picture, bgr.constBits(), int(bgr.bytesPerLine()));
+        imported = WebPPictureImportBGR(&p->picture, bgr.constBits(), int(bgr.bytesPerLine()));
     }
     if (!imported)
         throw std::bad_alloc();
+    return p;
+}
+
+void WebpAnimationEncoder::addPrepared(std::unique_ptr<PreparedFrame> frame)
+{
+    if (!m_encoder)
+        throw Failure(
+            QCoreApplication::translate("WebpAnimation", "WebP のフレームの大きさが違います"));
+    // Only this encoder's prepare makes the frames it is given.
+    auto &p = static_cast<Picture &>(*frame);
     if (!WebPAnimEncoderAdd(m_encoder, &p.picture, m_timestamp, m_config.get()))
         throw webpFailure(WebPAnimEncoderGetError(m_encoder));
     m_timestamp += m_options.delayMs;

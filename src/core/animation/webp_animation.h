@@ -15,7 +15,9 @@ class WebpAnimationEncoder : public AnimationEncoder {
     WebpAnimationEncoder(const WebpAnimationEncoder &) = delete;
     WebpAnimationEncoder &operator=(const WebpAnimationEncoder &) = delete;
 
-    void add(const QImage &frame) override;
+    // The frame in libwebp's own picture.
+    std::unique_ptr<PreparedFrame> prepare(const QImage &frame) const override;
+    void addPrepared(std::unique_ptr<PreparedFrame> frame) override;
     QByteArray finish() override;
 
   private:

@@ -73,10 +73,16 @@ void writeAnimation(FrameRun &run, const FrameOutput &output, const FrameProgres
     try {
         const std::unique_ptr<AnimationEncoder> encoder =
             MakeAnimationEncoder(run.frameSize(), output.animation);
-        for (size_t i = 0; i < order.size(); ++i) {
-            encoder->add(run.frame(order[i]));
-            tell(progress, int(i + 1), int(order.size()));
-        }
+        // Preparing a frame (a GIF's palette) is the costly part and needs no other frame: the
+        // cores prepare frames while this thread adds them in order.
+        const int steps = int(order.size());
+        RunInOrder<QImage, std::unique_ptr<PreparedFrame>>(
+            steps, framesInFlight(run), [&](int i) { return run.frame(order[size_t(i - 1)]); },
+            [&](const QImage &frame) { return encoder->prepare(frame); },
+            [&](int i, std::unique_ptr<PreparedFrame> frame) {
+                encoder->addPrepared(std::move(frame));
+                tell(progress, i, steps);
+            });
         file = encoder->finish();
     } catch (const std::bad_alloc &) {
         throw;
