@@ -766,7 +766,7 @@
     </message>
     <message>
         <source>連番ファイル</source>
-        <translation>Files</translation>
+        <translation>Numbered files</translation>
     </message>
     <message>
         <source>アニメーション</source>
@@ -774,15 +774,15 @@
     </message>
     <message>
         <source>スプライトシート</source>
-        <translation>Sheet</translation>
+        <translation>Sprite sheet</translation>
     </message>
     <message>
         <source>間隔(ミリ秒)</source>
-        <translation>ms</translation>
+        <translation>Delay (ms)</translation>
     </message>
     <message>
         <source>往復</source>
-        <translation>Bounce</translation>
+        <translation>Ping-pong</translation>
     </message>
     <message>
         <source>画質</source>

@@ -16,6 +16,7 @@
 #include <QFileDialog>
 #include <QFont>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -52,15 +53,16 @@ QStringList qtNameFilters(const QString &filter)
 // A caption that grew (a translation, a wider font) must not run into the number or the field it
 // names: what stands right of it on its row moves right as far as it takes to keep the gap the
 // form had, or kCaptionGap where the form had more.
-void makeRoomRightOf(const QLabel *label, const QRect &before)
+constexpr int kCaptionGap = 6;
+
+void makeRoomRightOf(const QWidget *caption, const QRect &before)
 {
-    constexpr int kCaptionGap = 6;
     QList<QWidget *> row;
     int nearest = std::numeric_limits<int>::max();
     for (QWidget *sibling :
-         label->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+         caption->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         const QRect place = sibling->geometry();
-        if (sibling != label && place.left() > before.right() && place.top() <= before.bottom() &&
+        if (sibling != caption && place.left() > before.right() && place.top() <= before.bottom() &&
             place.bottom() >= before.top()) {
             row << sibling;
             nearest = std::min(nearest, place.left());
@@ -70,11 +72,99 @@ void makeRoomRightOf(const QLabel *label, const QRect &before)
         return;
     // QRect::right() is the last pixel inside.
     const int gap = std::min(kCaptionGap, nearest - before.right() - 1);
-    const int shift = label->geometry().right() + 1 + gap - nearest;
+    const int shift = caption->geometry().right() + 1 + gap - nearest;
     if (shift <= 0)
         return;
     for (QWidget *sibling : row)
         sibling->move(sibling->x() + shift, sibling->y());
+}
+
+// A panel or frame whose children the form places by hand, so that moving them can leave them
+// past its edge. Controls that place their own parts (scroll areas, spin boxes) are not.
+bool placesChildrenByHand(const QWidget *widget)
+{
+    if (widget->layout())
+        return false;
+    const QWidget *parent = widget->isWindow() ? nullptr : widget->parentWidget();
+    if (parent && (parent->layout() || qobject_cast<const QAbstractScrollArea *>(parent)))
+        return false;
+    if (qobject_cast<const QAbstractScrollArea *>(widget) || qobject_cast<const QLabel *>(widget))
+        return false;
+    return qobject_cast<const QFrame *>(widget) || qobject_cast<const QGroupBox *>(widget) ||
+           widget->metaObject() == &QWidget::staticMetaObject || widget->isWindow();
+}
+
+int childrenRight(const QWidget *widget)
+{
+    int right = 0;
+    for (const QWidget *child : widget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow())
+            right = std::max(right, child->geometry().right() + 1);
+    }
+    return right;
+}
+
+int depthBelow(const QWidget *root, const QWidget *widget)
+{
+    int depth = 0;
+    for (; widget && widget != root; widget = widget->parentWidget())
+        ++depth;
+    return depth;
+}
+
+// The hand-placed containers of a window and the room each left right of its children.
+struct Container {
+    QWidget *widget;
+    int width;
+    int margin;
+};
+
+QList<Container> handPlacedContainers(QWidget *root)
+{
+    QList<QWidget *> widgets = root->findChildren<QWidget *>();
+    widgets.prepend(root);
+    QList<Container> containers;
+    for (QWidget *widget : widgets) {
+        if (placesChildrenByHand(widget) && (widget == root || !widget->isWindow()))
+            containers.append(
+                {widget, widget->width(), std::max(0, widget->width() - childrenRight(widget))});
+    }
+    // Deepest first, so a panel has grown by the time its own parent measures it.
+    std::stable_sort(containers.begin(), containers.end(),
+                     [root](const Container &a, const Container &b) {
+                         return depthBelow(root, a.widget) > depthBelow(root, b.widget);
+                     });
+    return containers;
+}
+
+// Widens each container whose children the captions pushed to within kCaptionGap of its right
+// edge or past it, to the room it had there; what stands right of it moves as for a caption. A
+// child that spanned its parent's whole width keeps spanning it, and a window of a fixed size
+// keeps a fixed size, the new one.
+void widenToHoldChildren(const QList<Container> &containers)
+{
+    for (const Container &c : containers) {
+        const int right = childrenRight(c.widget);
+        if (right <= c.widget->width() - std::min(c.margin, kCaptionGap))
+            continue;
+        const QRect before = c.widget->geometry();
+        const int needed = right + c.margin;
+        if (c.widget->minimumWidth() == c.widget->maximumWidth())
+            c.widget->setFixedWidth(needed);
+        else
+            c.widget->resize(needed, c.widget->height());
+        if (!c.widget->isWindow())
+            makeRoomRightOf(c.widget, before);
+    }
+    // Outermost first, so a spanning child follows a parent that itself followed its own.
+    for (auto c = containers.crbegin(); c != containers.crend(); ++c) {
+        if (c->widget->width() == c->width)
+            continue;
+        for (QWidget *child : c->widget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (!child->isWindow() && child->x() == 0 && child->width() == c->width)
+                child->resize(c->widget->width(), child->height());
+        }
+    }
 }
 
 } // namespace
@@ -138,24 +228,30 @@ void SetLabelText(QLabel *label, const QString &text)
 
 void FitLabelWidths(QWidget *root)
 {
-    QList<QLabel *> labels = root->findChildren<QLabel *>();
+    const QList<Container> containers = handPlacedContainers(root);
+    // Text labels take their text's width; radio buttons and check boxes keep theirs unless their
+    // captions need more. Either, grown, moves what stands right of it.
+    QList<QWidget *> captions;
+    for (QWidget *widget : root->findChildren<QWidget *>()) {
+        const auto *label = qobject_cast<QLabel *>(widget);
+        if ((label && !label->text().isEmpty()) || qobject_cast<QRadioButton *>(widget) ||
+            qobject_cast<QCheckBox *>(widget))
+            captions << widget;
+    }
     // Left to right: a caption pushed by the one before it is fitted where it then stands.
-    std::stable_sort(labels.begin(), labels.end(),
-                     [](const QLabel *a, const QLabel *b) { return a->x() < b->x(); });
-    for (QLabel *label : labels) {
-        if (label->text().isEmpty())
-            continue;
-        const QRect before = label->geometry();
-        label->resize(label->sizeHint().width(), label->height());
-        if (label->width() > before.width() && label->parentWidget())
-            makeRoomRightOf(label, before);
+    std::stable_sort(captions.begin(), captions.end(),
+                     [](const QWidget *a, const QWidget *b) { return a->x() < b->x(); });
+    for (QWidget *caption : captions) {
+        const QRect before = caption->geometry();
+        const int fitted = caption->sizeHint().width();
+        if (qobject_cast<QLabel *>(caption))
+            caption->resize(fitted, caption->height());
+        else if (fitted > caption->width())
+            caption->resize(fitted, caption->height());
+        if (caption->width() > before.width() && caption->parentWidget())
+            makeRoomRightOf(caption, before);
     }
-    // Radio buttons and check boxes keep their width unless their caption needs more.
-    for (QAbstractButton *box : root->findChildren<QAbstractButton *>()) {
-        if ((qobject_cast<QRadioButton *>(box) || qobject_cast<QCheckBox *>(box)) &&
-            box->sizeHint().width() > box->width())
-            box->resize(box->sizeHint().width(), box->height());
-    }
+    widenToHoldChildren(containers);
 }
 
 QColor DarkShadowColor()

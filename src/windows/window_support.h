@@ -54,8 +54,9 @@ void SetLabelText(QLabel *label, const QString &text);
 // Gives every text label under root the width its text needs in the font in use, keeping its
 // position and height as the window's form has them: the forms are drawn for a 12-pixel Japanese
 // font, and a desktop with wider glyphs or a translation must not cut captions off. A label that
-// grows moves the controls right of it on its row by as much. Radio buttons and check boxes are
-// widened where their captions need it.
+// grows moves the controls right of it on its row by as much, as do radio buttons and check boxes
+// widened where their captions need it. Panels placed by hand, and a window of a fixed size,
+// widen as far as the moved controls need.
 void FitLabelWidths(QWidget *root);
 
 // The desktop's own colours for the roles the layout uses.

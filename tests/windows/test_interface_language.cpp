@@ -8,6 +8,7 @@
 #include "windows/program_folder.h"
 #include "windows/window_support.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -56,19 +57,37 @@ void checkCaptionsFit(const QWidget *window)
     for (const QDialog *dialog : window->findChildren<QDialog *>())
         roots << dialog;
     for (const QWidget *root : roots) {
-        for (const QLabel *label : root->findChildren<QLabel *>()) {
-            const QRect place = label->geometry();
-            if (label->text().isEmpty())
+        for (const QWidget *caption : root->findChildren<QWidget *>()) {
+            const auto *label = qobject_cast<const QLabel *>(caption);
+            const auto *box = qobject_cast<const QAbstractButton *>(caption);
+            const QString text = label ? label->text() : box ? box->text() : QString();
+            if (text.isEmpty() || (box && !qobject_cast<const QRadioButton *>(box) &&
+                                   !qobject_cast<const QCheckBox *>(box)))
                 continue;
+            const QRect place = caption->geometry();
             for (const QWidget *sibling :
-                 label->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                 caption->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
                 const QRect other = sibling->geometry();
                 const bool sameRow = other.top() <= place.bottom() && other.bottom() >= place.top();
-                if (sibling != label && sameRow && other.left() > place.left())
-                    QVERIFY2(other.left() > place.right(),
-                             qPrintable(label->text() + QStringLiteral(" runs into ") +
-                                        sibling->objectName()));
+                if (sibling != caption && sameRow && other.left() > place.left())
+                    QVERIFY2(
+                        other.left() > place.right(),
+                        qPrintable(text + QStringLiteral(" runs into ") + sibling->objectName()));
             }
+        }
+        // Nothing placed by hand reaches past the right edge of what holds it, where it is cut.
+        // A holder that a layout sizes has its width only once shown.
+        for (const QWidget *control : root->findChildren<QWidget *>()) {
+            const QWidget *holder = control->parentWidget();
+            if (control->isWindow() || holder->layout() ||
+                (!holder->isWindow() && holder->parentWidget()->layout()) ||
+                qobject_cast<const QAbstractScrollArea *>(holder) ||
+                qobject_cast<const QAbstractScrollArea *>(holder->parentWidget()) ||
+                holder->inherits("QAbstractSpinBox") || holder->inherits("QComboBox"))
+                continue;
+            QVERIFY2(control->geometry().right() < holder->width(),
+                     qPrintable(control->objectName() + QStringLiteral(" is cut off by ") +
+                                holder->objectName()));
         }
         for (const QAbstractButton *button : root->findChildren<QAbstractButton *>()) {
             if (button->text().isEmpty())
