@@ -16,7 +16,7 @@ root=$(pwd)
 seconds=${FUZZ_SECONDS:-60}
 jobs=${FUZZ_JOBS:-1}
 dir=${FUZZ_DIR:-build-fuzz}
-all=(bmp jpeg settings presets jpeg_dat page_project)
+all=(bmp jpeg pictures settings presets jpeg_dat page_project)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 

@@ -23,6 +23,9 @@ void MainWindow::connectCanvas()
     connect(m_ui->canvas, &CanvasWidget::pressed, this, &MainWindow::startDrag);
     connect(m_ui->canvas, &CanvasWidget::moved, this, &MainWindow::drag);
     connect(m_ui->canvas, &CanvasWidget::released, this, &MainWindow::endDrag);
+    // The keys that move the frame reach it from anywhere in the picture area: a click on the
+    // grey around a small picture, or Tab into the area, gives them to the canvas.
+    m_ui->canvasArea->setFocusProxy(m_ui->canvas);
 }
 
 void MainWindow::resetCanvas(int width, int height)
@@ -62,7 +65,8 @@ void MainWindow::takeNewPicture(const QImage &picture)
     m_history.clear();
     m_ui->canvas->setPictureSize(QSize(m_ws.CanvasWidth, m_ws.CanvasHeight));
     enterWorkingState();
-    updateActions(); // shows the canvas again after a capture hid it
+    updateActions();          // shows the canvas again after a capture hid it
+    m_ui->canvas->setFocus(); // a new picture's frame takes the keys at once
     LowerCutToCanvas(m_ws);
     updateSizeLabels();
     refreshCanvas();

@@ -116,7 +116,7 @@ class TestView : public QObject {
   private slots:
     void zoomMenuStepsFitsAndIsKept();
     void pressOnAZoomedCanvasPicksThePixelUnderThePointer();
-    void keysMoveTheFrameOnceTheCanvasIsClicked();
+    void keysMoveTheFrame();
     void readoutsFollowTheFrameAndThePointer();
     void positionDialogPlacesTheFrame();
     void droppedPictureLoadsAndIsRemembered();
@@ -215,13 +215,20 @@ void TestView::pressOnAZoomedCanvasPicksThePixelUnderThePointer()
     QCOMPARE(p.ws().CutImage, sprite.copy(5, 2, 2, 2)); // written as at 100 %
 }
 
-// Catches arrow keys that reach the scroll area instead of the frame, steps of the wrong size,
-// a frame pushed past the picture by keys, and a position readout left behind.
-void TestView::keysMoveTheFrameOnceTheCanvasIsClicked()
+// Catches arrow keys that reach the scroll area or a button instead of the frame, steps of the
+// wrong size, a frame pushed past the picture by keys, and a position readout left behind.
+void TestView::keysMoveTheFrame()
 {
     Program p("[set]\r\nImageWidth=30\r\nImageHeight=20\r\n");
     QVERIFY(QTest::qWaitForWindowActive(p.form.get()));
     p.form->takeNewPicture(numbered(100, 60));
+    QVERIFY(p.canvas->hasFocus()); // a new picture's frame takes the keys
+    auto *area = p.form->findChild<QScrollArea *>(QStringLiteral("canvasArea"));
+    p.form->findChild<QPushButton *>(QStringLiteral("loadButton"))->setFocus();
+    QTest::mouseClick(area->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      area->viewport()->rect().bottomRight() - QPoint(5, 5)); // the grey
+    QVERIFY(p.canvas->hasFocus());
+    QCOMPARE(p.frame(), QPoint(0, 0));
     QTest::mouseClick(p.canvas, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     QVERIFY(p.canvas->hasFocus());
     QCOMPARE(p.frame(), QPoint(5, 5));
