@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
 #include <deque>
@@ -128,3 +129,27 @@ inline void Cancel(QWidget *modal)
 {
     static_cast<QDialog *>(modal)->reject();
 }
+
+// Answers message boxes as they appear and keeps their texts and titles. A box opened from inside
+// a handler runs its own event loop, so it is closed from a timer.
+class BoxCatcher : public QObject {
+  public:
+    QStringList texts;
+    BoxCatcher()
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                texts << box->text();
+                m_titles << box->windowTitle();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        m_timer.start();
+    }
+    QStringList titles() const { return m_titles; }
+
+  private:
+    QTimer m_timer;
+    QStringList m_titles;
+};

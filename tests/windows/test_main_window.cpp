@@ -27,30 +27,6 @@ namespace {
 const QByteArray kThreePresets =
     "任意切り取りサイズ\r\n100\r\n100\r\nA\r\n16\r\n16\r\nB\r\n32\r\n32\r\n";
 
-// Answers error boxes as they appear and keeps their texts. A box opened from inside a handler
-// runs its own event loop, so it is closed from a timer.
-class BoxCatcher : public QObject {
-  public:
-    QStringList texts;
-    BoxCatcher()
-    {
-        m_timer.setInterval(10);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                texts << box->text();
-                m_titles << box->windowTitle();
-                box->done(QMessageBox::Ok);
-            }
-        });
-        m_timer.start();
-    }
-    QStringList titles() const { return m_titles; }
-
-  private:
-    QTimer m_timer;
-    QStringList m_titles;
-};
-
 // A folder standing for the program's own: data.dat and, when given, set.ini.
 struct AppFolder {
     QTemporaryDir dir;

@@ -51,27 +51,6 @@ class FakePortal {
     QString m_output;
 };
 
-// Closes every message box as it appears and keeps its text. A box opened from a handler runs
-// its own event loop, so it is closed from a timer.
-class BoxCatcher : public QObject {
-  public:
-    QStringList texts;
-    BoxCatcher()
-    {
-        m_timer.setInterval(10);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                texts << box->text();
-                box->done(QMessageBox::Ok);
-            }
-        });
-        m_timer.start();
-    }
-
-  private:
-    QTimer m_timer;
-};
-
 // No two neighbours alike and no black channel, so a shifted row, a swapped channel or a
 // rescaled picture is never equal to it.
 QImage knownPicture()
