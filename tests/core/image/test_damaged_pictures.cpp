@@ -18,6 +18,7 @@
 #include <sys/resource.h>
 #include <vector>
 
+#include "jpeg_making.h"
 #include "test_files.h"
 
 #include <jpeglib.h>
@@ -197,36 +198,19 @@ QByteArray greyJpeg(int width, int height, bool arithmetic,
                     const std::vector<jpeg_scan_info> &scans,
                     const std::function<uchar(int, int)> &fill)
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char *out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
-    info.image_width = JDIMENSION(width);
-    info.image_height = JDIMENSION(height);
-    info.input_components = 1;
-    info.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&info);
-    info.arith_code = arithmetic;
-    if (!scans.empty()) {
-        info.scan_info = scans.data();
-        info.num_scans = int(scans.size());
-    }
-    jpeg_start_compress(&info, TRUE);
-    std::vector<uchar> row(static_cast<size_t>(width));
-    while (info.next_scanline < info.image_height) {
-        for (int x = 0; x < width; ++x)
-            row[size_t(x)] = fill(x, int(info.next_scanline));
-        JSAMPROW rowPointer = row.data();
-        jpeg_write_scanlines(&info, &rowPointer, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    QByteArray bytes(reinterpret_cast<const char *>(out), qsizetype(size));
-    std::free(out);
-    return bytes;
+    return MakeJpeg(
+        width, height, 1, JCS_GRAYSCALE,
+        [&](jpeg_compress_struct &info) {
+            info.arith_code = arithmetic;
+            if (!scans.empty()) {
+                info.scan_info = scans.data();
+                info.num_scans = int(scans.size());
+            }
+        },
+        [&](int y, unsigned char *row) {
+            for (int x = 0; x < width; ++x)
+                row[x] = fill(x, y);
+        });
 }
 
 jpeg_scan_info scan(int first, int last)

@@ -6,6 +6,7 @@
 #include "core/image/picture.h"
 #include "core/image/picture_reading.h"
 
+#include "jpeg_making.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -252,34 +253,18 @@ TEST(Jpeg, DecodesAsQtDoesAndRoundTripsCloseToTheOriginal)
 // A CMYK JPEG as Adobe's programs write it (inverted: 255 is no ink), optionally as YCCK.
 QByteArray adobeCmykJpeg(bool ycck)
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char *out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
-    info.image_width = 32;
-    info.image_height = 16;
-    info.input_components = 4;
-    info.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&info);
-    jpeg_set_colorspace(&info, ycck ? JCS_YCCK : JCS_CMYK);
-    jpeg_set_quality(&info, 100, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    unsigned char row[32 * 4];
-    for (int x = 0; x < 32; ++x) {
-        const unsigned char px[4] = {200, 100, 50, uchar(x < 16 ? 255 : 128)};
-        std::memcpy(row + 4 * x, px, 4);
-    }
-    JSAMPROW rows[1] = {row};
-    while (info.next_scanline < info.image_height)
-        jpeg_write_scanlines(&info, rows, 1);
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    QByteArray bytes(reinterpret_cast<const char *>(out), qsizetype(size));
-    std::free(out);
-    return bytes;
+    return MakeJpeg(
+        32, 16, 4, JCS_CMYK,
+        [&](jpeg_compress_struct &info) {
+            jpeg_set_colorspace(&info, ycck ? JCS_YCCK : JCS_CMYK);
+            jpeg_set_quality(&info, 100, TRUE);
+        },
+        [](int, unsigned char *row) {
+            for (int x = 0; x < 32; ++x) {
+                const unsigned char px[4] = {200, 100, 50, uchar(x < 16 ? 255 : 128)};
+                std::memcpy(row + 4 * x, px, 4);
+            }
+        });
 }
 
 TEST(Jpeg, AdobeCmykAndYcckBecomeRgb)
