@@ -50,11 +50,11 @@ QStringList qtNameFilters(const QString &filter)
     return result;
 }
 
+constexpr int kCaptionGap = 6;
+
 // A caption that grew (a translation, a wider font) must not run into the number or the field it
 // names: what stands right of it on its row moves right as far as it takes to keep the gap the
 // form had, or kCaptionGap where the form had more.
-constexpr int kCaptionGap = 6;
-
 void makeRoomRightOf(const QWidget *caption, const QRect &before)
 {
     QList<QWidget *> row;
@@ -244,9 +244,7 @@ void FitLabelWidths(QWidget *root)
     for (QWidget *caption : captions) {
         const QRect before = caption->geometry();
         const int fitted = caption->sizeHint().width();
-        if (qobject_cast<QLabel *>(caption))
-            caption->resize(fitted, caption->height());
-        else if (fitted > caption->width())
+        if (qobject_cast<QLabel *>(caption) || fitted > caption->width())
             caption->resize(fitted, caption->height());
         if (caption->width() > before.width() && caption->parentWidget())
             makeRoomRightOf(caption, before);
