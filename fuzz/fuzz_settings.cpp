@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FillCutImage(ws);
 
     record.PosX ^= 0x5a5a;
-    record.ImageHeight = -record.ImageHeight - 1;
+    record.ImageHeight = ~record.ImageHeight; // -h - 1, without overflow at the lowest value
     const QByteArray written = UpdateSettings(text, record);
     Require(ParseSettings(written) == record);
     Require(UpdateSettings(written, record) == written);
