@@ -17,6 +17,7 @@
 #include "core/image/filters.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture_reading.h"
+#include "core/image/plugin_reading.h"
 #include "core/image/rotate.h"
 #include "core/page/page.h"
 #include "core/sequence/continuous_cut.h"
@@ -380,7 +381,7 @@ ExitCode runEdit(const QStringList &rest)
     for (const EditStep &step : steps)
         picture = applyEdit(picture, step);
     const QString &out = files[1];
-    if (PictureKindOf(out) == PictureKind::Jpeg)
+    if (ContentKindOf({}, out) == ContentKind::Jpeg) // by the name: nothing is there yet
         WriteJpegFile(out, picture);
     else
         WriteBmpOwnDepthFile(out, picture);

@@ -69,7 +69,7 @@ void ImportDialog::showFile(const QString &path)
         if (file.open(QIODevice::ReadOnly))
             head = file.read(16);
         switch (ContentKindOf(head, path)) {
-        case ContentKind::Jpeg: showPreview(ReadPicture(path)); break;
+        case ContentKind::Jpeg: showPreview(ReadPictureFile(path)); break;
         case ContentKind::Unknown:
             tell(tr("%1 は読み込めません。BMP、JPEG、PNG、GIF、WebP、TIFF、TGA の"
                     "画像ファイルを選んでください。")
@@ -77,7 +77,7 @@ void ImportDialog::showFile(const QString &path)
             return;
         default:
             m_ui->pathField->setText(path);
-            showPreview(ReadPicture(path));
+            showPreview(ReadPictureFile(path));
             return;
         }
         m_ui->pathField->setText(path);
@@ -103,7 +103,7 @@ void ImportDialog::take()
     }
     Guarded(this, [&] {
         BusyCursor busy;
-        m_taken = {ReadPicture(path), path};
+        m_taken = {ReadPictureFile(path), path};
         accept();
     });
 }

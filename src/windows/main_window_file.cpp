@@ -10,6 +10,7 @@
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture.h"
 #include "core/image/picture_reading.h"
+#include "core/image/plugin_reading.h"
 #include "core/image/png_format.h"
 #include "core/image/webp_format.h"
 #include "core/sequence/mixing.h"
@@ -85,7 +86,7 @@ std::optional<QString> MainWindow::readPictureFile(const QString &path, ImportTa
         if (!QFileInfo(path).isFile())
             throw Failure(tr("%1 が見つかりません").arg(path));
         BusyCursor busy;
-        taken = ImportedPicture{ReadPicture(path), path};
+        taken = ImportedPicture{ReadPictureFile(path), path};
     });
     return taken ? placePicture(*taken, target) : std::nullopt;
 }

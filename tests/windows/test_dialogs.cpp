@@ -3,6 +3,7 @@
 // whole picture, undo, about.
 #include "core/base/app_paths.h"
 #include "core/image/picture_reading.h"
+#include "core/image/plugin_reading.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
@@ -614,7 +615,7 @@ void TestDialogs::savePictureAddsTheExtensionOnlyWhenMissing()
         QVERIFY(script.done());
         QVERIFY2(QFileInfo::exists(p.file(row.written)), qPrintable(row.written));
     }
-    QCOMPARE(ReadPicture(p.file(QStringLiteral("photo.jpg"))).size(), QSize(30, 20));
+    QCOMPARE(ReadPictureFile(p.file(QStringLiteral("photo.jpg"))).size(), QSize(30, 20));
     QVERIFY(!QFileInfo::exists(p.file(QStringLiteral("two.BMP.bmp"))));
     // The filter chosen last stays selected for the next save.
     QCOMPARE(SelectedFilterIndex(Control<QFileDialog>(p.form.get(), "pictureSaveDialog")), 1);

@@ -4,6 +4,7 @@
 #include "core/image/bmp_format.h"
 #include "core/image/pattern.h"
 #include "core/image/picture_reading.h"
+#include "core/image/plugin_reading.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
@@ -107,19 +108,19 @@ void TestEditHistory::stepsMatchTheCommandLineAndNameTheirEdit()
     // What `mokaran edit` writes for the first `done` edits.
     const auto commandLine = [&](int done) {
         if (done == 0)
-            return ReadPicture(source);
+            return ReadPictureFile(source);
         const QString out = dir.filePath(QStringLiteral("out%1.bmp").arg(done));
         QStringList args{QStringLiteral("edit"), source, out};
         for (int i = 0; i < done; ++i)
             args << edits[i].operation;
         if (RunCommandLine(args) != 0)
             qFatal("mokaran edit failed");
-        return ReadPicture(out);
+        return ReadPictureFile(out);
     };
 
     Program p;
     QVERIFY(QTest::qWaitForWindowActive(&p.form));
-    p.form.takeNewPicture(ReadPicture(source));
+    p.form.takeNewPicture(ReadPictureFile(source));
     QImage after[6]; // the working picture after each number of edits, to see it shared
     const auto check = [&](int done, int made) {
         QCOMPARE(To24Bit(p.ws().WorkImage), To24Bit(commandLine(done)));

@@ -3,6 +3,7 @@
 // readouts, dropped and recent pictures, the position dialog, and the grid in the output dialog.
 #include "core/image/picture.h"
 #include "core/image/picture_reading.h"
+#include "core/image/plugin_reading.h"
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/main_window.h"
@@ -321,7 +322,7 @@ void TestView::droppedPictureLoadsAndIsRemembered()
     QTRY_COMPARE(p.ws().WorkImage.size(), QSize(40, 30));
     QVERIFY(p.form->hasPicture());
     QVERIFY(dropFiles(p.form.get(), {second}));
-    QTRY_COMPARE(p.ws().WorkImage, ReadPicture(second));
+    QTRY_COMPARE(p.ws().WorkImage, ReadPictureFile(second));
 
     QVERIFY(QFile(p.folder.file(QStringLiteral("text.bmp"))).open(QIODevice::WriteOnly));
     QString error;
@@ -331,7 +332,7 @@ void TestView::droppedPictureLoadsAndIsRemembered()
     });
     QVERIFY(dropFiles(p.form.get(), {p.folder.file(QStringLiteral("text.bmp"))}));
     QTRY_VERIFY(!error.isEmpty());
-    QCOMPARE(p.ws().WorkImage, ReadPicture(second)); // the unreadable file changed nothing
+    QCOMPARE(p.ws().WorkImage, ReadPictureFile(second)); // the unreadable file changed nothing
 
     auto *recent = Control<QMenu>(p.form.get(), "recentMenu");
     QCOMPARE(recent->actions().size(), 2);
@@ -398,9 +399,9 @@ void TestView::gridDirectionCutsTheSheet()
     const QStringList written =
         QDir(p.folder.dir.path()).entryList({QStringLiteral("tile*.bmp")}, QDir::Files, QDir::Name);
     QCOMPARE(written, (QStringList{"tile001.bmp", "tile002.bmp"}));
-    QCOMPARE(
-        ReadPicture(p.folder.file(QStringLiteral("tile002.bmp"))).convertToFormat(kPictureFormat),
-        sheet.copy(12, 0, 10, 10));
+    QCOMPARE(ReadPictureFile(p.folder.file(QStringLiteral("tile002.bmp")))
+                 .convertToFormat(kPictureFormat),
+             sheet.copy(12, 0, 10, 10));
 }
 
 int main(int argc, char *argv[])

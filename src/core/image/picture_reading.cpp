@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Reading picture files: the kind from the extension, the whole file, then its decoder.
+// Reading BMP and JPEG files: the whole file, then its decoder.
 #include "core/image/picture_reading.h"
 
 #include "core/base/files.h"
@@ -22,26 +22,6 @@ QByteArray readWholeFile(const QString &path)
 }
 
 } // namespace
-
-PictureKind PictureKindOf(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    const qsizetype dot = path.lastIndexOf(u'.');
-    if (dot < 0 || dot < slash)
-        return PictureKind::Unknown;
-    const QString ext = path.mid(dot + 1).toLower();
-    if (ext == u"bmp")
-        return PictureKind::Bmp;
-    if (ext == u"jpg" || ext == u"jpeg")
-        return PictureKind::Jpeg;
-    return PictureKind::Unknown;
-}
-
-QImage ReadPicture(const QString &path, const std::atomic<bool> *cancel)
-{
-    // Every kind, by content; photos upright (plugin_reading.h).
-    return ReadPictureFile(path, Orientation::Upright, cancel);
-}
 
 QImage ReadJpeg(const QString &path, const std::atomic<bool> *cancel)
 {

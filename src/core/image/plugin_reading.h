@@ -32,9 +32,8 @@ QImage DecodeWithPlugin(const QByteArray &bytes, ContentKind kind, const QString
 
 // Reads a picture file of any kind as the program reads pictures: the whole file, its kind by
 // content, then its decoder. A JPEG is turned upright by its EXIF orientation unless
-// orientation is AsStored. Throws Failure as ReadPicture does, and "<name> は読み込める画像では
-// ありません" for a file of no known kind.
-// When cancel is given and becomes true (from another thread), a BMP or JPEG stops being read
-// soon after and Cancelled is thrown.
+// orientation is AsStored. Throws Failure as ReadJpeg and ReadBmp do, and "<name>
+// は読み込める画像では ありません" for a file of no known kind. When cancel is given and becomes
+// true (from another thread), a BMP or JPEG stops being read soon after and Cancelled is thrown.
 QImage ReadPictureFile(const QString &path, Orientation orientation = Orientation::Upright,
                        const std::atomic<bool> *cancel = nullptr);

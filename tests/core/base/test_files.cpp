@@ -8,6 +8,7 @@
 #include "core/batch/folder_listing.h"
 #include "core/batch/shrink_file_list.h"
 #include "core/image/picture_reading.h"
+#include "core/image/plugin_reading.h"
 #include "core/page/page.h"
 
 #include "core/base/child_process.h"
@@ -95,7 +96,7 @@ TEST(ReadFile, EveryReaderRefusesAFifoWithoutWaiting)
     const QString fifo = dir.filePath(QStringLiteral("pipe.jpg"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
     const std::function<void()> readers[] = {
-        [&] { ReadPicture(fifo); },
+        [&] { ReadPictureFile(fifo); },
         [&] { ReadProjectFile(fifo); },
         [&] { ShrinkFileList().loadExtensions(fifo); },
     };

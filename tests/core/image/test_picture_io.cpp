@@ -5,6 +5,7 @@
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture.h"
 #include "core/image/picture_reading.h"
+#include "core/image/plugin_reading.h"
 
 #include "jpeg_making.h"
 #include "test_files.h"
@@ -153,7 +154,7 @@ TEST(PictureFiles, BmpRoundTripsKeepDepthAndColours)
     }
     const QImage picture = photoLike(10, 3);
     WriteBmp24File(dir.filePath("frame.bmp"), picture);
-    EXPECT_EQ(ReadPicture(dir.filePath("frame.bmp")), picture);
+    EXPECT_EQ(ReadPictureFile(dir.filePath("frame.bmp")), picture);
 }
 
 TEST(PictureFiles, DamagedBmpIsRefusedNamingTheFile)
@@ -176,7 +177,7 @@ TEST(PictureFiles, DamagedBmpIsRefusedNamingTheFile)
         SCOPED_TRACE(row.name);
         const QString path = dir.filePath(QString::fromUtf8(row.name));
         PutFile(path, row.bytes);
-        const QString why = FailureOf([&] { ReadPicture(path); });
+        const QString why = FailureOf([&] { ReadPictureFile(path); });
         EXPECT_TRUE(why.startsWith(path)) << why.toStdString();
         EXPECT_TRUE(why.contains(QString::fromUtf8(row.reason))) << why.toStdString();
     }
@@ -310,7 +311,7 @@ TEST(Jpeg, BrokenFilesAreRefusedNamingTheFile)
         SCOPED_TRACE(row.name);
         const QString path = dir.filePath(QString::fromUtf8(row.name));
         PutFile(path, row.bytes);
-        const QString why = FailureOf([&] { ReadPicture(path); });
+        const QString why = FailureOf([&] { ReadPictureFile(path); });
         EXPECT_TRUE(why.startsWith(path + QStringLiteral(" を読み込めません")))
             << why.toStdString();
         EXPECT_TRUE(why.contains(QString::fromUtf8(row.reason))) << why.toStdString();
@@ -324,27 +325,29 @@ TEST(Jpeg, BrokenFilesAreRefusedNamingTheFile)
               missing + QStringLiteral(" を読み込めません (ファイルが見つかりません)"));
 }
 
-TEST(PictureKind, ExtensionDecidesWhateverItsCase)
+// Without a signature (a name the edit verb writes to, a file that lost its head), the
+// extension decides in any letter case, and only the last one of the name itself counts.
+TEST(ContentKind, ExtensionDecidesWithoutASignature)
 {
     const struct {
         const char *path;
-        PictureKind kind;
-    } rows[] = {{"a.bmp", PictureKind::Bmp},         {"/x/A.BMP", PictureKind::Bmp},
-                {"PHOTO.JPG", PictureKind::Jpeg},    {"p.JpEg", PictureKind::Jpeg},
-                {"p.png", PictureKind::Unknown},     {"jpg", PictureKind::Unknown},
-                {"a.jpg.txt", PictureKind::Unknown}, {"/d.jpg/file", PictureKind::Unknown}};
+        ContentKind kind;
+    } rows[] = {{"a.bmp", ContentKind::Bmp},         {"/x/A.BMP", ContentKind::Bmp},
+                {"PHOTO.JPG", ContentKind::Jpeg},    {"p.JpEg", ContentKind::Jpeg},
+                {"p.png", ContentKind::Png},         {"jpg", ContentKind::Unknown},
+                {"a.jpg.txt", ContentKind::Unknown}, {"/d.jpg/file", ContentKind::Unknown}};
     for (const auto &row : rows)
-        EXPECT_EQ(PictureKindOf(QString::fromUtf8(row.path)), row.kind) << row.path;
+        EXPECT_EQ(ContentKindOf({}, QString::fromUtf8(row.path)), row.kind) << row.path;
 
     QTemporaryDir dir;
     const QImage picture = photoLike(20, 10);
     PutFile(dir.filePath("PHOTO.JPG"), EncodeJpeg(picture));
-    const QImage read = ReadPicture(dir.filePath("PHOTO.JPG"));
+    const QImage read = ReadPictureFile(dir.filePath("PHOTO.JPG"));
     EXPECT_EQ(read.format(), kPictureFormat);
     EXPECT_EQ(read.size(), picture.size());
     // Other kinds are read through Qt's plugins (see test_picture_kinds).
     ASSERT_TRUE(picture.save(dir.filePath("p.png"), "PNG"));
-    EXPECT_EQ(ReadPicture(dir.filePath("p.png")), picture);
+    EXPECT_EQ(ReadPictureFile(dir.filePath("p.png")), picture);
 }
 
 // Every file writer, so each gets the same checks of the all-or-nothing rule.

@@ -116,13 +116,13 @@ TEST(PictureKinds, EachKindReadsByContentAndDamagedFilesSayWhy)
         const QString ext = QString::fromLatin1(row.extension);
         const QString named = dir.filePath("p." + ext);
         PutFile(named, row.bytes);
-        const QImage read = ReadPicture(named);
+        const QImage read = ReadPictureFile(named);
         EXPECT_EQ(read.hasAlphaChannel(), row.picture.hasAlphaChannel());
         EXPECT_EQ(comparable(read, row.binaryAlpha), comparable(row.picture, row.binaryAlpha));
         if (row.hasSignature) { // a PNG named .jpg is a PNG
             const QString misnamed = dir.filePath("p_" + ext + ".jpg");
             PutFile(misnamed, row.bytes);
-            EXPECT_EQ(comparable(ReadPicture(misnamed), row.binaryAlpha),
+            EXPECT_EQ(comparable(ReadPictureFile(misnamed), row.binaryAlpha),
                       comparable(row.picture, row.binaryAlpha));
         }
         const QString kind = QString::fromLatin1(row.kind);
@@ -130,7 +130,7 @@ TEST(PictureKinds, EachKindReadsByContentAndDamagedFilesSayWhy)
              {row.bytes.left(row.bytes.size() / 2), QByteArray(300, 'x')}) {
             const QString path = dir.filePath("damaged." + ext);
             PutFile(path, damaged);
-            const QString why = FailureOf([&] { ReadPicture(path); });
+            const QString why = FailureOf([&] { ReadPictureFile(path); });
             EXPECT_TRUE(why.startsWith(path + QStringLiteral(" を読み込めません")))
                 << why.toStdString();
             EXPECT_TRUE(why.contains(kind + QStringLiteral(" ファイルが壊れています")) ||
@@ -201,7 +201,7 @@ TEST(ExifOrientation, AllEightAreShownUprightUnlessKeptAsStored)
         EXPECT_EQ(ExifOrientation(bytes), row.orientation);
         const QString path = dir.filePath(QStringLiteral("photo%1.jpg").arg(row.orientation));
         PutFile(path, bytes);
-        const QImage shown = ReadPicture(path);
+        const QImage shown = ReadPictureFile(path);
         EXPECT_EQ(shown.size(), row.orientation >= 5 ? QSize(32, 64) : QSize(64, 32));
         EXPECT_EQ(corners(shown), QLatin1String(row.shown));
         const QImage kept = ReadPictureFile(path, Orientation::AsStored);
