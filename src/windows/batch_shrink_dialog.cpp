@@ -95,7 +95,7 @@ void BatchShrinkDialog::startShrink()
     ShrinkJob job;
     job.sourceFolder = m_ui->sourceField->text();
     job.destinationFolder = m_ui->destinationField->text();
-    job.targetWidth = m_ui->widthSpin->readValue();
+    job.longerSide = m_ui->widthSpin->readValue();
     job.extensionsFile = m_extensionsFile;
     auto *worker = new ShrinkWorker(job);
     connect(worker, &ShrinkWorker::progressMaximum, m_ui->progressBar, &QProgressBar::setMaximum);
