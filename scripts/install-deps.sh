@@ -24,9 +24,9 @@ packages+=(
 )
 # --- end of the desktop and package block ---
 # --- picture kinds and animated output: codecs the core links, Qt's plugins for PNG, GIF, WebP,
-# TIFF and TGA input, and the EXIF reader ---
+# TIFF and TGA input, the EXIF reader and the TIFF decoder ---
 packages+=(
-  libpng-dev libgif-dev libimagequant-dev libwebp-dev libexif-dev
+  libpng-dev libgif-dev libimagequant-dev libwebp-dev libexif-dev libtiff-dev
   qt6-image-formats-plugins
 )
 # --- end of picture kinds and animated output ---

@@ -86,6 +86,21 @@
     </message>
 </context>
 <context>
+    <name>ColourSpace</name>
+    <message>
+        <source>ガンマ %1</source>
+        <translation>gamma %1</translation>
+    </message>
+    <message>
+        <source>埋め込みのカラープロファイル</source>
+        <translation>the embedded colour profile</translation>
+    </message>
+    <message>
+        <source>色を sRGB に変換しました (%1)</source>
+        <translation>Colours converted to sRGB (%1)</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>%1 はフォルダではありません</source>
@@ -188,6 +203,10 @@
     <message>
         <source>ファイルではなくフォルダです</source>
         <translation>it is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>ファイルが空です</source>
+        <translation>The file is empty</translation>
     </message>
 </context>
 <context>
@@ -1130,6 +1149,13 @@
     <message>
         <source>ディスクがいっぱいになったため縮小を中止しました。残りの %1 ファイルは変換していません (%2)</source>
         <translation>The disk is full, so shrinking stopped. The remaining %1 files were not converted (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>TiffReading</name>
+    <message>
+        <source>この形式の TIFF には対応していません</source>
+        <translation>This kind of TIFF is not supported</translation>
     </message>
 </context>
 <context>

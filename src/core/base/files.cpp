@@ -250,6 +250,11 @@ QString FileTooLargeText()
     return QCoreApplication::translate("Files", "ファイルが大きすぎます");
 }
 
+QString EmptyFileText()
+{
+    return QCoreApplication::translate("Files", "ファイルが空です");
+}
+
 QString PictureTooLargeText(qint64 width, qint64 height)
 {
     return QCoreApplication::translate("Files", "画像が大きすぎます: %1 x %2")

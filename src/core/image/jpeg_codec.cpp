@@ -6,6 +6,7 @@
 #include "core/base/files.h"
 #include "core/image/picture.h"
 
+#include <QColorSpace>
 #include <QCoreApplication>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h uses FILE and size_t without including their headers
@@ -126,6 +127,7 @@ struct JpegDecode {
     const std::atomic<bool> *cancel = nullptr;
     QImage picture;
     QByteArray cmykRow;
+    QByteArray icc;                // the ICC profile of the APP2 segments, when there is one
     PixelBuffer *pixels = nullptr; // when set, the picture lives in this caller's memory
     ~JpegDecode() { jpeg_destroy_decompress(&info); } // harmless on a never-created object
 };
@@ -278,6 +280,17 @@ QImage newDecodedPicture(JpegDecode &d, int width, int height)
     return QImage(d.pixels->data(), width, height, stride, kPictureFormat);
 }
 
+// The profile that the APP2 segments hold together, kept in d.icc; nothing when there is none or
+// its parts do not fit together (libjpeg only warns then).
+void readIccProfile(JpegDecode &d)
+{
+    JOCTET *profile = nullptr;
+    unsigned int length = 0;
+    if (jpeg_read_icc_profile(&d.info, &profile, &length) && profile)
+        d.icc = QByteArray(reinterpret_cast<const char *>(profile), qsizetype(length));
+    std::free(profile);
+}
+
 // Holds setjmp: no local object with a destructor lives here (longjmp would skip it).
 bool runDecode(JpegDecode &d, QByteArrayView bytes)
 {
@@ -291,9 +304,11 @@ bool runDecode(JpegDecode &d, QByteArrayView bytes)
     d.info.progress = &d.progress;
     jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char *>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
+    jpeg_save_markers(&d.info, JPEG_APP0 + 2, 0xFFFF); // where an ICC profile lies
     jpeg_read_header(&d.info, TRUE);
     if (!chooseOutput(d))
         return false;
+    readIccProfile(d);
     jpeg_start_decompress(&d.info);
     d.picture = newDecodedPicture(d, int(d.info.output_width), int(d.info.output_height));
     if (d.info.out_color_space == JCS_CMYK)
@@ -319,15 +334,37 @@ struct JpegEncode {
 // An upper bound of a 4:2:0 stream's size (3 bytes for each pixel of the picture padded to whole
 // 16 x 16 blocks, plus the headers). With a buffer this large jpeg_mem_dest never replaces it by
 // one of its own, which after an error could be neither reached nor freed.
-qsizetype encodedBound(const QImage &picture)
+qsizetype encodedBound(const QImage &picture, const JpegMetadata &metadata)
 {
     const qint64 w = (qint64(picture.width()) + 15) / 16 * 16;
     const qint64 h = (qint64(picture.height()) + 15) / 16 * 16;
-    return qsizetype(w * h * 3 + 4096);
+    qint64 segments = metadata.exif.size() + metadata.icc.size() * 2; // ICC: headers of its parts
+    for (const QByteArray &payload : metadata.xmp + metadata.iptc)
+        segments += payload.size() + 4;
+    return qsizetype(w * h * 3 + 4096 + segments);
+}
+
+// The metadata segments after the JFIF one, in the order cameras write them.
+void writeMetadata(jpeg_compress_struct &info, const JpegMetadata &metadata)
+{
+    const auto write = [&](int marker, const QByteArray &payload) {
+        jpeg_write_marker(&info, marker, reinterpret_cast<const JOCTET *>(payload.constData()),
+                          unsigned(payload.size()));
+    };
+    if (!metadata.exif.isEmpty())
+        write(JPEG_APP0 + 1, metadata.exif);
+    for (const QByteArray &xmp : metadata.xmp)
+        write(JPEG_APP0 + 1, xmp);
+    if (!metadata.icc.isEmpty())
+        jpeg_write_icc_profile(&info, reinterpret_cast<const JOCTET *>(metadata.icc.constData()),
+                               unsigned(metadata.icc.size()));
+    for (const QByteArray &iptc : metadata.iptc)
+        write(JPEG_APP0 + 13, iptc);
 }
 
 // Holds setjmp: no local object with a destructor lives here.
-bool runEncode(JpegEncode &e, const QImage &bgr, int quality, QByteArray &out)
+bool runEncode(JpegEncode &e, const QImage &bgr, int quality, const JpegMetadata &metadata,
+               QByteArray &out)
 {
     if (setjmp(e.errors.jump))
         return false;
@@ -343,6 +380,7 @@ bool runEncode(JpegEncode &e, const QImage &bgr, int quality, QByteArray &out)
     jpeg_set_defaults(&e.info);
     jpeg_set_quality(&e.info, quality, TRUE);
     jpeg_start_compress(&e.info, TRUE);
+    writeMetadata(e.info, metadata);
     while (e.info.next_scanline < e.info.image_height) {
         // libjpeg reads the rows only; its interface just lacks the const.
         auto row = const_cast<JSAMPROW>(bgr.constScanLine(int(e.info.next_scanline)));
@@ -370,19 +408,19 @@ void prepareOutput(QByteArray &out, qsizetype bound, bool keepBuffer)
 
 // Returns false with a reason when the picture cannot be encoded. With keepBuffer, out's memory
 // is used when it is large enough and left at its size afterwards, for the next picture.
-bool encodeJpeg(const QImage &picture, int quality, QByteArray &out, QString &why,
-                bool keepBuffer = false)
+bool encodeJpeg(const QImage &picture, int quality, const JpegMetadata &metadata, QByteArray &out,
+                QString &why, bool keepBuffer = false)
 {
     const QImage bgr = To24Bit(picture);
     if (bgr.isNull() || bgr.width() == 0 || bgr.height() == 0) {
         why = NoPictureText();
         return false;
     }
-    prepareOutput(out, encodedBound(bgr), keepBuffer);
+    prepareOutput(out, encodedBound(bgr, metadata), keepBuffer);
     JpegEncode e;
     initErrors(e.errors);
     e.info.err = &e.errors.mgr;
-    if (runEncode(e, bgr, quality, out)) {
+    if (runEncode(e, bgr, quality, metadata, out)) {
         if (!keepBuffer)
             out.squeeze();
         return true;
@@ -407,8 +445,12 @@ QImage decodeJpeg(QByteArrayView bytes, const QString &name, PixelBuffer *pixels
     initErrors(d.errors);
     d.info.err = &d.errors.mgr;
     d.progress.progress_monitor = onJpegProgress;
-    if (runDecode(d, bytes))
-        return std::move(d.picture);
+    if (runDecode(d, bytes)) {
+        QImage picture = std::move(d.picture);
+        if (!d.icc.isEmpty())
+            picture.setColorSpace(QColorSpace::fromIccProfile(d.icc));
+        return picture;
+    }
     const QString size = PictureTooLargeText(d.info.image_width, d.info.image_height);
     switch (d.stop) {
     case DecodeStop::TooLarge: throw ReadFailure(name, size);
@@ -451,26 +493,28 @@ void PixelBuffer::reserve(size_t bytes)
     m_size = bytes;
 }
 
-QByteArray EncodeJpeg(const QImage &picture, int quality)
+QByteArray EncodeJpeg(const QImage &picture, int quality, const JpegMetadata &metadata)
 {
     QByteArray out;
     QString why;
-    if (!encodeJpeg(picture, quality, out, why))
+    if (!encodeJpeg(picture, quality, metadata, out, why))
         throw Failure(why);
     return out;
 }
 
-void EncodeJpegInto(const QImage &picture, int quality, QByteArray &out)
+void EncodeJpegInto(const QImage &picture, int quality, QByteArray &out,
+                    const JpegMetadata &metadata)
 {
     QString why;
-    if (!encodeJpeg(picture, quality, out, why, true))
+    if (!encodeJpeg(picture, quality, metadata, out, why, true))
         throw Failure(why);
 }
-void WriteJpegFile(const QString &path, const QImage &picture, int quality)
+void WriteJpegFile(const QString &path, const QImage &picture, int quality,
+                   const JpegMetadata &metadata)
 {
     QByteArray bytes;
     QString why;
-    if (!encodeJpeg(picture, quality, bytes, why))
+    if (!encodeJpeg(picture, quality, metadata, bytes, why))
         throw WriteFailure(path, why);
     WriteFileAtomically(path, bytes);
 }
