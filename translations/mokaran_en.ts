@@ -84,6 +84,14 @@
 
 </translation>
     </message>
+    <message>
+        <source>撮影日時・カメラ・位置情報・著作権・カラープロファイルを縮小した画像にも書き込みます</source>
+        <translation>Writes the date taken, camera, location, copyright and colour profile into the shrunk pictures too</translation>
+    </message>
+    <message>
+        <source>撮影情報 (EXIF など) を残す</source>
+        <translation>Keep photo information (EXIF etc.)</translation>
+    </message>
 </context>
 <context>
     <name>ColourSpace</name>

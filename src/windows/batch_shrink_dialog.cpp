@@ -96,6 +96,8 @@ void BatchShrinkDialog::startShrink()
     job.sourceFolder = m_ui->sourceField->text();
     job.destinationFolder = m_ui->destinationField->text();
     job.longerSide = m_ui->widthSpin->readValue();
+    job.metadata =
+        m_ui->keepMetadataCheck->isChecked() ? PhotoMetadata::Keep : PhotoMetadata::Strip;
     job.extensionsFile = m_extensionsFile;
     auto *worker = new ShrinkWorker(job);
     connect(worker, &ShrinkWorker::progressMaximum, m_ui->progressBar, &QProgressBar::setMaximum);
@@ -108,9 +110,9 @@ void BatchShrinkDialog::setRunning(bool running)
 {
     m_running = running;
     // The order in which the end of a run gives the controls back.
-    for (QWidget *control : std::initializer_list<QWidget *>{m_ui->widthSpin, m_ui->sourceButton,
-                                                             m_ui->destinationButton,
-                                                             m_ui->startButton, m_ui->closeButton})
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             m_ui->widthSpin, m_ui->keepMetadataCheck, m_ui->sourceButton, m_ui->destinationButton,
+             m_ui->startButton, m_ui->closeButton})
         control->setEnabled(!running);
 }
 

@@ -34,7 +34,10 @@ bool isReaderMessage(const QMessageLogContext &context, const QString &text)
 
 void handleMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
-    if (type != QtFatalMsg && isReaderMessage(context, text))
+    // Asked at each message, not once: the messages are few, and a debugging session may set it
+    // in a process already running (a child forked from it).
+    if (type != QtFatalMsg && isReaderMessage(context, text) &&
+        !qEnvironmentVariableIsSet("MOKARAN_DEBUG"))
         return;
     if (g_previous) {
         g_previous(type, context, text);
@@ -49,9 +52,5 @@ void handleMessage(QtMsgType type, const QMessageLogContext &context, const QStr
 void QuietLibraryMessages()
 {
     static std::once_flag once;
-    std::call_once(once, [] {
-        if (qEnvironmentVariableIsSet("MOKARAN_DEBUG"))
-            return;
-        g_previous = qInstallMessageHandler(handleMessage);
-    });
+    std::call_once(once, [] { g_previous = qInstallMessageHandler(handleMessage); });
 }

@@ -7,6 +7,7 @@
 #include "core/base/file_names.h"
 #include "core/base/files.h"
 #include "core/batch/shrink_file_list.h"
+#include "core/image/colour_space.h"
 #include "core/image/exif_orientation.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/parallel.h"
@@ -14,6 +15,7 @@
 #include "core/image/picture_reading.h"
 #include "core/image/resize.h"
 
+#include <QColorSpace>
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -34,6 +36,7 @@ struct ShrinkRun {
     QStringList targets;
     int32_t longerSide = 0;
     bool keepOrientation = false;
+    PhotoMetadata metadata = PhotoMetadata::Keep;
     const std::function<void(int)> *progressed = nullptr;
     std::atomic<int> next{0};
     // A progress callback threw, or the disk is full: take no further entry.
@@ -53,7 +56,8 @@ std::optional<QString> shrinkEntry(ShrinkRun &run, int entry, ShrinkBuffers &buf
 {
     const QString &source = run.sources[entry];
     try {
-        ShrinkOneFile(source, run.targets[entry], run.longerSide, buffers, run.keepOrientation);
+        ShrinkOneFile(source, run.targets[entry], run.longerSide, buffers, run.keepOrientation,
+                      run.metadata);
         return std::nullopt;
     } catch (const DiskFull &full) {
         run.stop = true;
@@ -145,7 +149,7 @@ QString stoppedText(const QString &diskFull, int untried)
 } // namespace
 
 void ShrinkOneFile(const QString &source, const QString &target, int32_t longerSide,
-                   ShrinkBuffers &buffers, bool keepOrientation)
+                   ShrinkBuffers &buffers, bool keepOrientation, PhotoMetadata metadata)
 {
     ReadFileInto(source, buffers.fileBytes);
     const QImage stored = DecodeJpegInto(buffers.fileBytes, source, buffers.pixels);
@@ -153,8 +157,16 @@ void ShrinkOneFile(const QString &source, const QString &target, int32_t longerS
         keepOrientation ? stored : Upright(stored, ExifOrientation(buffers.fileBytes));
     const QSize size = SizeWithLongerSide(decoded.size(), longerSide);
     try {
-        const QImage scaled = ResizeAverage(size.width(), size.height(), decoded);
-        EncodeJpegInto(scaled, kJpegQuality, buffers.encoded);
+        QImage scaled = ResizeAverage(size.width(), size.height(), decoded);
+        JpegMetadata kept;
+        if (metadata == PhotoMetadata::Keep) {
+            kept =
+                MetadataForCopy(ReadJpegMetadata(buffers.fileBytes), size, !keepOrientation, false);
+        } else { // without its profile the photo's colours are only right in sRGB
+            scaled.setColorSpace(stored.colorSpace());
+            ConvertToSrgb(scaled);
+        }
+        EncodeJpegInto(scaled, kJpegQuality, buffers.encoded, kept);
     } catch (const Failure &failure) { // these reasons do not name the file
         throw Failure(QCoreApplication::translate("Shrink", "%1 を縮小できません (%2)")
                           .arg(source, failure.description()));
@@ -184,6 +196,7 @@ ShrinkResult RunShrink(const ShrinkJob &job, const std::function<void(int total)
         run.targets << destination + StripPrefix(path, source);
     run.longerSide = job.longerSide;
     run.keepOrientation = job.keepOrientation;
+    run.metadata = job.metadata;
     run.progressed = &progressed;
     run.tried.assign(run.sources.size(), 0);
     run.failure.assign(run.sources.size(), std::nullopt);
