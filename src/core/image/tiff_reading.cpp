@@ -19,7 +19,6 @@ namespace {
 struct TiffSource {
     QByteArrayView bytes;
     qint64 pos = 0;
-    bool readPastEnd = false;
 };
 
 tmsize_t readBytes(thandle_t handle, void *data, tmsize_t size)
@@ -27,8 +26,6 @@ tmsize_t readBytes(thandle_t handle, void *data, tmsize_t size)
     auto &source = *static_cast<TiffSource *>(handle);
     const qint64 left = std::max<qint64>(0, source.bytes.size() - source.pos);
     const qint64 count = std::min<qint64>(size, left);
-    if (count < size)
-        source.readPastEnd = true;
     if (count > 0)
         std::memcpy(data, source.bytes.data() + source.pos, size_t(count));
     source.pos += count;
@@ -63,6 +60,20 @@ toff_t sizeOf(thandle_t handle)
     return toff_t(static_cast<TiffSource *>(handle)->bytes.size());
 }
 
+// The bytes are already in memory: libtiff reads strips and tiles in place, as from a mapped file.
+// It also takes the size of an uncompressed block from the file then, where its own buffers would
+// round it up and make libtiff 4.5.0 refuse every uncompressed tile of a size not a multiple of
+// 1024 bytes. libtiff only reads mapped memory.
+int mapBytes(thandle_t handle, void **base, toff_t *size)
+{
+    const auto &source = *static_cast<TiffSource *>(handle);
+    *base = const_cast<char *>(source.bytes.data());
+    *size = toff_t(source.bytes.size());
+    return 1;
+}
+
+void unmapNothing(thandle_t, void *, toff_t) {}
+
 // libtiff's messages would go to standard error: they are dropped, the failure is ours to say.
 int quiet(TIFF *, void *, const char *, const char *, va_list)
 {
@@ -86,9 +97,8 @@ TiffFile openTiff(TiffSource &source)
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(kMaxDecodingBytes));
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), quiet, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), quiet, nullptr);
-    // "m": read through the procedures above, never a mapping of the bytes.
-    return TiffFile(TIFFClientOpenExt("tiff", "rm", &source, readBytes, refuseWriting, seekTo,
-                                      closeNothing, sizeOf, nullptr, nullptr, options.get()));
+    return TiffFile(TIFFClientOpenExt("tiff", "r", &source, readBytes, refuseWriting, seekTo,
+                                      closeNothing, sizeOf, mapBytes, unmapNothing, options.get()));
 }
 
 // The largest block of decoded samples libtiff holds at once beside the picture: one strip or tile.
@@ -139,10 +149,21 @@ QColorSpace iccColours(TIFF *tiff)
         QByteArray(static_cast<const char *>(profile), qsizetype(length)));
 }
 
-[[noreturn]] void refuse(const TiffSource &source, const QString &name)
+// Whether a strip or tile lies past the end of the bytes: the file was cut short.
+bool isCutShort(TIFF *tiff, qint64 size)
 {
-    throw ReadFailure(name,
-                      source.readPastEnd ? CutShortFileText(u"TIFF") : DamagedFileText(u"TIFF"));
+    for (uint32_t i = 0; tiff && i < TIFFNumberOfStrips(tiff); ++i) {
+        if (TIFFGetStrileOffset(tiff, i) + TIFFGetStrileByteCount(tiff, i) > uint64_t(size))
+            return true;
+    }
+    return false;
+}
+
+[[noreturn]] void refuse(TIFF *tiff, const QByteArray &bytes, const QString &name)
+{
+    throw ReadFailure(name, isCutShort(tiff, bytes.size()) || bytes.size() < 8
+                                ? CutShortFileText(u"TIFF")
+                                : DamagedFileText(u"TIFF"));
 }
 
 } // namespace
@@ -154,7 +175,7 @@ QImage DecodeTiff(const QByteArray &bytes, const QString &name, Orientation orie
     uint32_t width = 0, height = 0;
     if (!tiff || !TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) ||
         !TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height) || width < 1 || height < 1)
-        refuse(source, name);
+        refuse(tiff.get(), bytes, name);
     checkLimits(tiff.get(), bytes, name, width, height);
     char why[1024] = "";
     if (!TIFFRGBAImageOK(tiff.get(), why))
@@ -171,7 +192,7 @@ QImage DecodeTiff(const QByteArray &bytes, const QString &name, Orientation orie
     // every orientation, the four that swap the sides too, is applied below by Upright.
     auto *raster = reinterpret_cast<uint32_t *>(picture.bits());
     if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, raster, stored, 1))
-        refuse(source, name);
+        refuse(tiff.get(), bytes, name);
     if (!toArgb(picture))
         picture = picture.convertToFormat(kPictureFormat);
     if (orientation == Orientation::Upright)
