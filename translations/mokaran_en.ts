@@ -1191,6 +1191,10 @@
         <source>WebP のフレームの大きさが違います</source>
         <translation>The WebP frames differ in size</translation>
     </message>
+    <message>
+        <source>WebP アニメーションが長すぎます (%1 フレーム x %2 ミリ秒、上限 %3 ミリ秒)</source>
+        <translation>The WebP animation is too long (%1 frames x %2 ms; at most %3 ms)</translation>
+    </message>
 </context>
 <context>
     <name>WindowSupport</name>
