@@ -216,6 +216,14 @@
         <source>ファイルが空です</source>
         <translation>The file is empty</translation>
     </message>
+    <message>
+        <source>書き込むファイルの名前が空です</source>
+        <translation>The name of the file to write is empty</translation>
+    </message>
+    <message>
+        <source>フォルダ %1 がありません</source>
+        <translation>folder %1 does not exist</translation>
+    </message>
 </context>
 <context>
     <name>FramePositionDialog</name>
@@ -331,6 +339,14 @@
     <message>
         <source>読み込みを中止しました</source>
         <translation>Reading was cancelled</translation>
+    </message>
+    <message>
+        <source>ファイル名が長すぎます</source>
+        <translation>File name too long</translation>
+    </message>
+    <message>
+        <source>シンボリックリンクがループしています</source>
+        <translation>Too many levels of symbolic links</translation>
     </message>
 </context>
 <context>

@@ -269,7 +269,7 @@ QString NoPictureText()
 
 QString MissingFolderText(const QString &folder)
 {
-    return QStringLiteral("フォルダ %1 がありません").arg(folder);
+    return QCoreApplication::translate("Files", "フォルダ %1 がありません").arg(folder);
 }
 
 QString FolderNotFileText()
