@@ -103,15 +103,14 @@ QImage DecodePicture(const QByteArray &bytes, ContentKind kind, const QString &n
                       QCoreApplication::translate("PluginReading", "読み込める画像ではありません"));
 }
 
-LoadedPicture ReadPicture(const QString &path, const ReadingChoices &choices)
+LoadedPicture LoadPicture(const QByteArray &bytes, const QString &name,
+                          const ReadingChoices &choices)
 {
-    QByteArray bytes;
-    ReadFileInto(path, bytes);
     if (bytes.isEmpty())
-        throw ReadFailure(path, EmptyFileText());
-    const ContentKind kind = ContentKindOf(bytes.left(16), path);
+        throw ReadFailure(name, EmptyFileText());
+    const ContentKind kind = ContentKindOf(bytes.left(16), name);
     LoadedPicture loaded;
-    loaded.picture = DecodePicture(bytes, kind, path, choices.orientation, choices.cancel);
+    loaded.picture = DecodePicture(bytes, kind, name, choices.orientation, choices.cancel);
     if (choices.colours == Colours::ToSrgb)
         loaded.convertedFrom = ConvertToSrgb(loaded.picture);
     loaded.picture.setColorSpace(QColorSpace());
@@ -120,6 +119,13 @@ LoadedPicture ReadPicture(const QString &path, const ReadingChoices &choices)
                                           choices.orientation == Orientation::Upright,
                                           !loaded.convertedFrom.isEmpty());
     return loaded;
+}
+
+LoadedPicture ReadPicture(const QString &path, const ReadingChoices &choices)
+{
+    QByteArray bytes;
+    ReadFileInto(path, bytes);
+    return LoadPicture(bytes, path, choices);
 }
 
 QImage ReadPictureFile(const QString &path, Orientation orientation,

@@ -64,10 +64,15 @@ struct LoadedPicture {
     JpegMetadata metadata;
 };
 
-// Reads a picture file of any kind as the program reads pictures: the whole file, its kind by
-// content, its decoder (DecodePicture), then its colours as choices say (ConvertToSrgb). Throws
-// Failure as DecodePicture does, and "<name> を読み込めません (ファイルが空です)" for an empty
-// file, "... (読み込める画像ではありません)" for a file of no known kind.
+// A picture file's bytes as the program reads pictures: the kind by content (by name's extension
+// where the content cannot tell), its decoder (DecodePicture), then its colours as choices say
+// (ConvertToSrgb). Throws Failure as DecodePicture does, and "<name> を読み込めません
+// (ファイルが空です)" for no bytes, "... (読み込める画像ではありません)" for bytes of no kind
+// the program reads. Only those kinds are ever decoded, whatever else Qt's plugins could read.
+LoadedPicture LoadPicture(const QByteArray &bytes, const QString &name,
+                          const ReadingChoices &choices = {});
+
+// LoadPicture of a whole file (refused unread beyond kMaxPictureBytes, or when not a regular file).
 LoadedPicture ReadPicture(const QString &path, const ReadingChoices &choices = {});
 
 // ReadPicture's picture, its colours made sRGB.

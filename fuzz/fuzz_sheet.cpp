@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The sprite sheet and its JSON on frames and options the bytes choose: a sheet the picture
+// limit allows holds every frame whole at the rectangle the JSON gives it, inside the sheet and
+// apart from the others.
+#include "core/animation/sprite_sheet.h"
+#include "core/base/io_error.h"
+#include "core/image/picture.h"
+
+#include "fuzz_bytes.h"
+#include "fuzz_target.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzBytes bytes(FuzzInput(data, size));
+    SheetOptions options;
+    options.columns = bytes.take(1, 64);
+    options.padding = bytes.take(0, kMaxSheetPadding);
+    const QSize frameSize(bytes.take(1, 32), bytes.take(1, 32));
+    const int count = bytes.take(1, 40);
+    SheetLayout layout;
+    try {
+        layout = LayOutSheet(count, frameSize, options);
+    } catch (const Failure &) {
+        return 0; // a sheet beyond the picture limit
+    }
+    const bool alpha = bytes.flag();
+    QImage sheet = BlankSheet(layout, alpha);
+    std::vector<QImage> frames;
+    QStringList names;
+    for (int k = 1; k <= count; ++k) {
+        const QImage frame = bytes.picture(frameSize);
+        PlaceOnSheet(sheet, layout.cells[size_t(k - 1)], frame);
+        // A sheet without alpha shows a frame as every 24-bit picture does, over white.
+        frames.push_back(alpha ? frame.convertToFormat(QImage::Format_ARGB32) : To24Bit(frame));
+        names << QStringLiteral("f%1.png").arg(k);
+    }
+    const QJsonObject json =
+        QJsonDocument::fromJson(SheetData(layout, QStringLiteral("s.png"), names)).object();
+    Require(json[QStringLiteral("size")].toObject()[QStringLiteral("w")].toInt() == sheet.width());
+    const QJsonArray cells = json[QStringLiteral("frames")].toArray();
+    Require(cells.size() == count);
+    QImage covered(sheet.size(), QImage::Format_Grayscale8);
+    covered.fill(0);
+    for (int k = 0; k < count; ++k) {
+        const QJsonObject c = cells[k].toObject();
+        const QRect rect(c[QStringLiteral("x")].toInt(), c[QStringLiteral("y")].toInt(),
+                         c[QStringLiteral("w")].toInt(), c[QStringLiteral("h")].toInt());
+        Require(sheet.rect().contains(rect) && rect.size() == frameSize);
+        Require(sheet.copy(rect) == frames[size_t(k)]);
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                Require(covered.scanLine(y)[x] == 0); // no two frames share a pixel
+                covered.scanLine(y)[x] = 1;
+            }
+    }
+    return 0;
+}
