@@ -13,11 +13,12 @@ class FuzzBytes {
   public:
     explicit FuzzBytes(const QByteArray &bytes) : m_bytes(bytes) {}
 
-    // A number from lo to hi, both included, from the next two bytes (lo when they are gone).
+    // A number from lo to hi, both included, from the next two bytes, or three for a range
+    // wider than two can tell (lo when they are gone).
     int take(int lo, int hi)
     {
         int v = 0;
-        for (int i = 0; i < 2; ++i)
+        for (int i = 0; i < (hi - lo > 0xFFFF ? 3 : 2); ++i)
             v = v << 8 | (m_pos < m_bytes.size() ? uchar(m_bytes[m_pos++]) : 0);
         return lo + v % (hi - lo + 1);
     }

@@ -16,9 +16,19 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzBytes bytes(FuzzInput(data, size));
+    // The layout alone at any size: refused, or within the picture limit with every cell inside.
+    const SheetOptions far{bytes.take(1, 1 << 16), bytes.take(0, kMaxSheetPadding)};
+    const QSize farFrame(bytes.take(1, 1 << 15), bytes.take(1, 1 << 15));
+    try {
+        const SheetLayout layout = LayOutSheet(bytes.take(1, 1 << 16), farFrame, far);
+        Require(!ExceedsPictureLimit(layout.size.width(), layout.size.height()));
+        Require(QRect(QPoint(), layout.size).contains(layout.cells.back()));
+    } catch (const Failure &) {
+    }
+    // Then sheets small enough to make, with their pixels.
     SheetOptions options;
-    options.columns = bytes.take(1, 64);
-    options.padding = bytes.take(0, kMaxSheetPadding);
+    options.columns = bytes.take(1, 48);
+    options.padding = bytes.take(0, 40);
     const QSize frameSize(bytes.take(1, 32), bytes.take(1, 32));
     const int count = bytes.take(1, 40);
     SheetLayout layout;
