@@ -18,6 +18,7 @@
 #include <QImageReader>
 
 #include <mutex>
+#include <utility>
 
 ContentKind ContentKindOf(QByteArrayView head, const QString &path)
 {
@@ -85,11 +86,13 @@ QImage DecodePicture(const QByteArray &bytes, ContentKind kind, const QString &n
     switch (kind) {
     case ContentKind::Bmp: return DecodeBmp(bytes, name, cancel);
     case ContentKind::Jpeg: {
-        const QImage stored = DecodeJpeg(bytes, name, cancel);
-        if (orientation == Orientation::AsStored)
+        QImage stored = DecodeJpeg(bytes, name, cancel);
+        const int tag = orientation == Orientation::Upright ? ExifOrientation(bytes) : 1;
+        if (tag == 1)
             return stored;
-        QImage shown = Upright(stored, ExifOrientation(bytes));
-        shown.setColorSpace(stored.colorSpace());
+        const QColorSpace colours = stored.colorSpace();
+        QImage shown = Upright(std::exchange(stored, QImage()), tag); // stored goes once turned
+        shown.setColorSpace(colours);
         return shown;
     }
     case ContentKind::Png: return DecodePng(bytes, name);

@@ -117,6 +117,8 @@ bool runDecode(PngDecode &d)
     if (setjmp(png_jmpbuf(d.png)))
         return false;
     png_set_read_fn(d.png, &d.source, readBytes);
+    // The program's own limits decide a picture's size (libpng's stop at a million pixels a side).
+    png_set_user_limits(d.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_keep_unknown_chunks(d.png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, 3);
     png_read_info(d.png, d.info);
     d.width = png_get_image_width(d.png, d.info);
