@@ -8,6 +8,8 @@
 #include "core/image/jpeg_metadata.h"
 #include "core/image/picture.h"
 #include "core/image/plugin_reading.h"
+#include "core/image/png_format.h"
+#include "core/image/png_reading.h"
 
 #include "png_making.h"
 #include "test_files.h"
@@ -76,8 +78,8 @@ QByteArray qtWritten(const QImage &picture, const char *format, int quality = -1
 
 // Mistakes: a profile or gamma ignored (a phone's Display P3 photo or a PNG of gamma 1.0 shown
 // with other colours than a browser shows), the conversion done twice or to the wrong side,
-// --keep-colors converting anyway, an sRGB file converted (a level lost on every pixel), and a
-// conversion not said.
+// --keep-colors converting anyway, an sRGB file converted (a level lost on every pixel), a
+// conversion not said, and a PNG written without saying it is sRGB.
 TEST(Colours, FilesThatNameTheirColoursAreMadeSrgbUnlessKept)
 {
     QTemporaryDir dir;
@@ -134,6 +136,9 @@ TEST(Colours, FilesThatNameTheirColoursAreMadeSrgbUnlessKept)
         EXPECT_NEAR(qRed(kept.picture.pixel(1, 1)), 200, 3);
         EXPECT_NEAR(qBlue(kept.picture.pixel(1, 1)), 50, 3);
     }
+    // What the program writes says it is sRGB, for the viewers that would otherwise guess.
+    EXPECT_EQ(DecodePng(EncodePng(flat(4, 4, stored)), "out.png").colorSpace(),
+              QColorSpace(QColorSpace::SRgb));
 }
 
 // An EXIF block of IFD 0's make and orientation and the EXIF IFD's pixel width, and a thumbnail.
