@@ -14,10 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     Workspace ws;
     ws.WindowSettings = record;
-    ws.CutWidth = record.ImageWidth;
-    ws.CutHeight = record.ImageHeight;
-    ws.FrameX = record.PosX; // any position, as a drag before the first picture could leave it
-    ws.FrameY = record.PosY;
+    ws.CutWidth = record.cutWidth;
+    ws.CutHeight = record.cutHeight;
+    ws.FrameX = record.windowTop; // any position, as a drag before the first picture could leave it
+    ws.FrameY = record.windowLeft;
     ResetCanvasImages(ws, kStartCanvasWidth, kStartCanvasHeight);
     ClampFrame(ws);
     FillCutImage(ws);
@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Require(ws.CutWidth > 0 ? ws.FrameX >= 0 && ws.FrameX + ws.CutWidth <= ws.CanvasWidth : true);
     FillCutImage(ws);
 
-    record.PosX ^= 0x5a5a;
-    record.ImageHeight = ~record.ImageHeight; // -h - 1, without overflow at the lowest value
+    record.windowTop ^= 0x5a5a;
+    record.cutHeight = ~record.cutHeight; // -h - 1, without overflow at the lowest value
     const QByteArray written = UpdateSettings(text, record);
     Require(ParseSettings(written) == record);
     Require(UpdateSettings(written, record) == written);

@@ -13,18 +13,13 @@
 #include "core/base/version.h"
 #include "core/batch/shrink.h"
 #include "core/image/bmp_format.h"
-#include "core/image/edits.h"
-#include "core/image/filters.h"
+#include "core/image/edit_table.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture_reading.h"
 #include "core/image/plugin_reading.h"
-#include "core/image/rotate.h"
 #include "core/page/page.h"
-#include "core/sequence/continuous_cut.h"
-#include "core/sequence/frame_files.h"
-#include "core/sequence/frame_output.h"
-#include "core/sequence/mixing.h"
-#include "core/workspace/workspace.h"
+#include "core/sequence/frame_runs.h"
+#include "core/workspace/picture_document.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -138,9 +133,14 @@ QPoint parsePair(const QString &text, const QString &pattern, const char *what)
     return p;
 }
 
-// Loads the picture and places the frame as the window would: the cut lowered to the picture,
-// the frame kept inside it, CutImage filled.
-Workspace cutWorkspace(const QString &picture, const QCommandLineParser &parser)
+// The picture of a cutting verb and the frame on it, as the window would have them: the cut
+// lowered to the picture, the frame at --at kept inside it.
+struct Cutting {
+    PictureDocument document;
+    CutFrame frame;
+};
+
+std::unique_ptr<Cutting> cutting(const QString &picture, const QCommandLineParser &parser)
 {
     if (!parser.isSet(QStringLiteral("size")))
         throw UsageError{QStringLiteral("--size WxH is required")};
@@ -150,27 +150,27 @@ Workspace cutWorkspace(const QString &picture, const QCommandLineParser &parser)
         throw UsageError{QStringLiteral("the size must be at least 1x1")};
     const QPoint at = parsePair(parser.value(QStringLiteral("at")),
                                 QStringLiteral("(-?\\d+),(-?\\d+)"), "position");
-
-    Workspace ws;
-    SetWorkPicture(ws, ReadVerbPicture(parser, picture));
-    ws.CutWidth = wh.x();
-    ws.CutHeight = wh.y();
-    LowerCutToCanvas(ws);
-    ws.FrameX = at.x();
-    ws.FrameY = at.y();
-    ClampFrame(ws);
-    FillCutImage(ws);
-    return ws;
+    auto cut = std::make_unique<Cutting>();
+    cut->frame = CutFrame(QSize(wh.x(), wh.y()));
+    cut->document.load(ReadVerbPicture(parser, picture), cut->frame);
+    cut->frame.moveTo(at);
+    return cut;
 }
 
-// The verbs' frames as the output options ask: numbered files (BASE or OUT, the last file
-// argument), an animation or a sheet. The workspace is the verb's own; the run copies it.
-void writeFrames(const QCommandLineParser &parser, const QStringList &files,
-                 const std::function<std::unique_ptr<FrameRun>(bool keepAlpha)> &makeRun)
+// The verb's frames written as the output options ask: the one file or the numbered files (OUT or
+// BASE, the last file argument), an animation or a sheet.
+void writeFrames(const QCommandLineParser &parser, const QStringList &files, CutJob job,
+                 const Cutting &cut)
 {
-    const FrameOutput output =
-        ParseFrameOutput(parser, OutputNamedByOption(parser) ? QString() : files.last());
-    WriteFrameOutput(*makeRun(KeepsAlpha(output)), output);
+    const bool single = job.kind == CutKind::Single;
+    job.output = ParseFrameOutput(parser, OutputNamedByOption(parser) ? QString() : files.last());
+    if (single && job.output.kind == OutputKind::NumberedFiles) // OUT as given, not numbered
+        job.output.kind = OutputKind::OneFile;
+    const std::unique_ptr<FrameRun> run = MakeFrameRun(cut.document, cut.frame, job);
+    if (run->count() == 0) // only a grid of single-colour tiles writes nothing
+        throw Failure(QCoreApplication::translate(
+            "CommandLine", "書き出すタイルがありません (どのタイルも単色です)"));
+    WriteFrameOutput(*run, job.output);
 }
 
 ExitCode runCut(const QStringList &rest)
@@ -179,25 +179,19 @@ ExitCode runCut(const QStringList &rest)
     parser.addOptions(frameOptions());
     parser.addOptions(FrameOutputOptions());
     const QStringList files = parseVerb(parser, rest, 2, true);
-    Workspace ws = cutWorkspace(files[0], parser);
-    ws.FrameStep = 0; // the run of the one cut
-    const FrameOutput output =
-        ParseFrameOutput(parser, OutputNamedByOption(parser) ? QString() : files[1]);
-    if (output.kind == OutputKind::NumberedFiles) // OUT as given, not numbered
-        WriteCutFile(output.path, ContinuousRun(ws, KeepsAlpha(output))->frame(1), output.format);
-    else
-        WriteFrameOutput(*ContinuousRun(ws, true), output);
+    writeFrames(parser, files, CutJob{}, *cutting(files[0], parser));
     return ExitCode::Done;
 }
 
-Direction parseDirection(const QString &text)
+// The direction of a sequence; grid is a kind of its own.
+std::optional<Direction> parseDirection(const QString &text)
 {
-    static const std::map<QString, Direction> kDirections = {
+    static const std::map<QString, std::optional<Direction>> kDirections = {
         {QStringLiteral("right"), Direction::Right},
         {QStringLiteral("left"), Direction::Left},
         {QStringLiteral("down"), Direction::Down},
         {QStringLiteral("up"), Direction::Up},
-        {QStringLiteral("grid"), Direction::Grid}};
+        {QStringLiteral("grid"), std::nullopt}};
     const auto found = kDirections.find(text);
     if (found == kDirections.end())
         throw UsageError{QStringLiteral("bad direction '%1'").arg(text)};
@@ -206,9 +200,9 @@ Direction parseDirection(const QString &text)
 
 // The grid's options of the sequence verb, refused with any other direction (and --step with
 // the grid, whose tiles step by the cut and the gap).
-void setGridOptions(const QCommandLineParser &parser, Workspace &ws)
+void setGridOptions(const QCommandLineParser &parser, CutJob &job)
 {
-    const bool grid = ws.FrameDirection == Direction::Grid;
+    const bool grid = job.kind == CutKind::Grid;
     for (const char *option : {"gap", "skip-empty"})
         if (!grid && parser.isSet(QLatin1String(option)))
             throw UsageError{QStringLiteral("--%1 needs --direction grid").arg(option)};
@@ -218,9 +212,8 @@ void setGridOptions(const QCommandLineParser &parser, Workspace &ws)
         throw UsageError{QStringLiteral("--step does not go with --direction grid")};
     const QPoint gap =
         parsePair(parser.value(QStringLiteral("gap")), QStringLiteral("(\\d+),(\\d+)"), "gap");
-    ws.GridGapX = gap.x();
-    ws.GridGapY = gap.y();
-    ws.SkipEmptyTiles = parser.isSet(QStringLiteral("skip-empty"));
+    job.gridGap = QSize(gap.x(), gap.y());
+    job.skipEmptyTiles = parser.isSet(QStringLiteral("skip-empty"));
 }
 
 ExitCode runSequence(const QStringList &rest)
@@ -236,22 +229,22 @@ ExitCode runSequence(const QStringList &rest)
          {QStringLiteral("skip-empty"), QString()}});
     parser.addOptions(FrameOutputOptions());
     const QStringList files = parseVerb(parser, rest, 2, true);
-    const Direction direction = parseDirection(parser.value(QStringLiteral("direction")));
+    CutJob job;
+    const std::optional<Direction> direction =
+        parseDirection(parser.value(QStringLiteral("direction")));
+    job.kind = direction ? CutKind::Continuous : CutKind::Grid;
+    job.direction = direction.value_or(Direction::Right);
+    setGridOptions(parser, job);
     const QString step = parser.value(QStringLiteral("step"));
-    bool ok = true;
-    const int pixels = step == QLatin1String("cut") ? 0 : step.toInt(&ok);
-    if (!ok || (step != QLatin1String("cut") && pixels < 1))
-        throw UsageError{QStringLiteral("bad step '%1'").arg(step)};
-
-    Workspace ws = cutWorkspace(files[0], parser);
-    ws.FrameDirection = direction;
-    setGridOptions(parser, ws);
-    const bool across = direction == Direction::Right || direction == Direction::Left;
-    ws.FrameStep = step == QLatin1String("cut") ? (across ? ws.CutWidth : ws.CutHeight) : pixels;
-    if (ContinuousFrameCount(ws) == 0) // only a grid of single-colour tiles writes nothing
-        throw Failure(QCoreApplication::translate(
-            "CommandLine", "書き出すタイルがありません (どのタイルも単色です)"));
-    writeFrames(parser, files, [&](bool keepAlpha) { return ContinuousRun(ws, keepAlpha); });
+    if (step == QLatin1String("cut")) {
+        job.step.reset(); // the cut's own width or height along the direction
+    } else {
+        bool ok = true;
+        job.step = step.toInt(&ok);
+        if (!ok || *job.step < 1)
+            throw UsageError{QStringLiteral("bad step '%1'").arg(step)};
+    }
+    writeFrames(parser, files, job, *cutting(files[0], parser));
     return ExitCode::Done;
 }
 
@@ -262,12 +255,12 @@ ExitCode runBlend(const QStringList &rest)
     parser.addOption({QStringLiteral("white-transparent"), QString()});
     parser.addOptions(FrameOutputOptions());
     const QStringList files = parseVerb(parser, rest, 3, true);
-    Workspace ws = cutWorkspace(files[0], parser);
-    ws.BlendImage = ReadVerbPicture(parser, files[1]);
-    const MixKind kind = parser.isSet(QStringLiteral("white-transparent"))
-                             ? MixKind::BlendWhiteTransparent
-                             : MixKind::Blend;
-    writeFrames(parser, files, [&](bool) { return MixRun(ws, kind); });
+    const std::unique_ptr<Cutting> cut = cutting(files[0], parser);
+    cut->document.setBlendPicture(ReadVerbPicture(parser, files[1]), files[1]);
+    CutJob job;
+    job.kind = CutKind::Blend;
+    job.whiteTransparent = parser.isSet(QStringLiteral("white-transparent"));
+    writeFrames(parser, files, job, *cut);
     return ExitCode::Done;
 }
 
@@ -282,46 +275,49 @@ ExitCode runFade(const QStringList &rest)
     const QString color = parser.value(QStringLiteral("color"));
     if (color != QLatin1String("white") && color != QLatin1String("black"))
         throw UsageError{QStringLiteral("bad color '%1'").arg(color)};
-    const Workspace ws = cutWorkspace(files[0], parser);
-    const MixKind kind =
-        color == QLatin1String("white") ? MixKind::FadeToWhite : MixKind::FadeToBlack;
-    writeFrames(parser, files, [&](bool) { return MixRun(ws, kind); });
+    CutJob job;
+    job.kind = CutKind::Fade;
+    job.fadeColour = color == QLatin1String("white") ? FadeColour::White : FadeColour::Black;
+    writeFrames(parser, files, job, *cutting(files[0], parser));
     return ExitCode::Done;
 }
 
-// One operation of the edit verb, named without its dashes, its value already read.
+// One operation of the edit verb, its value already read.
 struct EditStep {
-    QString name;
+    const Edit *edit = nullptr;
     double value = 0;
 };
 
-// The edit operations that take a number; the others are flags.
-const QStringList &editsWithValue()
+const Edit *editByOption(const QString &option)
 {
-    static const QStringList kNames = {QStringLiteral("resize"), QStringLiteral("rotate"),
-                                       QStringLiteral("contrast"), QStringLiteral("gamma")};
-    return kNames;
+    for (const Edit &edit : Edits())
+        if (option == QLatin1String(edit.option))
+            return &edit;
+    return nullptr;
 }
 
 QList<QCommandLineOption> editOptions()
 {
     QList<QCommandLineOption> options;
-    for (const QString &name : editsWithValue())
-        options.append({name, QString(), QStringLiteral("VALUE")});
-    for (const char *flag : {"blur", "sharpen", "levels"})
-        options.append({QLatin1String(flag), QString()});
+    for (const Edit &edit : Edits()) {
+        if (edit.value == EditValue::None)
+            options.append({QLatin1String(edit.option), QString()});
+        else
+            options.append({QLatin1String(edit.option), QString(), QStringLiteral("VALUE")});
+    }
     return options;
 }
 
-double editValue(const QString &name, const QString &text)
+double editValue(const Edit &edit, const QString &text)
 {
+    const QString name = QLatin1String(edit.option);
     bool ok = false;
     const double value = text.toDouble(&ok);
-    const bool whole = name == QLatin1String("resize") || name == QLatin1String("rotate");
+    const bool whole = edit.value == EditValue::WholeNumber;
     if (!ok || !std::isfinite(value) ||
         (whole && (value != std::trunc(value) || std::abs(value) > 1e9)))
         throw UsageError{QStringLiteral("--%1 needs a number").arg(name)};
-    if (name == QLatin1String("resize") && value < 1)
+    if (edit.kind == EditKind::Resize && value < 1)
         throw UsageError{QStringLiteral("--resize needs a width of at least 1")};
     return value;
 }
@@ -334,36 +330,17 @@ std::vector<EditStep> parseEdits(const QCommandLineParser &parser)
     std::map<QString, qsizetype> occurrences;
     std::vector<EditStep> steps;
     for (const QString &name : parser.optionNames()) {
-        if (KeepOrientationOption().names().contains(name))
+        const Edit *edit = editByOption(name);
+        if (!edit)
             continue; // how the picture is read, not an operation
-        EditStep step{name};
-        if (editsWithValue().contains(name))
-            step.value = editValue(name, parser.values(name).at(occurrences[name]++));
+        EditStep step{edit};
+        if (edit->value != EditValue::None)
+            step.value = editValue(*edit, parser.values(name).at(occurrences[name]++));
         steps.push_back(step);
     }
     if (steps.empty())
         throw UsageError{QStringLiteral("no operation given")};
     return steps;
-}
-
-QImage applyEdit(const QImage &picture, const EditStep &step)
-{
-    const PixelRect all = WholePicture(picture);
-    if (step.name == QLatin1String("resize"))
-        return ScaleToWidth(picture, int32_t(step.value));
-    if (step.name == QLatin1String("rotate"))
-        return Rotate(int32_t(step.value), picture, 1.0);
-    if (step.name == QLatin1String("blur") || step.name == QLatin1String("sharpen"))
-        return Filter3x3(step.name == QLatin1String("blur") ? FilterKind::Blur
-                                                            : FilterKind::Sharpen,
-                         all, picture);
-    if (step.name == QLatin1String("contrast"))
-        return Contrast(step.value, all, picture);
-    if (step.name == QLatin1String("gamma"))
-        return Gamma(step.value, step.value, step.value, all, picture);
-    QImage levelled = picture;
-    LevelCorrect(levelled);
-    return levelled;
 }
 
 ExitCode runEdit(const QStringList &rest)
@@ -379,7 +356,7 @@ ExitCode runEdit(const QStringList &rest)
     const std::vector<EditStep> steps = parseEdits(parser);
     QImage picture = ReadVerbPicture(parser, files[0]);
     for (const EditStep &step : steps)
-        picture = applyEdit(picture, step);
+        picture = step.edit->apply(picture, step.value);
     const QString &out = files[1];
     if (ContentKindOf({}, out) == ContentKind::Jpeg) // by the name: nothing is there yet
         WriteJpegFile(out, picture);

@@ -13,7 +13,6 @@
 #include "core/image/plugin_reading.h"
 #include "core/image/png_format.h"
 #include "core/image/webp_format.h"
-#include "core/sequence/mixing.h"
 #include "ui_main_window.h"
 #include "windows/about_dialog.h"
 #include "windows/batch_shrink_dialog.h"
@@ -69,8 +68,7 @@ std::optional<QString> MainWindow::placePicture(const ImportedPicture &taken, Im
             AddRecentFile(m_recentFiles, QFileInfo(taken.path).absoluteFilePath());
             showRecentFiles();
         } else {
-            m_ws.BlendImage = FitToCut(taken.picture, m_ws.CutWidth, m_ws.CutHeight);
-            m_blendPictureName = name;
+            m_document.setBlendPicture(taken.picture, name);
         }
         placed = true;
     });
@@ -80,7 +78,7 @@ std::optional<QString> MainWindow::placePicture(const ImportedPicture &taken, Im
 std::optional<QString> MainWindow::readPictureFile(const QString &path, ImportTarget target)
 {
     // As the import dialog's 決定 reads a file: one that is gone is named, one that cannot be read
-    // is reported, and the workspace stays as it was.
+    // is reported, and the document stays as it was.
     std::optional<ImportedPicture> taken;
     Guarded(this, [&] {
         if (!QFileInfo(path).isFile())
@@ -140,35 +138,17 @@ void MainWindow::savePicture()
     const int filter = SelectedFilterIndex(m_pictureSaveDialog);
     Guarded(this, [&] {
         switch (filter) {
-        case 1: WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_ws.WorkImage); break;
-        case 2: WritePngFile(withExtension(chosen, QStringLiteral(".png")), m_ws.WorkImage); break;
+        case 1: WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_document.picture()); break;
+        case 2: WritePngFile(withExtension(chosen, QStringLiteral(".png")), m_document.picture()); break;
         case 3:
-            WriteWebpFile(withExtension(chosen, QStringLiteral(".webp")), m_ws.WorkImage);
+            WriteWebpFile(withExtension(chosen, QStringLiteral(".webp")), m_document.picture());
             break;
         default: // a picture with alpha goes over white, as 24-bit
             WriteBmpOwnDepthFile(withExtension(chosen, QStringLiteral(".bmp")),
-                                 HasAlpha(m_ws.WorkImage) ? To24Bit(m_ws.WorkImage)
-                                                          : m_ws.WorkImage);
+                                 HasAlpha(m_document.picture()) ? To24Bit(m_document.picture())
+                                                          : m_document.picture());
         }
     });
-}
-
-void MainWindow::revertToLoaded()
-{
-    // Already the picture as loaded (the same pixels): no step that 取り消し would take for
-    // nothing.
-    if (m_ws.UndoImage.isNull() || m_ws.WorkImage.cacheKey() == m_ws.UndoImage.cacheKey())
-        return;
-    const EditState before = CurrentEditState(m_ws);
-    m_ws.WorkImage = m_ws.UndoImage;
-    m_ws.CanvasWidth = m_ws.UndoImage.width();
-    m_ws.CanvasHeight = m_ws.UndoImage.height();
-    m_ui->canvas->setPictureSize(QSize(m_ws.CanvasWidth, m_ws.CanvasHeight));
-    LowerCutToCanvas(m_ws);
-    updateSizeLabels();
-    refreshCanvas();
-    m_history.record(tr("元に戻す"), before, m_ws);
-    updateHistoryActions();
 }
 
 void MainWindow::openHelp()

@@ -2,9 +2,11 @@
 // The output dialog.
 #include "windows/output_dialog.h"
 
+#include "core/animation/animation.h"
 #include "core/image/alpha.h"
-#include "core/sequence/continuous_cut.h"
+#include "core/sequence/frame_runs.h"
 #include "core/sequence/mixing.h"
+#include "core/workspace/picture_document.h"
 #include "ui_output_dialog.h"
 #include "windows/window_support.h"
 
@@ -21,6 +23,7 @@ namespace {
 
 constexpr int kPreviewLimit = 1500; // the preview's drawing surface, in pixels each way
 constexpr int kTileStep = 0; // the step group's id of "切り取りサイズ": one cut per frame
+constexpr int kGridId = 4;   // the direction group's id of "格子": after the four directions
 // The filters' order is FrameFormat's and AnimationFormat's: a filter's index is the format.
 const char *const kFrameFilter =
     QT_TRANSLATE_NOOP("OutputDialog", "ビットマップファイル(*.bmp)|*.bmp|PNGファイル(*.png)|*.png");
@@ -96,7 +99,7 @@ OutputDialog::OutputDialog(QWidget *parent)
     m_directionGroup->addButton(m_ui->leftRadio, int(Direction::Left));
     m_directionGroup->addButton(m_ui->downRadio, int(Direction::Down));
     m_directionGroup->addButton(m_ui->upRadio, int(Direction::Up));
-    m_directionGroup->addButton(m_ui->gridRadio, int(Direction::Grid));
+    m_directionGroup->addButton(m_ui->gridRadio, kGridId);
     connect(m_directionGroup, &QButtonGroup::idToggled, this, &OutputDialog::showGridChoice);
     setAcceptDrops(true);
 
@@ -128,19 +131,34 @@ OutputDialog::OutputDialog(QWidget *parent)
 
 OutputDialog::~OutputDialog() = default;
 
-void OutputDialog::run(OutputMode mode, const QImage &cut, const OutputActions &actions)
+void OutputDialog::run(OutputMode mode, const PictureDocument &document, const CutFrame &frame,
+                       const BlendPictureActions &blendPicture)
 {
-    m_actions = actions;
-    m_cutSize = cut.size();
-    m_cut = cut;
+    m_document = &document;
+    m_frame = frame;
+    m_blendPicture = blendPicture;
+    const QMetaObject::Connection blendShown = connect(
+        &document, &PictureDocument::blendPictureChanged, this, &OutputDialog::showBlendPictureName);
+    // The dialog shows the cut with its alpha, as the outputs that keep it write it.
+    CutJob single;
+    single.output.kind = OutputKind::OneFile;
+    single.output.format = FrameFormat::Png;
+    m_cut = frames(single)->frame(1);
     prepare(mode);
-    showPreview(cut);
-    showBlendPictureName(actions.blendPictureName);
+    showPreview(m_cut);
+    showBlendPictureName();
     clearStatus();
     exec();
     stop();
-    m_actions = {};
+    disconnect(blendShown);
+    m_blendPicture = {};
+    m_document = nullptr;
     m_cut = QImage();
+}
+
+std::unique_ptr<FrameRun> OutputDialog::frames(const CutJob &job) const
+{
+    return MakeFrameRun(*m_document, m_frame, job);
 }
 
 void OutputDialog::prepare(OutputMode mode)
@@ -195,44 +213,44 @@ void OutputDialog::showPreview(const QImage &cut)
     m_ui->previewLabel->resize(shown.size());
 }
 
-int OutputDialog::step() const
+CutJob OutputDialog::job() const
 {
-    if (m_stepGroup->checkedId() != kTileStep)
-        return m_stepGroup->checkedId();
-    const Direction d = direction();
-    return d == Direction::Right || d == Direction::Left ? m_cutSize.width() : m_cutSize.height();
-}
-
-Direction OutputDialog::direction() const
-{
-    return Direction(m_directionGroup->checkedId());
-}
-
-OutputOrder OutputDialog::order() const
-{
-    OutputOrder order;
-    order.mode = m_mode;
-    order.step = step();
-    order.direction = direction();
-    order.gapX = m_ui->gridGapXSpin->readValue();
-    order.gapY = m_ui->gridGapYSpin->readValue();
-    order.skipEmpty = m_ui->skipEmptyCheck->isChecked();
-    order.secondOption = m_ui->secondOptionRadio->isChecked();
-    order.kind = OutputKind(m_kindGroup->checkedId());
-    order.format = FrameFormat(m_formatGroup->checkedId());
-    order.animation.format = AnimationFormat(m_animationFormatGroup->checkedId());
-    order.animation.delayMs = m_ui->delaySpin->readValue();
-    order.animation.pingPong = m_ui->pingPongCheck->isChecked();
-    order.animation.quality = m_ui->qualitySpin->value(); // its lowest value is "可逆"
-    order.sheet.columns = m_ui->columnsSpin->readValue();
-    order.sheet.padding = m_ui->paddingSpin->readValue();
-    return order;
+    CutJob job;
+    const bool grid = m_directionGroup->checkedId() == kGridId;
+    switch (m_mode) {
+    case OutputMode::SingleCut: job.kind = CutKind::Single; break;
+    case OutputMode::Sequence: job.kind = grid ? CutKind::Grid : CutKind::Continuous; break;
+    case OutputMode::Blend: job.kind = CutKind::Blend; break;
+    case OutputMode::Fade: job.kind = CutKind::Fade; break;
+    }
+    if (m_stepGroup->checkedId() == kTileStep)
+        job.step.reset();
+    else
+        job.step = m_stepGroup->checkedId();
+    if (!grid)
+        job.direction = Direction(m_directionGroup->checkedId());
+    job.gridGap = QSize(m_ui->gridGapXSpin->readValue(), m_ui->gridGapYSpin->readValue());
+    job.skipEmptyTiles = m_ui->skipEmptyCheck->isChecked();
+    job.whiteTransparent = m_mode == OutputMode::Blend && m_ui->secondOptionRadio->isChecked();
+    job.fadeColour = m_mode == OutputMode::Fade && m_ui->secondOptionRadio->isChecked()
+                         ? FadeColour::Black
+                         : FadeColour::White;
+    FrameOutput &output = job.output;
+    output.kind = OutputKind(m_kindGroup->checkedId());
+    output.format = FrameFormat(m_formatGroup->checkedId());
+    output.animation.format = AnimationFormat(m_animationFormatGroup->checkedId());
+    output.animation.delayMs = m_ui->delaySpin->readValue();
+    output.animation.pingPong = m_ui->pingPongCheck->isChecked();
+    output.animation.quality = m_ui->qualitySpin->value(); // its lowest value is "可逆"
+    output.sheet.columns = m_ui->columnsSpin->readValue();
+    output.sheet.padding = m_ui->paddingSpin->readValue();
+    return job;
 }
 
 void OutputDialog::showGridChoice()
 {
     // On the grid the tiles step by the cut and the gap: the steps do not apply.
-    const bool grid = direction() == Direction::Grid;
+    const bool grid = m_directionGroup->checkedId() == kGridId;
     m_ui->stepBox->setEnabled(!grid);
     for (QWidget *option : std::initializer_list<QWidget *>{
              m_ui->gridGapCaption, m_ui->gridGapXSpin, m_ui->gridGapYSpin, m_ui->skipEmptyCheck})
@@ -241,14 +259,15 @@ void OutputDialog::showGridChoice()
 
 void OutputDialog::chooseBlendPicture()
 {
-    if (const std::optional<QString> name = m_actions.chooseBlendPicture())
-        showBlendPictureName(*name);
+    if (m_blendPicture.choose)
+        m_blendPicture.choose();
 }
 
-void OutputDialog::showBlendPictureName(const QString &name)
+void OutputDialog::showBlendPictureName()
 {
     // Until a picture is chosen the cut is blended with white: say so rather than leave the user
     // to find out from the frames.
+    const QString name = m_document ? m_document->blendPictureName() : QString();
     const QString shown = name.isEmpty() ? tr("白") : name;
     const QString text = tr("合成用画像: %1").arg(shown);
     QLabel *label = m_ui->blendPictureLabel;
@@ -268,20 +287,31 @@ void OutputDialog::save()
     stop();
     clearStatus();
     Guarded(this, [this] {
-        const bool numbered = m_kindGroup->checkedId() == int(OutputKind::NumberedFiles);
-        const bool sequence = m_mode == OutputMode::Sequence;
-        const int frames = sequence ? m_actions.frameCount(order()) : 0;
-        if (m_mode == OutputMode::SingleCut)
+        const CutJob choices = job();
+        if (m_mode == OutputMode::SingleCut) {
             saveSingle(true);
-        else if (sequence && direction() == Direction::Grid && frames == 0)
+            return;
+        }
+        const int count = frames(choices)->count();
+        if (choices.kind == CutKind::Grid && count == 0)
             ShowError(this, tr("書き出すタイルがありません (どのタイルも単色です)"));
-        else if (!numbered)
+        else if (choices.output.kind != OutputKind::NumberedFiles)
             saveToOneFile();
-        else if (sequence && direction() != Direction::Grid && frames < 2)
+        else if (choices.kind == CutKind::Continuous && count < 2)
             saveSingle(false); // only the start fits: one file
         else
             saveSequence();
     });
+}
+
+void OutputDialog::write(const CutJob &job, const std::function<void(int count)> &done)
+{
+    const std::unique_ptr<FrameRun> run = frames(job);
+    if (!mayReplaceFramesOf(job.output, run->count()))
+        return;
+    WriteFrameOutput(*run, job.output, [this](int k, int n) { showProgress(k, n); });
+    m_ui->progressBar->setValue(0);
+    done(run->count());
 }
 
 void OutputDialog::saveSingle(bool closeOnCancel)
@@ -296,11 +326,12 @@ void OutputDialog::saveSingle(bool closeOnCancel)
     // The filter chosen in the save dialog is the format.
     const auto format = FrameFormat(SelectedFilterIndex(m_cutSaveDialog));
     m_formatGroup->button(int(format))->setChecked(true);
-    const QString path = withSuffix(chosen, suffixOf(format));
-    OutputOrder single = order();
-    single.singleFile = true;
-    single.path = path;
-    m_actions.write(single, {});
+    CutJob single = job();
+    single.kind = CutKind::Single;
+    single.output.kind = OutputKind::OneFile;
+    single.output.path = withSuffix(chosen, suffixOf(format));
+    // The file dialog has asked already whether to replace a file of that name.
+    WriteFrameOutput(*frames(single), single.output);
     accept();
 }
 
@@ -311,19 +342,15 @@ void OutputDialog::saveSequence()
     if (path.isEmpty())
         return; // cancelled: the dialog stays open
     m_formatGroup->button(SelectedFilterIndex(m_framesSaveDialog))->setChecked(true);
-    OutputOrder frames = order();
-    frames.path = path;
-    const int count = m_mode == OutputMode::Sequence ? m_actions.frameCount(frames) : kMixFrames;
-    if (!mayReplaceFramesOf(frames.frameOutput(), count))
-        return;
-    m_actions.write(frames, [this](int k, int n) { showProgress(k, n); });
-    m_ui->progressBar->setValue(0);
-    const QString text =
-        tr("%1 個のファイルを書き込みました: %2 ～ %3")
-            .arg(count)
-            .arg(FrameFileName(frames.path, 1, frames.format),
-                 QFileInfo(FrameFileName(frames.path, count, frames.format)).fileName());
-    showStatus(text);
+    CutJob numbered = job();
+    numbered.output.path = path;
+    write(numbered, [&](int count) {
+        const FrameOutput &output = numbered.output;
+        showStatus(tr("%1 個のファイルを書き込みました: %2 ～ %3")
+                       .arg(count)
+                       .arg(FrameFileName(output.path, 1, output.format),
+                            QFileInfo(FrameFileName(output.path, count, output.format)).fileName()));
+    });
 }
 
 void OutputDialog::saveToOneFile()
@@ -344,15 +371,11 @@ void OutputDialog::saveToOneFile()
     } else {
         path = withSuffix(path, QStringLiteral("png"));
     }
-    OutputOrder one = order();
-    one.path = path;
-    const int count = m_mode == OutputMode::Sequence ? m_actions.frameCount(one) : kMixFrames;
-    if (!mayReplaceFramesOf(one.frameOutput(), count))
-        return;
-    m_actions.write(one, [this](int k, int n) { showProgress(k, n); });
-    m_ui->progressBar->setValue(0);
-    showStatus(
-        tr("%1 を書き込みました").arg(OutputFiles(one.frameOutput(), count).join(tr(" と "))));
+    CutJob one = job();
+    one.output.path = path;
+    write(one, [&](int count) {
+        showStatus(tr("%1 を書き込みました").arg(OutputFiles(one.output, count).join(tr(" と "))));
+    });
 }
 
 void OutputDialog::showStatus(const QString &text)
@@ -388,7 +411,7 @@ void OutputDialog::showProgress(int k, int n)
 
 void OutputDialog::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (m_mode == OutputMode::Blend && m_actions.loadBlendPicture &&
+    if (m_mode == OutputMode::Blend && m_blendPicture.load &&
         !DraggedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
@@ -396,11 +419,10 @@ void OutputDialog::dragEnterEvent(QDragEnterEvent *event)
 void OutputDialog::dropEvent(QDropEvent *event)
 {
     const QString path = DraggedFile(event->mimeData());
-    if (m_mode != OutputMode::Blend || !m_actions.loadBlendPicture || path.isEmpty())
+    if (m_mode != OutputMode::Blend || !m_blendPicture.load || path.isEmpty())
         return;
     event->acceptProposedAction();
-    if (const std::optional<QString> name = m_actions.loadBlendPicture(path))
-        showBlendPictureName(*name);
+    m_blendPicture.load(path);
 }
 
 void OutputDialog::setUpOutputChoices()
@@ -458,17 +480,18 @@ void OutputDialog::showOutputChoices()
 void OutputDialog::play()
 {
     stop();
-    if (!m_actions.frames)
+    if (!m_document)
         return;
     Guarded(this, [this] {
-        const OutputOrder choices = order();
-        m_playing = m_actions.frames(choices);
-        const bool pingPong = choices.kind == OutputKind::Animation && choices.animation.pingPong;
+        const CutJob choices = job();
+        m_playing = frames(choices);
+        const FrameOutput &output = choices.output;
+        const bool pingPong = output.kind == OutputKind::Animation && output.animation.pingPong;
         m_playOrder = PlayOrder(m_playing->count(), pingPong);
         m_played = m_playOrder.size() - 1; // the next is the first
         // The first frame at once; the rest each when its turn comes, so thousands start at once.
         showNextFrame();
-        m_playTimer->start(choices.animation.delayMs);
+        m_playTimer->start(output.animation.delayMs);
     });
 }
 

@@ -116,7 +116,7 @@ void TestCapture::shrinkingCaptureAcceptedAndCancelled()
 {
     Program p;
     showActive(p.form.get());
-    p.form->workspace().WindowSettings.RWidth = 640;
+    p.form->workspace().WindowSettings.shrinkWidth = 640;
     auto *dialog = Control<ValueDialog>(p.form.get(), "ValueDialog");
     bool asked = false;
     QTimer poll;
@@ -152,7 +152,7 @@ void TestCapture::shrinkingCaptureAcceptedAndCancelled()
     QCOMPARE(p.form->workspace().WorkImage.size(), QSize(1280, 1024)); // kept at full size
     QCOMPARE(p.form->workspace().UndoImage.size(), QSize(1280, 1024));
     QVERIFY(!undo->isEnabled() && !Control<QAction>(p.form.get(), "redoAction")->isEnabled());
-    QCOMPARE(p.form->workspace().WindowSettings.RWidth, 640);
+    QCOMPARE(p.form->workspace().WindowSettings.shrinkWidth, 640);
 }
 
 int main(int argc, char *argv[])

@@ -117,7 +117,7 @@ void TestEdits::scaleOffersTheRememberedWidthWithinRange()
 {
     for (const auto &[stored, offered] : {std::pair{5000, 1280}, {2, 5}, {320, 320}}) {
         Program p;
-        p.ws().WindowSettings.RWidth = stored;
+        p.ws().WindowSettings.shrinkWidth = stored;
         int shown = -1;
         whenAsked([&](QWidget *d) {
             shown = numberSpin(d)->value();
@@ -134,7 +134,7 @@ void TestEdits::scaleOffersTheRememberedWidthWithinRange()
 void TestEdits::cancelOrCloseBoxChangesNothing()
 {
     Program p;
-    p.ws().WindowSettings.RWidth = 123;
+    p.ws().WindowSettings.shrinkWidth = 123;
     const QImage before = p.ws().WorkImage;
     whenAsked([&](QWidget *d) {
         numberSpin(d)->setValue(300);
@@ -144,7 +144,7 @@ void TestEdits::cancelOrCloseBoxChangesNothing()
     whenAsked([](QWidget *d) { d->close(); }); // the close box is a cancel
     p.trigger("contrastAction");
     QCOMPARE(p.ws().WorkImage, before);
-    QCOMPARE(p.ws().WindowSettings.RWidth, 123);
+    QCOMPARE(p.ws().WindowSettings.shrinkWidth, 123);
 }
 
 void TestEdits::scaleShrinksAndRemembersTheWidth()
@@ -159,7 +159,7 @@ void TestEdits::scaleShrinksAndRemembersTheWidth()
     QCOMPARE(p.ws().WorkImage.size(), QSize(320, 240));
     QCOMPARE(QSize(p.ws().CanvasWidth, p.ws().CanvasHeight), QSize(320, 240));
     QCOMPARE(p.ws().CutWidth, 320);
-    QCOMPARE(p.ws().WindowSettings.RWidth, 320);
+    QCOMPARE(p.ws().WindowSettings.shrinkWidth, 320);
     QCOMPARE(Control<QLabel>(p.form.get(), "pictureWidthLabel")->text(), QStringLiteral("320"));
     QCOMPARE(p.ws().UndoImage.size(), QSize(640, 480));
 }
