@@ -173,7 +173,7 @@ TEST_F(CommandLine, EditGivesEachRepeatedOperationItsOwnValue)
     ASSERT_EQ(run({"edit", path("in.bmp"), path("twice.bmp"), "--rotate", "-30", "--resize", "50",
                    "--rotate", "60"}),
               0);
-    const QImage expected = Rotate(60, ScaleToWidth(Rotate(-30, numbered(100, 60), 1.0), 50), 1.0);
+    const QImage expected = Rotate(ScaleToWidth(Rotate(numbered(100, 60), -30), 50), 60);
     EXPECT_EQ(read("twice.bmp"), expected.convertToFormat(QImage::Format_BGR888));
 }
 

@@ -387,6 +387,16 @@ TEST(ParsePresets, ReadsRecordsAsTheFileHoldsThem)
         EXPECT_EQ(error, row.error) << row.label;
         EXPECT_EQ(presets, row.expected) << row.label;
     }
+    // Records past the hundredth are ignored, though still read for their faults.
+    QByteArray many;
+    for (int i = 0; i < 130; ++i)
+        many += QByteArray::number(i) + "\n" + QByteArray::number(i) + "\n1\n";
+    std::vector<Preset> presets;
+    ParsePresets(many, presets);
+    ASSERT_EQ(presets.size(), kMaxPresets);
+    EXPECT_EQ(presets.back(), preset("99", 99, 1));
+    presets.clear();
+    EXPECT_THROW(ParsePresets(many + "late\nabc\n1\n", presets), IoError);
 }
 
 TEST(ReadPresets, ReportsFileErrorsByCode)
