@@ -128,6 +128,37 @@
     </message>
 </context>
 <context>
+    <name>Edits</name>
+    <message>
+        <source>拡大縮小(&amp;X)</source>
+        <translation>Resi&amp;ze...</translation>
+    </message>
+    <message>
+        <source>回転(&amp;R)</source>
+        <translation>R&amp;otate...</translation>
+    </message>
+    <message>
+        <source>ぼかし(&amp;S)</source>
+        <translation>&amp;Blur</translation>
+    </message>
+    <message>
+        <source>シャープネス(&amp;R)</source>
+        <translation>S&amp;harpen</translation>
+    </message>
+    <message>
+        <source>コントラスト強調(&amp;C)</source>
+        <translation>&amp;Contrast...</translation>
+    </message>
+    <message>
+        <source>ガンマ補正(&amp;G)</source>
+        <translation>&amp;Gamma Correction...</translation>
+    </message>
+    <message>
+        <source>レベル補正</source>
+        <translation>&amp;Level Correction</translation>
+    </message>
+</context>
+<context>
     <name>Files</name>
     <message>
         <source>通常のファイルではありません</source>
@@ -428,34 +459,6 @@
         <translation>Re&amp;vert to Loaded Picture</translation>
     </message>
     <message>
-        <source>拡大縮小(&amp;X)</source>
-        <translation>Resi&amp;ze...</translation>
-    </message>
-    <message>
-        <source>回転(&amp;R)</source>
-        <translation>R&amp;otate...</translation>
-    </message>
-    <message>
-        <source>ぼかし(&amp;S)</source>
-        <translation>&amp;Blur</translation>
-    </message>
-    <message>
-        <source>シャープネス(&amp;R)</source>
-        <translation>S&amp;harpen</translation>
-    </message>
-    <message>
-        <source>コントラスト強調(&amp;C)</source>
-        <translation>&amp;Contrast...</translation>
-    </message>
-    <message>
-        <source>ガンマ補正(&amp;G)</source>
-        <translation>&amp;Gamma Correction...</translation>
-    </message>
-    <message>
-        <source>レベル補正</source>
-        <translation>&amp;Level Correction</translation>
-    </message>
-    <message>
         <source>スクリーンキャプチャー</source>
         <translation>Capture &amp;Screen</translation>
     </message>
@@ -494,30 +497,6 @@
     <message>
         <source>終了 (&amp;X)</source>
         <translation>&amp;Quit</translation>
-    </message>
-    <message>
-        <source>拡大縮小</source>
-        <translation>Resize</translation>
-    </message>
-    <message>
-        <source>回転</source>
-        <translation>Rotate</translation>
-    </message>
-    <message>
-        <source>ぼかし</source>
-        <translation>Blur</translation>
-    </message>
-    <message>
-        <source>シャープネス</source>
-        <translation>Sharpen</translation>
-    </message>
-    <message>
-        <source>コントラスト強調</source>
-        <translation>Contrast</translation>
-    </message>
-    <message>
-        <source>ガンマ補正</source>
-        <translation>Gamma Correction</translation>
     </message>
     <message>
         <source>縮小</source>

@@ -175,11 +175,9 @@ void CanvasWidget::paintPixelGrid(QPainter &painter, const QRect &area) const
         return;
     // One line along the first view column and row of every picture pixel in sight.
     for (int p = PictureAt(area.left(), m_zoom); p <= PictureAt(area.right(), m_zoom); ++p)
-        painter.fillRect(ViewSpanOf(p, p, m_zoom).begin, area.top(), 1, area.height(),
-                         kGridColor);
+        painter.fillRect(ViewSpanOf(p, p, m_zoom).begin, area.top(), 1, area.height(), kGridColor);
     for (int p = PictureAt(area.top(), m_zoom); p <= PictureAt(area.bottom(), m_zoom); ++p)
-        painter.fillRect(area.left(), ViewSpanOf(p, p, m_zoom).begin, area.width(), 1,
-                         kGridColor);
+        painter.fillRect(area.left(), ViewSpanOf(p, p, m_zoom).begin, area.width(), 1, kGridColor);
 }
 
 void CanvasWidget::mousePressEvent(QMouseEvent *event)

@@ -155,8 +155,8 @@ void MainWindow::placeWindow()
     const SettingsRecord &s = m_settings;
     // The stored size is the outer size. A place stored before a monitor was removed, or a size no
     // screen can show, is brought onto a screen.
-    const QRect outer =
-        PlaceOnScreens(s.windowLeft, s.windowTop, s.windowWidth, s.windowHeight, kMinSize, AvailableScreenAreas());
+    const QRect outer = PlaceOnScreens(s.windowLeft, s.windowTop, s.windowWidth, s.windowHeight,
+                                       kMinSize, AvailableScreenAreas());
     m_placedOuterSize = outer.size();
     move(outer.topLeft());
     resize(m_placedOuterSize);

@@ -54,7 +54,9 @@ class MainWindow : public QMainWindow {
     // Whether a picture has been loaded or captured since start-up; there is no way back.
     bool hasPicture() const { return m_document.hasPicture(); }
     // What set.ini keeps: the window's place, the cut size and the shrink width.
-    const SettingsRecord &settings() const { return m_settings; }
+    SettingsRecord &settings() { return m_settings; }
+    // The cut-size presets of data.dat, in file order.
+    const std::vector<Preset> &presets() const { return m_presets; }
 
     // Makes a loaded or captured picture the working picture and the picture as loaded, with a
     // new history; the cut is lowered to the picture.
@@ -77,7 +79,8 @@ class MainWindow : public QMainWindow {
     void undoEdit();
     void redoEdit();
     void revertToLoaded();
-    // The Edit menu's edits: asks the edit's value, if any, and applies it as a step of the history.
+    // The Edit menu's edits: asks the edit's value, if any, and applies it as a step of the
+    // history.
     void editPicture(const Edit &edit);
     void capture(CaptureTarget target, bool shrink);
     void openBatchShrink();

@@ -33,8 +33,7 @@ void MainWindow::connectEdits()
     connect(m_ui->undoAction, &QAction::triggered, this, &MainWindow::undoEdit);
     connect(m_ui->redoAction, &QAction::triggered, this, &MainWindow::redoEdit);
     connect(m_ui->revertAction, &QAction::triggered, this, &MainWindow::revertToLoaded);
-    connect(&m_document, &PictureDocument::historyChanged, this,
-            &MainWindow::updateHistoryActions);
+    connect(&m_document, &PictureDocument::historyChanged, this, &MainWindow::updateHistoryActions);
     // Each edit's item is named after its option on the command line ("blurAction").
     for (const Edit &edit : Edits()) {
         auto *item = findChild<QAction *>(QLatin1String(edit.option) + QLatin1String("Action"));
@@ -88,8 +87,8 @@ std::optional<double> MainWindow::askEditValue(const Edit &edit)
         return m_valueDialog->askFraction(
             tr("コントラスト設定"), tr("コントラスト値を設定してください(0.01～1)"), 0.1, 1.0);
     case EditKind::Gamma:
-        return m_valueDialog->askFraction(
-            tr("ガンマ補正設定"), tr("ガンマ値を設定してください(0.01～3)"), 1.0, 3.0);
+        return m_valueDialog->askFraction(tr("ガンマ補正設定"),
+                                          tr("ガンマ値を設定してください(0.01～3)"), 1.0, 3.0);
     default: return 0.0; // asks for nothing
     }
 }
@@ -101,8 +100,7 @@ void MainWindow::editPicture(const Edit &edit)
         return;
     Guarded(this, [&] {
         BusyCursor busy;
-        m_document.applyEdit(EditStepName(edit), edit.apply(m_document.picture(), *value),
-                             m_frame);
+        m_document.applyEdit(EditStepName(edit), edit.apply(m_document.picture(), *value), m_frame);
     });
 }
 

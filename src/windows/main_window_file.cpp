@@ -138,15 +138,19 @@ void MainWindow::savePicture()
     const int filter = SelectedFilterIndex(m_pictureSaveDialog);
     Guarded(this, [&] {
         switch (filter) {
-        case 1: WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_document.picture()); break;
-        case 2: WritePngFile(withExtension(chosen, QStringLiteral(".png")), m_document.picture()); break;
+        case 1:
+            WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_document.picture());
+            break;
+        case 2:
+            WritePngFile(withExtension(chosen, QStringLiteral(".png")), m_document.picture());
+            break;
         case 3:
             WriteWebpFile(withExtension(chosen, QStringLiteral(".webp")), m_document.picture());
             break;
         default: // a picture with alpha goes over white, as 24-bit
             WriteBmpOwnDepthFile(withExtension(chosen, QStringLiteral(".bmp")),
                                  HasAlpha(m_document.picture()) ? To24Bit(m_document.picture())
-                                                          : m_document.picture());
+                                                                : m_document.picture());
         }
     });
 }

@@ -111,7 +111,8 @@ void MainWindow::chooseFramePosition()
 {
     if (!hasPicture())
         return;
-    if (const auto chosen = m_framePositionDialog->ask(m_frame.position(), m_frame.lastPosition())) {
+    if (const auto chosen =
+            m_framePositionDialog->ask(m_frame.position(), m_frame.lastPosition())) {
         CutFrame moved = m_frame;
         moved.moveTo(*chosen);
         placeFrame(moved);

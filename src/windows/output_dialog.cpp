@@ -137,8 +137,9 @@ void OutputDialog::run(OutputMode mode, const PictureDocument &document, const C
     m_document = &document;
     m_frame = frame;
     m_blendPicture = blendPicture;
-    const QMetaObject::Connection blendShown = connect(
-        &document, &PictureDocument::blendPictureChanged, this, &OutputDialog::showBlendPictureName);
+    const QMetaObject::Connection blendShown =
+        connect(&document, &PictureDocument::blendPictureChanged, this,
+                &OutputDialog::showBlendPictureName);
     // The dialog shows the cut with its alpha, as the outputs that keep it write it.
     CutJob single;
     single.output.kind = OutputKind::OneFile;
@@ -346,10 +347,11 @@ void OutputDialog::saveSequence()
     numbered.output.path = path;
     write(numbered, [&](int count) {
         const FrameOutput &output = numbered.output;
-        showStatus(tr("%1 個のファイルを書き込みました: %2 ～ %3")
-                       .arg(count)
-                       .arg(FrameFileName(output.path, 1, output.format),
-                            QFileInfo(FrameFileName(output.path, count, output.format)).fileName()));
+        showStatus(
+            tr("%1 個のファイルを書き込みました: %2 ～ %3")
+                .arg(count)
+                .arg(FrameFileName(output.path, 1, output.format),
+                     QFileInfo(FrameFileName(output.path, count, output.format)).fileName()));
     });
 }
 

@@ -4,7 +4,10 @@
 #include "core/base/app_paths.h"
 #include "core/image/picture_reading.h"
 #include "core/image/plugin_reading.h"
+#include "core/sequence/frame_runs.h"
+#include "core/sequence/mixing.h"
 #include "windows/clamping_spin_box.h"
+#include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/output_dialog.h"
@@ -60,7 +63,6 @@ struct Program {
         form = std::make_unique<MainWindow>(folder.paths());
         form->show();
     }
-    Workspace &ws() { return form->workspace(); }
     QString file(const QString &name) const { return folder.file(name); }
     QWidget *dialog(const char *name) const { return Control<QDialog>(form.get(), name); }
     QLineEdit *importPath() const
@@ -131,13 +133,12 @@ void TestDialogs::importBrowsesPreviewsAndTakesTheWorkingPicture()
     p.form->loadPicture();
     QVERIFY(script.done());
 
-    const Workspace &ws = p.ws();
+    const PictureDocument &document = p.form->document();
     QVERIFY(p.form->hasPicture());
-    QCOMPARE(ws.WorkImage.size(), QSize(320, 200));
-    QCOMPARE(ws.WorkImage, ReadJpeg(jpeg));
-    QCOMPARE(ws.UndoImage, ws.WorkImage);
-    QCOMPARE(QSize(ws.CanvasWidth, ws.CanvasHeight), QSize(320, 200));
-    QCOMPARE(QSize(ws.CutWidth, ws.CutHeight), QSize(100, 100));
+    QCOMPARE(document.picture(), ReadJpeg(jpeg));
+    QCOMPARE(document.loadedPicture(), document.picture());
+    QCOMPARE(document.size(), QSize(320, 200));
+    QCOMPARE(p.form->frame().size(), QSize(100, 100));
     QVERIFY(button(p.form.get(), "saveCutButton")->isEnabled());
     QCOMPARE(Control<QLabel>(p.form.get(), "pictureWidthLabel")->text(), QStringLiteral("320"));
 }
@@ -169,7 +170,7 @@ void TestDialogs::importOfAnUnreadableFileKeepsTheWorkspace()
     QVERIFY(stayedOpen);
     QVERIFY2(message.contains(QStringLiteral("broken.jpg")), qPrintable(message));
     QVERIFY(!p.form->hasPicture());
-    QCOMPARE(p.ws().WorkImage.size(), QSize(200, 100));
+    QCOMPARE(p.form->document().picture().size(), QSize(200, 100));
 }
 
 // Each of these used to do nothing and say nothing; now each says what to do, and the dialog
@@ -233,9 +234,8 @@ void TestDialogs::importAsCompositingPicturePadsWhite()
 {
     Program p;
     p.load(numbered(300, 200));
-    p.ws().CutWidth = 120;
-    p.ws().CutHeight = 100;
-    const QImage work = p.ws().WorkImage;
+    SetCutSize(*p.form, {120, 100});
+    const QImage work = p.form->document().picture();
     QVERIFY(numbered(100, 80).save(p.file(QStringLiteral("blend.bmp"))));
     p.importPath()->setText(p.file(QStringLiteral("blend.bmp")));
     // The picture in use is named beside the button; before one is chosen, the white it blends
@@ -258,12 +258,17 @@ void TestDialogs::importAsCompositingPicturePadsWhite()
     p.form->saveBlend();
     QVERIFY(script.done());
 
-    const QImage blend = p.ws().BlendImage;
+    // The picture is kept as it was imported and fitted to the cut by the run: the last frame of
+    // the blend is it, padded with white.
+    QCOMPARE(p.form->document().blendPicture(), numbered(100, 80));
+    CutJob job;
+    job.kind = CutKind::Blend;
+    const QImage blend = MakeFrameRun(p.form->document(), p.form->frame(), job)->frame(kMixFrames);
     QCOMPARE(blend.size(), QSize(120, 100));
     QCOMPARE(blend.pixel(99, 79), numbered(100, 80).pixel(99, 79));
     QCOMPARE(blend.pixel(100, 10), qRgb(255, 255, 255));
     QCOMPARE(blend.pixel(10, 80), qRgb(255, 255, 255));
-    QCOMPARE(p.ws().WorkImage, work);
+    QCOMPARE(p.form->document().picture(), work);
 }
 
 void TestDialogs::cutSizeDialogLimitsAndPresets()
@@ -284,10 +289,10 @@ void TestDialogs::cutSizeDialogLimitsAndPresets()
     });
     p.form->chooseCutSize();
     QVERIFY(script.done());
-    QCOMPARE(p.ws().CutWidth, 100);
+    QCOMPARE(p.form->frame().size().width(), 100);
 
     p.load(numbered(640, 480));
-    p.ws().FrameX = 50;
+    MoveFrame(*p.form, {50, p.form->frame().position().y()});
     ModalScript second;
     second.then(QStringLiteral("CutSizeDialog"), [&](QWidget *) {
         QCOMPARE(width->maximum(), 640);
@@ -298,8 +303,8 @@ void TestDialogs::cutSizeDialogLimitsAndPresets()
     });
     p.form->chooseCutSize();
     QVERIFY(second.done());
-    QCOMPARE(QSize(p.ws().CutWidth, p.ws().CutHeight), QSize(640, 480));
-    QCOMPARE(p.ws().FrameX, 0);
+    QCOMPARE(p.form->frame().size(), QSize(640, 480));
+    QCOMPARE(p.form->frame().position().x(), 0);
     QCOMPARE(Control<QLabel>(p.form.get(), "cutWidthLabel")->text(), QStringLiteral("640"));
 
     // The choice survives. Typing a size while the preset is still chosen makes it a free size
@@ -317,15 +322,14 @@ void TestDialogs::cutSizeDialogLimitsAndPresets()
     });
     p.form->chooseCutSize();
     QVERIFY(third.done());
-    QCOMPARE(QSize(p.ws().CutWidth, p.ws().CutHeight), QSize(3, 480));
+    QCOMPARE(p.form->frame().size(), QSize(3, 480));
 }
 
 void TestDialogs::outputDialogShowsWhatEachModeNeeds()
 {
     Program p;
     p.load(numbered(1000, 800));
-    p.ws().CutWidth = 200;
-    p.ws().CutHeight = 100;
+    SetCutSize(*p.form, {200, 100});
     OutputDialog *d = p.output();
     struct Expect {
         void (MainWindow::*command)();
@@ -366,7 +370,7 @@ void TestDialogs::outputDialogShowsWhatEachModeNeeds()
             auto *preview = Control<QLabel>(d, "previewLabel");
             QCOMPARE(preview->size(), QSize(200, 100));
             QCOMPARE(preview->pixmap().toImage().convertToFormat(QImage::Format_BGR888),
-                     p.ws().WorkImage.copy(0, 0, 200, 100));
+                     p.form->document().picture().copy(0, 0, 200, 100));
             button(d, "closeButton")->click();
         });
         (p.form.get()->*e.command)();
@@ -383,8 +387,8 @@ void TestDialogs::continuousModeResetsStepAndDirection()
     script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
         radio(d, "step3Radio")->click();
         radio(d, "upRadio")->click();
-        QCOMPARE(d->step(), 3);
-        QCOMPARE(d->direction(), Direction::Up);
+        QCOMPARE(d->job().step, std::optional(3));
+        QCOMPARE(d->job().direction, Direction::Up);
         button(d, "closeButton")->click();
     });
     p.form->saveSequence();
@@ -392,33 +396,36 @@ void TestDialogs::continuousModeResetsStepAndDirection()
     again.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
         QVERIFY(radio(d, "step15Radio")->isChecked());
         QVERIFY(radio(d, "rightRadio")->isChecked());
-        QCOMPARE(d->step(), 15);
-        QCOMPARE(d->direction(), Direction::Right);
+        QCOMPARE(d->job().step, std::optional(15));
+        QCOMPARE(d->job().direction, Direction::Right);
         button(d, "closeButton")->click();
     });
     p.form->saveSequence();
     QVERIFY(script.done() && again.done());
 }
 
+// The step of the cut's size is the run's to work out from the direction (the core's job table
+// checks it); the dialog asks for it whichever was chosen first, and the grid for none.
 void TestDialogs::cutSizeStepFollowsTheDirection()
 {
     Program p;
     p.load(numbered(900, 700));
-    p.ws().CutWidth = 300;
-    p.ws().CutHeight = 200;
+    SetCutSize(*p.form, {300, 200});
     OutputDialog *d = p.output();
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
         radio(d, "tileStepRadio")->click(); // amount first, direction right already chosen
-        QCOMPARE(d->step(), 300);
+        QCOMPARE(d->job().step, std::optional<int>());
         radio(d, "downRadio")->click();
-        QCOMPARE(d->step(), 200);
-        radio(d, "leftRadio")->click();
-        QCOMPARE(d->step(), 300);
+        QCOMPARE(d->job().kind, CutKind::Continuous);
+        QCOMPARE(d->job().direction, Direction::Down);
         radio(d, "step8Radio")->click();
         radio(d, "upRadio")->click(); // direction first, then the amount
         radio(d, "tileStepRadio")->click();
-        QCOMPARE(d->step(), 200);
+        QCOMPARE(d->job().step, std::optional<int>());
+        QCOMPARE(d->job().direction, Direction::Up);
+        radio(d, "gridRadio")->click();
+        QCOMPARE(d->job().kind, CutKind::Grid);
         button(d, "closeButton")->click();
     });
     p.form->saveSequence();
@@ -443,10 +450,8 @@ void TestDialogs::singleCutWritesTheCut()
 {
     Program p;
     p.load(numbered(300, 200));
-    p.ws().CutWidth = 40;
-    p.ws().CutHeight = 30;
-    p.ws().FrameX = 10;
-    p.ws().FrameY = 20;
+    SetCutSize(*p.form, {40, 30});
+    MoveFrame(*p.form, {10, 20});
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
         .then(QStringLiteral("cutSaveDialog"),
@@ -461,8 +466,7 @@ void TestDialogs::continuousCutWritesEveryPositionAndReturns()
 {
     Program p;
     p.load(numbered(100, 60));
-    p.ws().CutWidth = 40;
-    p.ws().CutHeight = 60;
+    SetCutSize(*p.form, {40, 60});
     QDir(p.dir.path()).mkdir(QStringLiteral("anim"));
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
@@ -486,7 +490,7 @@ void TestDialogs::continuousCutWritesEveryPositionAndReturns()
                                   "walk005.bmp"}));
     const QImage last = ReadBmp(p.file(QStringLiteral("anim/walk005.bmp")));
     QCOMPARE(last.convertToFormat(QImage::Format_BGR888), numbered(100, 60).copy(60, 0, 40, 60));
-    QCOMPARE(p.ws().FrameX, 0);
+    QCOMPARE(p.form->frame().position().x(), 0);
     QVERIFY(!p.output()->isVisible());
     QCOMPARE(Control<QProgressBar>(p.output(), "progressBar")->value(), 0);
 }
@@ -495,8 +499,9 @@ void TestDialogs::continuousCutAtTheEdgeSavesOneFile()
 {
     Program p;
     p.load(numbered(100, 60));
-    p.ws().CutWidth = 40;
-    p.ws().FrameX = 60; // against the right edge: only the start fits
+    SetCutSize(*p.form, {40, p.form->frame().size().height()});
+    MoveFrame(*p.form,
+              {60, p.form->frame().position().y()}); // against the right edge: only the start fits
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
         .then(QStringLiteral("cutSaveDialog"), [&](QWidget *m) {
@@ -515,8 +520,8 @@ void TestDialogs::failedSequenceKeepsTheDialogAndTheFrame()
 {
     Program p;
     p.load(numbered(100, 60));
-    p.ws().CutWidth = 40;
-    p.ws().FrameX = 5;
+    SetCutSize(*p.form, {40, p.form->frame().size().height()});
+    MoveFrame(*p.form, {5, p.form->frame().position().y()});
     QString message;
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
@@ -533,15 +538,14 @@ void TestDialogs::failedSequenceKeepsTheDialogAndTheFrame()
     p.form->saveSequence();
     QTRY_VERIFY(script.done());
     QVERIFY2(message.contains(QStringLiteral("walk001.bmp")), qPrintable(message));
-    QCOMPARE(p.ws().FrameX, 5);
+    QCOMPARE(p.form->frame().position().x(), 5);
 }
 
 void TestDialogs::fadeWritesTwentyOneFrames()
 {
     Program p;
     p.load(numbered(64, 48));
-    p.ws().CutWidth = 8;
-    p.ws().CutHeight = 6;
+    SetCutSize(*p.form, {8, 6});
     ModalScript script;
     script
         .then(QStringLiteral("OutputDialog"),
@@ -567,8 +571,7 @@ void TestDialogs::framesReplaceFilesOnlyAfterOneQuestion()
 {
     Program p;
     p.load(numbered(64, 48));
-    p.ws().CutWidth = 8;
-    p.ws().CutHeight = 6;
+    SetCutSize(*p.form, {8, 6});
     QFile kept(p.file(QStringLiteral("fade007.bmp")));
     QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("keep") == 4);
     kept.close();
@@ -626,16 +629,21 @@ void TestDialogs::undoReturnsToTheLoadedPicture()
     Program p;
     const QImage loaded = numbered(80, 60);
     p.load(loaded);
-    p.ws().CutWidth = 70;
-    p.form->putEditResult(numbered(40, 30), EditResultKind::ChangesSize);
-    QCOMPARE(p.ws().CutWidth, 40);
+    SetCutSize(*p.form, {70, p.form->frame().size().height()});
+    OnNextModal("ValueDialog", [](QWidget *d) {
+        Control<ClampingSpinBox>(d, "numberSpin")->setValue(40);
+        Control<QPushButton>(d, "okButton")->click();
+    });
+    Control<QAction>(p.form.get(), "resizeAction")->trigger();
+    QCOMPARE(p.form->document().size(), QSize(40, 30));
+    QCOMPARE(p.form->frame().size().width(), 40);
     auto *revert = Control<QAction>(p.form.get(), "revertAction");
     revert->trigger();
-    QCOMPARE(p.ws().WorkImage.convertToFormat(QImage::Format_BGR888), loaded);
-    QCOMPARE(QSize(p.ws().CanvasWidth, p.ws().CanvasHeight), QSize(80, 60));
+    QCOMPARE(p.form->document().picture().convertToFormat(QImage::Format_BGR888), loaded);
+    QCOMPARE(p.form->document().size(), QSize(80, 60));
     QCOMPARE(Control<QLabel>(p.form.get(), "pictureWidthLabel")->text(), QStringLiteral("80"));
     revert->trigger(); // again: the same
-    QCOMPARE(p.ws().WorkImage.convertToFormat(QImage::Format_BGR888), loaded);
+    QCOMPARE(p.form->document().picture().convertToFormat(QImage::Format_BGR888), loaded);
 }
 
 void TestDialogs::aboutShowsTheVersion()

@@ -3,6 +3,7 @@
 #include "core/base/app_paths.h"
 #include "core/image/picture.h"
 #include "windows/canvas_widget.h"
+#include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/window_support.h"
@@ -90,7 +91,7 @@ void sendMouse(QWidget *target, QEvent::Type type, QPoint at, Qt::MouseButtons h
 
 QPoint frameOf(MainWindow &form)
 {
-    return {form.workspace().FrameX, form.workspace().FrameY};
+    return {form.frame().position().x(), form.frame().position().y()};
 }
 
 } // namespace
@@ -132,14 +133,13 @@ void TestMainWindow::startsWithDefaultsWithoutSettings()
     QCOMPARE(labelText(form, "cutHeightLabel"), QStringLiteral("100"));
     QCOMPARE(form.windowTitle(), QStringLiteral("MOKARAN"));
 
-    const Workspace &ws = form.workspace();
-    QCOMPARE(ws.PresetCount, 3);
-    QCOMPARE(ws.PresetNames[0], QStringLiteral("任意切り取りサイズ"));
-    QCOMPARE(ws.PresetWidths[2], 32);
-    QCOMPARE(ws.WorkImage, WhitePicture(200, 100));
-    QVERIFY(ws.UndoImage.isNull());
+    QCOMPARE(form.presets().size(), 3u);
+    QCOMPARE(form.presets()[0].name, QStringLiteral("任意切り取りサイズ"));
+    QCOMPARE(form.presets()[2].width, 32);
+    QCOMPARE(form.document().picture(), WhitePicture(200, 100));
+    QVERIFY(form.document().loadedPicture().isNull());
     QVERIFY(!form.hasPicture());
-    QCOMPARE(ws.FrameX, 0);
+    QCOMPARE(form.frame().position(), QPoint(0, 0));
 }
 
 void TestMainWindow::placesTheWindowFromTheSettings_data()
@@ -387,7 +387,7 @@ void TestMainWindow::firstPictureSwitchesToTheWorkingState()
 
     // A cut size chosen before the first picture is kept, lowered to the picture (the stored
     // 64 x 48 used to replace it).
-    form.workspace().CutWidth = 700;
+    SetCutSize(form, {700, form.frame().size().height()});
     loadPicture(form, numbered(640, 480));
     for (QPushButton *b : outputs)
         QVERIFY(b->isEnabled());
@@ -396,16 +396,16 @@ void TestMainWindow::firstPictureSwitchesToTheWorkingState()
     QVERIFY(canvas->isVisible());
     QVERIFY(!Control<QPushButton>(&form, "pageMakerButton")->isVisible());
     QCOMPARE(canvas->size(), QSize(640, 480));
-    QCOMPARE(QSize(form.workspace().CutWidth, form.workspace().CutHeight), QSize(640, 48));
+    QCOMPARE(form.frame().size(), QSize(640, 48));
     QCOMPARE(labelText(form, "cutWidthLabel"), QStringLiteral("640"));
     QCOMPARE(labelText(form, "pictureWidthLabel"), QStringLiteral("640"));
 
     // There is no way back, and a second picture keeps the cut size it has.
-    form.workspace().CutWidth = 30;
+    SetCutSize(form, {30, form.frame().size().height()});
     loadPicture(form, numbered(20, 10));
     QVERIFY(form.hasPicture());
-    QCOMPARE(form.workspace().CutWidth, 20);
-    QCOMPARE(form.workspace().CutHeight, 10);
+    QCOMPARE(form.frame().size().width(), 20);
+    QCOMPARE(form.frame().size().height(), 10);
     QCOMPARE(labelText(form, "cutHeightLabel"), QStringLiteral("10"));
 }
 
@@ -419,7 +419,7 @@ void TestMainWindow::runWithoutPictureKeepsTheStoredCutSize()
         MainWindow form(folder.paths());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.workspace().CutWidth = 10; // as the cut-size dialog would
+        SetCutSize(form, {10, form.frame().size().height()}); // as the cut-size dialog would
         // No minimum while the program runs; the stored size is the outer one, frame included.
         form.resize(QSize(600, 560) - (form.frameGeometry().size() - form.size()));
         form.close();
@@ -442,8 +442,7 @@ void TestMainWindow::runWithPictureStoresTheCutSize()
         MainWindow form(folder.paths());
         form.show();
         loadPicture(form, numbered(300, 200));
-        form.workspace().CutWidth = 64;
-        form.workspace().CutHeight = 48;
+        SetCutSize(form, {64, 48});
         form.close();
     }
     QCOMPARE(settingValue(folder.settings(), "ImageWidth"), QStringLiteral("64"));
@@ -452,8 +451,8 @@ void TestMainWindow::runWithPictureStoresTheCutSize()
     MainWindow next(folder.paths());
     QCOMPARE(labelText(next, "cutWidthLabel"), QStringLiteral("64"));
     loadPicture(next, numbered(50, 40)); // lowered to a smaller picture
-    QCOMPARE(next.workspace().CutWidth, 50);
-    QCOMPARE(next.workspace().CutHeight, 40);
+    QCOMPARE(next.frame().size().width(), 50);
+    QCOMPARE(next.frame().size().height(), 40);
 }
 
 void TestMainWindow::startsAfterAFailedPresetFile_data()
@@ -484,8 +483,8 @@ void TestMainWindow::startsAfterAFailedPresetFile()
     QTRY_COMPARE(boxes.texts, QStringList{message});
     QCOMPARE(boxes.titles(), QStringList{QStringLiteral("MOKARAN")});
     // The rest of start-up took place.
-    QCOMPARE(form.workspace().PresetCount, kept);
-    QCOMPARE(form.workspace().WorkImage.size(), QSize(200, 100));
+    QCOMPARE(int(form.presets().size()), kept);
+    QCOMPARE(form.document().picture().size(), QSize(200, 100));
     QCOMPARE(labelText(form, "pictureWidthLabel"), QStringLiteral("200"));
     QCOMPARE(labelText(form, "cutWidthLabel"), QStringLiteral("100"));
     QVERIFY(!Control<QPushButton>(&form, "saveCutButton")->isEnabled());
@@ -571,8 +570,7 @@ void TestMainWindow::mouseClampsTheFrameInsideThePicture()
     QCOMPARE(frameOf(form), QPoint(200, 0));
 
     // A cut as large as the picture keeps the frame at the origin.
-    form.workspace().CutWidth = 300;
-    form.workspace().CutHeight = 200;
+    SetCutSize(form, {300, 200});
     sendMouse(canvas, QEvent::MouseButtonPress, {150, 100}, Qt::LeftButton);
     sendMouse(canvas, QEvent::MouseMove, {170, 120}, Qt::LeftButton);
     QCOMPARE(frameOf(form), QPoint(0, 0));
@@ -604,10 +602,8 @@ void TestMainWindow::canvasShowsTheOutlineAndTheCutDoesNot()
         QCOMPARE(QColor(shown.pixel(p)), QColor(Qt::white));
     QCOMPARE(shown.pixel(15, 10), picture.pixel(15, 10));
 
-    Workspace &ws = form.workspace();
-    FillCutImage(ws);
-    QCOMPARE(ws.CutImage, picture.copy(10, 10, 4, 3));
-    QCOMPARE(ws.WorkImage, picture); // the outline lives in the view only
+    QCOMPARE(form.frame().rect(), QRect(10, 10, 4, 3));
+    QCOMPARE(form.document().picture(), picture); // the outline is only painted
 }
 
 void TestMainWindow::captureWithoutAnXDisplaySaysSoAndChangesNothing()
@@ -623,7 +619,7 @@ void TestMainWindow::captureWithoutAnXDisplaySaysSoAndChangesNothing()
     QVERIFY2(boxes.texts.front().contains(QStringLiteral("X11")), qPrintable(boxes.texts.front()));
     QVERIFY(form.isVisible());
     QVERIFY(!form.hasPicture());
-    QCOMPARE(form.workspace().WorkImage, WhitePicture(200, 100));
+    QCOMPARE(form.document().picture(), WhitePicture(200, 100));
     QVERIFY(!Control<QTimer>(&form, "captureTimer")->isActive());
 }
 

@@ -2,6 +2,7 @@
 // The output dialog's formats: PNG frames, an animation or a sprite sheet instead of BMP files, the
 // format following the save dialog's filter; the whole picture saved as PNG or WebP.
 #include "core/sequence/mixing.h"
+#include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/output_dialog.h"
@@ -38,8 +39,7 @@ struct Program {
     {
         form->show();
         form->takeNewPicture(numbered(100, 60));
-        form->workspace().CutWidth = 40;
-        form->workspace().CutHeight = 30;
+        SetCutSize(*form, {40, 30});
     }
     QString file(const QString &name) const { return folder.file(name); }
     OutputDialog *output() const { return Control<OutputDialog>(form.get(), "OutputDialog"); }

@@ -6,6 +6,7 @@
 #include "core/image/plugin_reading.h"
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
+#include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/output_dialog.h"
@@ -52,8 +53,7 @@ struct Program {
         form->activateWindow();
         canvas = Control<CanvasWidget>(form.get(), "canvas");
     }
-    Workspace &ws() { return form->workspace(); }
-    QPoint frame() { return {ws().FrameX, ws().FrameY}; }
+    QPoint frame() { return form->frame().position(); }
     QString label(const char *name) const { return Control<QLabel>(form.get(), name)->text(); }
     QAction *action(const char *name) const { return Control<QAction>(form.get(), name); }
     QString save(const QImage &picture, const QString &name) const
@@ -210,10 +210,9 @@ void TestView::pressOnAZoomedCanvasPicksThePixelUnderThePointer()
     QCOMPARE(QColor(shown.pixel(55, 31)), QColor(Qt::black));
     QCOMPARE(QColor(shown.pixel(39, 20)), QColor(Qt::white)); // just outside
     QCOMPARE(QColor(shown.pixel(56, 20)), QColor(Qt::white));
-    QCOMPARE(shown.pixel(41, 17), sprite.pixel(5, 2)); // the cut's corner pixel shows
-    QCOMPARE(shown.pixel(38, 17), sprite.pixel(4, 2)); // a sharp square, no blending
-    FillCutImage(p.ws());
-    QCOMPARE(p.ws().CutImage, sprite.copy(5, 2, 2, 2)); // written as at 100 %
+    QCOMPARE(shown.pixel(41, 17), sprite.pixel(5, 2));   // the cut's corner pixel shows
+    QCOMPARE(shown.pixel(38, 17), sprite.pixel(4, 2));   // a sharp square, no blending
+    QCOMPARE(p.form->frame().rect(), QRect(5, 2, 2, 2)); // cut as at 100 %
 }
 
 // Catches arrow keys that reach the scroll area or a button instead of the frame, steps of the
@@ -282,8 +281,7 @@ void TestView::positionDialogPlacesTheFrame()
     Program p("[set]\r\nImageWidth=30\r\nImageHeight=20\r\n");
     QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
     p.form->takeNewPicture(numbered(100, 60));
-    p.ws().FrameX = 7;
-    p.ws().FrameY = 9;
+    MoveFrame(*p.form, {7, 9});
     ModalScript script;
     script.then(QStringLiteral("FramePositionDialog"), [](QWidget *dialog) {
         auto *x = Control<ClampingSpinBox>(dialog, "xSpin");
@@ -319,10 +317,10 @@ void TestView::droppedPictureLoadsAndIsRemembered()
     const QString second = p.save(numbered(20, 10), QStringLiteral("二つ目.bmp"));
     QVERIFY(!dropFiles(p.form.get(), {first, second}));
     QVERIFY(dropFiles(p.form.get(), {first}));
-    QTRY_COMPARE(p.ws().WorkImage.size(), QSize(40, 30));
+    QTRY_COMPARE(p.form->document().picture().size(), QSize(40, 30));
     QVERIFY(p.form->hasPicture());
     QVERIFY(dropFiles(p.form.get(), {second}));
-    QTRY_COMPARE(p.ws().WorkImage, ReadPictureFile(second));
+    QTRY_COMPARE(p.form->document().picture(), ReadPictureFile(second));
 
     QVERIFY(QFile(p.folder.file(QStringLiteral("text.bmp"))).open(QIODevice::WriteOnly));
     QString error;
@@ -332,13 +330,14 @@ void TestView::droppedPictureLoadsAndIsRemembered()
     });
     QVERIFY(dropFiles(p.form.get(), {p.folder.file(QStringLiteral("text.bmp"))}));
     QTRY_VERIFY(!error.isEmpty());
-    QCOMPARE(p.ws().WorkImage, ReadPictureFile(second)); // the unreadable file changed nothing
+    QCOMPARE(p.form->document().picture(),
+             ReadPictureFile(second)); // the unreadable file changed nothing
 
     auto *recent = Control<QMenu>(p.form.get(), "recentMenu");
     QCOMPARE(recent->actions().size(), 2);
     QVERIFY(recent->actions()[0]->text().endsWith(QStringLiteral("二つ目.bmp")));
     recent->actions()[1]->trigger(); // first.bmp again
-    QCOMPARE(p.ws().WorkImage.size(), QSize(40, 30));
+    QCOMPARE(p.form->document().picture().size(), QSize(40, 30));
     p.form->close();
     const QByteArray stored = fileBytes(p.folder.file(QStringLiteral("set.ini")));
     QCOMPARE(iniValue(stored, "recent", "File1"), '"' + first + '"');
@@ -369,7 +368,7 @@ void TestView::dropOnTheOutputDialogInAlphaModeSetsTheBlendPicture()
     p.form->saveBlend();
     QVERIFY(script.done());
     QVERIFY(!droppedInSequence);
-    QCOMPARE(p.ws().BlendImage.pixel(9, 9), numbered(10, 10).pixel(9, 9));
+    QCOMPARE(p.form->document().blendPicture().pixel(9, 9), numbered(10, 10).pixel(9, 9));
 }
 
 // Catches the dialog's gap and skip choices not reaching the run, and the steps left usable when

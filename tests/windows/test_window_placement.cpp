@@ -195,8 +195,9 @@ void TestWindowPlacement::outerSizeSurvivesRestarts()
         QCOMPARE(frame.width() > 0, sideBorders); // the frame is the one the row is about
         QVERIFY(frame.height() > 0);
         const SettingsRecord stored = storedSettings(folder);
-        QCOMPARE(QRect(stored.windowLeft, stored.windowTop, stored.windowWidth, stored.windowHeight),
-                 QRect(40, 60, 800, 600));
+        QCOMPARE(
+            QRect(stored.windowLeft, stored.windowTop, stored.windowWidth, stored.windowHeight),
+            QRect(40, 60, 800, 600));
     }
 }
 
@@ -258,7 +259,8 @@ void TestWindowPlacement::absurdPlaceOpensOnThePrimaryScreen()
         form.close();
     }
     const SettingsRecord stored = storedSettings(folder);
-    QCOMPARE(QRect(stored.windowLeft, stored.windowTop, stored.windowWidth, stored.windowHeight), area);
+    QCOMPARE(QRect(stored.windowLeft, stored.windowTop, stored.windowWidth, stored.windowHeight),
+             area);
 }
 
 // Catches dialogs kept between openings that the window manager puts lower by the height of the

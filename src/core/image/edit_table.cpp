@@ -56,9 +56,17 @@ QString EditCaption(const Edit &edit)
     return QCoreApplication::translate("Edits", edit.caption);
 }
 
+QString StepNameOf(QString caption)
+{
+    // "(&X)" after a Japanese caption, "&" before the key's letter of an English one ("&&" is an
+    // ampersand of the text), and the dots that tell a menu item opens a dialog.
+    static const QRegularExpression kJapaneseKey(QStringLiteral("\\(&[^&]\\)"));
+    static const QRegularExpression kKey(QStringLiteral("&(.)"));
+    static const QRegularExpression kDots(QStringLiteral("(\\.\\.\\.|\\x{2026})$"));
+    return caption.remove(kJapaneseKey).replace(kKey, QStringLiteral("\\1")).remove(kDots);
+}
+
 QString EditStepName(const Edit &edit)
 {
-    // "(&X)" after a Japanese caption, or a lone "&" before a letter of an English one.
-    static const QRegularExpression kAccessKey(QStringLiteral("\\(&.\\)|&(?=.)"));
-    return EditCaption(edit).remove(kAccessKey);
+    return StepNameOf(EditCaption(edit));
 }

@@ -31,6 +31,8 @@ const std::array<Edit, 7> &Edits();
 const Edit &EditOf(EditKind kind);
 
 // The caption as the menu shows it, and the step's name: translated, the latter without the
-// access key ("拡大縮小(&X)" gives "拡大縮小", "&Blur" gives "Blur").
+// access key and the dots of an item that opens a dialog ("拡大縮小(&X)" gives "拡大縮小",
+// "Resi&ze..." gives "Resize").
 QString EditCaption(const Edit &edit);
 QString EditStepName(const Edit &edit);
+QString StepNameOf(QString caption);

@@ -137,7 +137,8 @@ bool KeepsAlpha(FrameFormat format)
 
 bool KeepsAlpha(const FrameOutput &output)
 {
-    const bool files = output.kind == OutputKind::OneFile || output.kind == OutputKind::NumberedFiles;
+    const bool files =
+        output.kind == OutputKind::OneFile || output.kind == OutputKind::NumberedFiles;
     return !files || KeepsAlpha(output.format);
 }
 

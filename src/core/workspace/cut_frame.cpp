@@ -19,7 +19,8 @@ int keptSide(int side, int pictureSide)
 // sum of 32-bit values can wrap around.
 int keptPosition(int64_t position, int pictureSide, int cutSide)
 {
-    return int(std::clamp<int64_t>(position, 0, std::max<int64_t>(int64_t(pictureSide) - cutSide, 0)));
+    return int(
+        std::clamp<int64_t>(position, 0, std::max<int64_t>(int64_t(pictureSide) - cutSide, 0)));
 }
 
 // 64-bit, then clamped: a step past the edge must stop there, not wrap around.
@@ -75,8 +76,8 @@ void CutFrame::nudge(int dx, int dy, NudgeSize size)
     };
     if (!hasPicture())
         return;
-    m_position = {keptPosition(moved(m_position.x(), dx, stepOf(m_size.width())),
-                               m_picture.width(), m_size.width()),
+    m_position = {keptPosition(moved(m_position.x(), dx, stepOf(m_size.width())), m_picture.width(),
+                               m_size.width()),
                   keptPosition(moved(m_position.y(), dy, stepOf(m_size.height())),
                                m_picture.height(), m_size.height())};
 }

@@ -5,7 +5,8 @@
 #include "core/image/picture.h"
 
 PictureDocument::PictureDocument(QObject *parent)
-    : QObject(parent), m_picture(WhitePicture(kStartPictureSize.width(), kStartPictureSize.height()))
+    : QObject(parent),
+      m_picture(WhitePicture(kStartPictureSize.width(), kStartPictureSize.height()))
 {
 }
 

@@ -12,13 +12,13 @@
 // by earlier versions use (in brackets): the window's outer place and size, the cut size, and
 // the width the shrink prompt offers.
 struct SettingsRecord {
-    int32_t windowTop = 0;     // PosX
-    int32_t windowLeft = 0;    // PosY
-    int32_t windowWidth = 750; // PosW
+    int32_t windowTop = 0;      // PosX
+    int32_t windowLeft = 0;     // PosY
+    int32_t windowWidth = 750;  // PosW
     int32_t windowHeight = 550; // PosH
-    int32_t cutWidth = 100;    // ImageWidth
-    int32_t cutHeight = 100;   // ImageHeight
-    int32_t shrinkWidth = 100; // RWidth
+    int32_t cutWidth = 100;     // ImageWidth
+    int32_t cutHeight = 100;    // ImageHeight
+    int32_t shrinkWidth = 100;  // RWidth
 
     bool operator==(const SettingsRecord &) const = default;
 };

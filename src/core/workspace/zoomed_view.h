@@ -10,9 +10,10 @@
 #include <QRect>
 
 // The view pixels of a rectangle of the view, in the view's format (ViewFormatOf). From 100 % up a
-// part costs what it shows (a screenful at any zoom). Below 100 % a view pixel reads a box of picture pixels, up to 16 x 16:
-// the reduced view is kept in tiles once computed, so a drag that repaints the frame's lines
-// reads the picture again for none of them; a new picture or zoom starts the tiles afresh.
+// part costs what it shows (a screenful at any zoom). Below 100 % a view pixel reads a box of
+// picture pixels, up to 16 x 16: the reduced view is kept in tiles once computed, so a drag that
+// repaints the frame's lines reads the picture again for none of them; a new picture or zoom starts
+// the tiles afresh.
 class ZoomedView {
   public:
     // The part rect of the view of work at zoom, clipped to the view (ViewSize). rect empty or

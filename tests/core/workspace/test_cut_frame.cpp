@@ -4,8 +4,8 @@
 #include "core/image/picture.h"
 #include "core/workspace/cut_frame.h"
 
-#include <gtest/gtest.h>
 #include <climits>
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -8,10 +8,10 @@
 namespace {
 
 const std::vector<Preset> kPresets = {{kFreeSizeName, 1, 1},
-                                     {QStringLiteral("SVGA"), 800, 600},
-                                     {QStringLiteral("twice"), 20, 30},
-                                     {QStringLiteral("zero"), 0, -4},
-                                     {QStringLiteral("twice"), 40, 50}};
+                                      {QStringLiteral("SVGA"), 800, 600},
+                                      {QStringLiteral("twice"), 20, 30},
+                                      {QStringLiteral("zero"), 0, -4},
+                                      {QStringLiteral("twice"), 40, 50}};
 
 TEST(CutSize, FreeSizeIsLoweredToTheCanvas)
 {
