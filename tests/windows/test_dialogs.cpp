@@ -95,7 +95,7 @@ class TestDialogs : public QObject {
 
   private slots:
     void importBrowsesPreviewsAndTakesTheWorkingPicture();
-    void importOfAnUnreadableFileKeepsTheWorkspace();
+    void importOfAnUnreadableFileKeepsThePicture();
     void importSaysWhatToDoInsteadOfDoingNothing();
     void importAsCompositingPicturePadsWhite();
     void cutSizeDialogLimitsAndPresets();
@@ -143,7 +143,7 @@ void TestDialogs::importBrowsesPreviewsAndTakesTheWorkingPicture()
     QCOMPARE(Control<QLabel>(p.form.get(), "pictureWidthLabel")->text(), QStringLiteral("320"));
 }
 
-void TestDialogs::importOfAnUnreadableFileKeepsTheWorkspace()
+void TestDialogs::importOfAnUnreadableFileKeepsThePicture()
 {
     Program p;
     QFile broken(p.file(QStringLiteral("broken.jpg")));

@@ -117,6 +117,7 @@ class TestView : public QObject {
   private slots:
     void zoomMenuStepsFitsAndIsKept();
     void pressOnAZoomedCanvasPicksThePixelUnderThePointer();
+    void transparencyShowsTheSameCheckerboardAtEveryZoom();
     void keysMoveTheFrame();
     void readoutsFollowTheFrameAndThePointer();
     void positionDialogPlacesTheFrame();
@@ -213,6 +214,40 @@ void TestView::pressOnAZoomedCanvasPicksThePixelUnderThePointer()
     QCOMPARE(shown.pixel(41, 17), sprite.pixel(5, 2));   // the cut's corner pixel shows
     QCOMPARE(shown.pixel(38, 17), sprite.pixel(4, 2));   // a sharp square, no blending
     QCOMPARE(p.form->frame().rect(), QRect(5, 2, 2, 2)); // cut as at 100 %
+}
+
+// Transparency shows as one checkerboard of 8-pixel squares on screen, fixed to the canvas, at
+// every zoom. Catches the squares scaled with the zoom, transparency shown over white at zooms
+// other than 100 % (or as black), and alpha averaged apart from its colour below 100 %.
+void TestView::transparencyShowsTheSameCheckerboardAtEveryZoom()
+{
+    Program p;
+    QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
+    QImage picture(64, 64, QImage::Format_ARGB32);
+    picture.fill(qRgba(0, 0, 0, 0));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 32; x < 64; ++x)
+            picture.setPixel(x, y, qRgba(0, 0, 255, 255)); // the right half opaque blue
+    p.form->takeNewPicture(picture);
+    const auto checker = [](int x, int y) {
+        return (x / 8 + y / 8) % 2 == 0 ? qRgb(255, 255, 255) : qRgb(204, 204, 204);
+    };
+    // 67 % on the way down, then 50 %, 100 % and 200 %, each with the canvas's width.
+    const std::pair<void (MainWindow::*)(), int> zooms[] = {{&MainWindow::zoomOut, 0},
+                                                            {&MainWindow::zoomOut, 32},
+                                                            {&MainWindow::showActualSize, 64},
+                                                            {&MainWindow::zoomIn, 128}};
+    for (const auto &[command, width] : zooms) {
+        (p.form.get()->*command)();
+        if (width == 0)
+            continue;
+        const QImage shown = p.canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.width(), width);
+        const int half = width / 2;
+        for (int y = 6; y < shown.height(); y += 3) // below the frame's marks at the top left
+            for (int x = 6; x < shown.width(); x += 3)
+                QCOMPARE(shown.pixel(x, y), x < half ? checker(x, y) : qRgb(0, 0, 255));
+    }
 }
 
 // Catches arrow keys that reach the scroll area or a button instead of the frame, steps of the
