@@ -288,34 +288,33 @@ void OutputDialog::save()
     stop();
     clearStatus();
     Guarded(this, [this] {
+        // One run for the whole save: the count decides what is asked, and the same frames are
+        // written.
         const CutJob choices = job();
-        if (m_mode == OutputMode::SingleCut) {
-            saveSingle(true);
-            return;
-        }
-        const int count = frames(choices)->count();
-        if (choices.kind == CutKind::Grid && count == 0)
+        const std::unique_ptr<FrameRun> run = frames(choices);
+        if (m_mode == OutputMode::SingleCut)
+            saveSingle(*run, true);
+        else if (choices.kind == CutKind::Grid && run->count() == 0)
             ShowError(this, tr("書き出すタイルがありません (どのタイルも単色です)"));
         else if (choices.output.kind != OutputKind::NumberedFiles)
-            saveToOneFile();
-        else if (choices.kind == CutKind::Continuous && count < 2)
-            saveSingle(false); // only the start fits: one file
+            saveToOneFile(*run);
+        else if (choices.kind == CutKind::Continuous && run->count() < 2)
+            saveSingle(*run, false); // only the start fits: one file
         else
-            saveSequence();
+            saveSequence(*run);
     });
 }
 
-void OutputDialog::write(const CutJob &job, const std::function<void(int count)> &done)
+bool OutputDialog::write(FrameRun &run, const FrameOutput &output)
 {
-    const std::unique_ptr<FrameRun> run = frames(job);
-    if (!mayReplaceFramesOf(job.output, run->count()))
-        return;
-    WriteFrameOutput(*run, job.output, [this](int k, int n) { showProgress(k, n); });
+    if (!mayReplaceFramesOf(output, run.count()))
+        return false;
+    WriteFrameOutput(run, output, [this](int k, int n) { showProgress(k, n); });
     m_ui->progressBar->setValue(0);
-    done(run->count());
+    return true;
 }
 
-void OutputDialog::saveSingle(bool closeOnCancel)
+void OutputDialog::saveSingle(FrameRun &run, bool closeOnCancel)
 {
     selectFilter(m_cutSaveDialog, m_formatGroup->checkedId());
     const QString chosen = RunFileDialog(m_cutSaveDialog);
@@ -327,35 +326,34 @@ void OutputDialog::saveSingle(bool closeOnCancel)
     // The filter chosen in the save dialog is the format.
     const auto format = FrameFormat(SelectedFilterIndex(m_cutSaveDialog));
     m_formatGroup->button(int(format))->setChecked(true);
-    CutJob single = job();
-    single.kind = CutKind::Single;
-    single.output.kind = OutputKind::OneFile;
-    single.output.path = withSuffix(chosen, suffixOf(format));
+    FrameOutput output;
+    output.kind = OutputKind::OneFile;
+    output.format = format;
+    output.path = withSuffix(chosen, suffixOf(format));
     // The file dialog has asked already whether to replace a file of that name.
-    WriteFrameOutput(*frames(single), single.output);
+    WriteFrameOutput(run, output);
     accept();
 }
 
-void OutputDialog::saveSequence()
+void OutputDialog::saveSequence(FrameRun &run)
 {
     selectFilter(m_framesSaveDialog, m_formatGroup->checkedId());
     const QString path = RunFileDialog(m_framesSaveDialog);
     if (path.isEmpty())
         return; // cancelled: the dialog stays open
     m_formatGroup->button(SelectedFilterIndex(m_framesSaveDialog))->setChecked(true);
-    CutJob numbered = job();
-    numbered.output.path = path;
-    write(numbered, [&](int count) {
-        const FrameOutput &output = numbered.output;
-        showStatus(
-            tr("%1 個のファイルを書き込みました: %2 ～ %3")
-                .arg(count)
-                .arg(FrameFileName(output.path, 1, output.format),
-                     QFileInfo(FrameFileName(output.path, count, output.format)).fileName()));
-    });
+    FrameOutput output = job().output;
+    output.path = path;
+    if (!write(run, output))
+        return;
+    const int count = run.count();
+    showStatus(tr("%1 個のファイルを書き込みました: %2 ～ %3")
+                   .arg(count)
+                   .arg(FrameFileName(output.path, 1, output.format),
+                        QFileInfo(FrameFileName(output.path, count, output.format)).fileName()));
 }
 
-void OutputDialog::saveToOneFile()
+void OutputDialog::saveToOneFile(FrameRun &run)
 {
     const bool animation = m_kindGroup->checkedId() == int(OutputKind::Animation);
     QFileDialog *dialog = animation ? m_animationSaveDialog : m_sheetSaveDialog;
@@ -373,11 +371,11 @@ void OutputDialog::saveToOneFile()
     } else {
         path = withSuffix(path, QStringLiteral("png"));
     }
-    CutJob one = job();
-    one.output.path = path;
-    write(one, [&](int count) {
-        showStatus(tr("%1 を書き込みました").arg(OutputFiles(one.output, count).join(tr(" と "))));
-    });
+    FrameOutput output = job().output;
+    output.path = path;
+    if (write(run, output))
+        showStatus(
+            tr("%1 を書き込みました").arg(OutputFiles(output, run.count()).join(tr(" と "))));
 }
 
 void OutputDialog::showStatus(const QString &text)
@@ -488,6 +486,8 @@ void OutputDialog::play()
         const CutJob choices = job();
         m_playing = frames(choices);
         const FrameOutput &output = choices.output;
+        // As the output will hold the frames: BMP files see a transparent picture over white.
+        m_playedWithAlpha = KeepsAlpha(output);
         const bool pingPong = output.kind == OutputKind::Animation && output.animation.pingPong;
         m_playOrder = PlayOrder(m_playing->count(), pingPong);
         m_played = m_playOrder.size() - 1; // the next is the first
@@ -514,7 +514,8 @@ void OutputDialog::showNextFrame()
     m_played = (m_played + 1) % m_playOrder.size();
     bool shown = false;
     Guarded(this, [&] {
-        showPreview(m_playing->frame(m_playOrder[m_played]));
+        const QImage &frame = m_playing->frame(m_playOrder[m_played]);
+        showPreview(m_playedWithAlpha ? frame : OverWhite(frame));
         shown = true;
     });
     if (!shown)

@@ -63,9 +63,10 @@ class OutputDialog : public QDialog {
     void showPreview(const QImage &cut);
     std::unique_ptr<FrameRun> frames(const CutJob &job) const;
     void save();
-    void saveSingle(bool closeOnCancel);
-    void saveSequence();
-    void write(const CutJob &job, const std::function<void(int count)> &done);
+    void saveSingle(FrameRun &run, bool closeOnCancel);
+    void saveSequence(FrameRun &run);
+    void saveToOneFile(FrameRun &run);
+    bool write(FrameRun &run, const FrameOutput &output);
     bool mayReplaceFramesOf(const FrameOutput &output, int frames);
     void showStatus(const QString &text);
     void chooseBlendPicture();
@@ -76,7 +77,6 @@ class OutputDialog : public QDialog {
     // The output section: what the frames become, in a group of its own.
     void setUpOutputChoices();
     void showOutputChoices();
-    void saveToOneFile();
     // The preview player: ▶ plays the frames of the current choices at the chosen delay, each made
     // as it is shown; ■ (or saving, or closing) stops it and shows the cut again.
     void play();
@@ -103,4 +103,5 @@ class OutputDialog : public QDialog {
     std::unique_ptr<FrameRun> m_playing; // the run being played, or none
     std::vector<int> m_playOrder;        // its frames in the order shown
     size_t m_played = 0;                 // the position in m_playOrder shown last
+    bool m_playedWithAlpha = false;      // whether the output keeps the frames' alpha
 };

@@ -148,8 +148,8 @@ class Placement {
 // The cut at each place of a run: 24-bit, or with the picture's alpha.
 class CutFrames : public FrameRun {
   public:
-    CutFrames(const QImage &picture, const CutFrame &frame, const CutJob &job, bool keepAlpha)
-        : m_picture(picture), m_size(frame.size()), m_alpha(keepAlpha && HasAlpha(picture)),
+    CutFrames(const QImage &picture, const CutFrame &frame, const CutJob &job)
+        : m_picture(picture), m_size(frame.size()), m_alpha(HasAlpha(picture)),
           m_placement(picture, frame, job)
     {
     }
@@ -191,5 +191,5 @@ std::unique_ptr<FrameRun> MakeFrameRun(const PictureDocument &document, const Cu
         CopyOverWhite(document.picture(), frame.rect(), cut);
         return MixRun(cut, document.blendPicture(), mixKindOf(job));
     }
-    return std::make_unique<CutFrames>(document.picture(), frame, job, KeepsAlpha(job.output));
+    return std::make_unique<CutFrames>(document.picture(), frame, job);
 }

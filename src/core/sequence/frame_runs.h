@@ -24,7 +24,8 @@
 //   frames at all.
 // - Blend and Fade: the 21 frames of MixRun (mixing.h), from the 24-bit cut and the blend picture.
 //
-// Cuts keep the picture's alpha when job.output can hold it (KeepsAlpha) and the picture has
-// alpha; otherwise they are 24-bit, the picture seen over white.
+// Cuts keep the picture's alpha, for the outputs that can hold it (KeepsAlpha); the others see
+// them over white as they write them. A picture without alpha gives 24-bit cuts. The run does not
+// depend on job.output: the same run is counted, shown and written.
 std::unique_ptr<FrameRun> MakeFrameRun(const PictureDocument &document, const CutFrame &frame,
                                        const CutJob &job);

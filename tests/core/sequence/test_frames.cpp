@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Frame names, and the frames MakeFrameRun cuts for each kind of job: counts, positions, pixels.
 #include "core/image/picture.h"
+#include "core/image/plugin_reading.h"
 #include "core/sequence/frame_files.h"
 #include "core/sequence/mixing.h"
 
@@ -224,32 +225,34 @@ TEST(GridCutting, TilesInReadingOrderWithGapsAndSkippedTiles)
     EXPECT_EQ(CutRun(almost, QRect(QPoint(0, 0), cut), skipping)->count(), 2);
 }
 
-// Cuts keep the picture's alpha only for an output that can hold it; blend and fade runs are
-// 24-bit, their frame 1 the cut (or the fade's colour) and frame 21 the blend picture (or the
-// cut). Catches alpha dropped for PNG or kept for BMP, a mix run cut from the wrong place, the
-// blend picture not fitted to the cut, and the fade's colour turned round.
-TEST(MakeFrameRun, AlphaFollowsTheOutputAndMixesStartAndEndRight)
+// Cuts keep the picture's alpha, whatever the output; a BMP file sees them over white. Blend and
+// fade runs are 24-bit, their frame 1 the cut (or the fade's colour) and frame 21 the blend
+// picture (or the cut). Catches alpha dropped, a BMP written with its transparent pixels black, a
+// mix run cut from the wrong place, the blend picture not fitted to the cut, and the fade's colour
+// turned round.
+TEST(MakeFrameRun, CutsKeepAlphaAndMixesStartAndEndRight)
 {
+    QTemporaryDir dir;
     QImage picture = numbered(40, 30).convertToFormat(QImage::Format_ARGB32);
     picture.setPixel(12, 11, qRgba(10, 20, 30, 0));
     const QRect frame(10, 10, 6, 4);
     CutJob job = JobOf(CutKind::Single);
-    job.output.format = FrameFormat::Png;
-    const std::unique_ptr<FrameRun> png = CutRun(picture, frame, job);
-    EXPECT_TRUE(png->hasAlpha());
-    EXPECT_EQ(png->frame(1), picture.copy(frame));
-    job.output.format = FrameFormat::Bmp;
-    const std::unique_ptr<FrameRun> bmp = CutRun(picture, frame, job);
-    EXPECT_FALSE(bmp->hasAlpha());
-    EXPECT_EQ(bmp->frame(1), To24Bit(picture.copy(frame)));
-    EXPECT_EQ(bmp->frame(1).pixel(2, 1), qRgb(255, 255, 255)); // transparent over white
+    job.output.kind = OutputKind::OneFile;
+    job.output.path = dir.filePath("cut.bmp");
+    const std::unique_ptr<FrameRun> cut = CutRun(picture, frame, job);
+    EXPECT_TRUE(cut->hasAlpha());
+    EXPECT_EQ(cut->frame(1), picture.copy(frame));
+    WriteFrameOutput(*cut, job.output);
+    const QImage written = ReadPictureFile(job.output.path);
+    EXPECT_EQ(written, To24Bit(picture.copy(frame)));
+    EXPECT_EQ(written.pixel(2, 1), qRgb(255, 255, 255)); // transparent over white
 
     const QImage opaque = numbered(40, 30);
     const QImage blend = numbered(3, 2).mirrored(true, true); // smaller than the cut: padded
-    const QImage cut = opaque.copy(frame);
+    const QImage opaqueCut = opaque.copy(frame);
     const std::unique_ptr<FrameRun> blended = CutRun(opaque, frame, JobOf(CutKind::Blend), blend);
     ASSERT_EQ(blended->count(), kMixFrames);
-    EXPECT_EQ(blended->frame(1), cut);
+    EXPECT_EQ(blended->frame(1), opaqueCut);
     EXPECT_EQ(blended->frame(kMixFrames), FitToCut(blend, 6, 4));
     CutJob fade = JobOf(CutKind::Fade);
     fade.fadeColour = FadeColour::Black;
@@ -257,7 +260,7 @@ TEST(MakeFrameRun, AlphaFollowsTheOutputAndMixesStartAndEndRight)
     QImage black(6, 4, kPictureFormat);
     black.fill(Qt::black);
     EXPECT_EQ(faded->frame(1), black);
-    EXPECT_EQ(faded->frame(kMixFrames), cut);
+    EXPECT_EQ(faded->frame(kMixFrames), opaqueCut);
 }
 
 // The names asked about before a run must be the names the run writes. Catches a check that
