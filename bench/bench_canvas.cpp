@@ -9,9 +9,9 @@
 #include "core/image/picture.h"
 #include "core/workspace/zoom.h"
 #include "core/workspace/zoomed_view.h"
+#include "windows/application.h"
 #include "windows/canvas_widget.h"
 #include "windows/main_window.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QDir>

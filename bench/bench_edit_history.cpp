@@ -10,8 +10,8 @@
 // bench/edit_history_memory.sh, which runs both).
 #include "core/base/app_paths.h"
 #include "core/image/picture.h"
+#include "windows/application.h"
 #include "windows/main_window.h"
-#include "windows/window_support.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,9 +4,9 @@
 // it in the preview before returning). Runs offscreen; prints the median of the repetitions.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_preview [repetitions]
+#include "windows/application.h"
 #include "windows/main_window.h"
 #include "windows/output_dialog.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -84,6 +84,18 @@
 
 </translation>
     </message>
+    <message>
+        <source>変換元フォルダ 参照</source>
+        <translation>Browse for the source folder</translation>
+    </message>
+    <message>
+        <source>保存先フォルダ 参照</source>
+        <translation>Browse for the destination folder</translation>
+    </message>
+    <message>
+        <source>進行状況</source>
+        <translation>Progress</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -142,10 +154,6 @@
         <translation>&amp;Blur</translation>
     </message>
     <message>
-        <source>シャープネス(&amp;R)</source>
-        <translation>S&amp;harpen</translation>
-    </message>
-    <message>
         <source>コントラスト強調(&amp;C)</source>
         <translation>&amp;Contrast...</translation>
     </message>
@@ -156,6 +164,10 @@
     <message>
         <source>レベル補正</source>
         <translation>&amp;Level Correction</translation>
+    </message>
+    <message>
+        <source>シャープネス(&amp;H)</source>
+        <translation>S&amp;harpen</translation>
     </message>
 </context>
 <context>
@@ -296,6 +308,14 @@
     <message>
         <source>%1 は読み込めません。BMP、JPEG、PNG、GIF、WebP、TIFF、TGA の画像ファイルを選んでください。</source>
         <translation>%1 cannot be loaded. Choose a BMP, JPEG, PNG, GIF, WebP, TIFF or TGA picture file.</translation>
+    </message>
+    <message>
+        <source>画像ファイルのパス</source>
+        <translation>Picture file path</translation>
+    </message>
+    <message>
+        <source>プレビュー</source>
+        <translation>Preview</translation>
     </message>
 </context>
 <context>
@@ -604,6 +624,14 @@
         <source>%1 が見つかりません</source>
         <translation>%1 was not found</translation>
     </message>
+    <message>
+        <source>画像</source>
+        <translation>Picture</translation>
+    </message>
+    <message>
+        <source>画像と切り取り枠</source>
+        <translation>Picture and cut frame</translation>
+    </message>
 </context>
 <context>
     <name>OutputDialog</name>
@@ -806,6 +834,26 @@
     <message>
         <source> と </source>
         <translation> and </translation>
+    </message>
+    <message>
+        <source>格子の間隔 X</source>
+        <translation>Grid gap X</translation>
+    </message>
+    <message>
+        <source>格子の間隔 Y</source>
+        <translation>Grid gap Y</translation>
+    </message>
+    <message>
+        <source>再生</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>プレビュー</source>
+        <translation>Preview</translation>
     </message>
 </context>
 <context>
@@ -1120,6 +1168,10 @@
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>値</source>
+        <translation>Value</translation>
     </message>
 </context>
 <context>

@@ -9,18 +9,21 @@
 #include "windows/batch_shrink_dialog.h"
 #include "windows/busy_cursor.h"
 #include "windows/cut_size_dialog.h"
+#include "windows/dialog_places.h"
+#include "windows/error_box.h"
+#include "windows/file_dialogs.h"
 #include "windows/frame_position_dialog.h"
 #include "windows/import_dialog.h"
 #include "windows/output_dialog.h"
 #include "windows/page_maker_dialog.h"
+#include "windows/palettes.h"
+#include "windows/screen_placement.h"
 #include "windows/value_dialog.h"
-#include "windows/window_support.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
@@ -45,12 +48,6 @@ MainWindow::MainWindow(const AppPaths &paths, QWidget *parent)
     QPalette line = m_ui->stripLine->palette();
     line.setColor(QPalette::Window, GrayTextColor());
     m_ui->stripLine->setPalette(line);
-    // The line spans the strip at any width; the labels below it keep their places.
-    auto *strip = new QVBoxLayout(m_ui->sizeStrip);
-    strip->setContentsMargins(0, 0, 0, 0);
-    strip->addWidget(m_ui->stripLine);
-    strip->addStretch();
-    FitLabelWidths(this);
 
     // No default extension and no overwrite question: the save command adds the extension itself.
     m_pictureSaveDialog =

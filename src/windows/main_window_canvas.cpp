@@ -3,7 +3,7 @@
 #include "windows/main_window.h"
 
 #include "ui_main_window.h"
-#include "windows/window_support.h"
+#include "windows/labels.h"
 
 namespace {
 

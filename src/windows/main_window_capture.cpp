@@ -4,8 +4,8 @@
 #include "windows/main_window.h"
 
 #include "ui_main_window.h"
+#include "windows/error_box.h"
 #include "windows/portal_capture.h"
-#include "windows/window_support.h"
 
 #include <QTimer>
 

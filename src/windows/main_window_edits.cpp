@@ -6,8 +6,8 @@
 #include "core/image/edits.h"
 #include "ui_main_window.h"
 #include "windows/busy_cursor.h"
+#include "windows/error_box.h"
 #include "windows/value_dialog.h"
-#include "windows/window_support.h"
 
 namespace {
 

@@ -15,11 +15,14 @@
 #include "core/image/webp_format.h"
 #include "ui_main_window.h"
 #include "windows/about_dialog.h"
+#include "windows/application.h"
 #include "windows/batch_shrink_dialog.h"
 #include "windows/busy_cursor.h"
+#include "windows/dropped_files.h"
+#include "windows/error_box.h"
+#include "windows/file_dialogs.h"
 #include "windows/import_dialog.h"
 #include "windows/page_maker_dialog.h"
-#include "windows/window_support.h"
 
 #include <QDesktopServices>
 #include <QDragEnterEvent>

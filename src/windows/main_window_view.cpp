@@ -5,7 +5,7 @@
 
 #include "ui_main_window.h"
 #include "windows/frame_position_dialog.h"
-#include "windows/window_support.h"
+#include "windows/labels.h"
 
 #include <QMouseEvent>
 

@@ -8,7 +8,13 @@
 #include "core/sequence/mixing.h"
 #include "core/workspace/picture_document.h"
 #include "ui_output_dialog.h"
-#include "windows/window_support.h"
+#include "windows/application.h"
+#include "windows/dialog_buttons.h"
+#include "windows/dropped_files.h"
+#include "windows/error_box.h"
+#include "windows/file_dialogs.h"
+#include "windows/labels.h"
+#include "windows/palettes.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -83,7 +89,6 @@ OutputDialog::OutputDialog(QWidget *parent)
         pal.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
         group->setPalette(pal);
     }
-    FitLabelWidths(this);
 
     m_stepGroup = new QButtonGroup(this);
     m_stepGroup->setObjectName(QStringLiteral("stepGroup"));
@@ -123,8 +128,14 @@ OutputDialog::OutputDialog(QWidget *parent)
     connect(m_ui->stopButton, &QPushButton::clicked, this, &OutputDialog::stop);
     // Closing stops the player, however the dialog is closed.
     connect(this, &QDialog::finished, this, &OutputDialog::stop);
-    connect(m_ui->saveButton, &QPushButton::clicked, this, &OutputDialog::save);
-    connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    QDialogButtonBox *buttons = m_ui->buttonBox;
+    QPushButton *save =
+        AddDialogButton(buttons, tr("保存する"), QDialogButtonBox::AcceptRole, "saveButton");
+    QPushButton *close =
+        AddDialogButton(buttons, tr("閉じる"), QDialogButtonBox::RejectRole, "closeButton");
+    ChainTabOrder({save, close, m_ui->step15Radio});
+    connect(buttons, &QDialogButtonBox::accepted, this, &OutputDialog::save);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_ui->blendPictureButton, &QPushButton::clicked, this,
             &OutputDialog::chooseBlendPicture);
 }
@@ -182,8 +193,6 @@ void OutputDialog::prepare(OutputMode mode)
         m_ui->firstOptionRadio->setText(tr("白"));
         m_ui->secondOptionRadio->setText(tr("黒"));
     }
-    m_ui->firstOptionRadio->adjustSize();
-    m_ui->secondOptionRadio->adjustSize();
     if (mode != OutputMode::SingleCut) { // whatever the last run used
         m_stepGroup->button(kDefaultFrameStep)->setChecked(true);
         m_ui->rightRadio->setChecked(true);
@@ -201,7 +210,7 @@ void OutputDialog::prepare(OutputMode mode)
     showOutputChoices();
     m_ui->blendPictureButton->setVisible(mode == OutputMode::Blend);
     m_ui->blendPictureLabel->setVisible(mode == OutputMode::Blend);
-    SetLabelText(m_ui->titleLabel, titleOf(mode));
+    m_ui->titleLabel->setText(titleOf(mode));
 }
 
 void OutputDialog::showPreview(const QImage &cut)
@@ -270,10 +279,7 @@ void OutputDialog::showBlendPictureName()
     // to find out from the frames.
     const QString name = m_document ? m_document->blendPictureName() : QString();
     const QString shown = name.isEmpty() ? tr("白") : name;
-    const QString text = tr("合成用画像: %1").arg(shown);
-    QLabel *label = m_ui->blendPictureLabel;
-    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
-    label->setToolTip(text);
+    ShowElided(m_ui->blendPictureLabel, tr("合成用画像: %1").arg(shown));
 }
 
 void OutputDialog::clearStatus()
@@ -381,9 +387,7 @@ void OutputDialog::saveToOneFile(FrameRun &run)
 void OutputDialog::showStatus(const QString &text)
 {
     // The run can take a while: say what it wrote, here rather than in a box to click away.
-    QLabel *label = m_ui->statusLabel;
-    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
-    label->setToolTip(text);
+    ShowElided(m_ui->statusLabel, text);
 }
 
 bool OutputDialog::mayReplaceFramesOf(const FrameOutput &output, int frames)

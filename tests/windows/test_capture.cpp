@@ -2,6 +2,7 @@
 // Screen and active-window capture on a real X display (Xvfb with a window manager).
 #include "core/base/app_paths.h"
 #include "core/image/picture.h"
+#include "windows/application.h"
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/main_window.h"
@@ -9,7 +10,6 @@
 #include "windows/program_folder.h"
 #include "windows/screen_capture.h"
 #include "windows/value_dialog.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QMenu>

@@ -6,13 +6,14 @@
 #include "core/image/plugin_reading.h"
 #include "core/sequence/frame_runs.h"
 #include "core/sequence/mixing.h"
+#include "windows/application.h"
 #include "windows/clamping_spin_box.h"
+#include "windows/file_dialogs.h"
 #include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/output_dialog.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -5,11 +5,11 @@
 #include "core/image/pattern.h"
 #include "core/image/picture_reading.h"
 #include "core/image/plugin_reading.h"
+#include "windows/application.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter dialog and the Edit menu's commands on the main window.
 #include "core/base/app_paths.h"
+#include "windows/application.h"
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/frame_placing.h"
@@ -8,7 +9,6 @@
 #include "windows/modal_driver.h"
 #include "windows/program_folder.h"
 #include "windows/value_dialog.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QLabel>

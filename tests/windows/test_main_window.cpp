@@ -2,11 +2,12 @@
 // The main window: layout, start-up and placement, the two states, shut-down, the canvas mouse.
 #include "core/base/app_paths.h"
 #include "core/image/picture.h"
+#include "windows/application.h"
 #include "windows/canvas_widget.h"
 #include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
-#include "windows/window_support.h"
+#include "windows/palettes.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -103,10 +104,8 @@ class TestMainWindow : public QObject {
     void startsWithDefaultsWithoutSettings();
     void placesTheWindowFromTheSettings_data();
     void placesTheWindowFromTheSettings();
-    void controlsSitWhereTheLayoutPutsThem();
     void menuHoldsEveryItemInOrder();
     void componentsWithoutAPlace();
-    void usesTheJapaneseFont();
     void firstPictureSwitchesToTheWorkingState();
     void runWithoutPictureKeepsTheStoredCutSize();
     void runWithPictureStoresTheCutSize();
@@ -177,81 +176,6 @@ void TestMainWindow::placesTheWindowFromTheSettings()
     QCOMPARE(settingValue(stored, "PosH"), QString::number(expected.height()));
 }
 
-void TestMainWindow::controlsSitWhereTheLayoutPutsThem()
-{
-    AppFolder folder;
-    MainWindow form(folder.paths());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-
-    auto *buttonBar = Control<QFrame>(&form, "buttonBar");
-    auto *sizeStrip = Control<QFrame>(&form, "sizeStrip");
-    auto *canvasArea = Control<QScrollArea>(&form, "canvasArea");
-    auto *stripLine = Control<QFrame>(&form, "stripLine");
-    QCOMPARE(buttonBar->height(), 41);
-    QCOMPARE(buttonBar->y(), 0);
-    QCOMPARE(sizeStrip->height(), 42); // a second row for the zoom and the readouts
-    QCOMPARE(sizeStrip->y(), 41);
-    QCOMPARE(canvasArea->y(), 83);
-    QCOMPARE(buttonBar->width(), form.centralWidget()->width());
-    QCOMPARE(canvasArea->geometry().bottom(), form.centralWidget()->height() - 1);
-    QCOMPARE(stripLine->geometry(), QRect(0, 0, sizeStrip->width(), 3));
-    for (QWidget *panel : std::initializer_list<QWidget *>{sizeStrip, buttonBar})
-        QCOMPARE(panel->palette().color(QPalette::Window), DarkShadowColor());
-    QCOMPARE(stripLine->palette().color(QPalette::Window), GrayTextColor());
-
-    const struct {
-        const char *name;
-        QRect geometry;
-        QString caption;
-    } buttons[] = {
-        {"loadButton", {8, 8, 137, 25}, QStringLiteral("画像ファイル読込み")},
-        {"cutSizeButton", {152, 8, 137, 25}, QStringLiteral("切り取り画像サイズ設定")},
-        {"saveCutButton", {320, 9, 97, 25}, QStringLiteral("画像切り取り")},
-        {"saveSequenceButton", {424, 9, 97, 25}, QStringLiteral("連続画像切り取り")},
-        {"saveBlendButton", {528, 8, 97, 25}, QStringLiteral("アルファ合成")},
-        {"saveFadeButton", {632, 8, 97, 25}, QStringLiteral("フェードアウト")},
-        {"pageMakerButton", {712, 25, 137, 25}, QStringLiteral("簡易ホームページ作成")},
-    };
-    for (const auto &b : buttons) {
-        auto *button = Control<QPushButton>(&form, b.name);
-        QCOMPARE(button->parentWidget(), buttonBar);
-        QCOMPARE(button->geometry(), b.geometry);
-        QCOMPARE(button->text(), b.caption);
-        QVERIFY2(!button->autoDefault(), b.name); // Return must not press the last button used
-    }
-    QVERIFY(!Control<QPushButton>(&form, "pageMakerButton")->isVisible());
-
-    const struct {
-        const char *name;
-        int x;
-        QString text;
-    } labels[] = {
-        {"pictureSizeCaption", 13, QStringLiteral("画像の大きさ")},
-        {"pictureWidthCaption", 108, QStringLiteral("横幅")},
-        {"pictureWidthLabel", 137, QStringLiteral("200")},
-        {"pictureHeightCaption", 195, QStringLiteral("高さ")},
-        {"pictureHeightLabel", 225, QStringLiteral("100")},
-        {"cutSizeCaption", 360, QStringLiteral("切り取り画像サイズ")},
-        {"cutWidthCaption", 488, QStringLiteral("横幅")},
-        {"cutWidthLabel", 520, QStringLiteral("100")},
-        {"cutHeightCaption", 576, QStringLiteral("高さ")},
-        {"cutHeightLabel", 608, QStringLiteral("100")},
-    };
-    for (const auto &l : labels) {
-        auto *label = Control<QLabel>(&form, l.name);
-        QCOMPARE(label->parentWidget(), sizeStrip);
-        QCOMPARE(label->pos(), QPoint(l.x, 8));
-        QCOMPARE(label->text(), l.text);
-        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::white));
-        QVERIFY2(label->geometry().bottom() < sizeStrip->height(), l.name); // not cut off
-        QVERIFY2(label->width() >= label->sizeHint().width(), l.name);
-    }
-    auto *canvas = Control<CanvasWidget>(&form, "canvas");
-    QCOMPARE(canvas->parentWidget(), canvasArea->viewport());
-    QCOMPARE(canvas->pos(), QPoint(0, 0));
-}
-
 void TestMainWindow::menuHoldsEveryItemInOrder()
 {
     AppFolder folder;
@@ -269,7 +193,7 @@ void TestMainWindow::menuHoldsEveryItemInOrder()
          QStringLiteral("編集(&E)"),
          {"undoAction 取り消し", "redoAction やり直し", "revertAction 元に戻す(&U)", "-",
           "resizeAction 拡大縮小(&X)", "rotateAction 回転(&R)", "-", "blurAction ぼかし(&S)",
-          "sharpenAction シャープネス(&R)", "contrastAction コントラスト強調(&C)",
+          "sharpenAction シャープネス(&H)", "contrastAction コントラスト強調(&C)",
           "gammaAction ガンマ補正(&G)", "levelsAction レベル補正", "-",
           "framePositionAction 切り取り位置を指定(&P)…"}},
         {"viewMenu",
@@ -340,18 +264,6 @@ void TestMainWindow::componentsWithoutAPlace()
     QCOMPARE(timer->interval(), 800);
     QVERIFY(timer->isSingleShot());
     QVERIFY(!timer->isActive());
-}
-
-void TestMainWindow::usesTheJapaneseFont()
-{
-    AppFolder folder;
-    MainWindow form(folder.paths());
-    const QFontInfo info(Control<QPushButton>(&form, "loadButton")->font());
-    QCOMPARE(info.pixelSize(), 12);
-    QVERIFY2(info.family() == QStringLiteral("IPAPGothic") ||
-                 info.family() == QStringLiteral("Noto Sans CJK JP"),
-             qPrintable(info.family()));
-    QVERIFY(!form.windowIcon().isNull());
 }
 
 void TestMainWindow::firstPictureSwitchesToTheWorkingState()

@@ -2,12 +2,12 @@
 // The output dialog's formats: PNG frames, an animation or a sprite sheet instead of BMP files, the
 // format following the save dialog's filter; the whole picture saved as PNG or WebP.
 #include "core/sequence/mixing.h"
+#include "windows/application.h"
 #include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/output_dialog.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -3,13 +3,13 @@
 // runs on (see tests/CMakeLists.txt): the picture it answers with, a cancel, a failure, silence.
 #include "core/image/edits.h"
 #include "core/image/picture.h"
+#include "windows/application.h"
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/portal_capture.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -4,6 +4,7 @@
 #include "core/image/picture.h"
 #include "core/image/picture_reading.h"
 #include "core/image/plugin_reading.h"
+#include "windows/application.h"
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/frame_placing.h"
@@ -11,7 +12,6 @@
 #include "windows/modal_driver.h"
 #include "windows/output_dialog.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
 
 #include <QCheckBox>
 #include <QDir>

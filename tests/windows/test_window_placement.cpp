@@ -3,9 +3,10 @@
 // window's stored place and size from one run to the next, and each dialog's place from one
 // opening to the next.
 #include "core/workspace/settings.h"
+#include "windows/application.h"
 #include "windows/main_window.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
+#include "windows/screen_placement.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -19,7 +19,7 @@ constexpr std::array<Edit, 7> kEdits{{
      [](const QImage &p, double degrees) { return Rotate(p, int32_t(degrees)); }},
     {EditKind::Blur, "blur", QT_TRANSLATE_NOOP("Edits", "ぼかし(&S)"), EditValue::None,
      [](const QImage &p, double) { return Filter3x3(p, FilterKind::Blur); }},
-    {EditKind::Sharpen, "sharpen", QT_TRANSLATE_NOOP("Edits", "シャープネス(&R)"), EditValue::None,
+    {EditKind::Sharpen, "sharpen", QT_TRANSLATE_NOOP("Edits", "シャープネス(&H)"), EditValue::None,
      [](const QImage &p, double) { return Filter3x3(p, FilterKind::Sharpen); }},
     {EditKind::Contrast, "contrast", QT_TRANSLATE_NOOP("Edits", "コントラスト強調(&C)"),
      EditValue::Fraction, [](const QImage &p, double factor) { return Contrast(p, factor); }},

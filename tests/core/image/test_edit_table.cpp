@@ -22,6 +22,7 @@ TEST(EditTable, OptionsAreDistinctAndStepNamesPlain)
     }
     EXPECT_EQ(EditStepName(EditOf(EditKind::Resize)), QStringLiteral("拡大縮小"));
     EXPECT_EQ(EditStepName(EditOf(EditKind::Levels)), QStringLiteral("レベル補正"));
+    EXPECT_EQ(EditStepName(EditOf(EditKind::Sharpen)), QStringLiteral("シャープネス"));
     EXPECT_EQ(StepNameOf(QStringLiteral("Resi&ze...")), QStringLiteral("Resize"));
     EXPECT_EQ(StepNameOf(QStringLiteral("&Blur")), QStringLiteral("Blur"));
     EXPECT_EQ(StepNameOf(QStringLiteral("回転(&R)…")), QStringLiteral("回転"));
