@@ -23,11 +23,9 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QTimer>
 
 namespace {
 
-constexpr int kPreviewLimit = 1500; // the preview's drawing surface, in pixels each way
 constexpr int kTileStep = 0; // the step group's id of "切り取りサイズ": one cut per frame
 constexpr int kGridId = 4;   // the direction group's id of "格子": after the four directions
 // The filters' order is FrameFormat's and AnimationFormat's: a filter's index is the format.
@@ -121,13 +119,12 @@ OutputDialog::OutputDialog(QWidget *parent)
         MakeFileDialog(this, "sheetSaveDialog", QFileDialog::AcceptSave, tr(kSheetFilter));
     setUpOutputChoices();
 
-    m_playTimer = new QTimer(this);
-    m_playTimer->setObjectName(QStringLiteral("playTimer"));
-    connect(m_playTimer, &QTimer::timeout, this, &OutputDialog::showNextFrame);
     connect(m_ui->playButton, &QPushButton::clicked, this, &OutputDialog::play);
-    connect(m_ui->stopButton, &QPushButton::clicked, this, &OutputDialog::stop);
+    connect(m_ui->stopButton, &QPushButton::clicked, m_ui->previewArea, &PreviewPlayer::stop);
     // Closing stops the player, however the dialog is closed.
-    connect(this, &QDialog::finished, this, &OutputDialog::stop);
+    connect(this, &QDialog::finished, m_ui->previewArea, &PreviewPlayer::stop);
+    connect(m_ui->previewArea, &PreviewPlayer::failed, this,
+            [this](const QString &why) { ShowError(this, why); });
     QDialogButtonBox *buttons = m_ui->buttonBox;
     QPushButton *save =
         AddDialogButton(buttons, tr("保存する"), QDialogButtonBox::AcceptRole, "saveButton");
@@ -155,17 +152,16 @@ void OutputDialog::run(OutputMode mode, const PictureDocument &document, const C
     CutJob single;
     single.output.kind = OutputKind::OneFile;
     single.output.format = FrameFormat::Png;
-    m_cut = frames(single)->frame(1);
+    m_ui->previewArea->showStill(frames(single)->frame(1));
     prepare(mode);
-    showPreview(m_cut);
     showBlendPictureName();
     clearStatus();
     exec();
-    stop();
+    m_ui->previewArea->stop();
     disconnect(blendShown);
     m_blendPicture = {};
     m_document = nullptr;
-    m_cut = QImage();
+    m_ui->previewArea->showStill({});
 }
 
 std::unique_ptr<FrameRun> OutputDialog::frames(const CutJob &job) const
@@ -211,16 +207,6 @@ void OutputDialog::prepare(OutputMode mode)
     m_ui->blendPictureButton->setVisible(mode == OutputMode::Blend);
     m_ui->blendPictureLabel->setVisible(mode == OutputMode::Blend);
     m_ui->titleLabel->setText(titleOf(mode));
-}
-
-void OutputDialog::showPreview(const QImage &cut)
-{
-    const QRect shownArea(0, 0, std::min(cut.width(), kPreviewLimit),
-                          std::min(cut.height(), kPreviewLimit));
-    // Frames with alpha show over the canvas's checkerboard, as the picture they come from does.
-    const QImage shown = HasAlpha(cut) ? OverCheckerboard(cut, shownArea) : cut.copy(shownArea);
-    m_ui->previewLabel->setPixmap(QPixmap::fromImage(shown));
-    m_ui->previewLabel->resize(shown.size());
 }
 
 CutJob OutputDialog::job() const
@@ -291,7 +277,7 @@ void OutputDialog::clearStatus()
 
 void OutputDialog::save()
 {
-    stop();
+    m_ui->previewArea->stop();
     clearStatus();
     Guarded(this, [this] {
         // One run for the whole save: the count decides what is asked, and the same frames are
@@ -483,45 +469,16 @@ void OutputDialog::showOutputChoices()
 
 void OutputDialog::play()
 {
-    stop();
     if (!m_document)
         return;
     Guarded(this, [this] {
         const CutJob choices = job();
-        m_playing = frames(choices);
         const FrameOutput &output = choices.output;
-        // As the output will hold the frames: BMP files see a transparent picture over white.
-        m_playedWithAlpha = KeepsAlpha(output);
         const bool pingPong = output.kind == OutputKind::Animation && output.animation.pingPong;
-        m_playOrder = PlayOrder(m_playing->count(), pingPong);
-        m_played = m_playOrder.size() - 1; // the next is the first
-        // The first frame at once; the rest each when its turn comes, so thousands start at once.
-        showNextFrame();
-        m_playTimer->start(output.animation.delayMs);
+        std::unique_ptr<FrameRun> run = frames(choices);
+        std::vector<int> order = PlayOrder(run->count(), pingPong);
+        // As the output will hold the frames: BMP files see a transparent picture over white.
+        m_ui->previewArea->play(std::move(run), std::move(order), output.animation.delayMs,
+                                KeepsAlpha(output));
     });
-}
-
-void OutputDialog::stop()
-{
-    if (!m_playing)
-        return;
-    m_playTimer->stop();
-    m_playing.reset();
-    m_playOrder.clear();
-    showPreview(m_cut);
-}
-
-void OutputDialog::showNextFrame()
-{
-    if (!m_playing || m_playOrder.empty())
-        return;
-    m_played = (m_played + 1) % m_playOrder.size();
-    bool shown = false;
-    Guarded(this, [&] {
-        const QImage &frame = m_playing->frame(m_playOrder[m_played]);
-        showPreview(m_playedWithAlpha ? frame : OverWhite(frame));
-        shown = true;
-    });
-    if (!shown)
-        stop();
 }

@@ -19,7 +19,6 @@ class PictureDocument;
 class QButtonGroup;
 class QFileDialog;
 class QRadioButton;
-class QTimer;
 
 namespace Ui {
 class OutputDialog;
@@ -60,7 +59,6 @@ class OutputDialog : public QDialog {
 
   private:
     void prepare(OutputMode mode);
-    void showPreview(const QImage &cut);
     std::unique_ptr<FrameRun> frames(const CutJob &job) const;
     void save();
     void saveSingle(FrameRun &run, bool closeOnCancel);
@@ -77,11 +75,9 @@ class OutputDialog : public QDialog {
     // The output section: what the frames become, in a group of its own.
     void setUpOutputChoices();
     void showOutputChoices();
-    // The preview player: ▶ plays the frames of the current choices at the chosen delay, each made
-    // as it is shown; ■ (or saving, or closing) stops it and shows the cut again.
+    // ▶ plays the frames of the current choices at the chosen delay; ■ (or saving, or closing)
+    // stops the player, which shows the cut again.
     void play();
-    void stop();
-    void showNextFrame();
 
     std::unique_ptr<Ui::OutputDialog> m_ui;
     QButtonGroup *m_stepGroup;
@@ -98,10 +94,4 @@ class OutputDialog : public QDialog {
     CutFrame m_frame;
     BlendPictureActions m_blendPicture;
     QElapsedTimer m_progressShown; // when the progress bar was last painted
-    QImage m_cut;                  // what the preview shows when nothing plays
-    QTimer *m_playTimer;
-    std::unique_ptr<FrameRun> m_playing; // the run being played, or none
-    std::vector<int> m_playOrder;        // its frames in the order shown
-    size_t m_played = 0;                 // the position in m_playOrder shown last
-    bool m_playedWithAlpha = false;      // whether the output keeps the frames' alpha
 };
