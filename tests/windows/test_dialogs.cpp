@@ -6,6 +6,7 @@
 #include "core/image/plugin_reading.h"
 #include "core/sequence/frame_runs.h"
 #include "core/sequence/mixing.h"
+#include "pictures.h"
 #include "windows/application.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/file_dialogs.h"
@@ -32,15 +33,6 @@
 #include <functional>
 
 namespace {
-
-QImage numbered(int width, int height)
-{
-    QImage picture(width, height, QImage::Format_BGR888);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x % 250 + 3, y % 250 + 3, (x * y) % 256));
-    return picture;
-}
 
 QPushButton *button(const QObject *dialog, const char *name)
 {
@@ -119,7 +111,7 @@ void TestDialogs::importBrowsesPreviewsAndTakesTheWorkingPicture()
 {
     Program p;
     const QString jpeg = p.file(QStringLiteral("写真.JPG")); // capitals and a Japanese name
-    const QImage picture = numbered(320, 200);
+    const QImage picture = Numbered(320, 200);
     QVERIFY(picture.save(jpeg, "JPEG", 95));
 
     QWidget *import = p.dialog("ImportDialog");
@@ -179,7 +171,7 @@ void TestDialogs::importOfAnUnreadableFileKeepsThePicture()
 void TestDialogs::importSaysWhatToDoInsteadOfDoingNothing()
 {
     Program p;
-    QVERIFY(numbered(30, 20).save(p.file(QStringLiteral("typed.bmp"))));
+    QVERIFY(Numbered(30, 20).save(p.file(QStringLiteral("typed.bmp"))));
     QFile notes(p.file(QStringLiteral("notes.txt")));
     QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a picture") > 0);
     notes.close();
@@ -234,10 +226,10 @@ void TestDialogs::importSaysWhatToDoInsteadOfDoingNothing()
 void TestDialogs::importAsCompositingPicturePadsWhite()
 {
     Program p;
-    p.load(numbered(300, 200));
+    p.load(Numbered(300, 200));
     SetCutSize(*p.form, {120, 100});
     const QImage work = p.form->document().picture();
-    QVERIFY(numbered(100, 80).save(p.file(QStringLiteral("blend.bmp"))));
+    QVERIFY(Numbered(100, 80).save(p.file(QStringLiteral("blend.bmp"))));
     p.importPath()->setText(p.file(QStringLiteral("blend.bmp")));
     // The picture in use is named beside the button; before one is chosen, the white it blends
     // with is named too (it used to be shown nowhere).
@@ -261,12 +253,12 @@ void TestDialogs::importAsCompositingPicturePadsWhite()
 
     // The picture is kept as it was imported and fitted to the cut by the run: the last frame of
     // the blend is it, padded with white.
-    QCOMPARE(p.form->document().blendPicture(), numbered(100, 80));
+    QCOMPARE(p.form->document().blendPicture(), Numbered(100, 80));
     CutJob job;
     job.kind = CutKind::Blend;
     const QImage blend = MakeFrameRun(p.form->document(), p.form->frame(), job)->frame(kMixFrames);
     QCOMPARE(blend.size(), QSize(120, 100));
-    QCOMPARE(blend.pixel(99, 79), numbered(100, 80).pixel(99, 79));
+    QCOMPARE(blend.pixel(99, 79), Numbered(100, 80).pixel(99, 79));
     QCOMPARE(blend.pixel(100, 10), qRgb(255, 255, 255));
     QCOMPARE(blend.pixel(10, 80), qRgb(255, 255, 255));
     QCOMPARE(p.form->document().picture(), work);
@@ -292,7 +284,7 @@ void TestDialogs::cutSizeDialogLimitsAndPresets()
     QVERIFY(script.done());
     QCOMPARE(p.form->frame().size().width(), 100);
 
-    p.load(numbered(640, 480));
+    p.load(Numbered(640, 480));
     MoveFrame(*p.form, {50, p.form->frame().position().y()});
     ModalScript second;
     second.then(QStringLiteral("CutSizeDialog"), [&](QWidget *) {
@@ -329,7 +321,7 @@ void TestDialogs::cutSizeDialogLimitsAndPresets()
 void TestDialogs::outputDialogShowsWhatEachModeNeeds()
 {
     Program p;
-    p.load(numbered(1000, 800));
+    p.load(Numbered(1000, 800));
     SetCutSize(*p.form, {200, 100});
     OutputDialog *d = p.output();
     struct Expect {
@@ -382,7 +374,7 @@ void TestDialogs::outputDialogShowsWhatEachModeNeeds()
 void TestDialogs::continuousModeResetsStepAndDirection()
 {
     Program p;
-    p.load(numbered(300, 200));
+    p.load(Numbered(300, 200));
     OutputDialog *d = p.output();
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
@@ -410,7 +402,7 @@ void TestDialogs::continuousModeResetsStepAndDirection()
 void TestDialogs::cutSizeStepFollowsTheDirection()
 {
     Program p;
-    p.load(numbered(900, 700));
+    p.load(Numbered(900, 700));
     SetCutSize(*p.form, {300, 200});
     OutputDialog *d = p.output();
     ModalScript script;
@@ -436,7 +428,7 @@ void TestDialogs::cutSizeStepFollowsTheDirection()
 void TestDialogs::singleCutCancelClosesAndWritesNothing()
 {
     Program p;
-    p.load(numbered(300, 200));
+    p.load(Numbered(300, 200));
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
         .then(QStringLiteral("cutSaveDialog"), Cancel);
@@ -450,7 +442,7 @@ void TestDialogs::singleCutCancelClosesAndWritesNothing()
 void TestDialogs::singleCutWritesTheCut()
 {
     Program p;
-    p.load(numbered(300, 200));
+    p.load(Numbered(300, 200));
     SetCutSize(*p.form, {40, 30});
     MoveFrame(*p.form, {10, 20});
     ModalScript script;
@@ -460,13 +452,13 @@ void TestDialogs::singleCutWritesTheCut()
     p.form->saveCut();
     QVERIFY(script.done());
     const QImage cut = ReadBmp(p.file(QStringLiteral("cut.bmp"))); // ".bmp" added by the dialog
-    QCOMPARE(cut.convertToFormat(QImage::Format_BGR888), numbered(300, 200).copy(10, 20, 40, 30));
+    QCOMPARE(cut.convertToFormat(QImage::Format_BGR888), Numbered(300, 200).copy(10, 20, 40, 30));
 }
 
 void TestDialogs::continuousCutWritesEveryPositionAndReturns()
 {
     Program p;
-    p.load(numbered(100, 60));
+    p.load(Numbered(100, 60));
     SetCutSize(*p.form, {40, 60});
     QDir(p.dir.path()).mkdir(QStringLiteral("anim"));
     ModalScript script;
@@ -490,7 +482,7 @@ void TestDialogs::continuousCutWritesEveryPositionAndReturns()
     QCOMPARE(frames, (QStringList{"walk001.bmp", "walk002.bmp", "walk003.bmp", "walk004.bmp",
                                   "walk005.bmp"}));
     const QImage last = ReadBmp(p.file(QStringLiteral("anim/walk005.bmp")));
-    QCOMPARE(last.convertToFormat(QImage::Format_BGR888), numbered(100, 60).copy(60, 0, 40, 60));
+    QCOMPARE(last.convertToFormat(QImage::Format_BGR888), Numbered(100, 60).copy(60, 0, 40, 60));
     QCOMPARE(p.form->frame().position().x(), 0);
     QVERIFY(!p.output()->isVisible());
     QCOMPARE(Control<QProgressBar>(p.output(), "progressBar")->value(), 0);
@@ -499,7 +491,7 @@ void TestDialogs::continuousCutWritesEveryPositionAndReturns()
 void TestDialogs::continuousCutAtTheEdgeSavesOneFile()
 {
     Program p;
-    p.load(numbered(100, 60));
+    p.load(Numbered(100, 60));
     SetCutSize(*p.form, {40, p.form->frame().size().height()});
     MoveFrame(*p.form,
               {60, p.form->frame().position().y()}); // against the right edge: only the start fits
@@ -520,7 +512,7 @@ void TestDialogs::continuousCutAtTheEdgeSavesOneFile()
 void TestDialogs::failedSequenceKeepsTheDialogAndTheFrame()
 {
     Program p;
-    p.load(numbered(100, 60));
+    p.load(Numbered(100, 60));
     SetCutSize(*p.form, {40, p.form->frame().size().height()});
     MoveFrame(*p.form, {5, p.form->frame().position().y()});
     QString message;
@@ -545,7 +537,7 @@ void TestDialogs::failedSequenceKeepsTheDialogAndTheFrame()
 void TestDialogs::fadeWritesTwentyOneFrames()
 {
     Program p;
-    p.load(numbered(64, 48));
+    p.load(Numbered(64, 48));
     SetCutSize(*p.form, {8, 6});
     ModalScript script;
     script
@@ -563,7 +555,7 @@ void TestDialogs::fadeWritesTwentyOneFrames()
     const QImage first = ReadBmp(p.file(QStringLiteral("fade001.bmp")));
     QCOMPARE(first.pixel(3, 3), qRgb(0, 0, 0));
     const QImage last = ReadBmp(p.file(QStringLiteral("fade021.bmp")));
-    QCOMPARE(last.convertToFormat(QImage::Format_BGR888), numbered(64, 48).copy(0, 0, 8, 6));
+    QCOMPARE(last.convertToFormat(QImage::Format_BGR888), Numbered(64, 48).copy(0, 0, 8, 6));
 }
 
 // A second run onto the same names used to replace the first run's frames without a word. One
@@ -571,7 +563,7 @@ void TestDialogs::fadeWritesTwentyOneFrames()
 void TestDialogs::framesReplaceFilesOnlyAfterOneQuestion()
 {
     Program p;
-    p.load(numbered(64, 48));
+    p.load(Numbered(64, 48));
     SetCutSize(*p.form, {8, 6});
     QFile kept(p.file(QStringLiteral("fade007.bmp")));
     QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("keep") == 4);
@@ -602,7 +594,7 @@ void TestDialogs::framesReplaceFilesOnlyAfterOneQuestion()
 void TestDialogs::savePictureAddsTheExtensionOnlyWhenMissing()
 {
     Program p;
-    p.load(numbered(30, 20));
+    p.load(Numbered(30, 20));
     const struct {
         QString typed;
         int filter;
@@ -628,7 +620,7 @@ void TestDialogs::savePictureAddsTheExtensionOnlyWhenMissing()
 void TestDialogs::undoReturnsToTheLoadedPicture()
 {
     Program p;
-    const QImage loaded = numbered(80, 60);
+    const QImage loaded = Numbered(80, 60);
     p.load(loaded);
     SetCutSize(*p.form, {70, p.form->frame().size().height()});
     OnNextModal("ValueDialog", [](QWidget *d) {

@@ -2,6 +2,7 @@
 // The main window: layout, start-up and placement, the two states, shut-down, the canvas mouse.
 #include "core/base/app_paths.h"
 #include "core/image/picture.h"
+#include "pictures.h"
 #include "windows/application.h"
 #include "windows/canvas_widget.h"
 #include "windows/frame_placing.h"
@@ -60,15 +61,6 @@ QString settingValue(const QByteArray &ini, const QString &key)
             return text.mid(key.size() + 1);
     }
     return {};
-}
-
-QImage numbered(int width, int height)
-{
-    QImage picture(width, height, kPictureFormat);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x % 250 + 5, y % 250 + 5, 128));
-    return picture;
 }
 
 // What a load does, without the import dialog.
@@ -300,7 +292,7 @@ void TestMainWindow::firstPictureSwitchesToTheWorkingState()
     // A cut size chosen before the first picture is kept, lowered to the picture (the stored
     // 64 x 48 used to replace it).
     SetCutSize(form, {700, form.frame().size().height()});
-    loadPicture(form, numbered(640, 480));
+    loadPicture(form, Numbered(640, 480));
     for (QPushButton *b : outputs)
         QVERIFY(b->isEnabled());
     QVERIFY(editMenu->menuAction()->isEnabled());
@@ -314,7 +306,7 @@ void TestMainWindow::firstPictureSwitchesToTheWorkingState()
 
     // There is no way back, and a second picture keeps the cut size it has.
     SetCutSize(form, {30, form.frame().size().height()});
-    loadPicture(form, numbered(20, 10));
+    loadPicture(form, Numbered(20, 10));
     QVERIFY(form.hasPicture());
     QCOMPARE(form.frame().size().width(), 20);
     QCOMPARE(form.frame().size().height(), 10);
@@ -353,7 +345,7 @@ void TestMainWindow::runWithPictureStoresTheCutSize()
     {
         MainWindow form(folder.paths());
         form.show();
-        loadPicture(form, numbered(300, 200));
+        loadPicture(form, Numbered(300, 200));
         SetCutSize(form, {64, 48});
         form.close();
     }
@@ -362,7 +354,7 @@ void TestMainWindow::runWithPictureStoresTheCutSize()
 
     MainWindow next(folder.paths());
     QCOMPARE(labelText(next, "cutWidthLabel"), QStringLiteral("64"));
-    loadPicture(next, numbered(50, 40)); // lowered to a smaller picture
+    loadPicture(next, Numbered(50, 40)); // lowered to a smaller picture
     QCOMPARE(next.frame().size().width(), 50);
     QCOMPARE(next.frame().size().height(), 40);
 }
@@ -457,7 +449,7 @@ void TestMainWindow::mouseClampsTheFrameInsideThePicture()
     MainWindow form(folder.paths());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    loadPicture(form, numbered(300, 200));
+    loadPicture(form, Numbered(300, 200));
     CanvasWidget *canvas = Control<CanvasWidget>(&form, "canvas");
 
     // A click without movement puts the corner on the clicked pixel; the release's own
@@ -496,7 +488,7 @@ void TestMainWindow::canvasShowsTheOutlineAndTheCutDoesNot()
     MainWindow form(folder.paths());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const QImage picture = numbered(60, 40);
+    const QImage picture = Numbered(60, 40);
     loadPicture(form, picture);
     auto *canvas = Control<CanvasWidget>(&form, "canvas");
     sendMouse(canvas, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);

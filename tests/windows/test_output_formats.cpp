@@ -2,6 +2,7 @@
 // The output dialog's formats: PNG frames, an animation or a sprite sheet instead of BMP files, the
 // format following the save dialog's filter; the whole picture saved as PNG or WebP.
 #include "core/sequence/mixing.h"
+#include "pictures.h"
 #include "windows/application.h"
 #include "windows/frame_placing.h"
 #include "windows/main_window.h"
@@ -23,22 +24,13 @@
 
 namespace {
 
-QImage numbered(int width, int height)
-{
-    QImage picture(width, height, QImage::Format_BGR888);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x * 3 % 256, y * 5 % 256, (x * y) % 256));
-    return picture;
-}
-
 struct Program {
     ProgramFolder folder{"A\r\n16\r\n16\r\n"};
     std::unique_ptr<MainWindow> form = std::make_unique<MainWindow>(folder.paths());
     Program()
     {
         form->show();
-        form->takeNewPicture(numbered(100, 60));
+        form->takeNewPicture(Numbered(100, 60));
         SetCutSize(*form, {40, 30});
     }
     QString file(const QString &name) const { return folder.file(name); }
@@ -107,7 +99,7 @@ void TestOutputFormats::choicesReachTheFilesWritten()
                                                     "walk003.png", "walk004.png", "walk005.png"}));
     QCOMPARE(QImageReader(p.file("walk005.png")).format(), QByteArray("png"));
     QCOMPARE(QImage(p.file("walk005.png")).convertToFormat(QImage::Format_BGR888),
-             numbered(100, 60).copy(60, 0, 40, 30));
+             Numbered(100, 60).copy(60, 0, 40, 30));
 
     QImageReader gif(p.file("walk.gif"));
     QCOMPARE(gif.imageCount(), 8); // five positions forward, three back
@@ -128,7 +120,7 @@ void TestOutputFormats::choicesReachTheFilesWritten()
 
     QCOMPARE(QImageReader(p.file("cut.png")).format(), QByteArray("png"));
     QCOMPARE(QImage(p.file("cut.png")).convertToFormat(QImage::Format_BGR888),
-             numbered(100, 60).copy(0, 0, 40, 30));
+             Numbered(100, 60).copy(0, 0, 40, 30));
 }
 
 // Catches a filter index mapped to the wrong writer and a transparent picture flattened on its
@@ -164,7 +156,7 @@ void TestOutputFormats::wholePictureSavesAsPngAndWebp()
 void TestOutputFormats::previewPlaysTheFramesThatWouldBeWritten()
 {
     Program p;
-    const QImage picture = numbered(100, 60);
+    const QImage picture = Numbered(100, 60);
     const auto shownFrame = [&] {
         return p.control<QLabel>("previewLabel")
             ->pixmap()

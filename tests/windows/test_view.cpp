@@ -4,6 +4,7 @@
 #include "core/image/picture.h"
 #include "core/image/picture_reading.h"
 #include "core/image/plugin_reading.h"
+#include "pictures.h"
 #include "windows/application.h"
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
@@ -29,16 +30,6 @@
 #include <QtTest>
 
 namespace {
-
-// Every pixel tells where it is, so a picture pixel read from the wrong place cannot pass.
-QImage numbered(int width, int height)
-{
-    QImage picture(width, height, kPictureFormat);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x * 20 % 250 + 5, y * 20 % 250 + 5, 100));
-    return picture;
-}
 
 struct Program {
     ProgramFolder folder;
@@ -137,7 +128,7 @@ void TestView::zoomMenuStepsFitsAndIsKept()
     QList<QAction *> bar = p.form->menuBar()->actions();
     QCOMPARE(bar.indexOf(Control<QMenu>(p.form.get(), "viewMenu")->menuAction()),
              bar.indexOf(Control<QMenu>(p.form.get(), "editMenu")->menuAction()) + 1);
-    p.form->takeNewPicture(numbered(8, 8));
+    p.form->takeNewPicture(Numbered(8, 8));
     QCOMPARE(p.label("zoomLabel"), QStringLiteral("100%"));
 
     QTest::keyClick(p.form.get(), Qt::Key_Plus, Qt::ControlModifier);
@@ -163,7 +154,7 @@ void TestView::zoomMenuStepsFitsAndIsKept()
     QCOMPARE(p.label("zoomLabel"), QStringLiteral("2400%"));
 
     // About the pointer: the picture point under it stays under it, though the view scrolls.
-    p.form->takeNewPicture(numbered(1000, 800));
+    p.form->takeNewPicture(Numbered(1000, 800));
     p.form->showActualSize();
     QWidget *viewport = Control<QScrollArea>(p.form.get(), "canvasArea")->viewport();
     const QPoint pointer = p.canvas->mapTo(viewport, QPoint(200, 150));
@@ -190,7 +181,7 @@ void TestView::pressOnAZoomedCanvasPicksThePixelUnderThePointer()
 {
     Program p;
     QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
-    const QImage sprite = numbered(8, 8);
+    const QImage sprite = Numbered(8, 8);
     p.form->takeNewPicture(sprite);
     for (int i = 0; i < 4; ++i)
         p.form->zoomIn(); // 200, 300, 400, 600
@@ -256,7 +247,7 @@ void TestView::keysMoveTheFrame()
 {
     Program p("[set]\r\nImageWidth=30\r\nImageHeight=20\r\n");
     QVERIFY(QTest::qWaitForWindowActive(p.form.get()));
-    p.form->takeNewPicture(numbered(100, 60));
+    p.form->takeNewPicture(Numbered(100, 60));
     QVERIFY(p.canvas->hasFocus()); // a new picture's frame takes the keys
     auto *area = p.form->findChild<QScrollArea *>(QStringLiteral("canvasArea"));
     p.form->findChild<QPushButton *>(QStringLiteral("loadButton"))->setFocus();
@@ -295,7 +286,7 @@ void TestView::readoutsFollowTheFrameAndThePointer()
 {
     Program p;
     QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
-    const QImage picture = numbered(30, 20);
+    const QImage picture = Numbered(30, 20);
     p.form->takeNewPicture(picture);
     p.form->zoomIn(); // 200 %
     p.form->zoomIn(); // 300 %
@@ -315,7 +306,7 @@ void TestView::positionDialogPlacesTheFrame()
 {
     Program p("[set]\r\nImageWidth=30\r\nImageHeight=20\r\n");
     QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
-    p.form->takeNewPicture(numbered(100, 60));
+    p.form->takeNewPicture(Numbered(100, 60));
     MoveFrame(*p.form, {7, 9});
     ModalScript script;
     script.then(QStringLiteral("FramePositionDialog"), [](QWidget *dialog) {
@@ -348,8 +339,8 @@ void TestView::droppedPictureLoadsAndIsRemembered()
 {
     Program p;
     QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
-    const QString first = p.save(numbered(40, 30), QStringLiteral("first.bmp"));
-    const QString second = p.save(numbered(20, 10), QStringLiteral("二つ目.bmp"));
+    const QString first = p.save(Numbered(40, 30), QStringLiteral("first.bmp"));
+    const QString second = p.save(Numbered(20, 10), QStringLiteral("二つ目.bmp"));
     QVERIFY(!dropFiles(p.form.get(), {first, second}));
     QVERIFY(dropFiles(p.form.get(), {first}));
     QTRY_COMPARE(p.form->document().picture().size(), QSize(40, 30));
@@ -384,8 +375,8 @@ void TestView::droppedPictureLoadsAndIsRemembered()
 void TestView::dropOnTheOutputDialogInAlphaModeSetsTheBlendPicture()
 {
     Program p("[set]\r\nImageWidth=20\r\nImageHeight=20\r\n");
-    p.form->takeNewPicture(numbered(60, 40));
-    const QString blend = p.save(numbered(10, 10), QStringLiteral("blend.bmp"));
+    p.form->takeNewPicture(Numbered(60, 40));
+    const QString blend = p.save(Numbered(10, 10), QStringLiteral("blend.bmp"));
     auto *dialog = Control<OutputDialog>(p.form.get(), "OutputDialog");
     bool droppedInSequence = true;
     ModalScript script;
@@ -403,7 +394,7 @@ void TestView::dropOnTheOutputDialogInAlphaModeSetsTheBlendPicture()
     p.form->saveBlend();
     QVERIFY(script.done());
     QVERIFY(!droppedInSequence);
-    QCOMPARE(p.form->document().blendPicture().pixel(9, 9), numbered(10, 10).pixel(9, 9));
+    QCOMPARE(p.form->document().blendPicture().pixel(9, 9), Numbered(10, 10).pixel(9, 9));
 }
 
 // Catches the dialog's gap and skip choices not reaching the run, and the steps left usable when
@@ -411,7 +402,7 @@ void TestView::dropOnTheOutputDialogInAlphaModeSetsTheBlendPicture()
 void TestView::gridDirectionCutsTheSheet()
 {
     Program p("[set]\r\nImageWidth=10\r\nImageHeight=10\r\n");
-    QImage sheet = numbered(34, 10); // three tiles 2 pixels apart, the last one plain
+    QImage sheet = Numbered(34, 10); // three tiles 2 pixels apart, the last one plain
     for (int y = 0; y < 10; ++y)
         for (int x = 24; x < 34; ++x)
             sheet.setPixel(x, y, qRgb(0, 0, 0));

@@ -6,6 +6,7 @@
 #include "core/sequence/mixing.h"
 
 #include "cut_run.h"
+#include "pictures.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -49,16 +50,6 @@ TEST(FrameFileName, FolderBaseNameAndPaddedNumber)
         EXPECT_EQ(FrameFileName(QString::fromUtf8(row.path), row.frame),
                   QString::fromUtf8(row.expected))
             << row.path << " frame " << row.frame;
-}
-
-// Every pixel tells where it came from, so a wrongly placed cut cannot pass.
-QImage numbered(int width, int height)
-{
-    QImage picture(width, height, kPictureFormat);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256));
-    return picture;
 }
 
 CutJob along(Direction direction, std::optional<int> step)
@@ -128,7 +119,7 @@ TEST(MakeFrameRun, CutsEachPositionTheJobAsksFor)
         {"one cut", {100, 30}, {7, 8, 40, 10}, JobOf(CutKind::Single), {{7, 8}}},
     };
     for (const auto &row : rows) {
-        const QImage picture = numbered(row.picture.width(), row.picture.height());
+        const QImage picture = Numbered(row.picture.width(), row.picture.height());
         const std::unique_ptr<FrameRun> run = CutRun(picture, row.frame, row.job);
         ASSERT_EQ(run->count(), int(row.positions.size())) << row.label;
         EXPECT_EQ(run->frameSize(), row.frame.size()) << row.label;
@@ -233,7 +224,7 @@ TEST(GridCutting, TilesInReadingOrderWithGapsAndSkippedTiles)
 TEST(MakeFrameRun, CutsKeepAlphaAndMixesStartAndEndRight)
 {
     QTemporaryDir dir;
-    QImage picture = numbered(40, 30).convertToFormat(QImage::Format_ARGB32);
+    QImage picture = Numbered(40, 30).convertToFormat(QImage::Format_ARGB32);
     picture.setPixel(12, 11, qRgba(10, 20, 30, 0));
     const QRect frame(10, 10, 6, 4);
     CutJob job = JobOf(CutKind::Single);
@@ -247,8 +238,8 @@ TEST(MakeFrameRun, CutsKeepAlphaAndMixesStartAndEndRight)
     EXPECT_EQ(written, To24Bit(picture.copy(frame)));
     EXPECT_EQ(written.pixel(2, 1), qRgb(255, 255, 255)); // transparent over white
 
-    const QImage opaque = numbered(40, 30);
-    const QImage blend = numbered(3, 2).mirrored(true, true); // smaller than the cut: padded
+    const QImage opaque = Numbered(40, 30);
+    const QImage blend = Numbered(3, 2).mirrored(true, true); // smaller than the cut: padded
     const QImage opaqueCut = opaque.copy(frame);
     const std::unique_ptr<FrameRun> blended = CutRun(opaque, frame, JobOf(CutKind::Blend), blend);
     ASSERT_EQ(blended->count(), kMixFrames);

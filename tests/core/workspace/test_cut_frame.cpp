@@ -3,20 +3,12 @@
 #include "core/image/alpha.h"
 #include "core/image/picture.h"
 #include "core/workspace/cut_frame.h"
+#include "pictures.h"
 
 #include <climits>
 #include <gtest/gtest.h>
 
 namespace {
-
-QImage numbered(int width, int height)
-{
-    QImage picture(width, height, kPictureFormat);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * 7 + y * 13) % 256));
-    return picture;
-}
 
 // The frame stays inside the picture whatever it is given: sizes from set.ini, data.dat and the
 // command line, positions from a drag past the edge or --at. Catches a clamp to the picture
@@ -105,7 +97,7 @@ TEST(CutFrame, NudgeMovesTheFrameAndStopsAtTheEdges)
 // cut made at a size no picture may have.
 TEST(CopyOverWhite, CopiesThe24BitPixelsUnderTheArea)
 {
-    const QImage picture = numbered(40, 30);
+    const QImage picture = Numbered(40, 30);
     QImage cut;
     CopyOverWhite(picture, QRect(10, 10, 4, 3), cut);
     ASSERT_EQ(cut.format(), kPictureFormat);
