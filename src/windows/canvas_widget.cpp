@@ -7,16 +7,22 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimerEvent>
 #include <QPixmap>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 // One notch of a common mouse wheel, in eighths of a degree.
 constexpr int kWheelNotch = 120;
+// While the pointer is held beyond the view's edge, the view scrolls this often, by as far as the
+// pointer is beyond it but at most this many pixels a step.
+constexpr int kAutoScrollMs = 30;
+constexpr int kAutoScrollStep = 40;
 // The pixel grid: mid grey at half strength shows on light and dark pictures alike.
 const QColor kGridColor(128, 128, 128, 128);
 // Transparency shows as squares of this many view pixels, white and light grey: a pattern no
@@ -182,21 +188,21 @@ void CanvasWidget::paintPixelGrid(QPainter &painter, const QRect &area) const
 
 void CanvasWidget::mousePressEvent(QMouseEvent *event)
 {
-    // The frame's corner jumps to the pointer.
+    // Inside the frame the press grabs it where it is; outside, the frame's corner jumps to the
+    // pointer.
+    const QPoint pixel = pixelAt(event->position());
+    m_grab = m_frame.rect().contains(pixel) ? pixel - m_frame.position() : QPoint();
     m_dragging = true;
-    CutFrame moved = m_frame;
-    moved.moveTo(pixelAt(event->position()));
-    moveFrame(moved);
+    dragTo(event->position());
 }
 
 void CanvasWidget::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint pixel = pixelAt(event->position());
-    if (m_dragging && event->buttons() != Qt::NoButton) {
-        CutFrame moved = m_frame;
-        moved.moveTo(pixel);
-        moveFrame(moved);
-    }
+    if (m_dragging && event->buttons() != Qt::NoButton)
+        dragTo(event->position());
+    else
+        setCursor(m_frame.rect().contains(pixel) ? Qt::SizeAllCursor : Qt::ArrowCursor);
     if (QRect(QPoint(0, 0), pictureSize()).contains(pixel))
         emit hovered(pixel);
     else
@@ -208,6 +214,66 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent *)
     // The release's own position is not used: the frame stays where the press or the last move
     // put it.
     m_dragging = false;
+    if (m_scrollTimer) {
+        killTimer(m_scrollTimer);
+        m_scrollTimer = 0;
+    }
+}
+
+void CanvasWidget::dragTo(QPointF position)
+{
+    m_pointer = position;
+    CutFrame moved = m_frame;
+    moved.moveTo(pixelAt(position) - m_grab);
+    moveFrame(moved);
+    // Beyond the view's edge the view follows the pointer, a little at a time while it is held
+    // there.
+    QScrollArea *area = scrollArea();
+    const bool outside =
+        area && !area->viewport()->rect().contains(mapTo(area->viewport(), position.toPoint()));
+    if (outside && !m_scrollTimer)
+        m_scrollTimer = startTimer(kAutoScrollMs);
+}
+
+void CanvasWidget::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_scrollTimer) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    if (m_dragging)
+        scrollTowardsPointer();
+}
+
+void CanvasWidget::scrollTowardsPointer()
+{
+    QScrollArea *area = scrollArea();
+    if (!area)
+        return;
+    const QRect view = area->viewport()->rect();
+    const QPoint at = mapTo(area->viewport(), m_pointer.toPoint());
+    // As far as the pointer is beyond the edge, at most a screenful's tenth a step.
+    const auto beyond = [](int p, int low, int high) {
+        return p < low ? p - low : p > high ? p - high : 0;
+    };
+    const QPoint step(std::clamp(beyond(at.x(), view.left(), view.right()), -kAutoScrollStep,
+                                 kAutoScrollStep),
+                      std::clamp(beyond(at.y(), view.top(), view.bottom()), -kAutoScrollStep,
+                                 kAutoScrollStep));
+    if (step.isNull()) {
+        killTimer(m_scrollTimer);
+        m_scrollTimer = 0;
+        return;
+    }
+    QScrollBar *across = area->horizontalScrollBar();
+    QScrollBar *down = area->verticalScrollBar();
+    const QPoint before(across->value(), down->value());
+    across->setValue(across->value() + step.x());
+    down->setValue(down->value() + step.y());
+    // The pointer stands still on the screen while the canvas moves under it: it now points at
+    // another place of the picture, where the frame follows.
+    const QPoint scrolled = QPoint(across->value(), down->value()) - before;
+    dragTo(m_pointer + scrolled);
 }
 
 void CanvasWidget::leaveEvent(QEvent *event)

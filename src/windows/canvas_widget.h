@@ -2,6 +2,8 @@
 // The canvas: the document's picture at the zoom, with the cut frame on it. It paints itself at
 // every zoom, keeps the picture point under the pointer or the view's centre in place when the
 // zoom changes, and moves the frame from the mouse and the keys, telling the window by signals.
+// A press inside the frame grabs it, and it moves by the pointer's travel; a press outside puts
+// its top-left corner under the pointer. Held beyond the view's edge, the pointer scrolls the view.
 #pragma once
 
 #include "core/workspace/cut_frame.h"
@@ -49,6 +51,7 @@ class CanvasWidget : public QWidget {
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -58,6 +61,8 @@ class CanvasWidget : public QWidget {
     void fitToPicture();
     void pictureChanged();
     void moveFrame(const CutFrame &moved);
+    void dragTo(QPointF position);
+    void scrollTowardsPointer();
     QRegion marksOf(const CutFrame &frame) const;
     void paintPixelGrid(QPainter &painter, const QRect &area) const;
     // The scroll area the canvas sits in; none while it stands alone.
@@ -69,5 +74,8 @@ class CanvasWidget : public QWidget {
     ZoomedView m_view;
     bool m_pixelGrid = false;
     bool m_dragging = false; // a mouse button is held on the canvas
+    QPoint m_grab;           // where in the frame it was grabbed, in picture pixels
+    QPointF m_pointer;       // the pointer's last place while dragging, in canvas coordinates
+    int m_scrollTimer = 0;   // runs while the pointer is held beyond the view's edge
     int m_wheelAngle = 0;    // the part of a wheel turn not yet taken as a step
 };

@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -109,6 +110,7 @@ class TestView : public QObject {
     void zoomMenuStepsFitsAndIsKept();
     void pressOnAZoomedCanvasPicksThePixelUnderThePointer();
     void transparencyShowsTheSameCheckerboardAtEveryZoom();
+    void pressInsideGrabsAndHeldBeyondTheEdgeScrolls();
     void keysMoveTheFrame();
     void readoutsFollowTheFrameAndThePointer();
     void positionDialogPlacesTheFrame();
@@ -241,6 +243,41 @@ void TestView::transparencyShowsTheSameCheckerboardAtEveryZoom()
     }
 }
 
+// A press inside the frame grabs it where it was pressed; outside, the corner jumps to the
+// pointer; held beyond the view's edge, the pointer scrolls the view and the frame follows.
+// Catches the old jump of the corner on a grab, a grab offset taken in view pixels at a zoom, a
+// cursor that gives no sign of the grab, and a drag that stops at the view's edge.
+void TestView::pressInsideGrabsAndHeldBeyondTheEdgeScrolls()
+{
+    Program p("[set]\r\nImageWidth=40\r\nImageHeight=30\r\n");
+    QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
+    p.form->takeNewPicture(Numbered(2000, 1500));
+    p.form->zoomIn(); // 200 %: view pixels are not picture pixels
+    MoveFrame(*p.form, {10, 10});
+    sendMouse(p.canvas, QEvent::MouseMove, {50, 50}, Qt::NoButton); // picture (25, 25)
+    QCOMPARE(p.canvas->cursor().shape(), Qt::SizeAllCursor);
+    sendMouse(p.canvas, QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton);
+    QCOMPARE(p.frame(), QPoint(10, 10)); // grabbed, not moved
+    sendMouse(p.canvas, QEvent::MouseMove, {80, 70}, Qt::LeftButton); // 15 and 10 pixels on
+    QCOMPARE(p.frame(), QPoint(25, 20));
+    sendMouse(p.canvas, QEvent::MouseButtonRelease, {80, 70}, Qt::NoButton);
+    sendMouse(p.canvas, QEvent::MouseMove, {400, 400}, Qt::NoButton);
+    QCOMPARE(p.canvas->cursor().shape(), Qt::ArrowCursor);
+    sendMouse(p.canvas, QEvent::MouseButtonPress, {400, 400}, Qt::LeftButton); // outside
+    QCOMPARE(p.frame(), QPoint(200, 200));
+
+    // Held beyond the right edge of the view, the view scrolls and the frame goes with it.
+    auto *area = p.form->findChild<QScrollArea *>(QStringLiteral("canvasArea"));
+    const int viewRight = area->viewport()->width();
+    const QPoint beyond = p.canvas->mapFrom(area->viewport(), QPoint(viewRight + 30, 200));
+    sendMouse(p.canvas, QEvent::MouseMove, beyond, Qt::LeftButton);
+    const int scrolledFrom = area->horizontalScrollBar()->value();
+    const int frameFrom = p.frame().x();
+    QTRY_VERIFY(area->horizontalScrollBar()->value() > scrolledFrom + 60);
+    QVERIFY(p.frame().x() > frameFrom + 30);
+    sendMouse(p.canvas, QEvent::MouseButtonRelease, beyond, Qt::NoButton);
+}
+
 // Catches arrow keys that reach the scroll area or a button instead of the frame, steps of the
 // wrong size, a frame pushed past the picture by keys, and a position readout left behind.
 void TestView::keysMoveTheFrame()
@@ -255,6 +292,8 @@ void TestView::keysMoveTheFrame()
                       area->viewport()->rect().bottomRight() - QPoint(5, 5)); // the grey
     QVERIFY(p.canvas->hasFocus());
     QCOMPARE(p.frame(), QPoint(0, 0));
+    // Outside the frame a click puts its corner there (inside, it would grab the frame).
+    QTest::mouseClick(p.canvas, Qt::LeftButton, Qt::NoModifier, QPoint(35, 25));
     QTest::mouseClick(p.canvas, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     QVERIFY(p.canvas->hasFocus());
     QCOMPARE(p.frame(), QPoint(5, 5));
