@@ -142,24 +142,8 @@
 <context>
     <name>Edits</name>
     <message>
-        <source>拡大縮小(&amp;X)</source>
-        <translation>Resi&amp;ze...</translation>
-    </message>
-    <message>
-        <source>回転(&amp;R)</source>
-        <translation>R&amp;otate...</translation>
-    </message>
-    <message>
         <source>ぼかし(&amp;S)</source>
         <translation>&amp;Blur</translation>
-    </message>
-    <message>
-        <source>コントラスト強調(&amp;C)</source>
-        <translation>&amp;Contrast...</translation>
-    </message>
-    <message>
-        <source>ガンマ補正(&amp;G)</source>
-        <translation>&amp;Gamma Correction...</translation>
     </message>
     <message>
         <source>レベル補正</source>
@@ -168,6 +152,22 @@
     <message>
         <source>シャープネス(&amp;H)</source>
         <translation>S&amp;harpen</translation>
+    </message>
+    <message>
+        <source>拡大縮小(&amp;X)…</source>
+        <translation>Resi&amp;ze...</translation>
+    </message>
+    <message>
+        <source>回転(&amp;R)…</source>
+        <translation>R&amp;otate...</translation>
+    </message>
+    <message>
+        <source>コントラスト強調(&amp;C)…</source>
+        <translation>&amp;Contrast...</translation>
+    </message>
+    <message>
+        <source>ガンマ補正(&amp;G)…</source>
+        <translation>&amp;Gamma Correction...</translation>
     </message>
 </context>
 <context>
@@ -391,34 +391,6 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <source>画像ファイル読込み</source>
-        <translation>Load Picture...</translation>
-    </message>
-    <message>
-        <source>切り取り画像サイズ設定</source>
-        <translation>Cut Size...</translation>
-    </message>
-    <message>
-        <source>画像切り取り</source>
-        <translation>Save Cut...</translation>
-    </message>
-    <message>
-        <source>連続画像切り取り</source>
-        <translation>Sequence...</translation>
-    </message>
-    <message>
-        <source>アルファ合成</source>
-        <translation>Alpha Blend...</translation>
-    </message>
-    <message>
-        <source>フェードアウト</source>
-        <translation>Fade Out...</translation>
-    </message>
-    <message>
-        <source>簡易ホームページ作成</source>
-        <translation>Web Page...</translation>
-    </message>
-    <message>
         <source>画像の大きさ</source>
         <translation>Picture size</translation>
     </message>
@@ -451,14 +423,6 @@
         <translation>&amp;Help</translation>
     </message>
     <message>
-        <source>画像ファイルを読込む(&amp;R)</source>
-        <translation>&amp;Load Picture...</translation>
-    </message>
-    <message>
-        <source>表示中の画像を保存する(&amp;S)</source>
-        <translation>&amp;Save Picture As...</translation>
-    </message>
-    <message>
         <source>終了(&amp;X)</source>
         <translation>&amp;Quit</translation>
     </message>
@@ -483,40 +447,8 @@
         <translation>Capture &amp;Screen</translation>
     </message>
     <message>
-        <source>スクリーンキャプチャー(縮小)</source>
-        <translation>Capture Screen and S&amp;hrink...</translation>
-    </message>
-    <message>
         <source>アクティブウインドウキャプチャー</source>
         <translation>Capture Active &amp;Window</translation>
-    </message>
-    <message>
-        <source>アクティブウインドウキャプチャー(縮小)</source>
-        <translation>Capture Active Window and Shrin&amp;k...</translation>
-    </message>
-    <message>
-        <source>フォルダ内JPEGファイル縮小</source>
-        <translation>Shrink &amp;JPEG Files in a Folder...</translation>
-    </message>
-    <message>
-        <source>使い方 (&amp;H)</source>
-        <translation>&amp;User Guide</translation>
-    </message>
-    <message>
-        <source>readmeを開く (&amp;R)</source>
-        <translation>Open &amp;Readme</translation>
-    </message>
-    <message>
-        <source>バージョン情報 (&amp;V)</source>
-        <translation>&amp;About MOKARAN</translation>
-    </message>
-    <message>
-        <source>ホームページへ (&amp;U)</source>
-        <translation>&amp;Home Page</translation>
-    </message>
-    <message>
-        <source>終了 (&amp;X)</source>
-        <translation>&amp;Quit</translation>
     </message>
     <message>
         <source>縮小</source>
@@ -631,6 +563,66 @@
     <message>
         <source>画像と切り取り枠</source>
         <translation>Picture and cut frame</translation>
+    </message>
+    <message>
+        <source>画像ファイル読込み(&amp;L)</source>
+        <translation>&amp;Load Picture...</translation>
+    </message>
+    <message>
+        <source>切り取り画像サイズ設定(&amp;Z)</source>
+        <translation>Cut Si&amp;ze...</translation>
+    </message>
+    <message>
+        <source>画像切り取り(&amp;C)</source>
+        <translation>Save &amp;Cut...</translation>
+    </message>
+    <message>
+        <source>連続画像切り取り(&amp;Q)</source>
+        <translation>Se&amp;quence...</translation>
+    </message>
+    <message>
+        <source>アルファ合成(&amp;A)</source>
+        <translation>&amp;Alpha Blend...</translation>
+    </message>
+    <message>
+        <source>フェードアウト(&amp;D)</source>
+        <translation>Fa&amp;de Out...</translation>
+    </message>
+    <message>
+        <source>画像ファイルを読込む(&amp;R)…</source>
+        <translation>&amp;Load Picture...</translation>
+    </message>
+    <message>
+        <source>表示中の画像を保存する(&amp;S)…</source>
+        <translation>&amp;Save Picture As...</translation>
+    </message>
+    <message>
+        <source>スクリーンキャプチャー(縮小)…</source>
+        <translation>Capture Screen and S&amp;hrink...</translation>
+    </message>
+    <message>
+        <source>アクティブウインドウキャプチャー(縮小)…</source>
+        <translation>Capture Active Window and Shrin&amp;k...</translation>
+    </message>
+    <message>
+        <source>簡易ホームページ作成…</source>
+        <translation>&amp;Mobile Page Maker...</translation>
+    </message>
+    <message>
+        <source>フォルダ内JPEGファイル縮小…</source>
+        <translation>Shrink &amp;JPEG Files in a Folder...</translation>
+    </message>
+    <message>
+        <source>使い方(&amp;H)</source>
+        <translation>&amp;User Guide</translation>
+    </message>
+    <message>
+        <source>readmeを開く(&amp;R)</source>
+        <translation>Open &amp;Readme</translation>
+    </message>
+    <message>
+        <source>バージョン情報(&amp;V)…</source>
+        <translation>&amp;About MOKARAN...</translation>
     </message>
 </context>
 <context>

@@ -7,10 +7,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimerEvent>
 #include <QPixmap>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimerEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -256,10 +256,9 @@ void CanvasWidget::scrollTowardsPointer()
     const auto beyond = [](int p, int low, int high) {
         return p < low ? p - low : p > high ? p - high : 0;
     };
-    const QPoint step(std::clamp(beyond(at.x(), view.left(), view.right()), -kAutoScrollStep,
-                                 kAutoScrollStep),
-                      std::clamp(beyond(at.y(), view.top(), view.bottom()), -kAutoScrollStep,
-                                 kAutoScrollStep));
+    const QPoint step(
+        std::clamp(beyond(at.x(), view.left(), view.right()), -kAutoScrollStep, kAutoScrollStep),
+        std::clamp(beyond(at.y(), view.top(), view.bottom()), -kAutoScrollStep, kAutoScrollStep));
     if (step.isNull()) {
         killTimer(m_scrollTimer);
         m_scrollTimer = 0;

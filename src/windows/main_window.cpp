@@ -12,6 +12,7 @@
 #include "windows/dialog_places.h"
 #include "windows/error_box.h"
 #include "windows/file_dialogs.h"
+#include "windows/flow_layout.h"
 #include "windows/frame_position_dialog.h"
 #include "windows/import_dialog.h"
 #include "windows/output_dialog.h"
@@ -29,6 +30,7 @@
 namespace {
 
 constexpr QSize kMinSize(750, 550); // the window never starts smaller than this
+constexpr int kButtonGroupGap = 16; // between the buttons that set up a cut and those that write
 // The window hides this long before a capture, so that the screen has repainted what it covered
 // and the window manager has activated the window behind it.
 constexpr int kCaptureDelayMs = 800;
@@ -43,6 +45,7 @@ MainWindow::MainWindow(const AppPaths &paths, QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>()), m_paths(paths)
 {
     m_ui->setupUi(this);
+    layOutButtons();
     SetDarkBackground(m_ui->buttonBar);
     SetDarkBackground(m_ui->sizeStrip);
     QPalette line = m_ui->stripLine->palette();
@@ -66,6 +69,18 @@ MainWindow::MainWindow(const AppPaths &paths, QWidget *parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::layOutButtons()
+{
+    // One row while the window is wide enough, more rows when it is not: no button is ever cut.
+    auto *row = new FlowLayout(m_ui->buttonBar);
+    row->addWidget(m_ui->loadButton);
+    row->addWidget(m_ui->cutSizeButton);
+    row->addGap(kButtonGroupGap); // the commands that write stand apart
+    for (QPushButton *output : {m_ui->saveCutButton, m_ui->saveSequenceButton,
+                                m_ui->saveBlendButton, m_ui->saveFadeButton})
+        row->addWidget(output);
+}
 
 void MainWindow::createDialogs()
 {
@@ -96,7 +111,6 @@ void MainWindow::connectCommands()
     onClick(m_ui->saveSequenceButton, &MainWindow::saveSequence);
     onClick(m_ui->saveBlendButton, &MainWindow::saveBlend);
     onClick(m_ui->saveFadeButton, &MainWindow::saveFade);
-    onClick(m_ui->pageMakerButton, &MainWindow::openPageMaker);
 
     const auto onTrigger = [this](QAction *item, auto command) {
         connect(item, &QAction::triggered, this, command);
@@ -111,10 +125,10 @@ void MainWindow::connectCommands()
     onTrigger(m_ui->captureWindowShrunkAction,
               [this] { capture(CaptureTarget::ActiveWindow, true); });
     onTrigger(m_ui->batchShrinkAction, &MainWindow::openBatchShrink);
+    onTrigger(m_ui->pageMakerAction, &MainWindow::openPageMaker);
     onTrigger(m_ui->helpAction, &MainWindow::openHelp);
     onTrigger(m_ui->readmeAction, &MainWindow::openReadme);
     onTrigger(m_ui->aboutAction, &MainWindow::showAbout);
-    onTrigger(m_ui->homePageAction, &MainWindow::openHomePage);
     onTrigger(m_ui->quitAction, &QWidget::close);
     connect(m_captureTimer, &QTimer::timeout, this, &MainWindow::takeCapture);
 }

@@ -36,9 +36,6 @@ namespace Ui {
 class MainWindow;
 }
 
-// The address the Help menu's home-page item opens.
-inline const char kHomePageUrl[] = "https://mokaran.example.jp/";
-
 // Where an imported picture goes.
 enum class ImportTarget { WorkingPicture, BlendPicture };
 
@@ -87,7 +84,6 @@ class MainWindow : public QMainWindow {
     void openPageMaker();
     void openHelp();
     void openReadme();
-    void openHomePage();
     void showAbout();
 
     // The view's commands: the zoom, the frame's position typed in, and loading a picture file
@@ -108,6 +104,7 @@ class MainWindow : public QMainWindow {
 
   private:
     // Start-up and shut-down (main_window.cpp).
+    void layOutButtons();
     void restoreSession();
     void saveSession();
     void readPresets();

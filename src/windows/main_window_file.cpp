@@ -168,11 +168,6 @@ void MainWindow::openReadme()
     openInBrowser(QUrl::fromLocalFile(LocalizedDataFile(m_paths, QStringLiteral("readme.txt"))));
 }
 
-void MainWindow::openHomePage()
-{
-    openInBrowser(QUrl(QString::fromLatin1(kHomePageUrl)));
-}
-
 void MainWindow::openInBrowser(const QUrl &address)
 {
     if (QDesktopServices::openUrl(address))

@@ -179,14 +179,14 @@ void TestMainWindow::menuHoldsEveryItemInOrder()
     } menus[] = {
         {"fileMenu",
          QStringLiteral("ファイル(&F)"),
-         {"loadAction 画像ファイルを読込む(&R)", "savePictureAction 表示中の画像を保存する(&S)",
+         {"loadAction 画像ファイルを読込む(&R)…", "savePictureAction 表示中の画像を保存する(&S)…",
           "-", " 最近使ったファイル(&F)", "-", "exitAction 終了(&X)"}},
         {"editMenu",
          QStringLiteral("編集(&E)"),
          {"undoAction 取り消し", "redoAction やり直し", "revertAction 元に戻す(&U)", "-",
-          "resizeAction 拡大縮小(&X)", "rotateAction 回転(&R)", "-", "blurAction ぼかし(&S)",
-          "sharpenAction シャープネス(&H)", "contrastAction コントラスト強調(&C)",
-          "gammaAction ガンマ補正(&G)", "levelsAction レベル補正", "-",
+          "resizeAction 拡大縮小(&X)…", "rotateAction 回転(&R)…", "-", "blurAction ぼかし(&S)",
+          "sharpenAction シャープネス(&H)", "contrastAction コントラスト強調(&C)…",
+          "gammaAction ガンマ補正(&G)…", "levelsAction レベル補正", "-",
           "framePositionAction 切り取り位置を指定(&P)…"}},
         {"viewMenu",
          QStringLiteral("表示(&V)"),
@@ -196,15 +196,15 @@ void TestMainWindow::menuHoldsEveryItemInOrder()
         {"toolsMenu",
          QStringLiteral("ツール(&T)"),
          {"captureScreenAction スクリーンキャプチャー",
-          "captureScreenShrunkAction スクリーンキャプチャー(縮小)",
+          "captureScreenShrunkAction スクリーンキャプチャー(縮小)…",
           "captureWindowAction アクティブウインドウキャプチャー",
-          "captureWindowShrunkAction アクティブウインドウキャプチャー(縮小)", "-",
-          "batchShrinkAction フォルダ内JPEGファイル縮小"}},
+          "captureWindowShrunkAction アクティブウインドウキャプチャー(縮小)…", "-",
+          "batchShrinkAction フォルダ内JPEGファイル縮小…",
+          "pageMakerAction 簡易ホームページ作成…"}},
         {"helpMenu",
          QStringLiteral("ヘルプ(&H)"),
-         {"helpAction 使い方 (&H)", "-", "readmeAction readmeを開く (&R)",
-          "aboutAction バージョン情報 (&V)", "homePageAction ホームページへ (&U)", "-", "-",
-          "quitAction 終了 (&X)"}},
+         {"helpAction 使い方(&H)", "-", "readmeAction readmeを開く(&R)",
+          "aboutAction バージョン情報(&V)…", "-", "-", "quitAction 終了(&X)"}},
     };
     QList<QAction *> barItems = form.menuBar()->actions();
     QCOMPARE(barItems.size(), 5);
@@ -214,22 +214,22 @@ void TestMainWindow::menuHoldsEveryItemInOrder()
         QCOMPARE(barItems[m], menu->menuAction());
         QCOMPARE(menu->title(), expected.title);
         QStringList actual;
-        for (QAction *item : menu->actions()) {
+        for (QAction *item : menu->actions())
             actual << (item->isSeparator() ? QStringLiteral("-")
                                            : item->objectName() + u' ' + item->text());
-            // Accelerators only, no shortcut keys but the history's usual ones and the zoom's.
-            const bool history = item == Control<QAction>(&form, "undoAction") ||
-                                 item == Control<QAction>(&form, "redoAction");
-            if (!history && qstrcmp(expected.name, "viewMenu") != 0)
-                QVERIFY(item->shortcut().isEmpty());
-        }
         QCOMPARE(actual, expected.items);
     }
-    const QStringList zoomKeys = {"Ctrl++", "Ctrl+-", "Ctrl+0", "Ctrl+9"};
-    const char *zoomItems[] = {"zoomInAction", "zoomOutAction", "actualSizeAction",
-                               "fitToWindowAction"};
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(Control<QAction>(&form, zoomItems[i])->shortcut().toString(), zoomKeys[i]);
+    // The keys desktop programs share, the history's and the zoom's; no other item has one.
+    const QHash<QString, QString> keys = {
+        {"loadAction", "Ctrl+O"},       {"savePictureAction", "Ctrl+S"},
+        {"exitAction", "Ctrl+Q"},       {"helpAction", "F1"},
+        {"undoAction", "Ctrl+Z"},       {"redoAction", "Ctrl+Y"},
+        {"zoomInAction", "Ctrl++"},     {"zoomOutAction", "Ctrl+-"},
+        {"actualSizeAction", "Ctrl+0"}, {"fitToWindowAction", "Ctrl+9"}};
+    for (const QMenu *menu : form.menuBar()->findChildren<QMenu *>())
+        for (const QAction *item : menu->actions())
+            if (!item->isSeparator() && !item->menu())
+                QCOMPARE(item->shortcut().toString(), keys.value(item->objectName()));
     // Two separators stand together before the exit item: both must show.
     QVERIFY(!Control<QMenu>(&form, "helpMenu")->separatorsCollapsible());
 }
@@ -298,7 +298,6 @@ void TestMainWindow::firstPictureSwitchesToTheWorkingState()
     QVERIFY(editMenu->menuAction()->isEnabled());
     QVERIFY(savePicture->isEnabled());
     QVERIFY(canvas->isVisible());
-    QVERIFY(!Control<QPushButton>(&form, "pageMakerButton")->isVisible());
     QCOMPARE(canvas->size(), QSize(640, 480));
     QCOMPARE(form.frame().size(), QSize(640, 48));
     QCOMPARE(labelText(form, "cutWidthLabel"), QStringLiteral("640"));

@@ -257,7 +257,7 @@ void TestView::pressInsideGrabsAndHeldBeyondTheEdgeScrolls()
     sendMouse(p.canvas, QEvent::MouseMove, {50, 50}, Qt::NoButton); // picture (25, 25)
     QCOMPARE(p.canvas->cursor().shape(), Qt::SizeAllCursor);
     sendMouse(p.canvas, QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton);
-    QCOMPARE(p.frame(), QPoint(10, 10)); // grabbed, not moved
+    QCOMPARE(p.frame(), QPoint(10, 10));                              // grabbed, not moved
     sendMouse(p.canvas, QEvent::MouseMove, {80, 70}, Qt::LeftButton); // 15 and 10 pixels on
     QCOMPARE(p.frame(), QPoint(25, 20));
     sendMouse(p.canvas, QEvent::MouseButtonRelease, {80, 70}, Qt::NoButton);

@@ -29,8 +29,9 @@ QImage scene(int width, int height)
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const bool sun = std::hypot(x - width * 0.7, y - height * 0.3) < height * 0.15;
-            picture.setPixel(x, y, sun ? qRgb(250, 200, 60)
-                                       : qRgb(40 + x * 100 / width, 90 + y * 120 / height, 200));
+            picture.setPixel(x, y,
+                             sun ? qRgb(250, 200, 60)
+                                 : qRgb(40 + x * 100 / width, 90 + y * 120 / height, 200));
         }
     return picture;
 }
@@ -94,12 +95,14 @@ int main(int argc, char *argv[])
     shoot(folder, QStringLiteral("cut-size"), [&] { window.chooseCutSize(); });
     shoot(folder, QStringLiteral("output-cut"), [&] { window.saveCut(); });
     shoot(folder, QStringLiteral("output-sequence"), [&] { window.saveSequence(); });
-    shoot(folder, QStringLiteral("output-grid"), [&] { window.saveSequence(); },
-          [](QWidget *d) { d->findChild<QRadioButton *>(QStringLiteral("gridRadio"))->click(); });
-    shoot(folder, QStringLiteral("output-animation"), [&] { window.saveSequence(); },
-          [](QWidget *d) {
-              d->findChild<QRadioButton *>(QStringLiteral("animationRadio"))->click();
-          });
+    shoot(
+        folder, QStringLiteral("output-grid"), [&] { window.saveSequence(); },
+        [](QWidget *d) { d->findChild<QRadioButton *>(QStringLiteral("gridRadio"))->click(); });
+    shoot(
+        folder, QStringLiteral("output-animation"), [&] { window.saveSequence(); },
+        [](QWidget *d) {
+            d->findChild<QRadioButton *>(QStringLiteral("animationRadio"))->click();
+        });
     shoot(folder, QStringLiteral("output-blend"), [&] { window.saveBlend(); });
     shoot(folder, QStringLiteral("output-fade"), [&] { window.saveFade(); });
     shoot(folder, QStringLiteral("resize"), trigger("resizeAction"));

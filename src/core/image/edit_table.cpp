@@ -13,17 +13,17 @@ namespace {
 
 // A whole-number value arrives as a double that holds it exactly.
 constexpr std::array<Edit, 7> kEdits{{
-    {EditKind::Resize, "resize", QT_TRANSLATE_NOOP("Edits", "拡大縮小(&X)"), EditValue::WholeNumber,
+    {EditKind::Resize, "resize", QT_TRANSLATE_NOOP("Edits", "拡大縮小(&X)…"), EditValue::WholeNumber,
      [](const QImage &p, double width) { return ScaleToWidth(p, int32_t(width)); }},
-    {EditKind::Rotate, "rotate", QT_TRANSLATE_NOOP("Edits", "回転(&R)"), EditValue::WholeNumber,
+    {EditKind::Rotate, "rotate", QT_TRANSLATE_NOOP("Edits", "回転(&R)…"), EditValue::WholeNumber,
      [](const QImage &p, double degrees) { return Rotate(p, int32_t(degrees)); }},
     {EditKind::Blur, "blur", QT_TRANSLATE_NOOP("Edits", "ぼかし(&S)"), EditValue::None,
      [](const QImage &p, double) { return Filter3x3(p, FilterKind::Blur); }},
     {EditKind::Sharpen, "sharpen", QT_TRANSLATE_NOOP("Edits", "シャープネス(&H)"), EditValue::None,
      [](const QImage &p, double) { return Filter3x3(p, FilterKind::Sharpen); }},
-    {EditKind::Contrast, "contrast", QT_TRANSLATE_NOOP("Edits", "コントラスト強調(&C)"),
+    {EditKind::Contrast, "contrast", QT_TRANSLATE_NOOP("Edits", "コントラスト強調(&C)…"),
      EditValue::Fraction, [](const QImage &p, double factor) { return Contrast(p, factor); }},
-    {EditKind::Gamma, "gamma", QT_TRANSLATE_NOOP("Edits", "ガンマ補正(&G)"), EditValue::Fraction,
+    {EditKind::Gamma, "gamma", QT_TRANSLATE_NOOP("Edits", "ガンマ補正(&G)…"), EditValue::Fraction,
      [](const QImage &p, double gamma) { return Gamma(p, gamma); }},
     {EditKind::Levels, "levels", QT_TRANSLATE_NOOP("Edits", "レベル補正"), EditValue::None,
      [](const QImage &p, double) { return LevelCorrect(p); }},
