@@ -1087,6 +1087,44 @@
     </message>
 </context>
 <context>
+    <name>Questions</name>
+    <message>
+        <source>%1 は既にあります。上書きしますか?</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個のファイルが既にあります (%1 など)。上書きしますか?</source>
+        <translation>
+            <numerusform>%n file already exists (%1). Replace it?</numerusform>
+            <numerusform>%n files already exist (%1 and others). Replace them?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>画像の変更を保存しますか?</source>
+        <translation>Save the changes to the picture?</translation>
+    </message>
+    <message>
+        <source>%1 の変更を保存しますか?</source>
+        <translation>Save the changes to %1?</translation>
+    </message>
+    <message>
+        <source>保存しないと、編集した内容は失われます。</source>
+        <translation>Your edits will be lost if you do not save them.</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>保存しない</source>
+        <translation>Don't Save</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>ScreenCapture</name>
     <message>
         <source>画面をキャプチャーできません (X11 の画面で動いていません)</source>

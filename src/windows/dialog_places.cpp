@@ -9,9 +9,11 @@
 
 namespace {
 
-// Remembers where a dialog's frame was when it closed and puts it there when it is shown again.
-// An explicit move before the dialog is mapped is what X window managers honour exactly; Qt's
-// own placement of a dialog shown again mixes up the frame's and the inside's corner.
+// Remembers where a dialog's frame was when it closed and puts it there when it is shown again,
+// while that place still overlaps the window it belongs to; otherwise (the first time, or after
+// the main window moved away) the dialog opens centred on that window. An explicit move before
+// the dialog is mapped is what X window managers honour exactly; Qt's own placement of a dialog
+// shown again mixes up the frame's and the inside's corner.
 class PlaceKeeper : public QObject {
   public:
     explicit PlaceKeeper(QDialog *dialog) : QObject(dialog) { dialog->installEventFilter(this); }
@@ -22,11 +24,15 @@ class PlaceKeeper : public QObject {
         auto *dialog = static_cast<QWidget *>(watched);
         if (event->type() == QEvent::Hide && !event->spontaneous()) {
             m_frame = dialog->frameGeometry();
-        } else if (event->type() == QEvent::Show && !event->spontaneous() && m_frame.isValid()) {
-            // Kept on a screen: one may have been removed since the dialog last closed.
-            dialog->move(PlaceOnScreens(m_frame.x(), m_frame.y(), m_frame.width(), m_frame.height(),
-                                        QSize(0, 0), AvailableScreenAreas())
-                             .topLeft());
+        } else if (event->type() == QEvent::Show && !event->spontaneous()) {
+            const QWidget *owner = dialog->parentWidget();
+            if (m_frame.isValid() && (!owner || m_frame.intersects(owner->frameGeometry())))
+                // Kept on a screen: one may have been removed since the dialog last closed.
+                dialog->move(PlaceOnScreens(m_frame.x(), m_frame.y(), m_frame.width(),
+                                            m_frame.height(), QSize(0, 0), AvailableScreenAreas())
+                                 .topLeft());
+            else
+                CentreOnParent(dialog);
         }
         return false;
     }

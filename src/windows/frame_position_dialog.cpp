@@ -4,7 +4,6 @@
 
 #include "ui_frame_position_dialog.h"
 #include "windows/dialog_buttons.h"
-#include "windows/dialog_places.h"
 #include "windows/palettes.h"
 
 FramePositionDialog::FramePositionDialog(QWidget *parent)
@@ -29,7 +28,6 @@ std::optional<QPoint> FramePositionDialog::ask(QPoint current, QPoint greatest)
     m_ui->ySpin->setValue(current.y());
     m_ui->xSpin->selectAll();
     m_ui->xSpin->setFocus();
-    CentreOnParent(this);
     if (exec() != QDialog::Accepted)
         return std::nullopt;
     // Values still being typed count as they will once their fields are left.

@@ -207,6 +207,10 @@ void MainWindow::updateActions()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!m_sessionSaved && !mayLetPictureGo()) {
+        event->ignore();
+        return;
+    }
     saveSession();
     event->accept();
 }

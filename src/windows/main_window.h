@@ -56,8 +56,12 @@ class MainWindow : public QMainWindow {
     const std::vector<Preset> &presets() const { return m_presets; }
 
     // Makes a loaded or captured picture the working picture and the picture as loaded, with a
-    // new history; the cut is lowered to the picture.
-    void takeNewPicture(const QImage &picture);
+    // new history; the cut is lowered to the picture. fileName: where it was read from, empty for
+    // a capture.
+    void takeNewPicture(const QImage &picture, const QString &fileName = {});
+    // Whether the picture may give way to another or to quitting: it has no edits that were not
+    // saved, or the user, asked, saved them or chose to let them go.
+    bool mayLetPictureGo();
     // Puts the frame where frame says, kept inside the picture, and shows it.
     void placeFrame(const CutFrame &frame);
     // Reads the picture file at path and takes it as the import dialog's 決定 does (a recent
@@ -116,12 +120,15 @@ class MainWindow : public QMainWindow {
     // The canvas (main_window_canvas.cpp).
     void connectCanvas();
     void showPicture();
+    void showTitle();
     void updateSizeLabels();
     void frameMoved(const CutFrame &frame);
 
     // Loading and the outputs (main_window_file.cpp, main_window_output.cpp).
     // The file name of the picture taken, or nullopt when none was.
     std::optional<QString> importPicture(ImportTarget target);
+    // The save of the whole picture; false when nothing was saved.
+    bool savePictureAs();
     void openInBrowser(const QUrl &address);
     void openOutput(OutputMode mode);
 

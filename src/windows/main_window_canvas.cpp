@@ -3,7 +3,11 @@
 #include "windows/main_window.h"
 
 #include "ui_main_window.h"
+#include "windows/application.h"
 #include "windows/labels.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
 
 namespace {
 
@@ -19,6 +23,7 @@ void MainWindow::connectCanvas()
     CanvasWidget *canvas = m_ui->canvas;
     canvas->setDocument(&m_document);
     connect(&m_document, &PictureDocument::pictureChanged, this, &MainWindow::showPicture);
+    connect(&m_document, &PictureDocument::modificationChanged, this, &MainWindow::showTitle);
     connect(canvas, &CanvasWidget::frameMoved, this, &MainWindow::frameMoved);
     // The keys that move the frame reach it from anywhere in the picture area: a click on the
     // grey around a small picture, or Tab into the area, gives them to the canvas.
@@ -32,6 +37,16 @@ void MainWindow::showPicture()
     m_ui->canvas->setFrame(m_frame);
     updateSizeLabels();
     showFramePosition();
+    showTitle();
+}
+
+void MainWindow::showTitle()
+{
+    // The file's name, marked while it has edits not saved; a capture has no name.
+    QString name = QFileInfo(m_document.fileName()).fileName();
+    if (m_document.isModified())
+        name += u'*';
+    setWindowTitle(name.isEmpty() ? kAppTitle : QStringLiteral("%1 - %2").arg(name, kAppTitle));
 }
 
 void MainWindow::updateSizeLabels()
@@ -42,11 +57,17 @@ void MainWindow::updateSizeLabels()
     setNumber(m_ui->pictureHeightLabel, m_document.size().height());
 }
 
-void MainWindow::takeNewPicture(const QImage &picture)
+void MainWindow::takeNewPicture(const QImage &picture, const QString &fileName)
 {
-    m_document.load(picture, m_frame);
+    m_document.load(picture, m_frame, fileName);
     updateActions();          // shows the canvas again after a capture hid it
     m_ui->canvas->setFocus(); // a new picture's frame takes the keys at once
+    // A new picture opens whole: at 100 %, or smaller when it would not fit the window.
+    const Zoom fit = FitZoom(m_document.size(), m_ui->canvasArea->maximumViewportSize());
+    setZoom(ZoomBelow(fit, Zoom{1, 1}) ? fit : Zoom{1, 1}, {});
+    if (!fileName.isEmpty()) // the file dialogs start in the picture's folder
+        for (QFileDialog *dialog : findChildren<QFileDialog *>())
+            dialog->setDirectory(QFileInfo(fileName).absolutePath());
 }
 
 void MainWindow::placeFrame(const CutFrame &frame)

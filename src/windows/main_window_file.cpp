@@ -5,14 +5,10 @@
 
 #include "core/base/interface_language.h"
 #include "core/base/io_error.h"
-#include "core/image/alpha.h"
-#include "core/image/bmp_format.h"
-#include "core/image/jpeg_codec.h"
 #include "core/image/picture.h"
 #include "core/image/picture_reading.h"
+#include "core/image/picture_writing.h"
 #include "core/image/plugin_reading.h"
-#include "core/image/png_format.h"
-#include "core/image/webp_format.h"
 #include "ui_main_window.h"
 #include "windows/about_dialog.h"
 #include "windows/application.h"
@@ -21,6 +17,7 @@
 #include "windows/dropped_files.h"
 #include "windows/error_box.h"
 #include "windows/file_dialogs.h"
+#include "windows/questions.h"
 #include "windows/import_dialog.h"
 #include "windows/page_maker_dialog.h"
 
@@ -35,22 +32,18 @@
 
 namespace {
 
-// The whole-picture save adds the filter's extension unless the name already ends with it.
-QString withExtension(const QString &path, const QString &extension)
-{
-    return path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension;
-}
-
 } // namespace
 
 void MainWindow::loadPicture()
 {
-    importPicture(ImportTarget::WorkingPicture);
+    if (mayLetPictureGo())
+        importPicture(ImportTarget::WorkingPicture);
 }
 
 void MainWindow::openPicture(const QString &path)
 {
-    readPictureFile(path, ImportTarget::WorkingPicture);
+    if (mayLetPictureGo())
+        readPictureFile(path, ImportTarget::WorkingPicture);
 }
 
 std::optional<QString> MainWindow::importPicture(ImportTarget target)
@@ -67,7 +60,7 @@ std::optional<QString> MainWindow::placePicture(const ImportedPicture &taken, Im
     bool placed = false;
     Guarded(this, [&] {
         if (target == ImportTarget::WorkingPicture) {
-            takeNewPicture(taken.picture);
+            takeNewPicture(taken.picture, taken.path);
             AddRecentFile(m_recentFiles, QFileInfo(taken.path).absoluteFilePath());
             showRecentFiles();
         } else {
@@ -133,29 +126,42 @@ void MainWindow::showRecentFiles()
 
 void MainWindow::savePicture()
 {
+    savePictureAs();
+}
+
+bool MainWindow::savePictureAs()
+{
     const QString chosen = RunFileDialog(m_pictureSaveDialog);
     if (QFileInfo(chosen).fileName().isEmpty())
-        return;
+        return false;
     // The filters' order: BMP, JPEG, PNG, WebP. PNG and WebP keep the picture's alpha and write
     // it losslessly; BMP and JPEG see it over white.
-    const int filter = SelectedFilterIndex(m_pictureSaveDialog);
+    static const QList<PictureFileKind> kKinds = {PictureFileKind::Bmp, PictureFileKind::Jpeg,
+                                                  PictureFileKind::Png, PictureFileKind::Webp};
+    const SaveTarget target =
+        SaveTargetOf(chosen, kKinds.value(SelectedFilterIndex(m_pictureSaveDialog)), kKinds);
+    const QFileInfo file(target.path);
+    if ((file.exists() || file.isSymLink()) && !MayReplaceFiles(this, {target.path}))
+        return false;
+    bool saved = false;
     Guarded(this, [&] {
-        switch (filter) {
-        case 1:
-            WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_document.picture());
-            break;
-        case 2:
-            WritePngFile(withExtension(chosen, QStringLiteral(".png")), m_document.picture());
-            break;
-        case 3:
-            WriteWebpFile(withExtension(chosen, QStringLiteral(".webp")), m_document.picture());
-            break;
-        default: // a picture with alpha goes over white, as 24-bit
-            WriteBmpOwnDepthFile(withExtension(chosen, QStringLiteral(".bmp")),
-                                 HasAlpha(m_document.picture()) ? To24Bit(m_document.picture())
-                                                                : m_document.picture());
-        }
+        WritePictureFile(target.path, m_document.picture(), target.kind);
+        m_document.markSaved();
+        saved = true;
     });
+    return saved;
+}
+
+bool MainWindow::mayLetPictureGo()
+{
+    if (!m_document.isModified())
+        return true;
+    switch (AskAboutUnsavedEdits(this, QFileInfo(m_document.fileName()).fileName())) {
+    case UnsavedEdits::Save: return savePictureAs(); // a cancelled save keeps the picture too
+    case UnsavedEdits::Discard: return true;
+    case UnsavedEdits::Cancel: return false;
+    }
+    return false;
 }
 
 void MainWindow::openHelp()

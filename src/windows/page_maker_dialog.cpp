@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -87,10 +86,6 @@ PageMakerDialog::PageMakerDialog(QWidget *parent)
         order << buttons->findChild<QPushButton *>(QLatin1String(name));
     order << m_ui->omitLink4Box;
     ChainTabOrder(order);
-    // Centred on the screen, placed before it is first shown: a window manager keeps a place
-    // given then, and the main window keeps the dialog there on later openings.
-    if (screen())
-        move(screen()->availableGeometry().center() - rect().center());
 }
 
 PageMakerDialog::~PageMakerDialog() = default;

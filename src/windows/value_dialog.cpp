@@ -5,7 +5,6 @@
 #include "core/image/rounding.h"
 #include "ui_value_dialog.h"
 #include "windows/dialog_buttons.h"
-#include "windows/dialog_places.h"
 #include "windows/palettes.h"
 
 #include <limits>
@@ -65,7 +64,6 @@ void ValueDialog::prepare(ValueKind kind, const QString &caption, const QString 
     m_ui->promptLabel->setBuddy(whole ? static_cast<QWidget *>(m_ui->numberSpin)
                                       : m_ui->fractionBar);
     adjustSize();
-    CentreOnParent(this);
 }
 
 void ValueDialog::setNumberRange(int minimum, int maximum)

@@ -298,7 +298,7 @@ void TestMainWindow::firstPictureSwitchesToTheWorkingState()
     QVERIFY(editMenu->menuAction()->isEnabled());
     QVERIFY(savePicture->isEnabled());
     QVERIFY(canvas->isVisible());
-    QCOMPARE(canvas->size(), QSize(640, 480));
+    QCOMPARE(canvas->size(), ViewSize({640, 480}, canvas->zoom())); // fitted to the window
     QCOMPARE(form.frame().size(), QSize(640, 48));
     QCOMPARE(labelText(form, "cutWidthLabel"), QStringLiteral("640"));
     QCOMPARE(labelText(form, "pictureWidthLabel"), QStringLiteral("640"));

@@ -251,7 +251,8 @@ void TestView::pressInsideGrabsAndHeldBeyondTheEdgeScrolls()
 {
     Program p("[set]\r\nImageWidth=40\r\nImageHeight=30\r\n");
     QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
-    p.form->takeNewPicture(Numbered(2000, 1500));
+    p.form->takeNewPicture(Numbered(2000, 1500)); // fitted to the window
+    p.form->showActualSize();
     p.form->zoomIn(); // 200 %: view pixels are not picture pixels
     MoveFrame(*p.form, {10, 10});
     sendMouse(p.canvas, QEvent::MouseMove, {50, 50}, Qt::NoButton); // picture (25, 25)

@@ -17,9 +17,11 @@ void PictureDocument::replacePicture(const QImage &picture, CutFrame &frame)
     emit pictureChanged();
 }
 
-void PictureDocument::load(const QImage &picture, CutFrame &frame)
+void PictureDocument::load(const QImage &picture, CutFrame &frame, const QString &fileName)
 {
     m_loaded = picture; // shared until one of them changes; edits never touch it
+    m_savedKey = picture.cacheKey();
+    m_fileName = fileName;
     m_history.clear();
     replacePicture(picture, frame);
     emit historyChanged();
@@ -36,6 +38,13 @@ void PictureDocument::applyEdit(const QString &name, const QImage &result, CutFr
 void PictureDocument::keepAsLoaded()
 {
     m_loaded = m_picture;
+    m_savedKey = m_picture.cacheKey();
+}
+
+void PictureDocument::markSaved()
+{
+    m_savedKey = m_picture.cacheKey();
+    emit modificationChanged();
 }
 
 void PictureDocument::revertToLoaded(const QString &name, CutFrame &frame)

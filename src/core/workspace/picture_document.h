@@ -35,10 +35,17 @@ class PictureDocument : public QObject {
     const QString &blendPictureName() const { return m_blendName; }
     const EditHistory &history() const { return m_history; }
     EditHistory &history() { return m_history; }
+    // The file the picture was loaded from; empty for a capture.
+    const QString &fileName() const { return m_fileName; }
+    // Whether the working picture differs from the one loaded or last saved: undoing every edit
+    // makes it the same again.
+    bool isModified() const { return hasPicture() && m_picture.cacheKey() != m_savedKey; }
 
     // A loaded or captured picture: it becomes the working picture and the picture as loaded, and
-    // the history starts afresh.
-    void load(const QImage &picture, CutFrame &frame);
+    // the history starts afresh. fileName is where it came from, empty for a capture.
+    void load(const QImage &picture, CutFrame &frame, const QString &fileName = {});
+    // The working picture has been saved: it is no longer modified.
+    void markSaved();
     // An edit's result, as a step of the history named name that 取り消し takes back.
     void applyEdit(const QString &name, const QImage &result, CutFrame &frame);
     // Makes the working picture the one 元に戻す returns to (a capture after its shrink).
@@ -56,6 +63,8 @@ class PictureDocument : public QObject {
     // A step was recorded or taken: the names of 取り消し and やり直し may differ.
     void historyChanged();
     void blendPictureChanged();
+    // The picture was saved: isModified() may have changed without the picture changing.
+    void modificationChanged();
 
   private:
     void replacePicture(const QImage &picture, CutFrame &frame);
@@ -64,5 +73,7 @@ class PictureDocument : public QObject {
     QImage m_loaded;
     QImage m_blend;
     QString m_blendName;
+    QString m_fileName;
+    qint64 m_savedKey = 0; // cacheKey() of the picture as loaded or last saved
     EditHistory m_history;
 };

@@ -346,7 +346,9 @@ TEST(FrameOutput, BmpFilesAreTheWritersBytesAndFailuresLeaveWholeFrames)
     } names[] = {
         {"/anim/walk.png", "/anim/walk012.png"},
         {"/anim/walk.PNG", "/anim/walk012.png"},
-        {"/anim/walk.bmp", "/anim/walk.bmp012.png"}, // only the frames' own extension goes
+        {"/anim/walk.bmp", "/anim/walk012.png"}, // any picture's extension goes, once
+        {"/anim/broken.JPG", "/anim/broken012.png"},
+        {"/anim/walk.png.bak", "/anim/walk.png.bak012.png"},
         {"/anim/walk", "/anim/walk012.png"},
     };
     for (const auto &row : names)
