@@ -171,6 +171,13 @@
     </message>
 </context>
 <context>
+    <name>ErrorBox</name>
+    <message>
+        <source>メモリが不足しています</source>
+        <translation>Not enough memory</translation>
+    </message>
+</context>
+<context>
     <name>Files</name>
     <message>
         <source>通常のファイルではありません</source>
@@ -1117,7 +1124,7 @@
     </message>
     <message>
         <source>保存しない</source>
-        <translation>Don't Save</translation>
+        <translation>Don&apos;t Save</translation>
     </message>
     <message>
         <source>キャンセル</source>
@@ -1217,13 +1224,6 @@
     <message>
         <source>WebP のフレームの大きさが違います</source>
         <translation>The WebP frames differ in size</translation>
-    </message>
-</context>
-<context>
-    <name>WindowSupport</name>
-    <message>
-        <source>メモリが不足しています</source>
-        <translation>Not enough memory</translation>
     </message>
 </context>
 </TS>

@@ -18,7 +18,7 @@ template <typename Command> void Guarded(QWidget *parent, Command command)
     try {
         command();
     } catch (const std::bad_alloc &) {
-        ShowError(parent, QCoreApplication::translate("WindowSupport", "メモリが不足しています"));
+        ShowError(parent, QCoreApplication::translate("ErrorBox", "メモリが不足しています"));
     } catch (const std::exception &failure) {
         ShowError(parent, QString::fromUtf8(failure.what()));
     }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window: the button bar, the size strip and the canvas, with the File, Edit, Tools and
-// Help menus. It owns the picture document and the cut frame; its commands ask the dialogs for
+// The main window: the button bar, the size strip and the canvas, with the File, Edit, View, Tools
+// and Help menus. It owns the picture document and the cut frame; its commands ask the dialogs for
 // values, call the core and put the results in place. The commands are split over files by
 // group: main_window.cpp (start-up and shut-down), _canvas (the picture and the frame), _view
 // (zoom and readouts), _file (load, save, help), _output (cut size and the outputs), _edits (the
@@ -90,8 +90,7 @@ class MainWindow : public QMainWindow {
     void openReadme();
     void showAbout();
 
-    // The view's commands: the zoom, the frame's position typed in, and loading a picture file
-    // (dropped or recent) as the import dialog's 決定 does (main_window_view.cpp, _file).
+    // The view's commands: the zoom and the frame's position typed in (main_window_view.cpp).
     void zoomIn();
     void zoomOut();
     void showActualSize();
@@ -132,7 +131,7 @@ class MainWindow : public QMainWindow {
     void openInBrowser(const QUrl &address);
     void openOutput(OutputMode mode);
 
-    // The view (main_window_view.cpp): zoom, readouts, the frame's keys and marks; dropped and
+    // The view (main_window_view.cpp): zoom and readouts; dropped and
     // recent pictures (main_window_file.cpp).
     void connectView();
     void restoreView();

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window: loading and saving the picture, going back to it as loaded, and the Help menu
-// and the tools that run a dialog of their own.
+// The main window: loading and saving the picture, the question about unsaved edits, and the Help
+// menu and the tools that run a dialog of their own.
 #include "windows/main_window.h"
 
 #include "core/base/interface_language.h"

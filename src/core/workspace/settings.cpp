@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The settings file set.ini: a small INI reader and writer for section "set".
+// The settings file set.ini: a small INI reader and writer for section "set" and the view's own
+// sections.
 #include "core/workspace/settings.h"
 
 #include "core/base/atomic_file.h"

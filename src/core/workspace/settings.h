@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The settings file set.ini: reading and writing section "set".
+// The settings file set.ini: section "set" as earlier versions read and write it, and the view's
+// own sections [view] and [recent].
 #pragma once
 
 #include <QByteArray>
