@@ -659,22 +659,6 @@
         <translation>Step</translation>
     </message>
     <message>
-        <source>大(15移動)</source>
-        <translation>15 pixels</translation>
-    </message>
-    <message>
-        <source>中（8移動）</source>
-        <translation>8 pixels</translation>
-    </message>
-    <message>
-        <source>小（3移動）</source>
-        <translation>3 pixels</translation>
-    </message>
-    <message>
-        <source>移動量&#x3000;１</source>
-        <translation>1 pixel</translation>
-    </message>
-    <message>
         <source>切り取りサイズ</source>
         <translation>Cut size</translation>
     </message>
@@ -741,14 +725,6 @@
     <message>
         <source>合成用画像: %1</source>
         <translation>Blend with: %1</translation>
-    </message>
-    <message>
-        <source>%1 個のファイルを書き込みました: %2 ～ %3</source>
-        <translation>%1 files written: %2 to %3</translation>
-    </message>
-    <message>
-        <source>%1 は既にあります。上書きしますか?</source>
-        <translation>%1 already exists. Replace it?</translation>
     </message>
     <message>
         <source>格子</source>
@@ -848,11 +824,135 @@
     </message>
     <message>
         <source>停止</source>
-        <translation>Stop</translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>プレビュー</source>
         <translation>Preview</translation>
+    </message>
+    <message>
+        <source>大 (15 ピクセル)</source>
+        <translation>Large (15 pixels)</translation>
+    </message>
+    <message>
+        <source>中 (8 ピクセル)</source>
+        <translation>Medium (8 pixels)</translation>
+    </message>
+    <message>
+        <source>小 (3 ピクセル)</source>
+        <translation>Small (3 pixels)</translation>
+    </message>
+    <message>
+        <source>1 ピクセル</source>
+        <translation>1 pixel</translation>
+    </message>
+    <message>
+        <source>切り取りサイズの幅 (上下なら高さ) ずつ移動し、重ならないフレームを書き出します</source>
+        <translation>Moves by the cut's width (its height up or down), writing frames that do not overlap</translation>
+    </message>
+    <message>
+        <source>書き出しを止めます。書き終えたファイルはそのまま残ります</source>
+        <translation>Stops writing; the files already written stay as they are</translation>
+    </message>
+    <message>
+        <source>フレームを 1 枚ずつ、番号を付けたファイルに書き出します</source>
+        <translation>Writes each frame to a file of its own, numbered</translation>
+    </message>
+    <message>
+        <source>すべてのフレームを 1 つの GIF または WebP アニメーションに書き出します</source>
+        <translation>Writes all the frames to one GIF or WebP animation</translation>
+    </message>
+    <message>
+        <source>すべてのフレームを 1 枚の PNG に並べ、各フレームの位置を同じ名前の JSON ファイルに書き出します</source>
+        <translation>Lays all the frames out on one PNG and writes where each frame lies to a JSON file of the same name</translation>
+    </message>
+    <message>
+        <source>24 ビットの BMP ファイル。透明な部分は白になります</source>
+        <translation>24-bit BMP files; transparent parts become white</translation>
+    </message>
+    <message>
+        <source>PNG ファイル。透明な部分もそのまま残ります</source>
+        <translation>PNG files; transparent parts stay transparent</translation>
+    </message>
+    <message>
+        <source>GIF アニメーション。1 フレーム 256 色までで、どのブラウザーでも動きます</source>
+        <translation>A GIF animation: up to 256 colours a frame, plays in every browser</translation>
+    </message>
+    <message>
+        <source>WebP アニメーション。フルカラーと半透明を保ち、可逆か画質を選べます</source>
+        <translation>A WebP animation: keeps full colour and partial transparency, lossless or at a quality you choose</translation>
+    </message>
+    <message>
+        <source>1 フレームを表示する時間 (1/1000 秒)</source>
+        <translation>How long each frame shows, in milliseconds</translation>
+    </message>
+    <message>
+        <source>最後のフレームまで進んだら、逆の順に最初まで戻ります</source>
+        <translation>After the last frame, plays back to the first in reverse</translation>
+    </message>
+    <message>
+        <source>画質を落とさずに圧縮します。外すと画質を選べます</source>
+        <translation>Compresses without losing quality; clear it to choose a quality</translation>
+    </message>
+    <message>
+        <source>非可逆圧縮の画質: 0 (ファイルが最も小さい) ～ 100 (最も高画質)</source>
+        <translation>Lossy quality: 0 (smallest file) to 100 (best picture)</translation>
+    </message>
+    <message>
+        <source>シートの 1 行に並べるフレームの数</source>
+        <translation>Frames in each row of the sheet</translation>
+    </message>
+    <message>
+        <source>フレームの間とシートの縁に空けるピクセル数</source>
+        <translation>Pixels left between the frames and around the sheet's edge</translation>
+    </message>
+    <message>
+        <source>書き出すフレームを順に再生します</source>
+        <translation>Plays the frames that would be written, in order</translation>
+    </message>
+    <message>
+        <source>再生を停止</source>
+        <translation>Stop playing</translation>
+    </message>
+    <message>
+        <source>再生を止めます</source>
+        <translation>Stops playing</translation>
+    </message>
+    <message>
+        <source> ～ </source>
+        <translation> to </translation>
+    </message>
+    <message numerus="yes">
+        <source> (単色のタイル %n 個は書き出していません)</source>
+        <translation>
+            <numerusform> (%n single-colour tile left out)</numerusform>
+            <numerusform> (%n single-colour tiles left out)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個のファイルを書き出します。続けますか?</source>
+        <translation>
+            <numerusform>This writes %n file. Go on?</numerusform>
+            <numerusform>This writes %n files. Go on?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個のファイルを書き込みました: %1</source>
+        <translation>
+            <numerusform>Wrote %n file: %1</numerusform>
+            <numerusform>Wrote %n files: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>停止しました。ファイルは書き込んでいません</source>
+        <translation>Stopped. No file was written</translation>
+    </message>
+    <message numerus="yes">
+        <source>停止しました。%n 個のファイルを書き込みました: %1</source>
+        <translation>
+            <numerusform>Stopped. Wrote %n file: %1</numerusform>
+            <numerusform>Stopped. Wrote %n files: %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "windows/canvas_widget.h"
 
 #include "core/workspace/picture_document.h"
+#include "windows/palettes.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -25,24 +26,6 @@ constexpr int kAutoScrollMs = 30;
 constexpr int kAutoScrollStep = 40;
 // The pixel grid: mid grey at half strength shows on light and dark pictures alike.
 const QColor kGridColor(128, 128, 128, 128);
-// Transparency shows as squares of this many view pixels, white and light grey: a pattern no
-// picture is likely to form, the same on screen at every zoom, and a picture's own white stays
-// visible against the grey squares.
-constexpr int kCheckerSquare = 8;
-const QColor kCheckerGrey(204, 204, 204);
-
-const QBrush &checkerboard()
-{
-    static const QBrush kBrush = [] {
-        QPixmap tile(2 * kCheckerSquare, 2 * kCheckerSquare);
-        tile.fill(Qt::white);
-        QPainter painter(&tile);
-        painter.fillRect(kCheckerSquare, 0, kCheckerSquare, kCheckerSquare, kCheckerGrey);
-        painter.fillRect(0, kCheckerSquare, kCheckerSquare, kCheckerSquare, kCheckerGrey);
-        return QBrush(tile);
-    }();
-    return kBrush;
-}
 
 } // namespace
 
@@ -164,7 +147,7 @@ void CanvasWidget::paintEvent(QPaintEvent *event)
     for (const QRect &r : event->region()) {
         const QImage part = m_view.part(picture, m_zoom, r);
         if (part.hasAlphaChannel()) // anchored at the canvas's corner, as the parts meet
-            painter.fillRect(QRect(r.topLeft(), part.size()), checkerboard());
+            painter.fillRect(QRect(r.topLeft(), part.size()), CheckerboardBrush());
         painter.drawImage(r.topLeft(), part);
         paintPixelGrid(painter, r);
     }

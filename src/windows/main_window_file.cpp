@@ -17,9 +17,9 @@
 #include "windows/dropped_files.h"
 #include "windows/error_box.h"
 #include "windows/file_dialogs.h"
-#include "windows/questions.h"
 #include "windows/import_dialog.h"
 #include "windows/page_maker_dialog.h"
+#include "windows/questions.h"
 
 #include <QDesktopServices>
 #include <QDragEnterEvent>

@@ -54,7 +54,7 @@ OutputDialog::OutputDialog(QWidget *parent)
 {
     m_ui->setupUi(this);
     SetDarkBackground(m_ui->topPanel);
-    // Controls that do not apply (the steps on the grid) read as off on the dark panel.
+    // While a run writes, the choices are off: they read as off on the dark panel.
     QPalette panel = m_ui->topPanel->palette();
     panel.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
     m_ui->topPanel->setPalette(panel);
@@ -65,6 +65,8 @@ OutputDialog::OutputDialog(QWidget *parent)
         pal.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
         group->setPalette(pal);
     }
+    m_ui->cancelButton->hide();
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { m_stopAsked = true; });
 
     m_stepGroup = new QButtonGroup(this);
     m_stepGroup->setObjectName(QStringLiteral("stepGroup"));
@@ -81,7 +83,7 @@ OutputDialog::OutputDialog(QWidget *parent)
     m_directionGroup->addButton(m_ui->downRadio, int(Direction::Down));
     m_directionGroup->addButton(m_ui->upRadio, int(Direction::Up));
     m_directionGroup->addButton(m_ui->gridRadio, kGridId);
-    connect(m_directionGroup, &QButtonGroup::idToggled, this, &OutputDialog::showGridChoice);
+    connect(m_directionGroup, &QButtonGroup::idToggled, this, &OutputDialog::showChoices);
     setAcceptDrops(true);
 
     // The single file, the animation and the sheet take the extension of the filter chosen when
@@ -130,10 +132,17 @@ void OutputDialog::run(OutputMode mode, const PictureDocument &document, const C
     CutJob single;
     single.output.kind = OutputKind::OneFile;
     single.output.format = FrameFormat::Png;
-    m_ui->previewArea->showStill(frames(single)->frame(1));
+    m_ui->previewArea->showStill(frames(single)->frame(1).copy());
     prepare(mode);
     showBlendPictureName();
     clearStatus();
+    m_ui->progressBar->setValue(0);
+    // As small as the mode's choices and the cut allow: the last mode's size is no guide. The
+    // layouts' hints are worked out again, as controls hidden before the dialog was first shown
+    // leave the hints cached with them.
+    for (QLayout *layout : findChildren<QLayout *>())
+        layout->invalidate();
+    adjustSize();
     exec();
     m_ui->previewArea->stop();
     disconnect(blendShown);
@@ -150,14 +159,6 @@ std::unique_ptr<FrameRun> OutputDialog::frames(const CutJob &job) const
 void OutputDialog::prepare(OutputMode mode)
 {
     m_mode = mode;
-    const bool mix = mode == OutputMode::Blend || mode == OutputMode::Fade;
-    m_ui->stepBox->setVisible(mode == OutputMode::Sequence);
-    m_ui->directionBox->setVisible(mode == OutputMode::Sequence);
-    // The grid's gap and skip stay as the last run left them: they belong to the sheet.
-    for (QWidget *grid : std::initializer_list<QWidget *>{m_ui->gridGapCaption, m_ui->gridGapXSpin,
-                                                          m_ui->gridGapYSpin, m_ui->skipEmptyCheck})
-        grid->setVisible(mode == OutputMode::Sequence);
-    m_ui->optionBox->setVisible(mix);
     if (mode == OutputMode::Blend) {
         m_ui->optionBox->setTitle(tr("オプション"));
         m_ui->firstOptionRadio->setText(tr("ノーマル"));
@@ -167,24 +168,20 @@ void OutputDialog::prepare(OutputMode mode)
         m_ui->firstOptionRadio->setText(tr("白"));
         m_ui->secondOptionRadio->setText(tr("黒"));
     }
+    // The grid's gap and skip stay as the last run left them: they belong to the sheet.
     if (mode != OutputMode::SingleCut) { // whatever the last run used
         m_stepGroup->button(kDefaultFrameStep)->setChecked(true);
         m_ui->rightRadio->setChecked(true);
     }
-    if (mix)
+    if (mode == OutputMode::Blend || mode == OutputMode::Fade)
         m_ui->firstOptionRadio->setChecked(true);
-    showGridChoice();
     // One cut is one file: an animation or a sheet needs a run.
     const bool single = mode == OutputMode::SingleCut;
     if (single)
         m_ui->filesRadio->setChecked(true);
     m_ui->filesRadio->setText(single ? tr("ファイル") : tr("連番ファイル"));
-    m_ui->animationRadio->setVisible(!single);
-    m_ui->sheetRadio->setVisible(!single);
-    showOutputChoices();
-    m_ui->blendPictureButton->setVisible(mode == OutputMode::Blend);
-    m_ui->blendPictureLabel->setVisible(mode == OutputMode::Blend);
     m_ui->titleLabel->setText(titleOf(mode));
+    showChoices();
 }
 
 CutJob OutputDialog::job() const
@@ -215,20 +212,11 @@ CutJob OutputDialog::job() const
     output.animation.format = AnimationFormat(m_animationFormatGroup->checkedId());
     output.animation.delayMs = m_ui->delaySpin->readValue();
     output.animation.pingPong = m_ui->pingPongCheck->isChecked();
-    output.animation.quality = m_ui->qualitySpin->value(); // its lowest value is "可逆"
+    output.animation.quality =
+        m_ui->losslessCheck->isChecked() ? kLosslessQuality : m_ui->qualitySpin->value();
     output.sheet.columns = m_ui->columnsSpin->readValue();
     output.sheet.padding = m_ui->paddingSpin->readValue();
     return job;
-}
-
-void OutputDialog::showGridChoice()
-{
-    // On the grid the tiles step by the cut and the gap: the steps do not apply.
-    const bool grid = m_directionGroup->checkedId() == kGridId;
-    m_ui->stepBox->setEnabled(!grid);
-    for (QWidget *option : std::initializer_list<QWidget *>{
-             m_ui->gridGapCaption, m_ui->gridGapXSpin, m_ui->gridGapYSpin, m_ui->skipEmptyCheck})
-        option->setEnabled(grid);
 }
 
 void OutputDialog::chooseBlendPicture()
@@ -256,7 +244,7 @@ void OutputDialog::dragEnterEvent(QDragEnterEvent *event)
 void OutputDialog::dropEvent(QDropEvent *event)
 {
     const QString path = DraggedFile(event->mimeData());
-    if (m_mode != OutputMode::Blend || !m_blendPicture.load || path.isEmpty())
+    if (m_mode != OutputMode::Blend || !m_blendPicture.load || path.isEmpty() || m_running)
         return;
     event->acceptProposedAction();
     m_blendPicture.load(path);
@@ -275,7 +263,7 @@ void OutputDialog::setUpOutputChoices()
         for (const auto &[button, id] : buttons)
             g->addButton(button, id);
         buttons.begin()->first->setChecked(true);
-        connect(g, &QButtonGroup::idToggled, this, [this] { showOutputChoices(); });
+        connect(g, &QButtonGroup::idToggled, this, [this] { showChoices(); });
         return g;
     };
     m_kindGroup = group("kindGroup", {{m_ui->filesRadio, int(OutputKind::NumberedFiles)},
@@ -286,32 +274,46 @@ void OutputDialog::setUpOutputChoices()
     m_animationFormatGroup =
         group("animationFormatGroup", {{m_ui->gifRadio, int(AnimationFormat::Gif)},
                                        {m_ui->webpRadio, int(AnimationFormat::Webp)}});
+    connect(m_ui->losslessCheck, &QCheckBox::toggled, this, &OutputDialog::showChoices);
     m_ui->delaySpin->setRange(kMinFrameDelayMs, kMaxFrameDelayMs);
     m_ui->delaySpin->setValue(kDefaultFrameDelayMs);
-    m_ui->qualitySpin->setRange(kLosslessQuality, kMaxQuality);
+    m_ui->qualitySpin->setRange(0, kMaxQuality);
     m_ui->paddingSpin->setRange(0, kMaxSheetPadding);
 }
 
-void OutputDialog::showOutputChoices()
+void OutputDialog::showChoices()
 {
-    const auto kind = OutputKind(m_kindGroup->checkedId());
-    const bool animation = kind == OutputKind::Animation;
-    const bool sheet = kind == OutputKind::Sheet;
-    const bool webp =
-        animation && m_animationFormatGroup->checkedId() == int(AnimationFormat::Webp);
     const auto show = [](std::initializer_list<QWidget *> widgets, bool visible) {
         for (QWidget *w : widgets)
             w->setVisible(visible);
     };
-    const auto enable = [](std::initializer_list<QWidget *> widgets, bool enabled) {
-        for (QWidget *w : widgets)
-            w->setEnabled(enabled);
-    };
+    const bool sequence = m_mode == OutputMode::Sequence;
+    const bool grid = sequence && m_directionGroup->checkedId() == kGridId;
+    const bool blend = m_mode == OutputMode::Blend;
+    // On the grid the tiles step by the cut and the gap: the steps do not apply.
+    show({m_ui->stepBox}, sequence && !grid);
+    show({m_ui->directionBox}, sequence);
+    show({m_ui->gridGapCaption, m_ui->gridGapXSpin, m_ui->gridGapYSpin, m_ui->skipEmptyCheck},
+         grid);
+    show({m_ui->optionBox}, blend || m_mode == OutputMode::Fade);
+    show({m_ui->blendPictureButton, m_ui->blendPictureLabel}, blend);
+
+    const bool single = m_mode == OutputMode::SingleCut;
+    const auto kind = OutputKind(m_kindGroup->checkedId());
+    const bool animation = kind == OutputKind::Animation;
+    const bool webp =
+        animation && m_animationFormatGroup->checkedId() == int(AnimationFormat::Webp);
+    // One file has nothing to play, and is written before a bar could show it.
+    show({m_ui->animationRadio, m_ui->sheetRadio, m_ui->playButton, m_ui->stopButton,
+          m_ui->progressCaption, m_ui->progressBar},
+         !single);
     show({m_ui->bmpRadio, m_ui->pngRadio}, kind == OutputKind::NumberedFiles);
-    show({m_ui->gifRadio, m_ui->webpRadio}, animation);
-    enable({m_ui->delayLabel, m_ui->delaySpin, m_ui->pingPongCheck}, animation);
-    enable({m_ui->qualityLabel, m_ui->qualitySpin}, webp);
-    enable({m_ui->columnsLabel, m_ui->columnsSpin, m_ui->paddingLabel, m_ui->paddingSpin}, sheet);
+    show({m_ui->gifRadio, m_ui->webpRadio, m_ui->delayLabel, m_ui->delaySpin, m_ui->pingPongCheck},
+         animation);
+    show({m_ui->losslessCheck}, webp);
+    show({m_ui->qualityLabel, m_ui->qualitySpin}, webp && !m_ui->losslessCheck->isChecked());
+    show({m_ui->columnsLabel, m_ui->columnsSpin, m_ui->paddingLabel, m_ui->paddingSpin},
+         kind == OutputKind::Sheet);
 }
 
 void OutputDialog::play()

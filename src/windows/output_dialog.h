@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The output dialog: writes the cut once, as a continuous sequence, blended with a second
 // picture, or faded from white or black. It turns the choices into a cut job, takes the frames
-// from MakeFrameRun and writes them with WriteFrameOutput, showing the progress.
+// from MakeFrameRun and writes them with WriteFrameOutput, showing the progress; a run can be
+// stopped part way.
 #pragma once
 
 #include "core/sequence/cut_job.h"
@@ -40,17 +41,26 @@ class OutputDialog : public QDialog {
     explicit OutputDialog(QWidget *parent = nullptr);
     ~OutputDialog() override;
 
-    // Runs the dialog for mode on document's picture cut with frame, showing the cut at 1:1 (of a
-    // larger cut only the top-left 1500 x 1500 pixels). A sequence starts at 15 pixels to the right
-    // each time. The frames, their count, the preview and the files written all come from
-    // MakeFrameRun. A single file closes the dialog once written; after a run of frames the
-    // dialog stays and says what it wrote. Before frames replace files of the same names, the
-    // user is asked once. A failure is reported and the dialog stays.
+    // Runs the dialog for mode on document's picture cut with frame, showing the cut (scaled down
+    // to fit when larger than the preview) and only the choices of the mode and of the output
+    // chosen. A sequence starts at 15 pixels to the right each time. The frames, their count, the
+    // preview and the files written all come from MakeFrameRun. A single file closes the dialog
+    // once written; after a run of frames the dialog stays and says what it wrote. Before files
+    // of the same names are replaced, or more than kManyFiles files written, the user is asked
+    // once. A failure is reported and the dialog stays.
     void run(OutputMode mode, const PictureDocument &document, const CutFrame &frame,
              const BlendPictureActions &blendPicture);
 
     // The job the dialog's choices make now (its output without a path).
     CutJob job() const;
+
+    // A run of more numbered files than this asks before it starts.
+    static constexpr int kManyFiles = 1000;
+
+  public slots:
+    // While a run writes, closing the dialog (Escape, the window's close button) stops the run
+    // instead, as 停止 does.
+    void reject() override;
 
   protected:
     // In alpha mode a picture file dropped on the dialog becomes the blend picture.
@@ -64,17 +74,22 @@ class OutputDialog : public QDialog {
     void saveSingle(FrameRun &run, bool closeOnCancel);
     void saveSequence(FrameRun &run);
     void saveToOneFile(FrameRun &run);
-    bool write(FrameRun &run, const FrameOutput &output);
-    bool mayReplaceFramesOf(const FrameOutput &output, int frames);
+    // Writes run to output once the user agrees to replace what is there, with the choices off
+    // and 停止 on.
+    enum class RunEnd { Declined, Stopped, Finished };
+    RunEnd write(FrameRun &run, const FrameOutput &output);
+    // " (単色のタイル 3 個は書き出していません)" after a grid run that left tiles out.
+    QString skippedTiles(const FrameRun &run) const;
+    void setRunning(bool running);
     void showStatus(const QString &text);
     void chooseBlendPicture();
     void showBlendPictureName();
     void clearStatus();
-    void showGridChoice();
     void showProgress(int k, int n);
     // The output section: what the frames become, in a group of its own.
     void setUpOutputChoices();
-    void showOutputChoices();
+    // Shows the controls of the mode and of the output chosen now, and hides the others.
+    void showChoices();
     // ▶ plays the frames of the current choices at the chosen delay; ■ (or saving, or closing)
     // stops the player, which shows the cut again.
     void play();
@@ -94,4 +109,7 @@ class OutputDialog : public QDialog {
     CutFrame m_frame;
     BlendPictureActions m_blendPicture;
     QElapsedTimer m_progressShown; // when the progress bar was last painted
+    bool m_running = false;        // a run is writing
+    bool m_stopAsked = false;      // 停止 was pressed during the run
+    int m_stepsDone = 0;           // of the run writing now (for numbered files, files written)
 };

@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The output dialog: saving. The run made once for a save decides what is asked, and the same
-// frames are written, with the progress shown and what was written said.
+// frames are written, with the progress shown, a way to stop, and what was written said.
 #include "windows/output_dialog.h"
 
 #include "core/animation/animation.h"
+#include "core/base/io_error.h"
+#include "core/image/picture_writing.h"
 #include "core/sequence/frame_runs.h"
 #include "ui_output_dialog.h"
 #include "windows/application.h"
+#include "windows/busy_cursor.h"
 #include "windows/error_box.h"
 #include "windows/file_dialogs.h"
 #include "windows/labels.h"
+#include "windows/questions.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -17,11 +21,6 @@
 #include <QMessageBox>
 
 namespace {
-
-QString suffixOf(FrameFormat format)
-{
-    return FrameExtension(format).mid(1);
-}
 
 QString suffixOf(AnimationFormat format)
 {
@@ -33,12 +32,31 @@ void selectFilter(QFileDialog *dialog, int index)
     dialog->selectNameFilter(dialog->nameFilters().value(index));
 }
 
-// A chosen name without an extension gets the one given; a name with any extension stays.
-QString withSuffix(const QString &path, const QString &suffix)
+PictureFileKind fileKindOf(FrameFormat format)
 {
-    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
-        return path;
-    return path + u'.' + suffix;
+    return format == FrameFormat::Png ? PictureFileKind::Png : PictureFileKind::Bmp;
+}
+
+// The choices and buttons of a layout, however deep.
+void setEnabledWithin(QLayout *layout, bool enabled)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem *item = layout->itemAt(i);
+        if (item->widget())
+            item->widget()->setEnabled(enabled);
+        else if (item->layout())
+            setEnabledWithin(item->layout(), enabled);
+    }
+}
+
+// "walk001.bmp ～ walk120.bmp" for the files written, the folder named once.
+QString framesWritten(const FrameOutput &output, int count)
+{
+    const QString first = FrameFileName(output.path, 1, output.format);
+    if (count == 1)
+        return first;
+    return first + OutputDialog::tr(" ～ ") +
+           QFileInfo(FrameFileName(output.path, count, output.format)).fileName();
 }
 
 } // namespace
@@ -54,6 +72,7 @@ void OutputDialog::save()
 {
     m_ui->previewArea->stop();
     clearStatus();
+    m_ui->progressBar->setValue(0);
     Guarded(this, [this] {
         // One run for the whole save: the count decides what is asked, and the same frames are
         // written.
@@ -72,13 +91,52 @@ void OutputDialog::save()
     });
 }
 
-bool OutputDialog::write(FrameRun &run, const FrameOutput &output)
+void OutputDialog::reject()
 {
-    if (!mayReplaceFramesOf(output, run.count()))
-        return false;
-    WriteFrameOutput(run, output, [this](int k, int n) { showProgress(k, n); });
-    m_ui->progressBar->setValue(0);
-    return true;
+    if (m_running)
+        m_stopAsked = true;
+    else
+        QDialog::reject();
+}
+
+void OutputDialog::setRunning(bool running)
+{
+    m_running = running;
+    m_stopAsked = false;
+    setEnabledWithin(m_ui->choicesRow, !running);
+    m_ui->formatPanel->setEnabled(!running);
+    m_ui->buttonBox->setEnabled(!running);
+    m_ui->cancelButton->setVisible(running);
+    if (running)
+        m_ui->cancelButton->setFocus();
+}
+
+OutputDialog::RunEnd OutputDialog::write(FrameRun &run, const FrameOutput &output)
+{
+    if (!MayReplaceFiles(this, ExistingOutputFiles(output, run.count())))
+        return RunEnd::Declined;
+    m_stepsDone = 0;
+    setRunning(true);
+    // The arrow stays beside the busy mark: 停止 must still be clickable.
+    const BusyCursor busy(Qt::BusyCursor);
+    RunEnd end = RunEnd::Finished;
+    try {
+        WriteFrameOutput(run, output, [this](int k, int n) { showProgress(k, n); });
+    } catch (const Cancelled &) {
+        end = RunEnd::Stopped;
+    } catch (...) {
+        setRunning(false);
+        throw;
+    }
+    setRunning(false);
+    return end;
+}
+
+QString OutputDialog::skippedTiles(const FrameRun &run) const
+{
+    if (run.skipped() == 0)
+        return {};
+    return tr(" (単色のタイル %n 個は書き出していません)", nullptr, run.skipped());
 }
 
 void OutputDialog::saveSingle(FrameRun &run, bool closeOnCancel)
@@ -90,20 +148,30 @@ void OutputDialog::saveSingle(FrameRun &run, bool closeOnCancel)
             accept();
         return;
     }
-    // The filter chosen in the save dialog is the format.
-    const auto format = FrameFormat(SelectedFilterIndex(m_cutSaveDialog));
+    // A typed .bmp or .png is the format; any other name takes the filter's extension.
+    const auto filtered = FrameFormat(SelectedFilterIndex(m_cutSaveDialog));
+    const SaveTarget target =
+        SaveTargetOf(chosen, fileKindOf(filtered), {PictureFileKind::Bmp, PictureFileKind::Png});
+    const FrameFormat format =
+        target.kind == PictureFileKind::Png ? FrameFormat::Png : FrameFormat::Bmp;
     m_formatGroup->button(int(format))->setChecked(true);
     FrameOutput output;
     output.kind = OutputKind::OneFile;
     output.format = format;
-    output.path = withSuffix(chosen, suffixOf(format));
-    // The file dialog has asked already whether to replace a file of that name.
+    output.path = target.path;
+    if (!MayReplaceFiles(this, ExistingOutputFiles(output, 1)))
+        return; // the dialog stays for another name
     WriteFrameOutput(run, output);
     accept();
 }
 
 void OutputDialog::saveSequence(FrameRun &run)
 {
+    const int count = run.count();
+    if (count > kManyFiles && QMessageBox::question(this, kAppTitle,
+                                                    tr("%n 個のファイルを書き出します。続けますか?",
+                                                       nullptr, count)) != QMessageBox::Yes)
+        return;
     selectFilter(m_framesSaveDialog, m_formatGroup->checkedId());
     const QString path = RunFileDialog(m_framesSaveDialog);
     if (path.isEmpty())
@@ -111,13 +179,21 @@ void OutputDialog::saveSequence(FrameRun &run)
     m_formatGroup->button(SelectedFilterIndex(m_framesSaveDialog))->setChecked(true);
     FrameOutput output = job().output;
     output.path = path;
-    if (!write(run, output))
+    switch (write(run, output)) {
+    case RunEnd::Declined: return;
+    case RunEnd::Finished:
+        showStatus(tr("%n 個のファイルを書き込みました: %1", nullptr, count)
+                       .arg(framesWritten(output, count)) +
+                   skippedTiles(run));
         return;
-    const int count = run.count();
-    showStatus(tr("%1 個のファイルを書き込みました: %2 ～ %3")
-                   .arg(count)
-                   .arg(FrameFileName(output.path, 1, output.format),
-                        QFileInfo(FrameFileName(output.path, count, output.format)).fileName()));
+    case RunEnd::Stopped:
+        // Each file is written whole or not at all: those written so far are complete.
+        showStatus(m_stepsDone == 0 ? tr("停止しました。ファイルは書き込んでいません")
+                                    : tr("停止しました。%n 個のファイルを書き込みました: %1",
+                                         nullptr, m_stepsDone)
+                                          .arg(framesWritten(output, m_stepsDone)));
+        return;
+    }
 }
 
 void OutputDialog::saveToOneFile(FrameRun &run)
@@ -136,13 +212,22 @@ void OutputDialog::saveToOneFile(FrameRun &run)
             path += u'.' + suffixOf(AnimationFormat(SelectedFilterIndex(dialog)));
         m_animationFormatGroup->button(int(*AnimationFormatOf(path)))->setChecked(true);
     } else {
-        path = withSuffix(path, QStringLiteral("png"));
+        path = SaveTargetOf(path, PictureFileKind::Png, {PictureFileKind::Png}).path;
     }
     FrameOutput output = job().output;
     output.path = path;
-    if (write(run, output))
+    switch (write(run, output)) {
+    case RunEnd::Declined: return;
+    case RunEnd::Finished:
         showStatus(
-            tr("%1 を書き込みました").arg(OutputFiles(output, run.count()).join(tr(" と "))));
+            tr("%1 を書き込みました").arg(OutputFiles(output, run.count()).join(tr(" と "))) +
+            skippedTiles(run));
+        return;
+    case RunEnd::Stopped:
+        // The animation or the sheet is made in memory and written at the end.
+        showStatus(tr("停止しました。ファイルは書き込んでいません"));
+        return;
+    }
 }
 
 void OutputDialog::showStatus(const QString &text)
@@ -151,25 +236,17 @@ void OutputDialog::showStatus(const QString &text)
     ShowElided(m_ui->statusLabel, text);
 }
 
-bool OutputDialog::mayReplaceFramesOf(const FrameOutput &output, int frames)
-{
-    const QStringList taken = ExistingOutputFiles(output, frames);
-    if (taken.isEmpty())
-        return true;
-    // One question for the whole run: the first file that would be replaced stands for all.
-    return QMessageBox::question(
-               this, kAppTitle, tr("%1 は既にあります。上書きしますか?").arg(taken.first()),
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
-}
-
 void OutputDialog::showProgress(int k, int n)
 {
+    m_stepsDone = k;
     m_ui->progressBar->setRange(0, n);
     m_ui->progressBar->setValue(k);
-    // Let the bar repaint, a few dozen times a second at most: a run of thousands of small
-    // frames must not spend its time painting. The dialog takes no input while the run lasts.
+    // Let the bar repaint and 停止 be pressed, a few dozen times a second at most: a run of
+    // thousands of small frames must not spend its time painting. The other controls are off.
     if (k == 1 || k == n || !m_progressShown.isValid() || m_progressShown.elapsed() > 40) {
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QApplication::processEvents();
         m_progressShown.start();
     }
+    if (m_stopAsked && k < n)
+        throw Cancelled(CancelledText());
 }

@@ -6,7 +6,9 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QPainter>
 #include <QPalette>
+#include <QPixmap>
 #include <QScrollBar>
 
 void SetDarkBackground(QWidget *widget)
@@ -40,4 +42,19 @@ QColor DarkShadowColor()
 QColor GrayTextColor()
 {
     return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+}
+
+const QBrush &CheckerboardBrush()
+{
+    static const QBrush kBrush = [] {
+        constexpr int kSquare = 8;
+        const QColor grey(204, 204, 204);
+        QPixmap tile(2 * kSquare, 2 * kSquare);
+        tile.fill(Qt::white);
+        QPainter painter(&tile);
+        painter.fillRect(kSquare, 0, kSquare, kSquare, grey);
+        painter.fillRect(0, kSquare, kSquare, kSquare, grey);
+        return QBrush(tile);
+    }();
+    return kBrush;
 }

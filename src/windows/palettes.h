@@ -4,6 +4,8 @@
 
 #include <QColor>
 
+class QBrush;
+
 class QWidget;
 
 // The dark background with white text of the panels and of the small dialogs. The controls on
@@ -12,3 +14,7 @@ void SetDarkBackground(QWidget *widget);
 
 QColor DarkShadowColor(); // panels and dialog backgrounds (white text on them)
 QColor GrayTextColor();   // the line along the top of the size strip
+
+// Transparency on screen: squares of 8 view pixels, white and light grey, the same at every zoom.
+// A pattern no picture is likely to form, on which a picture's own white stays visible.
+const QBrush &CheckerboardBrush();

@@ -4,8 +4,10 @@
 // and saved files named as typed.
 #include "core/image/plugin_reading.h"
 #include "windows/application.h"
+#include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
+#include "windows/output_dialog.h"
 #include "windows/program_folder.h"
 
 #include "pictures.h"
@@ -13,7 +15,9 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 namespace {
@@ -53,6 +57,7 @@ class TestDesktopHabits : public QObject {
     void titleNamesThePictureAndANewPictureShowsWhole();
     void dialogsOpenOnTheMainWindowWhereverItIs();
     void savedPictureIsNamedAsTyped();
+    void stoppedRunLeavesWholeFrames();
 };
 
 // Catches a question missing before another picture, a drop or quitting; one asked without edits
@@ -198,6 +203,71 @@ void TestDesktopHabits::savedPictureIsNamedAsTyped()
     QFile after(p.folder.file(QStringLiteral("whole2.png")));
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), before);
+}
+
+// Catches a run that cannot be stopped, a stopped run that leaves a frame half written or a
+// temporary file behind (the PNG frames are encoded ahead on other threads), a message that
+// miscounts what is on disk, and more than a thousand files started without a question.
+void TestDesktopHabits::stoppedRunLeavesWholeFrames()
+{
+    Program p;
+    const QImage picture = Numbered(1100, 40);
+    p.form.takeNewPicture(picture);
+    SetCutSize(p.form, {40, 40}); // 1 pixel a step: 1,061 frames
+    auto *dialog = Control<OutputDialog>(&p.form, "OutputDialog");
+    auto *bar = Control<QProgressBar>(dialog, "progressBar");
+    // 停止 pressed as the 20th file is reported written, as a user's click would be taken then.
+    connect(bar, &QProgressBar::valueChanged, dialog, [dialog](int value) {
+        if (value == 20)
+            Control<QPushButton>(dialog, "cancelButton")->click();
+    });
+    for (const char *format : {"bmpRadio", "pngRadio"}) {
+        QDir folder(p.folder.file(QLatin1String(format)));
+        QVERIFY(folder.mkpath(QStringLiteral(".")));
+        QString asked;
+        QString said;
+        ModalScript script;
+        script
+            .then(QStringLiteral("OutputDialog"),
+                  [&](QWidget *) {
+                      Control<QRadioButton>(dialog, "step1Radio")->click();
+                      Control<QRadioButton>(dialog, format)->click();
+                      QTimer::singleShot(0, Control<QPushButton>(dialog, "saveButton"),
+                                         &QPushButton::click);
+                  })
+            .then(QStringLiteral("QMessageBox"),
+                  [&](QWidget *box) {
+                      asked = qobject_cast<QMessageBox *>(box)->text();
+                      qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click();
+                  })
+            .then(QStringLiteral("framesSaveDialog"),
+                  [&](QWidget *m) { AcceptFile(m, folder.filePath(QStringLiteral("run"))); })
+            .then(QStringLiteral("OutputDialog"), [&](QWidget *m) {
+                auto *status = Control<QLabel>(dialog, "statusLabel");
+                WhenReady([status] { return !status->toolTip().isEmpty(); },
+                          [&, status, m] {
+                              said = status->toolTip();
+                              Cancel(m);
+                          });
+            });
+        p.form.saveSequence();
+        QTRY_VERIFY(script.done());
+        QCOMPARE(asked, QStringLiteral("1061 個のファイルを書き出します。続けますか?"));
+        const QString extension = QLatin1String(format).startsWith('b') ? "bmp" : "png";
+        QCOMPARE(said,
+                 QStringLiteral("停止しました。20 個のファイルを書き込みました: %1 ～ run020.%2")
+                     .arg(folder.filePath("run001." + extension), extension));
+        const QStringList files = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        QCOMPARE(files.size(), 20);
+        for (int k = 1; k <= 20; ++k) {
+            const QString name =
+                QStringLiteral("run%1.%2").arg(k, 3, 10, QLatin1Char('0')).arg(extension);
+            QCOMPARE(files[k - 1], name);
+            QCOMPARE(QImage(folder.filePath(name)).convertToFormat(QImage::Format_BGR888),
+                     picture.copy(k - 1, 0, 40, 40));
+        }
+        QVERIFY(!Control<QPushButton>(dialog, "cancelButton")->isVisible());
+    }
 }
 
 int main(int argc, char *argv[])

@@ -8,6 +8,7 @@
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/output_dialog.h"
+#include "windows/preview_player.h"
 #include "windows/program_folder.h"
 
 #include <QCheckBox>
@@ -88,8 +89,8 @@ void TestOutputFormats::choicesReachTheFilesWritten()
                 AcceptFile(m, p.file(QLatin1String(row.typed)), row.filter);
                 // A run of frames keeps the dialog open: close it once the run is over.
                 if (QLatin1String(row.dialog) != QLatin1String("cutSaveDialog"))
-                    QTimer::singleShot(0, p.control<QPushButton>("closeButton"),
-                                       &QPushButton::click);
+                    WhenReady([&] { return !p.control<QLabel>("statusLabel")->text().isEmpty(); },
+                              [&] { p.control<QPushButton>("closeButton")->click(); });
             });
         (p.form.get()->*row.command)();
         QTRY_VERIFY(script.done());
@@ -158,9 +159,8 @@ void TestOutputFormats::previewPlaysTheFramesThatWouldBeWritten()
     Program p;
     const QImage picture = Numbered(100, 60);
     const auto shownFrame = [&] {
-        return p.control<QLabel>("previewLabel")
-            ->pixmap()
-            .toImage()
+        return p.control<PreviewPlayer>("previewArea")
+            ->shown()
             .convertToFormat(QImage::Format_BGR888);
     };
     ModalScript script;

@@ -437,8 +437,8 @@ void TestView::dropOnTheOutputDialogInAlphaModeSetsTheBlendPicture()
     QCOMPARE(p.form->document().blendPicture().pixel(9, 9), Numbered(10, 10).pixel(9, 9));
 }
 
-// Catches the dialog's gap and skip choices not reaching the run, and the steps left usable when
-// they do not apply.
+// Catches the dialog's gap and skip choices not reaching the run, the steps left showing when
+// they do not apply, and a message that hides the tiles left out.
 void TestView::gridDirectionCutsTheSheet()
 {
     Program p("[set]\r\nImageWidth=10\r\nImageHeight=10\r\n");
@@ -452,15 +452,22 @@ void TestView::gridDirectionCutsTheSheet()
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
         Control<QRadioButton>(dialog, "gridRadio")->click();
-        QVERIFY(!Control<QGroupBox>(dialog, "stepBox")->isEnabled());
+        QVERIFY(!Control<QGroupBox>(dialog, "stepBox")->isVisible());
         Control<ClampingSpinBox>(dialog, "gridGapXSpin")->setValue(2);
         Control<QCheckBox>(dialog, "skipEmptyCheck")->setChecked(true);
         QTimer::singleShot(0, Control<QPushButton>(dialog, "saveButton"), &QPushButton::click);
     });
     script.then(QStringLiteral("framesSaveDialog"), [&](QWidget *m) { AcceptFile(m, base); });
-    script.then(QStringLiteral("OutputDialog"), Cancel);
+    QString said;
+    script.then(QStringLiteral("OutputDialog"), [&](QWidget *m) {
+        said = Control<QLabel>(dialog, "statusLabel")->toolTip();
+        Cancel(m);
+    });
     p.form->saveSequence();
     QVERIFY(script.done());
+    QCOMPARE(said,
+             QStringLiteral("2 個のファイルを書き込みました: ") + base +
+                 QStringLiteral("001.bmp ～ tile002.bmp (単色のタイル 1 個は書き出していません)"));
     const QStringList written =
         QDir(p.folder.dir.path()).entryList({QStringLiteral("tile*.bmp")}, QDir::Files, QDir::Name);
     QCOMPARE(written, (QStringList{"tile001.bmp", "tile002.bmp"}));

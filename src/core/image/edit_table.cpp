@@ -13,7 +13,8 @@ namespace {
 
 // A whole-number value arrives as a double that holds it exactly.
 constexpr std::array<Edit, 7> kEdits{{
-    {EditKind::Resize, "resize", QT_TRANSLATE_NOOP("Edits", "拡大縮小(&X)…"), EditValue::WholeNumber,
+    {EditKind::Resize, "resize", QT_TRANSLATE_NOOP("Edits", "拡大縮小(&X)…"),
+     EditValue::WholeNumber,
      [](const QImage &p, double width) { return ScaleToWidth(p, int32_t(width)); }},
     {EditKind::Rotate, "rotate", QT_TRANSLATE_NOOP("Edits", "回転(&R)…"), EditValue::WholeNumber,
      [](const QImage &p, double degrees) { return Rotate(p, int32_t(degrees)); }},

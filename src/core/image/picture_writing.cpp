@@ -31,8 +31,8 @@ std::optional<PictureFileKind> PictureFileKindOf(const QString &path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == u"jpeg")
         return PictureFileKind::Jpeg;
-    for (const PictureFileKind kind : {PictureFileKind::Bmp, PictureFileKind::Jpeg,
-                                       PictureFileKind::Png, PictureFileKind::Webp})
+    for (const PictureFileKind kind :
+         {PictureFileKind::Bmp, PictureFileKind::Jpeg, PictureFileKind::Png, PictureFileKind::Webp})
         if (suffix == extensionOf(kind))
             return kind;
     return std::nullopt;

@@ -97,6 +97,7 @@ class Placement {
         }
     }
     int count() const { return m_count; }
+    int skipped() const { return m_skipped; }
     QPoint at(int k) const
     {
         if (!m_kept.empty())
@@ -134,6 +135,8 @@ class Placement {
                 if (!singleColour(picture, QRect(tile(column, row), frame.size())))
                     m_kept.push_back(tile(column, row));
         m_count = int(m_kept.size());
+        m_skipped =
+            int(std::min<int64_t>(int64_t(tiles.width()) * tiles.height() - m_count, INT32_MAX));
     }
 
     QPoint m_start;
@@ -143,6 +146,7 @@ class Placement {
     int m_columns = 0;          // the grid's columns; 0 along a direction
     std::vector<QPoint> m_kept; // the tiles written when single-colour ones are left out
     int m_count = 0;
+    int m_skipped = 0; // single-colour tiles left out
 };
 
 // The cut at each place of a run: 24-bit, or with the picture's alpha.
@@ -154,6 +158,7 @@ class CutFrames : public FrameRun {
     {
     }
     int count() const override { return m_placement.count(); }
+    int skipped() const override { return m_placement.skipped(); }
     QSize frameSize() const override { return m_size; }
     bool hasAlpha() const override { return m_alpha; }
     const QImage &frame(int k) override

@@ -26,7 +26,8 @@ struct EditState {
 // The steps behind and ahead of the working picture. Each keeps the picture it puts back as a
 // shallow QImage copy: the working picture, the picture as loaded and the steps share pixels. A
 // picture held by several steps is counted once against the limit; it counts in full even while it
-// is also the working picture or the picture as loaded, so the limit errs on the side of less memory.
+// is also the working picture or the picture as loaded, so the limit errs on the side of less
+// memory.
 class EditHistory {
   public:
     explicit EditHistory(qint64 byteLimit = kHistoryByteLimit) : m_byteLimit(byteLimit) {}
