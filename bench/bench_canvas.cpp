@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas on a large picture: one drag step from the mouse event to the painted screen, at
 // 100 % and at every zoom from fit-to-window to 3200 %; one zoom step repainted; and the cost of
-// FillCutImage as the picture grows.
+// the cut (CopyOverWhite) as the picture grows.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_canvas
 #include "core/base/app_paths.h"
+#include "core/image/alpha.h"
 #include "core/image/picture.h"
 #include "core/workspace/zoom.h"
 #include "core/workspace/zoomed_view.h"
+#include "windows/application.h"
 #include "windows/canvas_widget.h"
 #include "windows/main_window.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,10 +70,9 @@ struct LoadedWindow {
         form = std::make_unique<MainWindow>(ResolveAppPaths(dir.path()));
         form->show();
         form->takeNewPicture(noisePicture(width, height));
-        Workspace &ws = form->workspace();
-        ws.CutWidth = 200;
-        ws.CutHeight = 200;
-        form->putEditResult(ws.WorkImage, EditResultKind::ChangesSize);
+        CutFrame frame = form->frame();
+        frame.setSize({200, 200});
+        form->placeFrame(frame);
         canvas = form->findChild<CanvasWidget *>(QStringLiteral("canvas"));
         canvas->installEventFilter(&counter);
         QElapsedTimer waited;
@@ -252,26 +252,20 @@ void BM_WholeViewCopy(benchmark::State &state)
 }
 BENCHMARK(BM_WholeViewCopy)->Unit(benchmark::kMillisecond);
 
-// FillCutImage of a 200 x 200 cut: args are the picture's width, height and whether it is an
+// The 24-bit cut of a 200 x 200 frame: args are the picture's width, height and whether it is an
 // 8-bit palette picture (which must be converted, but only where the frame lies).
-void BM_FillCutImage(benchmark::State &state)
+void BM_CutOverWhite(benchmark::State &state)
 {
-    Workspace ws;
-    ws.WorkImage = noisePicture(int(state.range(0)), int(state.range(1)),
-                                state.range(2) ? QImage::Format_Indexed8 : kPictureFormat);
-    ws.CanvasWidth = ws.WorkImage.width();
-    ws.CanvasHeight = ws.WorkImage.height();
-    ws.CutWidth = 200;
-    ws.CutHeight = 200;
-    ws.FrameX = ws.CanvasWidth / 2;
-    ws.FrameY = ws.CanvasHeight / 2;
-    ClampFrame(ws);
+    const QImage picture = noisePicture(int(state.range(0)), int(state.range(1)),
+                                        state.range(2) ? QImage::Format_Indexed8 : kPictureFormat);
+    const CutFrame frame(picture.size(), {200, 200}, {picture.width() / 2, picture.height() / 2});
+    QImage cut;
     for (auto _ : state) {
-        FillCutImage(ws);
-        benchmark::DoNotOptimize(ws.CutImage.constBits());
+        CopyOverWhite(picture, frame.rect(), cut);
+        benchmark::DoNotOptimize(cut.constBits());
     }
 }
-BENCHMARK(BM_FillCutImage)
+BENCHMARK(BM_CutOverWhite)
     ->Args({640, 480, 0})
     ->Args({6000, 4000, 0})
     ->Args({640, 480, 1})

@@ -10,8 +10,8 @@
 // bench/edit_history_memory.sh, which runs both).
 #include "core/base/app_paths.h"
 #include "core/image/picture.h"
+#include "windows/application.h"
 #include "windows/main_window.h"
-#include "windows/window_support.h"
 
 #include <QAction>
 #include <QApplication>
@@ -78,7 +78,7 @@ int main(int argc, char *argv[])
     MainWindow form(ResolveAppPaths(dir.path()));
     form.show();
     form.takeNewPicture(noisePicture(kWidth, kHeight));
-    form.history().setByteLimit(limit);
+    form.document().history().setByteLimit(limit);
     QApplication::processEvents();
     const double loadedMiB = residentMiB();
 
@@ -92,7 +92,7 @@ int main(int argc, char *argv[])
         for (int i = 0; i < times; ++i) {
             action->trigger();
             QApplication::processEvents();
-            mostHeld = std::max(mostHeld, form.history().byteCount());
+            mostHeld = std::max(mostHeld, form.document().history().byteCount());
         }
         return double(timer.nsecsElapsed()) / 1e6 / times;
     };
@@ -102,11 +102,11 @@ int main(int argc, char *argv[])
     for (int i = 0; i < kEdits; ++i)
         run(edits[i % 3], 1);
     const double editMs = double(editTimer.nsecsElapsed()) / 1e6 / kEdits;
-    const int kept = form.history().undoCount();
+    const int kept = form.document().history().undoCount();
     const double undoMs = run("undoAction", kept);
     const double redoMs = run("redoAction", kept);
 
-    const double pictureMiB = double(form.workspace().WorkImage.sizeInBytes()) / kMiB;
+    const double pictureMiB = double(form.document().picture().sizeInBytes()) / kMiB;
     std::printf("picture %d x %d: %.1f MiB; %d edits; history limit %.0f MiB\n", kWidth, kHeight,
                 pictureMiB, kEdits, double(limit) / kMiB);
     std::printf("steps kept %d; most held by the history %.1f MiB (%.1f pictures)\n", kept,

@@ -85,21 +85,16 @@ std::vector<Edit> edits()
         {"scale_320", 320, 240, [](const QImage &p) { return ScaleToWidth(p, 320); }},
         {"scale_1024", 1024, 768, [](const QImage &p) { return ScaleToWidth(p, 1024); }},
         {"enlarge_6000", 6000, 4500, [](const QImage &p) { return ScaleToWidth(p, 6000); }},
-        {"rotate_45", 4950, 4950, [](const QImage &p) { return Rotate(45, p, 1.0); }},
+        {"rotate_45", 4950, 4950, [](const QImage &p) { return Rotate(p, 45); }},
         {"blur", kPictureWidth, kPictureHeight,
-         [](const QImage &p) { return Filter3x3(FilterKind::Blur, WholePicture(p), p); }},
+         [](const QImage &p) { return Filter3x3(p, FilterKind::Blur); }},
         {"sharpen", kPictureWidth, kPictureHeight,
-         [](const QImage &p) { return Filter3x3(FilterKind::Sharpen, WholePicture(p), p); }},
+         [](const QImage &p) { return Filter3x3(p, FilterKind::Sharpen); }},
         {"contrast_0.1", kPictureWidth, kPictureHeight,
-         [](const QImage &p) { return Contrast(0.1, WholePicture(p), p); }},
-        {"gamma_2.0", kPictureWidth, kPictureHeight,
-         [](const QImage &p) { return Gamma(2.0, 2.0, 2.0, WholePicture(p), p); }},
+         [](const QImage &p) { return Contrast(p, 0.1); }},
+        {"gamma_2.0", kPictureWidth, kPictureHeight, [](const QImage &p) { return Gamma(p, 2.0); }},
         {"level_correct", kPictureWidth, kPictureHeight,
-         [](const QImage &p) {
-             QImage picture = p; // shared until LevelCorrect writes: the command's own copy
-             LevelCorrect(picture);
-             return picture;
-         }},
+         [](const QImage &p) { return LevelCorrect(p); }},
     };
 }
 

@@ -4,9 +4,9 @@
 // it in the preview before returning). Runs offscreen; prints the median of the repetitions.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_preview [repetitions]
+#include "windows/application.h"
 #include "windows/main_window.h"
 #include "windows/output_dialog.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -58,10 +58,7 @@ int main(int argc, char *argv[])
     window.show();
     window.takeNewPicture(photoLike(6000, 4000));
     // The preview's largest frame: 1500 x 1500 is all it shows.
-    window.workspace().CutWidth = 1500;
-    window.workspace().CutHeight = 1500;
-    window.workspace().FrameX = 2000;
-    window.workspace().FrameY = 1000;
+    window.placeFrame(CutFrame(window.document().size(), {1500, 1500}, {2000, 1000}));
 
     std::vector<double> ms;
     for (const char *mode : {"filesRadio", "animationRadio"}) {

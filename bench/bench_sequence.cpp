@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The sequence outputs on a 4000 x 3000 picture, each beside a plain loop that writes the same
-// files from memory: how much the program's own path (FillCutImage, FrameFileName, BmpFrameWriter
-// with its temporary file and rename, the mixing) costs over the bare writing of the bytes.
+// files from memory: how much the program's own path (MakeFrameRun, WriteFrameOutput: the cut,
+// FrameFileName, BmpFrameWriter with its temporary file and rename, the mixing) costs over the bare
+// writing of the bytes.
 //
 //   build/bench/bench_sequence
 //   MOKARAN_BENCH_DUMP=folder build/bench/bench_sequence   writes the pictures used, then stops
@@ -13,10 +14,9 @@
 #include "core/base/io_error.h"
 #include "core/image/bmp_format.h"
 #include "core/image/picture.h"
-#include "core/sequence/continuous_cut.h"
 #include "core/sequence/frame_files.h"
+#include "core/sequence/frame_runs.h"
 #include "core/sequence/mixing.h"
-#include "core/workspace/workspace.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -149,11 +149,10 @@ struct Pictures {
 
     Pictures()
     {
-        QImage frame;
+        const std::unique_ptr<FrameRun> mixes = MixRun(mixCut, blend, MixKind::Blend);
         for (int k = 1; k <= kMixFrames; ++k) {
-            BlendFrame(mixCut, blend, MixWeight(k), frame);
             mixFiles.push_back(bmpFile(kMixWidth, kMixHeight));
-            cropInto(frame, 0, 0, kMixWidth, kMixHeight, mixFiles.back());
+            cropInto(mixes->frame(k), 0, 0, kMixWidth, kMixHeight, mixFiles.back());
         }
     }
 };
@@ -164,45 +163,45 @@ const Pictures &pictures()
     return made;
 }
 
-Workspace cutWorkspace(int cutWidth, int cutHeight, int x, int y)
+// The program's path: the photo in a document, the frame at (x, y), the job's frames written as
+// numbered BMP files under base, or, without a writer, only made.
+void runOurs(const QRect &frame, CutJob job, const QString &base, bool writing)
 {
-    Workspace ws;
-    SetWorkPicture(ws, pictures().photo);
-    ws.CutWidth = cutWidth;
-    ws.CutHeight = cutHeight;
-    ws.FrameX = x;
-    ws.FrameY = y;
-    return ws;
+    PictureDocument document;
+    CutFrame cut(frame.size());
+    document.load(pictures().photo, cut);
+    cut.moveTo(frame.topLeft());
+    document.setBlendPicture(pictures().blend, {});
+    job.output.path = base;
+    const std::unique_ptr<FrameRun> run = MakeFrameRun(document, cut, job);
+    if (writing) {
+        WriteFrameOutput(*run, job.output);
+        return;
+    }
+    for (int k = 1; k <= run->count(); ++k)
+        benchmark::DoNotOptimize(run->frame(k).constBits());
+}
+
+CutJob stepping(std::optional<int> step)
+{
+    CutJob job;
+    job.kind = CutKind::Continuous;
+    job.step = step;
+    return job;
 }
 
 // Each job writes its files into folder (which ends without "/").
 using Job = std::function<void(const std::string &folder)>;
-// The program's runs take the writer it saves with, or none: then frames go to nobody, and what
-// cutting, naming and mixing cost alone is left. The plain loops take how a file is put on disk.
-using OursRun = void (*)(const std::string &folder, BmpFrameWriter *writer);
+// The program's runs write as it saves, or make their frames for nobody: what cutting and mixing
+// cost alone. The plain loops take how a file is put on disk.
+using OursRun = void (*)(const std::string &folder, bool writing);
 using PutFile = void (*)(const char *name, const std::vector<uint8_t> &file);
 using PlainRun = void (*)(const std::string &folder, PutFile put);
 
-// Frames to the writer as the program hands them over, or to nobody.
-FrameWriter frameWriter(BmpFrameWriter *writer)
-{
-    if (!writer) {
-        return [](const QString &path, const QImage &picture) {
-            benchmark::DoNotOptimize(path.constData());
-            benchmark::DoNotOptimize(picture.constBits());
-        };
-    }
-    return [writer](const QString &path, const QImage &picture) { writer->write(path, picture); };
-}
-
 // The program's continuous run, frame moved right one pixel at a time from (0, 0).
-void oursContinuous(const std::string &folder, BmpFrameWriter *writer)
+void oursContinuous(const std::string &folder, bool writing)
 {
-    Workspace ws = cutWorkspace(kTile, kTile, 0, 0);
-    ws.FrameStep = 1;
-    ws.FrameDirection = Direction::Right;
-    FillCutImage(ws);
-    WriteContinuousFrames(ws, QString::fromStdString(folder + "/walk"), frameWriter(writer));
+    runOurs({0, 0, kTile, kTile}, stepping(1), QString::fromStdString(folder + "/walk"), writing);
 }
 
 void plainContinuous(const std::string &folder, PutFile put)
@@ -218,16 +217,12 @@ void plainContinuous(const std::string &folder, PutFile put)
 }
 
 // Tiles as the program makes them: one continuous run per row, stepping a whole tile.
-void oursTiles(const std::string &folder, BmpFrameWriter *writer)
+void oursTiles(const std::string &folder, bool writing)
 {
     for (int row = 0; row < kTileRows; ++row) {
-        Workspace ws = cutWorkspace(kTile, kTile, 0, row * kTile);
-        ws.FrameStep = kTile;
-        ws.FrameDirection = Direction::Right;
-        FillCutImage(ws);
         const QString base =
             QString::fromStdString(folder) + QStringLiteral("/row%1_").arg(row, 2, 10, QChar(u'0'));
-        WriteContinuousFrames(ws, base, frameWriter(writer));
+        runOurs({0, row * kTile, kTile, kTile}, stepping(std::nullopt), base, writing);
     }
 }
 
@@ -246,16 +241,12 @@ void plainTiles(const std::string &folder, PutFile put)
     }
 }
 
-void oursBlend(const std::string &folder, BmpFrameWriter *writer)
+void oursBlend(const std::string &folder, bool writing)
 {
-    Workspace ws = cutWorkspace(kMixWidth, kMixHeight, kMixX, kMixY);
-    ws.BlendImage = pictures().blend;
-    FillCutImage(ws);
-    const QString base = QString::fromStdString(folder + "/mix");
-    if (writer)
-        WriteMixFrames(ws, MixKind::Blend, base, *writer); // as the program saves
-    else
-        WriteMixFrames(ws, MixKind::Blend, base, frameWriter(nullptr)); // the same mixes
+    CutJob job;
+    job.kind = CutKind::Blend;
+    runOurs({kMixX, kMixY, kMixWidth, kMixHeight}, job, QString::fromStdString(folder + "/mix"),
+            writing);
 }
 
 void plainBlend(const std::string &folder, PutFile put)
@@ -267,19 +258,16 @@ void plainBlend(const std::string &folder, PutFile put)
     }
 }
 
-// The program's run as it saves: one BmpFrameWriter for the run.
+// The program's run as it saves.
 Job withFiles(OursRun run)
 {
-    return [run](const std::string &folder) {
-        BmpFrameWriter writer;
-        run(folder, &writer);
-    };
+    return [run](const std::string &folder) { run(folder, true); };
 }
 
-// The program's run with frames handed to nobody: what cutting, naming and mixing cost alone.
+// The program's run with frames handed to nobody: what cutting and mixing cost alone.
 Job withoutFiles(OursRun run)
 {
-    return [run](const std::string &folder) { run(folder, nullptr); };
+    return [run](const std::string &folder) { run(folder, false); };
 }
 
 Job plainLoop(PlainRun run, PutFile put)

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // set.ini on any bytes: read it, write a record into it, and read back exactly that record; then
-// start a workspace from it as the window does before the first picture (the stored cut size,
-// whatever it is, against the starting canvas).
+// start a cut frame from it as the window does before the first picture (the stored cut size,
+// whatever it is), put it on a picture and move it anywhere: it must stay inside.
+#include "core/image/alpha.h"
+#include "core/workspace/cut_frame.h"
+#include "core/workspace/picture_document.h"
 #include "core/workspace/settings.h"
-#include "core/workspace/workspace.h"
 
 #include "fuzz_target.h"
 
@@ -12,23 +14,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray text = FuzzInput(data, size);
     SettingsRecord record = ParseSettings(text);
 
-    Workspace ws;
-    ws.WindowSettings = record;
-    ws.CutWidth = record.ImageWidth;
-    ws.CutHeight = record.ImageHeight;
-    ws.FrameX = record.PosX; // any position, as a drag before the first picture could leave it
-    ws.FrameY = record.PosY;
-    ResetCanvasImages(ws, kStartCanvasWidth, kStartCanvasHeight);
-    ClampFrame(ws);
-    FillCutImage(ws);
-    Require(ws.CutImage.isNull() || ws.CutImage.size() == QSize(ws.CutWidth, ws.CutHeight));
-    LowerCutToCanvas(ws);
-    ClampFrame(ws);
-    Require(ws.CutWidth > 0 ? ws.FrameX >= 0 && ws.FrameX + ws.CutWidth <= ws.CanvasWidth : true);
-    FillCutImage(ws);
+    CutFrame frame(QSize(record.cutWidth, record.cutHeight));
+    frame.moveTo({record.windowTop, record.windowLeft}); // any position: nothing to keep it in yet
+    Require(frame.size().width() >= 1 && frame.size().height() >= 1);
+    frame.setPictureSize(kStartPictureSize);
+    frame.moveTo({record.windowWidth, record.windowHeight});
+    frame.nudge(1, -1, NudgeSize::Tile);
+    Require(QRect(QPoint(0, 0), kStartPictureSize).contains(frame.rect()));
+    QImage cut;
+    CopyOverWhite(QImage(kStartPictureSize, QImage::Format_BGR888), frame.rect(), cut);
+    Require(cut.size() == frame.size());
 
-    record.PosX ^= 0x5a5a;
-    record.ImageHeight = ~record.ImageHeight; // -h - 1, without overflow at the lowest value
+    record.windowTop ^= 0x5a5a;
+    record.cutHeight = ~record.cutHeight; // -h - 1, without overflow at the lowest value
     const QByteArray written = UpdateSettings(text, record);
     Require(ParseSettings(written) == record);
     Require(UpdateSettings(written, record) == written);

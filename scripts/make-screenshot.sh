@@ -28,7 +28,7 @@ MOKARAN_LANG=ja LANG=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1
     sleep 2
     "$work/mokaran" "$work/scene.bmp" &
     app=$!
-    window=$(timeout 30 xdotool search --sync --onlyvisible --name "^MOKARAN\$" | head -n 1)
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name "MOKARAN\$" | head -n 1)
     xdotool windowactivate --sync "$window"
     sleep 1
     # Place the frame over the houses: a press on the picture moves the frame'"'"'s corner there.

@@ -6,8 +6,8 @@
 #include "core/base/interface_language.h"
 #include "core/base/version.h"
 #include "core/image/picture.h"
+#include "windows/application.h"
 #include "windows/main_window.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -85,6 +85,18 @@
 </translation>
     </message>
     <message>
+        <source>変換元フォルダ 参照</source>
+        <translation>Browse for the source folder</translation>
+    </message>
+    <message>
+        <source>保存先フォルダ 参照</source>
+        <translation>Browse for the destination folder</translation>
+    </message>
+    <message>
+        <source>進行状況</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
         <source>撮影日時・カメラ・位置情報・著作権・カラープロファイルを縮小した画像にも書き込みます</source>
         <translation>Writes the date taken, camera, location, copyright and colour profile into the shrunk pictures too</translation>
     </message>
@@ -151,6 +163,44 @@
     </message>
 </context>
 <context>
+    <name>Edits</name>
+    <message>
+        <source>ぼかし(&amp;S)</source>
+        <translation>&amp;Blur</translation>
+    </message>
+    <message>
+        <source>レベル補正</source>
+        <translation>&amp;Level Correction</translation>
+    </message>
+    <message>
+        <source>シャープネス(&amp;H)</source>
+        <translation>S&amp;harpen</translation>
+    </message>
+    <message>
+        <source>拡大縮小(&amp;X)…</source>
+        <translation>Resi&amp;ze...</translation>
+    </message>
+    <message>
+        <source>回転(&amp;R)…</source>
+        <translation>R&amp;otate...</translation>
+    </message>
+    <message>
+        <source>コントラスト強調(&amp;C)…</source>
+        <translation>&amp;Contrast...</translation>
+    </message>
+    <message>
+        <source>ガンマ補正(&amp;G)…</source>
+        <translation>&amp;Gamma Correction...</translation>
+    </message>
+</context>
+<context>
+    <name>ErrorBox</name>
+    <message>
+        <source>メモリが不足しています</source>
+        <translation>Not enough memory</translation>
+    </message>
+</context>
+<context>
     <name>Files</name>
     <message>
         <source>通常のファイルではありません</source>
@@ -213,12 +263,12 @@
         <translation>it is a folder, not a file</translation>
     </message>
     <message>
-        <source>ファイルが空です</source>
-        <translation>The file is empty</translation>
-    </message>
-    <message>
         <source>書き込むファイルの名前が空です</source>
         <translation>The name of the file to write is empty</translation>
+    </message>
+    <message>
+        <source>ファイルが空です</source>
+        <translation>The file is empty</translation>
     </message>
     <message>
         <source>フォルダ %1 がありません</source>
@@ -300,6 +350,14 @@
     <message>
         <source>%1 は読み込めません。BMP、JPEG、PNG、GIF、WebP、TIFF、TGA の画像ファイルを選んでください。</source>
         <translation>%1 cannot be loaded. Choose a BMP, JPEG, PNG, GIF, WebP, TIFF or TGA picture file.</translation>
+    </message>
+    <message>
+        <source>画像ファイルのパス</source>
+        <translation>Picture file path</translation>
+    </message>
+    <message>
+        <source>プレビュー</source>
+        <translation>Preview</translation>
     </message>
 </context>
 <context>
@@ -383,34 +441,6 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <source>画像ファイル読込み</source>
-        <translation>Load Picture...</translation>
-    </message>
-    <message>
-        <source>切り取り画像サイズ設定</source>
-        <translation>Cut Size...</translation>
-    </message>
-    <message>
-        <source>画像切り取り</source>
-        <translation>Save Cut...</translation>
-    </message>
-    <message>
-        <source>連続画像切り取り</source>
-        <translation>Sequence...</translation>
-    </message>
-    <message>
-        <source>アルファ合成</source>
-        <translation>Alpha Blend...</translation>
-    </message>
-    <message>
-        <source>フェードアウト</source>
-        <translation>Fade Out...</translation>
-    </message>
-    <message>
-        <source>簡易ホームページ作成</source>
-        <translation>Web Page...</translation>
-    </message>
-    <message>
         <source>画像の大きさ</source>
         <translation>Picture size</translation>
     </message>
@@ -443,14 +473,6 @@
         <translation>&amp;Help</translation>
     </message>
     <message>
-        <source>画像ファイルを読込む(&amp;R)</source>
-        <translation>&amp;Load Picture...</translation>
-    </message>
-    <message>
-        <source>表示中の画像を保存する(&amp;S)</source>
-        <translation>&amp;Save Picture As...</translation>
-    </message>
-    <message>
         <source>終了(&amp;X)</source>
         <translation>&amp;Quit</translation>
     </message>
@@ -471,96 +493,12 @@
         <translation>Re&amp;vert to Loaded Picture</translation>
     </message>
     <message>
-        <source>拡大縮小(&amp;X)</source>
-        <translation>Resi&amp;ze...</translation>
-    </message>
-    <message>
-        <source>回転(&amp;R)</source>
-        <translation>R&amp;otate...</translation>
-    </message>
-    <message>
-        <source>ぼかし(&amp;S)</source>
-        <translation>&amp;Blur</translation>
-    </message>
-    <message>
-        <source>シャープネス(&amp;R)</source>
-        <translation>S&amp;harpen</translation>
-    </message>
-    <message>
-        <source>コントラスト強調(&amp;C)</source>
-        <translation>&amp;Contrast...</translation>
-    </message>
-    <message>
-        <source>ガンマ補正(&amp;G)</source>
-        <translation>&amp;Gamma Correction...</translation>
-    </message>
-    <message>
-        <source>レベル補正</source>
-        <translation>&amp;Level Correction</translation>
-    </message>
-    <message>
         <source>スクリーンキャプチャー</source>
         <translation>Capture &amp;Screen</translation>
     </message>
     <message>
-        <source>スクリーンキャプチャー(縮小)</source>
-        <translation>Capture Screen and S&amp;hrink...</translation>
-    </message>
-    <message>
         <source>アクティブウインドウキャプチャー</source>
         <translation>Capture Active &amp;Window</translation>
-    </message>
-    <message>
-        <source>アクティブウインドウキャプチャー(縮小)</source>
-        <translation>Capture Active Window and Shrin&amp;k...</translation>
-    </message>
-    <message>
-        <source>フォルダ内JPEGファイル縮小</source>
-        <translation>Shrink &amp;JPEG Files in a Folder...</translation>
-    </message>
-    <message>
-        <source>使い方 (&amp;H)</source>
-        <translation>&amp;User Guide</translation>
-    </message>
-    <message>
-        <source>readmeを開く (&amp;R)</source>
-        <translation>Open &amp;Readme</translation>
-    </message>
-    <message>
-        <source>バージョン情報 (&amp;V)</source>
-        <translation>&amp;About MOKARAN</translation>
-    </message>
-    <message>
-        <source>ホームページへ (&amp;U)</source>
-        <translation>&amp;Home Page</translation>
-    </message>
-    <message>
-        <source>終了 (&amp;X)</source>
-        <translation>&amp;Quit</translation>
-    </message>
-    <message>
-        <source>拡大縮小</source>
-        <translation>Resize</translation>
-    </message>
-    <message>
-        <source>回転</source>
-        <translation>Rotate</translation>
-    </message>
-    <message>
-        <source>ぼかし</source>
-        <translation>Blur</translation>
-    </message>
-    <message>
-        <source>シャープネス</source>
-        <translation>Sharpen</translation>
-    </message>
-    <message>
-        <source>コントラスト強調</source>
-        <translation>Contrast</translation>
-    </message>
-    <message>
-        <source>ガンマ補正</source>
-        <translation>Gamma Correction</translation>
     </message>
     <message>
         <source>縮小</source>
@@ -668,6 +606,74 @@
         <source>%1 が見つかりません</source>
         <translation>%1 was not found</translation>
     </message>
+    <message>
+        <source>画像</source>
+        <translation>Picture</translation>
+    </message>
+    <message>
+        <source>画像と切り取り枠</source>
+        <translation>Picture and cut frame</translation>
+    </message>
+    <message>
+        <source>画像ファイル読込み(&amp;L)</source>
+        <translation>&amp;Load Picture...</translation>
+    </message>
+    <message>
+        <source>切り取り画像サイズ設定(&amp;Z)</source>
+        <translation>Cut Si&amp;ze...</translation>
+    </message>
+    <message>
+        <source>画像切り取り(&amp;C)</source>
+        <translation>Save &amp;Cut...</translation>
+    </message>
+    <message>
+        <source>連続画像切り取り(&amp;Q)</source>
+        <translation>Se&amp;quence...</translation>
+    </message>
+    <message>
+        <source>アルファ合成(&amp;A)</source>
+        <translation>&amp;Alpha Blend...</translation>
+    </message>
+    <message>
+        <source>フェードアウト(&amp;D)</source>
+        <translation>Fa&amp;de Out...</translation>
+    </message>
+    <message>
+        <source>画像ファイルを読込む(&amp;R)…</source>
+        <translation>&amp;Load Picture...</translation>
+    </message>
+    <message>
+        <source>表示中の画像を保存する(&amp;S)…</source>
+        <translation>&amp;Save Picture As...</translation>
+    </message>
+    <message>
+        <source>スクリーンキャプチャー(縮小)…</source>
+        <translation>Capture Screen and S&amp;hrink...</translation>
+    </message>
+    <message>
+        <source>アクティブウインドウキャプチャー(縮小)…</source>
+        <translation>Capture Active Window and Shrin&amp;k...</translation>
+    </message>
+    <message>
+        <source>簡易ホームページ作成…</source>
+        <translation>&amp;Mobile Page Maker...</translation>
+    </message>
+    <message>
+        <source>フォルダ内JPEGファイル縮小…</source>
+        <translation>Shrink &amp;JPEG Files in a Folder...</translation>
+    </message>
+    <message>
+        <source>使い方(&amp;H)</source>
+        <translation>&amp;User Guide</translation>
+    </message>
+    <message>
+        <source>readmeを開く(&amp;R)</source>
+        <translation>Open &amp;Readme</translation>
+    </message>
+    <message>
+        <source>バージョン情報(&amp;V)…</source>
+        <translation>&amp;About MOKARAN...</translation>
+    </message>
 </context>
 <context>
     <name>OutputDialog</name>
@@ -694,22 +700,6 @@
     <message>
         <source>移動量</source>
         <translation>Step</translation>
-    </message>
-    <message>
-        <source>大(15移動)</source>
-        <translation>15 pixels</translation>
-    </message>
-    <message>
-        <source>中（8移動）</source>
-        <translation>8 pixels</translation>
-    </message>
-    <message>
-        <source>小（3移動）</source>
-        <translation>3 pixels</translation>
-    </message>
-    <message>
-        <source>移動量&#x3000;１</source>
-        <translation>1 pixel</translation>
     </message>
     <message>
         <source>切り取りサイズ</source>
@@ -778,14 +768,6 @@
     <message>
         <source>合成用画像: %1</source>
         <translation>Blend with: %1</translation>
-    </message>
-    <message>
-        <source>%1 個のファイルを書き込みました: %2 ～ %3</source>
-        <translation>%1 files written: %2 to %3</translation>
-    </message>
-    <message>
-        <source>%1 は既にあります。上書きしますか?</source>
-        <translation>%1 already exists. Replace it?</translation>
     </message>
     <message>
         <source>格子</source>
@@ -870,6 +852,150 @@
     <message>
         <source> と </source>
         <translation> and </translation>
+    </message>
+    <message>
+        <source>格子の間隔 X</source>
+        <translation>Grid gap X</translation>
+    </message>
+    <message>
+        <source>格子の間隔 Y</source>
+        <translation>Grid gap Y</translation>
+    </message>
+    <message>
+        <source>再生</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>プレビュー</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>大 (15 ピクセル)</source>
+        <translation>Large (15 pixels)</translation>
+    </message>
+    <message>
+        <source>中 (8 ピクセル)</source>
+        <translation>Medium (8 pixels)</translation>
+    </message>
+    <message>
+        <source>小 (3 ピクセル)</source>
+        <translation>Small (3 pixels)</translation>
+    </message>
+    <message>
+        <source>1 ピクセル</source>
+        <translation>1 pixel</translation>
+    </message>
+    <message>
+        <source>切り取りサイズの幅 (上下なら高さ) ずつ移動し、重ならないフレームを書き出します</source>
+        <translation>Moves by the cut&apos;s width (its height up or down), writing frames that do not overlap</translation>
+    </message>
+    <message>
+        <source>書き出しを止めます。書き終えたファイルはそのまま残ります</source>
+        <translation>Stops writing; the files already written stay as they are</translation>
+    </message>
+    <message>
+        <source>フレームを 1 枚ずつ、番号を付けたファイルに書き出します</source>
+        <translation>Writes each frame to a file of its own, numbered</translation>
+    </message>
+    <message>
+        <source>すべてのフレームを 1 つの GIF または WebP アニメーションに書き出します</source>
+        <translation>Writes all the frames to one GIF or WebP animation</translation>
+    </message>
+    <message>
+        <source>すべてのフレームを 1 枚の PNG に並べ、各フレームの位置を同じ名前の JSON ファイルに書き出します</source>
+        <translation>Lays all the frames out on one PNG and writes where each frame lies to a JSON file of the same name</translation>
+    </message>
+    <message>
+        <source>24 ビットの BMP ファイル。透明な部分は白になります</source>
+        <translation>24-bit BMP files; transparent parts become white</translation>
+    </message>
+    <message>
+        <source>PNG ファイル。透明な部分もそのまま残ります</source>
+        <translation>PNG files; transparent parts stay transparent</translation>
+    </message>
+    <message>
+        <source>GIF アニメーション。1 フレーム 256 色までで、どのブラウザーでも動きます</source>
+        <translation>A GIF animation: up to 256 colours a frame, plays in every browser</translation>
+    </message>
+    <message>
+        <source>WebP アニメーション。フルカラーと半透明を保ち、可逆か画質を選べます</source>
+        <translation>A WebP animation: keeps full colour and partial transparency, lossless or at a quality you choose</translation>
+    </message>
+    <message>
+        <source>1 フレームを表示する時間 (1/1000 秒)</source>
+        <translation>How long each frame shows, in milliseconds</translation>
+    </message>
+    <message>
+        <source>最後のフレームまで進んだら、逆の順に最初まで戻ります</source>
+        <translation>After the last frame, plays back to the first in reverse</translation>
+    </message>
+    <message>
+        <source>画質を落とさずに圧縮します。外すと画質を選べます</source>
+        <translation>Compresses without losing quality; clear it to choose a quality</translation>
+    </message>
+    <message>
+        <source>非可逆圧縮の画質: 0 (ファイルが最も小さい) ～ 100 (最も高画質)</source>
+        <translation>Lossy quality: 0 (smallest file) to 100 (best picture)</translation>
+    </message>
+    <message>
+        <source>シートの 1 行に並べるフレームの数</source>
+        <translation>Frames in each row of the sheet</translation>
+    </message>
+    <message>
+        <source>フレームの間とシートの縁に空けるピクセル数</source>
+        <translation>Pixels left between the frames and around the sheet&apos;s edge</translation>
+    </message>
+    <message>
+        <source>書き出すフレームを順に再生します</source>
+        <translation>Plays the frames that would be written, in order</translation>
+    </message>
+    <message>
+        <source>再生を停止</source>
+        <translation>Stop playing</translation>
+    </message>
+    <message>
+        <source>再生を止めます</source>
+        <translation>Stops playing</translation>
+    </message>
+    <message>
+        <source> ～ </source>
+        <translation> to </translation>
+    </message>
+    <message numerus="yes">
+        <source> (単色のタイル %n 個は書き出していません)</source>
+        <translation>
+            <numerusform> (%n single-colour tile left out)</numerusform>
+            <numerusform> (%n single-colour tiles left out)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個のファイルを書き出します。続けますか?</source>
+        <translation>
+            <numerusform>This writes %n file. Go on?</numerusform>
+            <numerusform>This writes %n files. Go on?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個のファイルを書き込みました: %1</source>
+        <translation>
+            <numerusform>Wrote %n file: %1</numerusform>
+            <numerusform>Wrote %n files: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>停止しました。ファイルは書き込んでいません</source>
+        <translation>Stopped. No file was written</translation>
+    </message>
+    <message numerus="yes">
+        <source>停止しました。%n 個のファイルを書き込みました: %1</source>
+        <translation>
+            <numerusform>Stopped. Wrote %n file: %1</numerusform>
+            <numerusform>Stopped. Wrote %n files: %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1111,6 +1237,44 @@
     </message>
 </context>
 <context>
+    <name>Questions</name>
+    <message>
+        <source>%1 は既にあります。上書きしますか?</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個のファイルが既にあります (%1 など)。上書きしますか?</source>
+        <translation>
+            <numerusform>%n file already exists (%1). Replace it?</numerusform>
+            <numerusform>%n files already exist (%1 and others). Replace them?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>画像の変更を保存しますか?</source>
+        <translation>Save the changes to the picture?</translation>
+    </message>
+    <message>
+        <source>%1 の変更を保存しますか?</source>
+        <translation>Save the changes to %1?</translation>
+    </message>
+    <message>
+        <source>保存しないと、編集した内容は失われます。</source>
+        <translation>Your edits will be lost if you do not save them.</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>保存しない</source>
+        <translation>Don&apos;t Save</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>ScreenCapture</name>
     <message>
         <source>画面をキャプチャーできません (X11 の画面で動いていません)</source>
@@ -1192,6 +1356,10 @@
         <source>キャンセル</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>値</source>
+        <translation>Value</translation>
+    </message>
 </context>
 <context>
     <name>WebpAnimation</name>
@@ -1210,13 +1378,6 @@
     <message>
         <source>WebP アニメーションが長すぎます (%1 フレーム x %2 ミリ秒、上限 %3 ミリ秒)</source>
         <translation>The WebP animation is too long (%1 frames x %2 ms; at most %3 ms)</translation>
-    </message>
-</context>
-<context>
-    <name>WindowSupport</name>
-    <message>
-        <source>メモリが不足しています</source>
-        <translation>Not enough memory</translation>
     </message>
 </context>
 </TS>

@@ -1,40 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The command line: mokaran VERB ... works headless over the core.
+// The command line: mokaran VERB ... works headless over the core. This file holds the usage and
+// runs the verb named; the verbs live by group in cutting_verbs.cpp, edit_verb.cpp and
+// file_verbs.cpp.
 #include "cli/cli.h"
 
-#include "cli/output_options.h"
-#include "cli/reading_options.h"
 #include "cli/usage_error.h"
+#include "cli/verb_parsing.h"
 
-#include "core/base/app_paths.h"
-#include "core/base/file_names.h"
-#include "core/base/files.h"
 #include "core/base/io_error.h"
 #include "core/base/version.h"
-#include "core/batch/shrink.h"
-#include "core/image/bmp_format.h"
-#include "core/image/edits.h"
-#include "core/image/filters.h"
-#include "core/image/jpeg_codec.h"
-#include "core/image/picture_reading.h"
-#include "core/image/plugin_reading.h"
-#include "core/image/rotate.h"
-#include "core/page/page.h"
-#include "core/sequence/continuous_cut.h"
-#include "core/sequence/frame_files.h"
-#include "core/sequence/frame_output.h"
-#include "core/sequence/mixing.h"
-#include "core/workspace/workspace.h"
 
-#include <QCommandLineOption>
-#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
-#include <QRegularExpression>
-#include <cmath>
 #include <cstdio>
 #include <map>
-#include <vector>
 
 namespace {
 
@@ -80,399 +58,15 @@ const char kUsage[] =
     "page writes the mobile page of a page-maker project file, leaving out the sections named.\n"
     "Exit status: 0 done, 1 the work failed, 2 the command line is wrong.\n";
 
-// Paths in the text come out as the bytes they were given as, whether UTF-8 or not.
-void print(FILE *stream, const QString &text)
-{
-    std::fputs(EncodePath(text).constData(), stream);
-}
-
-// The parser names an unknown option without its dashes; put them back, two before a name and one
-// before a single letter, so the message names the word on the command line.
-QString parseFailure(const QCommandLineParser &parser)
-{
-    const QStringList unknown = parser.unknownOptionNames();
-    if (unknown.isEmpty())
-        return parser.errorText(); // a value missing after the last option, or given to a flag
-    const QString &name = unknown.front();
-    return QStringLiteral("unknown option '%1%2'")
-        .arg(name.size() == 1 ? QLatin1String("-") : QLatin1String("--"), name);
-}
-
-// Reads one verb's words with the parser that declares its options; returns the file arguments,
-// which must be exactly `files` of them. No --help option is declared: a verb's --help is an
-// unknown option, a usage error like any other.
-// A cutting verb whose output --animate or --sheet names (outputByOption) takes one file less.
-QStringList parseVerb(QCommandLineParser &parser, const QStringList &rest, int files,
-                      bool outputByOption = false)
-{
-    // parse() skips its first word as the program name.
-    if (!parser.parse(QStringList{QStringLiteral("mokaran")} + rest))
-        throw UsageError{parseFailure(parser)};
-    if (outputByOption && OutputNamedByOption(parser))
-        --files;
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() != files)
-        throw UsageError{QStringLiteral("expected %1 file arguments").arg(files)};
-    return positional;
-}
-
-// The options of every verb that cuts: the cut size and the frame's top-left corner. A value is
-// taken as the next word whatever it starts with, so --at -5,3 reads as a position.
-QList<QCommandLineOption> frameOptions()
-{
-    return {{QStringLiteral("size"), QString(), QStringLiteral("WxH")},
-            {QStringLiteral("at"), QString(), QStringLiteral("X,Y"), QStringLiteral("0,0")},
-            KeepOrientationOption()};
-}
-
-QPoint parsePair(const QString &text, const QString &pattern, const char *what)
-{
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("^") + pattern + QStringLiteral("$")).match(text);
-    if (!m.hasMatch())
-        throw UsageError{QStringLiteral("bad %1 '%2'").arg(QLatin1String(what), text)};
-    bool okX = false, okY = false;
-    const QPoint p(m.captured(1).toInt(&okX), m.captured(2).toInt(&okY));
-    if (!okX || !okY)
-        throw UsageError{QStringLiteral("bad %1 '%2'").arg(QLatin1String(what), text)};
-    return p;
-}
-
-// Loads the picture and places the frame as the window would: the cut lowered to the picture,
-// the frame kept inside it, CutImage filled.
-Workspace cutWorkspace(const QString &picture, const QCommandLineParser &parser)
-{
-    if (!parser.isSet(QStringLiteral("size")))
-        throw UsageError{QStringLiteral("--size WxH is required")};
-    const QPoint wh =
-        parsePair(parser.value(QStringLiteral("size")), QStringLiteral("(\\d+)[xX](\\d+)"), "size");
-    if (wh.x() < 1 || wh.y() < 1)
-        throw UsageError{QStringLiteral("the size must be at least 1x1")};
-    const QPoint at = parsePair(parser.value(QStringLiteral("at")),
-                                QStringLiteral("(-?\\d+),(-?\\d+)"), "position");
-
-    Workspace ws;
-    SetWorkPicture(ws, ReadVerbPicture(parser, picture));
-    ws.CutWidth = wh.x();
-    ws.CutHeight = wh.y();
-    LowerCutToCanvas(ws);
-    ws.FrameX = at.x();
-    ws.FrameY = at.y();
-    ClampFrame(ws);
-    FillCutImage(ws);
-    return ws;
-}
-
-// The verbs' frames as the output options ask: numbered files (BASE or OUT, the last file
-// argument), an animation or a sheet. The workspace is the verb's own; the run copies it.
-void writeFrames(const QCommandLineParser &parser, const QStringList &files,
-                 const std::function<std::unique_ptr<FrameRun>(bool keepAlpha)> &makeRun)
-{
-    const FrameOutput output =
-        ParseFrameOutput(parser, OutputNamedByOption(parser) ? QString() : files.last());
-    WriteFrameOutput(*makeRun(KeepsAlpha(output)), output);
-}
-
-ExitCode runCut(const QStringList &rest)
-{
-    QCommandLineParser parser;
-    parser.addOptions(frameOptions());
-    parser.addOptions(FrameOutputOptions());
-    const QStringList files = parseVerb(parser, rest, 2, true);
-    Workspace ws = cutWorkspace(files[0], parser);
-    ws.FrameStep = 0; // the run of the one cut
-    const FrameOutput output =
-        ParseFrameOutput(parser, OutputNamedByOption(parser) ? QString() : files[1]);
-    if (output.kind == OutputKind::NumberedFiles) // OUT as given, not numbered
-        WriteCutFile(output.path, ContinuousRun(ws, KeepsAlpha(output))->frame(1), output.format);
-    else
-        WriteFrameOutput(*ContinuousRun(ws, true), output);
-    return ExitCode::Done;
-}
-
-Direction parseDirection(const QString &text)
-{
-    static const std::map<QString, Direction> kDirections = {
-        {QStringLiteral("right"), Direction::Right},
-        {QStringLiteral("left"), Direction::Left},
-        {QStringLiteral("down"), Direction::Down},
-        {QStringLiteral("up"), Direction::Up},
-        {QStringLiteral("grid"), Direction::Grid}};
-    const auto found = kDirections.find(text);
-    if (found == kDirections.end())
-        throw UsageError{QStringLiteral("bad direction '%1'").arg(text)};
-    return found->second;
-}
-
-// The grid's options of the sequence verb, refused with any other direction (and --step with
-// the grid, whose tiles step by the cut and the gap).
-void setGridOptions(const QCommandLineParser &parser, Workspace &ws)
-{
-    const bool grid = ws.FrameDirection == Direction::Grid;
-    for (const char *option : {"gap", "skip-empty"})
-        if (!grid && parser.isSet(QLatin1String(option)))
-            throw UsageError{QStringLiteral("--%1 needs --direction grid").arg(option)};
-    if (!grid)
-        return;
-    if (parser.isSet(QStringLiteral("step")))
-        throw UsageError{QStringLiteral("--step does not go with --direction grid")};
-    const QPoint gap =
-        parsePair(parser.value(QStringLiteral("gap")), QStringLiteral("(\\d+),(\\d+)"), "gap");
-    ws.GridGapX = gap.x();
-    ws.GridGapY = gap.y();
-    ws.SkipEmptyTiles = parser.isSet(QStringLiteral("skip-empty"));
-}
-
-ExitCode runSequence(const QStringList &rest)
-{
-    QCommandLineParser parser;
-    parser.addOptions(frameOptions());
-    parser.addOptions(
-        {{QStringLiteral("step"), QString(), QStringLiteral("N|cut"),
-          QString::number(kDefaultFrameStep)},
-         {QStringLiteral("direction"), QString(), QStringLiteral("DIRECTION"),
-          QStringLiteral("right")},
-         {QStringLiteral("gap"), QString(), QStringLiteral("GX,GY"), QStringLiteral("0,0")},
-         {QStringLiteral("skip-empty"), QString()}});
-    parser.addOptions(FrameOutputOptions());
-    const QStringList files = parseVerb(parser, rest, 2, true);
-    const Direction direction = parseDirection(parser.value(QStringLiteral("direction")));
-    const QString step = parser.value(QStringLiteral("step"));
-    bool ok = true;
-    const int pixels = step == QLatin1String("cut") ? 0 : step.toInt(&ok);
-    if (!ok || (step != QLatin1String("cut") && pixels < 1))
-        throw UsageError{QStringLiteral("bad step '%1'").arg(step)};
-
-    Workspace ws = cutWorkspace(files[0], parser);
-    ws.FrameDirection = direction;
-    setGridOptions(parser, ws);
-    const bool across = direction == Direction::Right || direction == Direction::Left;
-    ws.FrameStep = step == QLatin1String("cut") ? (across ? ws.CutWidth : ws.CutHeight) : pixels;
-    if (ContinuousFrameCount(ws) == 0) // only a grid of single-colour tiles writes nothing
-        throw Failure(QCoreApplication::translate(
-            "CommandLine", "書き出すタイルがありません (どのタイルも単色です)"));
-    writeFrames(parser, files, [&](bool keepAlpha) { return ContinuousRun(ws, keepAlpha); });
-    return ExitCode::Done;
-}
-
-ExitCode runBlend(const QStringList &rest)
-{
-    QCommandLineParser parser;
-    parser.addOptions(frameOptions());
-    parser.addOption({QStringLiteral("white-transparent"), QString()});
-    parser.addOptions(FrameOutputOptions());
-    const QStringList files = parseVerb(parser, rest, 3, true);
-    Workspace ws = cutWorkspace(files[0], parser);
-    ws.BlendImage = ReadVerbPicture(parser, files[1]);
-    const MixKind kind = parser.isSet(QStringLiteral("white-transparent"))
-                             ? MixKind::BlendWhiteTransparent
-                             : MixKind::Blend;
-    writeFrames(parser, files, [&](bool) { return MixRun(ws, kind); });
-    return ExitCode::Done;
-}
-
-ExitCode runFade(const QStringList &rest)
-{
-    QCommandLineParser parser;
-    parser.addOptions(frameOptions());
-    parser.addOption(
-        {QStringLiteral("color"), QString(), QStringLiteral("COLOR"), QStringLiteral("white")});
-    parser.addOptions(FrameOutputOptions());
-    const QStringList files = parseVerb(parser, rest, 2, true);
-    const QString color = parser.value(QStringLiteral("color"));
-    if (color != QLatin1String("white") && color != QLatin1String("black"))
-        throw UsageError{QStringLiteral("bad color '%1'").arg(color)};
-    const Workspace ws = cutWorkspace(files[0], parser);
-    const MixKind kind =
-        color == QLatin1String("white") ? MixKind::FadeToWhite : MixKind::FadeToBlack;
-    writeFrames(parser, files, [&](bool) { return MixRun(ws, kind); });
-    return ExitCode::Done;
-}
-
-// One operation of the edit verb, named without its dashes, its value already read.
-struct EditStep {
-    QString name;
-    double value = 0;
-};
-
-// The edit operations that take a number; the others are flags.
-const QStringList &editsWithValue()
-{
-    static const QStringList kNames = {QStringLiteral("resize"), QStringLiteral("rotate"),
-                                       QStringLiteral("contrast"), QStringLiteral("gamma")};
-    return kNames;
-}
-
-QList<QCommandLineOption> editOptions()
-{
-    QList<QCommandLineOption> options;
-    for (const QString &name : editsWithValue())
-        options.append({name, QString(), QStringLiteral("VALUE")});
-    for (const char *flag : {"blur", "sharpen", "levels"})
-        options.append({QLatin1String(flag), QString()});
-    return options;
-}
-
-double editValue(const QString &name, const QString &text)
-{
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    const bool whole = name == QLatin1String("resize") || name == QLatin1String("rotate");
-    if (!ok || !std::isfinite(value) ||
-        (whole && (value != std::trunc(value) || std::abs(value) > 1e9)))
-        throw UsageError{QStringLiteral("--%1 needs a number").arg(name)};
-    if (name == QLatin1String("resize") && value < 1)
-        throw UsageError{QStringLiteral("--resize needs a width of at least 1")};
-    return value;
-}
-
-// The operations in the order they were typed. optionNames() lists every occurrence in that
-// order while values() gathers one option's values apart, so the k-th --rotate takes the k-th
-// rotate value.
-std::vector<EditStep> parseEdits(const QCommandLineParser &parser)
-{
-    std::map<QString, qsizetype> occurrences;
-    std::vector<EditStep> steps;
-    for (const QString &name : parser.optionNames()) {
-        if (KeepOrientationOption().names().contains(name))
-            continue; // how the picture is read, not an operation
-        EditStep step{name};
-        if (editsWithValue().contains(name))
-            step.value = editValue(name, parser.values(name).at(occurrences[name]++));
-        steps.push_back(step);
-    }
-    if (steps.empty())
-        throw UsageError{QStringLiteral("no operation given")};
-    return steps;
-}
-
-QImage applyEdit(const QImage &picture, const EditStep &step)
-{
-    const PixelRect all = WholePicture(picture);
-    if (step.name == QLatin1String("resize"))
-        return ScaleToWidth(picture, int32_t(step.value));
-    if (step.name == QLatin1String("rotate"))
-        return Rotate(int32_t(step.value), picture, 1.0);
-    if (step.name == QLatin1String("blur") || step.name == QLatin1String("sharpen"))
-        return Filter3x3(step.name == QLatin1String("blur") ? FilterKind::Blur
-                                                            : FilterKind::Sharpen,
-                         all, picture);
-    if (step.name == QLatin1String("contrast"))
-        return Contrast(step.value, all, picture);
-    if (step.name == QLatin1String("gamma"))
-        return Gamma(step.value, step.value, step.value, all, picture);
-    QImage levelled = picture;
-    LevelCorrect(levelled);
-    return levelled;
-}
-
-ExitCode runEdit(const QStringList &rest)
-{
-    // The parser would take file arguments anywhere; the usage line puts PICTURE and OUT first.
-    if (rest.size() < 2 || rest[0].startsWith(QLatin1String("--")) ||
-        rest[1].startsWith(QLatin1String("--")))
-        throw UsageError{QStringLiteral("expected PICTURE OUT before the operations")};
-    QCommandLineParser parser;
-    parser.addOptions(editOptions());
-    parser.addOption(KeepOrientationOption());
-    const QStringList files = parseVerb(parser, rest, 2);
-    const std::vector<EditStep> steps = parseEdits(parser);
-    QImage picture = ReadVerbPicture(parser, files[0]);
-    for (const EditStep &step : steps)
-        picture = applyEdit(picture, step);
-    const QString &out = files[1];
-    if (ContentKindOf({}, out) == ContentKind::Jpeg) // by the name: nothing is there yet
-        WriteJpegFile(out, picture);
-    else
-        WriteBmpOwnDepthFile(out, picture);
-    return ExitCode::Done;
-}
-
-QString asFolder(const QString &path)
-{
-    return WithTrailingSlash(QDir(path).absolutePath());
-}
-
-QString defaultExtensionsFile()
-{
-    const QString exeDir =
-        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    return ResolveAppPaths(exeDir).dataFile(QStringLiteral("jpeg.dat"));
-}
-
-// The one verb that can partly fail: the files that fail are skipped and make the exit status 1.
-ExitCode runShrink(const QStringList &rest)
-{
-    QCommandLineParser parser;
-    parser.addOptions(
-        {{QStringLiteral("width"), QString(), QStringLiteral("T")},
-         {QStringLiteral("extensions"), QString(), QStringLiteral("FILE"), defaultExtensionsFile()},
-         KeepOrientationOption(),
-         {QStringLiteral("in-place"), QString()}});
-    const QStringList files = parseVerb(parser, rest, 2);
-    bool ok = false;
-    const int width = parser.value(QStringLiteral("width")).toInt(&ok);
-    if (!ok || width < 1)
-        throw UsageError{QStringLiteral("--width T is required (a whole number of at least 1)")};
-    if (!IsFolder(files[0]))
-        throw Failure(QCoreApplication::translate("CommandLine", "%1 はフォルダではありません")
-                          .arg(files[0]));
-    // Every original would be replaced by its shrunk copy: only when asked for in so many words.
-    if (IsSameFolder(files[0], files[1]) && !parser.isSet(QStringLiteral("in-place")))
-        throw UsageError{QStringLiteral("DEST is SOURCE: the originals would be replaced "
-                                        "(add --in-place to do so)")};
-    ShrinkJob job;
-    job.sourceFolder = asFolder(files[0]);
-    job.destinationFolder = asFolder(files[1]);
-    job.longerSide = width;
-    job.extensionsFile = parser.value(QStringLiteral("extensions"));
-    job.keepOrientation = OrientationOf(parser) == Orientation::AsStored;
-    int total = 0;
-    const ShrinkResult result = RunShrink(
-        job, [&total](int n) { total = n; },
-        [&total](int done) {
-            print(stderr, QStringLiteral("shrink: %1/%2\n").arg(done).arg(total));
-        });
-    for (const QString &failure : result.failures)
-        print(stderr, QStringLiteral("mokaran: %1\n").arg(failure));
-    if (!result.stopped.isEmpty())
-        print(stderr, QStringLiteral("mokaran: %1\n").arg(WithFullStop(result.stopped)));
-    print(stderr, QStringLiteral("shrink: %1 of %2 files written, %3 failed\n")
-                      .arg(result.filesWritten)
-                      .arg(result.filesFound)
-                      .arg(result.failures.size()));
-    return result.failures.isEmpty() && result.stopped.isEmpty() ? ExitCode::Done
-                                                                 : ExitCode::Failed;
-}
-
-ExitCode runPage(const QStringList &rest)
-{
-    QCommandLineParser parser;
-    parser.addOption({QStringLiteral("omit"), QString(), QStringLiteral("SECTION,...")});
-    const QStringList files = parseVerb(parser, rest, 2);
-    PageOmissions omissions;
-    if (parser.isSet(QStringLiteral("omit"))) {
-        const QString omit = parser.value(QStringLiteral("omit"));
-        for (const QString &name : omit.split(u',', Qt::SkipEmptyParts)) {
-            const auto section = PageSectionByName(name.trimmed());
-            if (!section)
-                throw UsageError{QStringLiteral("unknown section '%1'").arg(name)};
-            omissions.set(*section);
-        }
-    }
-    WritePageFile(files[1], ReadProjectFile(files[0]), omissions);
-    return ExitCode::Done;
-}
-
 using VerbTable = std::map<QString, ExitCode (*)(const QStringList &)>;
 
 const VerbTable &verbs()
 {
     static const VerbTable kVerbs = {
-        {QStringLiteral("cut"), runCut},     {QStringLiteral("sequence"), runSequence},
-        {QStringLiteral("blend"), runBlend}, {QStringLiteral("fade"), runFade},
-        {QStringLiteral("edit"), runEdit},   {QStringLiteral("shrink"), runShrink},
-        {QStringLiteral("page"), runPage}};
+        {QStringLiteral("cut"), RunCut},     {QStringLiteral("sequence"), RunSequence},
+        {QStringLiteral("blend"), RunBlend}, {QStringLiteral("fade"), RunFade},
+        {QStringLiteral("edit"), RunEdit},   {QStringLiteral("shrink"), RunShrink},
+        {QStringLiteral("page"), RunPage}};
     return kVerbs;
 }
 
@@ -485,16 +79,16 @@ ExitCode runVerb(const QString &verb, const QStringList &rest)
             throw UsageError{QStringLiteral("unknown command '%1'").arg(verb)};
         return found->second(rest);
     } catch (const UsageError &error) {
-        print(stderr, QStringLiteral("mokaran: %1\n").arg(error.message));
+        Print(stderr, QStringLiteral("mokaran: %1\n").arg(error.message));
         std::fputs(kUsage, stderr);
         return ExitCode::Usage;
     } catch (const std::bad_alloc &) {
-        print(stderr,
+        Print(stderr,
               QStringLiteral("mokaran: %1\n")
                   .arg(QCoreApplication::translate("CommandLine", "メモリが不足しています")));
         return ExitCode::Failed;
     } catch (const std::exception &failure) {
-        print(stderr,
+        Print(stderr,
               QStringLiteral("mokaran: %1\n").arg(WithFullStop(QString::fromUtf8(failure.what()))));
         return ExitCode::Failed;
     }

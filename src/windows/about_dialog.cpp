@@ -4,16 +4,16 @@
 
 #include "core/base/version.h"
 #include "ui_about_dialog.h"
-#include "windows/window_support.h"
+#include "windows/dialog_buttons.h"
 
 AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::AboutDialog>())
 {
     m_ui->setupUi(this);
-    SetLabelText(m_ui->versionLabel,
-                 tr("ver %1  (%2)").arg(QLatin1String(kVersion), QLatin1String(kReleaseDate)));
-    FitLabelWidths(this);
-    connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    m_ui->versionLabel->setText(
+        tr("ver %1  (%2)").arg(QLatin1String(kVersion), QLatin1String(kReleaseDate)));
+    AddDialogButton(m_ui->buttonBox, tr("閉じる"), QDialogButtonBox::RejectRole, "closeButton");
+    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::accept);
 }
 
 AboutDialog::~AboutDialog() = default;

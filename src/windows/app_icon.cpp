@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program's icon: the bitmaps the build draws from data/icons/<id>.svg, the launcher's icon.
-#include "windows/window_support.h"
+#include "windows/application.h"
 
 #include <QDirIterator>
 

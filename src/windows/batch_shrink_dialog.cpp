@@ -6,7 +6,12 @@
 #include "core/base/files.h"
 #include "core/batch/shrink_worker.h"
 #include "ui_batch_shrink_dialog.h"
-#include "windows/window_support.h"
+#include "windows/application.h"
+#include "windows/dialog_buttons.h"
+#include "windows/error_box.h"
+#include "windows/file_dialogs.h"
+#include "windows/labels.h"
+#include "windows/palettes.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -27,13 +32,16 @@ BatchShrinkDialog::BatchShrinkDialog(const QString &extensionsFile, QWidget *par
     // No close box and no system menu: a run must end before the dialog can go.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     SetDarkBackground(this);
-    FitLabelWidths(this);
+    m_startButton = AddDialogButton(m_ui->buttonBox, tr("縮小開始"), QDialogButtonBox::AcceptRole,
+                                    "startButton");
+    m_closeButton =
+        AddDialogButton(m_ui->buttonBox, tr("閉じる"), QDialogButtonBox::RejectRole, "closeButton");
 
     connect(m_ui->sourceButton, &QPushButton::clicked, this, &BatchShrinkDialog::pickSource);
     connect(m_ui->destinationButton, &QPushButton::clicked, this,
             &BatchShrinkDialog::pickDestination);
-    connect(m_ui->startButton, &QPushButton::clicked, this, &BatchShrinkDialog::startShrink);
-    connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &BatchShrinkDialog::startShrink);
+    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::accept);
 }
 
 BatchShrinkDialog::~BatchShrinkDialog() = default;
@@ -112,7 +120,7 @@ void BatchShrinkDialog::setRunning(bool running)
     // The order in which the end of a run gives the controls back.
     for (QWidget *control : std::initializer_list<QWidget *>{
              m_ui->widthSpin, m_ui->keepMetadataCheck, m_ui->sourceButton, m_ui->destinationButton,
-             m_ui->startButton, m_ui->closeButton})
+             m_startButton, m_closeButton})
         control->setEnabled(!running);
 }
 
@@ -125,9 +133,7 @@ void BatchShrinkDialog::finishRun(int written, const QStringList &failures, cons
                            .arg(m_ui->destinationField->text());
         if (!failures.isEmpty())
             text += tr(" (%n 個は変換できませんでした)", nullptr, int(failures.size()));
-        QLabel *label = m_ui->statusLabel;
-        label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
-        label->setToolTip(text);
+        ShowElided(m_ui->statusLabel, text);
     }
     emit runFinished();
     if (!fatal.isEmpty()) {

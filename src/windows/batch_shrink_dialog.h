@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class QPushButton;
+
 namespace Ui {
 class BatchShrinkDialog;
 }
@@ -39,6 +41,8 @@ class BatchShrinkDialog : public QDialog {
     void finishRun(int written, const QStringList &failures, const QString &fatal);
 
     std::unique_ptr<Ui::BatchShrinkDialog> m_ui;
+    QPushButton *m_startButton;
+    QPushButton *m_closeButton;
     QString m_extensionsFile;
     QString m_pickedFolder; // the folder last picked, where both pickers start
     bool m_running = false;

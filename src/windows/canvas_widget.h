@@ -1,46 +1,49 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The canvas: a surface that shows nothing of its own. The main window paints it (the picture
-// with the cut frame) and moves the frame from its mouse and key signals. The canvas knows the
-// picture's size and the zoom: it takes the size the picture has in view pixels and reports the
-// pointer in picture pixels.
+// The canvas: the document's picture at the zoom, with the cut frame on it. It paints itself at
+// every zoom, keeps the picture point under the pointer or the view's centre in place when the
+// zoom changes, and moves the frame from the mouse and the keys, telling the window by signals.
+// A press inside the frame grabs it, and it moves by the pointer's travel; a press outside puts
+// its top-left corner under the pointer. Held beyond the view's edge, the pointer scrolls the view.
 #pragma once
 
-#include "core/workspace/workspace.h"
+#include "core/workspace/cut_frame.h"
 #include "core/workspace/zoom.h"
+#include "core/workspace/zoomed_view.h"
 
 #include <QWidget>
-#include <functional>
+
+class PictureDocument;
+class QScrollArea;
 
 class CanvasWidget : public QWidget {
     Q_OBJECT
   public:
     explicit CanvasWidget(QWidget *parent = nullptr);
 
-    // Paints the exposed part of the canvas, in the canvas's own coordinates (view pixels).
-    using Painter = std::function<void(QPainter &, const QRegion &exposed)>;
-    void setPainter(Painter painter) { m_painter = std::move(painter); }
+    // The document whose picture is shown; the canvas follows its changes.
+    void setDocument(const PictureDocument *document);
+    // The frame shown; the canvas moves it from the mouse and keys and tells frameMoved.
+    void setFrame(const CutFrame &frame);
+    const CutFrame &frame() const { return m_frame; }
 
-    // The picture shown and the zoom; each sizes the canvas to ViewSize(picture, zoom).
-    void setPictureSize(QSize picture);
-    void setZoom(Zoom zoom);
-    QSize pictureSize() const { return m_picture; }
+    // The zoom; the canvas takes the size of the picture at it. anchor is a point of the scroll
+    // area's viewport whose picture point stays under it.
+    void setZoom(Zoom zoom, QPoint anchor);
     Zoom zoom() const { return m_zoom; }
+    // Lines between the picture's pixels from kLeastGridZoom up.
+    void setPixelGrid(bool shown);
+    // Scrolls the frame's top-left corner into sight.
+    void showFrameCorner();
 
   signals:
-    // The picture pixel under the pointer. It may lie outside the picture while a button is held:
-    // the canvas keeps the mouse from press to release.
-    void pressed(QPoint pixel);
-    void moved(QPoint pixel);
-    void released(QPoint pixel);
+    // The mouse or a key has moved the frame.
+    void frameMoved(const CutFrame &frame);
     // The pointer is over picture pixel `pixel` (with or without a button held), or has left the
     // picture.
     void hovered(QPoint pixel);
     void left();
-    // Ctrl + wheel: steps up (positive) or down, about the pointer at `at` (canvas coordinates).
-    void wheelZoomed(int steps, QPoint at);
-    // An arrow key moves the frame by dx, dy (each -1, 0 or 1) steps of size; Home to (0, 0).
-    void nudged(int dx, int dy, NudgeSize size);
-    void homePressed();
+    // Ctrl and the wheel changed the zoom.
+    void zoomChanged(Zoom zoom);
 
   protected:
     void paintEvent(QPaintEvent *event) override;
@@ -48,15 +51,31 @@ class CanvasWidget : public QWidget {
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
   private:
     QPoint pixelAt(QPointF position) const;
+    QSize pictureSize() const;
     void fitToPicture();
+    void pictureChanged();
+    void moveFrame(const CutFrame &moved);
+    void dragTo(QPointF position);
+    void scrollTowardsPointer();
+    QRegion marksOf(const CutFrame &frame) const;
+    void paintPixelGrid(QPainter &painter, const QRect &area) const;
+    // The scroll area the canvas sits in; none while it stands alone.
+    QScrollArea *scrollArea() const;
 
-    Painter m_painter;
-    QSize m_picture;
+    const PictureDocument *m_document = nullptr;
+    CutFrame m_frame;
     Zoom m_zoom;
-    int m_wheelAngle = 0; // the part of a wheel turn not yet taken as a step
+    ZoomedView m_view;
+    bool m_pixelGrid = false;
+    bool m_dragging = false; // a mouse button is held on the canvas
+    QPoint m_grab;           // where in the frame it was grabbed, in picture pixels
+    QPointF m_pointer;       // the pointer's last place while dragging, in canvas coordinates
+    int m_scrollTimer = 0;   // runs while the pointer is held beyond the view's edge
+    int m_wheelAngle = 0;    // the part of a wheel turn not yet taken as a step
 };

@@ -4,7 +4,8 @@
 
 #include "core/workspace/cut_size.h"
 #include "ui_cut_size_dialog.h"
-#include "windows/window_support.h"
+#include "windows/dialog_buttons.h"
+#include "windows/palettes.h"
 
 #include <QLineEdit>
 
@@ -13,7 +14,6 @@ CutSizeDialog::CutSizeDialog(const QStringList &presetNames, QWidget *parent)
 {
     m_ui->setupUi(this);
     SetDarkBackground(this);
-    FitLabelWidths(this);
     for (ClampingSpinBox *spin : {m_ui->widthSpin, m_ui->heightSpin})
         spin->setRange(kSmallestCutSide, kFreeCutSizeLimit);
     for (const QString &name : presetNames) {
@@ -27,9 +27,11 @@ CutSizeDialog::CutSizeDialog(const QStringList &presetNames, QWidget *parent)
         connect(spin->findChild<QLineEdit *>(), &QLineEdit::textEdited, this,
                 &CutSizeDialog::chooseFreeSize);
     }
-    m_ui->okButton->setDefault(true); // Return applies the dialog
-    connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    QDialogButtonBox *buttons = m_ui->buttonBox;
+    AddDialogButton(buttons, tr("決定"), QDialogButtonBox::AcceptRole, "okButton");
+    AddDialogButton(buttons, tr("閉じる"), QDialogButtonBox::RejectRole, "closeButton");
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 CutSizeDialog::~CutSizeDialog() = default;

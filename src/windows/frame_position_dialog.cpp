@@ -3,16 +3,19 @@
 #include "windows/frame_position_dialog.h"
 
 #include "ui_frame_position_dialog.h"
-#include "windows/window_support.h"
+#include "windows/dialog_buttons.h"
+#include "windows/palettes.h"
 
 FramePositionDialog::FramePositionDialog(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::FramePositionDialog>())
 {
     m_ui->setupUi(this);
     SetDarkBackground(this);
-    FitLabelWidths(this);
-    connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    QDialogButtonBox *buttons = m_ui->buttonBox;
+    AddDialogButton(buttons, tr("決定"), QDialogButtonBox::AcceptRole, "okButton");
+    AddDialogButton(buttons, tr("キャンセル"), QDialogButtonBox::RejectRole, "cancelButton");
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 FramePositionDialog::~FramePositionDialog() = default;
@@ -25,8 +28,6 @@ std::optional<QPoint> FramePositionDialog::ask(QPoint current, QPoint greatest)
     m_ui->ySpin->setValue(current.y());
     m_ui->xSpin->selectAll();
     m_ui->xSpin->setFocus();
-    if (parentWidget()) // centred on the main window
-        move(parentWidget()->frameGeometry().center() - rect().center());
     if (exec() != QDialog::Accepted)
         return std::nullopt;
     // Values still being typed count as they will once their fields are left.

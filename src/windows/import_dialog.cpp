@@ -5,8 +5,12 @@
 #include "core/image/picture_reading.h"
 #include "core/image/plugin_reading.h"
 #include "ui_import_dialog.h"
+#include "windows/application.h"
 #include "windows/busy_cursor.h"
-#include "windows/window_support.h"
+#include "windows/dialog_buttons.h"
+#include "windows/error_box.h"
+#include "windows/file_dialogs.h"
+#include "windows/palettes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,12 +32,19 @@ ImportDialog::ImportDialog(QWidget *parent)
     SetDarkBackground(m_ui->topPanel);
     m_openDialog =
         MakeFileDialog(this, "pictureOpenDialog", QFileDialog::AcceptOpen, tr(kPictureFilter));
+    QDialogButtonBox *buttons = m_ui->buttonBox;
+    // 決定 is no default button: Return in the path field shows the typed file first.
+    QPushButton *take =
+        AddDialogButton(buttons, tr("決定"), QDialogButtonBox::ActionRole, "takeButton");
+    QPushButton *cancel =
+        AddDialogButton(buttons, tr("キャンセル"), QDialogButtonBox::RejectRole, "cancelButton");
+    ChainTabOrder({m_ui->pathField, m_ui->browseButton, take, cancel, m_ui->previewArea});
     connect(m_ui->browseButton, &QPushButton::clicked, this, &ImportDialog::browse);
-    connect(m_ui->takeButton, &QPushButton::clicked, this, &ImportDialog::take);
+    connect(take, &QPushButton::clicked, this, &ImportDialog::take);
     // Return in the path field shows the typed file, as a file chosen with 参照 is shown.
     connect(m_ui->pathField, &QLineEdit::returnPressed, this,
             [this] { showFile(m_ui->pathField->text().trimmed()); });
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 ImportDialog::~ImportDialog() = default;

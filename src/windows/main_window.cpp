@@ -9,23 +9,28 @@
 #include "windows/batch_shrink_dialog.h"
 #include "windows/busy_cursor.h"
 #include "windows/cut_size_dialog.h"
+#include "windows/dialog_places.h"
+#include "windows/error_box.h"
+#include "windows/file_dialogs.h"
+#include "windows/flow_layout.h"
 #include "windows/frame_position_dialog.h"
 #include "windows/import_dialog.h"
 #include "windows/output_dialog.h"
 #include "windows/page_maker_dialog.h"
+#include "windows/palettes.h"
+#include "windows/screen_placement.h"
 #include "windows/value_dialog.h"
-#include "windows/window_support.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
 
 constexpr QSize kMinSize(750, 550); // the window never starts smaller than this
+constexpr int kButtonGroupGap = 16; // between the buttons that set up a cut and those that write
 // The window hides this long before a capture, so that the screen has repainted what it covered
 // and the window manager has activated the window behind it.
 constexpr int kCaptureDelayMs = 800;
@@ -40,17 +45,12 @@ MainWindow::MainWindow(const AppPaths &paths, QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>()), m_paths(paths)
 {
     m_ui->setupUi(this);
+    layOutButtons();
     SetDarkBackground(m_ui->buttonBar);
     SetDarkBackground(m_ui->sizeStrip);
     QPalette line = m_ui->stripLine->palette();
     line.setColor(QPalette::Window, GrayTextColor());
     m_ui->stripLine->setPalette(line);
-    // The line spans the strip at any width; the labels below it keep their places.
-    auto *strip = new QVBoxLayout(m_ui->sizeStrip);
-    strip->setContentsMargins(0, 0, 0, 0);
-    strip->addWidget(m_ui->stripLine);
-    strip->addStretch();
-    FitLabelWidths(this);
 
     // No default extension and no overwrite question: the save command adds the extension itself.
     m_pictureSaveDialog =
@@ -70,11 +70,23 @@ MainWindow::MainWindow(const AppPaths &paths, QWidget *parent)
 
 MainWindow::~MainWindow() = default;
 
+void MainWindow::layOutButtons()
+{
+    // One row while the window is wide enough, more rows when it is not: no button is ever cut.
+    auto *row = new FlowLayout(m_ui->buttonBar);
+    row->addWidget(m_ui->loadButton);
+    row->addWidget(m_ui->cutSizeButton);
+    row->addGap(kButtonGroupGap); // the commands that write stand apart
+    for (QPushButton *output : {m_ui->saveCutButton, m_ui->saveSequenceButton,
+                                m_ui->saveBlendButton, m_ui->saveFadeButton})
+        row->addWidget(output);
+}
+
 void MainWindow::createDialogs()
 {
     QStringList presetNames;
-    for (int i = 0; i < m_ws.PresetCount; ++i)
-        presetNames << m_ws.PresetNames[i];
+    for (const Preset &preset : m_presets)
+        presetNames << preset.name;
     m_importDialog = new ImportDialog(this);
     m_cutSizeDialog = new CutSizeDialog(presetNames, this);
     m_outputDialog = new OutputDialog(this);
@@ -99,7 +111,6 @@ void MainWindow::connectCommands()
     onClick(m_ui->saveSequenceButton, &MainWindow::saveSequence);
     onClick(m_ui->saveBlendButton, &MainWindow::saveBlend);
     onClick(m_ui->saveFadeButton, &MainWindow::saveFade);
-    onClick(m_ui->pageMakerButton, &MainWindow::openPageMaker);
 
     const auto onTrigger = [this](QAction *item, auto command) {
         connect(item, &QAction::triggered, this, command);
@@ -107,25 +118,17 @@ void MainWindow::connectCommands()
     onTrigger(m_ui->loadAction, &MainWindow::loadPicture);
     onTrigger(m_ui->savePictureAction, &MainWindow::savePicture);
     onTrigger(m_ui->exitAction, &QWidget::close);
-    connectHistory();
-    onTrigger(m_ui->revertAction, &MainWindow::revertToLoaded);
-    onTrigger(m_ui->resizeAction, &MainWindow::resizePicture);
-    onTrigger(m_ui->rotateAction, &MainWindow::rotatePicture);
-    onTrigger(m_ui->blurAction, &MainWindow::blurPicture);
-    onTrigger(m_ui->sharpenAction, &MainWindow::sharpenPicture);
-    onTrigger(m_ui->contrastAction, &MainWindow::adjustContrast);
-    onTrigger(m_ui->gammaAction, &MainWindow::adjustGamma);
-    onTrigger(m_ui->levelsAction, &MainWindow::correctLevels);
+    connectEdits();
     onTrigger(m_ui->captureScreenAction, [this] { capture(CaptureTarget::Screen, false); });
     onTrigger(m_ui->captureScreenShrunkAction, [this] { capture(CaptureTarget::Screen, true); });
     onTrigger(m_ui->captureWindowAction, [this] { capture(CaptureTarget::ActiveWindow, false); });
     onTrigger(m_ui->captureWindowShrunkAction,
               [this] { capture(CaptureTarget::ActiveWindow, true); });
     onTrigger(m_ui->batchShrinkAction, &MainWindow::openBatchShrink);
+    onTrigger(m_ui->pageMakerAction, &MainWindow::openPageMaker);
     onTrigger(m_ui->helpAction, &MainWindow::openHelp);
     onTrigger(m_ui->readmeAction, &MainWindow::openReadme);
     onTrigger(m_ui->aboutAction, &MainWindow::showAbout);
-    onTrigger(m_ui->homePageAction, &MainWindow::openHomePage);
     onTrigger(m_ui->quitAction, &QWidget::close);
     connect(m_captureTimer, &QTimer::timeout, this, &MainWindow::takeCapture);
 }
@@ -135,41 +138,36 @@ void MainWindow::restoreSession()
     // The settings come first: the cut size and the window's place are read from them.
     // A set.ini that cannot be read leaves the defaults in place; say why once the window is up,
     // or the user would wonder why it forgot its place and size.
-    if (const std::optional<QString> problem =
-            ReadSettings(m_paths.settingsFile, m_ws.WindowSettings))
+    if (const std::optional<QString> problem = ReadSettings(m_paths.settingsFile, m_settings))
         QTimer::singleShot(0, this, [this, text = *problem] { ShowError(this, text); });
-    m_pictureLoaded = false;
-    // A stored side below 1 (a hand-edited file) would make the frame's rectangle overflow.
-    m_ws.CutWidth = std::max(m_ws.WindowSettings.ImageWidth, 1);
-    m_ws.CutHeight = std::max(m_ws.WindowSettings.ImageHeight, 1);
+    // The stored cut size stands until the first picture lowers it (the frame keeps each side at
+    // least 1, whatever a hand-edited file holds).
+    m_frame = CutFrame(QSize(m_settings.cutWidth, m_settings.cutHeight));
     placeWindow();
     updateActions();
     readPresets();
-    resetCanvas(kStartCanvasWidth, kStartCanvasHeight);
-    updateSizeLabels();
 }
 
 void MainWindow::readPresets()
 {
-    m_ws.PresetCount = 0;
-    std::vector<Preset> presets;
+    m_presets.clear();
     try {
-        ReadPresets(m_paths.dataFile(QStringLiteral("data.dat")), presets);
+        ReadPresets(m_paths.dataFile(QStringLiteral("data.dat")), m_presets);
     } catch (const Failure &failure) {
-        // Start-up goes on without the rest of the presets; the box waits for the window.
+        // Start-up goes on with the records read before the failure; the box waits for the
+        // window.
         const QString description = failure.description();
         QTimer::singleShot(0, this, [this, description] { ShowError(this, description); });
     }
-    SetPresets(m_ws, presets); // the records read before a failure stay usable
 }
 
 void MainWindow::placeWindow()
 {
-    const SettingsRecord &s = m_ws.WindowSettings;
-    // PosX is the top edge and PosY the left edge; the stored size is the outer size. A place
-    // stored before a monitor was removed, or a size no screen can show, is brought onto a screen.
-    const QRect outer =
-        PlaceOnScreens(s.PosY, s.PosX, s.PosW, s.PosH, kMinSize, AvailableScreenAreas());
+    const SettingsRecord &s = m_settings;
+    // The stored size is the outer size. A place stored before a monitor was removed, or a size no
+    // screen can show, is brought onto a screen.
+    const QRect outer = PlaceOnScreens(s.windowLeft, s.windowTop, s.windowWidth, s.windowHeight,
+                                       kMinSize, AvailableScreenAreas());
     m_placedOuterSize = outer.size();
     move(outer.topLeft());
     resize(m_placedOuterSize);
@@ -196,18 +194,23 @@ bool MainWindow::event(QEvent *event)
 void MainWindow::updateActions()
 {
     // Before the first picture there is nothing to cut, save or edit.
-    m_ui->canvas->setVisible(m_pictureLoaded);
-    m_ui->editMenu->menuAction()->setEnabled(m_pictureLoaded);
-    m_ui->savePictureAction->setEnabled(m_pictureLoaded);
+    const bool picture = hasPicture();
+    m_ui->canvas->setVisible(picture);
+    m_ui->editMenu->menuAction()->setEnabled(picture);
+    m_ui->savePictureAction->setEnabled(picture);
     for (QPushButton *output : {m_ui->saveCutButton, m_ui->saveSequenceButton,
                                 m_ui->saveBlendButton, m_ui->saveFadeButton})
-        output->setEnabled(m_pictureLoaded);
+        output->setEnabled(picture);
     updateHistoryActions();
     m_ui->recentMenu->menuAction()->setEnabled(!m_recentFiles.isEmpty());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!m_sessionSaved && !mayLetPictureGo()) {
+        event->ignore();
+        return;
+    }
     saveSession();
     event->accept();
 }
@@ -223,21 +226,15 @@ void MainWindow::saveSession()
     const QRect frame = frameGeometry();
     const QRect outer = PlaceOnScreens(frame.x(), frame.y(), frame.width(), frame.height(),
                                        QSize(0, 0), AvailableScreenAreas());
-    for (QImage *bitmap : {&m_ws.WorkImage, &m_ws.CutImage, &m_ws.FrameImage, &m_ws.ViewImage,
-                           &m_ws.BlendImage, &m_ws.UndoImage})
-        *bitmap = QImage();
-    m_view.invalidate();
-    m_zoomedView.invalidate();
-
-    SettingsRecord &s = m_ws.WindowSettings;
-    if (m_pictureLoaded) { // a run without a picture keeps the stored cut size
-        s.ImageWidth = m_ws.CutWidth;
-        s.ImageHeight = m_ws.CutHeight;
+    SettingsRecord &s = m_settings;
+    if (hasPicture()) { // a run without a picture keeps the stored cut size
+        s.cutWidth = m_frame.size().width();
+        s.cutHeight = m_frame.size().height();
     }
-    s.PosX = outer.top();
-    s.PosY = outer.left();
-    s.PosW = outer.width();
-    s.PosH = outer.height();
+    s.windowTop = outer.top();
+    s.windowLeft = outer.left();
+    s.windowWidth = outer.width();
+    s.windowHeight = outer.height();
     try {
         if (!m_paths.configDir.isEmpty())
             QDir().mkpath(m_paths.configDir);

@@ -4,8 +4,8 @@
 #include "windows/main_window.h"
 
 #include "ui_main_window.h"
+#include "windows/error_box.h"
 #include "windows/portal_capture.h"
-#include "windows/window_support.h"
 
 #include <QTimer>
 
@@ -24,6 +24,8 @@ CaptureResult captureOnX11(CaptureTarget target)
 
 void MainWindow::capture(CaptureTarget target, bool shrink)
 {
+    if (!mayLetPictureGo())
+        return;
     // The window hides so that it is not in the picture; the timer gives the screen time to
     // repaint what it covered (and the window manager to activate the window behind it).
     m_captureTarget = target;

@@ -1,31 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the Edit menu's picture edits and their history. Each edit asks its value (if
-// any), calls the core, and puts the result in place as a step that 取り消し takes back; none
-// touches UndoImage.
+// any), calls the core, and puts the result in place as a step that 取り消し takes back.
 #include "windows/main_window.h"
 
 #include "core/image/edits.h"
-#include "core/image/filters.h"
-#include "core/image/rotate.h"
 #include "ui_main_window.h"
 #include "windows/busy_cursor.h"
+#include "windows/error_box.h"
 #include "windows/value_dialog.h"
-#include "windows/window_support.h"
 
 namespace {
 
 constexpr int kSmallestWidth = 5; // the width prompt's least value
 constexpr int kProposedAngle = 5;
 
-// The names the history items show for each edit ("取り消し: ぼかし"): the menu captions
-// without their access keys.
-const char *const kResizeStep = QT_TRANSLATE_NOOP("MainWindow", "拡大縮小");
-const char *const kRotateStep = QT_TRANSLATE_NOOP("MainWindow", "回転");
-const char *const kBlurStep = QT_TRANSLATE_NOOP("MainWindow", "ぼかし");
-const char *const kSharpenStep = QT_TRANSLATE_NOOP("MainWindow", "シャープネス");
-const char *const kContrastStep = QT_TRANSLATE_NOOP("MainWindow", "コントラスト強調");
-const char *const kGammaStep = QT_TRANSLATE_NOOP("MainWindow", "ガンマ補正");
-const char *const kLevelsStep = QT_TRANSLATE_NOOP("MainWindow", "レベル補正");
+// The name of the capture's shrink in the history: not an edit of the menu.
 const char *const kCaptureShrinkStep = QT_TRANSLATE_NOOP("MainWindow", "縮小");
 
 // The item's caption, with the name of the step it takes when there is one.
@@ -36,159 +25,96 @@ QString historyItemText(const QString &command, const QString &step)
 
 } // namespace
 
-void MainWindow::connectHistory()
+void MainWindow::connectEdits()
 {
     // Both redo keys are in common use on Linux desktops; the menu shows the first.
     m_ui->redoAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     connect(m_ui->undoAction, &QAction::triggered, this, &MainWindow::undoEdit);
     connect(m_ui->redoAction, &QAction::triggered, this, &MainWindow::redoEdit);
+    connect(m_ui->revertAction, &QAction::triggered, this, &MainWindow::revertToLoaded);
+    connect(&m_document, &PictureDocument::historyChanged, this, &MainWindow::updateHistoryActions);
+    // Each edit's item is named after its option on the command line ("blurAction").
+    for (const Edit &edit : Edits()) {
+        auto *item = findChild<QAction *>(QLatin1String(edit.option) + QLatin1String("Action"));
+        item->setText(EditCaption(edit));
+        connect(item, &QAction::triggered, this, [this, &edit] { editPicture(edit); });
+    }
 }
 
 void MainWindow::updateHistoryActions()
 {
-    m_ui->undoAction->setEnabled(m_history.canUndo());
-    m_ui->undoAction->setText(historyItemText(tr("取り消し"), m_history.undoName()));
-    m_ui->redoAction->setEnabled(m_history.canRedo());
-    m_ui->redoAction->setText(historyItemText(tr("やり直し"), m_history.redoName()));
-}
-
-void MainWindow::putEditStep(const QString &name, const QImage &result, EditResultKind kind)
-{
-    const EditState before = CurrentEditState(m_ws);
-    putEditResult(result, kind);
-    m_history.record(name, before, m_ws);
-    updateHistoryActions();
+    const EditHistory &history = m_document.history();
+    m_ui->undoAction->setEnabled(history.canUndo());
+    m_ui->undoAction->setText(historyItemText(tr("取り消し"), history.undoName()));
+    m_ui->redoAction->setEnabled(history.canRedo());
+    m_ui->redoAction->setText(historyItemText(tr("やり直し"), history.redoName()));
 }
 
 void MainWindow::undoEdit()
 {
-    Guarded(this, [this] {
-        m_history.undo(m_ws);
-        showHistoryStep();
-    });
+    Guarded(this, [this] { m_document.undo(m_frame); });
 }
 
 void MainWindow::redoEdit()
 {
-    Guarded(this, [this] {
-        m_history.redo(m_ws);
-        showHistoryStep();
-    });
+    Guarded(this, [this] { m_document.redo(m_frame); });
 }
 
-void MainWindow::showHistoryStep()
+void MainWindow::revertToLoaded()
 {
-    m_ui->canvas->setPictureSize(QSize(m_ws.CanvasWidth, m_ws.CanvasHeight));
-    updateSizeLabels();
-    refreshCanvas();
-    updateHistoryActions();
+    Guarded(this, [this] { m_document.revertToLoaded(tr("元に戻す"), m_frame); });
 }
 
 std::optional<int> MainWindow::askWidth(int maximum)
 {
     const std::optional<int> width =
         m_valueDialog->askWholeNumber(tr("縮小幅設定"), tr("縮小時の画像幅を設定してください"),
-                                      m_ws.WindowSettings.RWidth, kSmallestWidth, maximum);
+                                      m_settings.shrinkWidth, kSmallestWidth, maximum);
     if (width)
-        m_ws.WindowSettings.RWidth = *width; // offered again next time, and kept in set.ini
+        m_settings.shrinkWidth = *width; // offered again next time, and kept in set.ini
     return width;
 }
 
-void MainWindow::resizePicture()
+std::optional<double> MainWindow::askEditValue(const Edit &edit)
 {
-    const std::optional<int> width = askWidth(2 * m_ws.CanvasWidth);
-    if (!width)
+    switch (edit.kind) {
+    case EditKind::Resize: return askWidth(2 * m_document.size().width());
+    case EditKind::Rotate:
+        return m_valueDialog->askWholeNumber(tr("画像回転設定"), tr("回転角度を設定してください"),
+                                             kProposedAngle, 0, 359);
+    case EditKind::Contrast:
+        return m_valueDialog->askFraction(
+            tr("コントラスト設定"), tr("コントラスト値を設定してください(0.01～1)"), 0.1, 1.0);
+    case EditKind::Gamma:
+        return m_valueDialog->askFraction(tr("ガンマ補正設定"),
+                                          tr("ガンマ値を設定してください(0.01～3)"), 1.0, 3.0);
+    default: return 0.0; // asks for nothing
+    }
+}
+
+void MainWindow::editPicture(const Edit &edit)
+{
+    const std::optional<double> value = askEditValue(edit);
+    if (!value)
         return;
     Guarded(this, [&] {
         BusyCursor busy;
-        putEditStep(tr(kResizeStep), ScaleToWidth(m_ws.WorkImage, *width),
-                    EditResultKind::ChangesSize);
-    });
-}
-
-void MainWindow::rotatePicture()
-{
-    const std::optional<int> angle = m_valueDialog->askWholeNumber(
-        tr("画像回転設定"), tr("回転角度を設定してください"), kProposedAngle, 0, 359);
-    if (!angle)
-        return;
-    Guarded(this, [&] {
-        BusyCursor busy;
-        putEditStep(tr(kRotateStep), Rotate(*angle, m_ws.WorkImage, 1.0),
-                    EditResultKind::ChangesSize);
-    });
-}
-
-void MainWindow::blurPicture()
-{
-    Guarded(this, [this] {
-        BusyCursor busy;
-        putEditStep(tr(kBlurStep),
-                    Filter3x3(FilterKind::Blur, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
-                    EditResultKind::KeepsSize);
-    });
-}
-
-void MainWindow::sharpenPicture()
-{
-    Guarded(this, [this] {
-        BusyCursor busy;
-        putEditStep(tr(kSharpenStep),
-                    Filter3x3(FilterKind::Sharpen, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
-                    EditResultKind::KeepsSize);
-    });
-}
-
-void MainWindow::adjustContrast()
-{
-    const std::optional<double> factor = m_valueDialog->askFraction(
-        tr("コントラスト設定"), tr("コントラスト値を設定してください(0.01～1)"), 0.1, 1.0);
-    if (!factor)
-        return;
-    Guarded(this, [&] {
-        BusyCursor busy;
-        putEditStep(tr(kContrastStep),
-                    Contrast(*factor, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
-                    EditResultKind::KeepsSizeAndLabels);
-    });
-}
-
-void MainWindow::adjustGamma()
-{
-    const std::optional<double> gamma = m_valueDialog->askFraction(
-        tr("ガンマ補正設定"), tr("ガンマ値を設定してください(0.01～3)"), 1.0, 3.0);
-    if (!gamma)
-        return;
-    Guarded(this, [&] {
-        BusyCursor busy;
-        const double g = *gamma;
-        putEditStep(tr(kGammaStep), Gamma(g, g, g, WholePicture(m_ws.WorkImage), m_ws.WorkImage),
-                    EditResultKind::KeepsSizeAndLabels);
-    });
-}
-
-void MainWindow::correctLevels()
-{
-    Guarded(this, [this] {
-        BusyCursor busy;
-        QImage picture = m_ws.WorkImage;
-        LevelCorrect(picture);
-        putEditStep(tr(kLevelsStep), picture, EditResultKind::KeepsSizeAndLabels);
+        m_document.applyEdit(EditStepName(edit), edit.apply(m_document.picture(), *value), m_frame);
     });
 }
 
 void MainWindow::shrinkCaptured()
 {
-    const std::optional<int> width = askWidth(m_ws.CanvasWidth);
+    const std::optional<int> width = askWidth(m_document.size().width());
     if (!width)
         return; // the capture stays at full size
     Guarded(this, [&] {
         BusyCursor busy;
-        putEditStep(tr(kCaptureShrinkStep), ShrinkToFit(m_ws.WorkImage, *width),
-                    EditResultKind::ChangesSize);
+        m_document.applyEdit(tr(kCaptureShrinkStep), ShrinkToFit(m_document.picture(), *width),
+                             m_frame);
         // 元に戻す returns to the capture as it stands after its shrink, as to a loaded picture;
         // 取り消し can still go back to the full size.
-        m_ws.UndoImage = m_ws.WorkImage;
+        m_document.keepAsLoaded();
     });
 }

@@ -1,26 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window: loading and saving the picture, going back to it as loaded, and the Help menu
-// and the tools that run a dialog of their own.
+// The main window: loading and saving the picture, the question about unsaved edits, and the Help
+// menu and the tools that run a dialog of their own.
 #include "windows/main_window.h"
 
 #include "core/base/interface_language.h"
 #include "core/base/io_error.h"
-#include "core/image/alpha.h"
-#include "core/image/bmp_format.h"
-#include "core/image/jpeg_codec.h"
 #include "core/image/picture.h"
 #include "core/image/picture_reading.h"
+#include "core/image/picture_writing.h"
 #include "core/image/plugin_reading.h"
-#include "core/image/png_format.h"
-#include "core/image/webp_format.h"
-#include "core/sequence/mixing.h"
 #include "ui_main_window.h"
 #include "windows/about_dialog.h"
+#include "windows/application.h"
 #include "windows/batch_shrink_dialog.h"
 #include "windows/busy_cursor.h"
+#include "windows/dropped_files.h"
+#include "windows/error_box.h"
+#include "windows/file_dialogs.h"
 #include "windows/import_dialog.h"
 #include "windows/page_maker_dialog.h"
-#include "windows/window_support.h"
+#include "windows/questions.h"
 
 #include <QDesktopServices>
 #include <QDragEnterEvent>
@@ -33,22 +32,18 @@
 
 namespace {
 
-// The whole-picture save adds the filter's extension unless the name already ends with it.
-QString withExtension(const QString &path, const QString &extension)
-{
-    return path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension;
-}
-
 } // namespace
 
 void MainWindow::loadPicture()
 {
-    importPicture(ImportTarget::WorkingPicture);
+    if (mayLetPictureGo())
+        importPicture(ImportTarget::WorkingPicture);
 }
 
 void MainWindow::openPicture(const QString &path)
 {
-    readPictureFile(path, ImportTarget::WorkingPicture);
+    if (mayLetPictureGo())
+        readPictureFile(path, ImportTarget::WorkingPicture);
 }
 
 std::optional<QString> MainWindow::importPicture(ImportTarget target)
@@ -65,12 +60,11 @@ std::optional<QString> MainWindow::placePicture(const ImportedPicture &taken, Im
     bool placed = false;
     Guarded(this, [&] {
         if (target == ImportTarget::WorkingPicture) {
-            takeNewPicture(taken.picture);
+            takeNewPicture(taken.picture, taken.path);
             AddRecentFile(m_recentFiles, QFileInfo(taken.path).absoluteFilePath());
             showRecentFiles();
         } else {
-            m_ws.BlendImage = FitToCut(taken.picture, m_ws.CutWidth, m_ws.CutHeight);
-            m_blendPictureName = name;
+            m_document.setBlendPicture(taken.picture, name);
         }
         placed = true;
     });
@@ -80,7 +74,7 @@ std::optional<QString> MainWindow::placePicture(const ImportedPicture &taken, Im
 std::optional<QString> MainWindow::readPictureFile(const QString &path, ImportTarget target)
 {
     // As the import dialog's 決定 reads a file: one that is gone is named, one that cannot be read
-    // is reported, and the workspace stays as it was.
+    // is reported, and the document stays as it was.
     std::optional<ImportedPicture> taken;
     Guarded(this, [&] {
         if (!QFileInfo(path).isFile())
@@ -132,43 +126,42 @@ void MainWindow::showRecentFiles()
 
 void MainWindow::savePicture()
 {
-    const QString chosen = RunFileDialog(m_pictureSaveDialog);
-    if (QFileInfo(chosen).fileName().isEmpty())
-        return;
-    // The filters' order: BMP, JPEG, PNG, WebP. PNG and WebP keep the picture's alpha and write
-    // it losslessly; BMP and JPEG see it over white.
-    const int filter = SelectedFilterIndex(m_pictureSaveDialog);
-    Guarded(this, [&] {
-        switch (filter) {
-        case 1: WriteJpegFile(withExtension(chosen, QStringLiteral(".jpg")), m_ws.WorkImage); break;
-        case 2: WritePngFile(withExtension(chosen, QStringLiteral(".png")), m_ws.WorkImage); break;
-        case 3:
-            WriteWebpFile(withExtension(chosen, QStringLiteral(".webp")), m_ws.WorkImage);
-            break;
-        default: // a picture with alpha goes over white, as 24-bit
-            WriteBmpOwnDepthFile(withExtension(chosen, QStringLiteral(".bmp")),
-                                 HasAlpha(m_ws.WorkImage) ? To24Bit(m_ws.WorkImage)
-                                                          : m_ws.WorkImage);
-        }
-    });
+    savePictureAs();
 }
 
-void MainWindow::revertToLoaded()
+bool MainWindow::savePictureAs()
 {
-    // Already the picture as loaded (the same pixels): no step that 取り消し would take for
-    // nothing.
-    if (m_ws.UndoImage.isNull() || m_ws.WorkImage.cacheKey() == m_ws.UndoImage.cacheKey())
-        return;
-    const EditState before = CurrentEditState(m_ws);
-    m_ws.WorkImage = m_ws.UndoImage;
-    m_ws.CanvasWidth = m_ws.UndoImage.width();
-    m_ws.CanvasHeight = m_ws.UndoImage.height();
-    m_ui->canvas->setPictureSize(QSize(m_ws.CanvasWidth, m_ws.CanvasHeight));
-    LowerCutToCanvas(m_ws);
-    updateSizeLabels();
-    refreshCanvas();
-    m_history.record(tr("元に戻す"), before, m_ws);
-    updateHistoryActions();
+    const QString chosen = RunFileDialog(m_pictureSaveDialog);
+    if (QFileInfo(chosen).fileName().isEmpty())
+        return false;
+    // The filters' order: BMP, JPEG, PNG, WebP. PNG and WebP keep the picture's alpha and write
+    // it losslessly; BMP and JPEG see it over white.
+    static const QList<PictureFileKind> kKinds = {PictureFileKind::Bmp, PictureFileKind::Jpeg,
+                                                  PictureFileKind::Png, PictureFileKind::Webp};
+    const SaveTarget target =
+        SaveTargetOf(chosen, kKinds.value(SelectedFilterIndex(m_pictureSaveDialog)), kKinds);
+    const QFileInfo file(target.path);
+    if ((file.exists() || file.isSymLink()) && !MayReplaceFiles(this, {target.path}))
+        return false;
+    bool saved = false;
+    Guarded(this, [&] {
+        WritePictureFile(target.path, m_document.picture(), target.kind);
+        m_document.markSaved();
+        saved = true;
+    });
+    return saved;
+}
+
+bool MainWindow::mayLetPictureGo()
+{
+    if (!m_document.isModified())
+        return true;
+    switch (AskAboutUnsavedEdits(this, QFileInfo(m_document.fileName()).fileName())) {
+    case UnsavedEdits::Save: return savePictureAs(); // a cancelled save keeps the picture too
+    case UnsavedEdits::Discard: return true;
+    case UnsavedEdits::Cancel: return false;
+    }
+    return false;
 }
 
 void MainWindow::openHelp()
@@ -179,11 +172,6 @@ void MainWindow::openHelp()
 void MainWindow::openReadme()
 {
     openInBrowser(QUrl::fromLocalFile(LocalizedDataFile(m_paths, QStringLiteral("readme.txt"))));
-}
-
-void MainWindow::openHomePage()
-{
-    openInBrowser(QUrl(QString::fromLatin1(kHomePageUrl)));
 }
 
 void MainWindow::openInBrowser(const QUrl &address)

@@ -1,12 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The output dialog.
+// The output dialog: its choices, the cut job they make, the blend picture and the preview (the
+// saving is in output_dialog_saving.cpp).
 #include "windows/output_dialog.h"
 
+#include "core/animation/animation.h"
 #include "core/image/alpha.h"
-#include "core/sequence/continuous_cut.h"
+#include "core/sequence/frame_runs.h"
 #include "core/sequence/mixing.h"
+#include "core/workspace/picture_document.h"
 #include "ui_output_dialog.h"
-#include "windows/window_support.h"
+#include "windows/application.h"
+#include "windows/dialog_buttons.h"
+#include "windows/dropped_files.h"
+#include "windows/error_box.h"
+#include "windows/file_dialogs.h"
+#include "windows/labels.h"
+#include "windows/palettes.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -15,41 +24,17 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QTimer>
 
 namespace {
 
-constexpr int kPreviewLimit = 1500; // the preview's drawing surface, in pixels each way
 constexpr int kTileStep = 0; // the step group's id of "切り取りサイズ": one cut per frame
+constexpr int kGridId = 4;   // the direction group's id of "格子": after the four directions
 // The filters' order is FrameFormat's and AnimationFormat's: a filter's index is the format.
 const char *const kFrameFilter =
     QT_TRANSLATE_NOOP("OutputDialog", "ビットマップファイル(*.bmp)|*.bmp|PNGファイル(*.png)|*.png");
 const char *const kAnimationFilter = QT_TRANSLATE_NOOP(
     "OutputDialog", "GIFアニメーション(*.gif)|*.gif|WebPアニメーション(*.webp)|*.webp");
 const char *const kSheetFilter = QT_TRANSLATE_NOOP("OutputDialog", "PNGファイル(*.png)|*.png");
-
-QString suffixOf(FrameFormat format)
-{
-    return FrameExtension(format).mid(1);
-}
-
-QString suffixOf(AnimationFormat format)
-{
-    return format == AnimationFormat::Gif ? QStringLiteral("gif") : QStringLiteral("webp");
-}
-
-void selectFilter(QFileDialog *dialog, int index)
-{
-    dialog->selectNameFilter(dialog->nameFilters().value(index));
-}
-
-// A chosen name without an extension gets the one given; a name with any extension stays.
-QString withSuffix(const QString &path, const QString &suffix)
-{
-    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
-        return path;
-    return path + u'.' + suffix;
-}
 
 QString titleOf(OutputMode mode)
 {
@@ -69,7 +54,7 @@ OutputDialog::OutputDialog(QWidget *parent)
 {
     m_ui->setupUi(this);
     SetDarkBackground(m_ui->topPanel);
-    // Controls that do not apply (the steps on the grid) read as off on the dark panel.
+    // While a run writes, the choices are off: they read as off on the dark panel.
     QPalette panel = m_ui->topPanel->palette();
     panel.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
     m_ui->topPanel->setPalette(panel);
@@ -80,7 +65,8 @@ OutputDialog::OutputDialog(QWidget *parent)
         pal.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
         group->setPalette(pal);
     }
-    FitLabelWidths(this);
+    m_ui->cancelButton->hide();
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, [this] { m_stopAsked = true; });
 
     m_stepGroup = new QButtonGroup(this);
     m_stepGroup->setObjectName(QStringLiteral("stepGroup"));
@@ -96,8 +82,8 @@ OutputDialog::OutputDialog(QWidget *parent)
     m_directionGroup->addButton(m_ui->leftRadio, int(Direction::Left));
     m_directionGroup->addButton(m_ui->downRadio, int(Direction::Down));
     m_directionGroup->addButton(m_ui->upRadio, int(Direction::Up));
-    m_directionGroup->addButton(m_ui->gridRadio, int(Direction::Grid));
-    connect(m_directionGroup, &QButtonGroup::idToggled, this, &OutputDialog::showGridChoice);
+    m_directionGroup->addButton(m_ui->gridRadio, kGridId);
+    connect(m_directionGroup, &QButtonGroup::idToggled, this, &OutputDialog::showChoices);
     setAcceptDrops(true);
 
     // The single file, the animation and the sheet take the extension of the filter chosen when
@@ -113,47 +99,66 @@ OutputDialog::OutputDialog(QWidget *parent)
         MakeFileDialog(this, "sheetSaveDialog", QFileDialog::AcceptSave, tr(kSheetFilter));
     setUpOutputChoices();
 
-    m_playTimer = new QTimer(this);
-    m_playTimer->setObjectName(QStringLiteral("playTimer"));
-    connect(m_playTimer, &QTimer::timeout, this, &OutputDialog::showNextFrame);
     connect(m_ui->playButton, &QPushButton::clicked, this, &OutputDialog::play);
-    connect(m_ui->stopButton, &QPushButton::clicked, this, &OutputDialog::stop);
+    connect(m_ui->stopButton, &QPushButton::clicked, m_ui->previewArea, &PreviewPlayer::stop);
     // Closing stops the player, however the dialog is closed.
-    connect(this, &QDialog::finished, this, &OutputDialog::stop);
-    connect(m_ui->saveButton, &QPushButton::clicked, this, &OutputDialog::save);
-    connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(this, &QDialog::finished, m_ui->previewArea, &PreviewPlayer::stop);
+    connect(m_ui->previewArea, &PreviewPlayer::failed, this,
+            [this](const QString &why) { ShowError(this, why); });
+    QDialogButtonBox *buttons = m_ui->buttonBox;
+    QPushButton *save =
+        AddDialogButton(buttons, tr("保存する"), QDialogButtonBox::AcceptRole, "saveButton");
+    QPushButton *close =
+        AddDialogButton(buttons, tr("閉じる"), QDialogButtonBox::RejectRole, "closeButton");
+    ChainTabOrder({save, close, m_ui->step15Radio});
+    connect(buttons, &QDialogButtonBox::accepted, this, &OutputDialog::save);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_ui->blendPictureButton, &QPushButton::clicked, this,
             &OutputDialog::chooseBlendPicture);
 }
 
 OutputDialog::~OutputDialog() = default;
 
-void OutputDialog::run(OutputMode mode, const QImage &cut, const OutputActions &actions)
+void OutputDialog::run(OutputMode mode, const PictureDocument &document, const CutFrame &frame,
+                       const BlendPictureActions &blendPicture)
 {
-    m_actions = actions;
-    m_cutSize = cut.size();
-    m_cut = cut;
+    m_document = &document;
+    m_frame = frame;
+    m_blendPicture = blendPicture;
+    const QMetaObject::Connection blendShown =
+        connect(&document, &PictureDocument::blendPictureChanged, this,
+                &OutputDialog::showBlendPictureName);
+    // The dialog shows the cut with its alpha, as the outputs that keep it write it.
+    CutJob single;
+    single.output.kind = OutputKind::OneFile;
+    single.output.format = FrameFormat::Png;
+    m_ui->previewArea->showStill(frames(single)->frame(1).copy());
     prepare(mode);
-    showPreview(cut);
-    showBlendPictureName(actions.blendPictureName);
+    showBlendPictureName();
     clearStatus();
+    m_ui->progressBar->setValue(0);
+    // As small as the mode's choices and the cut allow: the last mode's size is no guide. The
+    // layouts' hints are worked out again, as controls hidden before the dialog was first shown
+    // leave the hints cached with them.
+    for (QLayout *layout : findChildren<QLayout *>())
+        layout->invalidate();
+    adjustSize();
     exec();
-    stop();
-    m_actions = {};
-    m_cut = QImage();
+    m_ui->previewArea->stop();
+    disconnect(blendShown);
+    m_blendPicture = {};
+    m_document = nullptr;
+    m_ui->previewArea->showStill({});
+}
+
+std::unique_ptr<FrameRun> OutputDialog::frames(const CutJob &job) const
+{
+    return MakeFrameRun(*m_document, m_frame, job);
 }
 
 void OutputDialog::prepare(OutputMode mode)
 {
     m_mode = mode;
-    const bool mix = mode == OutputMode::Blend || mode == OutputMode::Fade;
-    m_ui->stepBox->setVisible(mode == OutputMode::Sequence);
-    m_ui->directionBox->setVisible(mode == OutputMode::Sequence);
-    // The grid's gap and skip stay as the last run left them: they belong to the sheet.
-    for (QWidget *grid : std::initializer_list<QWidget *>{m_ui->gridGapCaption, m_ui->gridGapXSpin,
-                                                          m_ui->gridGapYSpin, m_ui->skipEmptyCheck})
-        grid->setVisible(mode == OutputMode::Sequence);
-    m_ui->optionBox->setVisible(mix);
     if (mode == OutputMode::Blend) {
         m_ui->optionBox->setTitle(tr("オプション"));
         m_ui->firstOptionRadio->setText(tr("ノーマル"));
@@ -163,232 +168,75 @@ void OutputDialog::prepare(OutputMode mode)
         m_ui->firstOptionRadio->setText(tr("白"));
         m_ui->secondOptionRadio->setText(tr("黒"));
     }
-    m_ui->firstOptionRadio->adjustSize();
-    m_ui->secondOptionRadio->adjustSize();
+    // The grid's gap and skip stay as the last run left them: they belong to the sheet.
     if (mode != OutputMode::SingleCut) { // whatever the last run used
         m_stepGroup->button(kDefaultFrameStep)->setChecked(true);
         m_ui->rightRadio->setChecked(true);
     }
-    if (mix)
+    if (mode == OutputMode::Blend || mode == OutputMode::Fade)
         m_ui->firstOptionRadio->setChecked(true);
-    showGridChoice();
     // One cut is one file: an animation or a sheet needs a run.
     const bool single = mode == OutputMode::SingleCut;
     if (single)
         m_ui->filesRadio->setChecked(true);
     m_ui->filesRadio->setText(single ? tr("ファイル") : tr("連番ファイル"));
-    m_ui->animationRadio->setVisible(!single);
-    m_ui->sheetRadio->setVisible(!single);
-    showOutputChoices();
-    m_ui->blendPictureButton->setVisible(mode == OutputMode::Blend);
-    m_ui->blendPictureLabel->setVisible(mode == OutputMode::Blend);
-    SetLabelText(m_ui->titleLabel, titleOf(mode));
+    m_ui->titleLabel->setText(titleOf(mode));
+    showChoices();
 }
 
-void OutputDialog::showPreview(const QImage &cut)
+CutJob OutputDialog::job() const
 {
-    const QRect shownArea(0, 0, std::min(cut.width(), kPreviewLimit),
-                          std::min(cut.height(), kPreviewLimit));
-    // Frames with alpha show over the canvas's checkerboard, as the picture they come from does.
-    const QImage shown = HasAlpha(cut) ? OverCheckerboard(cut, shownArea) : cut.copy(shownArea);
-    m_ui->previewLabel->setPixmap(QPixmap::fromImage(shown));
-    m_ui->previewLabel->resize(shown.size());
-}
-
-int OutputDialog::step() const
-{
-    if (m_stepGroup->checkedId() != kTileStep)
-        return m_stepGroup->checkedId();
-    const Direction d = direction();
-    return d == Direction::Right || d == Direction::Left ? m_cutSize.width() : m_cutSize.height();
-}
-
-Direction OutputDialog::direction() const
-{
-    return Direction(m_directionGroup->checkedId());
-}
-
-OutputOrder OutputDialog::order() const
-{
-    OutputOrder order;
-    order.mode = m_mode;
-    order.step = step();
-    order.direction = direction();
-    order.gapX = m_ui->gridGapXSpin->readValue();
-    order.gapY = m_ui->gridGapYSpin->readValue();
-    order.skipEmpty = m_ui->skipEmptyCheck->isChecked();
-    order.secondOption = m_ui->secondOptionRadio->isChecked();
-    order.kind = OutputKind(m_kindGroup->checkedId());
-    order.format = FrameFormat(m_formatGroup->checkedId());
-    order.animation.format = AnimationFormat(m_animationFormatGroup->checkedId());
-    order.animation.delayMs = m_ui->delaySpin->readValue();
-    order.animation.pingPong = m_ui->pingPongCheck->isChecked();
-    order.animation.quality = m_ui->qualitySpin->value(); // its lowest value is "可逆"
-    order.sheet.columns = m_ui->columnsSpin->readValue();
-    order.sheet.padding = m_ui->paddingSpin->readValue();
-    return order;
-}
-
-void OutputDialog::showGridChoice()
-{
-    // On the grid the tiles step by the cut and the gap: the steps do not apply.
-    const bool grid = direction() == Direction::Grid;
-    m_ui->stepBox->setEnabled(!grid);
-    for (QWidget *option : std::initializer_list<QWidget *>{
-             m_ui->gridGapCaption, m_ui->gridGapXSpin, m_ui->gridGapYSpin, m_ui->skipEmptyCheck})
-        option->setEnabled(grid);
+    CutJob job;
+    const bool grid = m_directionGroup->checkedId() == kGridId;
+    switch (m_mode) {
+    case OutputMode::SingleCut: job.kind = CutKind::Single; break;
+    case OutputMode::Sequence: job.kind = grid ? CutKind::Grid : CutKind::Continuous; break;
+    case OutputMode::Blend: job.kind = CutKind::Blend; break;
+    case OutputMode::Fade: job.kind = CutKind::Fade; break;
+    }
+    if (m_stepGroup->checkedId() == kTileStep)
+        job.step.reset();
+    else
+        job.step = m_stepGroup->checkedId();
+    if (!grid)
+        job.direction = Direction(m_directionGroup->checkedId());
+    job.gridGap = QSize(m_ui->gridGapXSpin->readValue(), m_ui->gridGapYSpin->readValue());
+    job.skipEmptyTiles = m_ui->skipEmptyCheck->isChecked();
+    job.whiteTransparent = m_mode == OutputMode::Blend && m_ui->secondOptionRadio->isChecked();
+    job.fadeColour = m_mode == OutputMode::Fade && m_ui->secondOptionRadio->isChecked()
+                         ? FadeColour::Black
+                         : FadeColour::White;
+    FrameOutput &output = job.output;
+    output.kind = OutputKind(m_kindGroup->checkedId());
+    output.format = FrameFormat(m_formatGroup->checkedId());
+    output.animation.format = AnimationFormat(m_animationFormatGroup->checkedId());
+    output.animation.delayMs = m_ui->delaySpin->readValue();
+    output.animation.pingPong = m_ui->pingPongCheck->isChecked();
+    output.animation.quality =
+        m_ui->losslessCheck->isChecked() ? kLosslessQuality : m_ui->qualitySpin->value();
+    output.sheet.columns = m_ui->columnsSpin->readValue();
+    output.sheet.padding = m_ui->paddingSpin->readValue();
+    return job;
 }
 
 void OutputDialog::chooseBlendPicture()
 {
-    if (const std::optional<QString> name = m_actions.chooseBlendPicture())
-        showBlendPictureName(*name);
+    if (m_blendPicture.choose)
+        m_blendPicture.choose();
 }
 
-void OutputDialog::showBlendPictureName(const QString &name)
+void OutputDialog::showBlendPictureName()
 {
     // Until a picture is chosen the cut is blended with white: say so rather than leave the user
     // to find out from the frames.
+    const QString name = m_document ? m_document->blendPictureName() : QString();
     const QString shown = name.isEmpty() ? tr("白") : name;
-    const QString text = tr("合成用画像: %1").arg(shown);
-    QLabel *label = m_ui->blendPictureLabel;
-    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
-    label->setToolTip(text);
-}
-
-void OutputDialog::clearStatus()
-{
-    // The tooltip holds the whole text of an elided status: it goes with it.
-    m_ui->statusLabel->clear();
-    m_ui->statusLabel->setToolTip({});
-}
-
-void OutputDialog::save()
-{
-    stop();
-    clearStatus();
-    Guarded(this, [this] {
-        const bool numbered = m_kindGroup->checkedId() == int(OutputKind::NumberedFiles);
-        const bool sequence = m_mode == OutputMode::Sequence;
-        const int frames = sequence ? m_actions.frameCount(order()) : 0;
-        if (m_mode == OutputMode::SingleCut)
-            saveSingle(true);
-        else if (sequence && direction() == Direction::Grid && frames == 0)
-            ShowError(this, tr("書き出すタイルがありません (どのタイルも単色です)"));
-        else if (!numbered)
-            saveToOneFile();
-        else if (sequence && direction() != Direction::Grid && frames < 2)
-            saveSingle(false); // only the start fits: one file
-        else
-            saveSequence();
-    });
-}
-
-void OutputDialog::saveSingle(bool closeOnCancel)
-{
-    selectFilter(m_cutSaveDialog, m_formatGroup->checkedId());
-    const QString chosen = RunFileDialog(m_cutSaveDialog);
-    if (chosen.isEmpty()) {
-        if (closeOnCancel)
-            accept();
-        return;
-    }
-    // The filter chosen in the save dialog is the format.
-    const auto format = FrameFormat(SelectedFilterIndex(m_cutSaveDialog));
-    m_formatGroup->button(int(format))->setChecked(true);
-    const QString path = withSuffix(chosen, suffixOf(format));
-    OutputOrder single = order();
-    single.singleFile = true;
-    single.path = path;
-    m_actions.write(single, {});
-    accept();
-}
-
-void OutputDialog::saveSequence()
-{
-    selectFilter(m_framesSaveDialog, m_formatGroup->checkedId());
-    const QString path = RunFileDialog(m_framesSaveDialog);
-    if (path.isEmpty())
-        return; // cancelled: the dialog stays open
-    m_formatGroup->button(SelectedFilterIndex(m_framesSaveDialog))->setChecked(true);
-    OutputOrder frames = order();
-    frames.path = path;
-    const int count = m_mode == OutputMode::Sequence ? m_actions.frameCount(frames) : kMixFrames;
-    if (!mayReplaceFramesOf(frames.frameOutput(), count))
-        return;
-    m_actions.write(frames, [this](int k, int n) { showProgress(k, n); });
-    m_ui->progressBar->setValue(0);
-    const QString text =
-        tr("%1 個のファイルを書き込みました: %2 ～ %3")
-            .arg(count)
-            .arg(FrameFileName(frames.path, 1, frames.format),
-                 QFileInfo(FrameFileName(frames.path, count, frames.format)).fileName());
-    showStatus(text);
-}
-
-void OutputDialog::saveToOneFile()
-{
-    const bool animation = m_kindGroup->checkedId() == int(OutputKind::Animation);
-    QFileDialog *dialog = animation ? m_animationSaveDialog : m_sheetSaveDialog;
-    if (animation)
-        selectFilter(dialog, m_animationFormatGroup->checkedId());
-    QString path = RunFileDialog(dialog);
-    if (path.isEmpty())
-        return; // cancelled: the dialog stays open
-    if (animation) {
-        // A name typed with either format's extension is that format; any other name takes the
-        // extension of the filter chosen.
-        if (!AnimationFormatOf(path))
-            path += u'.' + suffixOf(AnimationFormat(SelectedFilterIndex(dialog)));
-        m_animationFormatGroup->button(int(*AnimationFormatOf(path)))->setChecked(true);
-    } else {
-        path = withSuffix(path, QStringLiteral("png"));
-    }
-    OutputOrder one = order();
-    one.path = path;
-    const int count = m_mode == OutputMode::Sequence ? m_actions.frameCount(one) : kMixFrames;
-    if (!mayReplaceFramesOf(one.frameOutput(), count))
-        return;
-    m_actions.write(one, [this](int k, int n) { showProgress(k, n); });
-    m_ui->progressBar->setValue(0);
-    showStatus(
-        tr("%1 を書き込みました").arg(OutputFiles(one.frameOutput(), count).join(tr(" と "))));
-}
-
-void OutputDialog::showStatus(const QString &text)
-{
-    // The run can take a while: say what it wrote, here rather than in a box to click away.
-    QLabel *label = m_ui->statusLabel;
-    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
-    label->setToolTip(text);
-}
-
-bool OutputDialog::mayReplaceFramesOf(const FrameOutput &output, int frames)
-{
-    const QStringList taken = ExistingOutputFiles(output, frames);
-    if (taken.isEmpty())
-        return true;
-    // One question for the whole run: the first file that would be replaced stands for all.
-    return QMessageBox::question(
-               this, kAppTitle, tr("%1 は既にあります。上書きしますか?").arg(taken.first()),
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
-}
-
-void OutputDialog::showProgress(int k, int n)
-{
-    m_ui->progressBar->setRange(0, n);
-    m_ui->progressBar->setValue(k);
-    // Let the bar repaint, a few dozen times a second at most: a run of thousands of small
-    // frames must not spend its time painting. The dialog takes no input while the run lasts.
-    if (k == 1 || k == n || !m_progressShown.isValid() || m_progressShown.elapsed() > 40) {
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        m_progressShown.start();
-    }
+    ShowElided(m_ui->blendPictureLabel, tr("合成用画像: %1").arg(shown));
 }
 
 void OutputDialog::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (m_mode == OutputMode::Blend && m_actions.loadBlendPicture &&
+    if (m_mode == OutputMode::Blend && m_blendPicture.load &&
         !DraggedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
@@ -396,11 +244,10 @@ void OutputDialog::dragEnterEvent(QDragEnterEvent *event)
 void OutputDialog::dropEvent(QDropEvent *event)
 {
     const QString path = DraggedFile(event->mimeData());
-    if (m_mode != OutputMode::Blend || !m_actions.loadBlendPicture || path.isEmpty())
+    if (m_mode != OutputMode::Blend || !m_blendPicture.load || path.isEmpty() || m_running)
         return;
     event->acceptProposedAction();
-    if (const std::optional<QString> name = m_actions.loadBlendPicture(path))
-        showBlendPictureName(*name);
+    m_blendPicture.load(path);
 }
 
 void OutputDialog::setUpOutputChoices()
@@ -416,7 +263,7 @@ void OutputDialog::setUpOutputChoices()
         for (const auto &[button, id] : buttons)
             g->addButton(button, id);
         buttons.begin()->first->setChecked(true);
-        connect(g, &QButtonGroup::idToggled, this, [this] { showOutputChoices(); });
+        connect(g, &QButtonGroup::idToggled, this, [this] { showChoices(); });
         return g;
     };
     m_kindGroup = group("kindGroup", {{m_ui->filesRadio, int(OutputKind::NumberedFiles)},
@@ -427,71 +274,60 @@ void OutputDialog::setUpOutputChoices()
     m_animationFormatGroup =
         group("animationFormatGroup", {{m_ui->gifRadio, int(AnimationFormat::Gif)},
                                        {m_ui->webpRadio, int(AnimationFormat::Webp)}});
+    connect(m_ui->losslessCheck, &QCheckBox::toggled, this, &OutputDialog::showChoices);
     m_ui->delaySpin->setRange(kMinFrameDelayMs, kMaxFrameDelayMs);
     m_ui->delaySpin->setValue(kDefaultFrameDelayMs);
-    m_ui->qualitySpin->setRange(kLosslessQuality, kMaxQuality);
+    m_ui->qualitySpin->setRange(0, kMaxQuality);
     m_ui->paddingSpin->setRange(0, kMaxSheetPadding);
 }
 
-void OutputDialog::showOutputChoices()
+void OutputDialog::showChoices()
 {
-    const auto kind = OutputKind(m_kindGroup->checkedId());
-    const bool animation = kind == OutputKind::Animation;
-    const bool sheet = kind == OutputKind::Sheet;
-    const bool webp =
-        animation && m_animationFormatGroup->checkedId() == int(AnimationFormat::Webp);
     const auto show = [](std::initializer_list<QWidget *> widgets, bool visible) {
         for (QWidget *w : widgets)
             w->setVisible(visible);
     };
-    const auto enable = [](std::initializer_list<QWidget *> widgets, bool enabled) {
-        for (QWidget *w : widgets)
-            w->setEnabled(enabled);
-    };
+    const bool sequence = m_mode == OutputMode::Sequence;
+    const bool grid = sequence && m_directionGroup->checkedId() == kGridId;
+    const bool blend = m_mode == OutputMode::Blend;
+    // On the grid the tiles step by the cut and the gap: the steps do not apply.
+    show({m_ui->stepBox}, sequence && !grid);
+    show({m_ui->directionBox}, sequence);
+    show({m_ui->gridGapCaption, m_ui->gridGapXSpin, m_ui->gridGapYSpin, m_ui->skipEmptyCheck},
+         grid);
+    show({m_ui->optionBox}, blend || m_mode == OutputMode::Fade);
+    show({m_ui->blendPictureButton, m_ui->blendPictureLabel}, blend);
+
+    const bool single = m_mode == OutputMode::SingleCut;
+    const auto kind = OutputKind(m_kindGroup->checkedId());
+    const bool animation = kind == OutputKind::Animation;
+    const bool webp =
+        animation && m_animationFormatGroup->checkedId() == int(AnimationFormat::Webp);
+    // One file has nothing to play, and is written before a bar could show it.
+    show({m_ui->animationRadio, m_ui->sheetRadio, m_ui->playButton, m_ui->stopButton,
+          m_ui->progressCaption, m_ui->progressBar},
+         !single);
     show({m_ui->bmpRadio, m_ui->pngRadio}, kind == OutputKind::NumberedFiles);
-    show({m_ui->gifRadio, m_ui->webpRadio}, animation);
-    enable({m_ui->delayLabel, m_ui->delaySpin, m_ui->pingPongCheck}, animation);
-    enable({m_ui->qualityLabel, m_ui->qualitySpin}, webp);
-    enable({m_ui->columnsLabel, m_ui->columnsSpin, m_ui->paddingLabel, m_ui->paddingSpin}, sheet);
+    show({m_ui->gifRadio, m_ui->webpRadio, m_ui->delayLabel, m_ui->delaySpin, m_ui->pingPongCheck},
+         animation);
+    show({m_ui->losslessCheck}, webp);
+    show({m_ui->qualityLabel, m_ui->qualitySpin}, webp && !m_ui->losslessCheck->isChecked());
+    show({m_ui->columnsLabel, m_ui->columnsSpin, m_ui->paddingLabel, m_ui->paddingSpin},
+         kind == OutputKind::Sheet);
 }
 
 void OutputDialog::play()
 {
-    stop();
-    if (!m_actions.frames)
+    if (!m_document)
         return;
     Guarded(this, [this] {
-        const OutputOrder choices = order();
-        m_playing = m_actions.frames(choices);
-        const bool pingPong = choices.kind == OutputKind::Animation && choices.animation.pingPong;
-        m_playOrder = PlayOrder(m_playing->count(), pingPong);
-        m_played = m_playOrder.size() - 1; // the next is the first
-        // The first frame at once; the rest each when its turn comes, so thousands start at once.
-        showNextFrame();
-        m_playTimer->start(choices.animation.delayMs);
+        const CutJob choices = job();
+        const FrameOutput &output = choices.output;
+        const bool pingPong = output.kind == OutputKind::Animation && output.animation.pingPong;
+        std::unique_ptr<FrameRun> run = frames(choices);
+        std::vector<int> order = PlayOrder(run->count(), pingPong);
+        // As the output will hold the frames: BMP files see a transparent picture over white.
+        m_ui->previewArea->play(std::move(run), std::move(order), output.animation.delayMs,
+                                KeepsAlpha(output));
     });
-}
-
-void OutputDialog::stop()
-{
-    if (!m_playing)
-        return;
-    m_playTimer->stop();
-    m_playing.reset();
-    m_playOrder.clear();
-    showPreview(m_cut);
-}
-
-void OutputDialog::showNextFrame()
-{
-    if (!m_playing || m_playOrder.empty())
-        return;
-    m_played = (m_played + 1) % m_playOrder.size();
-    bool shown = false;
-    Guarded(this, [&] {
-        showPreview(m_playing->frame(m_playOrder[m_played]));
-        shown = true;
-    });
-    if (!shown)
-        stop();
 }

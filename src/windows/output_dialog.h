@@ -1,24 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The output dialog: writes the cut once, as a continuous sequence, blended with a second
-// picture, or faded from white or black. It gathers the choices and shows the progress; the
-// window that runs it does the writing.
+// picture, or faded from white or black. It turns the choices into a cut job, takes the frames
+// from MakeFrameRun and writes them with WriteFrameOutput, showing the progress; a run can be
+// stopped part way.
 #pragma once
 
-#include "core/sequence/frame_files.h"
-#include "core/sequence/frame_output.h"
-#include "core/workspace/workspace.h"
+#include "core/sequence/cut_job.h"
+#include "core/sequence/frame_run.h"
+#include "core/workspace/cut_frame.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
 
 #include <functional>
 #include <memory>
-#include <optional>
+#include <vector>
 
+class PictureDocument;
 class QButtonGroup;
 class QFileDialog;
 class QRadioButton;
-class QTimer;
 
 namespace Ui {
 class OutputDialog;
@@ -26,45 +27,12 @@ class OutputDialog;
 
 enum class OutputMode { SingleCut, Sequence, Blend, Fade };
 
-// What the user asked for, once the file is chosen.
-struct OutputOrder {
-    OutputMode mode = OutputMode::SingleCut;
-    bool singleFile = false; // the cut as one file (a sequence where only the start fits too)
-    QString path;            // that file, or the base name of the numbered frames
-    int step = 0;            // Sequence: pixels the frame moves per frame
-    Direction direction = Direction::Right;
-    int gapX = 0; // Sequence on the grid: pixels between tiles, and whether single-colour tiles
-    int gapY = 0; // are left out
-    bool skipEmpty = false;
-    bool secondOption = false; // Blend: white is transparent; Fade: from black instead of white
-    // Where the frames go: numbered files (or the one file) of format, one animation, or a sheet.
-    OutputKind kind = OutputKind::NumberedFiles;
-    FrameFormat format = FrameFormat::Bmp;
-    AnimationOptions animation;
-    SheetOptions sheet;
-
-    // The core's description of the output, with path.
-    FrameOutput frameOutput() const { return {kind, path, format, animation, sheet}; }
-};
-
-// What the window does for the dialog.
-struct OutputActions {
-    // The number of frames the continuous cut of order writes from where the frame stands (along
-    // a direction, 1: only the start fits; on the grid, 0: every tile is left out).
-    std::function<int(const OutputOrder &order)> frameCount;
-    // Writes what the order asks, telling progress; throws Failure.
-    std::function<void(const OutputOrder &order, const FrameProgress &progress)> write;
-    // Lets the user choose the picture the cut is blended with; gives its name, or nullopt when
-    // the user chose none.
-    std::function<std::optional<QString>()> chooseBlendPicture;
-    // Reads a picture file (one dropped on the dialog) as the blend picture; gives its name, or
-    // nullopt when it could not be used (the window has said why).
-    std::function<std::optional<QString>(const QString &path)> loadBlendPicture;
-    // The name of the blend picture in use; empty while the cut is blended with white.
-    QString blendPictureName;
-    // The frames the order would write, made one at a time as the preview shows them: the same
-    // run the writing takes, so what plays is what is written.
-    std::function<std::unique_ptr<FrameRun>(const OutputOrder &order)> frames;
+// How the dialog asks the window for the blend picture: through the window's import dialog, or
+// from a file dropped on the dialog. Either puts the picture into the document, whose
+// blendPictureChanged the dialog follows.
+struct BlendPictureActions {
+    std::function<void()> choose;
+    std::function<void(const QString &path)> load;
 };
 
 class OutputDialog : public QDialog {
@@ -73,17 +41,26 @@ class OutputDialog : public QDialog {
     explicit OutputDialog(QWidget *parent = nullptr);
     ~OutputDialog() override;
 
-    // Runs the dialog for mode, showing cut at 1:1 (of a larger cut only the top-left 1500 x 1500
-    // pixels). A sequence starts at 15 pixels to the right each time. A single file closes the
-    // dialog once written; after a run of frames the dialog stays and says what it wrote. Before
-    // frames replace files of the same names, the user is asked once. A failure is reported and
-    // the dialog stays.
-    void run(OutputMode mode, const QImage &cut, const OutputActions &actions);
+    // Runs the dialog for mode on document's picture cut with frame, showing the cut (scaled down
+    // to fit when larger than the preview) and only the choices of the mode and of the output
+    // chosen. A sequence starts at 15 pixels to the right each time. The frames, their count, the
+    // preview and the files written all come from MakeFrameRun. A single file closes the dialog
+    // once written; after a run of frames the dialog stays and says what it wrote. Before files
+    // of the same names are replaced, or more than kManyFiles files written, the user is asked
+    // once. A failure is reported and the dialog stays.
+    void run(OutputMode mode, const PictureDocument &document, const CutFrame &frame,
+             const BlendPictureActions &blendPicture);
 
-    // The sequence's current choice: pixels per frame (the cut's width or height for tiles,
-    // following the direction) and direction.
-    int step() const;
-    Direction direction() const;
+    // The job the dialog's choices make now (its output without a path).
+    CutJob job() const;
+
+    // A run of more numbered files than this asks before it starts.
+    static constexpr int kManyFiles = 1000;
+
+  public slots:
+    // While a run writes, closing the dialog (Escape, the window's close button) stops the run
+    // instead, as 停止 does.
+    void reject() override;
 
   protected:
     // In alpha mode a picture file dropped on the dialog becomes the blend picture.
@@ -92,27 +69,30 @@ class OutputDialog : public QDialog {
 
   private:
     void prepare(OutputMode mode);
-    void showPreview(const QImage &cut);
+    std::unique_ptr<FrameRun> frames(const CutJob &job) const;
     void save();
-    void saveSingle(bool closeOnCancel);
-    void saveSequence();
-    bool mayReplaceFramesOf(const FrameOutput &output, int frames);
+    void saveSingle(FrameRun &run, bool closeOnCancel);
+    void saveSequence(FrameRun &run);
+    void saveToOneFile(FrameRun &run);
+    // Writes run to output once the user agrees to replace what is there, with the choices off
+    // and 停止 on.
+    enum class RunEnd { Declined, Stopped, Finished };
+    RunEnd write(FrameRun &run, const FrameOutput &output);
+    // " (単色のタイル 3 個は書き出していません)" after a grid run that left tiles out.
+    QString skippedTiles(const FrameRun &run) const;
+    void setRunning(bool running);
     void showStatus(const QString &text);
     void chooseBlendPicture();
-    void showBlendPictureName(const QString &name);
+    void showBlendPictureName();
     void clearStatus();
-    void showGridChoice();
-    OutputOrder order() const;
     void showProgress(int k, int n);
     // The output section: what the frames become, in a group of its own.
     void setUpOutputChoices();
-    void showOutputChoices();
-    void saveToOneFile();
-    // The preview player: ▶ plays the frames of the current choices at the chosen delay, each made
-    // as it is shown; ■ (or saving, or closing) stops it and shows the cut again.
+    // Shows the controls of the mode and of the output chosen now, and hides the others.
+    void showChoices();
+    // ▶ plays the frames of the current choices at the chosen delay; ■ (or saving, or closing)
+    // stops the player, which shows the cut again.
     void play();
-    void stop();
-    void showNextFrame();
 
     std::unique_ptr<Ui::OutputDialog> m_ui;
     QButtonGroup *m_stepGroup;
@@ -125,12 +105,11 @@ class OutputDialog : public QDialog {
     QButtonGroup *m_formatGroup;          // BMP or PNG
     QButtonGroup *m_animationFormatGroup; // GIF or WebP
     OutputMode m_mode = OutputMode::SingleCut;
-    QSize m_cutSize;
-    OutputActions m_actions;
+    const PictureDocument *m_document = nullptr; // while the dialog runs
+    CutFrame m_frame;
+    BlendPictureActions m_blendPicture;
     QElapsedTimer m_progressShown; // when the progress bar was last painted
-    QImage m_cut;                  // what the preview shows when nothing plays
-    QTimer *m_playTimer;
-    std::unique_ptr<FrameRun> m_playing; // the run being played, or none
-    std::vector<int> m_playOrder;        // its frames in the order shown
-    size_t m_played = 0;                 // the position in m_playOrder shown last
+    bool m_running = false;        // a run is writing
+    bool m_stopAsked = false;      // 停止 was pressed during the run
+    int m_stepsDone = 0;           // of the run writing now (for numbered files, files written)
 };

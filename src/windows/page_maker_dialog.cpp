@@ -3,14 +3,15 @@
 #include "windows/page_maker_dialog.h"
 
 #include "ui_page_maker_dialog.h"
-#include "windows/window_support.h"
+#include "windows/dialog_buttons.h"
+#include "windows/error_box.h"
+#include "windows/file_dialogs.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -22,12 +23,11 @@ const char *const kProjectFilter =
 const char *const kOpenFilter =
     QT_TRANSLATE_NOOP("PageMakerDialog", "プロジェクトファイルを開く(*.mkp, *.ihp)|*.mkp; *.ihp");
 
-// Section headings stand out in larger blue type. A form file can give a font only in points,
-// which would follow the screen's resolution; the rest of the form is drawn in pixels.
+// Section headings stand out in larger blue type, a third larger than the desktop's font.
 void styleHeading(QLabel *heading)
 {
     QFont font = heading->font();
-    font.setPixelSize(16);
+    font.setPointSizeF(font.pointSizeF() * 4 / 3);
     heading->setFont(font);
     QPalette pal = heading->palette();
     pal.setColor(QPalette::WindowText, Qt::blue);
@@ -43,8 +43,7 @@ PageMakerDialog::PageMakerDialog(QWidget *parent)
     for (QLabel *heading :
          {m_ui->pictureHeading, m_ui->textHeading, m_ui->link1Heading, m_ui->link2Heading,
           m_ui->link3Heading, m_ui->link4Heading, m_ui->link5Heading, m_ui->text2Heading})
-        styleHeading(heading); // before the widths are fitted: the larger type is wider
-    FitLabelWidths(this);
+        styleHeading(heading);
 
     m_textFields = {m_ui->titleField,     m_ui->pictureUrlField, m_ui->textField,
                     m_ui->link1TextField, m_ui->link1UrlField,   m_ui->link2TextField,
@@ -54,9 +53,7 @@ PageMakerDialog::PageMakerDialog(QWidget *parent)
     m_omitBoxes = {m_ui->omitPictureBox, m_ui->omitTextBox,  m_ui->omitLink1Box,
                    m_ui->omitLink2Box,   m_ui->omitLink3Box, m_ui->omitLink4Box,
                    m_ui->omitLink5Box,   m_ui->omitText2Box};
-    // The boxes, like the labels, take the width their caption needs in the font in use.
-    for (QCheckBox *box : m_omitBoxes)
-        box->resize(box->sizeHint().width(), box->height());
+    nameForAssistiveTools();
 
     m_pageSaveDialog =
         MakeFileDialog(this, "pageSaveDialog", QFileDialog::AcceptSave, tr(kPageFilter));
@@ -71,17 +68,55 @@ PageMakerDialog::PageMakerDialog(QWidget *parent)
     m_projectOpenDialog->setFileMode(QFileDialog::AnyFile);
     m_projectOpenDialog->setDefaultSuffix(QStringLiteral("ihp"));
 
-    connect(m_ui->makePageButton, &QPushButton::clicked, this, &PageMakerDialog::makePage);
-    connect(m_ui->saveProjectButton, &QPushButton::clicked, this, &PageMakerDialog::saveProject);
-    connect(m_ui->openProjectButton, &QPushButton::clicked, this, &PageMakerDialog::openProject);
-    connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::reject);
-    // Centred on the screen, placed before it is first shown: a window manager keeps a place
-    // given then, and the main window keeps the dialog there on later openings.
-    if (screen())
-        move(screen()->availableGeometry().center() - rect().center());
+    QDialogButtonBox *buttons = m_ui->buttonBox;
+    const auto action = [&](const QString &caption, const char *name,
+                            void (PageMakerDialog::*run)()) {
+        connect(AddDialogButton(buttons, caption, QDialogButtonBox::ActionRole, name),
+                &QPushButton::clicked, this, run);
+    };
+    action(tr("ＨＴＭＬを作成する"), "makePageButton", &PageMakerDialog::makePage);
+    action(tr("作成データを保存する"), "saveProjectButton", &PageMakerDialog::saveProject);
+    action(tr("作成データを開く"), "openProjectButton", &PageMakerDialog::openProject);
+    AddDialogButton(buttons, tr("閉じる"), QDialogButtonBox::RejectRole, "closeButton");
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // The buttons head the right-hand column: Tab reaches them after the left one.
+    QList<QWidget *> order{m_ui->link3UrlField};
+    for (const char *name :
+         {"makePageButton", "saveProjectButton", "openProjectButton", "closeButton"})
+        order << buttons->findChild<QPushButton *>(QLatin1String(name));
+    order << m_ui->omitLink4Box;
+    ChainTabOrder(order);
 }
 
 PageMakerDialog::~PageMakerDialog() = default;
+
+void PageMakerDialog::nameForAssistiveTools()
+{
+    // Several sections share their captions (表示テキスト, 使用しない, テキスト): a screen reader
+    // names each control by its section too, so that the five URL fields do not all sound alike.
+    const auto named = [](QWidget *control, const QLabel *section, const QString &what) {
+        control->setAccessibleName(what.isEmpty() ? section->text()
+                                                  : section->text() + u' ' + what);
+    };
+    const QLabel *headings[] = {m_ui->pictureHeading, m_ui->textHeading,  m_ui->link1Heading,
+                                m_ui->link2Heading,   m_ui->link3Heading, m_ui->link4Heading,
+                                m_ui->link5Heading,   m_ui->text2Heading};
+    for (size_t i = 0; i < m_omitBoxes.size(); ++i)
+        named(m_omitBoxes[i], headings[i], m_omitBoxes[i]->text());
+    named(m_ui->pictureUrlField, m_ui->pictureHeading, m_ui->pictureUrlCaption->text());
+    named(m_ui->textField, m_ui->textHeading, {});
+    // The second text section has the first one's heading: its place tells them apart.
+    m_ui->text2Field->setAccessibleName(m_ui->text2Heading->text() + QStringLiteral(" 2"));
+    QLineEdit *const linkFields[][2] = {{m_ui->link1TextField, m_ui->link1UrlField},
+                                        {m_ui->link2TextField, m_ui->link2UrlField},
+                                        {m_ui->link3TextField, m_ui->link3UrlField},
+                                        {m_ui->link4TextField, m_ui->link4UrlField},
+                                        {m_ui->link5TextField, m_ui->link5UrlField}};
+    for (size_t i = 0; i < std::size(linkFields); ++i) {
+        named(linkFields[i][0], headings[i + 2], m_ui->link1TextCaption->text());
+        named(linkFields[i][1], headings[i + 2], m_ui->link1UrlCaption->text());
+    }
+}
 
 PageProject PageMakerDialog::project() const
 {

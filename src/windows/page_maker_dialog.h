@@ -30,6 +30,7 @@ class PageMakerDialog : public QDialog {
     PageOmissions omissions() const;
 
   private:
+    void nameForAssistiveTools();
     void makePage();
     void saveProject();
     void openProject();

@@ -4,7 +4,8 @@
 
 #include "core/image/rounding.h"
 #include "ui_value_dialog.h"
-#include "windows/window_support.h"
+#include "windows/dialog_buttons.h"
+#include "windows/palettes.h"
 
 #include <limits>
 
@@ -13,10 +14,12 @@ ValueDialog::ValueDialog(QWidget *parent)
 {
     m_ui->setupUi(this);
     SetDarkBackground(this);
-    FitLabelWidths(this);
     setNumberRange(0, 0);
-    connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    QDialogButtonBox *buttons = m_ui->buttonBox;
+    AddDialogButton(buttons, tr("決定"), QDialogButtonBox::AcceptRole, "okButton");
+    AddDialogButton(buttons, tr("キャンセル"), QDialogButtonBox::RejectRole, "cancelButton");
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_ui->fractionBar, &QScrollBar::valueChanged, this, &ValueDialog::showFraction);
 }
 
@@ -50,13 +53,17 @@ std::optional<double> ValueDialog::askFraction(const QString &caption, const QSt
 void ValueDialog::prepare(ValueKind kind, const QString &caption, const QString &prompt)
 {
     setWindowTitle(caption);
-    SetLabelText(m_ui->promptLabel, prompt);
+    m_ui->promptLabel->setText(prompt);
     const bool whole = kind == ValueKind::WholeNumber;
     m_ui->numberSpin->setVisible(whole);
     m_ui->fractionBar->setVisible(!whole);
     m_ui->fractionLabel->setVisible(!whole);
-    if (parentWidget()) // centred on the main window
-        move(parentWidget()->frameGeometry().center() - rect().center());
+    // The prompt names whichever control asks; the spin box has it as its label's buddy too.
+    m_ui->numberSpin->setAccessibleName(prompt);
+    m_ui->fractionBar->setAccessibleName(prompt);
+    m_ui->promptLabel->setBuddy(whole ? static_cast<QWidget *>(m_ui->numberSpin)
+                                      : m_ui->fractionBar);
+    adjustSize();
 }
 
 void ValueDialog::setNumberRange(int minimum, int maximum)
@@ -78,5 +85,5 @@ double ValueDialog::fraction() const
 void ValueDialog::showFraction()
 {
     // Shortest general form: 0.1, 1, 0.35, 2.5.
-    SetLabelText(m_ui->fractionLabel, QString::number(fraction(), 'g', 15));
+    m_ui->fractionLabel->setText(QString::number(fraction(), 'g', 15));
 }

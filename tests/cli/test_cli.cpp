@@ -6,6 +6,7 @@
 #include "core/image/picture_reading.h"
 #include "core/image/rotate.h"
 
+#include "pictures.h"
 #include "test_files.h"
 
 #include <QDir>
@@ -16,21 +17,12 @@
 
 namespace {
 
-QImage numbered(int width, int height)
-{
-    QImage picture(width, height, QImage::Format_BGR888);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x % 250 + 3, y % 250 + 3, (x * 3 + y) % 256));
-    return picture;
-}
-
 class CommandLine : public ::testing::Test {
   protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(numbered(100, 60).save(path("in.bmp")));
+        ASSERT_TRUE(Numbered(100, 60).save(path("in.bmp")));
     }
     QString path(const QString &name) const { return dir.filePath(name); }
     int run(const QStringList &args) { return RunCommandLine(args); }
@@ -48,25 +40,25 @@ class CommandLine : public ::testing::Test {
 TEST_F(CommandLine, CutWritesTheFrameAreaClampedLikeADrag)
 {
     ASSERT_EQ(run({"cut", path("in.bmp"), path("a.bmp"), "--size", "30x20", "--at", "10,5"}), 0);
-    EXPECT_EQ(read("a.bmp"), numbered(100, 60).copy(10, 5, 30, 20));
+    EXPECT_EQ(read("a.bmp"), Numbered(100, 60).copy(10, 5, 30, 20));
     // Past the picture: the frame stops at the edges; a cut larger than the picture is lowered.
     ASSERT_EQ(run({"cut", path("in.bmp"), path("b.bmp"), "--size", "30x20", "--at", "500,-9"}), 0);
-    EXPECT_EQ(read("b.bmp"), numbered(100, 60).copy(70, 0, 30, 20));
+    EXPECT_EQ(read("b.bmp"), Numbered(100, 60).copy(70, 0, 30, 20));
     ASSERT_EQ(run({"cut", path("in.bmp"), path("c.bmp"), "--size", "400x400"}), 0);
-    EXPECT_EQ(read("c.bmp"), numbered(100, 60));
+    EXPECT_EQ(read("c.bmp"), Numbered(100, 60));
 }
 
 TEST_F(CommandLine, SequenceWritesEveryPositionThatFits)
 {
     ASSERT_EQ(run({"sequence", path("in.bmp"), path("walk"), "--size", "40x60"}), 0);
     EXPECT_EQ(bmps().filter("walk").size(), 5); // x = 0, 15, 30, 45, 60
-    EXPECT_EQ(read("walk005.bmp"), numbered(100, 60).copy(60, 0, 40, 60));
+    EXPECT_EQ(read("walk005.bmp"), Numbered(100, 60).copy(60, 0, 40, 60));
 
     ASSERT_EQ(run({"sequence", path("in.bmp"), path("tile"), "--size", "25x20", "--step", "cut",
                    "--direction", "down", "--at", "50,0"}),
               0);
     EXPECT_EQ(bmps().filter("tile"), (QStringList{"tile001.bmp", "tile002.bmp", "tile003.bmp"}));
-    EXPECT_EQ(read("tile003.bmp"), numbered(100, 60).copy(50, 40, 25, 20));
+    EXPECT_EQ(read("tile003.bmp"), Numbered(100, 60).copy(50, 40, 25, 20));
 
     // Only the start fits: still one numbered frame.
     ASSERT_EQ(
@@ -81,7 +73,7 @@ TEST_F(CommandLine, SequenceWritesEveryPositionThatFits)
 TEST_F(CommandLine, SequenceCutsAGridWithGapsAndSkipsEmptyTiles)
 {
     // Three 10 x 10 tiles across with 2-pixel gaps; the last tile is plain white.
-    QImage sheet = numbered(34, 10);
+    QImage sheet = Numbered(34, 10);
     for (int y = 0; y < 10; ++y)
         for (int x = 24; x < 34; ++x)
             sheet.setPixel(x, y, qRgb(255, 255, 255));
@@ -110,16 +102,16 @@ TEST_F(CommandLine, SequenceCutsAGridWithGapsAndSkipsEmptyTiles)
 
 TEST_F(CommandLine, BlendAndFadeWriteTwentyOneFrames)
 {
-    ASSERT_TRUE(numbered(10, 10).save(path("second.bmp")));
+    ASSERT_TRUE(Numbered(10, 10).save(path("second.bmp")));
     ASSERT_EQ(run({"blend", path("in.bmp"), path("second.bmp"), path("mix"), "--size", "20x10"}),
               0);
     EXPECT_EQ(bmps().filter("mix").size(), 21);
-    EXPECT_EQ(read("mix001.bmp"), numbered(100, 60).copy(0, 0, 20, 10));
+    EXPECT_EQ(read("mix001.bmp"), Numbered(100, 60).copy(0, 0, 20, 10));
     EXPECT_EQ(read("mix021.bmp").pixel(15, 5), qRgb(255, 255, 255)); // padded white
     ASSERT_EQ(run({"fade", path("in.bmp"), path("dark"), "--size", "20x10", "--color", "black"}),
               0);
     EXPECT_EQ(read("dark001.bmp").pixel(3, 3), qRgb(0, 0, 0));
-    EXPECT_EQ(read("dark021.bmp"), numbered(100, 60).copy(0, 0, 20, 10));
+    EXPECT_EQ(read("dark021.bmp"), Numbered(100, 60).copy(0, 0, 20, 10));
 }
 
 TEST_F(CommandLine, AWrongCommandLineExitsTwoAndWritesNothing)
@@ -162,7 +154,7 @@ TEST_F(CommandLine, EditAppliesTheOperationsInOrder)
     EXPECT_EQ(turned.height(), 30);
     // A gamma of 0 or below leaves the picture as it is.
     ASSERT_EQ(run({"edit", path("in.bmp"), path("same.bmp"), "--gamma", "-1"}), 0);
-    EXPECT_EQ(read("same.bmp"), numbered(100, 60));
+    EXPECT_EQ(read("same.bmp"), Numbered(100, 60));
 }
 
 // A repeated operation takes its own value at each occurrence, in the order typed. Catches every
@@ -173,7 +165,7 @@ TEST_F(CommandLine, EditGivesEachRepeatedOperationItsOwnValue)
     ASSERT_EQ(run({"edit", path("in.bmp"), path("twice.bmp"), "--rotate", "-30", "--resize", "50",
                    "--rotate", "60"}),
               0);
-    const QImage expected = Rotate(60, ScaleToWidth(Rotate(-30, numbered(100, 60), 1.0), 50), 1.0);
+    const QImage expected = Rotate(ScaleToWidth(Rotate(Numbered(100, 60), -30), 50), 60);
     EXPECT_EQ(read("twice.bmp"), expected.convertToFormat(QImage::Format_BGR888));
 }
 
@@ -226,8 +218,8 @@ TEST_F(CommandLine, ShrinkWritesEveryListedFileAndFailsWhenOneFails)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath("photos"));
     ASSERT_TRUE(QDir(dir.path()).mkpath("small"));
-    WriteJpegFile(path("photos/a.jpg"), numbered(400, 300));
-    WriteJpegFile(path("photos/b.jpeg"), numbered(300, 400));
+    WriteJpegFile(path("photos/a.jpg"), Numbered(400, 300));
+    WriteJpegFile(path("photos/b.jpeg"), Numbered(300, 400));
     PutFile(path("jpeg.dat"), "\"1\",\"1\",\"\",\"jpg\"\r\n\"1\",\"1\",\"\",\"jpeg\"\r\n");
     ASSERT_EQ(run({"shrink", path("photos"), path("small"), "--width", "100", "--extensions",
                    path("jpeg.dat")}),
@@ -251,7 +243,7 @@ TEST_F(CommandLine, ShrinkWritesEveryListedFileAndFailsWhenOneFails)
 TEST_F(CommandLine, ShrinkIntoItsOwnFolderNeedsInPlace)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath("photos"));
-    WriteJpegFile(path("photos/a.jpg"), numbered(400, 300));
+    WriteJpegFile(path("photos/a.jpg"), Numbered(400, 300));
     PutFile(path("jpeg.dat"), "\"1\",\"1\",\"\",\"jpg\"\r\n");
     ASSERT_TRUE(QFile::link(path("photos"), path("linked")));
     const QByteArray original = FileBytes(path("photos/a.jpg"));

@@ -27,7 +27,7 @@ HOME=$work/home XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb \
     sleep 2 # the window manager takes the screen over
     "$program" "$picture" &
     app=$!
-    window=$(timeout 30 xdotool search --sync --onlyvisible --name "^MOKARAN\$" | head -n 1)
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name "MOKARAN\$" | head -n 1)
     if [ -z "$window" ]; then
         echo "no MOKARAN window within 30 s"
         kill $app $wm 2>/dev/null

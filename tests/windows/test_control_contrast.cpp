@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The controls of the dark dialogs stay readable on their own faces.
+#include "windows/application.h"
 #include "windows/batch_shrink_dialog.h"
 #include "windows/cut_size_dialog.h"
 #include "windows/value_dialog.h"
-#include "windows/window_support.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

@@ -4,12 +4,18 @@
 #include "core/base/app_paths.h"
 #include "core/image/picture_reading.h"
 #include "core/image/plugin_reading.h"
+#include "core/sequence/frame_runs.h"
+#include "core/sequence/mixing.h"
+#include "pictures.h"
+#include "windows/application.h"
 #include "windows/clamping_spin_box.h"
+#include "windows/file_dialogs.h"
+#include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/output_dialog.h"
+#include "windows/preview_player.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,15 +34,6 @@
 #include <functional>
 
 namespace {
-
-QImage numbered(int width, int height)
-{
-    QImage picture(width, height, QImage::Format_BGR888);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x % 250 + 3, y % 250 + 3, (x * y) % 256));
-    return picture;
-}
 
 QPushButton *button(const QObject *dialog, const char *name)
 {
@@ -60,7 +57,6 @@ struct Program {
         form = std::make_unique<MainWindow>(folder.paths());
         form->show();
     }
-    Workspace &ws() { return form->workspace(); }
     QString file(const QString &name) const { return folder.file(name); }
     QWidget *dialog(const char *name) const { return Control<QDialog>(form.get(), name); }
     QLineEdit *importPath() const
@@ -93,7 +89,7 @@ class TestDialogs : public QObject {
 
   private slots:
     void importBrowsesPreviewsAndTakesTheWorkingPicture();
-    void importOfAnUnreadableFileKeepsTheWorkspace();
+    void importOfAnUnreadableFileKeepsThePicture();
     void importSaysWhatToDoInsteadOfDoingNothing();
     void importAsCompositingPicturePadsWhite();
     void cutSizeDialogLimitsAndPresets();
@@ -116,7 +112,7 @@ void TestDialogs::importBrowsesPreviewsAndTakesTheWorkingPicture()
 {
     Program p;
     const QString jpeg = p.file(QStringLiteral("写真.JPG")); // capitals and a Japanese name
-    const QImage picture = numbered(320, 200);
+    const QImage picture = Numbered(320, 200);
     QVERIFY(picture.save(jpeg, "JPEG", 95));
 
     QWidget *import = p.dialog("ImportDialog");
@@ -131,18 +127,17 @@ void TestDialogs::importBrowsesPreviewsAndTakesTheWorkingPicture()
     p.form->loadPicture();
     QVERIFY(script.done());
 
-    const Workspace &ws = p.ws();
+    const PictureDocument &document = p.form->document();
     QVERIFY(p.form->hasPicture());
-    QCOMPARE(ws.WorkImage.size(), QSize(320, 200));
-    QCOMPARE(ws.WorkImage, ReadJpeg(jpeg));
-    QCOMPARE(ws.UndoImage, ws.WorkImage);
-    QCOMPARE(QSize(ws.CanvasWidth, ws.CanvasHeight), QSize(320, 200));
-    QCOMPARE(QSize(ws.CutWidth, ws.CutHeight), QSize(100, 100));
+    QCOMPARE(document.picture(), ReadJpeg(jpeg));
+    QCOMPARE(document.loadedPicture(), document.picture());
+    QCOMPARE(document.size(), QSize(320, 200));
+    QCOMPARE(p.form->frame().size(), QSize(100, 100));
     QVERIFY(button(p.form.get(), "saveCutButton")->isEnabled());
     QCOMPARE(Control<QLabel>(p.form.get(), "pictureWidthLabel")->text(), QStringLiteral("320"));
 }
 
-void TestDialogs::importOfAnUnreadableFileKeepsTheWorkspace()
+void TestDialogs::importOfAnUnreadableFileKeepsThePicture()
 {
     Program p;
     QFile broken(p.file(QStringLiteral("broken.jpg")));
@@ -169,7 +164,7 @@ void TestDialogs::importOfAnUnreadableFileKeepsTheWorkspace()
     QVERIFY(stayedOpen);
     QVERIFY2(message.contains(QStringLiteral("broken.jpg")), qPrintable(message));
     QVERIFY(!p.form->hasPicture());
-    QCOMPARE(p.ws().WorkImage.size(), QSize(200, 100));
+    QCOMPARE(p.form->document().picture().size(), QSize(200, 100));
 }
 
 // Each of these used to do nothing and say nothing; now each says what to do, and the dialog
@@ -177,7 +172,7 @@ void TestDialogs::importOfAnUnreadableFileKeepsTheWorkspace()
 void TestDialogs::importSaysWhatToDoInsteadOfDoingNothing()
 {
     Program p;
-    QVERIFY(numbered(30, 20).save(p.file(QStringLiteral("typed.bmp"))));
+    QVERIFY(Numbered(30, 20).save(p.file(QStringLiteral("typed.bmp"))));
     QFile notes(p.file(QStringLiteral("notes.txt")));
     QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a picture") > 0);
     notes.close();
@@ -232,11 +227,10 @@ void TestDialogs::importSaysWhatToDoInsteadOfDoingNothing()
 void TestDialogs::importAsCompositingPicturePadsWhite()
 {
     Program p;
-    p.load(numbered(300, 200));
-    p.ws().CutWidth = 120;
-    p.ws().CutHeight = 100;
-    const QImage work = p.ws().WorkImage;
-    QVERIFY(numbered(100, 80).save(p.file(QStringLiteral("blend.bmp"))));
+    p.load(Numbered(300, 200));
+    SetCutSize(*p.form, {120, 100});
+    const QImage work = p.form->document().picture();
+    QVERIFY(Numbered(100, 80).save(p.file(QStringLiteral("blend.bmp"))));
     p.importPath()->setText(p.file(QStringLiteral("blend.bmp")));
     // The picture in use is named beside the button; before one is chosen, the white it blends
     // with is named too (it used to be shown nowhere).
@@ -258,12 +252,17 @@ void TestDialogs::importAsCompositingPicturePadsWhite()
     p.form->saveBlend();
     QVERIFY(script.done());
 
-    const QImage blend = p.ws().BlendImage;
+    // The picture is kept as it was imported and fitted to the cut by the run: the last frame of
+    // the blend is it, padded with white.
+    QCOMPARE(p.form->document().blendPicture(), Numbered(100, 80));
+    CutJob job;
+    job.kind = CutKind::Blend;
+    const QImage blend = MakeFrameRun(p.form->document(), p.form->frame(), job)->frame(kMixFrames);
     QCOMPARE(blend.size(), QSize(120, 100));
-    QCOMPARE(blend.pixel(99, 79), numbered(100, 80).pixel(99, 79));
+    QCOMPARE(blend.pixel(99, 79), Numbered(100, 80).pixel(99, 79));
     QCOMPARE(blend.pixel(100, 10), qRgb(255, 255, 255));
     QCOMPARE(blend.pixel(10, 80), qRgb(255, 255, 255));
-    QCOMPARE(p.ws().WorkImage, work);
+    QCOMPARE(p.form->document().picture(), work);
 }
 
 void TestDialogs::cutSizeDialogLimitsAndPresets()
@@ -284,10 +283,10 @@ void TestDialogs::cutSizeDialogLimitsAndPresets()
     });
     p.form->chooseCutSize();
     QVERIFY(script.done());
-    QCOMPARE(p.ws().CutWidth, 100);
+    QCOMPARE(p.form->frame().size().width(), 100);
 
-    p.load(numbered(640, 480));
-    p.ws().FrameX = 50;
+    p.load(Numbered(640, 480));
+    MoveFrame(*p.form, {50, p.form->frame().position().y()});
     ModalScript second;
     second.then(QStringLiteral("CutSizeDialog"), [&](QWidget *) {
         QCOMPARE(width->maximum(), 640);
@@ -298,8 +297,8 @@ void TestDialogs::cutSizeDialogLimitsAndPresets()
     });
     p.form->chooseCutSize();
     QVERIFY(second.done());
-    QCOMPARE(QSize(p.ws().CutWidth, p.ws().CutHeight), QSize(640, 480));
-    QCOMPARE(p.ws().FrameX, 0);
+    QCOMPARE(p.form->frame().size(), QSize(640, 480));
+    QCOMPARE(p.form->frame().position().x(), 0);
     QCOMPARE(Control<QLabel>(p.form.get(), "cutWidthLabel")->text(), QStringLiteral("640"));
 
     // The choice survives. Typing a size while the preset is still chosen makes it a free size
@@ -317,15 +316,14 @@ void TestDialogs::cutSizeDialogLimitsAndPresets()
     });
     p.form->chooseCutSize();
     QVERIFY(third.done());
-    QCOMPARE(QSize(p.ws().CutWidth, p.ws().CutHeight), QSize(3, 480));
+    QCOMPARE(p.form->frame().size(), QSize(3, 480));
 }
 
 void TestDialogs::outputDialogShowsWhatEachModeNeeds()
 {
     Program p;
-    p.load(numbered(1000, 800));
-    p.ws().CutWidth = 200;
-    p.ws().CutHeight = 100;
+    p.load(Numbered(1000, 800));
+    SetCutSize(*p.form, {200, 100});
     OutputDialog *d = p.output();
     struct Expect {
         void (MainWindow::*command)();
@@ -363,10 +361,10 @@ void TestDialogs::outputDialogShowsWhatEachModeNeeds()
                 QCOMPARE(radio(d, "secondOptionRadio")->text(), e.second);
                 QVERIFY(radio(d, "firstOptionRadio")->isChecked());
             }
-            auto *preview = Control<QLabel>(d, "previewLabel");
-            QCOMPARE(preview->size(), QSize(200, 100));
-            QCOMPARE(preview->pixmap().toImage().convertToFormat(QImage::Format_BGR888),
-                     p.ws().WorkImage.copy(0, 0, 200, 100));
+            QCOMPARE(Control<PreviewPlayer>(d, "previewArea")
+                         ->shown()
+                         .convertToFormat(QImage::Format_BGR888),
+                     p.form->document().picture().copy(0, 0, 200, 100));
             button(d, "closeButton")->click();
         });
         (p.form.get()->*e.command)();
@@ -377,14 +375,14 @@ void TestDialogs::outputDialogShowsWhatEachModeNeeds()
 void TestDialogs::continuousModeResetsStepAndDirection()
 {
     Program p;
-    p.load(numbered(300, 200));
+    p.load(Numbered(300, 200));
     OutputDialog *d = p.output();
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
         radio(d, "step3Radio")->click();
         radio(d, "upRadio")->click();
-        QCOMPARE(d->step(), 3);
-        QCOMPARE(d->direction(), Direction::Up);
+        QCOMPARE(d->job().step, std::optional(3));
+        QCOMPARE(d->job().direction, Direction::Up);
         button(d, "closeButton")->click();
     });
     p.form->saveSequence();
@@ -392,33 +390,36 @@ void TestDialogs::continuousModeResetsStepAndDirection()
     again.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
         QVERIFY(radio(d, "step15Radio")->isChecked());
         QVERIFY(radio(d, "rightRadio")->isChecked());
-        QCOMPARE(d->step(), 15);
-        QCOMPARE(d->direction(), Direction::Right);
+        QCOMPARE(d->job().step, std::optional(15));
+        QCOMPARE(d->job().direction, Direction::Right);
         button(d, "closeButton")->click();
     });
     p.form->saveSequence();
     QVERIFY(script.done() && again.done());
 }
 
+// The step of the cut's size is the run's to work out from the direction (the core's job table
+// checks it); the dialog asks for it whichever was chosen first, and the grid for none.
 void TestDialogs::cutSizeStepFollowsTheDirection()
 {
     Program p;
-    p.load(numbered(900, 700));
-    p.ws().CutWidth = 300;
-    p.ws().CutHeight = 200;
+    p.load(Numbered(900, 700));
+    SetCutSize(*p.form, {300, 200});
     OutputDialog *d = p.output();
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
         radio(d, "tileStepRadio")->click(); // amount first, direction right already chosen
-        QCOMPARE(d->step(), 300);
+        QCOMPARE(d->job().step, std::optional<int>());
         radio(d, "downRadio")->click();
-        QCOMPARE(d->step(), 200);
-        radio(d, "leftRadio")->click();
-        QCOMPARE(d->step(), 300);
+        QCOMPARE(d->job().kind, CutKind::Continuous);
+        QCOMPARE(d->job().direction, Direction::Down);
         radio(d, "step8Radio")->click();
         radio(d, "upRadio")->click(); // direction first, then the amount
         radio(d, "tileStepRadio")->click();
-        QCOMPARE(d->step(), 200);
+        QCOMPARE(d->job().step, std::optional<int>());
+        QCOMPARE(d->job().direction, Direction::Up);
+        radio(d, "gridRadio")->click();
+        QCOMPARE(d->job().kind, CutKind::Grid);
         button(d, "closeButton")->click();
     });
     p.form->saveSequence();
@@ -428,7 +429,7 @@ void TestDialogs::cutSizeStepFollowsTheDirection()
 void TestDialogs::singleCutCancelClosesAndWritesNothing()
 {
     Program p;
-    p.load(numbered(300, 200));
+    p.load(Numbered(300, 200));
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
         .then(QStringLiteral("cutSaveDialog"), Cancel);
@@ -442,11 +443,9 @@ void TestDialogs::singleCutCancelClosesAndWritesNothing()
 void TestDialogs::singleCutWritesTheCut()
 {
     Program p;
-    p.load(numbered(300, 200));
-    p.ws().CutWidth = 40;
-    p.ws().CutHeight = 30;
-    p.ws().FrameX = 10;
-    p.ws().FrameY = 20;
+    p.load(Numbered(300, 200));
+    SetCutSize(*p.form, {40, 30});
+    MoveFrame(*p.form, {10, 20});
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
         .then(QStringLiteral("cutSaveDialog"),
@@ -454,15 +453,14 @@ void TestDialogs::singleCutWritesTheCut()
     p.form->saveCut();
     QVERIFY(script.done());
     const QImage cut = ReadBmp(p.file(QStringLiteral("cut.bmp"))); // ".bmp" added by the dialog
-    QCOMPARE(cut.convertToFormat(QImage::Format_BGR888), numbered(300, 200).copy(10, 20, 40, 30));
+    QCOMPARE(cut.convertToFormat(QImage::Format_BGR888), Numbered(300, 200).copy(10, 20, 40, 30));
 }
 
 void TestDialogs::continuousCutWritesEveryPositionAndReturns()
 {
     Program p;
-    p.load(numbered(100, 60));
-    p.ws().CutWidth = 40;
-    p.ws().CutHeight = 60;
+    p.load(Numbered(100, 60));
+    SetCutSize(*p.form, {40, 60});
     QDir(p.dir.path()).mkdir(QStringLiteral("anim"));
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
@@ -485,18 +483,20 @@ void TestDialogs::continuousCutWritesEveryPositionAndReturns()
     QCOMPARE(frames, (QStringList{"walk001.bmp", "walk002.bmp", "walk003.bmp", "walk004.bmp",
                                   "walk005.bmp"}));
     const QImage last = ReadBmp(p.file(QStringLiteral("anim/walk005.bmp")));
-    QCOMPARE(last.convertToFormat(QImage::Format_BGR888), numbered(100, 60).copy(60, 0, 40, 60));
-    QCOMPARE(p.ws().FrameX, 0);
+    QCOMPARE(last.convertToFormat(QImage::Format_BGR888), Numbered(100, 60).copy(60, 0, 40, 60));
+    QCOMPARE(p.form->frame().position().x(), 0);
     QVERIFY(!p.output()->isVisible());
-    QCOMPARE(Control<QProgressBar>(p.output(), "progressBar")->value(), 0);
+    // The bar stays full when the run is over, so it does not read as never started.
+    QCOMPARE(Control<QProgressBar>(p.output(), "progressBar")->value(), 5);
 }
 
 void TestDialogs::continuousCutAtTheEdgeSavesOneFile()
 {
     Program p;
-    p.load(numbered(100, 60));
-    p.ws().CutWidth = 40;
-    p.ws().FrameX = 60; // against the right edge: only the start fits
+    p.load(Numbered(100, 60));
+    SetCutSize(*p.form, {40, p.form->frame().size().height()});
+    MoveFrame(*p.form,
+              {60, p.form->frame().position().y()}); // against the right edge: only the start fits
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
         .then(QStringLiteral("cutSaveDialog"), [&](QWidget *m) {
@@ -514,9 +514,9 @@ void TestDialogs::continuousCutAtTheEdgeSavesOneFile()
 void TestDialogs::failedSequenceKeepsTheDialogAndTheFrame()
 {
     Program p;
-    p.load(numbered(100, 60));
-    p.ws().CutWidth = 40;
-    p.ws().FrameX = 5;
+    p.load(Numbered(100, 60));
+    SetCutSize(*p.form, {40, p.form->frame().size().height()});
+    MoveFrame(*p.form, {5, p.form->frame().position().y()});
     QString message;
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "saveButton")))
@@ -533,15 +533,14 @@ void TestDialogs::failedSequenceKeepsTheDialogAndTheFrame()
     p.form->saveSequence();
     QTRY_VERIFY(script.done());
     QVERIFY2(message.contains(QStringLiteral("walk001.bmp")), qPrintable(message));
-    QCOMPARE(p.ws().FrameX, 5);
+    QCOMPARE(p.form->frame().position().x(), 5);
 }
 
 void TestDialogs::fadeWritesTwentyOneFrames()
 {
     Program p;
-    p.load(numbered(64, 48));
-    p.ws().CutWidth = 8;
-    p.ws().CutHeight = 6;
+    p.load(Numbered(64, 48));
+    SetCutSize(*p.form, {8, 6});
     ModalScript script;
     script
         .then(QStringLiteral("OutputDialog"),
@@ -558,7 +557,7 @@ void TestDialogs::fadeWritesTwentyOneFrames()
     const QImage first = ReadBmp(p.file(QStringLiteral("fade001.bmp")));
     QCOMPARE(first.pixel(3, 3), qRgb(0, 0, 0));
     const QImage last = ReadBmp(p.file(QStringLiteral("fade021.bmp")));
-    QCOMPARE(last.convertToFormat(QImage::Format_BGR888), numbered(64, 48).copy(0, 0, 8, 6));
+    QCOMPARE(last.convertToFormat(QImage::Format_BGR888), Numbered(64, 48).copy(0, 0, 8, 6));
 }
 
 // A second run onto the same names used to replace the first run's frames without a word. One
@@ -566,9 +565,8 @@ void TestDialogs::fadeWritesTwentyOneFrames()
 void TestDialogs::framesReplaceFilesOnlyAfterOneQuestion()
 {
     Program p;
-    p.load(numbered(64, 48));
-    p.ws().CutWidth = 8;
-    p.ws().CutHeight = 6;
+    p.load(Numbered(64, 48));
+    SetCutSize(*p.form, {8, 6});
     QFile kept(p.file(QStringLiteral("fade007.bmp")));
     QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("keep") == 4);
     kept.close();
@@ -598,7 +596,7 @@ void TestDialogs::framesReplaceFilesOnlyAfterOneQuestion()
 void TestDialogs::savePictureAddsTheExtensionOnlyWhenMissing()
 {
     Program p;
-    p.load(numbered(30, 20));
+    p.load(Numbered(30, 20));
     const struct {
         QString typed;
         int filter;
@@ -624,18 +622,23 @@ void TestDialogs::savePictureAddsTheExtensionOnlyWhenMissing()
 void TestDialogs::undoReturnsToTheLoadedPicture()
 {
     Program p;
-    const QImage loaded = numbered(80, 60);
+    const QImage loaded = Numbered(80, 60);
     p.load(loaded);
-    p.ws().CutWidth = 70;
-    p.form->putEditResult(numbered(40, 30), EditResultKind::ChangesSize);
-    QCOMPARE(p.ws().CutWidth, 40);
+    SetCutSize(*p.form, {70, p.form->frame().size().height()});
+    OnNextModal("ValueDialog", [](QWidget *d) {
+        Control<ClampingSpinBox>(d, "numberSpin")->setValue(40);
+        Control<QPushButton>(d, "okButton")->click();
+    });
+    Control<QAction>(p.form.get(), "resizeAction")->trigger();
+    QCOMPARE(p.form->document().size(), QSize(40, 30));
+    QCOMPARE(p.form->frame().size().width(), 40);
     auto *revert = Control<QAction>(p.form.get(), "revertAction");
     revert->trigger();
-    QCOMPARE(p.ws().WorkImage.convertToFormat(QImage::Format_BGR888), loaded);
-    QCOMPARE(QSize(p.ws().CanvasWidth, p.ws().CanvasHeight), QSize(80, 60));
+    QCOMPARE(p.form->document().picture().convertToFormat(QImage::Format_BGR888), loaded);
+    QCOMPARE(p.form->document().size(), QSize(80, 60));
     QCOMPARE(Control<QLabel>(p.form.get(), "pictureWidthLabel")->text(), QStringLiteral("80"));
     revert->trigger(); // again: the same
-    QCOMPARE(p.ws().WorkImage.convertToFormat(QImage::Format_BGR888), loaded);
+    QCOMPARE(p.form->document().picture().convertToFormat(QImage::Format_BGR888), loaded);
 }
 
 void TestDialogs::aboutShowsTheVersion()

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// 取り消し and やり直し in the Edit menu: the pictures they bring back and the items' states.
+// 取り消し and やり直し in the MenuEdit menu: the pictures they bring back and the items' states.
 #include "cli/cli.h"
 #include "core/image/bmp_format.h"
 #include "core/image/pattern.h"
 #include "core/image/picture_reading.h"
 #include "core/image/plugin_reading.h"
+#include "windows/application.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -22,7 +22,7 @@
 namespace {
 
 // One edit given through the menu and the same edit as the command line's operation.
-struct Edit {
+struct MenuEdit {
     const char *action;
     QStringList operation;
     std::function<void(QWidget *)> answer; // fills in the value dialog, if the edit asks
@@ -53,9 +53,8 @@ struct Program {
         form.show();
         form.activateWindow();
     }
-    const Workspace &ws() { return form.workspace(); }
     QAction *item(const char *name) { return Control<QAction>(&form, name); }
-    void give(const Edit &edit)
+    void give(const MenuEdit &edit)
     {
         if (edit.answer)
             OnNextModal("ValueDialog", edit.answer);
@@ -89,7 +88,7 @@ void TestEditHistory::stepsMatchTheCommandLineAndNameTheirEdit()
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("source.bmp"));
     WriteBmp24File(source, Pattern(640, 480));
-    const Edit edits[] = {
+    const MenuEdit edits[] = {
         {"blurAction", {QStringLiteral("--blur")}, nullptr, QStringLiteral("ぼかし")},
         {"resizeAction",
          {QStringLiteral("--resize"), QStringLiteral("320")},
@@ -123,11 +122,11 @@ void TestEditHistory::stepsMatchTheCommandLineAndNameTheirEdit()
     p.form.takeNewPicture(ReadPictureFile(source));
     QImage after[6]; // the working picture after each number of edits, to see it shared
     const auto check = [&](int done, int made) {
-        QCOMPARE(To24Bit(p.ws().WorkImage), To24Bit(commandLine(done)));
-        QCOMPARE(p.ws().WorkImage.constBits(), after[done].constBits());
-        QCOMPARE(QSize(p.ws().CanvasWidth, p.ws().CanvasHeight), p.ws().WorkImage.size());
+        QCOMPARE(To24Bit(p.form.document().picture()), To24Bit(commandLine(done)));
+        QCOMPARE(p.form.document().picture().constBits(), after[done].constBits());
+        QCOMPARE(p.form.document().size(), p.form.document().picture().size());
         QCOMPARE(Control<QLabel>(&p.form, "pictureWidthLabel")->text(),
-                 QString::number(p.ws().WorkImage.width()));
+                 QString::number(p.form.document().picture().width()));
         QCOMPARE(p.item("undoAction")->isEnabled(), done > 0);
         QCOMPARE(p.item("undoAction")->text(),
                  done > 0 ? QStringLiteral("取り消し: ") + edits[done - 1].name
@@ -137,11 +136,11 @@ void TestEditHistory::stepsMatchTheCommandLineAndNameTheirEdit()
                                                    ? QStringLiteral("やり直し: ") + edits[done].name
                                                    : QStringLiteral("やり直し"));
     };
-    after[0] = p.ws().WorkImage;
+    after[0] = p.form.document().picture();
     check(0, 0);
     for (int i = 0; i < 5; ++i) {
         p.give(edits[i]);
-        after[i + 1] = p.ws().WorkImage;
+        after[i + 1] = p.form.document().picture();
     }
     check(5, 5);
     for (int done = 4; done >= 2; --done) {
@@ -152,18 +151,18 @@ void TestEditHistory::stepsMatchTheCommandLineAndNameTheirEdit()
     check(3, 5);
 
     p.item("revertAction")->trigger();
-    QCOMPARE(p.ws().WorkImage.constBits(), after[0].constBits());
+    QCOMPARE(p.form.document().picture().constBits(), after[0].constBits());
     QCOMPARE(p.item("undoAction")->text(), QStringLiteral("取り消し: 元に戻す"));
     QVERIFY(!p.item("redoAction")->isEnabled()); // a new step ends the way forward
     p.item("undoAction")->trigger();
-    QCOMPARE(p.ws().WorkImage.constBits(), after[3].constBits());
+    QCOMPARE(p.form.document().picture().constBits(), after[3].constBits());
     p.press(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
-    QCOMPARE(p.ws().WorkImage.constBits(), after[0].constBits());
+    QCOMPARE(p.form.document().picture().constBits(), after[0].constBits());
 
     p.form.takeNewPicture(Pattern(50, 40));
     QVERIFY(!p.item("undoAction")->isEnabled() && !p.item("redoAction")->isEnabled());
     QCOMPARE(p.item("undoAction")->text(), QStringLiteral("取り消し"));
-    QCOMPARE(p.form.history().byteCount(), 0);
+    QCOMPARE(p.form.document().history().byteCount(), 0);
 }
 
 // Mistakes: the window's edits recorded past the bound, or the newest step dropped instead of the
@@ -172,17 +171,18 @@ void TestEditHistory::memoryBoundDropsTheOldestStep()
 {
     Program p;
     p.form.takeNewPicture(Pattern(320, 240));
-    p.form.history().setByteLimit(2 * p.ws().WorkImage.sizeInBytes());
+    p.form.document().history().setByteLimit(2 * p.form.document().picture().sizeInBytes());
     QImage blurred[3];
     for (QImage &picture : blurred) {
         p.item("blurAction")->trigger();
-        picture = p.ws().WorkImage;
+        picture = p.form.document().picture();
     }
     p.item("undoAction")->trigger();
     p.item("undoAction")->trigger();
-    QCOMPARE(p.ws().WorkImage.constBits(), blurred[0].constBits());
+    QCOMPARE(p.form.document().picture().constBits(), blurred[0].constBits());
     QVERIFY(!p.item("undoAction")->isEnabled()); // the loaded picture's step went first
-    QVERIFY(p.form.history().byteCount() <= 2 * p.ws().WorkImage.sizeInBytes());
+    QVERIFY(p.form.document().history().byteCount() <=
+            2 * p.form.document().picture().sizeInBytes());
 }
 
 int main(int argc, char *argv[])

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter dialog and the Edit menu's commands on the main window.
 #include "core/base/app_paths.h"
+#include "windows/application.h"
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
+#include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/program_folder.h"
 #include "windows/value_dialog.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -55,7 +56,6 @@ struct Program {
         form->show();
         form->takeNewPicture(pattern(640, 480));
     }
-    Workspace &ws() { return form->workspace(); }
     void trigger(const char *action) { Control<QAction>(form.get(), action)->trigger(); }
 };
 
@@ -117,7 +117,7 @@ void TestEdits::scaleOffersTheRememberedWidthWithinRange()
 {
     for (const auto &[stored, offered] : {std::pair{5000, 1280}, {2, 5}, {320, 320}}) {
         Program p;
-        p.ws().WindowSettings.RWidth = stored;
+        p.form->settings().shrinkWidth = stored;
         int shown = -1;
         whenAsked([&](QWidget *d) {
             shown = numberSpin(d)->value();
@@ -134,8 +134,8 @@ void TestEdits::scaleOffersTheRememberedWidthWithinRange()
 void TestEdits::cancelOrCloseBoxChangesNothing()
 {
     Program p;
-    p.ws().WindowSettings.RWidth = 123;
-    const QImage before = p.ws().WorkImage;
+    p.form->settings().shrinkWidth = 123;
+    const QImage before = p.form->document().picture();
     whenAsked([&](QWidget *d) {
         numberSpin(d)->setValue(300);
         press(d, "cancelButton");
@@ -143,25 +143,25 @@ void TestEdits::cancelOrCloseBoxChangesNothing()
     p.trigger("resizeAction");
     whenAsked([](QWidget *d) { d->close(); }); // the close box is a cancel
     p.trigger("contrastAction");
-    QCOMPARE(p.ws().WorkImage, before);
-    QCOMPARE(p.ws().WindowSettings.RWidth, 123);
+    QCOMPARE(p.form->document().picture(), before);
+    QCOMPARE(p.form->settings().shrinkWidth, 123);
 }
 
 void TestEdits::scaleShrinksAndRemembersTheWidth()
 {
     Program p;
-    p.ws().CutWidth = 500;
+    SetCutSize(*p.form, {500, p.form->frame().size().height()});
     whenAsked([&](QWidget *d) {
         numberSpin(d)->setValue(320);
         press(d, "okButton");
     });
     p.trigger("resizeAction");
-    QCOMPARE(p.ws().WorkImage.size(), QSize(320, 240));
-    QCOMPARE(QSize(p.ws().CanvasWidth, p.ws().CanvasHeight), QSize(320, 240));
-    QCOMPARE(p.ws().CutWidth, 320);
-    QCOMPARE(p.ws().WindowSettings.RWidth, 320);
+    QCOMPARE(p.form->document().picture().size(), QSize(320, 240));
+    QCOMPARE(p.form->document().size(), QSize(320, 240));
+    QCOMPARE(p.form->frame().size().width(), 320);
+    QCOMPARE(p.form->settings().shrinkWidth, 320);
     QCOMPARE(Control<QLabel>(p.form.get(), "pictureWidthLabel")->text(), QStringLiteral("320"));
-    QCOMPARE(p.ws().UndoImage.size(), QSize(640, 480));
+    QCOMPARE(p.form->document().loadedPicture().size(), QSize(640, 480));
 }
 
 void TestEdits::scaleEnlargesToExactlyTheWidth()
@@ -172,7 +172,7 @@ void TestEdits::scaleEnlargesToExactlyTheWidth()
         press(d, "okButton");
     });
     p.trigger("resizeAction");
-    const QImage result = p.ws().WorkImage;
+    const QImage result = p.form->document().picture();
     QCOMPARE(result.size(), QSize(800, 600));
     for (int y = 0; y < 600; ++y) // no black last column or row
         QVERIFY(result.pixel(799, y) == result.pixel(798, y) ||
@@ -191,30 +191,30 @@ void TestEdits::rotateOffersFiveWithin0To359()
         press(d, "okButton");
     });
     p.trigger("rotateAction");
-    QCOMPARE(p.ws().WorkImage.size(), QSize(792, 792));
-    QCOMPARE(p.ws().WorkImage.pixel(0, 0), qRgb(0, 0, 0));
-    QCOMPARE(Control<CanvasWidget>(p.form.get(), "canvas")->size(), QSize(792, 792));
+    QCOMPARE(p.form->document().picture().size(), QSize(792, 792));
+    QCOMPARE(p.form->document().picture().pixel(0, 0), qRgb(0, 0, 0));
+    auto *canvas = Control<CanvasWidget>(p.form.get(), "canvas");
+    QCOMPARE(canvas->size(), ViewSize({792, 792}, canvas->zoom()));
 }
 
 void TestEdits::sameSizeEditsKeepTheFrameAndUndoReturns()
 {
     Program p;
-    p.ws().FrameX = 30;
-    p.ws().FrameY = 40;
-    const QImage loaded = p.ws().WorkImage;
+    MoveFrame(*p.form, {30, 40});
+    const QImage loaded = p.form->document().picture();
     p.trigger("blurAction");
-    const QImage blurred = p.ws().WorkImage;
+    const QImage blurred = p.form->document().picture();
     QVERIFY(blurred != loaded);
     p.trigger("sharpenAction");
     p.trigger("levelsAction");
     whenAsked([&](QWidget *d) { press(d, "okButton"); }); // gamma 1: no change
-    const QImage beforeGamma = p.ws().WorkImage;
+    const QImage beforeGamma = p.form->document().picture();
     p.trigger("gammaAction");
-    QCOMPARE(p.ws().WorkImage, beforeGamma);
-    QCOMPARE(QPoint(p.ws().FrameX, p.ws().FrameY), QPoint(30, 40));
-    QCOMPARE(p.ws().WorkImage.size(), QSize(640, 480));
+    QCOMPARE(p.form->document().picture(), beforeGamma);
+    QCOMPARE(p.form->frame().position(), QPoint(30, 40));
+    QCOMPARE(p.form->document().picture().size(), QSize(640, 480));
     p.trigger("revertAction");
-    QCOMPARE(p.ws().WorkImage, loaded);
+    QCOMPARE(p.form->document().picture(), loaded);
 }
 
 int main(int argc, char *argv[])

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The interface in the locale's language: English under an English locale, Japanese under C, the
-// translation found beside the program as a build or an unpacked copy has it.
+// translation found beside the program as a build or an unpacked copy has it; and in each
+// language, and at a larger font, every form keeps its invariants (form_invariants.h).
 #include "core/base/interface_language.h"
 #include "core/base/io_error.h"
+#include "windows/application.h"
+#include "windows/form_invariants.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -49,58 +52,34 @@ QStringList itemTexts(const QMenu *menu)
     return texts;
 }
 
-// Every caption of the window and of the dialogs it made is whole: a label ends before what
-// stands right of it on its row, a button's text fits inside the button.
-void checkCaptionsFit(const QWidget *window)
+// The button Return presses in each of the program's own dialogs; none in the others.
+const char *defaultButtonOf(const QWidget *window)
 {
-    QList<const QWidget *> roots{window};
-    for (const QDialog *dialog : window->findChildren<QDialog *>())
-        roots << dialog;
-    for (const QWidget *root : roots) {
-        for (const QWidget *caption : root->findChildren<QWidget *>()) {
-            const auto *label = qobject_cast<const QLabel *>(caption);
-            const auto *box = qobject_cast<const QAbstractButton *>(caption);
-            const QString text = label ? label->text() : box ? box->text() : QString();
-            if (text.isEmpty() || (box && !qobject_cast<const QRadioButton *>(box) &&
-                                   !qobject_cast<const QCheckBox *>(box)))
-                continue;
-            const QRect place = caption->geometry();
-            for (const QWidget *sibling :
-                 caption->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-                const QRect other = sibling->geometry();
-                const bool sameRow = other.top() <= place.bottom() && other.bottom() >= place.top();
-                if (sibling != caption && sameRow && other.left() > place.left())
-                    QVERIFY2(
-                        other.left() > place.right(),
-                        qPrintable(text + QStringLiteral(" runs into ") + sibling->objectName()));
-            }
-        }
-        // Nothing placed by hand reaches past the right edge of what holds it, where it is cut.
-        // A holder that a layout sizes has its width only once shown.
-        for (const QWidget *control : root->findChildren<QWidget *>()) {
-            const QWidget *holder = control->parentWidget();
-            if (control->isWindow() || holder->layout() ||
-                (!holder->isWindow() && holder->parentWidget()->layout()) ||
-                qobject_cast<const QAbstractScrollArea *>(holder) ||
-                qobject_cast<const QAbstractScrollArea *>(holder->parentWidget()) ||
-                holder->inherits("QAbstractSpinBox") || holder->inherits("QComboBox"))
-                continue;
-            QVERIFY2(control->geometry().right() < holder->width(),
-                     qPrintable(control->objectName() + QStringLiteral(" is cut off by ") +
-                                holder->objectName()));
-        }
-        for (const QAbstractButton *button : root->findChildren<QAbstractButton *>()) {
-            if (button->text().isEmpty())
-                continue;
-            const bool box = qobject_cast<const QRadioButton *>(button) ||
-                             qobject_cast<const QCheckBox *>(button);
-            const int needed =
-                box ? button->sizeHint().width()
-                    : button->fontMetrics().horizontalAdvance(QString(button->text()).remove(u'&'));
-            QVERIFY2(needed <= button->width() - (box ? 0 : 4),
-                     qPrintable(button->text() + QStringLiteral(" is cut off")));
-        }
+    static const QHash<QString, const char *> kDefaults = {
+        {QStringLiteral("ValueDialog"), "okButton"},
+        {QStringLiteral("FramePositionDialog"), "okButton"},
+        {QStringLiteral("CutSizeDialog"), "okButton"},
+        {QStringLiteral("OutputDialog"), "saveButton"},
+        {QStringLiteral("BatchShrinkDialog"), "startButton"}};
+    return kDefaults.value(window->objectName(), nullptr);
+}
+
+// The main window and every dialog it made, each shown so that its layouts size it, keep the
+// form invariants.
+void checkForms(MainWindow &form)
+{
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QStringList problems = FormProblems(&form, nullptr);
+    for (QDialog *dialog : form.findChildren<QDialog *>()) {
+        if (qobject_cast<QFileDialog *>(dialog))
+            continue; // Qt's own
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        problems << FormProblems(dialog, defaultButtonOf(dialog));
+        dialog->hide();
     }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
 }
 
 } // namespace
@@ -110,6 +89,7 @@ class TestInterfaceLanguage : public QObject {
   private slots:
     void cLocaleKeepsJapanese();
     void englishLocaleShowsEnglish();
+    void largerFontKeepsEveryFormWhole();
 };
 
 // Catches the English translation loaded where the locale is C (as on a system nobody chose a
@@ -122,11 +102,11 @@ void TestInterfaceLanguage::cLocaleKeepsJapanese()
     MainWindow form(folder.paths());
     QCOMPARE(Control<QMenu>(&form, "fileMenu")->title(), QStringLiteral("ファイル(&F)"));
     QCOMPARE(Control<QPushButton>(&form, "loadButton")->text(),
-             QStringLiteral("画像ファイル読込み"));
+             QStringLiteral("画像ファイル読込み(&L)"));
     QCOMPARE(IoErrorText(2), QStringLiteral("ファイルが見つかりません"));
     QCOMPARE(QFileInfo(LocalizedDataFile(folder.paths(), QStringLiteral("help.html"))).fileName(),
              QStringLiteral("help.html"));
-    checkCaptionsFit(&form);
+    checkForms(form);
 }
 
 // Catches a translation the program does not find beside itself or installs after the forms are
@@ -141,13 +121,31 @@ void TestInterfaceLanguage::englishLocaleShowsEnglish()
     QCOMPARE(Control<QMenu>(&form, "fileMenu")->title(), QStringLiteral("&File"));
     QCOMPARE(itemTexts(Control<QMenu>(&form, "fileMenu")),
              QStringList({"&Load Picture...", "&Save Picture As...", "Recent &Files", "&Quit"}));
-    QCOMPARE(Control<QPushButton>(&form, "loadButton")->text(), QStringLiteral("Load Picture..."));
+    QCOMPARE(Control<QPushButton>(&form, "loadButton")->text(), QStringLiteral("&Load Picture..."));
     QCOMPARE(Control<QLabel>(&form, "cutSizeCaption")->text(), QStringLiteral("Cut size"));
     QCOMPARE(Control<QAction>(&form, "undoAction")->text(), QStringLiteral("&Undo"));
     QCOMPARE(IoErrorText(2), QStringLiteral("File not found"));
     QCOMPARE(QFileInfo(LocalizedDataFile(folder.paths(), QStringLiteral("help.html"))).fileName(),
              QStringLiteral("help.en.html"));
-    checkCaptionsFit(&form);
+    checkForms(form);
+}
+
+// Catches forms that fit only the font they were drawn with: a desktop font half as large again
+// must leave every caption whole and nothing overlapping.
+void TestInterfaceLanguage::largerFontKeepsEveryFormWhole()
+{
+    TranslatedFolder folder;
+    useLocale("C.UTF-8");
+    InstallProgramTranslation(folder.paths());
+    const QFont desktop = QApplication::font();
+    QFont larger = desktop;
+    larger.setPointSizeF(desktop.pointSizeF() * 1.5);
+    QApplication::setFont(larger);
+    {
+        MainWindow form(folder.paths());
+        checkForms(form);
+    }
+    QApplication::setFont(desktop);
 }
 
 int main(int argc, char *argv[])

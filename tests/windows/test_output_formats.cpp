@@ -2,11 +2,14 @@
 // The output dialog's formats: PNG frames, an animation or a sprite sheet instead of BMP files, the
 // format following the save dialog's filter; the whole picture saved as PNG or WebP.
 #include "core/sequence/mixing.h"
+#include "pictures.h"
+#include "windows/application.h"
+#include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/output_dialog.h"
+#include "windows/preview_player.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -22,24 +25,14 @@
 
 namespace {
 
-QImage numbered(int width, int height)
-{
-    QImage picture(width, height, QImage::Format_BGR888);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x * 3 % 256, y * 5 % 256, (x * y) % 256));
-    return picture;
-}
-
 struct Program {
     ProgramFolder folder{"A\r\n16\r\n16\r\n"};
     std::unique_ptr<MainWindow> form = std::make_unique<MainWindow>(folder.paths());
     Program()
     {
         form->show();
-        form->takeNewPicture(numbered(100, 60));
-        form->workspace().CutWidth = 40;
-        form->workspace().CutHeight = 30;
+        form->takeNewPicture(Numbered(100, 60));
+        SetCutSize(*form, {40, 30});
     }
     QString file(const QString &name) const { return folder.file(name); }
     OutputDialog *output() const { return Control<OutputDialog>(form.get(), "OutputDialog"); }
@@ -96,8 +89,8 @@ void TestOutputFormats::choicesReachTheFilesWritten()
                 AcceptFile(m, p.file(QLatin1String(row.typed)), row.filter);
                 // A run of frames keeps the dialog open: close it once the run is over.
                 if (QLatin1String(row.dialog) != QLatin1String("cutSaveDialog"))
-                    QTimer::singleShot(0, p.control<QPushButton>("closeButton"),
-                                       &QPushButton::click);
+                    WhenReady([&] { return !p.control<QLabel>("statusLabel")->text().isEmpty(); },
+                              [&] { p.control<QPushButton>("closeButton")->click(); });
             });
         (p.form.get()->*row.command)();
         QTRY_VERIFY(script.done());
@@ -107,7 +100,7 @@ void TestOutputFormats::choicesReachTheFilesWritten()
                                                     "walk003.png", "walk004.png", "walk005.png"}));
     QCOMPARE(QImageReader(p.file("walk005.png")).format(), QByteArray("png"));
     QCOMPARE(QImage(p.file("walk005.png")).convertToFormat(QImage::Format_BGR888),
-             numbered(100, 60).copy(60, 0, 40, 30));
+             Numbered(100, 60).copy(60, 0, 40, 30));
 
     QImageReader gif(p.file("walk.gif"));
     QCOMPARE(gif.imageCount(), 8); // five positions forward, three back
@@ -128,7 +121,7 @@ void TestOutputFormats::choicesReachTheFilesWritten()
 
     QCOMPARE(QImageReader(p.file("cut.png")).format(), QByteArray("png"));
     QCOMPARE(QImage(p.file("cut.png")).convertToFormat(QImage::Format_BGR888),
-             numbered(100, 60).copy(0, 0, 40, 30));
+             Numbered(100, 60).copy(0, 0, 40, 30));
 }
 
 // Catches a filter index mapped to the wrong writer and a transparent picture flattened on its
@@ -164,11 +157,10 @@ void TestOutputFormats::wholePictureSavesAsPngAndWebp()
 void TestOutputFormats::previewPlaysTheFramesThatWouldBeWritten()
 {
     Program p;
-    const QImage picture = numbered(100, 60);
+    const QImage picture = Numbered(100, 60);
     const auto shownFrame = [&] {
-        return p.control<QLabel>("previewLabel")
-            ->pixmap()
-            .toImage()
+        return p.control<PreviewPlayer>("previewArea")
+            ->shown()
             .convertToFormat(QImage::Format_BGR888);
     };
     ModalScript script;

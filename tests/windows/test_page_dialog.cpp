@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page maker's window: layout, making a page, saving and opening projects through the dialogs.
 #include "core/page/page.h"
+#include "windows/application.h"
 #include "windows/modal_driver.h"
 #include "windows/page_maker_dialog.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -76,7 +76,6 @@ class TestPageDialog : public QObject {
     Q_OBJECT
 
   private slots:
-    void controlsStandWhereTheFormPutsThem();
     void fieldsAndBoxesKeepTheirPlaceInTheValues();
     void makingAPageWritesTheChosenFile();
     void savedProjectOpensAgainAndKeepsTheTicks();
@@ -85,97 +84,6 @@ class TestPageDialog : public QObject {
     void openDialogListsBothProjectExtensions();
     void closeButtonHidesTheForm();
 };
-
-void TestPageDialog::controlsStandWhereTheFormPutsThem()
-{
-    Fixture f;
-    QCOMPARE(f.form.objectName(), QStringLiteral("PageMakerDialog"));
-    QCOMPARE(f.form.windowTitle(), QStringLiteral("簡易ホームページ作成"));
-    QCOMPARE(f.form.size(), QSize(736, 414));
-    QCOMPARE(f.form.minimumSize(), f.form.maximumSize());
-
-    // In reading order, which Tab follows too. Labels and boxes are as wide as their text in the
-    // font in use, so only their position is fixed (size left invalid).
-    const struct {
-        const char *name;
-        QPoint at;
-        QSize size;
-        const char *text;
-    } controls[] = {
-        {"introLabel", {8, 12}, {}, "携帯用ホームページが簡単に作成できます。"},
-        {"titleCaption", {48, 40}, {}, "タイトル"},
-        {"titleField", {96, 40}, {217, 21}, ""},
-        {"pictureHeading", {8, 72}, {}, "画像"},
-        {"omitPictureBox", {80, 72}, {}, "使用しない"},
-        {"pictureUrlCaption", {16, 96}, {}, "ファイル存在ＵＲＬ"},
-        {"pictureUrlField", {112, 96}, {257, 21}, ""},
-        {"textHeading", {8, 128}, {}, "テキスト"},
-        {"omitTextBox", {80, 128}, {}, "使用しない"},
-        {"textField", {48, 152}, {321, 21}, ""},
-        {"link1Heading", {8, 184}, {}, "リンク１"},
-        {"omitLink1Box", {80, 184}, {}, "使用しない"},
-        {"link1TextCaption", {32, 208}, {}, "表示テキスト"},
-        {"link1TextField", {104, 208}, {257, 21}, ""},
-        {"link1UrlCaption", {32, 232}, {}, "リンク先ＵＲＬ"},
-        {"link1UrlField", {104, 232}, {257, 21}, ""},
-        {"link2Heading", {8, 264}, {}, "リンク２"},
-        {"omitLink2Box", {80, 264}, {}, "使用しない"},
-        {"link2TextCaption", {32, 288}, {}, "表示テキスト"},
-        {"link2TextField", {104, 288}, {257, 21}, ""},
-        {"link2UrlCaption", {32, 312}, {}, "リンク先ＵＲＬ"},
-        {"link2UrlField", {104, 312}, {257, 21}, ""},
-        {"link3Heading", {8, 336}, {}, "リンク３"},
-        {"omitLink3Box", {80, 336}, {}, "使用しない"},
-        {"link3TextCaption", {32, 360}, {}, "表示テキスト"},
-        {"link3TextField", {104, 360}, {257, 21}, ""},
-        {"link3UrlCaption", {32, 384}, {}, "リンク先ＵＲＬ"},
-        {"link3UrlField", {104, 384}, {257, 21}, ""},
-        {"link4Heading", {376, 184}, {}, "リンク４"},
-        {"omitLink4Box", {448, 184}, {}, "使用しない"},
-        {"link4TextCaption", {400, 208}, {}, "表示テキスト"},
-        {"link4TextField", {472, 208}, {257, 21}, ""},
-        {"link4UrlCaption", {400, 232}, {}, "リンク先ＵＲＬ"},
-        {"link4UrlField", {472, 232}, {257, 21}, ""},
-        {"link5Heading", {376, 264}, {}, "リンク５"},
-        {"omitLink5Box", {448, 264}, {}, "使用しない"},
-        {"link5TextCaption", {398, 288}, {}, "表示テキスト"},
-        {"link5TextField", {470, 288}, {257, 21}, ""},
-        {"link5UrlCaption", {398, 312}, {}, "リンク先ＵＲＬ"},
-        {"link5UrlField", {470, 312}, {257, 21}, ""},
-        {"text2Heading", {376, 344}, {}, "テキスト"},
-        {"omitText2Box", {448, 344}, {}, "使用しない"},
-        {"text2Field", {408, 368}, {321, 21}, ""},
-        {"makePageButton", {424, 16}, {153, 25}, "ＨＴＭＬを作成する"},
-        {"saveProjectButton", {424, 48}, {153, 25}, "作成データを保存する"},
-        {"openProjectButton", {424, 80}, {153, 25}, "作成データを開く"},
-        {"closeButton", {616, 80}, {75, 25}, "閉じる"},
-    };
-    QStringList tabStops;
-    for (const auto &row : controls) {
-        auto *control = Control<QWidget>(&f.form, row.name);
-        QCOMPARE(control->pos(), row.at);
-        if (row.size.isValid())
-            QCOMPARE(control->size(), row.size);
-        QCOMPARE(control->property("text").toString(), QString::fromUtf8(row.text));
-        if (auto *label = qobject_cast<QLabel *>(control)) {
-            const bool heading = QByteArray(row.name).endsWith("Heading");
-            QCOMPARE(label->font().pixelSize(), heading ? 16 : 12);
-            QCOMPARE(label->palette().color(QPalette::WindowText) == QColor(Qt::blue), heading);
-        }
-        if (control->focusPolicy() & Qt::TabFocus)
-            tabStops << QLatin1String(row.name);
-    }
-    // A form file whose tab stops are listed out of order would send Tab across the columns.
-    QStringList chain;
-    QWidget *first = Control<QWidget>(&f.form, "titleField");
-    QWidget *w = first;
-    do {
-        if (w->focusPolicy() & Qt::TabFocus)
-            chain << w->objectName();
-        w = w->nextInFocusChain();
-    } while (w != first);
-    QCOMPARE(chain, tabStops);
-}
 
 // A field read into the wrong place of the project would put every page and project file out of
 // order, and a save followed by an open would not show it.

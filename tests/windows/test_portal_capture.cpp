@@ -3,13 +3,13 @@
 // runs on (see tests/CMakeLists.txt): the picture it answers with, a cancel, a failure, silence.
 #include "core/image/edits.h"
 #include "core/image/picture.h"
+#include "windows/application.h"
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/portal_capture.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -145,9 +145,8 @@ void TestPortalCapture::portalPictureIsTakenAsCaptured()
     QTRY_VERIFY_WITH_TIMEOUT(p.form.hasPicture() && script.done(), 10000);
 
     const QImage expected = shrinkTo > 0 ? ShrinkToFit(knownPicture(), shrinkTo) : knownPicture();
-    const Workspace &ws = p.form.workspace();
-    QCOMPARE(ws.WorkImage, expected);
-    QCOMPARE(ws.UndoImage, expected);
+    QCOMPARE(p.form.document().picture(), expected);
+    QCOMPARE(p.form.document().loadedPicture(), expected);
     QVERIFY(p.form.isVisible());
     QCOMPARE(Control<CanvasWidget>(&p.form, "canvas")->size(), expected.size());
     QVERIFY(Control<CanvasWidget>(&p.form, "canvas")->isVisible());
@@ -207,8 +206,8 @@ void TestPortalCapture::portalWithoutPictureChangesNothing()
                      boxes.texts[0].contains(said),
                  qPrintable(boxes.texts[0]));
     }
-    QCOMPARE(p.form.workspace().WorkImage, before);
-    QCOMPARE(p.form.workspace().UndoImage, before);
+    QCOMPARE(p.form.document().picture(), before);
+    QCOMPARE(p.form.document().loadedPicture(), before);
     QVERIFY(Control<CanvasWidget>(&p.form, "canvas")->isVisible());
     if (portal)
         QTRY_COMPARE_WITH_TIMEOUT(portal->calls(), expectedCalls, 2000);

@@ -2,10 +2,10 @@
 // The batch shrink dialog: layout, folder pickers, a run on the worker and its end.
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture_reading.h"
+#include "windows/application.h"
 #include "windows/batch_shrink_dialog.h"
 #include "windows/clamping_spin_box.h"
 #include "windows/modal_driver.h"
-#include "windows/window_support.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -91,7 +91,6 @@ class TestShrinkDialog : public QObject {
     Q_OBJECT
 
   private slots:
-    void layoutAndStartState();
     void startWithAnEmptyFieldSaysWhatToDo();
     void intoItsOwnFolderAsksFirst();
     void pickerSetsAFolderWithOneSlashAndCancelKeepsIt();
@@ -99,65 +98,6 @@ class TestShrinkDialog : public QObject {
     void damagedFilesAreListedAtTheEnd();
     void missingExtensionFileIsReported();
 };
-
-void TestShrinkDialog::layoutAndStartState()
-{
-    BatchShrinkDialog dialog(QStringLiteral("/nonexistent/jpeg.dat"));
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("フォルダ内JPEGファイル変換ツール"));
-    QCOMPARE(dialog.size(), QSize(404, 242));
-    QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
-    QVERIFY(!(dialog.windowFlags() & Qt::WindowSystemMenuHint));
-    // Captions are as wide as their text in the font in use, so only their position is fixed
-    // (size left invalid); a null text is not compared.
-    const struct {
-        const char *name;
-        QPoint at;
-        QSize size;
-        const char *text;
-    } controls[] = {
-        {"sourceCaption", {13, 16}, {}, "変換元フォルダ"},
-        {"sourceField", {32, 40}, {297, 20}, ""},
-        {"sourceButton", {336, 40}, {49, 25}, "参照"},
-        {"destinationCaption", {13, 72}, {}, "保存先フォルダ"},
-        {"destinationField", {32, 88}, {297, 20}, ""},
-        {"destinationButton", {336, 88}, {49, 25}, "参照"},
-        {"widthCaption", {13, 128}, {}, "縮小サイズ幅"},
-        {"widthSpin", {32, 144}, {57, 21}, nullptr},
-        {"progressBar", {32, 205}, {185, 10}, nullptr},
-        {"startButton", {232, 200}, {75, 25}, "縮小開始"},
-        {"closeButton", {312, 200}, {75, 25}, "閉じる"},
-    };
-    for (const auto &row : controls) {
-        auto *control = Control<QWidget>(&dialog, row.name);
-        QCOMPARE(control->pos(), row.at);
-        if (row.size.isValid())
-            QCOMPARE(control->size(), row.size);
-        if (row.text)
-            QCOMPARE(control->property("text").toString(), QString::fromUtf8(row.text));
-    }
-    for (const char *name : {"sourceField", "destinationField"}) {
-        auto *field = Control<QLineEdit>(&dialog, name);
-        QVERIFY(field->isReadOnly() && field->focusPolicy() == Qt::NoFocus);
-    }
-    auto *width = Control<ClampingSpinBox>(&dialog, "widthSpin");
-    QCOMPARE(width->value(), 200);
-    QCOMPARE(width->minimum(), 15);
-    QCOMPARE(width->maximum(), 3000);
-    // Tab runs through the buttons, then to the width; the folder fields are skipped.
-    const auto nextTabStop = [](QWidget *w) {
-        do
-            w = w->nextInFocusChain();
-        while (!(w->focusPolicy() & Qt::TabFocus));
-        return w;
-    };
-    QWidget *stop = Control<QPushButton>(&dialog, "sourceButton");
-    for (const char *next : {"destinationButton", "startButton", "closeButton"}) {
-        stop = nextTabStop(stop);
-        QCOMPARE(stop->objectName(), QLatin1String(next));
-    }
-    QWidget *afterClose = nextTabStop(stop);
-    QVERIFY(afterClose == width || afterClose->parentWidget() == width);
-}
 
 void TestShrinkDialog::startWithAnEmptyFieldSaysWhatToDo()
 {

@@ -4,13 +4,15 @@
 #include "core/image/picture.h"
 #include "core/image/picture_reading.h"
 #include "core/image/plugin_reading.h"
+#include "pictures.h"
+#include "windows/application.h"
 #include "windows/canvas_widget.h"
 #include "windows/clamping_spin_box.h"
+#include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
 #include "windows/output_dialog.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -25,19 +27,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
-
-// Every pixel tells where it is, so a picture pixel read from the wrong place cannot pass.
-QImage numbered(int width, int height)
-{
-    QImage picture(width, height, kPictureFormat);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x * 20 % 250 + 5, y * 20 % 250 + 5, 100));
-    return picture;
-}
 
 struct Program {
     ProgramFolder folder;
@@ -52,8 +45,7 @@ struct Program {
         form->activateWindow();
         canvas = Control<CanvasWidget>(form.get(), "canvas");
     }
-    Workspace &ws() { return form->workspace(); }
-    QPoint frame() { return {ws().FrameX, ws().FrameY}; }
+    QPoint frame() { return form->frame().position(); }
     QString label(const char *name) const { return Control<QLabel>(form.get(), name)->text(); }
     QAction *action(const char *name) const { return Control<QAction>(form.get(), name); }
     QString save(const QImage &picture, const QString &name) const
@@ -117,6 +109,8 @@ class TestView : public QObject {
   private slots:
     void zoomMenuStepsFitsAndIsKept();
     void pressOnAZoomedCanvasPicksThePixelUnderThePointer();
+    void transparencyShowsTheSameCheckerboardAtEveryZoom();
+    void pressInsideGrabsAndHeldBeyondTheEdgeScrolls();
     void keysMoveTheFrame();
     void readoutsFollowTheFrameAndThePointer();
     void positionDialogPlacesTheFrame();
@@ -136,7 +130,7 @@ void TestView::zoomMenuStepsFitsAndIsKept()
     QList<QAction *> bar = p.form->menuBar()->actions();
     QCOMPARE(bar.indexOf(Control<QMenu>(p.form.get(), "viewMenu")->menuAction()),
              bar.indexOf(Control<QMenu>(p.form.get(), "editMenu")->menuAction()) + 1);
-    p.form->takeNewPicture(numbered(8, 8));
+    p.form->takeNewPicture(Numbered(8, 8));
     QCOMPARE(p.label("zoomLabel"), QStringLiteral("100%"));
 
     QTest::keyClick(p.form.get(), Qt::Key_Plus, Qt::ControlModifier);
@@ -162,7 +156,7 @@ void TestView::zoomMenuStepsFitsAndIsKept()
     QCOMPARE(p.label("zoomLabel"), QStringLiteral("2400%"));
 
     // About the pointer: the picture point under it stays under it, though the view scrolls.
-    p.form->takeNewPicture(numbered(1000, 800));
+    p.form->takeNewPicture(Numbered(1000, 800));
     p.form->showActualSize();
     QWidget *viewport = Control<QScrollArea>(p.form.get(), "canvasArea")->viewport();
     const QPoint pointer = p.canvas->mapTo(viewport, QPoint(200, 150));
@@ -189,7 +183,7 @@ void TestView::pressOnAZoomedCanvasPicksThePixelUnderThePointer()
 {
     Program p;
     QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
-    const QImage sprite = numbered(8, 8);
+    const QImage sprite = Numbered(8, 8);
     p.form->takeNewPicture(sprite);
     for (int i = 0; i < 4; ++i)
         p.form->zoomIn(); // 200, 300, 400, 600
@@ -210,10 +204,79 @@ void TestView::pressOnAZoomedCanvasPicksThePixelUnderThePointer()
     QCOMPARE(QColor(shown.pixel(55, 31)), QColor(Qt::black));
     QCOMPARE(QColor(shown.pixel(39, 20)), QColor(Qt::white)); // just outside
     QCOMPARE(QColor(shown.pixel(56, 20)), QColor(Qt::white));
-    QCOMPARE(shown.pixel(41, 17), sprite.pixel(5, 2)); // the cut's corner pixel shows
-    QCOMPARE(shown.pixel(38, 17), sprite.pixel(4, 2)); // a sharp square, no blending
-    FillCutImage(p.ws());
-    QCOMPARE(p.ws().CutImage, sprite.copy(5, 2, 2, 2)); // written as at 100 %
+    QCOMPARE(shown.pixel(41, 17), sprite.pixel(5, 2));   // the cut's corner pixel shows
+    QCOMPARE(shown.pixel(38, 17), sprite.pixel(4, 2));   // a sharp square, no blending
+    QCOMPARE(p.form->frame().rect(), QRect(5, 2, 2, 2)); // cut as at 100 %
+}
+
+// Transparency shows as one checkerboard of 8-pixel squares on screen, fixed to the canvas, at
+// every zoom. Catches the squares scaled with the zoom, transparency shown over white at zooms
+// other than 100 % (or as black), and alpha averaged apart from its colour below 100 %.
+void TestView::transparencyShowsTheSameCheckerboardAtEveryZoom()
+{
+    Program p;
+    QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
+    QImage picture(64, 64, QImage::Format_ARGB32);
+    picture.fill(qRgba(0, 0, 0, 0));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 32; x < 64; ++x)
+            picture.setPixel(x, y, qRgba(0, 0, 255, 255)); // the right half opaque blue
+    p.form->takeNewPicture(picture);
+    const auto checker = [](int x, int y) {
+        return (x / 8 + y / 8) % 2 == 0 ? qRgb(255, 255, 255) : qRgb(204, 204, 204);
+    };
+    // 67 % on the way down, then 50 %, 100 % and 200 %, each with the canvas's width.
+    const std::pair<void (MainWindow::*)(), int> zooms[] = {{&MainWindow::zoomOut, 0},
+                                                            {&MainWindow::zoomOut, 32},
+                                                            {&MainWindow::showActualSize, 64},
+                                                            {&MainWindow::zoomIn, 128}};
+    for (const auto &[command, width] : zooms) {
+        (p.form.get()->*command)();
+        if (width == 0)
+            continue;
+        const QImage shown = p.canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.width(), width);
+        const int half = width / 2;
+        for (int y = 6; y < shown.height(); y += 3) // below the frame's marks at the top left
+            for (int x = 6; x < shown.width(); x += 3)
+                QCOMPARE(shown.pixel(x, y), x < half ? checker(x, y) : qRgb(0, 0, 255));
+    }
+}
+
+// A press inside the frame grabs it where it was pressed; outside, the corner jumps to the
+// pointer; held beyond the view's edge, the pointer scrolls the view and the frame follows.
+// Catches the old jump of the corner on a grab, a grab offset taken in view pixels at a zoom, a
+// cursor that gives no sign of the grab, and a drag that stops at the view's edge.
+void TestView::pressInsideGrabsAndHeldBeyondTheEdgeScrolls()
+{
+    Program p("[set]\r\nImageWidth=40\r\nImageHeight=30\r\n");
+    QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
+    p.form->takeNewPicture(Numbered(2000, 1500)); // fitted to the window
+    p.form->showActualSize();
+    p.form->zoomIn(); // 200 %: view pixels are not picture pixels
+    MoveFrame(*p.form, {10, 10});
+    sendMouse(p.canvas, QEvent::MouseMove, {50, 50}, Qt::NoButton); // picture (25, 25)
+    QCOMPARE(p.canvas->cursor().shape(), Qt::SizeAllCursor);
+    sendMouse(p.canvas, QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton);
+    QCOMPARE(p.frame(), QPoint(10, 10));                              // grabbed, not moved
+    sendMouse(p.canvas, QEvent::MouseMove, {80, 70}, Qt::LeftButton); // 15 and 10 pixels on
+    QCOMPARE(p.frame(), QPoint(25, 20));
+    sendMouse(p.canvas, QEvent::MouseButtonRelease, {80, 70}, Qt::NoButton);
+    sendMouse(p.canvas, QEvent::MouseMove, {400, 400}, Qt::NoButton);
+    QCOMPARE(p.canvas->cursor().shape(), Qt::ArrowCursor);
+    sendMouse(p.canvas, QEvent::MouseButtonPress, {400, 400}, Qt::LeftButton); // outside
+    QCOMPARE(p.frame(), QPoint(200, 200));
+
+    // Held beyond the right edge of the view, the view scrolls and the frame goes with it.
+    auto *area = p.form->findChild<QScrollArea *>(QStringLiteral("canvasArea"));
+    const int viewRight = area->viewport()->width();
+    const QPoint beyond = p.canvas->mapFrom(area->viewport(), QPoint(viewRight + 30, 200));
+    sendMouse(p.canvas, QEvent::MouseMove, beyond, Qt::LeftButton);
+    const int scrolledFrom = area->horizontalScrollBar()->value();
+    const int frameFrom = p.frame().x();
+    QTRY_VERIFY(area->horizontalScrollBar()->value() > scrolledFrom + 60);
+    QVERIFY(p.frame().x() > frameFrom + 30);
+    sendMouse(p.canvas, QEvent::MouseButtonRelease, beyond, Qt::NoButton);
 }
 
 // Catches arrow keys that reach the scroll area or a button instead of the frame, steps of the
@@ -222,7 +285,7 @@ void TestView::keysMoveTheFrame()
 {
     Program p("[set]\r\nImageWidth=30\r\nImageHeight=20\r\n");
     QVERIFY(QTest::qWaitForWindowActive(p.form.get()));
-    p.form->takeNewPicture(numbered(100, 60));
+    p.form->takeNewPicture(Numbered(100, 60));
     QVERIFY(p.canvas->hasFocus()); // a new picture's frame takes the keys
     auto *area = p.form->findChild<QScrollArea *>(QStringLiteral("canvasArea"));
     p.form->findChild<QPushButton *>(QStringLiteral("loadButton"))->setFocus();
@@ -230,6 +293,8 @@ void TestView::keysMoveTheFrame()
                       area->viewport()->rect().bottomRight() - QPoint(5, 5)); // the grey
     QVERIFY(p.canvas->hasFocus());
     QCOMPARE(p.frame(), QPoint(0, 0));
+    // Outside the frame a click puts its corner there (inside, it would grab the frame).
+    QTest::mouseClick(p.canvas, Qt::LeftButton, Qt::NoModifier, QPoint(35, 25));
     QTest::mouseClick(p.canvas, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     QVERIFY(p.canvas->hasFocus());
     QCOMPARE(p.frame(), QPoint(5, 5));
@@ -261,7 +326,7 @@ void TestView::readoutsFollowTheFrameAndThePointer()
 {
     Program p;
     QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
-    const QImage picture = numbered(30, 20);
+    const QImage picture = Numbered(30, 20);
     p.form->takeNewPicture(picture);
     p.form->zoomIn(); // 200 %
     p.form->zoomIn(); // 300 %
@@ -281,9 +346,8 @@ void TestView::positionDialogPlacesTheFrame()
 {
     Program p("[set]\r\nImageWidth=30\r\nImageHeight=20\r\n");
     QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
-    p.form->takeNewPicture(numbered(100, 60));
-    p.ws().FrameX = 7;
-    p.ws().FrameY = 9;
+    p.form->takeNewPicture(Numbered(100, 60));
+    MoveFrame(*p.form, {7, 9});
     ModalScript script;
     script.then(QStringLiteral("FramePositionDialog"), [](QWidget *dialog) {
         auto *x = Control<ClampingSpinBox>(dialog, "xSpin");
@@ -315,14 +379,14 @@ void TestView::droppedPictureLoadsAndIsRemembered()
 {
     Program p;
     QVERIFY(QTest::qWaitForWindowExposed(p.form.get()));
-    const QString first = p.save(numbered(40, 30), QStringLiteral("first.bmp"));
-    const QString second = p.save(numbered(20, 10), QStringLiteral("二つ目.bmp"));
+    const QString first = p.save(Numbered(40, 30), QStringLiteral("first.bmp"));
+    const QString second = p.save(Numbered(20, 10), QStringLiteral("二つ目.bmp"));
     QVERIFY(!dropFiles(p.form.get(), {first, second}));
     QVERIFY(dropFiles(p.form.get(), {first}));
-    QTRY_COMPARE(p.ws().WorkImage.size(), QSize(40, 30));
+    QTRY_COMPARE(p.form->document().picture().size(), QSize(40, 30));
     QVERIFY(p.form->hasPicture());
     QVERIFY(dropFiles(p.form.get(), {second}));
-    QTRY_COMPARE(p.ws().WorkImage, ReadPictureFile(second));
+    QTRY_COMPARE(p.form->document().picture(), ReadPictureFile(second));
 
     QVERIFY(QFile(p.folder.file(QStringLiteral("text.bmp"))).open(QIODevice::WriteOnly));
     QString error;
@@ -332,13 +396,14 @@ void TestView::droppedPictureLoadsAndIsRemembered()
     });
     QVERIFY(dropFiles(p.form.get(), {p.folder.file(QStringLiteral("text.bmp"))}));
     QTRY_VERIFY(!error.isEmpty());
-    QCOMPARE(p.ws().WorkImage, ReadPictureFile(second)); // the unreadable file changed nothing
+    QCOMPARE(p.form->document().picture(),
+             ReadPictureFile(second)); // the unreadable file changed nothing
 
     auto *recent = Control<QMenu>(p.form.get(), "recentMenu");
     QCOMPARE(recent->actions().size(), 2);
     QVERIFY(recent->actions()[0]->text().endsWith(QStringLiteral("二つ目.bmp")));
     recent->actions()[1]->trigger(); // first.bmp again
-    QCOMPARE(p.ws().WorkImage.size(), QSize(40, 30));
+    QCOMPARE(p.form->document().picture().size(), QSize(40, 30));
     p.form->close();
     const QByteArray stored = fileBytes(p.folder.file(QStringLiteral("set.ini")));
     QCOMPARE(iniValue(stored, "recent", "File1"), '"' + first + '"');
@@ -350,8 +415,8 @@ void TestView::droppedPictureLoadsAndIsRemembered()
 void TestView::dropOnTheOutputDialogInAlphaModeSetsTheBlendPicture()
 {
     Program p("[set]\r\nImageWidth=20\r\nImageHeight=20\r\n");
-    p.form->takeNewPicture(numbered(60, 40));
-    const QString blend = p.save(numbered(10, 10), QStringLiteral("blend.bmp"));
+    p.form->takeNewPicture(Numbered(60, 40));
+    const QString blend = p.save(Numbered(10, 10), QStringLiteral("blend.bmp"));
     auto *dialog = Control<OutputDialog>(p.form.get(), "OutputDialog");
     bool droppedInSequence = true;
     ModalScript script;
@@ -369,15 +434,15 @@ void TestView::dropOnTheOutputDialogInAlphaModeSetsTheBlendPicture()
     p.form->saveBlend();
     QVERIFY(script.done());
     QVERIFY(!droppedInSequence);
-    QCOMPARE(p.ws().BlendImage.pixel(9, 9), numbered(10, 10).pixel(9, 9));
+    QCOMPARE(p.form->document().blendPicture().pixel(9, 9), Numbered(10, 10).pixel(9, 9));
 }
 
-// Catches the dialog's gap and skip choices not reaching the run, and the steps left usable when
-// they do not apply.
+// Catches the dialog's gap and skip choices not reaching the run, the steps left showing when
+// they do not apply, and a message that hides the tiles left out.
 void TestView::gridDirectionCutsTheSheet()
 {
     Program p("[set]\r\nImageWidth=10\r\nImageHeight=10\r\n");
-    QImage sheet = numbered(34, 10); // three tiles 2 pixels apart, the last one plain
+    QImage sheet = Numbered(34, 10); // three tiles 2 pixels apart, the last one plain
     for (int y = 0; y < 10; ++y)
         for (int x = 24; x < 34; ++x)
             sheet.setPixel(x, y, qRgb(0, 0, 0));
@@ -387,15 +452,22 @@ void TestView::gridDirectionCutsTheSheet()
     ModalScript script;
     script.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
         Control<QRadioButton>(dialog, "gridRadio")->click();
-        QVERIFY(!Control<QGroupBox>(dialog, "stepBox")->isEnabled());
+        QVERIFY(!Control<QGroupBox>(dialog, "stepBox")->isVisible());
         Control<ClampingSpinBox>(dialog, "gridGapXSpin")->setValue(2);
         Control<QCheckBox>(dialog, "skipEmptyCheck")->setChecked(true);
         QTimer::singleShot(0, Control<QPushButton>(dialog, "saveButton"), &QPushButton::click);
     });
     script.then(QStringLiteral("framesSaveDialog"), [&](QWidget *m) { AcceptFile(m, base); });
-    script.then(QStringLiteral("OutputDialog"), Cancel);
+    QString said;
+    script.then(QStringLiteral("OutputDialog"), [&](QWidget *m) {
+        said = Control<QLabel>(dialog, "statusLabel")->toolTip();
+        Cancel(m);
+    });
     p.form->saveSequence();
     QVERIFY(script.done());
+    QCOMPARE(said,
+             QStringLiteral("2 個のファイルを書き込みました: ") + base +
+                 QStringLiteral("001.bmp ～ tile002.bmp (単色のタイル 1 個は書き出していません)"));
     const QStringList written =
         QDir(p.folder.dir.path()).entryList({QStringLiteral("tile*.bmp")}, QDir::Files, QDir::Name);
     QCOMPARE(written, (QStringList{"tile001.bmp", "tile002.bmp"}));

@@ -3,9 +3,10 @@
 // window's stored place and size from one run to the next, and each dialog's place from one
 // opening to the next.
 #include "core/workspace/settings.h"
+#include "windows/application.h"
 #include "windows/main_window.h"
 #include "windows/program_folder.h"
-#include "windows/window_support.h"
+#include "windows/screen_placement.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -195,8 +196,9 @@ void TestWindowPlacement::outerSizeSurvivesRestarts()
         QCOMPARE(frame.width() > 0, sideBorders); // the frame is the one the row is about
         QVERIFY(frame.height() > 0);
         const SettingsRecord stored = storedSettings(folder);
-        QCOMPARE(QRect(stored.PosY, stored.PosX, stored.PosW, stored.PosH),
-                 QRect(40, 60, 800, 600));
+        QCOMPARE(
+            QRect(stored.windowLeft, stored.windowTop, stored.windowWidth, stored.windowHeight),
+            QRect(40, 60, 800, 600));
     }
 }
 
@@ -258,7 +260,8 @@ void TestWindowPlacement::absurdPlaceOpensOnThePrimaryScreen()
         form.close();
     }
     const SettingsRecord stored = storedSettings(folder);
-    QCOMPARE(QRect(stored.PosY, stored.PosX, stored.PosW, stored.PosH), area);
+    QCOMPARE(QRect(stored.windowLeft, stored.windowTop, stored.windowWidth, stored.windowHeight),
+             area);
 }
 
 // Catches dialogs kept between openings that the window manager puts lower by the height of the

@@ -25,17 +25,17 @@ QString userConfigDir()
 AppPaths ResolveAppPaths(const QString &exeDir)
 {
     AppPaths paths;
-    paths.AppDir = WithTrailingSlash(QDir::cleanPath(QDir(exeDir).absolutePath()));
+    paths.programDir = WithTrailingSlash(QDir::cleanPath(QDir(exeDir).absolutePath()));
     // An installed copy (bin/mokaran) finds its data in share/mokaran beside bin/.
     paths.installedDataDir =
-        WithTrailingSlash(QDir::cleanPath(paths.AppDir + QStringLiteral("../share/mokaran")));
+        WithTrailingSlash(QDir::cleanPath(paths.programDir + QStringLiteral("../share/mokaran")));
 
     // A copy unpacked in a folder of its own keeps everything there, settings included, so it can
     // be moved or removed as one folder. An installed copy keeps the user's settings in XDG's
     // place: the test is the layout, not whether bin/ is writable, since root can write /usr/bin.
     const bool installed = QFileInfo(paths.installedDataDir).isDir();
-    if (!installed && QFileInfo(paths.AppDir).isWritable()) {
-        paths.settingsFile = paths.AppDir + kSettingsName;
+    if (!installed && QFileInfo(paths.programDir).isWritable()) {
+        paths.settingsFile = paths.programDir + kSettingsName;
     } else {
         paths.configDir = userConfigDir();
         paths.settingsFile = paths.configDir + kSettingsName;
@@ -45,7 +45,7 @@ AppPaths ResolveAppPaths(const QString &exeDir)
 
 bool AdoptEarlierSettings(const AppPaths &paths)
 {
-    const QString earlier = paths.AppDir + kSettingsName;
+    const QString earlier = paths.programDir + kSettingsName;
     if (paths.configDir.isEmpty() || QFileInfo::exists(paths.settingsFile) ||
         !QFileInfo(earlier).isFile())
         return false;
@@ -56,10 +56,10 @@ bool AdoptEarlierSettings(const AppPaths &paths)
 QString AppPaths::dataFile(const QString &name) const
 {
     if (configDir.isEmpty())
-        return AppDir + name;
-    for (const QString &dir : {configDir, AppDir, installedDataDir}) {
+        return programDir + name;
+    for (const QString &dir : {configDir, programDir, installedDataDir}) {
         if (QFileInfo::exists(dir + name))
             return dir + name;
     }
-    return AppDir + name;
+    return programDir + name;
 }

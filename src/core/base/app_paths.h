@@ -5,10 +5,11 @@
 #include <QString>
 
 struct AppPaths {
-    QString AppDir; // the executable's folder, ending with "/"
-    // set.ini: in AppDir, or in the user's config folder (an installed copy, a read-only AppDir)
+    QString programDir; // the executable's folder, ending with "/"
+    // set.ini: in programDir, or in the user's config folder (an installed copy, a read-only
+    // programDir)
     QString settingsFile;
-    QString configDir;        // the user's config folder ("" when set.ini lives in AppDir)
+    QString configDir;        // the user's config folder ("" when set.ini lives in programDir)
     QString installedDataDir; // the installed copy's shared data folder, ending with "/"
 
     // The path of one of the files that ship with the program (data.dat, jpeg.dat, help.html, ...).

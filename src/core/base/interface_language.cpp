@@ -89,7 +89,7 @@ QString ChooseInterfaceLanguage(const LocaleEnvironment &env, const QStringList 
 
 QString TranslationsFolder(const AppPaths &paths)
 {
-    const QString beside = paths.AppDir + QStringLiteral("translations/");
+    const QString beside = paths.programDir + QStringLiteral("translations/");
     return QFileInfo(beside).isDir() ? beside
                                      : paths.installedDataDir + QStringLiteral("translations/");
 }

@@ -71,6 +71,30 @@ QImage OverCheckerboard(const QImage &picture, const QRect &area)
     });
 }
 
+void CopyOverWhite(const QImage &picture, const QRect &area, QImage &into)
+{
+    if (area.isEmpty() || ExceedsPictureLimit(area.width(), area.height())) {
+        into = QImage();
+        return;
+    }
+    if (into.size() != area.size() || into.format() != kPictureFormat)
+        into = QImage(area.size(), kPictureFormat);
+    if (into.isNull())
+        return; // no memory for it
+    const QRect inside = area.intersected(picture.rect());
+    if (inside != area)
+        into.fill(Qt::white);
+    if (inside.isEmpty())
+        return;
+    const bool direct = picture.format() == kPictureFormat;
+    const QImage source = direct ? picture : To24Bit(picture.copy(inside));
+    const QPoint from = direct ? inside.topLeft() : QPoint();
+    for (int row = 0; row < inside.height(); ++row)
+        std::memcpy(into.scanLine(inside.y() - area.y() + row) + 3 * (inside.x() - area.x()),
+                    source.constScanLine(from.y() + row) + 3 * from.x(),
+                    size_t(inside.width()) * 3);
+}
+
 void CopyWithAlpha(const QImage &picture, const QRect &area, QImage &into)
 {
     if (into.size() != area.size() || into.format() != QImage::Format_ARGB32)

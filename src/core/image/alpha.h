@@ -27,6 +27,13 @@ inline constexpr int kCheckerSquare = 8;
 // seamlessly. 24-bit. A picture without alpha gives its 24-bit pixels.
 QImage OverCheckerboard(const QImage &picture, const QRect &area);
 
+// The pixels of picture under area as a 24-bit picture seen over white (as To24Bit sees it), in a
+// picture of area's size; any part of area outside the picture is white. Only the area is read
+// and, for a picture that is not 24-bit, converted: the cost follows the cut, not the picture.
+// into is reused when it has the right size and format. An area beyond kMaxPictureBytes leaves
+// into null.
+void CopyOverWhite(const QImage &picture, const QRect &area, QImage &into);
+
 // The pixels of picture under area with their alpha, as a non-premultiplied 32-bit picture
 // (QImage::Format_ARGB32) of area's size; any part of area outside the picture is opaque white, as
 // the 24-bit cut has it. into is reused when it has the right size and format.

@@ -4,12 +4,6 @@
 
 #include "core/image/picture.h"
 
-// The whole of a picture as an inclusive rectangle.
-inline PixelRect WholePicture(const QImage &picture)
-{
-    return {0, 0, picture.width() - 1, picture.height() - 1};
-}
-
 // The scale command: a target wider than the picture enlarges to exactly that width; otherwise
 // the picture shrinks by box averaging to FitSize of the target (a landscape picture to width T,
 // a portrait one to height T).

@@ -16,32 +16,24 @@ namespace {
 // One output byte per input byte value: the point operations depend on nothing but the value.
 using ByteTable = std::array<uint8_t, 256>;
 
-// Copy, compute, draw back (as CopyComputeDrawBack does), with the rows of rect split over the
-// cores. computeRow reads only src24 and writes only its own row of the result, so the bands
-// cannot see each other's output and the result is the same as one pass.
+// Computes every row of the picture into a new 24-bit one, the rows split over the cores.
+// computeRow reads only src24 and writes only its own row of the result, so the bands cannot see
+// each other's output and the result is the same as one pass.
 template <typename ComputeRow>
-QImage computeOverCopy(const QImage &source, PixelRect rect, long long workPerPixel,
-                       ComputeRow computeRow)
+QImage computeRows(const QImage &source, long long workPerPixel, ComputeRow computeRow)
 {
     const QImage src24 = To24Bit(source);
-    rect.left = std::max(rect.left, 0);
-    rect.top = std::max(rect.top, 0);
-    rect.right = std::min(rect.right, src24.width() - 1);
-    rect.bottom = std::min(rect.bottom, src24.height() - 1);
-    // Over the whole picture every pixel is computed: copying the source first would be wasted.
-    const bool whole = rect.left == 0 && rect.top == 0 && rect.right == src24.width() - 1 &&
-                       rect.bottom == src24.height() - 1;
-    QImage result = whole ? QImage(src24.size(), kPictureFormat) : src24.copy();
-    if (rect.isEmpty())
+    QImage result(src24.size(), kPictureFormat);
+    if (src24.isNull())
         return result;
     // Rows are addressed from one pointer taken here: scanLine() on the shared result would
     // update its detach counter from every worker at once.
     uchar *bits = result.bits();
     const qsizetype stride = result.bytesPerLine();
-    const long long width = rect.right - rect.left + 1;
-    ParallelRows(rect.bottom - rect.top + 1, width * workPerPixel, [&](int first, int last) {
-        for (int y = rect.top + first; y < rect.top + last; ++y)
-            computeRow(src24, y, rect.left, rect.right, bits + y * stride + 3 * rect.left);
+    const int lastX = src24.width() - 1;
+    ParallelRows(src24.height(), src24.width() * workPerPixel, [&](int first, int last) {
+        for (int y = first; y < last; ++y)
+            computeRow(src24, y, 0, lastX, bits + y * stride);
     });
     return result;
 }
@@ -137,40 +129,27 @@ template <typename KernelSum> void filterRow(const QImage &src24, int y, int x0,
     }
 }
 
-// Maps the blue, green and red bytes of the pixels of rect through their channel's table.
-QImage mapChannels(const QImage &source, PixelRect rect, const ByteTable &blue,
-                   const ByteTable &green, const ByteTable &red)
+// Maps every byte of the picture through table. Two bytes per lookup: a table of every byte pair
+// (128 KiB) halves the lookups.
+QImage mapBytes(const QImage &source, const ByteTable &table)
 {
-    if (blue == green && green == red) { // one curve for all: a plain run of bytes
-        // Two bytes per lookup: a table of every byte pair (128 KiB) halves the lookups.
-        std::vector<uint16_t> pairs(65536);
-        for (int pair = 0; pair < 65536; ++pair) {
-            const uchar bytes[2] = {blue[pair & 0xff], blue[pair >> 8]};
-            std::memcpy(&pairs[size_t(pair)], bytes, 2); // in memory order, whatever the endianness
-        }
-        return computeOverCopy(source, rect, 1,
-                               [&](const QImage &src24, int y, int x0, int x1, uchar *out) {
-                                   const uchar *in = src24.constScanLine(y) + 3 * x0;
-                                   const int bytes = 3 * (x1 - x0 + 1);
-                                   int i = 0;
-                                   for (; i + 2 <= bytes; i += 2) {
-                                       uint16_t two;
-                                       std::memcpy(&two, in + i, 2);
-                                       std::memcpy(out + i, &pairs[two], 2);
-                                   }
-                                   if (i < bytes)
-                                       out[i] = blue[in[i]];
-                               });
+    std::vector<uint16_t> pairs(65536);
+    for (int pair = 0; pair < 65536; ++pair) {
+        const uchar bytes[2] = {table[pair & 0xff], table[pair >> 8]};
+        std::memcpy(&pairs[size_t(pair)], bytes, 2); // in memory order, whatever the endianness
     }
-    return computeOverCopy(source, rect, 1,
-                           [&](const QImage &src24, int y, int x0, int x1, uchar *out) {
-                               const uchar *in = src24.constScanLine(y) + 3 * x0;
-                               for (int x = x0; x <= x1; ++x, in += 3, out += 3) {
-                                   out[0] = blue[in[0]];
-                                   out[1] = green[in[1]];
-                                   out[2] = red[in[2]];
-                               }
-                           });
+    return computeRows(source, 1, [&](const QImage &src24, int y, int x0, int x1, uchar *out) {
+        const uchar *in = src24.constScanLine(y) + 3 * x0;
+        const int bytes = 3 * (x1 - x0 + 1);
+        int i = 0;
+        for (; i + 2 <= bytes; i += 2) {
+            uint16_t two;
+            std::memcpy(&two, in + i, 2);
+            std::memcpy(out + i, &pairs[two], 2);
+        }
+        if (i < bytes)
+            out[i] = table[in[i]];
+    });
 }
 
 // base ^ n for a whole n >= 0 by repeated squaring and multiplying, in extended precision: exact
@@ -213,31 +192,29 @@ ByteTable gammaTable(double gamma)
 
 } // namespace
 
-QImage Filter3x3(FilterKind kind, PixelRect rect, const QImage &source)
+QImage Filter3x3(const QImage &picture, FilterKind kind)
 {
     // Both kernels are symmetric, so laying them over the neighbourhood either way round is the
     // same; a sum costs about nine reads per pixel.
     if (kind == FilterKind::Blur)
-        return computeOverCopy(source, rect, 9, filterRow<BlurSum>);
-    return computeOverCopy(source, rect, 9, filterRow<SharpenSum>);
+        return computeRows(picture, 9, filterRow<BlurSum>);
+    return computeRows(picture, 9, filterRow<SharpenSum>);
 }
 
-QImage Contrast(double factor, PixelRect rect, const QImage &source)
+QImage Contrast(const QImage &picture, double factor)
 {
     ByteTable table;
     for (int v = 0; v < 256; ++v) // extended precision, handed over as a double, truncated
         table[v] = ClampByte(double(v + (v - 127.5L) * factor));
-    return mapChannels(source, rect, table, table, table);
+    return mapBytes(picture, table);
 }
 
-QImage Gamma(double gammaBlue, double gammaGreen, double gammaRed, PixelRect rect,
-             const QImage &source)
+QImage Gamma(const QImage &picture, double gamma)
 {
     // Written as "not above 0" so that a NaN gamma also leaves the picture alone.
-    if (!(gammaBlue > 0.0) || !(gammaGreen > 0.0) || !(gammaRed > 0.0))
-        return To24Bit(source);
-    return mapChannels(source, rect, gammaTable(gammaBlue), gammaTable(gammaGreen),
-                       gammaTable(gammaRed));
+    if (!(gamma > 0.0))
+        return To24Bit(picture);
+    return mapBytes(picture, gammaTable(gamma));
 }
 
 namespace {
@@ -274,15 +251,15 @@ bool luminanceRange(const QImage &picture24, int &low, int &high)
 
 } // namespace
 
-void LevelCorrect(QImage &picture)
+QImage LevelCorrect(const QImage &source)
 {
-    picture = To24Bit(picture);
+    QImage picture = To24Bit(source);
     int low = 0;
     int high = 0;
     // One luminance (a picture of one colour, say) has no range to stretch: the factor would be
     // 255 / 0. The picture is left as it is rather than filled with garbage.
     if (!luminanceRange(picture, low, high) || high == low)
-        return;
+        return picture;
     // Rounded to a double before use: the table's bytes depend on that rounding.
     const double factor = double(255.0L / (high - low));
     ByteTable table;
@@ -300,4 +277,5 @@ void LevelCorrect(QImage &picture)
                 p[i] = table[p[i]];
         }
     });
+    return picture;
 }

@@ -7,17 +7,18 @@
 // The two fixed 3x3 kernels.
 enum class FilterKind { Blur, Sharpen };
 
-// Blur or sharpen with a fixed 3x3 kernel over rect; the border repeats the pixel's own row or
-// column.
-QImage Filter3x3(FilterKind kind, PixelRect rect, const QImage &source);
+// Each edit gives a new 24-bit picture of the same size; a picture with alpha is seen over white.
 
-// Pushes each channel away from 127.5 by factor over rect.
-QImage Contrast(double factor, PixelRect rect, const QImage &source);
+// Blur or sharpen with a fixed 3x3 kernel; the border repeats the pixel's own row or column.
+QImage Filter3x3(const QImage &picture, FilterKind kind);
 
-// A power curve per channel over rect; any gamma of 0 or below leaves the picture as it is.
-QImage Gamma(double gammaBlue, double gammaGreen, double gammaRed, PixelRect rect,
-             const QImage &source);
+// Pushes each channel away from 127.5 by factor.
+QImage Contrast(const QImage &picture, double factor);
 
-// Stretches the luminance range present in picture onto 0..255, in place (24-bit after).
-// A picture of one luminance is left unchanged.
-void LevelCorrect(QImage &picture);
+// The power curve 255 * (v / 255) ^ (1 / gamma) on every channel; a gamma of 0 or below (or NaN)
+// leaves the picture as it is.
+QImage Gamma(const QImage &picture, double gamma);
+
+// Stretches the luminance range present in the picture onto 0..255. A picture of one luminance
+// is left unchanged.
+QImage LevelCorrect(const QImage &picture);

@@ -6,7 +6,6 @@
 #include "core/image/alpha.h"
 
 #include <QCoreApplication>
-#include <QPainter>
 
 #include <cstring>
 #include <malloc.h>
@@ -42,34 +41,6 @@ QImage WhitePicture(int width, int height)
     QImage picture(width, height, kPictureFormat);
     picture.fill(Qt::white);
     return picture;
-}
-
-void DrawAt(QImage &dst, const QImage &src)
-{
-    if (dst.isNull() || dst.size().isEmpty()) {
-        dst = (dst.format() == QImage::Format_Invalid || dst.format() == src.format())
-                  ? src
-                  : src.convertToFormat(dst.format());
-        return;
-    }
-    if (dst.size() == src.size() && dst.format() == src.format()) {
-        dst = src;
-        return;
-    }
-    if (dst.format() == kPictureFormat && src.format() == kPictureFormat) {
-        // Plain row copy: exact, and much cheaper than a painter on large pictures.
-        const int w = std::min(dst.width(), src.width());
-        const int h = std::min(dst.height(), src.height());
-        for (int y = 0; y < h; ++y)
-            std::memcpy(dst.scanLine(y), src.constScanLine(y), size_t(w) * 3);
-        return;
-    }
-    if (dst.format() == QImage::Format_Indexed8 || dst.format() == QImage::Format_Mono ||
-        dst.format() == QImage::Format_MonoLSB)
-        dst = dst.convertToFormat(kPictureFormat); // a painter cannot draw into a palette picture
-    QPainter painter(&dst);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, src);
 }
 
 void CheckResultSize(long long width, long long height)

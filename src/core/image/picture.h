@@ -22,10 +22,6 @@ QImage WithoutUnusedAlpha(QImage picture);
 // A 24-bit picture of the given size with every pixel white.
 QImage WhitePicture(int width, int height);
 
-// Draws src onto dst at (0, 0): dst keeps its size and format; src is converted as it is drawn and
-// clipped to dst. A null or empty dst takes src (in dst's format when it has one) whole.
-void DrawAt(QImage &dst, const QImage &src);
-
 // A computed channel value as a byte: above 255 gives 255; below 0, or NaN, gives 0; anything
 // else is truncated (254.99 gives 254). No rounding here: a caller that wants it adds 0.5.
 inline uint8_t ClampByte(double x)
@@ -35,38 +31,6 @@ inline uint8_t ClampByte(double x)
     if (!(x >= 0.0))
         return 0;
     return static_cast<uint8_t>(x);
-}
-
-// An inclusive rectangle of picture pixels, as the filter operations take it.
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int right = -1;
-    int bottom = -1;
-    bool isEmpty() const { return right < left || bottom < top; }
-};
-
-// The copy, compute, draw back pattern of the operations that keep the picture's size:
-//  1. the result starts as an exact 24-bit copy of src,
-//  2. every row of rect (clipped to the picture) is recomputed, reading only src, never the result,
-//  3. the result is drawn onto dst at (0, 0).
-// Pixels outside rect keep src's values, the loop order cannot change the result, and src and dst
-// may be the same image. computeRow(src24, y, x0, x1, out) writes pixels x0..x1 (inclusive) of row
-// y into out, which points at pixel x0 of the result row.
-template <typename ComputeRow>
-void CopyComputeDrawBack(const QImage &src, QImage &dst, PixelRect rect, ComputeRow computeRow)
-{
-    const QImage src24 = To24Bit(src);
-    QImage result = src24.copy();
-    rect.left = std::max(rect.left, 0);
-    rect.top = std::max(rect.top, 0);
-    rect.right = std::min(rect.right, src24.width() - 1);
-    rect.bottom = std::min(rect.bottom, src24.height() - 1);
-    if (!rect.isEmpty()) {
-        for (int y = rect.top; y <= rect.bottom; ++y)
-            computeRow(src24, y, rect.left, rect.right, result.scanLine(y) + 3 * rect.left);
-    }
-    DrawAt(dst, result);
 }
 
 // Keeps the memory of freed large pictures in the process for the next one: an edit or a batch

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Rotate: turning a picture about its centre, with a scale factor, sampled bilinearly; quarter
-// turns are moved pixel by pixel.
+// Rotate: turning a picture about its centre, sampled bilinearly; quarter turns are moved pixel
+// by pixel.
 #include "core/image/rotate.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
@@ -20,7 +20,6 @@ constexpr long double kRadiansPerDegree = 0.017453292519943295769L;
 struct Turn {
     double c = 1.0; // cosine and sine, computed in extended precision and stored as doubles
     double s = 0.0;
-    double scale = 1.0;
     int width = 0; // the source
     int height = 0;
     long long newWidth = 0;
@@ -29,31 +28,20 @@ struct Turn {
     long long ncx = 0, ncy = 0; // the result's centre
 };
 
-// A size as Round gives it, kept in a range where CheckResultSize can judge it without
-// overflow: a scale that is NaN, negative or absurdly large gives a size that is refused.
-long long sizeFrom(long double v)
-{
-    constexpr long double kBeyondAnyPicture = 1LL << 30;
-    if (!(v >= 0.0L))
-        return 0;
-    return Round(std::min(v, kBeyondAnyPicture));
-}
-
-Turn turnFor(int32_t angle, int width, int height, double scale)
+Turn turnFor(int32_t angle, int width, int height)
 {
     Turn t;
     const long double a = angle * kRadiansPerDegree;
     t.c = double(std::cos(a));
     t.s = double(std::sin(a));
-    t.scale = scale;
     t.width = width;
     t.height = height;
     // Extended precision: at multiples of 90 degrees the tiny leftover of the cosine or sine
     // decides whether a sum such as 480.5 lies on the half or just above it (640 x 480 by 90
     // degrees becomes 481 x 640).
     const long double w = width, h = height, c = t.c, s = t.s;
-    t.newWidth = sizeFrom((std::fabs(w * c) + std::fabs(h * s) + 0.5L) * scale);
-    t.newHeight = sizeFrom((std::fabs(w * s) + std::fabs(h * c) + 0.5L) * scale);
+    t.newWidth = Round(std::fabs(w * c) + std::fabs(h * s) + 0.5L);
+    t.newHeight = Round(std::fabs(w * s) + std::fabs(h * c) + 0.5L);
     // Centres by Round, halves to even: a width of 5 has its centre at 2, a width of 7 at 4.
     t.cx = Round(w / 2);
     t.cy = Round(h / 2);
@@ -72,16 +60,11 @@ void rotateRow(const QImage &src, const Turn &t, int y, const std::vector<long d
     const long double dy = y - t.ncy;
     const long double dys = dy * t.s;
     const long double dyc = dy * t.c;
-    const bool scaled = t.scale != 1.0; // dividing by 1 changes nothing: skip the slow division
     const uint8_t *const srcBits = src.constBits();
     const qsizetype srcStride = src.bytesPerLine();
     for (size_t x = 0; x < dxc.size(); ++x, out += 3) {
-        long double u = dxc[x] - dys;
-        long double v = dxs[x] + dyc;
-        if (scaled) {
-            u /= t.scale;
-            v /= t.scale;
-        }
+        const long double u = dxc[x] - dys;
+        const long double v = dxs[x] + dyc;
         const double px = double(u + t.cx);
         const double py = double(v + t.cy);
         // Trunc(px) lies in 0 .. W - 1 exactly when px lies in (-1, W); NaN lies nowhere.
@@ -155,14 +138,13 @@ QImage turnByQuarters(int32_t angle, const QImage &source)
 
 } // namespace
 
-QImage Rotate(int32_t angle, const QImage &source, double scale)
+QImage Rotate(const QImage &source, int32_t angle)
 {
     // A turn by a multiple of 90 degrees has an exact answer; the formula below, with cosine and
     // sine a hair away from 0 and 1, would add a black line and shift the picture by a pixel.
-    // A scaled turn has to sample anyway and keeps the formula.
-    if (angle != 0 && angle % 90 == 0 && scale == 1.0)
+    if (angle != 0 && angle % 90 == 0)
         return turnByQuarters(angle, source);
-    const Turn t = turnFor(angle, source.width(), source.height(), scale);
+    const Turn t = turnFor(angle, source.width(), source.height());
     QImage result = NewResultPicture(t.newWidth, t.newHeight);
     const QImage src = To24Bit(source);
 

@@ -23,11 +23,19 @@ QString FrameFileName(const QString &chosenPath, int frame, FrameFormat format)
         folder += u'/';
     }
     QString baseName = chosenPath.mid(slash + 1);
-    // A base typed with the frames' own extension means the frames, not a name with ".bmp" in
-    // the middle: "walk.bmp" numbers as walk001.bmp. Only the one ending goes; "walk.bmp.bak"
-    // is a name of its own and stays whole.
-    if (baseName.endsWith(extension, Qt::CaseInsensitive))
-        baseName.chop(extension.size());
+    // A base typed with a picture's extension means the frames, not a name with ".bmp" in the
+    // middle: "walk.bmp" numbers as walk001.bmp, and "walk.jpg" as walk001.png for PNG frames.
+    // Only the one ending goes; "walk.bmp.bak" is a name of its own and stays whole.
+    static const QLatin1String kPictureExtensions[] = {
+        QLatin1String(".bmp"),  QLatin1String(".png"),  QLatin1String(".jpg"),
+        QLatin1String(".jpeg"), QLatin1String(".gif"),  QLatin1String(".webp"),
+        QLatin1String(".tif"),  QLatin1String(".tiff"), QLatin1String(".tga")};
+    for (const QLatin1String picture : kPictureExtensions) {
+        if (baseName.endsWith(picture, Qt::CaseInsensitive)) {
+            baseName.chop(picture.size());
+            break;
+        }
+    }
 
     QString number = QString::number(frame);
     if (number.size() == 1)

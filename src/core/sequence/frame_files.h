@@ -16,9 +16,10 @@ enum class FrameFormat { Bmp, Png };
 QLatin1String FrameExtension(FrameFormat format);
 
 // The file name of frame `frame` of a sequence whose base is `chosenPath`: the folder (up to the
-// last "/"; kept with a single "/" after it), the base name less one ending of the format's
-// extension in any letter case, the number padded with zeros to three digits (longer numbers
-// unchanged), then the extension (".bmp" or ".png").
+// last "/"; kept with a single "/" after it), the base name less one ending of a picture's
+// extension (.bmp, .png, .jpg, .jpeg, .gif, .webp, .tif, .tiff, .tga) in any letter case, the
+// number padded with zeros to three digits (longer numbers unchanged), then the extension (".bmp"
+// or ".png").
 // "/anim/walk", 1 -> "/anim/walk001.bmp"; "/walk", 5 -> "/walk005.bmp";
 // "/anim/walk.BMP", 12 -> "/anim/walk012.bmp"; "/anim/walk", 1234 -> "/anim/walk1234.bmp";
 // "/anim/walk.bmp.bak", 2 -> "/anim/walk.bmp.bak002.bmp".

@@ -37,6 +37,15 @@ int framesInFlight(const FrameRun &run)
     return int(std::clamp<int64_t>(kBudgetBytes / frameBytes, 1, 2 * OrderedWorkThreads()));
 }
 
+void writeOneFile(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
+{
+    if (output.format == FrameFormat::Png)
+        WritePngFile(output.path, run.frame(1));
+    else
+        WriteBmp24File(output.path, run.frame(1));
+    tell(progress, 1, 1);
+}
+
 void writeNumberedFiles(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
 {
     const int n = run.count();
@@ -128,12 +137,15 @@ bool KeepsAlpha(FrameFormat format)
 
 bool KeepsAlpha(const FrameOutput &output)
 {
-    return output.kind != OutputKind::NumberedFiles || KeepsAlpha(output.format);
+    const bool files =
+        output.kind == OutputKind::OneFile || output.kind == OutputKind::NumberedFiles;
+    return !files || KeepsAlpha(output.format);
 }
 
 QStringList OutputFiles(const FrameOutput &output, int frames)
 {
     switch (output.kind) {
+    case OutputKind::OneFile: return {output.path};
     case OutputKind::NumberedFiles: {
         QStringList names;
         for (int k = 1; k <= frames; ++k)
@@ -159,29 +171,15 @@ QStringList ExistingOutputFiles(const FrameOutput &output, int frames)
     return existing;
 }
 
-int OutputSteps(const FrameOutput &output, int frames)
-{
-    if (output.kind == OutputKind::Animation)
-        return int(PlayOrder(frames, output.animation.pingPong).size());
-    return frames;
-}
-
 void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
 {
     // Whatever the output, its files go beside output.path: temporary files that killed writers
     // left there go first.
     RemoveStaleTemporaryFiles(FolderOfPath(output.path));
     switch (output.kind) {
+    case OutputKind::OneFile: writeOneFile(run, output, progress); break;
     case OutputKind::NumberedFiles: writeNumberedFiles(run, output, progress); break;
     case OutputKind::Animation: writeAnimation(run, output, progress); break;
     case OutputKind::Sheet: writeSheet(run, output, progress); break;
     }
-}
-
-void WriteCutFile(const QString &path, const QImage &cut, FrameFormat format)
-{
-    if (format == FrameFormat::Png)
-        WritePngFile(path, cut);
-    else
-        WriteBmp24File(path, cut);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Where a run's frames go: numbered BMP or PNG files, one animated GIF or WebP, or a sprite sheet
-// with its JSON. The window and the command line both write through WriteFrameOutput.
+// Where a run's frames go: one file, numbered BMP or PNG files, one animated GIF or WebP, or a
+// sprite sheet with its JSON. The window and the command line both write through
+// WriteFrameOutput.
 #pragma once
 
 #include "core/animation/animation.h"
@@ -12,13 +13,15 @@
 #include <QString>
 #include <QStringList>
 
-enum class OutputKind { NumberedFiles, Animation, Sheet };
+// OneFile is the run's first frame under the name given (a single cut, or a continuous cut of which
+// only the start fits).
+enum class OutputKind { OneFile, NumberedFiles, Animation, Sheet };
 
 struct FrameOutput {
     OutputKind kind = OutputKind::NumberedFiles;
     // NumberedFiles: the base of the frame names (FrameFileName); otherwise the one file written.
     QString path;
-    FrameFormat format = FrameFormat::Bmp; // NumberedFiles
+    FrameFormat format = FrameFormat::Bmp; // OneFile and NumberedFiles
     AnimationOptions animation;            // Animation
     SheetOptions sheet;                    // Sheet
 };
@@ -34,16 +37,10 @@ QStringList OutputFiles(const FrameOutput &output, int frames);
 // Those of them that something already occupies (a file, a folder, a link, even a broken one).
 QStringList ExistingOutputFiles(const FrameOutput &output, int frames);
 
-// The number of steps WriteFrameOutput reports through progress: one per frame written, shown or
-// placed (a ping-pong animation shows most frames twice).
-int OutputSteps(const FrameOutput &output, int frames);
-
-// Writes run as output asks, telling progress(k, OutputSteps) after each step. Throws Failure.
+// Writes run as output asks, telling progress(k, n) after each of its n steps: a frame written,
+// shown or placed (a ping-pong animation shows most frames twice). Throws Failure. One file is a
+// 24-bit BMP byte for byte as WriteBmp24File writes it, or a PNG that keeps the cut's alpha.
 // Numbered files are written one by one (those written before a failure stay, each whole); an
 // animation or a sheet is made in memory and written at the end, whole or not at all, the sheet's
 // JSON after the sheet.
 void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgress &progress = {});
-
-// Writes one cut as a file of format: a 24-bit BMP byte for byte as WriteBmp24File writes it, or a
-// PNG that keeps the cut's alpha.
-void WriteCutFile(const QString &path, const QImage &cut, FrameFormat format);

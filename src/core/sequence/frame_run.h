@@ -15,9 +15,11 @@ class FrameRun {
     virtual ~FrameRun() = default;
     virtual int count() const = 0;
     virtual QSize frameSize() const = 0;
-    // Whether the frames carry alpha: cuts of a picture with transparency, made for an output that
-    // keeps it. Otherwise the frames are 24-bit.
+    // Whether the frames carry alpha: cuts of a picture with transparency. Otherwise the frames are
+    // 24-bit.
     virtual bool hasAlpha() const = 0;
+    // The places the run left out: tiles of a grid that are a single colour, when asked to.
+    virtual int skipped() const { return 0; }
     // Frame k, 1 .. count(), in any order; each costs only its own making, so a run of thousands
     // can be shown as it is made. The picture is valid until the next call on the run.
     virtual const QImage &frame(int k) = 0;

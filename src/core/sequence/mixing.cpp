@@ -2,8 +2,6 @@
 // The blended and faded runs: exact mixing tables, the frame rows, and the runs themselves.
 #include "core/sequence/mixing.h"
 
-#include "core/base/atomic_file.h"
-#include "core/base/file_names.h"
 #include "core/image/bmp_format.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
@@ -270,11 +268,9 @@ void mixInto(MixKind kind, const QImage &cut24, const QImage &blend24, double x,
 
 class MixFrames : public FrameRun {
   public:
-    MixFrames(const Workspace &ws, MixKind kind)
-        : m_kind(kind), m_cut24(To24Bit(ws.CutImage)),
-          m_blend24(blends(kind) ? blendMatching(FitToCut(ws.BlendImage, ws.CutWidth, ws.CutHeight),
-                                                 m_cut24.size())
-                                 : QImage())
+    MixFrames(const QImage &cut, const QImage &blend, MixKind kind)
+        : m_kind(kind), m_cut24(To24Bit(cut)),
+          m_blend24(blends(kind) ? blendMatching(blend, m_cut24.size()) : QImage())
     {
     }
     int count() const override { return kMixFrames; }
@@ -301,36 +297,7 @@ class MixFrames : public FrameRun {
     QImage m_frame;
 };
 
-// One mix into frame, sized to the cut.
-void mixFrame(MixKind kind, const QImage &cut, const QImage &blend, double x, QImage &frame)
-{
-    const QImage cut24 = To24Bit(cut);
-    const QImage blend24 = blends(kind) ? blendMatching(blend, cut24.size()) : QImage();
-    prepareFrame(cut24.size(), frame);
-    mixInto(kind, cut24, blend24, x, rowsOf(frame));
-}
-
 } // namespace
-
-void BlendFrame(const QImage &cut, const QImage &blend, double x, QImage &frame)
-{
-    mixFrame(MixKind::Blend, cut, blend, x, frame);
-}
-
-void BlendFrameWhiteTransparent(const QImage &cut, const QImage &blend, double x, QImage &frame)
-{
-    mixFrame(MixKind::BlendWhiteTransparent, cut, blend, x, frame);
-}
-
-void FadeToWhite(const QImage &cut, double x, QImage &frame)
-{
-    mixFrame(MixKind::FadeToWhite, cut, QImage(), x, frame);
-}
-
-void FadeToBlack(const QImage &cut, double x, QImage &frame)
-{
-    mixFrame(MixKind::FadeToBlack, cut, QImage(), x, frame);
-}
 
 QImage FitToCut(const QImage &blend, int width, int height)
 {
@@ -345,40 +312,7 @@ QImage FitToCut(const QImage &blend, int width, int height)
     return fitted;
 }
 
-void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath,
-                    const FrameWriter &write, const FrameProgress &progress)
+std::unique_ptr<FrameRun> MixRun(const QImage &cut, const QImage &blend, MixKind kind)
 {
-    RemoveStaleTemporaryFiles(FolderOfPath(FrameFileName(chosenPath, 1)));
-    if (blends(kind))
-        ws.BlendImage = FitToCut(ws.BlendImage, ws.CutWidth, ws.CutHeight);
-    for (int k = 1; k <= kMixFrames; ++k) {
-        mixFrame(kind, ws.CutImage, ws.BlendImage, MixWeight(k), ws.FrameImage);
-        write(FrameFileName(chosenPath, k), ws.FrameImage);
-        if (progress)
-            progress(k, kMixFrames);
-    }
-}
-
-void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath, BmpFrameWriter &writer,
-                    const FrameProgress &progress)
-{
-    RemoveStaleTemporaryFiles(FolderOfPath(FrameFileName(chosenPath, 1)));
-    if (blends(kind))
-        ws.BlendImage = FitToCut(ws.BlendImage, ws.CutWidth, ws.CutHeight);
-    const QImage cut24 = To24Bit(ws.CutImage);
-    const QImage blend24 = blends(kind) ? blendMatching(ws.BlendImage, cut24.size()) : QImage();
-    for (int k = 1; k <= kMixFrames; ++k) {
-        const double x = MixWeight(k);
-        writer.writeRows(FrameFileName(chosenPath, k), cut24.width(), cut24.height(),
-                         [&](uchar *rows, qsizetype stride) {
-                             mixInto(kind, cut24, blend24, x, {rows, stride, cut24.height(), true});
-                         });
-        if (progress)
-            progress(k, kMixFrames);
-    }
-}
-
-std::unique_ptr<FrameRun> MixRun(const Workspace &ws, MixKind kind)
-{
-    return std::make_unique<MixFrames>(ws, kind);
+    return std::make_unique<MixFrames>(cut, blend, kind);
 }

@@ -3,13 +3,9 @@
 // each channel evaluated exactly and rounded half to even.
 #pragma once
 
-#include "core/sequence/frame_files.h"
 #include "core/sequence/frame_run.h"
-#include "core/workspace/workspace.h"
 
 #include <memory>
-
-class BmpFrameWriter;
 
 // The 21 weights of the blended and faded runs: 0, then 0.05 (at extended precision) added each
 // frame and stored as a double. Frame 11's weight is 0.49999999999999994.
@@ -18,29 +14,14 @@ double MixWeight(int frame); // frame 1 .. 21
 
 enum class MixKind { Blend, BlendWhiteTransparent, FadeToWhite, FadeToBlack };
 
-// Fills frame (sized to the cut, 24-bit) with one mix of cut (and blend) at weight x; each
-// channel is evaluated exactly and rounded half to even.
-void BlendFrame(const QImage &cut, const QImage &blend, double x, QImage &frame);
-void BlendFrameWhiteTransparent(const QImage &cut, const QImage &blend, double x, QImage &frame);
-void FadeToWhite(const QImage &cut, double x, QImage &frame);
-void FadeToBlack(const QImage &cut, double x, QImage &frame);
-
-// BlendImage cut or padded to width x height: its top-left pixels kept, any added area white.
+// A second picture cut or padded to width x height: its top-left pixels kept, any added area
+// white. A null picture gives a white one.
 QImage FitToCut(const QImage &blend, int width, int height);
 
-// The alpha-compositing or fade run: BlendImage fitted to the cut (blend kinds only), then 21
-// frames built in FrameImage and written as FrameFileName(chosenPath, k). CutImage must hold the
-// cut. Throws the writer's Failure; frames already written stay. Temporary files that killed
-// writers left in the frames' folder are removed first (RemoveStaleTemporaryFiles).
-void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath,
-                    const FrameWriter &write, const FrameProgress &progress = {});
-// The same run written as BMP files by writer, each frame mixed straight into the file's buffer:
-// the same files, with no picture in between (FrameImage is left alone).
-void WriteMixFrames(Workspace &ws, MixKind kind, const QString &chosenPath, BmpFrameWriter &writer,
-                    const FrameProgress &progress = {});
-
-// The frames of WriteMixFrames as a run, from the cut and the blend picture of ws as they are
-// now (the blend fitted to the cut as the writers fit it; ws itself is not touched). Frames are
-// 24-bit: a cut with alpha is mixed over white. Its BMP files are made as the BmpFrameWriter
-// version of WriteMixFrames makes them.
-std::unique_ptr<FrameRun> MixRun(const Workspace &ws, MixKind kind);
+// The 21 frames of a blended or faded run, each built from cut (24-bit, or converted as To24Bit
+// converts it) and, for the blend kinds, blend fitted to the cut (FitToCut). Frame k mixes them at
+// MixWeight(k): x * blend + (1 - x) * cut for a blend (with BlendWhiteTransparent, a pure white
+// pixel of blend leaves the cut's pixel as it is), x * cut + (1 - x) * c for a fade from colour c
+// (white 255 or black 0); each channel is evaluated exactly and rounded half to even. Frames are
+// 24-bit; a run written as BMP files mixes each frame straight into the file's buffer.
+std::unique_ptr<FrameRun> MixRun(const QImage &cut, const QImage &blend, MixKind kind);

@@ -10,12 +10,12 @@ void EditHistory::clear()
     m_bytes = 0;
 }
 
-void EditHistory::record(const QString &name, const EditState &before, const Workspace &ws)
+void EditHistory::record(const QString &name, const EditState &before, QSize cutAfter)
 {
     for (const Step &step : m_redo)
         release(step.picture);
     m_redo.clear();
-    m_undo.push_back({name, before.picture, before.cut, QSize(ws.CutWidth, ws.CutHeight)});
+    m_undo.push_back({name, before.picture, before.cut, cutAfter});
     hold(before.picture);
     keepWithinLimit();
 }
@@ -30,45 +30,41 @@ QString EditHistory::redoName() const
     return m_redo.empty() ? QString() : m_redo.back().name;
 }
 
-void EditHistory::undo(Workspace &ws)
+bool EditHistory::undo(QImage &picture, CutFrame &frame)
 {
-    move(m_undo, m_redo, ws);
+    return move(m_undo, m_redo, picture, frame);
 }
 
-void EditHistory::redo(Workspace &ws)
+bool EditHistory::redo(QImage &picture, CutFrame &frame)
 {
-    move(m_redo, m_undo, ws);
+    return move(m_redo, m_undo, picture, frame);
 }
 
-void EditHistory::move(std::deque<Step> &from, std::deque<Step> &to, Workspace &ws)
+bool EditHistory::move(std::deque<Step> &from, std::deque<Step> &to, QImage &picture,
+                       CutFrame &frame)
 {
     if (from.empty())
-        return;
+        return false;
     Step step = std::move(from.back());
     from.pop_back();
     release(step.picture);
 
-    const QSize cutNow(ws.CutWidth, ws.CutHeight);
-    Step back{step.name, ws.WorkImage, cutNow, QSize()};
-    ws.WorkImage = step.picture; // shared, never copied: the step's pixels become the picture's
-    ws.CanvasWidth = ws.WorkImage.width();
-    ws.CanvasHeight = ws.WorkImage.height();
+    const QSize cutNow = frame.size();
+    Step back{step.name, picture, cutNow, QSize()};
+    picture = step.picture; // shared, never copied: the step's pixels become the picture's
+    frame.setPictureSize(picture.size());
     // The cut size goes back to what it was with that picture when the cut is still the one the
     // edit left. A size the user has chosen since is kept (lowered to the picture): taking back
     // a blur must not undo a choice made after it.
-    if (cutNow == step.cutLeft) {
-        ws.CutWidth = step.cut.width();
-        ws.CutHeight = step.cut.height();
-    } else {
-        LowerCutToCanvas(ws);
-    }
-    ClampFrame(ws);
-    back.cutLeft = QSize(ws.CutWidth, ws.CutHeight);
+    if (cutNow == step.cutLeft)
+        frame.setSize(step.cut);
+    back.cutLeft = frame.size();
 
     hold(back.picture);
     to.push_back(std::move(back));
     // Going back to a smaller picture leaves a larger one to the history, which may pass the limit.
     keepWithinLimit();
+    return true;
 }
 
 void EditHistory::setByteLimit(qint64 byteLimit)

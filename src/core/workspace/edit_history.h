@@ -3,7 +3,7 @@
 // time.
 #pragma once
 
-#include "core/workspace/workspace.h"
+#include "core/workspace/cut_frame.h"
 
 #include <QHash>
 #include <QImage>
@@ -16,24 +16,18 @@
 // ordinary desktop's memory beside the working picture and its view. Past it the oldest steps go.
 inline constexpr qint64 kHistoryByteLimit = qint64(1) << 30;
 
-// The part of the workspace an edit changes: the picture (the canvas takes its size) and the cut
-// size, which a smaller picture lowers. The frame is not kept: it stays where the user left it,
-// brought inside the picture by the clamp.
+// What an edit changes: the picture and the cut size, which a smaller picture lowers. The frame's
+// position is not kept: it stays where the user left it, brought inside the picture.
 struct EditState {
     QImage picture;
     QSize cut;
 };
 
-// The state ws is in now: taken just before an edit, then given to EditHistory::record().
-inline EditState CurrentEditState(const Workspace &ws)
-{
-    return {ws.WorkImage, QSize(ws.CutWidth, ws.CutHeight)};
-}
-
 // The steps behind and ahead of the working picture. Each keeps the picture it puts back as a
-// shallow QImage copy: the working picture, UndoImage and the steps share pixels. A picture held
-// by several steps is counted once against the limit; it counts in full even while it is also
-// the working picture or UndoImage, so the limit errs on the side of less memory.
+// shallow QImage copy: the working picture, the picture as loaded and the steps share pixels. A
+// picture held by several steps is counted once against the limit; it counts in full even while it
+// is also the working picture or the picture as loaded, so the limit errs on the side of less
+// memory.
 class EditHistory {
   public:
     explicit EditHistory(qint64 byteLimit = kHistoryByteLimit) : m_byteLimit(byteLimit) {}
@@ -41,9 +35,9 @@ class EditHistory {
     // Forgets every step: a new picture starts a new history.
     void clear();
 
-    // An edit named name has turned before into ws (which holds its result): 取り消し can put
-    // before back. The steps that could have been made again are dropped.
-    void record(const QString &name, const EditState &before, const Workspace &ws);
+    // An edit named name has turned before into a picture whose cut is now cutAfter: 取り消し can
+    // put before back. The steps that could have been made again are dropped.
+    void record(const QString &name, const EditState &before, QSize cutAfter);
 
     bool canUndo() const { return !m_undo.empty(); }
     bool canRedo() const { return !m_redo.empty(); }
@@ -51,11 +45,12 @@ class EditHistory {
     QString undoName() const;
     QString redoName() const;
 
-    // Puts ws back as it was before the latest edit, which redo() can then make again; and the
-    // reverse. Each sets the picture, the canvas size and the cut size, and clamps the frame;
-    // without a step it does nothing.
-    void undo(Workspace &ws);
-    void redo(Workspace &ws);
+    // Puts picture and frame back as they were before the latest edit, which redo() can then make
+    // again; and the reverse. The frame takes the picture's size, and the cut size it had with that
+    // picture unless the user has chosen another since. Without a step nothing changes and the
+    // answer is false.
+    bool undo(QImage &picture, CutFrame &frame);
+    bool redo(QImage &picture, CutFrame &frame);
 
     int undoCount() const { return int(m_undo.size()); }
     // The pixel memory the steps hold, each shared picture once.
@@ -71,7 +66,7 @@ class EditHistory {
         QSize cutLeft;  // the cut size the other side of the step had when it was taken
     };
 
-    void move(std::deque<Step> &from, std::deque<Step> &to, Workspace &ws);
+    bool move(std::deque<Step> &from, std::deque<Step> &to, QImage &picture, CutFrame &frame);
     void hold(const QImage &picture);
     void release(const QImage &picture);
     void keepWithinLimit();

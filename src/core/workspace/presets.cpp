@@ -84,7 +84,8 @@ void ParsePresets(QByteArrayView bytes, std::vector<Preset> &presets)
         preset.name = DecodeText(reader.readLine(), encoding);
         preset.width = reader.readNumber();
         preset.height = reader.readNumber();
-        presets.push_back(preset);
+        if (presets.size() < kMaxPresets) // later records are read for their faults only
+            presets.push_back(preset);
     }
 }
 

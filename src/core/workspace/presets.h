@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+// Records of data.dat beyond this many are ignored.
+inline constexpr size_t kMaxPresets = 100;
+
 struct Preset {
     QString name;
     int32_t width = 0;
@@ -16,7 +19,8 @@ struct Preset {
 };
 
 // Parses the records of a preset file (name line, width, height; repeated) and appends each
-// record to presets as soon as it is complete, so records read before a failure are kept.
+// record to presets as soon as it is complete, so records read before a failure are kept, until
+// presets holds kMaxPresets of them.
 // Throws IoError(106) when a width or height is not a number.
 void ParsePresets(QByteArrayView bytes, std::vector<Preset> &presets);
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The settings file set.ini: a small INI reader and writer for section "set".
+// The settings file set.ini: a small INI reader and writer for section "set" and the view's own
+// sections.
 #include "core/workspace/settings.h"
 
 #include "core/base/atomic_file.h"
@@ -35,13 +36,13 @@ struct KeyField {
 
 // The order in which the keys are written.
 constexpr std::array<KeyField, 7> kKeys{{
-    {"PosX", &SettingsRecord::PosX},
-    {"PosY", &SettingsRecord::PosY},
-    {"PosW", &SettingsRecord::PosW},
-    {"PosH", &SettingsRecord::PosH},
-    {"ImageWidth", &SettingsRecord::ImageWidth},
-    {"ImageHeight", &SettingsRecord::ImageHeight},
-    {"RWidth", &SettingsRecord::RWidth},
+    {"PosX", &SettingsRecord::windowTop},
+    {"PosY", &SettingsRecord::windowLeft},
+    {"PosW", &SettingsRecord::windowWidth},
+    {"PosH", &SettingsRecord::windowHeight},
+    {"ImageWidth", &SettingsRecord::cutWidth},
+    {"ImageHeight", &SettingsRecord::cutHeight},
+    {"RWidth", &SettingsRecord::shrinkWidth},
 }};
 
 bool isBlank(char c)
@@ -328,11 +329,11 @@ ViewSettings ParseViewSettings(const QByteArray &iniText)
     ViewSettings view;
     const auto zoom = readSection(iniText, kViewSection, {QByteArrayLiteral("Zoom")}).front();
     if (const auto percent = zoom ? ReadIniInteger(*zoom) : std::nullopt)
-        view.ZoomPercent = *percent;
+        view.zoomPercent = *percent;
     for (const auto &value : readSection(iniText, kRecentSection, recentKeyNames())) {
         const QString path = value ? QString::fromUtf8(*value) : QString();
-        if (!path.isEmpty() && !holdsLineBreak(path) && !view.RecentFiles.contains(path))
-            view.RecentFiles << path;
+        if (!path.isEmpty() && !holdsLineBreak(path) && !view.recentFiles.contains(path))
+            view.recentFiles << path;
     }
     return view;
 }
@@ -340,9 +341,9 @@ ViewSettings ParseViewSettings(const QByteArray &iniText)
 QByteArray UpdateViewSettings(const QByteArray &iniText, const ViewSettings &view)
 {
     QByteArray text =
-        updateSection(iniText, kViewSection, {{"Zoom", QByteArray::number(view.ZoomPercent)}});
+        updateSection(iniText, kViewSection, {{"Zoom", QByteArray::number(view.zoomPercent)}});
     QStringList kept;
-    for (const QString &path : view.RecentFiles)
+    for (const QString &path : view.recentFiles)
         if (!holdsLineBreak(path) && kept.size() < kRecentFileCount)
             kept << path;
     std::vector<IniKey> files;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The settings file set.ini: reading and writing section "set".
+// The settings file set.ini: section "set" as earlier versions read and write it, and the view's
+// own sections [view] and [recent].
 #pragma once
 
 #include <QByteArray>
@@ -8,15 +9,17 @@
 #include <cstdint>
 #include <optional>
 
-// What set.ini keeps between runs. PosX is the window's top edge and PosY its left edge.
+// What set.ini keeps between runs, each field under the key of section "set" that files written
+// by earlier versions use (in brackets): the window's outer place and size, the cut size, and
+// the width the shrink prompt offers.
 struct SettingsRecord {
-    int32_t PosX = 0;
-    int32_t PosY = 0;
-    int32_t PosW = 750;
-    int32_t PosH = 550;
-    int32_t ImageWidth = 100;
-    int32_t ImageHeight = 100;
-    int32_t RWidth = 100;
+    int32_t windowTop = 0;      // PosX
+    int32_t windowLeft = 0;     // PosY
+    int32_t windowWidth = 750;  // PosW
+    int32_t windowHeight = 550; // PosH
+    int32_t cutWidth = 100;     // ImageWidth
+    int32_t cutHeight = 100;    // ImageHeight
+    int32_t shrinkWidth = 100;  // RWidth
 
     bool operator==(const SettingsRecord &) const = default;
 };
@@ -51,8 +54,8 @@ std::optional<int32_t> ReadIniInteger(QByteArrayView value);
 // whole percentage) and the pictures opened last ([recent] File1 .. File8, newest first).
 inline constexpr int kRecentFileCount = 8;
 struct ViewSettings {
-    int32_t ZoomPercent = 100;
-    QStringList RecentFiles; // at most kRecentFileCount paths
+    int32_t zoomPercent = 100;
+    QStringList recentFiles; // at most kRecentFileCount paths
 
     bool operator==(const ViewSettings &) const = default;
 };

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The canvas view at zoom: sampled above 100 %, box-averaged below.
+// The canvas view at zoom: sampled from 100 % up, box-averaged below.
 #include "core/workspace/zoomed_view.h"
 
+#include "core/image/alpha.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
 
@@ -18,20 +19,24 @@ constexpr int kTileSize = 256;
 // otherwise keep nearly half its pixels again. When full, the tiles start afresh.
 constexpr qsizetype kMostTiles = 400;
 
-// The pixels of picture rectangle from in 24-bit form, with where from's corner lies in it: the
-// picture itself when it is 24-bit, otherwise a converted copy of from alone.
+// The pixels of picture rectangle from in the view's format (ViewFormatOf), with where from's
+// corner lies in it: the picture itself when it has that format, otherwise a converted copy of
+// from alone.
 struct Source {
     QImage image;
     QPoint origin;
+    int channels = 3; // bytes per pixel
     // Picture row y, from picture column origin.x() on.
     const uchar *row(int y) const { return image.constScanLine(y - origin.y()); }
 };
 
-Source source24(const QImage &work, const QRect &from)
+Source sourceOf(const QImage &work, const QRect &from)
 {
-    if (work.format() == kPictureFormat)
-        return {work, QPoint(0, 0)};
-    return {To24Bit(work.copy(from)), from.topLeft()};
+    const QImage::Format format = ViewFormatOf(work);
+    const int channels = format == kPictureFormat ? 3 : 4;
+    if (work.format() == format)
+        return {work, QPoint(0, 0), channels};
+    return {work.copy(from).convertToFormat(format), from.topLeft(), channels};
 }
 
 QRect clippedToView(const QImage &work, Zoom zoom, const QRect &rect)
@@ -53,13 +58,14 @@ QImage SampledViewPart(const QImage &work, Zoom zoom, const QRect &rect)
         return {};
     const QRect from(QPoint(PictureAt(r.left(), zoom), PictureAt(r.top(), zoom)),
                      QPoint(PictureAt(r.right(), zoom), PictureAt(r.bottom(), zoom)));
-    const Source source = source24(work, from);
+    const Source source = sourceOf(work, from);
+    const int n = source.channels;
     std::vector<int> offsets(size_t(r.width())); // each view column's picture pixel in a row
     for (int i = 0; i < r.width(); ++i)
-        offsets[size_t(i)] = 3 * (PictureAt(r.left() + i, zoom) - source.origin.x());
+        offsets[size_t(i)] = n * (PictureAt(r.left() + i, zoom) - source.origin.x());
 
-    QImage out(r.size(), kPictureFormat);
-    const size_t rowBytes = size_t(r.width()) * 3;
+    QImage out(r.size(), source.image.format());
+    const size_t rowBytes = size_t(r.width()) * n;
     int previous = -1;
     for (int y = 0; y < r.height(); ++y) {
         uchar *to = out.scanLine(y);
@@ -69,8 +75,12 @@ QImage SampledViewPart(const QImage &work, Zoom zoom, const QRect &rect)
             continue;
         }
         const uchar *line = source.row(row);
-        for (int i = 0; i < r.width(); ++i)
-            std::memcpy(to + 3 * i, line + offsets[size_t(i)], 3);
+        if (zoom == Zoom{1, 1}) { // the part's own pixels, in one run
+            std::memcpy(to, line + offsets[0], rowBytes);
+        } else {
+            for (int i = 0; i < r.width(); ++i)
+                std::memcpy(to + n * i, line + offsets[size_t(i)], size_t(n));
+        }
         previous = row;
     }
     return out;
@@ -100,30 +110,38 @@ void reduceRows(const Source &source, Zoom zoom, const QRect &r, int pictureHeig
 {
     // Each view row first adds up its box's picture rows byte by byte, then each view pixel adds
     // up its box's columns.
+    const int n = source.channels;
     const int left = bounds.front();
-    const size_t rowBytes = size_t(bounds.back() - left) * 3;
+    const size_t rowBytes = size_t(bounds.back() - left) * n;
     std::vector<Sum> columns(rowBytes);
     for (int y = first; y < last; ++y) {
         const int y0 = PictureAt(r.top() + y, zoom);
         const int y1 = std::min(PictureAt(r.top() + y + 1, zoom), pictureHeight);
         std::fill(columns.begin(), columns.end(), Sum(0));
         for (int row = y0; row < y1; ++row)
-            addRow(columns.data(), source.row(row) + 3 * left, rowBytes);
+            addRow(columns.data(), source.row(row) + n * left, rowBytes);
         uchar *to = outBits + y * outStride;
         for (int i = 0; i < r.width(); ++i) {
-            uint32_t sum[3] = {0, 0, 0};
+            uint32_t sum[4] = {0, 0, 0, 0};
             for (int x = bounds[size_t(i)]; x < bounds[size_t(i) + 1]; ++x)
-                for (int c = 0; c < 3; ++c)
-                    sum[c] += columns[size_t(x - left) * 3 + size_t(c)];
+                for (int c = 0; c < n; ++c)
+                    sum[c] += columns[size_t(x - left) * n + size_t(c)];
             const uint32_t count =
                 uint32_t(y1 - y0) * uint32_t(bounds[size_t(i) + 1] - bounds[size_t(i)]);
-            for (int c = 0; c < 3; ++c) // the mean, halves up
-                to[3 * i + c] = uchar((sum[c] + count / 2) / count);
+            // The mean, halves up. Premultiplied channels average to a premultiplied pixel: each
+            // colour stays at most its alpha.
+            for (int c = 0; c < n; ++c)
+                to[n * i + c] = uchar((sum[c] + count / 2) / count);
         }
     }
 }
 
 } // namespace
+
+QImage::Format ViewFormatOf(const QImage &work)
+{
+    return HasAlpha(work) ? QImage::Format_ARGB32_Premultiplied : kPictureFormat;
+}
 
 QImage AveragedViewPart(const QImage &work, Zoom zoom, const QRect &rect)
 {
@@ -138,11 +156,11 @@ QImage AveragedViewPart(const QImage &work, Zoom zoom, const QRect &rect)
     const int top = PictureAt(r.top(), zoom);
     const int bottom = std::min(PictureAt(r.bottom() + 1, zoom), work.height());
     const QRect from(bounds.front(), top, bounds.back() - bounds.front(), bottom - top);
-    const Source source = source24(work, from);
+    const Source source = sourceOf(work, from);
     for (int &bound : bounds) // from here on counted from the source's first column
         bound -= source.origin.x();
 
-    QImage out(r.size(), kPictureFormat);
+    QImage out(r.size(), source.image.format());
     uchar *const outBits = out.bits();
     const qsizetype outStride = out.bytesPerLine();
     // A box is at most ceil(den / num) rows high.
@@ -193,17 +211,18 @@ QImage ZoomedView::part(const QImage &work, Zoom zoom, const QRect &rect)
         m_sourceKey = work.cacheKey();
         m_zoom = zoom;
     }
-    QImage out(r.size(), kPictureFormat);
+    QImage out(r.size(), ViewFormatOf(work));
+    const int n = out.depth() / 8;
     for (int ty = r.top() / kTileSize; ty <= r.bottom() / kTileSize; ++ty)
         for (int tx = r.left() / kTileSize; tx <= r.right() / kTileSize; ++tx) {
             const QImage &t = tile(work, zoom, {tx, ty});
             const QRect placed(QPoint(tx, ty) * kTileSize, t.size());
             const QRect common = r & placed;
             for (int row = common.top(); row <= common.bottom(); ++row)
-                std::memcpy(out.scanLine(row - r.top()) + 3 * (common.left() - r.left()),
+                std::memcpy(out.scanLine(row - r.top()) + n * (common.left() - r.left()),
                             t.constScanLine(row - placed.top()) +
-                                3 * (common.left() - placed.left()),
-                            size_t(common.width()) * 3);
+                                n * (common.left() - placed.left()),
+                            size_t(common.width()) * n);
         }
     return out;
 }

@@ -9,7 +9,6 @@
 #include "core/image/picture_reading.h"
 #include "core/image/plugin_reading.h"
 #include "core/image/webp_format.h"
-#include "core/workspace/view_composer.h"
 
 #include "test_files.h"
 
@@ -217,31 +216,6 @@ TEST(ExifOrientation, AllEightAreShownUprightUnlessKeptAsStored)
         ShrinkOneFile(path, small, 32, buffers, true);
         EXPECT_EQ(corners(ReadPictureFile(small, Orientation::AsStored)), QLatin1String("RGBW"));
     }
-}
-
-// The canvas shows transparency as a checkerboard fixed to the picture: after the outline moves,
-// the squares put back under the old outline must match the ones around them. Catches squares
-// anchored at the repainted part instead of the picture, and alpha shown as black.
-TEST(ViewComposer, TransparencyShowsAsACheckerboardFixedToThePicture)
-{
-    QImage picture(40, 30, QImage::Format_ARGB32);
-    picture.fill(qRgba(0, 0, 0, 0));
-    for (int y = 0; y < 30; ++y)
-        for (int x = 30; x < 40; ++x)
-            picture.setPixel(x, y, qRgba(0, 0, 255, 255));
-    ViewComposer moved;
-    QImage view;
-    moved.compose(picture, view, QRect(3, 5, 11, 7));
-    moved.compose(picture, view, QRect(20, 9, 5, 5));
-    ViewComposer fresh;
-    QImage expected;
-    fresh.compose(picture, expected, QRect(20, 9, 5, 5));
-    EXPECT_EQ(view, expected);
-    // Squares of two light colours, no black, and the opaque part as it is.
-    EXPECT_NE(expected.pixel(1, 1), expected.pixel(9, 1));
-    EXPECT_EQ(expected.pixel(1, 1), expected.pixel(17, 1));
-    EXPECT_GT(qRed(expected.pixel(9, 1)), 150);
-    EXPECT_EQ(expected.pixel(35, 20), qRgb(0, 0, 255));
 }
 
 } // namespace

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The outputs of a run read back by decoders other than the ones that wrote them: Qt's PNG and GIF
 // readers, libwebp's animation decoder. Frame count, size, delay, loop, alpha and pixels.
+#include "core/base/io_error.h"
 #include "core/image/bmp_format.h"
 #include "core/image/picture.h"
-#include "core/sequence/continuous_cut.h"
 #include "core/sequence/frame_output.h"
 #include "core/sequence/mixing.h"
 
+#include "cut_run.h"
 #include "test_files.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QJsonArray>
@@ -41,18 +43,15 @@ QImage seeThroughPicture()
     return picture;
 }
 
-Workspace cutting(const QImage &picture)
+// The run of 16 x 16 cuts from (0, 4) to the right, 16 pixels a step, written to output; with
+// blend, the blended run of the first cut instead.
+std::unique_ptr<FrameRun> cutting(const QImage &picture, const FrameOutput &output,
+                                  const QImage &blend = {})
 {
-    Workspace ws;
-    SetWorkPicture(ws, picture);
-    ws.CutWidth = 16;
-    ws.CutHeight = 16;
-    ws.FrameX = 0;
-    ws.FrameY = 4;
-    ws.FrameStep = 16;
-    ws.FrameDirection = Direction::Right;
-    FillCutImage(ws);
-    return ws;
+    CutJob job = JobOf(blend.isNull() ? CutKind::Continuous : CutKind::Blend);
+    job.step = 16;
+    job.output = output;
+    return CutRun(picture, QRect(0, 4, 16, 16), job, blend);
 }
 
 // The frame the run must hold at position k, straight from the picture.
@@ -139,8 +138,6 @@ TEST(FrameOutput, EveryOutputReadsBackWithAnIndependentDecoder)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QImage picture = seeThroughPicture();
-    Workspace ws = cutting(picture);
-    ws.BlendImage = picture.mirrored(true, false);
 
     enum class Decoder { PngFiles, QtAnimation, Webp };
     const struct {
@@ -182,7 +179,7 @@ TEST(FrameOutput, EveryOutputReadsBackWithAnIndependentDecoder)
         output.format = FrameFormat::Png;
         output.animation = {row.format, row.delayMs, row.pingPong, true, row.quality};
         const std::unique_ptr<FrameRun> run =
-            row.mix ? MixRun(ws, MixKind::Blend) : ContinuousRun(ws, KeepsAlpha(output));
+            cutting(picture, output, row.mix ? picture.mirrored(true, false) : QImage());
         std::vector<int> shown = row.shown;
         std::vector<QImage> expected; // frame k at k - 1
         for (int k = 1; k <= run->count(); ++k) {
@@ -242,7 +239,6 @@ TEST(FrameOutput, SheetRectanglesInTheJsonHoldTheFrames)
 {
     QTemporaryDir dir;
     const QImage picture = seeThroughPicture();
-    const Workspace ws = cutting(picture);
     const struct {
         int columns, padding;
         QSize size;
@@ -258,7 +254,7 @@ TEST(FrameOutput, SheetRectanglesInTheJsonHoldTheFrames)
         output.kind = OutputKind::Sheet;
         output.path = dir.filePath("walk.png");
         output.sheet = {row.columns, row.padding};
-        WriteFrameOutput(*ContinuousRun(ws, true), output);
+        WriteFrameOutput(*cutting(picture, output), output);
 
         const QImage sheet = QImage(output.path).convertToFormat(QImage::Format_ARGB32);
         ASSERT_EQ(sheet.size(), row.size);
@@ -294,45 +290,55 @@ TEST(FrameOutput, SheetRectanglesInTheJsonHoldTheFrames)
     }
 }
 
-// BMP frames must stay byte for byte what the program always wrote, through the new outputs as
-// well; PNG frames take the same names with their own extension. Catches the run cutting other
-// places than the writers, the mix path losing the direct rows, and an extension rule that strips
-// the wrong ending.
-TEST(FrameOutput, BmpFramesAreTheOldBytesAndPngFramesTheSameNames)
+// BMP files are 24-bit BMPs byte for byte as WriteBmp24File writes them, whether a run makes the
+// rows itself (a mix) or hands over pictures; one file takes the name given; PNG frames take the
+// frame names with their own extension; a failure leaves the frames before it, each whole. Catches
+// the mix path losing the direct rows, one file numbered, an extension rule that strips the wrong
+// ending, and a run that goes on (or leaves a torn file) after a frame fails.
+TEST(FrameOutput, BmpFilesAreTheWritersBytesAndFailuresLeaveWholeFrames)
 {
     QTemporaryDir dir;
     QImage opaque(61, 23, kPictureFormat);
     for (int y = 0; y < opaque.height(); ++y)
         for (int x = 0; x < opaque.width(); ++x)
             opaque.setPixel(x, y, qRgb(x * 4, y * 11, x ^ y));
-    Workspace ws = cutting(opaque);
-    ws.CutWidth = 13; // rows padded to 4 bytes
-    ws.CutHeight = 7;
-    ws.FrameStep = 15;
-    FillCutImage(ws);
-    ws.BlendImage = opaque.mirrored(true, true);
-
-    BmpFrameWriter writer;
-    WriteContinuousFrames(ws, dir.filePath("old"),
-                          [&](const QString &path, const QImage &p) { writer.write(path, p); });
-    Workspace mixed = ws;
-    WriteMixFrames(mixed, MixKind::Blend, dir.filePath("oldmix"), writer);
-    FrameOutput output;
-    output.path = dir.filePath("new.bmp");
-    WriteFrameOutput(*ContinuousRun(ws, false), output);
-    output.path = dir.filePath("newmix");
-    WriteFrameOutput(*MixRun(ws, MixKind::Blend), output);
-    for (int k = 1; k <= kMixFrames; ++k) {
-        if (k <= 4) {
-            EXPECT_EQ(FileBytes(dir.filePath(QStringLiteral("new00%1.bmp").arg(k))),
-                      FileBytes(FrameFileName(dir.filePath("old"), k)))
-                << "frame " << k;
+    const QRect frame(0, 4, 13, 7); // rows padded to 4 bytes
+    CutJob job = JobOf(CutKind::Continuous);
+    job.output.path = dir.filePath("new.bmp");
+    CutJob mix = JobOf(CutKind::Blend);
+    mix.output.path = dir.filePath("mix");
+    CutJob single = JobOf(CutKind::Single);
+    single.output.kind = OutputKind::OneFile;
+    single.output.path = dir.filePath("one.bmp");
+    for (const CutJob &each : {job, mix, single}) {
+        const std::unique_ptr<FrameRun> run =
+            CutRun(opaque, frame, each, opaque.mirrored(true, true));
+        WriteFrameOutput(*run, each.output);
+        const QStringList files = OutputFiles(each.output, run->count());
+        ASSERT_EQ(files.size(), run->count());
+        for (int k = 1; k <= run->count(); ++k) {
+            const QString expected = dir.filePath("expected.bmp");
+            WriteBmp24File(expected, run->frame(k));
+            EXPECT_EQ(FileBytes(files[k - 1]), FileBytes(expected)) << files[k - 1].toStdString();
         }
-        EXPECT_EQ(FileBytes(FrameFileName(dir.filePath("newmix"), k)),
-                  FileBytes(FrameFileName(dir.filePath("oldmix"), k)))
-            << "mix frame " << k;
     }
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("new005.bmp")));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("new004.bmp")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("new005.bmp"))); // 61 - 13 = 48: 3 steps of 15
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("one.bmp")));
+    EXPECT_EQ(QDir(dir.path()).entryList({"mix*.bmp"}, QDir::Files).size(), kMixFrames);
+
+    // Frame 3's name taken by a folder: frames 1 and 2 stay whole, the run stops there.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("cut003.png"));
+    job.output.path = dir.filePath("cut");
+    job.output.format = FrameFormat::Png;
+    int told = 0;
+    EXPECT_THROW(
+        WriteFrameOutput(*CutRun(opaque, frame, job), job.output, [&](int, int) { ++told; }),
+        Failure);
+    EXPECT_EQ(told, 2);
+    EXPECT_EQ(QImage(dir.filePath("cut002.png")).convertToFormat(kPictureFormat),
+              opaque.copy(frame.translated(15, 0)));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("cut004.png")));
 
     const struct {
         const char *base;
@@ -340,7 +346,9 @@ TEST(FrameOutput, BmpFramesAreTheOldBytesAndPngFramesTheSameNames)
     } names[] = {
         {"/anim/walk.png", "/anim/walk012.png"},
         {"/anim/walk.PNG", "/anim/walk012.png"},
-        {"/anim/walk.bmp", "/anim/walk.bmp012.png"}, // only the frames' own extension goes
+        {"/anim/walk.bmp", "/anim/walk012.png"}, // any picture's extension goes, once
+        {"/anim/broken.JPG", "/anim/broken012.png"},
+        {"/anim/walk.png.bak", "/anim/walk.png.bak012.png"},
         {"/anim/walk", "/anim/walk012.png"},
     };
     for (const auto &row : names)

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Frame names and continuous cutting: counts, positions, pixels, and the frame put back.
-#include "core/base/io_error.h"
+// Frame names, and the frames MakeFrameRun cuts for each kind of job: counts, positions, pixels.
 #include "core/image/picture.h"
-#include "core/sequence/continuous_cut.h"
+#include "core/image/plugin_reading.h"
 #include "core/sequence/frame_files.h"
+#include "core/sequence/mixing.h"
+
+#include "cut_run.h"
+#include "pictures.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -49,127 +52,81 @@ TEST(FrameFileName, FolderBaseNameAndPaddedNumber)
             << row.path << " frame " << row.frame;
 }
 
-// Every pixel tells where it came from, so a wrongly placed cut cannot pass.
-QImage numbered(int width, int height)
+CutJob along(Direction direction, std::optional<int> step)
 {
-    QImage picture(width, height, kPictureFormat);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256));
-    return picture;
+    CutJob job = JobOf(CutKind::Continuous);
+    job.direction = direction;
+    job.step = step;
+    return job;
 }
 
-Workspace cutting(int canvasW, int canvasH, int cutW, int cutH, int x, int y, int step,
-                  Direction direction)
+// The job-to-run table: for each kind of job, the places its frames are cut from, in order.
+// Along a direction every position that fits is written, the start included; a step of the cut
+// follows the direction's side. Catches a last whole step left out (or one too many, past the
+// edge), a step taken from the wrong side of the cut for whole tiles, a direction turned the wrong
+// way, a run that moves with no step, and a single cut that moves at all.
+TEST(MakeFrameRun, CutsEachPositionTheJobAsksFor)
 {
-    Workspace ws;
-    ws.WorkImage = numbered(canvasW, canvasH);
-    ws.CanvasWidth = canvasW;
-    ws.CanvasHeight = canvasH;
-    ws.CutWidth = cutW;
-    ws.CutHeight = cutH;
-    ws.FrameX = x;
-    ws.FrameY = y;
-    ws.FrameStep = step;
-    ws.FrameDirection = direction;
-    FillCutImage(ws);
-    return ws;
-}
-
-struct Written {
-    QString path;
-    QPoint frame;
-    QImage picture;
-};
-
-TEST(ContinuousCutting, FrameCountIsEveryPositionThatFits)
-{
+    std::vector<QPoint> down8; // 150 / 8 = 18.75: 18 whole steps of 8 from y = 50
+    for (int k = 0; k <= 18; ++k)
+        down8.push_back({0, 50 + 8 * k});
     const struct {
-        int canvasW, canvasH, cutW, cutH, x, y, step;
-        Direction direction;
-        int expected;
-    } rows[] = {
-        {100, 50, 40, 10, 0, 0, 15, Direction::Right, 5},  // x = 0, 15, 30, 45, 60
-        {100, 50, 40, 10, 60, 0, 15, Direction::Right, 1}, // at the right edge: only the start
-        {100, 50, 40, 10, 50, 0, 15, Direction::Right, 1}, // room 10 < step
-        {100, 50, 40, 10, 45, 0, 15, Direction::Right, 2}, // room of exactly one step
-        {100, 50, 40, 10, 0, 0, 15, Direction::Left, 1},   // top-left corner
-        {100, 50, 40, 10, 0, 0, 15, Direction::Up, 1},
-        {300, 300, 10, 100, 0, 50, 8, Direction::Down, 19}, // 150 / 8 = 18.75 -> 18 steps
-        {300, 10, 40, 10, 100, 0, 15, Direction::Left, 7},  // 100 / 15 = 6 steps
-        {10, 300, 10, 40, 0, 100, 15, Direction::Up, 7},
-        {120, 60, 40, 20, 0, 0, 40, Direction::Right, 3}, // whole tiles
-        {120, 60, 40, 20, 0, 0, 20, Direction::Down, 3},
-        {100, 50, 40, 10, 0, 0, 0, Direction::Right, 1}, // no step: no move
-        {100, 50, 40, 10, 0, 0, -5, Direction::Right, 1},
-        {100, 50, 120, 10, -20, 0, 15, Direction::Right, 1}, // a cut wider than the canvas
-    };
-    for (const auto &row : rows) {
-        Workspace ws;
-        ws.CanvasWidth = row.canvasW;
-        ws.CanvasHeight = row.canvasH;
-        ws.CutWidth = row.cutW;
-        ws.CutHeight = row.cutH;
-        ws.FrameX = row.x;
-        ws.FrameY = row.y;
-        ws.FrameStep = row.step;
-        ws.FrameDirection = row.direction;
-        EXPECT_EQ(ContinuousFrameCount(ws), row.expected)
-            << "direction " << int(row.direction) << " at " << row.x << "," << row.y << " step "
-            << row.step;
-        EXPECT_EQ(WholeSteps(ws), row.expected - 1);
-    }
-}
-
-TEST(ContinuousCutting, FramesShowTheCutAtEachPositionAndTheFrameReturns)
-{
-    const struct {
-        int canvasW, canvasH, cutW, cutH, x, y, step;
-        Direction direction;
+        const char *label;
+        QSize picture;
+        QRect frame;
+        CutJob job;
         std::vector<QPoint> positions;
     } rows[] = {
-        {100, 30, 40, 10, 0, 5, 15, Direction::Right, {{0, 5}, {15, 5}, {30, 5}, {45, 5}, {60, 5}}},
-        {300,
-         20,
-         40,
-         10,
-         100,
-         3,
-         15,
-         Direction::Left,
+        {"right by 15",
+         {100, 30},
+         {0, 5, 40, 10},
+         along(Direction::Right, 15),
+         {{0, 5}, {15, 5}, {30, 5}, {45, 5}, {60, 5}}},
+        {"at the right edge: the start alone",
+         {100, 50},
+         {60, 0, 40, 10},
+         along(Direction::Right, 15),
+         {{60, 0}}},
+        {"room of exactly one step",
+         {100, 50},
+         {45, 0, 40, 10},
+         along(Direction::Right, 15),
+         {{45, 0}, {60, 0}}},
+        {"left",
+         {300, 20},
+         {100, 3, 40, 10},
+         along(Direction::Left, 15),
          {{100, 3}, {85, 3}, {70, 3}, {55, 3}, {40, 3}, {25, 3}, {10, 3}}},
-        {20, 40, 10, 10, 4, 30, 12, Direction::Up, {{4, 30}, {4, 18}, {4, 6}}},
-        {20, 40, 10, 16, 4, 0, 12, Direction::Down, {{4, 0}, {4, 12}, {4, 24}}},
-        {120, 40, 40, 20, 0, 20, 40, Direction::Right, {{0, 20}, {40, 20}, {80, 20}}}, // tiles
-        {100, 30, 40, 10, 7, 8, 0, Direction::Right, {{7, 8}}},
+        {"up", {20, 40}, {4, 30, 10, 10}, along(Direction::Up, 12), {{4, 30}, {4, 18}, {4, 6}}},
+        {"down by 8", {20, 300}, {0, 50, 10, 100}, along(Direction::Down, 8), down8},
+        {"whole tiles across",
+         {120, 40},
+         {0, 20, 40, 20},
+         along(Direction::Right, std::nullopt),
+         {{0, 20}, {40, 20}, {80, 20}}},
+        {"whole tiles down",
+         {120, 60},
+         {0, 0, 40, 20},
+         along(Direction::Down, std::nullopt),
+         {{0, 0}, {0, 20}, {0, 40}}},
+        {"whole tiles up",
+         {50, 100},
+         {10, 70, 20, 30},
+         along(Direction::Up, std::nullopt),
+         {{10, 70}, {10, 40}, {10, 10}}},
+        {"no step: no move", {100, 30}, {7, 8, 40, 10}, along(Direction::Right, 0), {{7, 8}}},
+        {"a step below 0", {100, 30}, {7, 8, 40, 10}, along(Direction::Left, -5), {{7, 8}}},
+        {"one cut", {100, 30}, {7, 8, 40, 10}, JobOf(CutKind::Single), {{7, 8}}},
     };
     for (const auto &row : rows) {
-        Workspace ws = cutting(row.canvasW, row.canvasH, row.cutW, row.cutH, row.x, row.y, row.step,
-                               row.direction);
-        const QImage startCut = ws.CutImage.copy();
-        std::vector<Written> written;
-        std::vector<std::pair<int, int>> told;
-        WriteContinuousFrames(
-            ws, "/anim/walk",
-            [&](const QString &path, const QImage &picture) {
-                written.push_back({path, {ws.FrameX, ws.FrameY}, picture.copy()});
-            },
-            [&](int k, int n) { told.emplace_back(k, n); });
-
-        const int n = int(row.positions.size());
-        ASSERT_EQ(int(written.size()), n) << "direction " << int(row.direction);
-        for (int k = 1; k <= n; ++k) {
-            const Written &frame = written[k - 1];
-            const QPoint at = row.positions[k - 1];
-            EXPECT_EQ(frame.path, FrameFileName("/anim/walk", k));
-            EXPECT_EQ(frame.frame, at) << "frame " << k;
-            EXPECT_EQ(frame.picture, ws.WorkImage.copy(at.x(), at.y(), row.cutW, row.cutH))
-                << "pixels of frame " << k << " direction " << int(row.direction);
-            EXPECT_EQ(told[k - 1], std::make_pair(k, n));
-        }
-        EXPECT_EQ(ws.FrameX, row.x);
-        EXPECT_EQ(ws.FrameY, row.y);
-        EXPECT_EQ(ws.CutImage, startCut) << "direction " << int(row.direction);
+        const QImage picture = Numbered(row.picture.width(), row.picture.height());
+        const std::unique_ptr<FrameRun> run = CutRun(picture, row.frame, row.job);
+        ASSERT_EQ(run->count(), int(row.positions.size())) << row.label;
+        EXPECT_EQ(run->frameSize(), row.frame.size()) << row.label;
+        for (int k = 1; k <= run->count(); ++k)
+            EXPECT_EQ(run->frame(k),
+                      picture.copy(QRect(row.positions[size_t(k - 1)], row.frame.size())))
+                << row.label << ", frame " << k;
     }
 }
 
@@ -242,69 +199,59 @@ TEST(GridCutting, TilesInReadingOrderWithGapsAndSkippedTiles)
         {"every cell empty", sheet(2, 1, cut, {0, 0}, {{0, 0}, {1, 0}}), {0, 0}, {0, 0}, true, {}},
     };
     for (const auto &row : rows) {
-        Workspace ws;
-        SetWorkPicture(ws, row.picture);
-        ws.CutWidth = cut.width();
-        ws.CutHeight = cut.height();
-        ws.FrameX = row.frame.x();
-        ws.FrameY = row.frame.y();
-        ws.FrameDirection = Direction::Grid;
-        ws.GridGapX = row.gap.width();
-        ws.GridGapY = row.gap.height();
-        ws.SkipEmptyTiles = row.skipEmpty;
-        FillCutImage(ws);
-        EXPECT_EQ(ContinuousFrameCount(ws), int(row.positions.size())) << row.label;
-        std::vector<Written> written;
-        WriteContinuousFrames(ws, "/sheet/tile", [&](const QString &path, const QImage &picture) {
-            written.push_back({path, {ws.FrameX, ws.FrameY}, picture.copy()});
-        });
-        ASSERT_EQ(written.size(), row.positions.size()) << row.label;
-        for (size_t k = 0; k < written.size(); ++k) {
-            const QPoint at = row.positions[k];
-            EXPECT_EQ(written[k].path, FrameFileName("/sheet/tile", int(k) + 1)) << row.label;
-            EXPECT_EQ(written[k].picture, row.picture.copy(QRect(at, cut)))
-                << row.label << ", frame " << k + 1;
-        }
-        EXPECT_EQ(QPoint(ws.FrameX, ws.FrameY), row.frame) << row.label; // put back
+        CutJob job = JobOf(CutKind::Grid);
+        job.gridGap = row.gap;
+        job.skipEmptyTiles = row.skipEmpty;
+        const std::unique_ptr<FrameRun> run = CutRun(row.picture, QRect(row.frame, cut), job);
+        ASSERT_EQ(run->count(), int(row.positions.size())) << row.label;
+        for (int k = 1; k <= run->count(); ++k)
+            EXPECT_EQ(run->frame(k), row.picture.copy(QRect(row.positions[size_t(k - 1)], cut)))
+                << row.label << ", frame " << k;
     }
     // One pixel off the tile's colour makes it a tile worth writing.
     QImage almost = sheet(2, 1, cut, {0, 0}, {{1, 0}});
     almost.setPixel(15, 5, qRgb(255, 255, 254));
-    Workspace ws;
-    SetWorkPicture(ws, almost);
-    ws.CutWidth = cut.width();
-    ws.CutHeight = cut.height();
-    ws.FrameDirection = Direction::Grid;
-    ws.SkipEmptyTiles = true;
-    EXPECT_EQ(ContinuousFrameCount(ws), 2);
+    CutJob skipping = JobOf(CutKind::Grid);
+    skipping.skipEmptyTiles = true;
+    EXPECT_EQ(CutRun(almost, QRect(QPoint(0, 0), cut), skipping)->count(), 2);
 }
 
-// A retry after a failure must write frame 001 from the start again. Catches CutImage left
-// holding the cut of the failed position (001 written from x = 30).
-TEST(ContinuousCutting, AFailingWriterStopsTheRunAndARetryStartsFromTheStart)
+// Cuts keep the picture's alpha, whatever the output; a BMP file sees them over white. Blend and
+// fade runs are 24-bit, their frame 1 the cut (or the fade's colour) and frame 21 the blend
+// picture (or the cut). Catches alpha dropped, a BMP written with its transparent pixels black, a
+// mix run cut from the wrong place, the blend picture not fitted to the cut, and the fade's colour
+// turned round.
+TEST(MakeFrameRun, CutsKeepAlphaAndMixesStartAndEndRight)
 {
-    Workspace ws = cutting(100, 30, 40, 10, 0, 5, 15, Direction::Right);
-    std::vector<QString> written;
-    int told = 0;
-    const auto writer = [&](const QString &path, const QImage &) {
-        if (written.size() == 2)
-            throw Failure(path + " に書き込めません");
-        written.push_back(path);
-    };
-    EXPECT_THROW(WriteContinuousFrames(ws, "/anim/walk", writer, [&](int, int) { ++told; }),
-                 Failure);
-    EXPECT_EQ(written, (std::vector<QString>{"/anim/walk001.bmp", "/anim/walk002.bmp"}));
-    EXPECT_EQ(told, 2);
-    EXPECT_EQ(ws.FrameX, 0);
-    EXPECT_EQ(ws.FrameY, 5);
+    QTemporaryDir dir;
+    QImage picture = Numbered(40, 30).convertToFormat(QImage::Format_ARGB32);
+    picture.setPixel(12, 11, qRgba(10, 20, 30, 0));
+    const QRect frame(10, 10, 6, 4);
+    CutJob job = JobOf(CutKind::Single);
+    job.output.kind = OutputKind::OneFile;
+    job.output.path = dir.filePath("cut.bmp");
+    const std::unique_ptr<FrameRun> cut = CutRun(picture, frame, job);
+    EXPECT_TRUE(cut->hasAlpha());
+    EXPECT_EQ(cut->frame(1), picture.copy(frame));
+    WriteFrameOutput(*cut, job.output);
+    const QImage written = ReadPictureFile(job.output.path);
+    EXPECT_EQ(written, To24Bit(picture.copy(frame)));
+    EXPECT_EQ(written.pixel(2, 1), qRgb(255, 255, 255)); // transparent over white
 
-    std::vector<QImage> retried;
-    WriteContinuousFrames(ws, "/anim/walk", [&](const QString &, const QImage &picture) {
-        retried.push_back(picture.copy());
-    });
-    ASSERT_EQ(retried.size(), 5u);
-    for (size_t k = 0; k < retried.size(); ++k)
-        EXPECT_EQ(retried[k], ws.WorkImage.copy(int(15 * k), 5, 40, 10)) << "frame " << k + 1;
+    const QImage opaque = Numbered(40, 30);
+    const QImage blend = Numbered(3, 2).mirrored(true, true); // smaller than the cut: padded
+    const QImage opaqueCut = opaque.copy(frame);
+    const std::unique_ptr<FrameRun> blended = CutRun(opaque, frame, JobOf(CutKind::Blend), blend);
+    ASSERT_EQ(blended->count(), kMixFrames);
+    EXPECT_EQ(blended->frame(1), opaqueCut);
+    EXPECT_EQ(blended->frame(kMixFrames), FitToCut(blend, 6, 4));
+    CutJob fade = JobOf(CutKind::Fade);
+    fade.fadeColour = FadeColour::Black;
+    const std::unique_ptr<FrameRun> faded = CutRun(opaque, frame, fade);
+    QImage black(6, 4, kPictureFormat);
+    black.fill(Qt::black);
+    EXPECT_EQ(faded->frame(1), black);
+    EXPECT_EQ(faded->frame(kMixFrames), opaqueCut);
 }
 
 // The names asked about before a run must be the names the run writes. Catches a check that
@@ -315,16 +262,15 @@ TEST(ExistingFrameFiles, AreTheRunsOwnNamesAlreadyTaken)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString base = dir.path() + "/walk.BMP";
-    Workspace ws = cutting(100, 30, 40, 10, 0, 5, 15, Direction::Right); // 5 frames
     EXPECT_EQ(ExistingFrameFiles(base, 5), QStringList());
 
     QStringList written;
-    WriteContinuousFrames(ws, base, [&](const QString &path, const QImage &) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-        written.append(path);
-    });
-    ASSERT_EQ(written.size(), 5);
+    for (int k = 1; k <= 5; ++k) {
+        QFile file(FrameFileName(base, k));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << file.fileName().toStdString();
+        written.append(file.fileName());
+    }
+    EXPECT_TRUE(written[0].endsWith("/walk001.bmp"));
     EXPECT_EQ(ExistingFrameFiles(base, 5), written);
 
     for (const char *other : {"/walk.BMP001.bmp", "/walk006.bmp"}) // not of the run, beyond it

@@ -59,6 +59,12 @@ QImage filled(int width, int height, QRgb colour)
     return picture;
 }
 
+// Frame k of a mixed run, kept apart from the run's buffer.
+QImage mixed(MixKind kind, const QImage &cut, const QImage &blend, int k)
+{
+    return MixRun(cut, blend, kind)->frame(k).copy();
+}
+
 // Channel bytes of pixel (x, y) in memory order: blue, green, red.
 std::array<int, 3> bytesAt(const QImage &picture, int x, int y)
 {
@@ -68,20 +74,16 @@ std::array<int, 3> bytesAt(const QImage &picture, int x, int y)
 
 TEST(Mixing, ChannelsNextToAHalfRoundTheWayTheWeightSays)
 {
-    const double x = MixWeight(11); // just below 0.5
-    QImage frame;
-    BlendFrame(filled(2, 2, qRgb(1, 1, 1)), filled(2, 2, qRgb(2, 2, 2)), x, frame);
+    // Frame 11's weight lies just below 0.5: a plain double product would land on the half.
+    QImage frame =
+        mixed(MixKind::Blend, filled(2, 2, qRgb(1, 1, 1)), filled(2, 2, qRgb(2, 2, 2)), 11);
     EXPECT_EQ(bytesAt(frame, 1, 1), (std::array<int, 3>{1, 1, 1}));
 
-    FadeToBlack(filled(2, 2, qRgb(3, 3, 3)), x, frame);
+    frame = mixed(MixKind::FadeToBlack, filled(2, 2, qRgb(3, 3, 3)), {}, 11);
     EXPECT_EQ(bytesAt(frame, 0, 0), (std::array<int, 3>{1, 1, 1}));
 
-    FadeToWhite(filled(2, 2, qRgb(2, 0, 2)), x, frame); // red 2, green 0, blue 2
+    frame = mixed(MixKind::FadeToWhite, filled(2, 2, qRgb(2, 0, 2)), {}, 11); // red 2, blue 2
     EXPECT_EQ(bytesAt(frame, 0, 1), (std::array<int, 3>{129, 128, 129}));
-
-    // An exact half goes to the even neighbour.
-    BlendFrame(filled(1, 1, qRgb(1, 3, 0)), filled(1, 1, qRgb(2, 4, 255)), 0.5, frame);
-    EXPECT_EQ(bytesAt(frame, 0, 0), (std::array<int, 3>{128, 4, 2}));
 }
 
 TEST(Mixing, FirstAndLastFramesOfEachKind)
@@ -93,25 +95,24 @@ TEST(Mixing, FirstAndLastFramesOfEachKind)
             cut.setPixel(x, y, qRgb(x * 100, y * 255, 7 + x));
             blend.setPixel(x, y, qRgb(255 - x, x * 120, y * 254)); // never pure white
         }
-    QImage frame;
-    FadeToWhite(cut, MixWeight(1), frame);
-    EXPECT_EQ(frame, filled(3, 2, qRgb(255, 255, 255)));
-    FadeToBlack(cut, MixWeight(1), frame);
-    EXPECT_EQ(frame, filled(3, 2, qRgb(0, 0, 0)));
-    FadeToWhite(cut, MixWeight(21), frame);
-    EXPECT_EQ(frame, cut);
-    FadeToBlack(cut, MixWeight(21), frame);
-    EXPECT_EQ(frame, cut);
+    EXPECT_EQ(mixed(MixKind::FadeToWhite, cut, {}, 1), filled(3, 2, qRgb(255, 255, 255)));
+    EXPECT_EQ(mixed(MixKind::FadeToBlack, cut, {}, 1), filled(3, 2, qRgb(0, 0, 0)));
+    EXPECT_EQ(mixed(MixKind::FadeToWhite, cut, {}, 21), cut);
+    EXPECT_EQ(mixed(MixKind::FadeToBlack, cut, {}, 21), cut);
 
     // x is slightly above 1 in frame 21, yet no channel leaves the blend picture's value.
-    BlendFrame(cut, blend, MixWeight(1), frame);
-    EXPECT_EQ(frame, cut);
-    BlendFrame(cut, blend, MixWeight(21), frame);
-    EXPECT_EQ(frame, blend);
-    BlendFrameWhiteTransparent(cut, blend, MixWeight(21), frame);
-    EXPECT_EQ(frame, blend);
-    EXPECT_EQ(frame.format(), kPictureFormat);
-    EXPECT_EQ(frame.size(), cut.size());
+    EXPECT_EQ(mixed(MixKind::Blend, cut, blend, 1), cut);
+    EXPECT_EQ(mixed(MixKind::Blend, cut, blend, 21), blend);
+    const QImage last = mixed(MixKind::BlendWhiteTransparent, cut, blend, 21);
+    EXPECT_EQ(last, blend);
+    EXPECT_EQ(last.format(), kPictureFormat);
+
+    // A frame handed out stays as it was while the run makes the next (the PNG writer holds
+    // several at once).
+    const std::unique_ptr<FrameRun> run = MixRun(cut, blend, MixKind::Blend);
+    const QImage first = run->frame(1);
+    run->frame(21);
+    EXPECT_EQ(first, cut);
 }
 
 TEST(Mixing, OnlyPureWhiteIsTransparent)
@@ -120,10 +121,8 @@ TEST(Mixing, OnlyPureWhiteIsTransparent)
     QImage blend = filled(2, 1, qRgb(255, 255, 255));
     blend.setPixel(1, 0, qRgb(255, 255, 254)); // blue 254: mixed in
     for (int k = 1; k <= kMixFrames; ++k) {
-        const double x = MixWeight(k);
-        QImage transparent, normal;
-        BlendFrameWhiteTransparent(cut, blend, x, transparent);
-        BlendFrame(cut, blend, x, normal);
+        const QImage transparent = mixed(MixKind::BlendWhiteTransparent, cut, blend, k);
+        const QImage normal = mixed(MixKind::Blend, cut, blend, k);
         EXPECT_EQ(transparent.pixel(0, 0), cut.pixel(0, 0)) << "frame " << k;
         EXPECT_EQ(transparent.pixel(1, 0), normal.pixel(1, 0)) << "frame " << k;
         if (k > 1) {
@@ -145,23 +144,22 @@ TEST(Mixing, TablesAgreeWithDirectEvaluationForEveryPair)
             cut.setPixel(x, y, qRgb(y, y, y));
             blend.setPixel(x, y, qRgb(x, x, 255 - x));
         }
-    const auto mixed = [](long double x, int b, int c) {
+    const auto exact = [](long double x, int b, int c) {
         return int(std::clamp<int64_t>(Round(x * b + (1 - x) * c), 0, 255));
     };
     int mismatches = 0;
     for (int k = 1; k <= kMixFrames; ++k) {
         const long double x = MixWeight(k);
-        QImage blended, keyed, white, black;
-        BlendFrame(cut, blend, double(x), blended);
-        BlendFrameWhiteTransparent(cut, blend, double(x), keyed); // no pure white in blend
-        FadeToWhite(cut, double(x), white);
-        FadeToBlack(cut, double(x), black);
+        const QImage blended = mixed(MixKind::Blend, cut, blend, k);
+        const QImage keyed = mixed(MixKind::BlendWhiteTransparent, cut, blend, k); // no pure white
+        const QImage white = mixed(MixKind::FadeToWhite, cut, {}, k);
+        const QImage black = mixed(MixKind::FadeToBlack, cut, {}, k);
         for (int y = 0; y < 256; ++y) {
             const int w = int(Round(255 - x * (255 - y)));
             const int b = int(Round(x * y));
             for (int px = 0; px < 256; ++px) {
-                const std::array<int, 3> expected = {mixed(x, 255 - px, y), mixed(x, px, y),
-                                                     mixed(x, px, y)};
+                const std::array<int, 3> expected = {exact(x, 255 - px, y), exact(x, px, y),
+                                                     exact(x, px, y)};
                 mismatches += bytesAt(blended, px, y) != expected;
                 mismatches += bytesAt(keyed, px, y) != expected;
                 mismatches += bytesAt(white, px, y) != std::array<int, 3>{w, w, w};
@@ -172,37 +170,12 @@ TEST(Mixing, TablesAgreeWithDirectEvaluationForEveryPair)
     }
 }
 
-// BlendFrame takes a fixed-point vector path where the weight allows one and a table otherwise;
+// The blend takes a fixed-point vector path where the weight allows one and a table otherwise;
 // the white-keyed blend, given a blend picture without pure white, always takes the table. Both
-// must give the same bytes at any weight, for rows of any length (vectors of 32 and 16 channels
-// and single channels at the end of a row), and next to the weights where the paths switch.
+// must give the same bytes at every weight of the run, for rows of any length (vectors of 32 and
+// 16 channels and single channels at the end of a row).
 TEST(Mixing, EveryWeightAndRowLengthGivesTheSameBytesAsTheTable)
 {
-    std::vector<double> weights = {0.0,
-                                   0x1p-10,
-                                   0x1p-11,
-                                   1e-3,
-                                   0.125,
-                                   0.25,
-                                   0.5,
-                                   0.75,
-                                   std::nextafter(0.5, 0.0),
-                                   std::nextafter(0.5, 1.0),
-                                   std::nextafter(0.25, 0.0),
-                                   1.0 / 3.0,
-                                   2.0 / 3.0,
-                                   1.0,
-                                   std::nextafter(1.0, 0.0),
-                                   1.0 + 0x1p-9,
-                                   1.5,
-                                   -0.25};
-    for (int k = 1; k <= kMixFrames; ++k)
-        weights.push_back(MixWeight(k));
-    std::mt19937 random(7);
-    std::uniform_real_distribution<double> anyWeight(0.0, 1.0);
-    for (int i = 0; i < 60; ++i)
-        weights.push_back(anyWeight(random));
-
     for (const int width : {1, 5, 11, 266}) {
         // Row y pairs cut values with blend values so that 256 rows hold every pair.
         QImage cut(width, 256, kPictureFormat);
@@ -218,12 +191,10 @@ TEST(Mixing, EveryWeightAndRowLengthGivesTheSameBytesAsTheTable)
             for (int px = 1; px < width; ++px)
                 b[px * 3] = uchar(std::min<int>(b[px * 3], 254));
         }
-        for (const double x : weights) {
-            QImage fast, table;
-            BlendFrame(cut, blend, x, fast);
-            BlendFrameWhiteTransparent(cut, blend, x, table);
-            ASSERT_EQ(fast, table) << "width " << width << ", weight " << x;
-        }
+        const std::unique_ptr<FrameRun> fast = MixRun(cut, blend, MixKind::Blend);
+        const std::unique_ptr<FrameRun> table = MixRun(cut, blend, MixKind::BlendWhiteTransparent);
+        for (int k = 1; k <= kMixFrames; ++k)
+            ASSERT_EQ(fast->frame(k), table->frame(k)) << "width " << width << ", frame " << k;
     }
 }
 
@@ -251,77 +222,25 @@ TEST(FitToCut, PadsWithWhiteAndCropsKeepingTheTopLeft)
     EXPECT_EQ(wideShort.copy(100, 0, 30, 10), filled(30, 10, qRgb(255, 255, 255)));
 }
 
-Workspace mixing(const QImage &cut, const QImage &blend)
-{
-    Workspace ws;
-    ws.CutImage = cut;
-    ws.CutWidth = cut.width();
-    ws.CutHeight = cut.height();
-    ws.BlendImage = blend;
-    return ws;
-}
-
-TEST(MixRun, WritesTwentyOneNumberedFramesOfTheChosenKind)
-{
-    const QImage cut = filled(4, 3, qRgb(200, 100, 0));
-    const QImage blend = filled(4, 3, qRgb(0, 50, 250));
-    const struct {
-        MixKind kind;
-        void (*routine)(const QImage &, const QImage &, double, QImage &);
-    } rows[] = {
-        {MixKind::Blend, BlendFrame},
-        {MixKind::BlendWhiteTransparent, BlendFrameWhiteTransparent},
-        {MixKind::FadeToWhite,
-         [](const QImage &c, const QImage &, double x, QImage &f) { FadeToWhite(c, x, f); }},
-        {MixKind::FadeToBlack,
-         [](const QImage &c, const QImage &, double x, QImage &f) { FadeToBlack(c, x, f); }},
-    };
-    for (const auto &row : rows) {
-        Workspace ws = mixing(cut, blend);
-        std::vector<QString> paths;
-        std::vector<QImage> frames;
-        std::vector<std::pair<int, int>> told;
-        WriteMixFrames(
-            ws, row.kind, "/out/mix",
-            [&](const QString &path, const QImage &picture) {
-                paths.push_back(path);
-                frames.push_back(picture); // kept as given: later frames must leave it alone
-            },
-            [&](int k, int n) { told.emplace_back(k, n); });
-        ASSERT_EQ(int(frames.size()), kMixFrames);
-        for (int k = 1; k <= kMixFrames; ++k) {
-            QImage expected;
-            row.routine(cut, blend, MixWeight(k), expected);
-            EXPECT_EQ(paths[k - 1], FrameFileName("/out/mix", k));
-            EXPECT_EQ(frames[k - 1], expected) << "frame " << k;
-            EXPECT_EQ(told[k - 1], std::make_pair(k, kMixFrames));
-        }
-        EXPECT_EQ(ws.FrameImage, frames.back());
-        EXPECT_EQ(ws.CutImage, cut);
-    }
-}
-
 TEST(MixRun, FitsAPaletteBlendPictureToTheCut)
 {
     // An 8-bit palette picture smaller than the cut: converted, and padded with white.
     QImage palette(2, 2, QImage::Format_Indexed8);
     palette.setColorTable({qRgb(0, 0, 0), qRgb(40, 80, 120)});
     palette.fill(1);
-    Workspace ws = mixing(filled(3, 2, qRgb(9, 9, 9)), palette);
-    std::vector<QImage> frames;
-    WriteMixFrames(ws, MixKind::BlendWhiteTransparent, "b",
-                   [&](const QString &, const QImage &picture) { frames.push_back(picture); });
-    ASSERT_EQ(int(frames.size()), kMixFrames);
-    EXPECT_EQ(ws.BlendImage.size(), QSize(3, 2));
-    EXPECT_EQ(ws.BlendImage.format(), kPictureFormat);
-    const QImage &last = frames.back();
+    const std::unique_ptr<FrameRun> run =
+        MixRun(filled(3, 2, qRgb(9, 9, 9)), palette, MixKind::BlendWhiteTransparent);
+    ASSERT_EQ(run->count(), kMixFrames);
+    const QImage &last = run->frame(kMixFrames);
+    EXPECT_EQ(last.size(), QSize(3, 2));
+    EXPECT_EQ(last.format(), kPictureFormat);
     EXPECT_EQ(last.pixel(1, 1), qRgb(40, 80, 120));
     EXPECT_EQ(last.pixel(2, 0), qRgb(9, 9, 9)); // the white padding lets the cut through
 }
 
-// The program saves through the BMP writer, which mixes each frame straight into the file; the
-// files must be those of the picture path written by the same writer, for every kind, for rows
-// with padding and rows of any length, and with a blend picture smaller than the cut.
+// A mixed run written as BMP mixes each frame straight into the file; the files must be those of
+// its frames written by the same writer, for every kind, for rows with padding and rows of any
+// length, and with a blend picture smaller than the cut.
 TEST(MixRun, TheBmpWriterWritesTheFramesOfThePicturePath)
 {
     QTemporaryDir dir;
@@ -340,22 +259,16 @@ TEST(MixRun, TheBmpWriterWritesTheFramesOfThePicturePath)
             const QString viaPictures = dir.filePath("p");
             const QString direct = dir.filePath("d");
             BmpFrameWriter writer;
-            Workspace ws = mixing(cut, blend);
-            WriteMixFrames(ws, kind, viaPictures, [&](const QString &path, const QImage &picture) {
-                writer.write(path, picture);
-            });
+            const std::unique_ptr<FrameRun> run = MixRun(cut, blend, kind);
+            for (int k = 1; k <= kMixFrames; ++k)
+                writer.write(FrameFileName(viaPictures, k), run->frame(k));
             // A writer whose buffer holds another picture's rows where this one has padding.
             BmpFrameWriter used;
             used.write(dir.filePath("wider.bmp"),
                        cut.scaled(size.width() + 1, size.height()).convertToFormat(kPictureFormat));
-            Workspace ws2 = mixing(cut, blend);
-            std::vector<int> told;
-            WriteMixFrames(ws2, kind, direct, used, [&](int k, int n) {
-                EXPECT_EQ(n, kMixFrames);
-                told.push_back(k);
-            });
-            EXPECT_EQ(int(told.size()), kMixFrames);
-            EXPECT_EQ(ws2.BlendImage, ws.BlendImage); // fitted to the cut the same way
+            const std::unique_ptr<FrameRun> again = MixRun(cut, blend, kind);
+            for (int k = 1; k <= kMixFrames; ++k)
+                again->writeBmp(k, FrameFileName(direct, k), used);
             for (int k = 1; k <= kMixFrames; ++k) {
                 const QByteArray expected = FileBytes(FrameFileName(viaPictures, k));
                 ASSERT_FALSE(expected.isEmpty());
@@ -365,29 +278,16 @@ TEST(MixRun, TheBmpWriterWritesTheFramesOfThePicturePath)
     }
 
     // A folder that is not there: the first frame fails, naming its file, and nothing is left.
-    Workspace ws = mixing(filled(3, 2, qRgb(1, 2, 3)), QImage());
     BmpFrameWriter writer;
     const QString missing = dir.filePath("none/f");
     try {
-        WriteMixFrames(ws, MixKind::FadeToWhite, missing, writer);
+        MixRun(filled(3, 2, qRgb(1, 2, 3)), {}, MixKind::FadeToWhite)
+            ->writeBmp(1, FrameFileName(missing, 1), writer);
         ADD_FAILURE() << "no failure";
     } catch (const Failure &e) {
         EXPECT_TRUE(e.description().startsWith(FrameFileName(missing, 1))) << e.what();
     }
     EXPECT_FALSE(QDir(dir.filePath("none")).exists());
-}
-
-TEST(MixRun, AFailingWriterStopsTheRun)
-{
-    Workspace ws = mixing(filled(2, 2, qRgb(1, 2, 3)), QImage());
-    int written = 0;
-    const auto writer = [&](const QString &path, const QImage &) {
-        if (written == 4)
-            throw Failure(path + " に書き込めません");
-        ++written;
-    };
-    EXPECT_THROW(WriteMixFrames(ws, MixKind::FadeToBlack, "/x/f", writer), Failure);
-    EXPECT_EQ(written, 4);
 }
 
 } // namespace

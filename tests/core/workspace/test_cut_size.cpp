@@ -1,28 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The cut-size rules of the cut-size dialog.
+#include "core/workspace/cut_frame.h"
 #include "core/workspace/cut_size.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-Workspace canvas(int width, int height)
-{
-    Workspace ws;
-    ws.CanvasWidth = width;
-    ws.CanvasHeight = height;
-    ws.CutWidth = 10;
-    ws.CutHeight = 10;
-    ws.FrameX = 5;
-    ws.FrameY = 7;
-    const std::vector<Preset> presets = {{kFreeSizeName, 1, 1},
-                                         {QStringLiteral("SVGA"), 800, 600},
-                                         {QStringLiteral("twice"), 20, 30},
-                                         {QStringLiteral("zero"), 0, -4},
-                                         {QStringLiteral("twice"), 40, 50}};
-    SetPresets(ws, presets);
-    return ws;
-}
+const std::vector<Preset> kPresets = {{kFreeSizeName, 1, 1},
+                                      {QStringLiteral("SVGA"), 800, 600},
+                                      {QStringLiteral("twice"), 20, 30},
+                                      {QStringLiteral("zero"), 0, -4},
+                                      {QStringLiteral("twice"), 40, 50}};
 
 TEST(CutSize, FreeSizeIsLoweredToTheCanvas)
 {
@@ -39,23 +28,16 @@ TEST(CutSize, FreeSizeIsLoweredToTheCanvas)
         {QStringLiteral("zero"), 1, 1, 3, 3},     // a preset of 0 or less is corrected as well
     };
     for (const auto &row : rows) {
-        Workspace ws = canvas(640, 480);
-        ApplyCutSize(ws, row.choice, row.w, row.h);
-        EXPECT_EQ(ws.CutWidth, row.expectedW) << row.choice.toStdString();
-        EXPECT_EQ(ws.CutHeight, row.expectedH) << row.choice.toStdString();
-        EXPECT_EQ(ws.CutImage.size(), QSize(row.expectedW, row.expectedH));
-        EXPECT_EQ(ws.FrameX, 0);
-        EXPECT_EQ(ws.FrameY, 0);
+        const QSize chosen = ChosenCutSize(row.choice, {row.w, row.h}, kPresets);
+        EXPECT_EQ(CutFrame(QSize(640, 480), chosen).size(), QSize(row.expectedW, row.expectedH))
+            << row.choice.toStdString();
     }
 }
 
 TEST(CutSize, AnUnknownNameLeavesTheFieldsInCharge)
 {
     // A name that matches no record keeps the free size (the list only offers names it has).
-    Workspace ws = canvas(640, 480);
-    ApplyCutSize(ws, QStringLiteral("SVG"), 33, 44);
-    EXPECT_EQ(ws.CutWidth, 33);
-    EXPECT_EQ(ws.CutHeight, 44);
+    EXPECT_EQ(ChosenCutSize(QStringLiteral("SVG"), {33, 44}, kPresets), QSize(33, 44));
 }
 
 } // namespace

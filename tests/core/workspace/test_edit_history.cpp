@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The edit history: what a step puts back, and the memory it may keep.
+// The picture document and its history: what an edit and a step put back, and the memory the
+// history may keep.
 #include "core/image/picture.h"
-#include "core/workspace/edit_history.h"
+#include "core/workspace/picture_document.h"
 
 #include <gtest/gtest.h>
 
@@ -16,24 +17,22 @@ QImage picture(int width, int height, int shade)
 }
 
 struct Editing {
-    Workspace ws;
-    EditHistory history;
-    Editing(const QImage &loaded, QSize cut, qint64 limit = kHistoryByteLimit) : history(limit)
+    PictureDocument document;
+    CutFrame frame;
+    EditHistory &history;
+    Editing(const QImage &loaded, QSize cut, qint64 limit = kHistoryByteLimit)
+        : frame(cut), history(document.history())
     {
-        SetWorkPicture(ws, loaded);
-        ws.CutWidth = cut.width();
-        ws.CutHeight = cut.height();
+        document.load(loaded, frame);
+        history.setByteLimit(limit);
     }
-    // As the window applies an edit of any kind: the size may change and the cut is lowered.
     void edit(const QString &name, const QImage &result)
     {
-        const EditState before = CurrentEditState(ws);
-        PlaceEditResult(ws, result, EditResultKind::ChangesSize);
-        history.record(name, before, ws);
+        document.applyEdit(name, result, frame);
     }
-    QSize canvas() const { return {ws.CanvasWidth, ws.CanvasHeight}; }
-    QSize cut() const { return {ws.CutWidth, ws.CutHeight}; }
-    QPoint frame() const { return {ws.FrameX, ws.FrameY}; }
+    void chooseCut(QSize cut) { frame.setSize(cut); }
+    QSize canvas() const { return document.size(); }
+    QSize cut() const { return frame.size(); }
 };
 
 } // namespace
@@ -44,31 +43,50 @@ TEST(EditHistory, StepsPutBackPictureCanvasAndCutAndKeepTheFrameInside)
 {
     const QImage loaded = picture(400, 300, 10);
     Editing e(loaded, {300, 200});
-    e.ws.FrameX = 90;
-    e.ws.FrameY = 80;
+    e.frame.moveTo({90, 80});
     e.edit(QStringLiteral("拡大縮小"), picture(100, 75, 20));
     ASSERT_EQ(e.cut(), QSize(100, 75));
+    EXPECT_EQ(e.frame.position(), QPoint(0, 0)); // inside the smaller picture
 
-    e.history.undo(e.ws);
-    EXPECT_EQ(e.ws.WorkImage.constBits(), loaded.constBits());
+    EXPECT_TRUE(e.document.undo(e.frame));
+    EXPECT_EQ(e.document.picture().constBits(), loaded.constBits());
     EXPECT_EQ(e.canvas(), QSize(400, 300));
     EXPECT_EQ(e.cut(), QSize(300, 200)); // as it was with that picture
-    EXPECT_EQ(e.frame(), QPoint(90, 80));
     EXPECT_EQ(e.history.redoName(), QStringLiteral("拡大縮小"));
 
-    e.history.redo(e.ws);
+    EXPECT_TRUE(e.document.redo(e.frame));
     EXPECT_EQ(e.canvas(), QSize(100, 75));
     EXPECT_EQ(e.cut(), QSize(100, 75));
-    EXPECT_EQ(e.frame(), QPoint(0, 0));
+    EXPECT_EQ(e.frame.position(), QPoint(0, 0));
 
-    e.ws.CutWidth = 40; // chosen in the cut-size dialog after the edit
-    e.ws.CutHeight = 30;
-    e.history.undo(e.ws);
+    e.chooseCut({40, 30}); // chosen in the cut-size dialog after the edit
+    e.document.undo(e.frame);
     EXPECT_EQ(e.cut(), QSize(40, 30));
-    e.ws.CutWidth = 350; // chosen on the large picture, then the small one comes back
-    e.ws.CutHeight = 250;
-    e.history.redo(e.ws);
+    e.chooseCut({350, 250}); // chosen on the large picture, then the small one comes back
+    e.document.redo(e.frame);
     EXPECT_EQ(e.cut(), QSize(100, 75));
+    EXPECT_EQ(e.document.loadedPicture().constBits(), loaded.constBits()); // edits never touch it
+}
+
+// Mistakes: 元に戻す recorded when the picture is already the one loaded; the capture's shrink not
+// becoming the picture 元に戻す returns to; a new picture keeping the old steps.
+TEST(PictureDocument, RevertLoadAndKeepAsLoaded)
+{
+    const QImage loaded = picture(40, 30, 10);
+    Editing e(loaded, {20, 20});
+    e.document.revertToLoaded(QStringLiteral("元に戻す"), e.frame);
+    EXPECT_FALSE(e.history.canUndo());
+    e.edit(QStringLiteral("ぼかし"), picture(40, 30, 20));
+    e.document.revertToLoaded(QStringLiteral("元に戻す"), e.frame);
+    EXPECT_EQ(e.document.picture().constBits(), loaded.constBits());
+    EXPECT_EQ(e.history.undoName(), QStringLiteral("元に戻す"));
+
+    e.edit(QStringLiteral("縮小"), picture(20, 15, 30));
+    e.document.keepAsLoaded();
+    EXPECT_EQ(e.document.loadedPicture().size(), QSize(20, 15));
+    e.document.load(picture(8, 8, 40), e.frame);
+    EXPECT_FALSE(e.history.canUndo());
+    EXPECT_EQ(e.cut(), QSize(8, 8));
 }
 
 // Mistakes: pixels shared by two steps counted twice (steps dropped too early); the limit
@@ -80,8 +98,8 @@ TEST(EditHistory, CountsSharedPixelsOnceAndHoldsTheLimitBothWays)
     const qint64 one = loaded.sizeInBytes();
     Editing shared(loaded, {10, 10}, 2 * one);
     shared.edit(QStringLiteral("e1"), picture(64, 64, 1));
-    shared.edit(QStringLiteral("e2"), shared.ws.WorkImage); // changed nothing: shares e1's result
-    shared.edit(QStringLiteral("e3"), shared.ws.WorkImage);
+    shared.edit(QStringLiteral("e2"), shared.document.picture()); // shares e1's result
+    shared.edit(QStringLiteral("e3"), shared.document.picture());
     EXPECT_EQ(shared.history.undoCount(), 3);
     EXPECT_EQ(shared.history.byteCount(), 2 * one);
 
@@ -89,7 +107,7 @@ TEST(EditHistory, CountsSharedPixelsOnceAndHoldsTheLimitBothWays)
     Editing s(picture(64, 128, 1), {10, 10}, 3 * one);
     s.edit(QStringLiteral("shrink"), picture(64, 64, 2));
     s.edit(QStringLiteral("enlarge"), picture(64, 128, 3));
-    s.history.undo(s.ws);
+    s.document.undo(s.frame);
     EXPECT_LE(s.history.byteCount(), 3 * one);
     EXPECT_FALSE(s.history.canUndo()); // the oldest went
     EXPECT_EQ(s.history.redoName(), QStringLiteral("enlarge"));

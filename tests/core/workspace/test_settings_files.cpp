@@ -92,7 +92,7 @@ SettingsRecord with(const std::function<void(SettingsRecord &)> &change)
 TEST(ParseSettings, FollowsTheProfileFileRules)
 {
     const SettingsRecord defaults;
-    const auto posW = [](int32_t w) { return with([w](auto &r) { r.PosW = w; }); };
+    const auto posW = [](int32_t w) { return with([w](auto &r) { r.windowWidth = w; }); };
     const char garbage[] = "\0\xFF[set\x01\r\n=\0=PosW";
     const QByteArray longValue = "1" + QByteArray(2046, ' ') + "x"; // the "x" lies past 2047
     const struct {
@@ -107,13 +107,14 @@ TEST(ParseSettings, FollowsTheProfileFileRules)
          SettingsRecord{1, -2, 800, 600, 64, 48, 320}},
         {"PosW not a number", "[set]\r\nPosW=wide\r\n", defaults},
         {"hexadecimal", "[set]\r\nImageWidth=0x40\r\nImageHeight=$40\r\n",
-         with([](auto &r) { r.ImageWidth = r.ImageHeight = 64; })},
+         with([](auto &r) { r.cutWidth = r.cutHeight = 64; })},
         {"0x alone", "[set]\r\nImageWidth=0x\r\n", defaults},
         {"letter case and blanks", "  [ SeT ]\r\n  posw  =  900  \r\n", posW(900)},
         {"double quotes", "[set]\nPosW=\"901\"\n", posW(901)},
         {"single quotes", "[set]\nPosW='902'\n", posW(902)},
         {"unmatched quotes", "[set]\nPosW=\"903'\n", defaults},
-        {"CR lines", "[set]\rPosH=700\rPosW=1", with([](auto &r) { r.PosH = 700, r.PosW = 1; })},
+        {"CR lines", "[set]\rPosH=700\rPosW=1",
+         with([](auto &r) { r.windowHeight = 700, r.windowWidth = 1; })},
         {"other section, no section, comment",
          "PosW=1\r\n[other]\r\nPosW=2\r\n[set]\r\n;PosW=3\r\n", defaults},
         {"first of two keys and two sections", "[set]\r\nPosW=801\r\nPosW=2\r\n[set]\r\nPosW=3\r\n",
@@ -177,8 +178,8 @@ TEST(ViewSettings, OwnSectionsRoundTripAndLeaveTheRestAlone)
 {
     const QByteArray before = "; mine\r\n[set]\r\n" + kSampleKeys + "[other]\nk=v\n";
     ViewSettings view;
-    view.ZoomPercent = 33;
-    view.RecentFiles = {QStringLiteral("/pictures/歩く.bmp"), QStringLiteral(" /a b/'q'.jpg "),
+    view.zoomPercent = 33;
+    view.recentFiles = {QStringLiteral("/pictures/歩く.bmp"), QStringLiteral(" /a b/'q'.jpg "),
                         QStringLiteral("\"/quoted\"")};
     const QByteArray written = UpdateViewSettings(before, view);
     EXPECT_TRUE(written.startsWith(before)) << written.constData();
@@ -187,8 +188,8 @@ TEST(ViewSettings, OwnSectionsRoundTripAndLeaveTheRestAlone)
     EXPECT_EQ(UpdateViewSettings(written, view), written) << "a second write changes nothing";
 
     ViewSettings shorter = view;
-    shorter.RecentFiles = {QStringLiteral("/one.bmp")};
-    shorter.ZoomPercent = 400;
+    shorter.recentFiles = {QStringLiteral("/one.bmp")};
+    shorter.zoomPercent = 400;
     EXPECT_EQ(ParseViewSettings(UpdateViewSettings(written, shorter)), shorter);
     EXPECT_EQ(ParseViewSettings("[set]\r\nPosW=1\r\n"), ViewSettings{}); // earlier files: 100 %
 
@@ -262,7 +263,7 @@ TEST_F(SettingsFile, WriteCreatesAndUpdatesTheFile)
 
     writeAll(path(), "; keep me\n[set]\nPosW=1\n[other]\nk=v\n");
     SettingsRecord changed = kSample;
-    changed.PosW = 1024;
+    changed.windowWidth = 1024;
     WriteSettings(path(), changed);
     SettingsRecord read;
     ReadSettings(path(), read);
@@ -387,6 +388,16 @@ TEST(ParsePresets, ReadsRecordsAsTheFileHoldsThem)
         EXPECT_EQ(error, row.error) << row.label;
         EXPECT_EQ(presets, row.expected) << row.label;
     }
+    // Records past the hundredth are ignored, though still read for their faults.
+    QByteArray many;
+    for (int i = 0; i < 130; ++i)
+        many += QByteArray::number(i) + "\n" + QByteArray::number(i) + "\n1\n";
+    std::vector<Preset> presets;
+    ParsePresets(many, presets);
+    ASSERT_EQ(presets.size(), kMaxPresets);
+    EXPECT_EQ(presets.back(), preset("99", 99, 1));
+    presets.clear();
+    EXPECT_THROW(ParsePresets(many + "late\nabc\n1\n", presets), IoError);
 }
 
 TEST(ReadPresets, ReportsFileErrorsByCode)
