@@ -631,6 +631,14 @@
         <source>バージョン情報(&amp;V)…</source>
         <translation>&amp;About MOKARAN...</translation>
     </message>
+    <message>
+        <source>拡大縮小</source>
+        <translation>Resize</translation>
+    </message>
+    <message>
+        <source>新しい画像の幅を設定してください (ピクセル)</source>
+        <translation>Set the picture's new width (pixels)</translation>
+    </message>
 </context>
 <context>
     <name>OutputDialog</name>
@@ -848,7 +856,7 @@
     </message>
     <message>
         <source>切り取りサイズの幅 (上下なら高さ) ずつ移動し、重ならないフレームを書き出します</source>
-        <translation>Moves by the cut's width (its height up or down), writing frames that do not overlap</translation>
+        <translation>Moves by the cut&apos;s width (its height up or down), writing frames that do not overlap</translation>
     </message>
     <message>
         <source>書き出しを止めます。書き終えたファイルはそのまま残ります</source>
@@ -904,7 +912,7 @@
     </message>
     <message>
         <source>フレームの間とシートの縁に空けるピクセル数</source>
-        <translation>Pixels left between the frames and around the sheet's edge</translation>
+        <translation>Pixels left between the frames and around the sheet&apos;s edge</translation>
     </message>
     <message>
         <source>書き出すフレームを順に再生します</source>
@@ -1309,6 +1317,14 @@
     <message>
         <source>値</source>
         <translation>Value</translation>
+    </message>
+    <message>
+        <source>ドットをそのまま拡大する</source>
+        <translation>Keep pixels sharp</translation>
+    </message>
+    <message>
+        <source>各ピクセルを同じ色のブロックにして拡大します。ドット絵やアイコンの輪郭がぼやけません</source>
+        <translation>Enlarges each pixel into a block of its colour, so that pixel art and icons keep sharp edges</translation>
     </message>
 </context>
 <context>
