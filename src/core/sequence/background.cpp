@@ -103,12 +103,37 @@ QImage scannable(const QImage &picture)
     }
 }
 
+// Whether any pixel of picture is fully transparent. A picture may carry an alpha channel that
+// no pixel uses (a 32-bit BMP with an alpha mask, all of it opaque).
+bool hasClearPixel(const QImage &picture)
+{
+    if (!HasAlpha(picture))
+        return false;
+    const QImage pixels = picture.format() == QImage::Format_ARGB32
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
+        if (std::any_of(row, row + pixels.width(), [](QRgb p) { return qAlpha(p) == 0; }))
+            return true;
+    }
+    return false;
+}
+
+// Whether the spans cover every pixel: no pixel was background.
+bool everyPixelIn(const std::vector<std::vector<ForegroundSpan>> &spans, int width)
+{
+    return std::all_of(spans.begin(), spans.end(), [width](const auto &row) {
+        return row.size() == 1 && row.front().left == 0 && row.front().right == width;
+    });
+}
+
 } // namespace
 
 SpriteBackground DefaultBackground(const QImage &picture, ContentKind kind)
 {
     SpriteBackground background;
-    background.kind = HasAlpha(picture) ? BackgroundKind::Transparent : BackgroundKind::Corner;
+    background.kind = hasClearPixel(picture) ? BackgroundKind::Transparent : BackgroundKind::Corner;
     background.tolerance = kind == ContentKind::Jpeg ? kJpegBackgroundTolerance : 0;
     return background;
 }
@@ -145,7 +170,11 @@ std::vector<std::vector<ForegroundSpan>> ForegroundSpans(const QImage &picture,
     const QImage pixels = scannable(picture);
     if (background.kind == BackgroundKind::Transparent) {
         const unsigned clear = unsigned(tolerance);
-        return spansOf<QRgb>(pixels, [clear](QRgb p) { return unsigned(qAlpha(p)) <= clear; });
+        auto spans =
+            spansOf<QRgb>(pixels, [clear](QRgb p) { return unsigned(qAlpha(p)) <= clear; });
+        if (everyPixelIn(spans, pixels.width()))
+            throw Failure(NoTransparencyText());
+        return spans;
     }
     const QRgb colour = background.kind == BackgroundKind::Corner ? CornerColour(pixels, tolerance)
                                                                   : background.colour | 0xff000000u;
@@ -158,5 +187,5 @@ std::vector<std::vector<ForegroundSpan>> ForegroundSpans(const QImage &picture,
 QString NoTransparencyText()
 {
     return QCoreApplication::translate(
-        "Sprites", "この画像には透明な部分がありません。背景の色を選んでください");
+        "Sprites", "この画像には透明な部分がありません (背景の色を指定してください)");
 }

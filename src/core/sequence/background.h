@@ -29,8 +29,8 @@ struct SpriteBackground {
 };
 
 // The background a picture read from a file of kind is searched on unless the user chooses:
-// transparent for a picture with transparency, otherwise the corners' colour; a JPEG's colour
-// with kJpegBackgroundTolerance, any other's exactly.
+// transparent for a picture with a fully transparent pixel, otherwise the corners' colour; a
+// JPEG's colour with kJpegBackgroundTolerance, any other's exactly.
 SpriteBackground DefaultBackground(const QImage &picture, ContentKind kind);
 
 // The background colour for a Corner background: the colour of the corner that the most corners
@@ -45,8 +45,8 @@ struct ForegroundSpan {
 };
 
 // Every row's runs of pixels that are not background, left to right (row y at [y]). Throws
-// Failure for a Transparent background on a picture without transparency, where every pixel would
-// be a sprite, and as CornerColour does.
+// Failure (NoTransparencyText) for a Transparent background on a picture none of whose pixels is
+// that transparent, where the whole picture would be one sprite, and as CornerColour does.
 std::vector<std::vector<ForegroundSpan>> ForegroundSpans(const QImage &picture,
                                                          const SpriteBackground &background);
 

@@ -56,6 +56,7 @@ QImage fitted(FrameRun &run, int k)
     QImage canvas(size, frame.format());
     if (canvas.isNull())
         throw std::bad_alloc();
+    // Through QColor: fill(uint) takes a 24-bit picture's value with red and blue swapped.
     canvas.fill(QColor::fromRgba(run.surround()));
     const int left = (size.width() - frame.width()) / 2, top = (size.height() - frame.height()) / 2;
     const size_t bytesPerPixel = size_t(frame.depth() / 8);
