@@ -2,9 +2,15 @@
 // MaxRects bin packing.
 #include "core/animation/max_rects.h"
 
+#include <QRect>
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -19,6 +25,65 @@ long long shared(int a, int m, int b, int n)
 uint64_t scoreOf(long long first, long long second)
 {
     return (uint64_t(first) << 32) | uint64_t(second);
+}
+
+// The free rectangles' fields, one array each.
+struct Fields {
+    const int *left, *top, *right, *bottom;
+};
+
+// Appends the numbers of the first n free rectangles that overlap area: few of them, so the scan
+// over all is the cost, four at a time where the processor can.
+void appendNear(const Fields &free, size_t n, const QRect &area, std::vector<uint32_t> &near)
+{
+    const int areaLeft = area.x(), areaTop = area.y();
+    const int areaRight = area.x() + area.width(), areaBottom = area.y() + area.height();
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Apart when a rectangle starts after the area's last pixel or ends before its first.
+    const __m128i lastX = _mm_set1_epi32(areaRight - 1), lastY = _mm_set1_epi32(areaBottom - 1);
+    const __m128i firstX = _mm_set1_epi32(areaLeft + 1), firstY = _mm_set1_epi32(areaTop + 1);
+    for (; i + 4 <= n; i += 4) {
+        const auto load = [i](const int *field) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i *>(field + i));
+        };
+        __m128i apart = _mm_cmpgt_epi32(load(free.left), lastX);
+        apart = _mm_or_si128(apart, _mm_cmpgt_epi32(firstX, load(free.right)));
+        apart = _mm_or_si128(apart, _mm_cmpgt_epi32(load(free.top), lastY));
+        apart = _mm_or_si128(apart, _mm_cmpgt_epi32(firstY, load(free.bottom)));
+        for (int mask = ~_mm_movemask_ps(_mm_castsi128_ps(apart)) & 15; mask != 0; mask &= mask - 1)
+            near.push_back(uint32_t(i + size_t(__builtin_ctz(unsigned(mask)))));
+    }
+#endif
+    for (; i < n; ++i)
+        if ((free.left[i] < areaRight) & (areaLeft < free.right[i]) & (free.top[i] < areaBottom) &
+            (areaTop < free.bottom[i]))
+            near.push_back(uint32_t(i));
+}
+
+// Appends the numbers of the first n free rectangles that can hold size, in order: a tenth of
+// them or fewer, so the scan over all is the cost, four at a time where the processor can.
+void appendHolding(const Fields &free, size_t n, QSize size, std::vector<uint32_t> &found)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i narrower = _mm_set1_epi32(size.width()), lower = _mm_set1_epi32(size.height());
+    for (; i + 4 <= n; i += 4) {
+        const auto load = [i](const int *field) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i *>(field + i));
+        };
+        const __m128i tooSmall = _mm_or_si128(
+            _mm_cmpgt_epi32(narrower, _mm_sub_epi32(load(free.right), load(free.left))),
+            _mm_cmpgt_epi32(lower, _mm_sub_epi32(load(free.bottom), load(free.top))));
+        for (int mask = ~_mm_movemask_ps(_mm_castsi128_ps(tooSmall)) & 15; mask != 0;
+             mask &= mask - 1)
+            found.push_back(uint32_t(i + size_t(__builtin_ctz(unsigned(mask)))));
+    }
+#endif
+    for (; i < n; ++i)
+        if (free.right[i] - free.left[i] >= size.width() &&
+            free.bottom[i] - free.top[i] >= size.height())
+            found.push_back(uint32_t(i));
 }
 
 } // namespace
@@ -77,13 +142,13 @@ long long MaxRectsBin::contactScore(const Box &box) const
 template <typename Score> std::optional<QPoint> MaxRectsBin::placeBy(QSize size, Score score)
 {
     const int w = size.width(), h = size.height();
+    m_found.clear();
+    appendHolding({m_left.data(), m_top.data(), m_right.data(), m_bottom.data()}, m_left.size(),
+                  size, m_found);
     uint64_t best = UINT64_MAX;
     size_t chosen = SIZE_MAX;
-    const int *left = m_left.data(), *top = m_top.data(), *right = m_right.data(),
-              *bottom = m_bottom.data();
-    for (size_t i = 0, n = m_left.size(); i < n; ++i) {
-        const int across = right[i] - left[i] - w, down = bottom[i] - top[i] - h;
-        const uint64_t s = (across | down) < 0 ? UINT64_MAX : score(i, across, down);
+    for (const uint32_t i : m_found) {
+        const uint64_t s = score(i, m_right[i] - m_left[i] - w, m_bottom[i] - m_top[i] - h);
         if (s < best) {
             best = s;
             chosen = i;
@@ -136,39 +201,44 @@ std::optional<QPoint> MaxRectsBin::place(QSize size, PlacementRule rule)
 // of it without overlapping it.
 void MaxRectsBin::split(const Box &used)
 {
-    // The free rectangles within a pixel of the used one: few, so the one branch costs nothing.
-    std::vector<uint32_t> near;
-    const int *left = m_left.data(), *top = m_top.data(), *right = m_right.data(),
-              *bottom = m_bottom.data();
-    const int usedRight = used.right(), usedBottom = used.bottom();
-    for (size_t i = 0, n = m_left.size(); i < n; ++i)
-        if ((left[i] <= usedRight) & (used.x <= right[i]) & (top[i] <= usedBottom) &
-            (used.y <= bottom[i]))
-            near.push_back(uint32_t(i));
-    std::vector<size_t> overlapping; // in increasing order
-    std::vector<Box> neighbours;
-    for (const uint32_t i : near) {
+    m_near.clear();
+    appendNear({m_left.data(), m_top.data(), m_right.data(), m_bottom.data()}, m_left.size(),
+               {used.x - 1, used.y - 1, used.w + 2, used.h + 2}, m_near);
+    m_overlapping.clear();
+    m_neighbours.clear();
+    for (const uint32_t i : m_near) {
         const Box space = freeBox(i);
-        if (space.x < usedRight && used.x < space.right() && space.y < usedBottom &&
+        if (space.x < used.right() && used.x < space.right() && space.y < used.bottom() &&
             used.y < space.bottom())
-            overlapping.push_back(i);
+            m_overlapping.push_back(i);
         else
-            neighbours.push_back(space);
+            m_neighbours.push_back(space);
     }
-    std::vector<Box> pieces;
-    for (const size_t i : overlapping) {
+    for (std::vector<Box> &side : m_pieces)
+        side.clear();
+    for (const uint32_t i : m_overlapping) {
         const Box space = freeBox(i);
         if (used.x > space.x)
-            pieces.push_back({space.x, space.y, used.x - space.x, space.h});
+            m_pieces[0].push_back({space.x, space.y, used.x - space.x, space.h});
         if (used.right() < space.right())
-            pieces.push_back({used.right(), space.y, space.right() - used.right(), space.h});
+            m_pieces[1].push_back({used.right(), space.y, space.right() - used.right(), space.h});
         if (used.y > space.y)
-            pieces.push_back({space.x, space.y, space.w, used.y - space.y});
+            m_pieces[2].push_back({space.x, space.y, space.w, used.y - space.y});
         if (used.bottom() < space.bottom())
-            pieces.push_back({space.x, used.bottom(), space.w, space.bottom() - used.bottom()});
+            m_pieces[3].push_back(
+                {space.x, used.bottom(), space.w, space.bottom() - used.bottom()});
     }
-    for (size_t k = overlapping.size(); k-- > 0;)
-        removeFree(overlapping[k]);
+    for (size_t k = m_overlapping.size(); k-- > 0;)
+        removeFree(m_overlapping[k]);
+    for (const std::vector<Box> &side : m_pieces)
+        keepMaximal(side);
+}
+
+// Adds the pieces of one side of the used rectangle that nothing else holds. A piece of another
+// side cannot hold one of these: a left piece, say, starts left of every right piece, and reaches
+// into the used rectangle's rows, above every bottom piece and below every top piece.
+void MaxRectsBin::keepMaximal(const std::vector<Box> &pieces)
+{
     const auto inside = [](const Box &a, const Box &b) {
         return a.x >= b.x && a.y >= b.y && a.right() <= b.right() && a.bottom() <= b.bottom();
     };
@@ -176,7 +246,7 @@ void MaxRectsBin::split(const Box &used)
         const Box &piece = pieces[i];
         if (piece.w < m_smallestWidth || piece.h < m_smallestHeight)
             continue;
-        bool covered = std::any_of(neighbours.begin(), neighbours.end(),
+        bool covered = std::any_of(m_neighbours.begin(), m_neighbours.end(),
                                    [&](const Box &space) { return inside(piece, space); });
         // Of two equal pieces the first stays.
         for (size_t j = 0; j < pieces.size() && !covered; ++j)

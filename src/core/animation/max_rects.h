@@ -7,6 +7,7 @@
 #include <QSize>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -20,9 +21,6 @@ enum class PlacementRule {
     BottomLeft,
     ContactPoint
 };
-inline constexpr std::array<PlacementRule, 5> kPlacementRules{
-    PlacementRule::BestShortSideFit, PlacementRule::BestLongSideFit, PlacementRule::BestAreaFit,
-    PlacementRule::BottomLeft, PlacementRule::ContactPoint};
 
 class MaxRectsBin {
   public:
@@ -51,12 +49,19 @@ class MaxRectsBin {
     template <typename Score> std::optional<QPoint> placeBy(QSize size, Score score);
     long long contactScore(const Box &box) const;
     void split(const Box &used);
+    void keepMaximal(const std::vector<Box> &pieces);
 
     int m_width, m_height;
     // The free rectangles, each field in an array of its own: the scans over them, which are all
     // the cost of placing, then read memory straight through.
     std::vector<int> m_left, m_top, m_right, m_bottom;
     std::vector<Box> m_used; // kept for ContactPoint only
+    // What a placing and a split look at, kept for their memory: the free rectangles that hold
+    // the size, those near the used one and those it overlaps, the rest of the near ones, and the
+    // pieces left of, right of, above and below the used one.
+    std::vector<uint32_t> m_found, m_near, m_overlapping;
+    std::vector<Box> m_neighbours;
+    std::array<std::vector<Box>, 4> m_pieces;
     int m_reachRight = 0, m_reachBottom = 0;
     int m_smallestWidth = 1, m_smallestHeight = 1;
 };

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <climits>
 #include <cmath>
