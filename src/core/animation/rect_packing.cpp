@@ -231,6 +231,27 @@ std::vector<int> sweepWidths(Search &search, const Ordering &byHeight, std::opti
     return byArea;
 }
 
+// Every other rule and order at the widths the sweep found best, as many widths as the budget
+// allows (the contact rule at the best alone).
+std::vector<Trial> refiningTrials(const std::vector<Ordering> &orders,
+                                  const std::vector<int> &widths, size_t count)
+{
+    std::vector<std::pair<PlacementRule, const Ordering *>> combinations;
+    for (const PlacementRule rule : kRulesByPromise)
+        for (const Ordering &order : orders)
+            if ((rule != PlacementRule::BottomLeft || &order != &orders.front()) &&
+                (rule != PlacementRule::ContactPoint || count <= kContactPointLimit))
+                combinations.emplace_back(rule, &order);
+    const long long perWidth = (long long)count * (long long)combinations.size();
+    const size_t tried =
+        size_t(std::clamp<long long>(kPlacementBudget / perWidth, 1, (long long)widths.size()));
+    std::vector<Trial> trials;
+    for (const auto &[rule, order] : combinations)
+        for (size_t i = 0; i < (rule == PlacementRule::ContactPoint ? 1 : tried); ++i)
+            trials.push_back({rule, order, widths[i]});
+    return trials;
+}
+
 } // namespace
 
 Packing PackRectangles(const std::vector<QSize> &sizes, const PackingRules &rules)
@@ -251,21 +272,8 @@ Packing PackRectangles(const std::vector<QSize> &sizes, const PackingRules &rule
     const std::vector<int> widths = sweepWidths(search, orders.front(), best);
     if (!best)
         throw Failure(TooLargeToPackText(rules.maxSize));
-    // Every other rule and order at the best widths, as many as the budget allows.
-    std::vector<std::pair<PlacementRule, const Ordering *>> combinations;
-    for (const PlacementRule rule : kRulesByPromise)
-        for (const Ordering &order : orders)
-            if ((rule != PlacementRule::BottomLeft || &order != &orders.front()) &&
-                (rule != PlacementRule::ContactPoint || sizes.size() <= kContactPointLimit))
-                combinations.emplace_back(rule, &order);
-    const long long perWidth = (long long)sizes.size() * (long long)combinations.size();
-    const size_t tried =
-        size_t(std::clamp<long long>(kPlacementBudget / perWidth, 1, (long long)widths.size()));
-    std::vector<Trial> trials;
-    for (const auto &[rule, order] : combinations)
-        for (size_t i = 0; i < (rule == PlacementRule::ContactPoint ? 1 : tried); ++i)
-            trials.push_back({rule, order, widths[i]});
-    std::vector<std::optional<Outcome>> outcomes = runAll(search, trials, true);
+    std::vector<std::optional<Outcome>> outcomes =
+        runAll(search, refiningTrials(orders, widths, sizes.size()), true);
     keepLeast(best, outcomes);
     return {best->size, best->places};
 }
