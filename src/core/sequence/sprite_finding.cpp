@@ -152,14 +152,20 @@ std::vector<QRect> InReadingOrder(std::vector<QRect> boxes)
         return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
     });
     std::vector<std::vector<QRect>> rows; // each row's first box leads it
+    // The rows whose leader reaches below the box taken: the boxes come by their tops, so a row
+    // whose leader ends above one ends above all that follow, and is closed for good.
+    std::vector<size_t> open;
     for (const QRect &box : boxes) {
-        const auto row = std::find_if(rows.begin(), rows.end(), [&](const auto &r) {
-            return overlapsVertically(r.front(), box);
+        std::erase_if(open, [&](size_t r) { return rows[r].front().bottom() < box.top(); });
+        const auto row = std::find_if(open.begin(), open.end(), [&](size_t r) {
+            return overlapsVertically(rows[r].front(), box);
         });
-        if (row == rows.end())
+        if (row == open.end()) {
+            open.push_back(rows.size());
             rows.push_back({box});
-        else
-            row->push_back(box);
+        } else {
+            rows[*row].push_back(box);
+        }
     }
     std::vector<QRect> ordered;
     ordered.reserve(boxes.size());
