@@ -17,6 +17,17 @@
     </message>
 </context>
 <context>
+    <name>Atlas</name>
+    <message>
+        <source>フレームの名前 %1 が重なっています</source>
+        <translation>Two frames are named %1</translation>
+    </message>
+    <message>
+        <source>フレームが %1 x %1 ピクセルに収まりません</source>
+        <translation>The frames do not fit in %1 x %1 pixels</translation>
+    </message>
+</context>
+<context>
     <name>BatchShrinkDialog</name>
     <message>
         <source>フォルダ内JPEGファイル変換ツール</source>
@@ -238,6 +249,13 @@
     <message>
         <source>ファイルではなくフォルダです</source>
         <translation>it is a folder, not a file</translation>
+    </message>
+</context>
+<context>
+    <name>FrameOutput</name>
+    <message>
+        <source>%1: シートやアトラスの名前は .png で終わる必要があります</source>
+        <translation>%1: the name of a sheet or an atlas must end in .png</translation>
     </message>
 </context>
 <context>
@@ -1302,6 +1320,25 @@
     <message>
         <source>ディスクがいっぱいになったため縮小を中止しました。残りの %1 ファイルは変換していません (%2)</source>
         <translation>The disk is full, so shrinking stopped. The remaining %1 files were not converted (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>Sprites</name>
+    <message>
+        <source>四隅の色がそろっていないため、背景の色が決まりません</source>
+        <translation>The four corners have no colour in common, so the background colour cannot be told</translation>
+    </message>
+    <message>
+        <source>この画像には透明な部分がありません (背景の色を指定してください)</source>
+        <translation>The picture has no transparent part (give the background colour)</translation>
+    </message>
+    <message>
+        <source>規則的な格子が見つかりません</source>
+        <translation>No regular grid was found</translation>
+    </message>
+    <message>
+        <source>スプライトが見つかりません</source>
+        <translation>No sprite was found</translation>
     </message>
 </context>
 <context>
