@@ -17,6 +17,17 @@
     </message>
 </context>
 <context>
+    <name>Atlas</name>
+    <message>
+        <source>フレームの名前 %1 が重なっています</source>
+        <translation>Two frames are named %1</translation>
+    </message>
+    <message>
+        <source>フレームが %1 x %1 ピクセルに収まりません</source>
+        <translation>The frames do not fit in %1 x %1 pixels</translation>
+    </message>
+</context>
+<context>
     <name>BatchShrinkDialog</name>
     <message>
         <source>フォルダ内JPEGファイル変換ツール</source>
@@ -273,6 +284,13 @@
     <message>
         <source>フォルダ %1 がありません</source>
         <translation>folder %1 does not exist</translation>
+    </message>
+</context>
+<context>
+    <name>FrameOutput</name>
+    <message>
+        <source>%1: シートやアトラスの名前は .png で終わる必要があります</source>
+        <translation>%1: the name of a sheet or an atlas must end in .png</translation>
     </message>
 </context>
 <context>
@@ -673,6 +691,14 @@
     <message>
         <source>バージョン情報(&amp;V)…</source>
         <translation>&amp;About MOKARAN...</translation>
+    </message>
+    <message>
+        <source>拡大縮小</source>
+        <translation>Resize</translation>
+    </message>
+    <message>
+        <source>新しい画像の幅を設定してください (ピクセル)</source>
+        <translation>Set the picture&apos;s new width (pixels)</translation>
     </message>
 </context>
 <context>
@@ -1340,6 +1366,25 @@
     </message>
 </context>
 <context>
+    <name>Sprites</name>
+    <message>
+        <source>四隅の色がそろっていないため、背景の色が決まりません</source>
+        <translation>The four corners have no colour in common, so the background colour cannot be told</translation>
+    </message>
+    <message>
+        <source>この画像には透明な部分がありません (背景の色を指定してください)</source>
+        <translation>The picture has no transparent part (give the background colour)</translation>
+    </message>
+    <message>
+        <source>規則的な格子が見つかりません</source>
+        <translation>No regular grid was found</translation>
+    </message>
+    <message>
+        <source>スプライトが見つかりません</source>
+        <translation>No sprite was found</translation>
+    </message>
+</context>
+<context>
     <name>TiffReading</name>
     <message>
         <source>この形式の TIFF には対応していません</source>
@@ -1359,6 +1404,14 @@
     <message>
         <source>値</source>
         <translation>Value</translation>
+    </message>
+    <message>
+        <source>ドットをそのまま拡大する</source>
+        <translation>Keep pixels sharp</translation>
+    </message>
+    <message>
+        <source>各ピクセルを同じ色のブロックにして拡大します。ドット絵やアイコンの輪郭がぼやけません</source>
+        <translation>Enlarges each pixel into a block of its colour, so that pixel art and icons keep sharp edges</translation>
     </message>
 </context>
 <context>

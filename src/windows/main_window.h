@@ -83,6 +83,7 @@ class MainWindow : public QMainWindow {
     // The Edit menu's edits: asks the edit's value, if any, and applies it as a step of the
     // history.
     void editPicture(const Edit &edit);
+    void resizePicture();
     void capture(CaptureTarget target, bool shrink);
     void openBatchShrink();
     void openPageMaker();

@@ -110,13 +110,13 @@ void TestOutputFormats::choicesReachTheFilesWritten()
 
     QCOMPARE(filesIn(folder, "fade*"), (QStringList{"fade.json", "fade.png"}));
     QCOMPARE(QImage(p.file("fade.png")).size(), QSize(7 * 40, 3 * 30)); // 21 frames, 7 a row
-    const QJsonArray frames =
+    const QJsonObject frames =
         QJsonDocument::fromJson([&] {
             QFile json(p.file("fade.json"));
             return json.open(QIODevice::ReadOnly) ? json.readAll() : QByteArray();
         }())
             .object()["frames"]
-            .toArray();
+            .toObject();
     QCOMPARE(frames.size(), kMixFrames);
 
     QCOMPARE(QImageReader(p.file("cut.png")).format(), QByteArray("png"));

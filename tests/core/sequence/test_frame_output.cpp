@@ -260,17 +260,19 @@ TEST(FrameOutput, SheetRectanglesInTheJsonHoldTheFrames)
         ASSERT_EQ(sheet.size(), row.size);
         const QJsonObject json =
             QJsonDocument::fromJson(FileBytes(dir.filePath("walk.json"))).object();
-        EXPECT_EQ(json["image"].toString(), "walk.png");
-        EXPECT_EQ(json["size"].toObject()["w"].toInt(), row.size.width());
-        EXPECT_EQ(json["size"].toObject()["h"].toInt(), row.size.height());
-        const QJsonArray frames = json["frames"].toArray();
+        const QJsonObject meta = json["meta"].toObject();
+        EXPECT_EQ(meta["image"].toString(), "walk.png");
+        EXPECT_EQ(meta["size"].toObject()["w"].toInt(), row.size.width());
+        EXPECT_EQ(meta["size"].toObject()["h"].toInt(), row.size.height());
+        const QJsonObject frames = json["frames"].toObject();
         ASSERT_EQ(frames.size(), 4);
         QImage covered(sheet.size(), QImage::Format_Mono);
         covered.fill(0);
         for (int k = 1; k <= 4; ++k) {
-            const QJsonObject f = frames[k - 1].toObject();
+            // Each frame is named as the numbered PNG file of the sheet's name would be.
+            const QJsonObject f =
+                frames[QStringLiteral("walk00%1.png").arg(k)].toObject()["frame"].toObject();
             const QRect rect(f["x"].toInt(), f["y"].toInt(), f["w"].toInt(), f["h"].toInt());
-            EXPECT_EQ(f["name"].toString(), QStringLiteral("walk00%1.png").arg(k));
             EXPECT_EQ(sheet.copy(rect), expectedCut(picture, k)) << "frame " << k;
             for (int y = rect.top(); y <= rect.bottom(); ++y)
                 for (int x = rect.left(); x <= rect.right(); ++x)
