@@ -15,6 +15,10 @@
         <source>ver %1  (%2)</source>
         <translation>Version %1  (%2)</translation>
     </message>
+    <message>
+        <source>GNU General Public License v3.0 以降 (GPL-3.0-or-later) のもとで配布されるフリーソフトウェアです。</source>
+        <translation>Free software, distributed under the GNU General Public License v3.0 or later (GPL-3.0-or-later).</translation>
+    </message>
 </context>
 <context>
     <name>Atlas</name>
@@ -30,10 +34,6 @@
 <context>
     <name>BatchShrinkDialog</name>
     <message>
-        <source>フォルダ内JPEGファイル変換ツール</source>
-        <translation>Shrink JPEG Files in a Folder</translation>
-    </message>
-    <message>
         <source>変換元フォルダ</source>
         <translation>Source folder</translation>
     </message>
@@ -44,10 +44,6 @@
     <message>
         <source>保存先フォルダ</source>
         <translation>Destination folder</translation>
-    </message>
-    <message>
-        <source>縮小サイズ幅</source>
-        <translation>Longer side in pixels</translation>
     </message>
     <message>
         <source>縮小開始</source>
@@ -107,6 +103,18 @@
         <source>進行状況</source>
         <translation>Progress</translation>
     </message>
+    <message>
+        <source>フォルダ内JPEGファイル縮小</source>
+        <translation>Shrink JPEG Files in a Folder</translation>
+    </message>
+    <message>
+        <source>長い辺の長さ (ピクセル)</source>
+        <translation>Longer side (pixels)</translation>
+    </message>
+    <message>
+        <source>縮小後の画像の長い辺 (横長なら幅、縦長なら高さ) のピクセル数</source>
+        <translation>The length of each shrunk picture's longer side (its width when landscape, its height when portrait), in pixels</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -148,6 +156,10 @@
     <message>
         <source>閉じる</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <source>任意切り取りサイズ</source>
+        <translation>Free size</translation>
     </message>
 </context>
 <context>
@@ -294,6 +306,21 @@
     <message>
         <source>GIF のパレットを作れません</source>
         <translation>Cannot make a palette for the GIF</translation>
+    </message>
+</context>
+<context>
+    <name>HelpWindow</name>
+    <message>
+        <source>ヘルプ</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>ヘルプの本文</source>
+        <translation>Help text</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -655,7 +682,31 @@
     </message>
     <message>
         <source>新しい画像の幅を設定してください (ピクセル)</source>
-        <translation>Set the picture's new width (pixels)</translation>
+        <translation>Set the picture&apos;s new width (pixels)</translation>
+    </message>
+    <message>
+        <source>画像ファイルを開きます (Ctrl+O)</source>
+        <translation>Opens a picture file (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>切り取り枠の大きさを設定します</source>
+        <translation>Sets the size of the cut frame</translation>
+    </message>
+    <message>
+        <source>切り取り枠の中を 1 つのファイルに保存します</source>
+        <translation>Saves what lies in the cut frame as one file</translation>
+    </message>
+    <message>
+        <source>切り取り枠を少しずつ動かしながら、連続したフレームを書き出します</source>
+        <translation>Writes a run of frames, moving the cut frame step by step</translation>
+    </message>
+    <message>
+        <source>切り取り枠の中が合成用画像へ次第に変わる 21 枚のフレームを書き出します</source>
+        <translation>Writes 21 frames in which the cut turns step by step into the blend picture</translation>
+    </message>
+    <message>
+        <source>白または黒から切り取り枠の中の画像が次第に現れる 21 枚のフレーム (フェードイン) を書き出します。逆の順に再生すればフェードアウトになります</source>
+        <translation>Writes 21 frames in which the cut appears step by step from white or black (a fade-in); played backwards they fade out</translation>
     </message>
 </context>
 <context>

@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBrowser>
 #include <QtTest>
 
 namespace {
@@ -58,6 +59,7 @@ class TestDesktopHabits : public QObject {
     void dialogsOpenOnTheMainWindowWhereverItIs();
     void savedPictureIsNamedAsTyped();
     void stoppedRunLeavesWholeFrames();
+    void helpOpensInAWindowOfItsOwnWithoutABrowser();
 };
 
 // Catches a question missing before another picture, a drop or quitting; one asked without edits
@@ -268,6 +270,26 @@ void TestDesktopHabits::stoppedRunLeavesWholeFrames()
         }
         QVERIFY(!Control<QPushButton>(dialog, "cancelButton")->isVisible());
     }
+}
+
+// Catches F1 doing nothing, or naming a path to open, where no browser is there to show the help
+// (as off screen, where the desktop opens no links), and a help page shown without its pictures.
+void TestDesktopHabits::helpOpensInAWindowOfItsOwnWithoutABrowser()
+{
+    Program p;
+    p.folder.write(QStringLiteral("help.html"),
+                   "<html><body><h1>Help</h1><img src=\"shot.png\" alt=\"shot\"></body></html>");
+    QImage(4, 3, QImage::Format_RGB32).save(p.folder.file(QStringLiteral("shot.png")));
+    Control<QAction>(&p.form, "helpAction")->trigger(); // F1
+    auto *window = p.form.findChild<QDialog *>(QStringLiteral("HelpWindow"));
+    QVERIFY(window && window->isVisible());
+    auto *browser = Control<QTextBrowser>(window, "helpBrowser");
+    QCOMPARE(browser->document()->toPlainText().trimmed().left(4), QStringLiteral("Help"));
+    const QVariant picture = browser->document()->resource(QTextDocument::ImageResource,
+                                                           QUrl(QStringLiteral("shot.png")));
+    QVERIFY(picture.isValid());
+    QTest::keyClick(window, Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
 }
 
 int main(int argc, char *argv[])
