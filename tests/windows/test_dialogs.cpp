@@ -581,7 +581,8 @@ void TestDialogs::framesReplaceFilesOnlyAfterOneQuestion()
                       question = qobject_cast<QMessageBox *>(m)->text();
                       qobject_cast<QMessageBox *>(m)->button(answer)->click();
                   })
-            .then(QStringLiteral("OutputDialog"), pressWhenEnabled(button(p.output(), "closeButton")));
+            .then(QStringLiteral("OutputDialog"),
+                  pressWhenEnabled(button(p.output(), "closeButton")));
         p.form->saveFade();
         QTRY_VERIFY(script.done());
         QCOMPARE(question, QStringLiteral("%1 は既にあります。上書きしますか?")
