@@ -2,6 +2,7 @@
 // The sprite sheet and its JSON on frames and options the bytes choose: a sheet the picture
 // limit allows holds every frame whole at the rectangle the JSON gives it, inside the sheet and
 // apart from the others.
+#include "core/animation/atlas_data.h"
 #include "core/animation/sprite_sheet.h"
 #include "core/base/io_error.h"
 #include "core/image/picture.h"
@@ -40,23 +41,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool alpha = bytes.flag();
     QImage sheet = BlankSheet(layout, alpha);
     std::vector<QImage> frames;
-    QStringList names;
+    std::vector<DataFrame> cells;
     for (int k = 1; k <= count; ++k) {
         const QImage frame = bytes.picture(frameSize);
         PlaceOnSheet(sheet, layout.cells[size_t(k - 1)], frame);
         // A sheet without alpha shows a frame as every 24-bit picture does, over white.
         frames.push_back(alpha ? frame.convertToFormat(QImage::Format_ARGB32) : To24Bit(frame));
-        names << QStringLiteral("f%1.png").arg(k);
+        const QRect cell = layout.cells[size_t(k - 1)];
+        cells.push_back(
+            {QStringLiteral("f%1.png").arg(k), cell, QRect(QPoint(), frameSize), frameSize});
     }
+    const DataMeta meta{QStringLiteral("s.png"), sheet.size(), QStringLiteral("s")};
     const QJsonObject json =
-        QJsonDocument::fromJson(SheetData(layout, QStringLiteral("s.png"), names)).object();
-    Require(json[QStringLiteral("size")].toObject()[QStringLiteral("w")].toInt() == sheet.width());
-    const QJsonArray cells = json[QStringLiteral("frames")].toArray();
-    Require(cells.size() == count);
+        QJsonDocument::fromJson(AtlasData(cells, meta, JsonLayout::Array)).object();
+    const QJsonObject sheetSize =
+        json[QStringLiteral("meta")].toObject()[QStringLiteral("size")].toObject();
+    Require(sheetSize[QStringLiteral("w")].toInt() == sheet.width());
+    const QJsonArray told = json[QStringLiteral("frames")].toArray();
+    Require(told.size() == count);
     QImage covered(sheet.size(), QImage::Format_Grayscale8);
     covered.fill(0);
     for (int k = 0; k < count; ++k) {
-        const QJsonObject c = cells[k].toObject();
+        const QJsonObject c = told[k].toObject()[QStringLiteral("frame")].toObject();
         const QRect rect(c[QStringLiteral("x")].toInt(), c[QStringLiteral("y")].toInt(),
                          c[QStringLiteral("w")].toInt(), c[QStringLiteral("h")].toInt());
         Require(sheet.rect().contains(rect) && rect.size() == frameSize);

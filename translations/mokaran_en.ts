@@ -15,6 +15,10 @@
         <source>ver %1  (%2)</source>
         <translation>Version %1  (%2)</translation>
     </message>
+    <message>
+        <source>GNU General Public License v3.0 以降 (GPL-3.0-or-later) のもとで配布されるフリーソフトウェアです。</source>
+        <translation>Free software, distributed under the GNU General Public License v3.0 or later (GPL-3.0-or-later).</translation>
+    </message>
 </context>
 <context>
     <name>Atlas</name>
@@ -30,10 +34,6 @@
 <context>
     <name>BatchShrinkDialog</name>
     <message>
-        <source>フォルダ内JPEGファイル変換ツール</source>
-        <translation>Shrink JPEG Files in a Folder</translation>
-    </message>
-    <message>
         <source>変換元フォルダ</source>
         <translation>Source folder</translation>
     </message>
@@ -44,10 +44,6 @@
     <message>
         <source>保存先フォルダ</source>
         <translation>Destination folder</translation>
-    </message>
-    <message>
-        <source>縮小サイズ幅</source>
-        <translation>Longer side in pixels</translation>
     </message>
     <message>
         <source>縮小開始</source>
@@ -106,6 +102,18 @@
     <message>
         <source>進行状況</source>
         <translation>Progress</translation>
+    </message>
+    <message>
+        <source>フォルダ内JPEGファイル縮小</source>
+        <translation>Shrink JPEG Files in a Folder</translation>
+    </message>
+    <message>
+        <source>長い辺の長さ (ピクセル)</source>
+        <translation>Longer side (pixels)</translation>
+    </message>
+    <message>
+        <source>縮小後の画像の長い辺 (横長なら幅、縦長なら高さ) のピクセル数</source>
+        <translation>The length of each shrunk picture&apos;s longer side (its width when landscape, its height when portrait), in pixels</translation>
     </message>
     <message>
         <source>撮影日時・カメラ・位置情報・著作権・カラープロファイルを縮小した画像にも書き込みます</source>
@@ -171,6 +179,10 @@
     <message>
         <source>閉じる</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <source>任意切り取りサイズ</source>
+        <translation>Free size</translation>
     </message>
 </context>
 <context>
@@ -329,6 +341,21 @@
     <message>
         <source>GIF のパレットを作れません</source>
         <translation>Cannot make a palette for the GIF</translation>
+    </message>
+</context>
+<context>
+    <name>HelpWindow</name>
+    <message>
+        <source>ヘルプ</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>ヘルプの本文</source>
+        <translation>Help text</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -700,6 +727,30 @@
         <source>新しい画像の幅を設定してください (ピクセル)</source>
         <translation>Set the picture&apos;s new width (pixels)</translation>
     </message>
+    <message>
+        <source>画像ファイルを開きます (Ctrl+O)</source>
+        <translation>Opens a picture file (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>切り取り枠の大きさを設定します</source>
+        <translation>Sets the size of the cut frame</translation>
+    </message>
+    <message>
+        <source>切り取り枠の中を 1 つのファイルに保存します</source>
+        <translation>Saves what lies in the cut frame as one file</translation>
+    </message>
+    <message>
+        <source>切り取り枠を少しずつ動かしながら、連続したフレームを書き出します</source>
+        <translation>Writes a run of frames, moving the cut frame step by step</translation>
+    </message>
+    <message>
+        <source>切り取り枠の中が合成用画像へ次第に変わる 21 枚のフレームを書き出します</source>
+        <translation>Writes 21 frames in which the cut turns step by step into the blend picture</translation>
+    </message>
+    <message>
+        <source>白または黒から切り取り枠の中の画像が次第に現れる 21 枚のフレーム (フェードイン) を書き出します。逆の順に再生すればフェードアウトになります</source>
+        <translation>Writes 21 frames in which the cut appears step by step from white or black (a fade-in); played backwards they fade out</translation>
+    </message>
 </context>
 <context>
     <name>OutputDialog</name>
@@ -1021,6 +1072,145 @@
         <translation>
             <numerusform>Stopped. Wrote %n file: %1</numerusform>
             <numerusform>Stopped. Wrote %n files: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>自動検出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>背景の上のスプライトを見つけ、1 つずつその大きさで書き出します</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>スプライトの検出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>背景</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>スプライトでない部分: 透明なピクセル、画像の四隅の色、または選んだ色</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>色…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>背景の色を選びます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>許容差</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>背景の色から各チャンネルがこの値まで離れていても背景とみなします (JPEG は 24 程度)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>結合距離</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>この距離 (ピクセル) より近い部分を 1 つのスプライトにまとめます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小面積</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>これより小さい (幅×高さ) 部分はごみとして無視します</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>アトラス</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>すべてのフレームを 1 枚の PNG に隙間なく詰め、各フレームの位置をゲームエンジンが読める同じ名前の JSON ファイルに書き出します</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JSON の形: hash (フレーム名で引く。Phaser、PixiJS の標準) または array (フレームの並び)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>透明な縁を切り詰める</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>各フレームの周りの完全に透明な部分を除いて詰めます (元の位置は JSON に残ります)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>外周</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>フレームとアトラスの縁の間に空けるピクセル数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>押し出し</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>各フレームの縁のピクセルを外側へこの幅だけ繰り返します (表示の継ぎ目を防ぎます)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2 のべき乗</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>アトラスの幅と高さを 2 のべき乗 (256, 512, 1024 …) に切り上げます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最大サイズ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>アトラスの幅と高さの上限 (ピクセル)。収まらないときはそう伝えます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>同じフレームも保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>同じ内容のフレームも 1 つずつ保存します (外すと 1 つだけ保存し、JSON の両方の名前がそれを指します)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>フレームの間に空けるピクセル数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>透明</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>四隅の色</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>指定した色</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>背景の色</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>スプライト: %n 個</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
         </translation>
     </message>
 </context>

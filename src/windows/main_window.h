@@ -21,6 +21,7 @@
 #include <memory>
 
 class AboutDialog;
+class HelpWindow;
 class BatchShrinkDialog;
 class CutSizeDialog;
 class FramePositionDialog;
@@ -166,6 +167,7 @@ class MainWindow : public QMainWindow {
     OutputDialog *m_outputDialog = nullptr;
     PageMakerDialog *m_pageMakerDialog = nullptr;
     AboutDialog *m_aboutDialog = nullptr;
+    HelpWindow *m_helpWindow = nullptr; // made when first needed: most desktops have a browser
     BatchShrinkDialog *m_batchShrinkDialog = nullptr;
     ValueDialog *m_valueDialog = nullptr;
     QFileDialog *m_pictureSaveDialog = nullptr;

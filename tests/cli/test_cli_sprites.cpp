@@ -3,6 +3,7 @@
 // pictures packed, and the JSON read by PixiJS's own parser as a game loads it.
 #include "cli/cli.h"
 
+#include "pictures.h"
 #include "test_files.h"
 
 #include <QDir>
@@ -154,8 +155,7 @@ TEST_F(CommandLineSprites, FramesFoundAndPackedAreReadByPixiJs)
                   .first,
               0);
     for (int k = 1; k <= 3; ++k)
-        EXPECT_EQ(QImage(path(QStringLiteral("walk00%1.png").arg(k)))
-                      .convertToFormat(QImage::Format_ARGB32),
+        EXPECT_EQ(PixelsOf(path(QStringLiteral("walk00%1.png").arg(k)), QImage::Format_ARGB32),
                   spriteSheet().copy(kSprites[size_t(k - 1)]));
 
     const std::vector<std::pair<QString, QImage>> pictures{
@@ -182,7 +182,7 @@ TEST_F(CommandLineSprites, FramesFoundAndPackedAreReadByPixiJs)
                         "them; npm needs the network): the JSON was not read by PixiJS";
 
     const QJsonObject atlas = readWithPixiJs(path("atlas.json"));
-    const QImage atlasPicture = QImage(path("atlas.png")).convertToFormat(QImage::Format_ARGB32);
+    const QImage atlasPicture = PixelsOf(path("atlas.png"), QImage::Format_ARGB32);
     const QJsonObject textures = atlas["textures"].toObject();
     ASSERT_EQ(textures.size(), 3);
     for (const auto &[name, picture] : pictures) {

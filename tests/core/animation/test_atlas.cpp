@@ -5,6 +5,7 @@
 #include "core/sequence/frame_output.h"
 #include "core/sequence/frame_runs.h"
 
+#include "pictures.h"
 #include "test_files.h"
 
 #include <QDir>
@@ -149,7 +150,7 @@ TEST(Atlas, FramesPackedApartTrimmedAndStoredOnce)
         }
         WriteFrameOutput(*MakePictureRun(pictures), output);
 
-        const QImage atlas = QImage(output.path).convertToFormat(QImage::Format_ARGB32);
+        const QImage atlas = PixelsOf(output.path, QImage::Format_ARGB32);
         const QJsonObject json =
             QJsonDocument::fromJson(FileBytes(dir.filePath("atlas.json"))).object();
         const QJsonObject meta = json["meta"].toObject();

@@ -11,6 +11,7 @@
 #include "core/sequence/sprite_finding.h"
 
 #include "cut_run.h"
+#include "pictures.h"
 #include "test_files.h"
 
 #include <QTemporaryDir>
@@ -86,7 +87,7 @@ void expectBoxes(const std::vector<QRect> &found, const std::vector<QRect> &draw
 TEST(FindSprites, BoxesOfTheDrawnSpritesInReadingOrder)
 {
     const QImage onColour = To24Bit(sheet(kSheetColour));
-    const QImage png = DecodeWithPlugin(EncodePng(sheet(qRgba(0, 0, 0, 0))), ContentKind::Png, "t");
+    const QImage png = DecodePicture(EncodePng(sheet(qRgba(0, 0, 0, 0))), ContentKind::Png, "t");
     const QImage jpeg = DecodeJpeg(EncodeJpeg(onColour, 85), "t");
     const struct {
         const char *name;
@@ -144,7 +145,7 @@ TEST(FindSprites, FramesOfOneSizeStandOnTheBackground)
     ASSERT_EQ(run->count(), 5);
     EXPECT_EQ(run->frameSize(), QSize(26, 30));
     WriteFrameOutput(*run, job.output);
-    const QImage written = QImage(job.output.path).convertToFormat(kPictureFormat);
+    const QImage written = PixelsOf(job.output.path);
     for (int k = 1; k <= run->count(); ++k) {
         const QRect box = kJoinedBoxes[size_t(k - 1)];
         const QRect cell((k - 1) * 26, 0, 26, 30);
