@@ -223,7 +223,8 @@ void TestOutputFormats::spritesFoundPackedAndGridGuessed()
     QVERIFY(canvas->boxes().empty());
     QFile json(p.file("atlas.json"));
     QVERIFY(json.open(QIODevice::ReadOnly));
-    const QJsonObject frames = QJsonDocument::fromJson(json.readAll()).object()["frames"].toObject();
+    const QJsonObject frames =
+        QJsonDocument::fromJson(json.readAll()).object()["frames"].toObject();
     QCOMPARE(frames.size(), 3);
     const QImage atlas = PixelsOf(p.file("atlas.png"), QImage::Format_ARGB32);
     for (int k = 0; k < 3; ++k) {
