@@ -94,7 +94,8 @@ ExitCode RunEdit(const QStringList &rest)
     parser.addOptions(ReadingOptions());
     const QStringList files = ParseVerb(parser, rest, 2);
     const std::vector<EditStep> steps = parseEdits(parser);
-    QImage picture = ReadVerbPicture(parser, files[0]);
+    const LoadedPicture loaded = LoadVerbPicture(parser, files[0]);
+    QImage picture = loaded.picture;
     for (const EditStep &step : steps) {
         if (step.edit->kind != EditKind::Resize) {
             picture = ApplyEdit(*step.edit, picture, step.value);
@@ -116,6 +117,8 @@ ExitCode RunEdit(const QStringList &rest)
     PictureFileKind kind = PictureFileKindOf(out).value_or(PictureFileKind::Bmp);
     if (ContentKindOf({}, out) == ContentKind::Jpeg)
         kind = PictureFileKind::Jpeg;
-    WritePictureFile(out, picture, kind);
+    // A photo edited keeps its date taken, camera and copyright, as a copy of this size.
+    WritePictureFile(out, picture, kind,
+                     MetadataForCopy(loaded.metadata, picture.size(), false, false));
     return ExitCode::Done;
 }

@@ -24,6 +24,12 @@ const char *const kPictureFilter = QT_TRANSLATE_NOOP(
 
 } // namespace
 
+ImportedPicture ImportPictureFile(const QString &path)
+{
+    LoadedPicture loaded = ReadPicture(path);
+    return {std::move(loaded.picture), path, loaded.convertedFrom, loaded.metadata};
+}
+
 ImportDialog::ImportDialog(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::ImportDialog>())
 {
@@ -118,7 +124,7 @@ void ImportDialog::take()
     }
     Guarded(this, [&] {
         BusyCursor busy;
-        m_taken = {ReadPictureFile(path), path};
+        m_taken = ImportPictureFile(path);
         accept();
     });
 }

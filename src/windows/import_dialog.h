@@ -2,6 +2,8 @@
 // The import dialog: browse to a picture file (or type its path), see it at full size, and take it.
 #pragma once
 
+#include "core/image/jpeg_metadata.h"
+
 #include <QDialog>
 #include <QImage>
 
@@ -14,7 +16,12 @@ class QFileDialog;
 struct ImportedPicture {
     QImage picture;
     QString path;
+    QString convertedFrom; // the colour space its pixels were converted from to sRGB, if any
+    JpegMetadata metadata; // what a JPEG saved from it keeps of the photo
 };
+
+// The picture file at path read as the window reads pictures (upright, in sRGB). Throws Failure.
+ImportedPicture ImportPictureFile(const QString &path);
 
 namespace Ui {
 class ImportDialog;

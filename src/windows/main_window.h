@@ -59,7 +59,8 @@ class MainWindow : public QMainWindow {
     // Makes a loaded or captured picture the working picture and the picture as loaded, with a
     // new history; the cut is lowered to the picture. fileName: where it was read from, empty for
     // a capture.
-    void takeNewPicture(const QImage &picture, const QString &fileName = {});
+    void takeNewPicture(const QImage &picture, const QString &fileName = {},
+                        const JpegMetadata &metadata = {});
     // Whether the picture may give way to another or to quitting: it has no edits that were not
     // saved, or the user, asked, saved them or chose to let them go.
     bool mayLetPictureGo();

@@ -9,6 +9,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStatusBar>
 
 namespace {
 
@@ -60,11 +61,13 @@ void MainWindow::updateSizeLabels()
     setNumber(m_ui->pictureHeightLabel, m_document.size().height());
 }
 
-void MainWindow::takeNewPicture(const QImage &picture, const QString &fileName)
+void MainWindow::takeNewPicture(const QImage &picture, const QString &fileName,
+                                const JpegMetadata &metadata)
 {
-    m_document.load(picture, m_frame, fileName);
-    updateActions();          // shows the canvas again after a capture hid it
-    m_ui->canvas->setFocus(); // a new picture's frame takes the keys at once
+    m_document.load(picture, m_frame, fileName, metadata);
+    statusBar()->clearMessage(); // what it said was of the picture before
+    updateActions();             // shows the canvas again after a capture hid it
+    m_ui->canvas->setFocus();    // a new picture's frame takes the keys at once
     // A new picture opens whole: at 100 %, or smaller when it would not fit the window.
     const Zoom fit = FitZoom(m_document.size(), m_ui->canvasArea->maximumViewportSize());
     setZoom(ZoomBelow(fit, Zoom{1, 1}) ? fit : Zoom{1, 1}, {});

@@ -5,6 +5,7 @@
 
 #include "core/base/interface_language.h"
 #include "core/base/io_error.h"
+#include "core/image/colour_space.h"
 #include "core/image/picture.h"
 #include "core/image/picture_reading.h"
 #include "core/image/picture_writing.h"
@@ -28,6 +29,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 
@@ -61,7 +63,9 @@ std::optional<QString> MainWindow::placePicture(const ImportedPicture &taken, Im
     bool placed = false;
     Guarded(this, [&] {
         if (target == ImportTarget::WorkingPicture) {
-            takeNewPicture(taken.picture, taken.path);
+            takeNewPicture(taken.picture, taken.path, taken.metadata);
+            if (!taken.convertedFrom.isEmpty())
+                statusBar()->showMessage(ColoursConvertedText(taken.convertedFrom));
             AddRecentFile(m_recentFiles, QFileInfo(taken.path).absoluteFilePath());
             showRecentFiles();
         } else {
@@ -81,7 +85,7 @@ std::optional<QString> MainWindow::readPictureFile(const QString &path, ImportTa
         if (!QFileInfo(path).isFile())
             throw Failure(tr("%1 が見つかりません").arg(path));
         BusyCursor busy;
-        taken = ImportedPicture{ReadPictureFile(path), path};
+        taken = ImportPictureFile(path);
     });
     return taken ? placePicture(*taken, target) : std::nullopt;
 }
@@ -146,7 +150,8 @@ bool MainWindow::savePictureAs()
         return false;
     bool saved = false;
     Guarded(this, [&] {
-        WritePictureFile(target.path, m_document.picture(), target.kind);
+        WritePictureFile(target.path, m_document.picture(), target.kind,
+                         m_document.metadataForSaving());
         m_document.markSaved();
         saved = true;
     });

@@ -47,10 +47,11 @@ SaveTarget SaveTargetOf(const QString &typed, PictureFileKind chosen,
     return {typed + u'.' + extensionOf(chosen), chosen};
 }
 
-void WritePictureFile(const QString &path, const QImage &picture, PictureFileKind kind)
+void WritePictureFile(const QString &path, const QImage &picture, PictureFileKind kind,
+                      const JpegMetadata &metadata)
 {
     switch (kind) {
-    case PictureFileKind::Jpeg: WriteJpegFile(path, picture); break;
+    case PictureFileKind::Jpeg: WriteJpegFile(path, picture, kJpegQuality, metadata); break;
     case PictureFileKind::Png: WritePngFile(path, picture); break;
     case PictureFileKind::Webp: WriteWebpFile(path, picture); break;
     case PictureFileKind::Bmp: // a picture with alpha goes over white, as 24-bit

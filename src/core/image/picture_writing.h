@@ -2,6 +2,8 @@
 // Saving a picture as one file of a kind the program writes, named as the user typed it.
 #pragma once
 
+#include "core/image/jpeg_metadata.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -24,5 +26,6 @@ SaveTarget SaveTargetOf(const QString &typed, PictureFileKind chosen,
                         const QList<PictureFileKind> &offered);
 
 // Writes picture as kind: BMP in the picture's own depth (with alpha seen over white), JPEG at
-// quality 90 over white, PNG and lossless WebP keeping the alpha. Throws Failure.
-void WritePictureFile(const QString &path, const QImage &picture, PictureFileKind kind);
+// quality 90 over white with metadata, PNG and lossless WebP keeping the alpha. Throws Failure.
+void WritePictureFile(const QString &path, const QImage &picture, PictureFileKind kind,
+                      const JpegMetadata &metadata = {});

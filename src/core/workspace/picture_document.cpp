@@ -17,14 +17,23 @@ void PictureDocument::replacePicture(const QImage &picture, CutFrame &frame)
     emit pictureChanged();
 }
 
-void PictureDocument::load(const QImage &picture, CutFrame &frame, const QString &fileName)
+void PictureDocument::load(const QImage &picture, CutFrame &frame, const QString &fileName,
+                           const JpegMetadata &metadata)
 {
     m_loaded = picture; // shared until one of them changes; edits never touch it
     m_savedKey = picture.cacheKey();
     m_fileName = fileName;
+    m_metadata = metadata;
     m_history.clear();
     replacePicture(picture, frame);
     emit historyChanged();
+}
+
+JpegMetadata PictureDocument::metadataForSaving() const
+{
+    // The orientation is 1 and the profile gone already if reading applied them; only the EXIF
+    // pixel dimensions follow the edits.
+    return MetadataForCopy(m_metadata, m_picture.size(), false, false);
 }
 
 void PictureDocument::applyEdit(const QString &name, const QImage &result, CutFrame &frame)

@@ -3,6 +3,7 @@
 // its edits and the second picture of alpha compositing. It says what changed.
 #pragma once
 
+#include "core/image/jpeg_metadata.h"
 #include "core/workspace/cut_frame.h"
 #include "core/workspace/edit_history.h"
 
@@ -37,13 +38,18 @@ class PictureDocument : public QObject {
     EditHistory &history() { return m_history; }
     // The file the picture was loaded from; empty for a capture.
     const QString &fileName() const { return m_fileName; }
+    // What a JPEG saved from the picture carries of the photo loaded (date taken, camera,
+    // copyright...): MetadataForCopy of the file's own, for the working picture's size now.
+    JpegMetadata metadataForSaving() const;
     // Whether the working picture differs from the one loaded or last saved: undoing every edit
     // makes it the same again.
     bool isModified() const { return hasPicture() && m_picture.cacheKey() != m_savedKey; }
 
     // A loaded or captured picture: it becomes the working picture and the picture as loaded, and
-    // the history starts afresh. fileName is where it came from, empty for a capture.
-    void load(const QImage &picture, CutFrame &frame, const QString &fileName = {});
+    // the history starts afresh. fileName is where it came from, empty for a capture; metadata
+    // the photo's, as read for a copy of it (LoadedPicture::metadata).
+    void load(const QImage &picture, CutFrame &frame, const QString &fileName = {},
+              const JpegMetadata &metadata = {});
     // The working picture has been saved: it is no longer modified.
     void markSaved();
     // An edit's result, as a step of the history named name that 取り消し takes back.
@@ -74,6 +80,7 @@ class PictureDocument : public QObject {
     QImage m_blend;
     QString m_blendName;
     QString m_fileName;
+    JpegMetadata m_metadata;
     qint64 m_savedKey = 0; // cacheKey() of the picture as loaded or last saved
     EditHistory m_history;
 };

@@ -10,6 +10,7 @@
 #include "core/image/plugin_reading.h"
 #include "core/image/png_format.h"
 #include "core/image/png_reading.h"
+#include "core/workspace/picture_document.h"
 
 #include "png_making.h"
 #include "test_files.h"
@@ -218,7 +219,8 @@ QImage redOverGreen()
 // orientation tag kept on pixels already turned (every viewer shows them sideways) or dropped from
 // pixels kept as stored, the old thumbnail kept, the XMP orientation forgotten, --strip leaving
 // something, or removing the profile without converting the colours it described; and a save
-// (LoadedPicture's metadata) keeping a profile for pixels already made sRGB.
+// (LoadedPicture's metadata) keeping a profile for pixels already made sRGB, or an edited picture
+// saved without the photo's metadata or with its old size.
 TEST(PhotoMetadata, KeptThroughTheShrinkAndASaveAsTheNewPixelsNeedIt)
 {
     QTemporaryDir dir;
@@ -268,6 +270,13 @@ TEST(PhotoMetadata, KeptThroughTheShrinkAndASaveAsTheNewPixelsNeedIt)
         EXPECT_EQ(seen(kept.exif).orientation, 1);
         EXPECT_EQ(kept.icc.isEmpty(), colours == Colours::ToSrgb);
         EXPECT_EQ(kept.iptc, photo.iptc);
+        // Edited in the window, the photo keeps its metadata with the size it has when saved.
+        PictureDocument document;
+        CutFrame frame;
+        document.load(loaded.picture, frame, source, loaded.metadata);
+        document.applyEdit(QStringLiteral("resize"), loaded.picture.scaledToWidth(8), frame);
+        EXPECT_EQ(seen(document.metadataForSaving().exif).width, 8);
+        EXPECT_EQ(document.metadataForSaving().iptc, photo.iptc);
     }
 }
 
