@@ -82,5 +82,5 @@ QString ConvertToSrgb(QImage &picture)
 QString ColoursConvertedText(const QString &convertedFrom)
 {
     return QCoreApplication::translate("ColourSpace", "色を sRGB に変換しました (%1)")
-        .arg(convertedFrom);
+        .arg(convertedFrom.trimmed()); // profile descriptions often end in a space
 }
