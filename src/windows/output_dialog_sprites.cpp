@@ -7,10 +7,11 @@
 #include "core/image/plugin_reading.h"
 #include "core/workspace/picture_document.h"
 #include "ui_output_dialog.h"
-#include "windows/labels.h"
 
 #include <QButtonGroup>
 #include <QColorDialog>
+
+#include <algorithm>
 
 void OutputDialog::setUpSpriteChoices()
 {
@@ -20,6 +21,9 @@ void OutputDialog::setUpSpriteChoices()
     m_ui->toleranceSpin->setRange(0, kMaxBackgroundTolerance);
     m_ui->mergeSpin->setRange(0, kMaxMergeDistance);
     m_ui->minAreaSpin->setValue(kDefaultMinSpriteArea);
+    m_ui->spriteCountLabel->setWordWrap(true);
+    m_ui->spriteCountLabel->setMinimumWidth(
+        m_ui->spriteCountLabel->fontMetrics().averageCharWidth() * 32);
     connect(m_ui->backgroundColourButton, &QPushButton::clicked, this,
             &OutputDialog::chooseBackgroundColour);
     // Each change finds the sprites again: a sheet of thousands takes a few milliseconds.
@@ -85,7 +89,17 @@ void OutputDialog::findSprites()
         // here, where the choice that caused it is.
         said = failure.description();
     }
-    ShowElided(m_ui->spriteCountLabel, said);
+    // Whole and wrapped, as it says what to change: the label asks for the lines it needs at the
+    // width it gets, since a layout inside a row of boxes does not ask a wrapped label for them.
+    QLabel *label = m_ui->spriteCountLabel;
+    label->setText(said);
+    for (const int width : {label->minimumWidth(), label->width()}) { // least, then as laid out
+        label->setMinimumHeight(label->heightForWidth(std::max(width, label->minimumWidth())));
+        for (QLayout *each : findChildren<QLayout *>())
+            each->invalidate();
+        layout()->activate();
+        resize(size().expandedTo(minimumSizeHint()));
+    }
     emit spriteBoxesChanged(boxes);
 }
 

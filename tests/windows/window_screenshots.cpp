@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -102,6 +103,17 @@ int main(int argc, char *argv[])
         folder, QStringLiteral("output-animation"), [&] { window.saveSequence(); },
         [](QWidget *d) {
             d->findChild<QRadioButton *>(QStringLiteral("animationRadio"))->click();
+        });
+    shoot(
+        folder, QStringLiteral("output-auto"), [&] { window.saveSequence(); },
+        [](QWidget *d) { d->findChild<QRadioButton *>(QStringLiteral("autoRadio"))->click(); });
+    shoot(
+        folder, QStringLiteral("output-atlas"), [&] { window.saveSequence(); },
+        [](QWidget *d) { d->findChild<QRadioButton *>(QStringLiteral("atlasRadio"))->click(); });
+    shoot(
+        folder, QStringLiteral("cut-size-guessed"), [&] { window.chooseCutSize(); },
+        [](QWidget *d) {
+            d->findChild<QPushButton *>(QStringLiteral("guessGridButton"))->click();
         });
     shoot(folder, QStringLiteral("output-blend"), [&] { window.saveBlend(); });
     shoot(folder, QStringLiteral("output-fade"), [&] { window.saveFade(); });
