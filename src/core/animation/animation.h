@@ -30,6 +30,10 @@ struct AnimationOptions {
     bool pingPong = false;              // forward, then back (PlayOrder)
     bool dither = true;                 // GIF: error diffusion over the palette
     int quality = kLosslessQuality;     // WebP: kLosslessQuality, or 0 .. kMaxQuality lossy
+    // GIF: kMaxQuality keeps frames of few colours exact and others as close as a palette of 256
+    // colours allows; lower qualities give up detail for a smaller file (FitGifQuality).
+    int gifQuality = kMaxQuality;
+    qint64 maxBytes = 0; // GIF: the largest file wanted (--max-size), 0 for no limit
 };
 
 // The animation format a file name asks for by its extension (.gif, .webp, any letter case).
