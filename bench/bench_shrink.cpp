@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The batch JPEG shrink over a folder of photographs, beside a plain libjpeg loop doing the same
-// work: how much the program's run (the listing, ReadFileInto, DecodeJpegInto, FitSize,
+// work: how much the program's run (the listing, ReadFileInto, DecodeJpegInto, SizeWithLongerSide,
 // ResizeAverage, EncodeJpegInto, the temporary file and rename, the workers) costs over the bare
 // decode, average, encode and write. compare_shrink.sh sets it beside other programs.
 //
@@ -270,9 +270,8 @@ void plainShrinkFile(PlainCodec &codec, const std::string &source, const std::st
 {
     readWhole(source, codec.file);
     const QImage decoded = plainDecode(codec);
-    int32_t width = 0, height = 0;
-    FitSize(T, decoded.width(), decoded.height(), width, height);
-    plainEncodeAndWrite(codec, ResizeAverage(width, height, decoded), target);
+    const QSize size = SizeWithLongerSide(decoded.size(), T);
+    plainEncodeAndWrite(codec, ResizeAverage(size.width(), size.height(), decoded), target);
 }
 
 // The files of a set: sorted full paths.
@@ -325,7 +324,7 @@ void oursRun(const std::string &sourceFolder, const std::string &targetFolder, i
     ShrinkJob job;
     job.sourceFolder = QString::fromStdString(sourceFolder);
     job.destinationFolder = QString::fromStdString(targetFolder);
-    job.targetWidth = T;
+    job.longerSide = T;
     job.extensionsFile = QString::fromStdString(g_extensionsFile);
     job.workers = workers;
     const ShrinkResult result = RunShrink(job);

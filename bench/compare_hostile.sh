@@ -128,6 +128,47 @@ row "replacing a read-only file" "echo old >locked.bmp && chmod 444 locked.bmp" 
 row "writing through a symbolic link" "echo old >real.bmp && ln -sfn real.bmp link.bmp" \
     'echo "$(stat -c %F link.bmp), real.bmp $(head -c2 real.bmp)"' -- cut small.jpg link.bmp --size 8x8
 
+# The picture kinds beyond BMP and JPEG, and the new writers.
+bmpWide() { # a 24-bit BMP of $1 x 1 pixels
+    python3 -c "import struct,sys; w=int(sys.argv[1]); s=(w*3+3)//4*4; sys.stdout.buffer.write(b'BM'+struct.pack('<IHHIIiiHHIIiiII',54+s,0,0,54,40,w,1,1,24,0,s,2835,2835,0,0)+bytes((i*7)%256 for i in range(s)))" "$1"
+}
+bmpWide 10000 >"$work/wide-10000.bmp"
+bmpWide 40000 >"$work/wide-40000.bmp"
+: >"$work/empty.png"
+ln -sfn loop-b.bmp "$work/loop-a.bmp" && ln -sfn loop-a.bmp "$work/loop-b.bmp"
+long=$(printf 'x%.0s' $(seq 300))
+bmpSize='[ -f out.bmp ] && echo "$(od -An -tu4 -j18 -N4 out.bmp | tr -d " ") x $(od -An -tu4 -j22 -N4 out.bmp | tr -d " ") written" || echo "nothing written"'
+ROW_WAIT=60 row "PNG of 100 zTXt chunks, 1 x 1 ($(stat -c %s "$in/large/png-100-text-chunks.png") B)" "" "" -- \
+    cut "$in/large/png-100-text-chunks.png" out.bmp --size 1x1
+ROW_WAIT=60 row "16-bit PNG of 16384 x 16384 ($(stat -c %s "$in/large/png-16-bit-16384-square.png") B)" "" "" -- \
+    cut "$in/large/png-16-bit-16384-square.png" out.bmp --size 8x8
+row "TIFF 16000 x 16000, 16,000 strips share one row ($(stat -c %s "$in/pictures/finding-strips-share-one-row.tif") B)" "" "" -- \
+    cut "$in/pictures/finding-strips-share-one-row.tif" out.bmp --size 8x8
+row "lossless WebP declaring 16383 x 16383 ($(stat -c %s "$in/pictures/finding-16383-square-in-34-bytes.webp") B)" "" "" -- \
+    cut "$in/pictures/finding-16383-square-in-34-bytes.webp" out.bmp --size 8x8
+row "GIF, 1 x 1 frame on a 16383 x 16383 screen ($(stat -c %s "$in/pictures/finding-screen-16383-square.gif") B)" "" "" -- \
+    cut "$in/pictures/finding-screen-16383-square.gif" out.bmp --size 1x1
+row "GIF on a 65535 x 65535 screen" "" "" -- \
+    cut "$in/pictures/finding-screen-65535-square.gif" out.bmp --size 1x1
+row "PNG, 1 bit, 20000 x 20000 ($(stat -c %s "$in/pictures/finding-20000-square-flat.png") B)" "" "" -- \
+    cut "$in/pictures/finding-20000-square-flat.png" out.bmp --size 8x8
+row "two-frame WebP 6000 x 6000, the first picture read" "rm -f out.bmp" "$bmpSize" -- \
+    cut "$in/large/webp-two-frames-6000-square.webp" out.bmp --size 8x8
+row "TIFF, RGB tiles of 16 over 40 x 30" "rm -f out.bmp" "$bmpSize" -- \
+    cut "$in/pictures/tiles-rgb-40x30.tif" out.bmp --size 99x99
+row "TIFF, 10 x 10 in one tile of 16" "rm -f out.bmp" "$bmpSize" -- \
+    cut "$in/pictures/tile-larger-than-the-picture.tif" out.bmp --size 99x99
+row "TIFF 5 x 3, orientation 6" "rm -f out.bmp" "$bmpSize" -- \
+    cut "$in/pictures/orientation-6.tif" out.bmp --size 99x99
+row "an empty file" "" "" -- cut empty.png out.bmp --size 8x8
+row "an empty output name" "" "" -- cut small.jpg "" --size 8x8
+row "a loop of symbolic links as output" "" "" -- cut small.jpg loop-a.bmp --size 8x8
+row "an output name of 300 bytes" "" "" -- cut small.jpg "$long.bmp" --size 8x8
+ROW_WAIT=120 row "WebP animation of 10,000 frames" "" "" -- \
+    sequence wide-10000.bmp --size 1x1 --step 1 --animate anim.webp --delay 10
+ROW_WAIT=300 row "WebP animation of 40,000 frames" "" "" -- \
+    sequence wide-40000.bmp --size 1x1 --step 1 --animate anim.webp --delay 10
+
 # The disk-full row: 40 JPEGs into a 1 MB memory file system.
 mkdir -p "$work/many"
 "$after/bin/mokaran" edit "$in/bmp/depth-24.bmp" "$work/many/p01.jpg" --resize 1200 2>/dev/null

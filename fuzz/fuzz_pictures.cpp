@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The pictures read through Qt's plugins (PNG, GIF, WebP, TIFF, TGA) and the EXIF orientation, on
-// any bytes: the kind told by content as a file's is, damaged data, sizes past the limits.
+// The pictures of the kinds beyond BMP and JPEG (PNG, GIF, WebP, TIFF, TGA) and the EXIF
+// orientation, on any bytes: the kind told by content as a file's is, damaged data, sizes past the
+// limits.
 #include "core/base/io_error.h"
 #include "core/image/exif_orientation.h"
 #include "core/image/picture.h"
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (kind == ContentKind::Bmp || kind == ContentKind::Jpeg || kind == ContentKind::Unknown)
         return 0; // their own targets
     try {
-        const QImage picture = DecodeWithPlugin(bytes, kind, QStringLiteral("fuzz"));
+        const QImage picture = DecodePicture(bytes, kind, QStringLiteral("fuzz"));
         Require(!picture.isNull());
         UsePixels(picture);
         // What a read JPEG goes through next, and every command after it.

@@ -8,7 +8,7 @@
 // usage: fuzz_seeds OUT DATA_DIR [--large]
 //   DATA_DIR is the repository's data/ folder (data.dat and jpeg.dat are seeds as they ship).
 //   --large also writes OUT/large/: inputs too large for a corpus, for measuring (bench/).
-#include "core/animation/gif_animation.h"
+#include "seeds.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -29,6 +29,8 @@ namespace {
 
 QString g_out;
 
+} // namespace
+
 void put(const QString &target, const QString &name, const QByteArray &bytes)
 {
     const QString folder = g_out + u'/' + target;
@@ -39,6 +41,8 @@ void put(const QString &target, const QString &name, const QByteArray &bytes)
         std::exit(1);
     }
 }
+
+namespace {
 
 QByteArray fileBytes(const QString &path)
 {
@@ -52,25 +56,6 @@ QByteArray fileBytes(const QString &path)
 
 // ---------------------------------------------------------------------------------------------
 // BMP
-
-void putLe(QByteArray &b, qsizetype at, quint32 value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        b[at + i] = char(value >> (8 * i));
-}
-
-// The bytes of a string literal, NUL bytes inside it included.
-template <size_t size> QByteArray raw(const char (&bytes)[size])
-{
-    return QByteArray(bytes, qsizetype(size - 1));
-}
-
-QByteArray le(quint32 value, int bytes)
-{
-    QByteArray b(bytes, '\0');
-    putLe(b, 0, value, bytes);
-    return b;
-}
 
 struct Bmp {
     qint32 width = 0;
@@ -415,93 +400,6 @@ void writeLargeFiles()
 }
 
 // ---------------------------------------------------------------------------------------------
-// Pictures read through Qt's plugins, and EXIF
-
-// A small picture with a gradient and, when alpha, a transparent corner.
-QImage seedPicture(bool alpha)
-{
-    QImage picture(12, 8, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            picture.setPixel(x, y, qRgba(x * 20, y * 30, 200 - x * 10, x + y < 4 ? 0 : 255));
-    return picture;
-}
-
-QByteArray written(const QImage &picture, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    if (!writer.write(picture)) {
-        std::fprintf(stderr, "fuzz_seeds: no %s writer (%s)\n", format,
-                     qPrintable(writer.errorString()));
-        std::exit(1);
-    }
-    return bytes;
-}
-
-// A GIF of two frames as the program writes them, the second with a transparent index.
-QByteArray gifFile()
-{
-    AnimationOptions options;
-    options.dither = false;
-    GifAnimationEncoder encoder(seedPicture(true).size(), options);
-    encoder.add(seedPicture(false));
-    encoder.add(seedPicture(true));
-    return encoder.finish();
-}
-
-// A 24-bit TGA 2.0 of 3 x 2 pixels, stored bottom-up, with the footer that Qt's reader asks for.
-// Qt reads the uncompressed kind only: the run-length one is refused as damaged.
-QByteArray tgaFile(bool runLength)
-{
-    QByteArray tga(18, '\0');
-    tga[2] = char(runLength ? 10 : 2);
-    putLe(tga, 12, 3, 2);
-    putLe(tga, 14, 2, 2);
-    tga[16] = 24;
-    if (runLength) {
-        tga += raw("\x82\x10\x20\x30");                         // three pixels alike
-        tga += raw("\x02\x00\x00\xff\x00\xff\x00\xff\x00\x00"); // three as they are
-    } else {
-        for (int i = 0; i < 6; ++i)
-            tga += QByteArray::fromRawData("\x40\x80\xc0", 3);
-    }
-    tga += QByteArray(8, '\0'); // no extension area, no developer area
-    tga += raw("TRUEVISION-XFILE.\0");
-    return tga;
-}
-
-// A JPEG with an EXIF block whose IFD 0 holds the orientation tag.
-QByteArray withOrientation(const QByteArray &jpeg, int orientation)
-{
-    QByteArray tiff = raw("II*\0\x08\0\0\0\x01\0"); // little-endian, IFD 0 at 8, one entry
-    tiff += raw("\x12\x01\x03\0\x01\0\0\0");        // 0x0112 orientation, SHORT, count 1
-    tiff += le(quint32(orientation), 4);
-    tiff += raw("\0\0\0\0"); // no next IFD
-    const QByteArray exif = raw("Exif\0\0") + tiff;
-    QByteArray segment = raw("\xff\xe1");
-    segment += char((exif.size() + 2) >> 8);
-    segment += char((exif.size() + 2) & 0xff);
-    return jpeg.left(2) + segment + exif + jpeg.mid(2);
-}
-
-void writePictureSeeds()
-{
-    put("pictures", "rgb.png", written(seedPicture(false), "png"));
-    put("pictures", "alpha.png", written(seedPicture(true), "png"));
-    put("pictures", "rgb.tif", written(seedPicture(false), "tiff"));
-    put("pictures", "alpha.tif", written(seedPicture(true), "tiff"));
-    put("pictures", "lossless.webp", written(seedPicture(true), "webp"));
-    put("pictures", "two-frames.gif", gifFile());
-    put("pictures", "plain.tga", tgaFile(false));
-    put("pictures", "run-length-refused.tga", tgaFile(true));
-    // The JPEG itself is its own target's; here its EXIF block is read.
-    put("pictures", "orientation-6.jpg", withOrientation(jpegFile(Jpeg{}), 6));
-}
-
-// ---------------------------------------------------------------------------------------------
 // Text files
 
 void writeTextSeeds(const QString &dataDir)
@@ -545,6 +443,11 @@ void writeTextSeeds(const QString &dataDir)
 
 } // namespace
 
+QByteArray SmallJpeg()
+{
+    return jpegFile(Jpeg{});
+}
+
 int main(int argc, char *argv[])
 {
     if (argc < 3) {
@@ -556,7 +459,9 @@ int main(int argc, char *argv[])
     writeJpegSeeds();
     writePictureSeeds();
     writeTextSeeds(QString::fromLocal8Bit(argv[2]));
-    if (argc > 3 && QByteArray(argv[3]) == "--large")
+    if (argc > 3 && QByteArray(argv[3]) == "--large") {
         writeLargeFiles();
+        writeLargePictureFiles();
+    }
     return 0;
 }

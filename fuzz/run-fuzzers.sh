@@ -16,7 +16,8 @@ root=$(pwd)
 seconds=${FUZZ_SECONDS:-60}
 jobs=${FUZZ_JOBS:-1}
 dir=${FUZZ_DIR:-build-fuzz}
-all=(bmp jpeg pictures settings presets jpeg_dat page_project)
+all=(bmp jpeg pictures reading settings presets jpeg_dat page_project
+    png_writer gif_writer webp_writer sheet)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that the build, the tests, the format check and the program
-# need, and only those that are missing, so a second run does nothing. Package names given as
+# need, and only those that are missing, so a second run does nothing; then the npm package the
+# tests read JSON with (tests/node), once. Package names given as
 # arguments are installed too, the same way (scripts/check-names.sh asks for clang-tidy so).
 set -euo pipefail
 
@@ -24,12 +25,18 @@ packages+=(
 )
 # --- end of the desktop and package block ---
 # --- picture kinds and animated output: codecs the core links, Qt's plugins for PNG, GIF, WebP,
-# TIFF and TGA input, and the EXIF reader ---
+# TIFF and TGA input, the EXIF reader and the TIFF decoder ---
 packages+=(
-  libpng-dev libgif-dev libimagequant-dev libwebp-dev libexif-dev
+  libpng-dev libgif-dev libimagequant-dev libwebp-dev libexif-dev libtiff-dev
   qt6-image-formats-plugins
 )
 # --- end of picture kinds and animated output ---
+# --- the tests read the sheets' and atlases' JSON with PixiJS under Node.js: Debian's nodejs and
+# npm, unless a Node.js with its own npm is installed already (Debian's npm would conflict) ---
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  packages+=(nodejs npm)
+fi
+# --- end of Node.js ---
 packages+=("$@")
 
 missing=()
@@ -39,14 +46,23 @@ for p in "${packages[@]}"; do
   fi
 done
 
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-  command -v sudo >/dev/null || { echo "install-deps: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
-  sudo="sudo"
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "install-deps: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+    sudo="sudo"
+  fi
+  echo "install-deps: installing ${missing[*]}"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-echo "install-deps: installing ${missing[*]}"
-$sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+# pixi.js from npm, at the version tests/node/package-lock.json pins, into tests/node/node_modules
+# (ignored by git, never part of the build or the package). Without a network the PixiJS test
+# says it is skipped and why.
+readers=$(cd "$(dirname "$0")/../tests/node" && pwd)
+if [ ! -f "$readers/node_modules/pixi.js/package.json" ]; then
+  echo "install-deps: installing pixi.js from npm into tests/node/node_modules"
+  (cd "$readers" && npm ci --no-audit --no-fund --loglevel=error) ||
+    echo "install-deps: npm could not install pixi.js; the test that reads the JSON with PixiJS will be skipped" >&2
+fi

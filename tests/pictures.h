@@ -3,7 +3,9 @@
 // from the wrong place cannot pass.
 #pragma once
 
+#include <QColorSpace>
 #include <QImage>
+#include <QString>
 
 // Red is the column and green the row (each within a block of 250), blue the block; no pixel is
 // black or white, so the frame's marks and a white blend key never pass for the picture's own.
@@ -15,5 +17,14 @@ inline QImage Numbered(int width, int height)
         for (int x = 0; x < width; ++x)
             picture.setPixel(x, y,
                              qRgb(3 + x % 250, 3 + y % 250, ((x / 250) * 16 + y / 250) % 256));
+    return picture;
+}
+
+// A written file's pixels in format, without the colour space its file names: PNG outputs say
+// they are sRGB, and QImage's == tells a picture that says so from one that does not.
+inline QImage PixelsOf(const QString &path, QImage::Format format = QImage::Format_BGR888)
+{
+    QImage picture = QImage(path).convertToFormat(format);
+    picture.setColorSpace(QColorSpace());
     return picture;
 }

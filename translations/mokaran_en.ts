@@ -15,13 +15,24 @@
         <source>ver %1  (%2)</source>
         <translation>Version %1  (%2)</translation>
     </message>
+    <message>
+        <source>GNU General Public License v3.0 以降 (GPL-3.0-or-later) のもとで配布されるフリーソフトウェアです。</source>
+        <translation>Free software, distributed under the GNU General Public License v3.0 or later (GPL-3.0-or-later).</translation>
+    </message>
+</context>
+<context>
+    <name>Atlas</name>
+    <message>
+        <source>フレームの名前 %1 が重なっています</source>
+        <translation>Two frames are named %1</translation>
+    </message>
+    <message>
+        <source>フレームが %1 x %1 ピクセルに収まりません</source>
+        <translation>The frames do not fit in %1 x %1 pixels</translation>
+    </message>
 </context>
 <context>
     <name>BatchShrinkDialog</name>
-    <message>
-        <source>フォルダ内JPEGファイル変換ツール</source>
-        <translation>Shrink JPEG Files in a Folder</translation>
-    </message>
     <message>
         <source>変換元フォルダ</source>
         <translation>Source folder</translation>
@@ -33,10 +44,6 @@
     <message>
         <source>保存先フォルダ</source>
         <translation>Destination folder</translation>
-    </message>
-    <message>
-        <source>縮小サイズ幅</source>
-        <translation>Longer side in pixels</translation>
     </message>
     <message>
         <source>縮小開始</source>
@@ -96,6 +103,41 @@
         <source>進行状況</source>
         <translation>Progress</translation>
     </message>
+    <message>
+        <source>フォルダ内JPEGファイル縮小</source>
+        <translation>Shrink JPEG Files in a Folder</translation>
+    </message>
+    <message>
+        <source>長い辺の長さ (ピクセル)</source>
+        <translation>Longer side (pixels)</translation>
+    </message>
+    <message>
+        <source>縮小後の画像の長い辺 (横長なら幅、縦長なら高さ) のピクセル数</source>
+        <translation>The length of each shrunk picture&apos;s longer side (its width when landscape, its height when portrait), in pixels</translation>
+    </message>
+    <message>
+        <source>撮影日時・カメラ・位置情報・著作権・カラープロファイルを縮小した画像にも書き込みます</source>
+        <translation>Writes the date taken, camera, location, copyright and colour profile into the shrunk pictures too</translation>
+    </message>
+    <message>
+        <source>撮影情報 (EXIF など) を残す</source>
+        <translation>Keep photo information (EXIF etc.)</translation>
+    </message>
+</context>
+<context>
+    <name>ColourSpace</name>
+    <message>
+        <source>ガンマ %1</source>
+        <translation>gamma %1</translation>
+    </message>
+    <message>
+        <source>埋め込みのカラープロファイル</source>
+        <translation>the embedded colour profile</translation>
+    </message>
+    <message>
+        <source>色を sRGB に変換しました (%1)</source>
+        <translation>Colours converted to sRGB (%1)</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -137,6 +179,10 @@
     <message>
         <source>閉じる</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <source>任意切り取りサイズ</source>
+        <translation>Free size</translation>
     </message>
 </context>
 <context>
@@ -239,6 +285,25 @@
         <source>ファイルではなくフォルダです</source>
         <translation>it is a folder, not a file</translation>
     </message>
+    <message>
+        <source>書き込むファイルの名前が空です</source>
+        <translation>The name of the file to write is empty</translation>
+    </message>
+    <message>
+        <source>ファイルが空です</source>
+        <translation>The file is empty</translation>
+    </message>
+    <message>
+        <source>フォルダ %1 がありません</source>
+        <translation>folder %1 does not exist</translation>
+    </message>
+</context>
+<context>
+    <name>FrameOutput</name>
+    <message>
+        <source>%1: シートやアトラスの名前は .png で終わる必要があります</source>
+        <translation>%1: the name of a sheet or an atlas must end in .png</translation>
+    </message>
 </context>
 <context>
     <name>FramePositionDialog</name>
@@ -276,6 +341,21 @@
     <message>
         <source>GIF のパレットを作れません</source>
         <translation>Cannot make a palette for the GIF</translation>
+    </message>
+</context>
+<context>
+    <name>HelpWindow</name>
+    <message>
+        <source>ヘルプ</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>ヘルプの本文</source>
+        <translation>Help text</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -362,6 +442,14 @@
     <message>
         <source>読み込みを中止しました</source>
         <translation>Reading was cancelled</translation>
+    </message>
+    <message>
+        <source>ファイル名が長すぎます</source>
+        <translation>File name too long</translation>
+    </message>
+    <message>
+        <source>シンボリックリンクがループしています</source>
+        <translation>Too many levels of symbolic links</translation>
     </message>
 </context>
 <context>
@@ -631,6 +719,38 @@
         <source>バージョン情報(&amp;V)…</source>
         <translation>&amp;About MOKARAN...</translation>
     </message>
+    <message>
+        <source>拡大縮小</source>
+        <translation>Resize</translation>
+    </message>
+    <message>
+        <source>新しい画像の幅を設定してください (ピクセル)</source>
+        <translation>Set the picture&apos;s new width (pixels)</translation>
+    </message>
+    <message>
+        <source>画像ファイルを開きます (Ctrl+O)</source>
+        <translation>Opens a picture file (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>切り取り枠の大きさを設定します</source>
+        <translation>Sets the size of the cut frame</translation>
+    </message>
+    <message>
+        <source>切り取り枠の中を 1 つのファイルに保存します</source>
+        <translation>Saves what lies in the cut frame as one file</translation>
+    </message>
+    <message>
+        <source>切り取り枠を少しずつ動かしながら、連続したフレームを書き出します</source>
+        <translation>Writes a run of frames, moving the cut frame step by step</translation>
+    </message>
+    <message>
+        <source>切り取り枠の中が合成用画像へ次第に変わる 21 枚のフレームを書き出します</source>
+        <translation>Writes 21 frames in which the cut turns step by step into the blend picture</translation>
+    </message>
+    <message>
+        <source>白または黒から切り取り枠の中の画像が次第に現れる 21 枚のフレーム (フェードイン) を書き出します。逆の順に再生すればフェードアウトになります</source>
+        <translation>Writes 21 frames in which the cut appears step by step from white or black (a fade-in); played backwards they fade out</translation>
+    </message>
 </context>
 <context>
     <name>OutputDialog</name>
@@ -848,7 +968,7 @@
     </message>
     <message>
         <source>切り取りサイズの幅 (上下なら高さ) ずつ移動し、重ならないフレームを書き出します</source>
-        <translation>Moves by the cut's width (its height up or down), writing frames that do not overlap</translation>
+        <translation>Moves by the cut&apos;s width (its height up or down), writing frames that do not overlap</translation>
     </message>
     <message>
         <source>書き出しを止めます。書き終えたファイルはそのまま残ります</source>
@@ -904,7 +1024,7 @@
     </message>
     <message>
         <source>フレームの間とシートの縁に空けるピクセル数</source>
-        <translation>Pixels left between the frames and around the sheet's edge</translation>
+        <translation>Pixels left between the frames and around the sheet&apos;s edge</translation>
     </message>
     <message>
         <source>書き出すフレームを順に再生します</source>
@@ -952,6 +1072,145 @@
         <translation>
             <numerusform>Stopped. Wrote %n file: %1</numerusform>
             <numerusform>Stopped. Wrote %n files: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>自動検出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>背景の上のスプライトを見つけ、1 つずつその大きさで書き出します</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>スプライトの検出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>背景</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>スプライトでない部分: 透明なピクセル、画像の四隅の色、または選んだ色</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>色…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>背景の色を選びます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>許容差</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>背景の色から各チャンネルがこの値まで離れていても背景とみなします (JPEG は 24 程度)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>結合距離</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>この距離 (ピクセル) より近い部分を 1 つのスプライトにまとめます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小面積</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>これより小さい (幅×高さ) 部分はごみとして無視します</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>アトラス</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>すべてのフレームを 1 枚の PNG に隙間なく詰め、各フレームの位置をゲームエンジンが読める同じ名前の JSON ファイルに書き出します</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JSON の形: hash (フレーム名で引く。Phaser、PixiJS の標準) または array (フレームの並び)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>透明な縁を切り詰める</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>各フレームの周りの完全に透明な部分を除いて詰めます (元の位置は JSON に残ります)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>外周</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>フレームとアトラスの縁の間に空けるピクセル数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>押し出し</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>各フレームの縁のピクセルを外側へこの幅だけ繰り返します (表示の継ぎ目を防ぎます)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2 のべき乗</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>アトラスの幅と高さを 2 のべき乗 (256, 512, 1024 …) に切り上げます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最大サイズ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>アトラスの幅と高さの上限 (ピクセル)。収まらないときはそう伝えます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>同じフレームも保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>同じ内容のフレームも 1 つずつ保存します (外すと 1 つだけ保存し、JSON の両方の名前がそれを指します)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>フレームの間に空けるピクセル数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>透明</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>四隅の色</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>指定した色</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>背景の色</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>スプライト: %n 個</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
         </translation>
     </message>
 </context>
@@ -1297,6 +1556,32 @@
     </message>
 </context>
 <context>
+    <name>Sprites</name>
+    <message>
+        <source>四隅の色がそろっていないため、背景の色が決まりません</source>
+        <translation>The four corners have no colour in common, so the background colour cannot be told</translation>
+    </message>
+    <message>
+        <source>この画像には透明な部分がありません (背景の色を指定してください)</source>
+        <translation>The picture has no transparent part (give the background colour)</translation>
+    </message>
+    <message>
+        <source>規則的な格子が見つかりません</source>
+        <translation>No regular grid was found</translation>
+    </message>
+    <message>
+        <source>スプライトが見つかりません</source>
+        <translation>No sprite was found</translation>
+    </message>
+</context>
+<context>
+    <name>TiffReading</name>
+    <message>
+        <source>この形式の TIFF には対応していません</source>
+        <translation>This kind of TIFF is not supported</translation>
+    </message>
+</context>
+<context>
     <name>ValueDialog</name>
     <message>
         <source>決定</source>
@@ -1309,6 +1594,14 @@
     <message>
         <source>値</source>
         <translation>Value</translation>
+    </message>
+    <message>
+        <source>ドットをそのまま拡大する</source>
+        <translation>Keep pixels sharp</translation>
+    </message>
+    <message>
+        <source>各ピクセルを同じ色のブロックにして拡大します。ドット絵やアイコンの輪郭がぼやけません</source>
+        <translation>Enlarges each pixel into a block of its colour, so that pixel art and icons keep sharp edges</translation>
     </message>
 </context>
 <context>
@@ -1324,6 +1617,10 @@
     <message>
         <source>WebP のフレームの大きさが違います</source>
         <translation>The WebP frames differ in size</translation>
+    </message>
+    <message>
+        <source>WebP アニメーションが長すぎます (%1 フレーム x %2 ミリ秒、上限 %3 ミリ秒)</source>
+        <translation>The WebP animation is too long (%1 frames x %2 ms; at most %3 ms)</translation>
     </message>
 </context>
 </TS>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: mokaran VERB ... works headless over the core. This file holds the usage and
-// runs the verb named; the verbs live by group in cutting_verbs.cpp, edit_verb.cpp and
-// file_verbs.cpp.
+// runs the verb named; the verbs live by group in cutting_verbs.cpp, edit_verb.cpp,
+// file_verbs.cpp, grid_verb.cpp and pack_verb.cpp.
 #include "cli/cli.h"
 
 #include "cli/usage_error.h"
@@ -23,10 +23,17 @@ const char kUsage[] =
     "                        [--direction right|left|down|up] [OUTPUT]\n"
     "       mokaran sequence PICTURE BASE --size WxH [--at X,Y] --direction grid\n"
     "                        [--gap GX,GY] [--skip-empty] [OUTPUT]\n"
+    "       mokaran sequence PICTURE BASE --direction auto [SPRITES] [OUTPUT]\n"
+    "       mokaran sequence PICTURE --direction auto [SPRITES] --list\n"
+    "            SPRITES: [--background transparent|corner|#RRGGBB] [--tolerance T]\n"
+    "                     [--merge D] [--min-area N]\n"
+    "       mokaran grid PICTURE [--background transparent|corner|#RRGGBB] [--tolerance T]\n"
+    "       mokaran pack PICTURE... --atlas FILE.png [ATLAS] [--json hash|array] [--delay MS]\n"
+    "                    [--pingpong]\n"
     "       mokaran blend PICTURE BLEND BASE --size WxH [--at X,Y] [--white-transparent]\n"
     "                     [OUTPUT]\n"
     "       mokaran fade PICTURE BASE --size WxH [--at X,Y] [--color white|black] [OUTPUT]\n"
-    "       mokaran edit PICTURE OUT OPERATION...\n"
+    "       mokaran edit PICTURE OUT OPERATION... [--nearest]\n"
     "            operations, applied in the order given: --resize T, --rotate DEG, --blur,\n"
     "            --sharpen, --contrast F, --gamma G, --levels\n"
     "       mokaran shrink SOURCE DEST --width T [--extensions FILE] [--in-place]\n"
@@ -43,15 +50,34 @@ const char kUsage[] =
     "with --direction grid, every whole tile from --at, left to right and then down, tiles GX and\n"
     "GY pixels apart (default 0,0), numbered in reading order; --skip-empty leaves out tiles of\n"
     "a single colour.\n"
+    "With --direction auto, the sprites of the whole picture: the boxes around 8-connected\n"
+    "pixels that are not background (alpha 0 for a picture with transparency, else the colour\n"
+    "the corners share, or the colour given; each channel within T, default 24 for a JPEG, else\n"
+    "0), boxes closer than D pixels joined (default 0), boxes under N pixels of area dropped\n"
+    "(default 4), numbered row by row and left to right; each frame is the size of its box.\n"
+    "--list prints the boxes as JSON, [{\"x\":0,\"y\":0,\"w\":8,\"h\":8}, ...], and writes "
+    "nothing.\n"
+    "grid prints the grid the sprites lie on, found from the rows and columns that are wholly\n"
+    "background: {\"cell\":[W,H],\"offset\":[X,Y],\"gap\":[GX,GY],\"columns\":C,\"rows\":R}, the\n"
+    "--size, --at and --gap of the grid cut.\n"
     "blend and fade write 21 frames (--color defaults to white).\n"
+    "pack writes the pictures into one atlas, each a frame named by its file name.\n"
     "OUTPUT: --format bmp|png (default bmp) for OUT and the numbered frames (BASE001.png, ...);\n"
     "or, instead of OUT or BASE, --animate FILE.gif|FILE.webp [--delay MS] [--pingpong]\n"
     "[--quality Q (WebP lossy; lossless without)] [--no-dither (GIF)], looping forever,\n"
     "100 ms a frame by default; or --sheet FILE.png --columns N [--padding P], the frames in\n"
-    "one picture and their rectangles in FILE.json. PNG, GIF, WebP and the sheet keep the\n"
+    "rows; or --atlas FILE.png [ATLAS], the frames packed. A sheet and an atlas come with\n"
+    "FILE.json, the layout engines load (--json hash, the default, or array), whose durations\n"
+    "and tag --delay and --pingpong set. PNG, GIF, WebP, the sheet and the atlas keep the\n"
     "picture's transparency where frames are cut from it.\n"
-    "edit writes OUT as JPEG (quality 90) for .jpg/.jpeg, otherwise as BMP. --resize T shrinks to\n"
-    "width T by box averaging (a portrait picture to height T) or enlarges to width T.\n"
+    "ATLAS: [--trim] [--padding P] [--border B] [--extrude E] [--power-of-two] [--max-size N]\n"
+    "[--keep-duplicates]: frames trimmed of their fully transparent borders, P pixels apart and\n"
+    "B from the edge (default 0), each frame's edge repeated E pixels outward, the sides rounded\n"
+    "up to powers of two, at most N pixels (default 4096); identical frames are stored once.\n"
+    "edit writes OUT as JPEG (quality 90) for .jpg/.jpeg, PNG for .png, lossless WebP for .webp\n"
+    "(both keeping transparency), otherwise as BMP. --resize T shrinks to width T by box\n"
+    "averaging (a portrait picture to height T) or enlarges to width T; with --nearest, to\n"
+    "a whole multiple of the width by repeating each pixel, so that pixel art stays sharp.\n"
     "shrink writes every JPEG of SOURCE listed by jpeg.dat (or FILE) into DEST, its longer side\n"
     "T pixels, at quality 90; files that fail are skipped, listed, and make the exit status 1.\n"
     "DEST may be SOURCE itself, replacing the originals, only with --in-place.\n"
@@ -66,7 +92,8 @@ const VerbTable &verbs()
         {QStringLiteral("cut"), RunCut},     {QStringLiteral("sequence"), RunSequence},
         {QStringLiteral("blend"), RunBlend}, {QStringLiteral("fade"), RunFade},
         {QStringLiteral("edit"), RunEdit},   {QStringLiteral("shrink"), RunShrink},
-        {QStringLiteral("page"), RunPage}};
+        {QStringLiteral("page"), RunPage},   {QStringLiteral("grid"), RunGrid},
+        {QStringLiteral("pack"), RunPack}};
     return kVerbs;
 }
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The verbs that cut: cut, sequence, blend and fade. Each puts the picture in a document and the
-// frame on it as the window does, fills in a cut job, and writes MakeFrameRun's frames.
+// frame on it as the window does, fills in a cut job, and writes MakeFrameRun's frames (sequence
+// --direction auto finds the sprites on the whole picture instead).
 #include "cli/output_options.h"
 #include "cli/reading_options.h"
+#include "cli/sprite_options.h"
 #include "cli/usage_error.h"
 #include "cli/verb_parsing.h"
 
@@ -15,6 +17,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -61,25 +65,57 @@ void writeFrames(const QCommandLineParser &parser, const QStringList &files, Cut
     if (single && job.output.kind == OutputKind::NumberedFiles) // OUT as given, not numbered
         job.output.kind = OutputKind::OneFile;
     const std::unique_ptr<FrameRun> run = MakeFrameRun(cut.document, cut.frame, job);
-    if (run->count() == 0) // only a grid of single-colour tiles writes nothing
+    // Only a grid of single-colour tiles, or a picture without sprites, writes nothing.
+    if (run->count() == 0 && job.kind == CutKind::Auto)
+        throw Failure(NoSpritesText());
+    if (run->count() == 0)
         throw Failure(QCoreApplication::translate(
             "CommandLine", "書き出すタイルがありません (どのタイルも単色です)"));
     WriteFrameOutput(*run, job.output);
 }
 
-// The direction of a sequence; grid is a kind of its own.
-std::optional<Direction> parseDirection(const QString &text)
+// The kind of a sequence and its direction: along a direction, on the grid, or the sprites
+// found.
+std::pair<CutKind, Direction> parseDirection(const QString &text)
 {
-    static const std::map<QString, std::optional<Direction>> kDirections = {
-        {QStringLiteral("right"), Direction::Right},
-        {QStringLiteral("left"), Direction::Left},
-        {QStringLiteral("down"), Direction::Down},
-        {QStringLiteral("up"), Direction::Up},
-        {QStringLiteral("grid"), std::nullopt}};
+    static const std::map<QString, std::pair<CutKind, Direction>> kDirections = {
+        {QStringLiteral("right"), {CutKind::Continuous, Direction::Right}},
+        {QStringLiteral("left"), {CutKind::Continuous, Direction::Left}},
+        {QStringLiteral("down"), {CutKind::Continuous, Direction::Down}},
+        {QStringLiteral("up"), {CutKind::Continuous, Direction::Up}},
+        {QStringLiteral("grid"), {CutKind::Grid, Direction::Right}},
+        {QStringLiteral("auto"), {CutKind::Auto, Direction::Right}}};
     const auto found = kDirections.find(text);
     if (found == kDirections.end())
         throw UsageError{QStringLiteral("bad direction '%1'").arg(text)};
     return found->second;
+}
+
+// sequence --direction auto: the sprites found on the whole picture, listed (--list, which takes
+// PICTURE alone and writes nothing) or written as any output. The frame's options place nothing
+// here, and are refused rather than ignored.
+ExitCode findSprites(const QCommandLineParser &parser, const QStringList &files, CutJob job)
+{
+    const bool list = parser.isSet(QStringLiteral("list"));
+    ExpectFiles(parser, files, list ? 1 : 2, !list);
+    for (const char *option : {"size", "at", "step", "gap", "skip-empty"})
+        if (parser.isSet(QLatin1String(option)))
+            throw UsageError{QStringLiteral("--%1 does not go with --direction auto").arg(option)};
+    if (list)
+        for (const QCommandLineOption &option : FrameOutputOptions())
+            if (parser.isSet(option.names().front()))
+                throw UsageError{QStringLiteral("--list writes nothing: --%1 does not go with it")
+                                     .arg(option.names().front())};
+    Cutting cut;
+    cut.frame = CutFrame(QSize(1, 1));
+    cut.document.load(ReadVerbPicture(parser, files[0]), cut.frame);
+    job.sprites = ParseSpriteSearch(parser, cut.document.picture(), files[0]);
+    if (list) {
+        Print(stdout, BoxListText(FindSprites(cut.document.picture(), job.sprites)));
+        return ExitCode::Done;
+    }
+    writeFrames(parser, files, job, cut);
+    return ExitCode::Done;
 }
 
 // The grid's options of the sequence verb, refused with any other direction (and --step with
@@ -122,14 +158,19 @@ ExitCode RunSequence(const QStringList &rest)
          {QStringLiteral("direction"), QString(), QStringLiteral("DIRECTION"),
           QStringLiteral("right")},
          {QStringLiteral("gap"), QString(), QStringLiteral("GX,GY"), QStringLiteral("0,0")},
-         {QStringLiteral("skip-empty"), QString()}});
+         {QStringLiteral("skip-empty"), QString()},
+         {QStringLiteral("list"), QString()}});
+    parser.addOptions(SpriteSearchOptions());
     parser.addOptions(FrameOutputOptions());
-    const QStringList files = ParseVerb(parser, rest, 2, true);
+    const QStringList files = ParseVerbWords(parser, rest);
     CutJob job;
-    const std::optional<Direction> direction =
-        parseDirection(parser.value(QStringLiteral("direction")));
-    job.kind = direction ? CutKind::Continuous : CutKind::Grid;
-    job.direction = direction.value_or(Direction::Right);
+    std::tie(job.kind, job.direction) = parseDirection(parser.value(QStringLiteral("direction")));
+    if (job.kind == CutKind::Auto)
+        return findSprites(parser, files, job);
+    ExpectFiles(parser, files, 2, true);
+    for (const QString &option : SpriteSearchOptionNames() + QStringList{QStringLiteral("list")})
+        if (parser.isSet(option))
+            throw UsageError{QStringLiteral("--%1 needs --direction auto").arg(option)};
     setGridOptions(parser, job);
     const QString step = parser.value(QStringLiteral("step"));
     if (step == QLatin1String("cut")) {

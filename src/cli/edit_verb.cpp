@@ -7,6 +7,8 @@
 #include "core/image/bmp_format.h"
 #include "core/image/edit_table.h"
 #include "core/image/jpeg_codec.h"
+#include "core/image/picture_writing.h"
+#include "core/image/pixel_scaling.h"
 #include "core/image/plugin_reading.h"
 
 #include <QCommandLineOption>
@@ -87,16 +89,33 @@ ExitCode RunEdit(const QStringList &rest)
         throw UsageError{QStringLiteral("expected PICTURE OUT before the operations")};
     QCommandLineParser parser;
     parser.addOptions(editOptions());
+    const QCommandLineOption nearest(QStringLiteral("nearest"));
+    parser.addOption(nearest);
     parser.addOption(KeepOrientationOption());
     const QStringList files = ParseVerb(parser, rest, 2);
     const std::vector<EditStep> steps = parseEdits(parser);
     QImage picture = ReadVerbPicture(parser, files[0]);
-    for (const EditStep &step : steps)
-        picture = step.edit->apply(picture, step.value);
+    for (const EditStep &step : steps) {
+        if (step.edit->kind != EditKind::Resize) {
+            picture = ApplyEdit(*step.edit, picture, step.value);
+            continue;
+        }
+        // Asked for, pixels are repeated only where that is exact; any other width says so rather
+        // than smoothing what the user wanted kept sharp.
+        const int width = int(step.value);
+        if (parser.isSet(nearest) && WholeEnlargement(picture.width(), width) == 0)
+            throw UsageError{
+                QStringLiteral("--nearest needs a width that is a whole multiple (2x, 3x ...) of "
+                               "the picture's width %1, not %2")
+                    .arg(picture.width())
+                    .arg(width)};
+        picture = ResizeToWidth(picture, width, parser.isSet(nearest));
+    }
+    // The kind by the name (nothing is there yet): JPEG, PNG and WebP as named, BMP otherwise.
     const QString &out = files[1];
-    if (ContentKindOf({}, out) == ContentKind::Jpeg) // by the name: nothing is there yet
-        WriteJpegFile(out, picture);
-    else
-        WriteBmpOwnDepthFile(out, picture);
+    PictureFileKind kind = PictureFileKindOf(out).value_or(PictureFileKind::Bmp);
+    if (ContentKindOf({}, out) == ContentKind::Jpeg)
+        kind = PictureFileKind::Jpeg;
+    WritePictureFile(out, picture, kind);
     return ExitCode::Done;
 }

@@ -55,7 +55,7 @@ ExitCode RunShrink(const QStringList &rest)
     ShrinkJob job;
     job.sourceFolder = asFolder(files[0]);
     job.destinationFolder = asFolder(files[1]);
-    job.targetWidth = width;
+    job.longerSide = width;
     job.extensionsFile = parser.value(QStringLiteral("extensions"));
     job.keepOrientation = OrientationOf(parser) == Orientation::AsStored;
     int total = 0;

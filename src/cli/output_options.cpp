@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The output options of the cutting verbs.
+// The output options of the cutting verbs and of pack.
 #include "cli/output_options.h"
 
 #include "cli/usage_error.h"
@@ -15,6 +15,14 @@ const QString kNoDither = QStringLiteral("no-dither");
 const QString kSheet = QStringLiteral("sheet");
 const QString kColumns = QStringLiteral("columns");
 const QString kPadding = QStringLiteral("padding");
+const QString kAtlas = QStringLiteral("atlas");
+const QString kTrim = QStringLiteral("trim");
+const QString kBorder = QStringLiteral("border");
+const QString kExtrude = QStringLiteral("extrude");
+const QString kPowerOfTwo = QStringLiteral("power-of-two");
+const QString kMaxSize = QStringLiteral("max-size");
+const QString kKeepDuplicates = QStringLiteral("keep-duplicates");
+const QString kJson = QStringLiteral("json");
 
 // A whole number within [low, high] given to --name.
 int wholeNumber(const QCommandLineParser &parser, const QString &name, int low, int high)
@@ -27,14 +35,16 @@ int wholeNumber(const QCommandLineParser &parser, const QString &name, int low, 
     return value;
 }
 
-// Options that only mean something beside `owner`.
-void requireFor(const QCommandLineParser &parser, const QString &owner, const QStringList &names)
+// Options that only mean something beside one of `owners`.
+void requireFor(const QCommandLineParser &parser, const QStringList &owners,
+                const QStringList &names)
 {
-    if (parser.isSet(owner))
-        return;
+    for (const QString &owner : owners)
+        if (parser.isSet(owner))
+            return;
     for (const QString &name : names) {
         if (parser.isSet(name))
-            throw UsageError{QStringLiteral("--%1 needs --%2").arg(name, owner)};
+            throw UsageError{QStringLiteral("--%1 needs --%2").arg(name, owners.join(" or --"))};
     }
 }
 
@@ -58,37 +68,87 @@ AnimationOptions animationOptions(const QCommandLineParser &parser, const QStrin
     return options;
 }
 
+// What a sheet and an atlas share: a PNG file, the JSON's layout and the timing it tells.
+FrameOutput pictureWithData(const QCommandLineParser &parser, OutputKind kind, const QString &name)
+{
+    FrameOutput output;
+    output.kind = kind;
+    output.path = parser.value(name);
+    if (!IsPngName(output.path))
+        throw UsageError{QStringLiteral("--%1 needs a file ending in .png").arg(name)};
+    const QString json = parser.value(kJson);
+    if (json != QLatin1String("hash") && json != QLatin1String("array"))
+        throw UsageError{QStringLiteral("bad JSON layout '%1'").arg(json)};
+    output.json = json == QLatin1String("array") ? JsonLayout::Array : JsonLayout::Hash;
+    output.animation.delayMs = wholeNumber(parser, kDelay, kMinFrameDelayMs, kMaxFrameDelayMs);
+    output.animation.pingPong = parser.isSet(kPingPong);
+    return output;
+}
+
+FrameOutput atlasOutput(const QCommandLineParser &parser)
+{
+    FrameOutput output = pictureWithData(parser, OutputKind::Atlas, kAtlas);
+    AtlasOptions &atlas = output.atlas;
+    atlas.trim = parser.isSet(kTrim);
+    atlas.padding = wholeNumber(parser, kPadding, 0, kMaxAtlasSpacing);
+    atlas.border = wholeNumber(parser, kBorder, 0, kMaxAtlasSpacing);
+    atlas.extrude = wholeNumber(parser, kExtrude, 0, kMaxAtlasSpacing);
+    atlas.powerOfTwo = parser.isSet(kPowerOfTwo);
+    atlas.maxSize = wholeNumber(parser, kMaxSize, 1, kMaxAtlasSize);
+    atlas.keepDuplicates = parser.isSet(kKeepDuplicates);
+    return output;
+}
+
+QList<QCommandLineOption> atlasOptions()
+{
+    return {{kAtlas, QString(), QStringLiteral("OUT")},
+            {kTrim, QString()},
+            {kBorder, QString(), QStringLiteral("B"), QStringLiteral("0")},
+            {kExtrude, QString(), QStringLiteral("E"), QStringLiteral("0")},
+            {kPowerOfTwo, QString()},
+            {kMaxSize, QString(), QStringLiteral("N"), QString::number(kDefaultAtlasMaxSize)},
+            {kKeepDuplicates, QString()},
+            {kJson, QString(), QStringLiteral("hash|array"), QStringLiteral("hash")},
+            {kPadding, QString(), QStringLiteral("P"), QStringLiteral("0")},
+            {kDelay, QString(), QStringLiteral("MS"), QString::number(kDefaultFrameDelayMs)},
+            {kPingPong, QString()}};
+}
+
+const QStringList kAtlasSettings{kTrim, kBorder, kExtrude, kPowerOfTwo, kMaxSize, kKeepDuplicates};
+
 } // namespace
 
 QList<QCommandLineOption> FrameOutputOptions()
 {
-    return {{kFormat, QString(), QStringLiteral("bmp|png"), QStringLiteral("bmp")},
-            {kAnimate, QString(), QStringLiteral("OUT")},
-            {kDelay, QString(), QStringLiteral("MS"), QString::number(kDefaultFrameDelayMs)},
-            {kPingPong, QString()},
-            {kQuality, QString(), QStringLiteral("Q")},
-            {kNoDither, QString()},
-            {kSheet, QString(), QStringLiteral("OUT")},
-            {kColumns, QString(), QStringLiteral("N")},
-            {kPadding, QString(), QStringLiteral("P"), QStringLiteral("0")}};
+    return QList<QCommandLineOption>{
+               {kFormat, QString(), QStringLiteral("bmp|png"), QStringLiteral("bmp")},
+               {kAnimate, QString(), QStringLiteral("OUT")},
+               {kQuality, QString(), QStringLiteral("Q")},
+               {kNoDither, QString()},
+               {kSheet, QString(), QStringLiteral("OUT")},
+               {kColumns, QString(), QStringLiteral("N")}} +
+           atlasOptions();
 }
 
 bool OutputNamedByOption(const QCommandLineParser &parser)
 {
-    return parser.isSet(kAnimate) || parser.isSet(kSheet);
+    return parser.isSet(kAnimate) || parser.isSet(kSheet) || parser.isSet(kAtlas);
 }
 
 FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &framesPath)
 {
-    requireFor(parser, kAnimate, {kDelay, kPingPong, kQuality, kNoDither});
-    requireFor(parser, kSheet, {kColumns, kPadding});
-    if (parser.isSet(kAnimate) && parser.isSet(kSheet))
-        throw UsageError{QStringLiteral("--animate and --sheet cannot be used together")};
+    requireFor(parser, {kAnimate}, {kQuality, kNoDither});
+    requireFor(parser, {kAnimate, kSheet, kAtlas}, {kDelay, kPingPong});
+    requireFor(parser, {kSheet}, {kColumns});
+    requireFor(parser, {kSheet, kAtlas}, {kPadding, kJson});
+    requireFor(parser, {kAtlas}, kAtlasSettings);
+    if (int(parser.isSet(kAnimate)) + int(parser.isSet(kSheet)) + int(parser.isSet(kAtlas)) > 1)
+        throw UsageError{QStringLiteral("--animate, --sheet and --atlas cannot be used together")};
     if (OutputNamedByOption(parser) && parser.isSet(kFormat))
         throw UsageError{QStringLiteral("--format is for numbered frames")};
 
-    FrameOutput output;
     if (parser.isSet(kAnimate)) {
+        FrameOutput output;
         output.kind = OutputKind::Animation;
         output.path = parser.value(kAnimate);
         output.animation = animationOptions(parser, output.path);
@@ -97,12 +157,14 @@ FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &fr
     if (parser.isSet(kSheet)) {
         if (!parser.isSet(kColumns))
             throw UsageError{QStringLiteral("--sheet needs --columns N")};
-        output.kind = OutputKind::Sheet;
-        output.path = parser.value(kSheet);
+        FrameOutput output = pictureWithData(parser, OutputKind::Sheet, kSheet);
         output.sheet.columns = wholeNumber(parser, kColumns, 1, 65535);
         output.sheet.padding = wholeNumber(parser, kPadding, 0, kMaxSheetPadding);
         return output;
     }
+    if (parser.isSet(kAtlas))
+        return atlasOutput(parser);
+    FrameOutput output;
     const QString format = parser.value(kFormat);
     if (format == QLatin1String("png"))
         output.format = FrameFormat::Png;
@@ -110,4 +172,16 @@ FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &fr
         throw UsageError{QStringLiteral("bad format '%1'").arg(format)};
     output.path = framesPath;
     return output;
+}
+
+QList<QCommandLineOption> AtlasOutputOptions()
+{
+    return atlasOptions();
+}
+
+FrameOutput ParseAtlasOutput(const QCommandLineParser &parser)
+{
+    if (!parser.isSet(kAtlas))
+        throw UsageError{QStringLiteral("--atlas FILE.png is required")};
+    return atlasOutput(parser);
 }

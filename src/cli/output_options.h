@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The output options of the verbs that cut (cut, sequence, blend, fade): the format of numbered
-// frames, an animation or a sprite sheet instead, and their settings.
+// The output options of the verbs that cut (cut, sequence, blend, fade) and of pack: the format of
+// numbered frames, an animation, a sprite sheet or a packed atlas instead, and their settings.
 //
 //   --format bmp|png            numbered frames (or the cut) as BMP (default) or PNG
-//   --animate OUT.gif|OUT.webp  one animated file instead: --delay MS (default 100), --pingpong,
-//                               --quality Q (WebP: lossy at Q, else lossless), --no-dither (GIF)
-//   --sheet OUT.png             one sprite sheet and OUT.json: --columns N, --padding P (default 0)
+//   --animate OUT.gif|OUT.webp  one animated file instead: --quality Q (WebP: lossy at Q, else
+//                               lossless), --no-dither (GIF)
+//   --sheet OUT.png             one sprite sheet and OUT.json: --columns N
+//   --atlas OUT.png             one packed atlas and OUT.json: --trim, --border B, --extrude E,
+//                               --power-of-two, --max-size N, --keep-duplicates
+//   --padding P                 the sheet's or the atlas's pixels between frames (default 0)
+//   --json hash|array           the layout of the sheet's or the atlas's JSON (default hash)
+//   --delay MS, --pingpong      the animation's timing, or the one the JSON tells (default 100)
 #pragma once
 
 #include "core/sequence/frame_output.h"
@@ -16,9 +21,17 @@
 
 QList<QCommandLineOption> FrameOutputOptions();
 
-// Whether --animate or --sheet names the file written: the verb then takes no BASE (or OUT).
+// Whether --animate, --sheet or --atlas names the file written: the verb then takes no BASE (or
+// OUT).
 bool OutputNamedByOption(const QCommandLineParser &parser);
 
 // The output the options ask for; framesPath is the verb's BASE (or OUT) when the frames go to
 // numbered files. Throws UsageError for a wrong value or an option without the one it belongs to.
 FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &framesPath);
+
+// The options of pack, which writes an atlas only: --atlas and its settings, --padding, --json,
+// --delay and --pingpong.
+QList<QCommandLineOption> AtlasOutputOptions();
+
+// The atlas pack's options ask for (--atlas is required). Throws UsageError.
+FrameOutput ParseAtlasOutput(const QCommandLineParser &parser);

@@ -30,17 +30,28 @@ void Print(FILE *stream, const QString &text)
     std::fputs(EncodePath(text).constData(), stream);
 }
 
-QStringList ParseVerb(QCommandLineParser &parser, const QStringList &rest, int files,
-                      bool outputByOption)
+QStringList ParseVerbWords(QCommandLineParser &parser, const QStringList &rest)
 {
     // parse() skips its first word as the program name.
     if (!parser.parse(QStringList{QStringLiteral("mokaran")} + rest))
         throw UsageError{parseFailure(parser)};
+    return parser.positionalArguments();
+}
+
+void ExpectFiles(const QCommandLineParser &parser, const QStringList &positional, int files,
+                 bool outputByOption)
+{
     if (outputByOption && OutputNamedByOption(parser))
         --files;
-    const QStringList positional = parser.positionalArguments();
     if (positional.size() != files)
         throw UsageError{QStringLiteral("expected %1 file arguments").arg(files)};
+}
+
+QStringList ParseVerb(QCommandLineParser &parser, const QStringList &rest, int files,
+                      bool outputByOption)
+{
+    const QStringList positional = ParseVerbWords(parser, rest);
+    ExpectFiles(parser, positional, files, outputByOption);
     return positional;
 }
 

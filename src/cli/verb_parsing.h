@@ -16,9 +16,15 @@ void Print(FILE *stream, const QString &text);
 // Reads one verb's words with the parser that declares its options; returns the file arguments,
 // which must be exactly `files` of them. No --help option is declared: a verb's --help is an
 // unknown option, a usage error like any other.
-// A cutting verb whose output --animate or --sheet names (outputByOption) takes one file less.
+// A cutting verb whose output --animate, --sheet or --atlas names (outputByOption) takes one file
+// less.
 QStringList ParseVerb(QCommandLineParser &parser, const QStringList &rest, int files,
                       bool outputByOption = false);
+// ParseVerb in two steps, for a verb whose options decide how many files it takes: the words
+// read (the file arguments returned, however many), then their number checked.
+QStringList ParseVerbWords(QCommandLineParser &parser, const QStringList &rest);
+void ExpectFiles(const QCommandLineParser &parser, const QStringList &positional, int files,
+                 bool outputByOption = false);
 
 // Two whole numbers from text matching ^pattern$ (its first two captures); throws UsageError
 // naming `what` otherwise.
@@ -32,3 +38,5 @@ ExitCode RunFade(const QStringList &rest);
 ExitCode RunEdit(const QStringList &rest);
 ExitCode RunShrink(const QStringList &rest);
 ExitCode RunPage(const QStringList &rest);
+ExitCode RunGrid(const QStringList &rest);
+ExitCode RunPack(const QStringList &rest);

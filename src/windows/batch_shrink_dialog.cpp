@@ -103,7 +103,9 @@ void BatchShrinkDialog::startShrink()
     ShrinkJob job;
     job.sourceFolder = m_ui->sourceField->text();
     job.destinationFolder = m_ui->destinationField->text();
-    job.targetWidth = m_ui->widthSpin->readValue();
+    job.longerSide = m_ui->widthSpin->readValue();
+    job.metadata =
+        m_ui->keepMetadataCheck->isChecked() ? PhotoMetadata::Keep : PhotoMetadata::Strip;
     job.extensionsFile = m_extensionsFile;
     auto *worker = new ShrinkWorker(job);
     connect(worker, &ShrinkWorker::progressMaximum, m_ui->progressBar, &QProgressBar::setMaximum);
@@ -116,9 +118,9 @@ void BatchShrinkDialog::setRunning(bool running)
 {
     m_running = running;
     // The order in which the end of a run gives the controls back.
-    for (QWidget *control :
-         std::initializer_list<QWidget *>{m_ui->widthSpin, m_ui->sourceButton,
-                                          m_ui->destinationButton, m_startButton, m_closeButton})
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             m_ui->widthSpin, m_ui->keepMetadataCheck, m_ui->sourceButton, m_ui->destinationButton,
+             m_startButton, m_closeButton})
         control->setEnabled(!running);
 }
 

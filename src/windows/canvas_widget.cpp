@@ -156,6 +156,38 @@ void CanvasWidget::paintEvent(QPaintEvent *event)
         painter.fillRect(r, Qt::white);
     for (const QRect &r : marks.black)
         painter.fillRect(r, Qt::black);
+    paintBoxes(painter);
+}
+
+void CanvasWidget::showBoxes(std::vector<QRect> boxes)
+{
+    m_boxes = std::move(boxes);
+    update();
+}
+
+void CanvasWidget::paintBoxes(QPainter &painter) const
+{
+    if (m_boxes.empty())
+        return;
+    // Magenta on a dark edge shows on sprites and backgrounds of any colour; the number sits inside
+    // the box's corner on a dark patch, readable at any zoom.
+    QFont font = painter.font();
+    font.setPixelSize(11);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    for (size_t i = 0; i < m_boxes.size(); ++i) {
+        const QRect box = ViewRectOf(m_boxes[i], m_zoom);
+        painter.setPen(QPen(QColor(0, 0, 0, 160), 3));
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        painter.setPen(QPen(Qt::magenta, 1));
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        const QString number = QString::number(i + 1);
+        const QRect label(box.topLeft() + QPoint(1, 1),
+                          QSize(metrics.horizontalAdvance(number) + 4, metrics.height()));
+        painter.fillRect(label, QColor(0, 0, 0, 170));
+        painter.setPen(Qt::white);
+        painter.drawText(label, Qt::AlignCenter, number);
+    }
 }
 
 void CanvasWidget::paintPixelGrid(QPainter &painter, const QRect &area) const

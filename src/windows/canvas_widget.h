@@ -11,6 +11,7 @@
 #include "core/workspace/zoomed_view.h"
 
 #include <QWidget>
+#include <vector>
 
 class PictureDocument;
 class QScrollArea;
@@ -32,6 +33,9 @@ class CanvasWidget : public QWidget {
     Zoom zoom() const { return m_zoom; }
     // Lines between the picture's pixels from kLeastGridZoom up.
     void setPixelGrid(bool shown);
+    // Boxes drawn over the picture, each numbered from 1 in the order given: the sprites an output
+    // would write. None hides them.
+    void showBoxes(std::vector<QRect> boxes);
     // Scrolls the frame's top-left corner into sight.
     void showFrameCorner();
 
@@ -65,6 +69,7 @@ class CanvasWidget : public QWidget {
     void scrollTowardsPointer();
     QRegion marksOf(const CutFrame &frame) const;
     void paintPixelGrid(QPainter &painter, const QRect &area) const;
+    void paintBoxes(QPainter &painter) const;
     // The scroll area the canvas sits in; none while it stands alone.
     QScrollArea *scrollArea() const;
 
@@ -73,9 +78,10 @@ class CanvasWidget : public QWidget {
     Zoom m_zoom;
     ZoomedView m_view;
     bool m_pixelGrid = false;
-    bool m_dragging = false; // a mouse button is held on the canvas
-    QPoint m_grab;           // where in the frame it was grabbed, in picture pixels
-    QPointF m_pointer;       // the pointer's last place while dragging, in canvas coordinates
-    int m_scrollTimer = 0;   // runs while the pointer is held beyond the view's edge
-    int m_wheelAngle = 0;    // the part of a wheel turn not yet taken as a step
+    std::vector<QRect> m_boxes; // in picture pixels
+    bool m_dragging = false;    // a mouse button is held on the canvas
+    QPoint m_grab;              // where in the frame it was grabbed, in picture pixels
+    QPointF m_pointer;          // the pointer's last place while dragging, in canvas coordinates
+    int m_scrollTimer = 0;      // runs while the pointer is held beyond the view's edge
+    int m_wheelAngle = 0;       // the part of a wheel turn not yet taken as a step
 };

@@ -16,9 +16,12 @@ CutSizeDialog::CutSizeDialog(const QStringList &presetNames, QWidget *parent)
     SetDarkBackground(this);
     for (ClampingSpinBox *spin : {m_ui->widthSpin, m_ui->heightSpin})
         spin->setRange(kSmallestCutSide, kFreeCutSizeLimit);
+    // Each entry keeps the name data.dat gives it; the free size's own entry shows in the
+    // interface's language.
     for (const QString &name : presetNames) {
         if (!name.isEmpty())
-            m_ui->presetCombo->addItem(name);
+            m_ui->presetCombo->addItem(name == kFreeSizeName ? tr("任意切り取りサイズ") : name,
+                                       name);
     }
     m_ui->presetCombo->setCurrentIndex(-1); // nothing chosen: the free size applies
     // A size the user types or steps to is a free size: the preset must not silently win.
@@ -41,7 +44,7 @@ void CutSizeDialog::chooseFreeSize()
     if (m_offering)
         return;
     // The free-size entry when data.dat lists one, else no entry, which means the same.
-    m_ui->presetCombo->setCurrentIndex(m_ui->presetCombo->findText(kFreeSizeName));
+    m_ui->presetCombo->setCurrentIndex(m_ui->presetCombo->findData(kFreeSizeName));
 }
 
 std::optional<CutSizeChoice> CutSizeDialog::ask(QSize current, QSize limit)
@@ -55,6 +58,6 @@ std::optional<CutSizeChoice> CutSizeDialog::ask(QSize current, QSize limit)
     if (exec() != QDialog::Accepted)
         return std::nullopt;
     // A value still being typed counts as it will once the field is left.
-    return CutSizeChoice{m_ui->presetCombo->currentText(), m_ui->widthSpin->readValue(),
+    return CutSizeChoice{m_ui->presetCombo->currentData().toString(), m_ui->widthSpin->readValue(),
                          m_ui->heightSpin->readValue()};
 }

@@ -33,17 +33,24 @@ ImportDialog::ImportDialog(QWidget *parent)
     m_openDialog =
         MakeFileDialog(this, "pictureOpenDialog", QFileDialog::AcceptOpen, tr(kPictureFilter));
     QDialogButtonBox *buttons = m_ui->buttonBox;
-    // 決定 is no default button: Return in the path field shows the typed file first.
-    QPushButton *take =
+    // 決定 is no default button: Return in the path field shows the typed file first, and takes
+    // it once shown.
+    QPushButton *takeButton =
         AddDialogButton(buttons, tr("決定"), QDialogButtonBox::ActionRole, "takeButton");
     QPushButton *cancel =
         AddDialogButton(buttons, tr("キャンセル"), QDialogButtonBox::RejectRole, "cancelButton");
-    ChainTabOrder({m_ui->pathField, m_ui->browseButton, take, cancel, m_ui->previewArea});
+    ChainTabOrder({m_ui->pathField, m_ui->browseButton, takeButton, cancel, m_ui->previewArea});
     connect(m_ui->browseButton, &QPushButton::clicked, this, &ImportDialog::browse);
-    connect(take, &QPushButton::clicked, this, &ImportDialog::take);
-    // Return in the path field shows the typed file, as a file chosen with 参照 is shown.
-    connect(m_ui->pathField, &QLineEdit::returnPressed, this,
-            [this] { showFile(m_ui->pathField->text().trimmed()); });
+    connect(takeButton, &QPushButton::clicked, this, &ImportDialog::take);
+    // Return in the path field shows the typed file, as a file chosen with 参照 is shown; Return
+    // again takes it.
+    connect(m_ui->pathField, &QLineEdit::returnPressed, this, [this] {
+        const QString typed = m_ui->pathField->text().trimmed();
+        if (!typed.isEmpty() && typed == m_shownPath)
+            take();
+        else
+            showFile(typed);
+    });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
@@ -89,9 +96,11 @@ void ImportDialog::showFile(const QString &path)
         default:
             m_ui->pathField->setText(path);
             showPreview(ReadPictureFile(path));
+            m_shownPath = path;
             return;
         }
         m_ui->pathField->setText(path);
+        m_shownPath = path;
     });
 }
 

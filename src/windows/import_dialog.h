@@ -41,4 +41,5 @@ class ImportDialog : public QDialog {
     std::unique_ptr<Ui::ImportDialog> m_ui;
     QFileDialog *m_openDialog; // kept between uses: it remembers the folder
     ImportedPicture m_taken;
+    QString m_shownPath; // the file whose preview shows
 };

@@ -104,6 +104,9 @@ void MainWindow::connectCommands()
 {
     const auto onClick = [this](QPushButton *button, void (MainWindow::*command)()) {
         connect(button, &QPushButton::clicked, this, command);
+        // Once the command's dialog closes, the keys go back to the canvas: the arrows move the
+        // frame again without a click on the picture.
+        connect(button, &QPushButton::clicked, m_ui->canvas, qOverload<>(&QWidget::setFocus));
     };
     onClick(m_ui->loadButton, &MainWindow::loadPicture);
     onClick(m_ui->cutSizeButton, &MainWindow::chooseCutSize);

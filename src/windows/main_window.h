@@ -21,6 +21,7 @@
 #include <memory>
 
 class AboutDialog;
+class HelpWindow;
 class BatchShrinkDialog;
 class CutSizeDialog;
 class FramePositionDialog;
@@ -83,6 +84,7 @@ class MainWindow : public QMainWindow {
     // The Edit menu's edits: asks the edit's value, if any, and applies it as a step of the
     // history.
     void editPicture(const Edit &edit);
+    void resizePicture();
     void capture(CaptureTarget target, bool shrink);
     void openBatchShrink();
     void openPageMaker();
@@ -165,6 +167,7 @@ class MainWindow : public QMainWindow {
     OutputDialog *m_outputDialog = nullptr;
     PageMakerDialog *m_pageMakerDialog = nullptr;
     AboutDialog *m_aboutDialog = nullptr;
+    HelpWindow *m_helpWindow = nullptr; // made when first needed: most desktops have a browser
     BatchShrinkDialog *m_batchShrinkDialog = nullptr;
     ValueDialog *m_valueDialog = nullptr;
     QFileDialog *m_pictureSaveDialog = nullptr;

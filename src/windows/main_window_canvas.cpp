@@ -5,6 +5,7 @@
 #include "ui_main_window.h"
 #include "windows/application.h"
 #include "windows/labels.h"
+#include "windows/output_dialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -25,6 +26,8 @@ void MainWindow::connectCanvas()
     connect(&m_document, &PictureDocument::pictureChanged, this, &MainWindow::showPicture);
     connect(&m_document, &PictureDocument::modificationChanged, this, &MainWindow::showTitle);
     connect(canvas, &CanvasWidget::frameMoved, this, &MainWindow::frameMoved);
+    // The sprites the output dialog would write, numbered on the picture while it is open.
+    connect(m_outputDialog, &OutputDialog::spriteBoxesChanged, canvas, &CanvasWidget::showBoxes);
     // The keys that move the frame reach it from anywhere in the picture area: a click on the
     // grey around a small picture, or Tab into the area, gives them to the canvas.
     m_ui->canvasArea->setFocusProxy(canvas);

@@ -4,6 +4,7 @@
 #include "windows/main_window.h"
 
 #include "core/image/edits.h"
+#include "core/image/pixel_scaling.h"
 #include "ui_main_window.h"
 #include "windows/busy_cursor.h"
 #include "windows/error_box.h"
@@ -79,7 +80,6 @@ std::optional<int> MainWindow::askWidth(int maximum)
 std::optional<double> MainWindow::askEditValue(const Edit &edit)
 {
     switch (edit.kind) {
-    case EditKind::Resize: return askWidth(2 * m_document.size().width());
     case EditKind::Rotate:
         return m_valueDialog->askWholeNumber(tr("画像回転設定"), tr("回転角度を設定してください"),
                                              kProposedAngle, 0, 359);
@@ -95,12 +95,36 @@ std::optional<double> MainWindow::askEditValue(const Edit &edit)
 
 void MainWindow::editPicture(const Edit &edit)
 {
+    if (edit.kind == EditKind::Resize) {
+        resizePicture();
+        return;
+    }
     const std::optional<double> value = askEditValue(edit);
     if (!value)
         return;
     Guarded(this, [&] {
         BusyCursor busy;
-        m_document.applyEdit(EditStepName(edit), edit.apply(m_document.picture(), *value), m_frame);
+        m_document.applyEdit(EditStepName(edit), ApplyEdit(edit, m_document.picture(), *value),
+                             m_frame);
+    });
+}
+
+void MainWindow::resizePicture()
+{
+    const QImage &picture = m_document.picture();
+    // Enlarging and shrinking alike: the title names both. Pixel art may be enlarged pixel for
+    // pixel; the dialog offers it for a whole factor.
+    const std::optional<ValueDialog::Resize> choice = m_valueDialog->askResize(
+        tr("拡大縮小"), tr("新しい画像の幅を設定してください (ピクセル)"), m_settings.shrinkWidth,
+        kSmallestWidth, 2 * picture.width(), picture.width(), HasFewColours(picture));
+    if (!choice)
+        return;
+    m_settings.shrinkWidth = choice->width;
+    Guarded(this, [&] {
+        BusyCursor busy;
+        m_document.applyEdit(
+            EditStepName(EditOf(EditKind::Resize)),
+            ResizeToWidth(m_document.picture(), choice->width, choice->repeatPixels), m_frame);
     });
 }
 

@@ -17,6 +17,7 @@
 #include "windows/dropped_files.h"
 #include "windows/error_box.h"
 #include "windows/file_dialogs.h"
+#include "windows/help_window.h"
 #include "windows/import_dialog.h"
 #include "windows/page_maker_dialog.h"
 #include "windows/questions.h"
@@ -176,9 +177,19 @@ void MainWindow::openReadme()
 
 void MainWindow::openInBrowser(const QUrl &address)
 {
-    if (QDesktopServices::openUrl(address))
+    const bool local = address.isLocalFile();
+    const QString type = local && address.path().endsWith(QLatin1String(".txt"))
+                             ? QStringLiteral("text/plain")
+                             : QStringLiteral("text/html");
+    if ((!local || DesktopOpens(type)) && QDesktopServices::openUrl(address))
         return;
-    // Without a browser (or a desktop that knows one) nothing would happen: say where to look.
+    // Without a browser (or a desktop that knows one) the program's own window shows its files.
+    if (local) {
+        if (!m_helpWindow)
+            m_helpWindow = new HelpWindow(this);
+        m_helpWindow->showFile(address.toLocalFile());
+        return;
+    }
     const QString where = address.isLocalFile() ? address.toLocalFile() : address.toString();
     QMessageBox::information(
         this, kAppTitle,

@@ -28,7 +28,6 @@
 namespace {
 
 constexpr int kTileStep = 0; // the step group's id of "切り取りサイズ": one cut per frame
-constexpr int kGridId = 4;   // the direction group's id of "格子": after the four directions
 // The filters' order is FrameFormat's and AnimationFormat's: a filter's index is the format.
 const char *const kFrameFilter =
     QT_TRANSLATE_NOOP("OutputDialog", "ビットマップファイル(*.bmp)|*.bmp|PNGファイル(*.png)|*.png");
@@ -83,7 +82,13 @@ OutputDialog::OutputDialog(QWidget *parent)
     m_directionGroup->addButton(m_ui->downRadio, int(Direction::Down));
     m_directionGroup->addButton(m_ui->upRadio, int(Direction::Up));
     m_directionGroup->addButton(m_ui->gridRadio, kGridId);
-    connect(m_directionGroup, &QButtonGroup::idToggled, this, &OutputDialog::showChoices);
+    m_directionGroup->addButton(m_ui->autoRadio, kAutoId);
+    connect(m_directionGroup, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (!checked)
+            return; // the one checked next tells
+        showChoices();
+        findSprites();
+    });
     setAcceptDrops(true);
 
     // The single file, the animation and the sheet take the extension of the filter chosen when
@@ -98,6 +103,8 @@ OutputDialog::OutputDialog(QWidget *parent)
     m_sheetSaveDialog =
         MakeFileDialog(this, "sheetSaveDialog", QFileDialog::AcceptSave, tr(kSheetFilter));
     setUpOutputChoices();
+    setUpSpriteChoices();
+    setUpAtlasChoices();
 
     connect(m_ui->playButton, &QPushButton::clicked, this, &OutputDialog::play);
     connect(m_ui->stopButton, &QPushButton::clicked, m_ui->previewArea, &PreviewPlayer::stop);
@@ -133,6 +140,7 @@ void OutputDialog::run(OutputMode mode, const PictureDocument &document, const C
     single.output.kind = OutputKind::OneFile;
     single.output.format = FrameFormat::Png;
     m_ui->previewArea->showStill(frames(single)->frame(1).copy());
+    offerBackgroundOf(document);
     prepare(mode);
     showBlendPictureName();
     clearStatus();
@@ -144,6 +152,7 @@ void OutputDialog::run(OutputMode mode, const PictureDocument &document, const C
         layout->invalidate();
     adjustSize();
     exec();
+    emit spriteBoxesChanged({});
     m_ui->previewArea->stop();
     disconnect(blendShown);
     m_blendPicture = {};
@@ -187,10 +196,15 @@ void OutputDialog::prepare(OutputMode mode)
 CutJob OutputDialog::job() const
 {
     CutJob job;
-    const bool grid = m_directionGroup->checkedId() == kGridId;
+    const int direction = m_directionGroup->checkedId();
+    const bool grid = direction == kGridId || direction == kAutoId;
     switch (m_mode) {
     case OutputMode::SingleCut: job.kind = CutKind::Single; break;
-    case OutputMode::Sequence: job.kind = grid ? CutKind::Grid : CutKind::Continuous; break;
+    case OutputMode::Sequence:
+        job.kind = direction == kGridId   ? CutKind::Grid
+                   : direction == kAutoId ? CutKind::Auto
+                                          : CutKind::Continuous;
+        break;
     case OutputMode::Blend: job.kind = CutKind::Blend; break;
     case OutputMode::Fade: job.kind = CutKind::Fade; break;
     }
@@ -202,6 +216,7 @@ CutJob OutputDialog::job() const
         job.direction = Direction(m_directionGroup->checkedId());
     job.gridGap = QSize(m_ui->gridGapXSpin->readValue(), m_ui->gridGapYSpin->readValue());
     job.skipEmptyTiles = m_ui->skipEmptyCheck->isChecked();
+    job.sprites = spriteSearch();
     job.whiteTransparent = m_mode == OutputMode::Blend && m_ui->secondOptionRadio->isChecked();
     job.fadeColour = m_mode == OutputMode::Fade && m_ui->secondOptionRadio->isChecked()
                          ? FadeColour::Black
@@ -216,6 +231,8 @@ CutJob OutputDialog::job() const
         m_ui->losslessCheck->isChecked() ? kLosslessQuality : m_ui->qualitySpin->value();
     output.sheet.columns = m_ui->columnsSpin->readValue();
     output.sheet.padding = m_ui->paddingSpin->readValue();
+    output.atlas = atlasOptions();
+    output.json = JsonLayout(m_ui->jsonCombo->currentData().toInt());
     return job;
 }
 
@@ -268,7 +285,8 @@ void OutputDialog::setUpOutputChoices()
     };
     m_kindGroup = group("kindGroup", {{m_ui->filesRadio, int(OutputKind::NumberedFiles)},
                                       {m_ui->animationRadio, int(OutputKind::Animation)},
-                                      {m_ui->sheetRadio, int(OutputKind::Sheet)}});
+                                      {m_ui->sheetRadio, int(OutputKind::Sheet)},
+                                      {m_ui->atlasRadio, int(OutputKind::Atlas)}});
     m_formatGroup = group("formatGroup", {{m_ui->bmpRadio, int(FrameFormat::Bmp)},
                                           {m_ui->pngRadio, int(FrameFormat::Png)}});
     m_animationFormatGroup =
@@ -289,12 +307,17 @@ void OutputDialog::showChoices()
     };
     const bool sequence = m_mode == OutputMode::Sequence;
     const bool grid = sequence && m_directionGroup->checkedId() == kGridId;
+    const bool found = sequence && autoChosen();
     const bool blend = m_mode == OutputMode::Blend;
-    // On the grid the tiles step by the cut and the gap: the steps do not apply.
-    show({m_ui->stepBox}, sequence && !grid);
+    // On the grid the tiles step by the cut and the gap, and found sprites are where they are:
+    // the steps do not apply.
+    show({m_ui->stepBox}, sequence && !grid && !found);
     show({m_ui->directionBox}, sequence);
     show({m_ui->gridGapCaption, m_ui->gridGapXSpin, m_ui->gridGapYSpin, m_ui->skipEmptyCheck},
          grid);
+    show({m_ui->autoBox}, found);
+    show({m_ui->backgroundColourButton},
+         BackgroundKind(m_ui->backgroundCombo->currentData().toInt()) == BackgroundKind::Colour);
     show({m_ui->optionBox}, blend || m_mode == OutputMode::Fade);
     show({m_ui->blendPictureButton, m_ui->blendPictureLabel}, blend);
 
@@ -304,16 +327,24 @@ void OutputDialog::showChoices()
     const bool webp =
         animation && m_animationFormatGroup->checkedId() == int(AnimationFormat::Webp);
     // One file has nothing to play, and is written before a bar could show it.
-    show({m_ui->animationRadio, m_ui->sheetRadio, m_ui->playButton, m_ui->stopButton,
-          m_ui->progressCaption, m_ui->progressBar},
+    show({m_ui->animationRadio, m_ui->sheetRadio, m_ui->atlasRadio, m_ui->playButton,
+          m_ui->stopButton, m_ui->progressCaption, m_ui->progressBar},
          !single);
+    const bool sheet = kind == OutputKind::Sheet;
+    const bool atlas = kind == OutputKind::Atlas;
     show({m_ui->bmpRadio, m_ui->pngRadio}, kind == OutputKind::NumberedFiles);
     show({m_ui->gifRadio, m_ui->webpRadio, m_ui->delayLabel, m_ui->delaySpin, m_ui->pingPongCheck},
          animation);
     show({m_ui->losslessCheck}, webp);
     show({m_ui->qualityLabel, m_ui->qualitySpin}, webp && !m_ui->losslessCheck->isChecked());
-    show({m_ui->columnsLabel, m_ui->columnsSpin, m_ui->paddingLabel, m_ui->paddingSpin},
-         kind == OutputKind::Sheet);
+    show({m_ui->columnsLabel, m_ui->columnsSpin}, sheet);
+    show({m_ui->paddingLabel, m_ui->paddingSpin, m_ui->jsonLabel, m_ui->jsonCombo}, sheet || atlas);
+    show({m_ui->trimCheck, m_ui->borderLabel, m_ui->borderSpin, m_ui->extrudeLabel,
+          m_ui->extrudeSpin, m_ui->powerOfTwoCheck, m_ui->maxSizeLabel, m_ui->maxSizeSpin,
+          m_ui->keepDuplicatesCheck},
+         atlas);
+    m_ui->paddingSpin->setToolTip(atlas ? tr("フレームの間に空けるピクセル数")
+                                        : tr("フレームの間とシートの縁に空けるピクセル数"));
 }
 
 void OutputDialog::play()

@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QRect>
 
 #include <functional>
 #include <memory>
@@ -57,6 +58,11 @@ class OutputDialog : public QDialog {
     // A run of more numbered files than this asks before it starts.
     static constexpr int kManyFiles = 1000;
 
+  signals:
+    // The sprites 自動検出 finds with the choices of now, for the canvas to show numbered while
+    // the dialog is open; none when another direction is chosen or the dialog closes.
+    void spriteBoxesChanged(const std::vector<QRect> &boxes);
+
   public slots:
     // While a run writes, closing the dialog (Escape, the window's close button) stops the run
     // instead, as 停止 does.
@@ -68,6 +74,10 @@ class OutputDialog : public QDialog {
     void dropEvent(QDropEvent *event) override;
 
   private:
+    // The direction group's ids of 格子 and 自動検出: after the four directions.
+    static constexpr int kGridId = 4;
+    static constexpr int kAutoId = 5;
+
     void prepare(OutputMode mode);
     std::unique_ptr<FrameRun> frames(const CutJob &job) const;
     void save();
@@ -90,6 +100,17 @@ class OutputDialog : public QDialog {
     void setUpOutputChoices();
     // Shows the controls of the mode and of the output chosen now, and hides the others.
     void showChoices();
+    // 自動検出 (output_dialog_sprites.cpp): its choices, the background the picture's kind
+    // suggests, and the sprites found, counted here and shown on the canvas.
+    void setUpSpriteChoices();
+    void offerBackgroundOf(const PictureDocument &document);
+    SpriteSearch spriteSearch() const;
+    void chooseBackgroundColour();
+    void findSprites();
+    bool autoChosen() const;
+    // アトラス and the JSON of the sheet and the atlas.
+    void setUpAtlasChoices();
+    AtlasOptions atlasOptions() const;
     // ▶ plays the frames of the current choices at the chosen delay; ■ (or saving, or closing)
     // stops the player, which shows the cut again.
     void play();
@@ -104,6 +125,7 @@ class OutputDialog : public QDialog {
     QButtonGroup *m_kindGroup;            // numbered files, animation, sheet
     QButtonGroup *m_formatGroup;          // BMP or PNG
     QButtonGroup *m_animationFormatGroup; // GIF or WebP
+    QRgb m_backgroundColour = qRgb(255, 255, 255); // 自動検出's background when a colour is chosen
     OutputMode m_mode = OutputMode::SingleCut;
     const PictureDocument *m_document = nullptr; // while the dialog runs
     CutFrame m_frame;

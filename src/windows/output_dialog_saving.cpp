@@ -82,6 +82,8 @@ void OutputDialog::save()
             saveSingle(*run, true);
         else if (choices.kind == CutKind::Grid && run->count() == 0)
             ShowError(this, tr("書き出すタイルがありません (どのタイルも単色です)"));
+        else if (choices.kind == CutKind::Auto && run->count() == 0)
+            ShowError(this, NoSpritesText());
         else if (choices.output.kind != OutputKind::NumberedFiles)
             saveToOneFile(*run);
         else if (choices.kind == CutKind::Continuous && run->count() < 2)
@@ -211,7 +213,7 @@ void OutputDialog::saveToOneFile(FrameRun &run)
         if (!AnimationFormatOf(path))
             path += u'.' + suffixOf(AnimationFormat(SelectedFilterIndex(dialog)));
         m_animationFormatGroup->button(int(*AnimationFormatOf(path)))->setChecked(true);
-    } else {
+    } else { // the sheet or the atlas: a PNG
         path = SaveTargetOf(path, PictureFileKind::Png, {PictureFileKind::Png}).path;
     }
     FrameOutput output = job().output;

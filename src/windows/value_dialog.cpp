@@ -2,6 +2,7 @@
 // The dialog that asks an edit's number.
 #include "windows/value_dialog.h"
 
+#include "core/image/pixel_scaling.h"
 #include "core/image/rounding.h"
 #include "ui_value_dialog.h"
 #include "windows/dialog_buttons.h"
@@ -21,6 +22,7 @@ ValueDialog::ValueDialog(QWidget *parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_ui->fractionBar, &QScrollBar::valueChanged, this, &ValueDialog::showFraction);
+    connect(m_ui->numberSpin, &QSpinBox::valueChanged, this, &ValueDialog::offerRepeatPixels);
 }
 
 ValueDialog::~ValueDialog() = default;
@@ -35,6 +37,34 @@ std::optional<int> ValueDialog::askWholeNumber(const QString &caption, const QSt
         return std::nullopt;
     // A value still being typed counts as it will once the field is left.
     return m_ui->numberSpin->readValue();
+}
+
+std::optional<ValueDialog::Resize> ValueDialog::askResize(const QString &caption,
+                                                          const QString &prompt, int proposed,
+                                                          int minimum, int maximum, int width,
+                                                          bool fewColours)
+{
+    m_pictureWidth = width;
+    m_fewColours = fewColours;
+    m_ui->repeatPixelsCheck->setChecked(false);
+    const std::optional<int> chosen = askWholeNumber(caption, prompt, proposed, minimum, maximum);
+    const bool repeat =
+        m_ui->repeatPixelsCheck->isVisibleTo(this) && m_ui->repeatPixelsCheck->isChecked();
+    m_pictureWidth = 0;
+    offerRepeatPixels();
+    if (!chosen)
+        return std::nullopt;
+    return Resize{*chosen, repeat && WholeEnlargement(width, *chosen) > 0};
+}
+
+void ValueDialog::offerRepeatPixels()
+{
+    const bool offered = m_pictureWidth > 0 && m_fewColours &&
+                         WholeEnlargement(m_pictureWidth, m_ui->numberSpin->value()) > 0;
+    if (offered != m_ui->repeatPixelsCheck->isVisibleTo(this)) {
+        m_ui->repeatPixelsCheck->setVisible(offered);
+        adjustSize();
+    }
 }
 
 std::optional<double> ValueDialog::askFraction(const QString &caption, const QString &prompt,
@@ -63,6 +93,7 @@ void ValueDialog::prepare(ValueKind kind, const QString &caption, const QString 
     m_ui->fractionBar->setAccessibleName(prompt);
     m_ui->promptLabel->setBuddy(whole ? static_cast<QWidget *>(m_ui->numberSpin)
                                       : m_ui->fractionBar);
+    offerRepeatPixels();
     adjustSize();
 }
 

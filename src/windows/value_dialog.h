@@ -22,6 +22,15 @@ class ValueDialog : public QDialog {
     // pulled into that range. nullopt when the user cancels or closes the dialog.
     std::optional<int> askWholeNumber(const QString &caption, const QString &prompt, int proposed,
                                       int minimum, int maximum);
+    // A new width for a picture width pixels wide, as askWholeNumber asks for it. When the width
+    // typed enlarges the picture by a whole factor (2x, 3x ...) and fewColours says it is pixel
+    // art, the dialog offers to repeat each pixel instead of smoothing it (repeatPixels).
+    struct Resize {
+        int width;
+        bool repeatPixels;
+    };
+    std::optional<Resize> askResize(const QString &caption, const QString &prompt, int proposed,
+                                    int minimum, int maximum, int width, bool fewColours);
     // A fraction from 0.01 to maximum in steps of 0.01, offered as proposed.
     std::optional<double> askFraction(const QString &caption, const QString &prompt,
                                       double proposed, double maximum);
@@ -33,6 +42,9 @@ class ValueDialog : public QDialog {
     void setNumberRange(int minimum, int maximum);
     double fraction() const;
     void showFraction();
+    void offerRepeatPixels();
 
     std::unique_ptr<Ui::ValueDialog> m_ui;
+    int m_pictureWidth = 0; // of the picture askResize asks about; 0 for other questions
+    bool m_fewColours = false;
 };

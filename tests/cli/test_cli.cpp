@@ -155,6 +155,12 @@ TEST_F(CommandLine, EditAppliesTheOperationsInOrder)
     // A gamma of 0 or below leaves the picture as it is.
     ASSERT_EQ(run({"edit", path("in.bmp"), path("same.bmp"), "--gamma", "-1"}), 0);
     EXPECT_EQ(read("same.bmp"), Numbered(100, 60));
+    // --nearest repeats each pixel; a .png name is written as PNG (it was BMP bytes before).
+    ASSERT_EQ(run({"edit", path("in.bmp"), path("big.png"), "--resize", "300", "--nearest"}), 0);
+    const QImage big(path("big.png"));
+    EXPECT_EQ(big.size(), QSize(300, 180));
+    EXPECT_EQ(big.pixel(299, 179), Numbered(100, 60).pixel(99, 59));
+    EXPECT_EQ(big.pixel(3, 0), Numbered(100, 60).pixel(1, 0));
 }
 
 // A repeated operation takes its own value at each occurrence, in the order typed. Catches every
@@ -178,6 +184,8 @@ TEST_F(CommandLine, EditRefusesUnknownOperationsAndNonNumbers)
         {"edit", path("in.bmp"), path("x.bmp"), "--rotate", "4.5"},
         {"edit", path("in.bmp"), path("x.bmp"), "--resize", "0"},
         {"edit", path("in.bmp"), path("x.bmp"), "--blur", "--gamma"},
+        // --nearest repeats pixels only by a whole factor: 150 is 1.5 times 100.
+        {"edit", path("in.bmp"), path("x.bmp"), "--resize", "150", "--nearest"},
     };
     for (const QStringList &args : wrong)
         EXPECT_EQ(run(args), 2) << args.join(' ').toStdString();

@@ -2,6 +2,7 @@
 // The cutting verbs' output options: PNG frames, an animation or a sheet instead of BMP frames.
 #include "cli/cli.h"
 #include "core/image/jpeg_codec.h"
+#include "pictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,8 +67,7 @@ TEST_F(CommandLineOutput, OptionsChooseWhatIsWritten)
         EXPECT_EQ(files(), row.written) << row.args.join(' ').toStdString();
     }
     EXPECT_EQ(QImageReader(path("c.png")).format(), "png");
-    EXPECT_EQ(QImage(path("c.png")).convertToFormat(QImage::Format_BGR888),
-              source.copy(10, 5, 30, 20));
+    EXPECT_EQ(PixelsOf(path("c.png"), QImage::Format_BGR888), source.copy(10, 5, 30, 20));
 }
 
 // Options that would do nothing where they stand, or files that do not match, are usage errors
@@ -116,13 +116,11 @@ TEST_F(CommandLineOutput, TransparencyAndOrientationReachTheOutputs)
     };
     ASSERT_EQ(
         run({"cut", "alpha.png", "c.png", "--size", "20x10", "--at", "5,5", "--format", "png"}), 0);
-    EXPECT_EQ(QImage(path("c.png")).convertToFormat(QImage::Format_ARGB32),
-              seeThrough.copy(5, 5, 20, 10));
+    EXPECT_EQ(PixelsOf(path("c.png"), QImage::Format_ARGB32), seeThrough.copy(5, 5, 20, 10));
     ASSERT_EQ(run({"sequence", "alpha.png", "tile", "--size", "20x10", "--step", "cut", "--format",
                    "png"}),
               0);
-    EXPECT_EQ(QImage(path("tile002.png")).convertToFormat(QImage::Format_ARGB32),
-              seeThrough.copy(20, 0, 20, 10));
+    EXPECT_EQ(PixelsOf(path("tile002.png"), QImage::Format_ARGB32), seeThrough.copy(20, 0, 20, 10));
     ASSERT_EQ(run({"cut", "alpha.png", "c.bmp", "--size", "20x10"}), 0);
     const QImage overWhite = QImage(path("c.bmp"));
     EXPECT_EQ(overWhite.pixel(0, 0), qRgb(255, 255, 255)); // alpha 0

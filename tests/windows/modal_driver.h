@@ -115,6 +115,15 @@ inline std::function<void(QWidget *)> pressLater(QAbstractButton *button)
     return [button](QWidget *) { QTimer::singleShot(0, button, &QAbstractButton::click); };
 }
 
+// Presses button once it can be pressed: a step that comes up while its dialog's run still writes
+// (the dialog's buttons are off then) waits for the run to end.
+inline std::function<void(QWidget *)> pressWhenEnabled(QAbstractButton *button)
+{
+    return [button](QWidget *) {
+        WhenReady([button] { return button->isEnabled(); }, [button] { button->click(); });
+    };
+}
+
 // The control of that object name under parent, searched through child dialogs too. A missing one
 // ends the test program at once: every later check would read through a null pointer.
 template <typename T> T *Control(const QObject *parent, const char *name)

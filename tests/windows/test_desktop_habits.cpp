@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBrowser>
 #include <QtTest>
 
 namespace {
@@ -58,6 +59,7 @@ class TestDesktopHabits : public QObject {
     void dialogsOpenOnTheMainWindowWhereverItIs();
     void savedPictureIsNamedAsTyped();
     void stoppedRunLeavesWholeFrames();
+    void helpOpensInAWindowOfItsOwnWithoutABrowser();
 };
 
 // Catches a question missing before another picture, a drop or quitting; one asked without edits
@@ -263,11 +265,30 @@ void TestDesktopHabits::stoppedRunLeavesWholeFrames()
             const QString name =
                 QStringLiteral("run%1.%2").arg(k, 3, 10, QLatin1Char('0')).arg(extension);
             QCOMPARE(files[k - 1], name);
-            QCOMPARE(QImage(folder.filePath(name)).convertToFormat(QImage::Format_BGR888),
-                     picture.copy(k - 1, 0, 40, 40));
+            QCOMPARE(PixelsOf(folder.filePath(name)), picture.copy(k - 1, 0, 40, 40));
         }
         QVERIFY(!Control<QPushButton>(dialog, "cancelButton")->isVisible());
     }
+}
+
+// Catches F1 doing nothing, or naming a path to open, where no browser is there to show the help
+// (as off screen, where the desktop opens no links), and a help page shown without its pictures.
+void TestDesktopHabits::helpOpensInAWindowOfItsOwnWithoutABrowser()
+{
+    Program p;
+    p.folder.write(QStringLiteral("help.html"),
+                   "<html><body><h1>Help</h1><img src=\"shot.png\" alt=\"shot\"></body></html>");
+    QImage(4, 3, QImage::Format_RGB32).save(p.folder.file(QStringLiteral("shot.png")));
+    Control<QAction>(&p.form, "helpAction")->trigger(); // F1
+    auto *window = p.form.findChild<QDialog *>(QStringLiteral("HelpWindow"));
+    QVERIFY(window && window->isVisible());
+    auto *browser = Control<QTextBrowser>(window, "helpBrowser");
+    QCOMPARE(browser->document()->toPlainText().trimmed().left(4), QStringLiteral("Help"));
+    const QVariant picture = browser->document()->resource(QTextDocument::ImageResource,
+                                                           QUrl(QStringLiteral("shot.png")));
+    QVERIFY(picture.isValid());
+    QTest::keyClick(window, Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
 }
 
 int main(int argc, char *argv[])

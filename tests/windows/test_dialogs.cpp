@@ -550,7 +550,7 @@ void TestDialogs::fadeWritesTwentyOneFrames()
               })
         .then(QStringLiteral("framesSaveDialog"),
               [&](QWidget *m) { AcceptFile(m, p.file(QStringLiteral("fade"))); })
-        .then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "closeButton")));
+        .then(QStringLiteral("OutputDialog"), pressWhenEnabled(button(p.output(), "closeButton")));
     p.form->saveFade();
     QVERIFY(script.done());
     QCOMPARE(bmpFiles(p.dir.path()).filter(QStringLiteral("fade")).size(), 21);
@@ -581,7 +581,8 @@ void TestDialogs::framesReplaceFilesOnlyAfterOneQuestion()
                       question = qobject_cast<QMessageBox *>(m)->text();
                       qobject_cast<QMessageBox *>(m)->button(answer)->click();
                   })
-            .then(QStringLiteral("OutputDialog"), pressLater(button(p.output(), "closeButton")));
+            .then(QStringLiteral("OutputDialog"),
+                  pressWhenEnabled(button(p.output(), "closeButton")));
         p.form->saveFade();
         QTRY_VERIFY(script.done());
         QCOMPARE(question, QStringLiteral("%1 は既にあります。上書きしますか?")
@@ -648,12 +649,15 @@ void TestDialogs::aboutShowsTheVersion()
     script.then(QStringLiteral("AboutDialog"), [&](QWidget *about) {
         QCOMPARE(Control<QLabel>(about, "titleLabel")->text(), QStringLiteral("MOKARAN"));
         QCOMPARE(Control<QLabel>(about, "versionLabel")->text(),
-                 QStringLiteral("ver 1.32  (2008.06.07)"));
+                 QStringLiteral("ver 1.32  (2026.12.08)"));
         QCOMPARE(about->windowTitle(), QStringLiteral("バージョン情報"));
-        button(about, "closeButton")->click();
+        QVERIFY(Control<QLabel>(about, "licenceLabel")->text().contains("GPL-3.0-or-later"));
+        // Return closes the box as Escape does.
+        QTimer::singleShot(0, about, [about] { QTest::keyClick(about, Qt::Key_Return); });
     });
     Control<QAction>(p.form.get(), "aboutAction")->trigger();
     QVERIFY(script.done());
+    QVERIFY(!p.form->findChild<QDialog *>(QStringLiteral("AboutDialog"))->isVisible());
 }
 
 int main(int argc, char *argv[])

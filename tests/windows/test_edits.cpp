@@ -10,7 +10,10 @@
 #include "windows/program_folder.h"
 #include "windows/value_dialog.h"
 
+#include "core/image/pixel_scaling.h"
+
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -72,6 +75,7 @@ class TestEdits : public QObject {
     void scaleEnlargesToExactlyTheWidth();
     void rotateOffersFiveWithin0To359();
     void sameSizeEditsKeepTheFrameAndUndoReturns();
+    void pixelArtKeepsItsAlphaAndMayStaySharp();
 };
 
 void TestEdits::realKindsOfferTheirRangeAndShowTheValue()
@@ -123,7 +127,7 @@ void TestEdits::scaleOffersTheRememberedWidthWithinRange()
             shown = numberSpin(d)->value();
             QCOMPARE(numberSpin(d)->maximum(), 1280);
             QCOMPARE(numberSpin(d)->minimum(), 5);
-            QCOMPARE(d->windowTitle(), QStringLiteral("縮小幅設定"));
+            QCOMPARE(d->windowTitle(), QStringLiteral("拡大縮小"));
             press(d, "cancelButton");
         });
         p.trigger("resizeAction");
@@ -215,6 +219,44 @@ void TestEdits::sameSizeEditsKeepTheFrameAndUndoReturns()
     QCOMPARE(p.form->document().picture().size(), QSize(640, 480));
     p.trigger("revertAction");
     QCOMPARE(p.form->document().picture(), loaded);
+}
+
+// Catches the choice offered for a width that is no whole multiple, or hidden for one that is;
+// a checked choice that still smooths; and the menu's edits flattening a transparent picture.
+void TestEdits::pixelArtKeepsItsAlphaAndMayStaySharp()
+{
+    Program p;
+    QImage sprite(20, 10, QImage::Format_ARGB32);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            sprite.setPixel(x, y, (x + y) % 3 == 0 ? qRgba(0, 0, 0, 0) : qRgba(200, 40, x, 255));
+    p.form->takeNewPicture(sprite);
+    whenAsked([&](QWidget *d) {
+        auto *choice = Control<QCheckBox>(d, "repeatPixelsCheck");
+        numberSpin(d)->setValue(40);
+        QVERIFY(choice->isVisible());
+        numberSpin(d)->setValue(35);
+        QVERIFY(!choice->isVisible());
+        numberSpin(d)->setValue(40);
+        choice->setChecked(true);
+        press(d, "okButton");
+    });
+    p.trigger("resizeAction");
+    QCOMPARE(p.form->document().picture(), EnlargeByRepeating(sprite, 2));
+
+    p.trigger("blurAction");
+    const QImage blurred = p.form->document().picture();
+    QVERIFY(blurred.hasAlphaChannel());
+    QCOMPARE(qAlpha(blurred.pixel(0, 0)), 0); // a transparent corner stays transparent
+
+    // A photo-like picture is not offered the choice.
+    p.form->takeNewPicture(pattern(64, 48));
+    whenAsked([&](QWidget *d) {
+        numberSpin(d)->setValue(128);
+        QVERIFY(!Control<QCheckBox>(d, "repeatPixelsCheck")->isVisible());
+        press(d, "cancelButton");
+    });
+    p.trigger("resizeAction");
 }
 
 int main(int argc, char *argv[])

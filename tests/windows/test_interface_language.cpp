@@ -60,7 +60,8 @@ const char *defaultButtonOf(const QWidget *window)
         {QStringLiteral("FramePositionDialog"), "okButton"},
         {QStringLiteral("CutSizeDialog"), "okButton"},
         {QStringLiteral("OutputDialog"), "saveButton"},
-        {QStringLiteral("BatchShrinkDialog"), "startButton"}};
+        {QStringLiteral("BatchShrinkDialog"), "startButton"},
+        {QStringLiteral("AboutDialog"), "closeButton"}};
     return kDefaults.value(window->objectName(), nullptr);
 }
 

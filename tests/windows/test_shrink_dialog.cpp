@@ -8,6 +8,7 @@
 #include "windows/modal_driver.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -30,6 +31,12 @@ QImage pattern(int width, int height)
         for (int x = 0; x < width; ++x)
             picture.setPixel(x, y, qRgb(x % 256, y % 256, 90));
     return picture;
+}
+
+QByteArray ReadFileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QLineEdit *field(const BatchShrinkDialog &dialog, const char *name)
@@ -160,7 +167,11 @@ void TestShrinkDialog::pickerSetsAFolderWithOneSlashAndCancelKeepsIt()
 void TestShrinkDialog::runShrinksEveryListedFileAndGivesTheControlsBack()
 {
     Folders f;
-    WriteJpegFile(f.source + QStringLiteral("a.jpg"), pattern(1600, 1200));
+    JpegMetadata copyright;
+    copyright.iptc << QByteArray("Photoshop 3.0\0"
+                                 "8BIM",
+                                 18);
+    WriteJpegFile(f.source + QStringLiteral("a.jpg"), pattern(1600, 1200), kJpegQuality, copyright);
     WriteJpegFile(f.source + QStringLiteral("b.jpg"), pattern(480, 640));
     WriteJpegFile(f.source + QStringLiteral("c.JPG"), pattern(300, 300));
     BatchShrinkDialog dialog(f.extensionsFile);
@@ -170,8 +181,8 @@ void TestShrinkDialog::runShrinksEveryListedFileAndGivesTheControlsBack()
     QSignalSpy finished(&dialog, &BatchShrinkDialog::runFinished);
     button(dialog, "startButton")->click();
     QVERIFY(dialog.running());
-    for (const char *name :
-         {"widthSpin", "sourceButton", "destinationButton", "startButton", "closeButton"})
+    for (const char *name : {"widthSpin", "keepMetadataCheck", "sourceButton", "destinationButton",
+                             "startButton", "closeButton"})
         QVERIFY2(!Control<QWidget>(&dialog, name)->isEnabled(), name);
     QTest::keyClick(&dialog, Qt::Key_Escape); // cannot be closed while running
     QVERIFY(dialog.isVisible());
@@ -183,11 +194,19 @@ void TestShrinkDialog::runShrinksEveryListedFileAndGivesTheControlsBack()
     QCOMPARE(progress->value(), 3);
     QCOMPARE(ReadJpeg(f.destination + QStringLiteral("a.jpg")).size(), QSize(200, 150));
     QCOMPARE(ReadJpeg(f.destination + QStringLiteral("b.jpg")).size(), QSize(150, 200));
-    QCOMPARE(ReadJpeg(f.destination + QStringLiteral("c.JPG")).size(), QSize(200, 199));
+    QCOMPARE(ReadJpeg(f.destination + QStringLiteral("c.JPG")).size(), QSize(200, 200));
     // The end of a long run is said in the dialog: how many files, and where.
     const QString status = Control<QLabel>(&dialog, "statusLabel")->toolTip();
     QVERIFY2(status.startsWith(QStringLiteral("3 個")) && status.contains(f.destination),
              qPrintable(status));
+    // The photo's metadata is kept unless the box is cleared (the mistake: the choice not reaching
+    // the run).
+    const QString shrunk = f.destination + QStringLiteral("a.jpg");
+    QCOMPARE(ReadJpegMetadata(ReadFileBytes(shrunk)).iptc, copyright.iptc);
+    Control<QCheckBox>(&dialog, "keepMetadataCheck")->setChecked(false);
+    button(dialog, "startButton")->click();
+    QVERIFY(finished.wait(20000));
+    QVERIFY(ReadJpegMetadata(ReadFileBytes(shrunk)).isEmpty());
 }
 
 void TestShrinkDialog::damagedFilesAreListedAtTheEnd()

@@ -460,8 +460,12 @@ void TestView::gridDirectionCutsTheSheet()
     script.then(QStringLiteral("framesSaveDialog"), [&](QWidget *m) { AcceptFile(m, base); });
     QString said;
     script.then(QStringLiteral("OutputDialog"), [&](QWidget *m) {
-        said = Control<QLabel>(dialog, "statusLabel")->toolTip();
-        Cancel(m);
+        auto *status = Control<QLabel>(dialog, "statusLabel");
+        WhenReady([status] { return !status->toolTip().isEmpty(); },
+                  [&, status, m] {
+                      said = status->toolTip();
+                      Cancel(m);
+                  });
     });
     p.form->saveSequence();
     QVERIFY(script.done());

@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Sprite sheets and their JSON.
+// Sprite sheets.
 #include "core/animation/sprite_sheet.h"
 
 #include "core/base/files.h"
 #include "core/base/io_error.h"
 #include "core/image/picture.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <algorithm>
 #include <climits>
@@ -69,24 +65,4 @@ QString SheetDataPath(const QString &sheetPath)
     if (dot > slash + 1)
         return sheetPath.left(dot) + QStringLiteral(".json");
     return sheetPath + QStringLiteral(".json");
-}
-
-QByteArray SheetData(const SheetLayout &layout, const QString &imageName,
-                     const QStringList &frameNames)
-{
-    QJsonArray frames;
-    for (size_t i = 0; i < layout.cells.size(); ++i) {
-        const QRect &cell = layout.cells[i];
-        frames.append(QJsonObject{{QStringLiteral("name"), frameNames.value(qsizetype(i))},
-                                  {QStringLiteral("x"), cell.x()},
-                                  {QStringLiteral("y"), cell.y()},
-                                  {QStringLiteral("w"), cell.width()},
-                                  {QStringLiteral("h"), cell.height()}});
-    }
-    const QJsonObject size{{QStringLiteral("w"), layout.size.width()},
-                           {QStringLiteral("h"), layout.size.height()}};
-    const QJsonObject root{{QStringLiteral("image"), imageName},
-                           {QStringLiteral("size"), size},
-                           {QStringLiteral("frames"), frames}};
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }

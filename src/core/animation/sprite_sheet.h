@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Sprite sheets: frames laid row by row into one picture, with padding between and around them,
-// and the small JSON file beside it that tells each frame's rectangle.
+// Sprite sheets: frames laid row by row into one picture, with padding between and around them.
+// The JSON beside it (atlas_data.h) tells each frame's rectangle.
 #pragma once
 
-#include <QByteArray>
 #include <QImage>
 #include <QRect>
 #include <QString>
-#include <QStringList>
 
 #include <vector>
 
@@ -36,13 +34,6 @@ QImage BlankSheet(const SheetLayout &layout, bool alpha);
 // Copies frame into sheet at cell (sizes equal); frame is converted to the sheet's format.
 void PlaceOnSheet(QImage &sheet, const QRect &cell, const QImage &frame);
 
-// The JSON file's path: the sheet's path with its extension replaced by ".json" ("walk.png" gives
-// "walk.json"); a name without an extension gets ".json" added.
+// The path of the JSON beside a sheet or an atlas: the picture's path with its extension replaced
+// by ".json" ("walk.png" gives "walk.json"); a name without an extension gets ".json" added.
 QString SheetDataPath(const QString &sheetPath);
-
-// The JSON beside the sheet: the sheet's file name and size, then one entry per frame with its
-// name and rectangle, the fields game engines read (keys in Qt's alphabetical order):
-// {"frames": [{"h": 32, "name": "walk001.png", "w": 32, "x": 0, "y": 0}, ...],
-//  "image": "walk.png", "size": {"h": 32, "w": 66}}
-QByteArray SheetData(const SheetLayout &layout, const QString &imageName,
-                     const QStringList &frameNames);

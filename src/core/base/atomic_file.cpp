@@ -219,6 +219,8 @@ bool processRuns(qint64 pid)
 
 void WriteFileAtomically(const QString &path, QByteArrayView bytes)
 {
+    if (path.isEmpty()) // "" names no file; it would be read as the current folder's
+        throw Failure(QCoreApplication::translate("Files", "書き込むファイルの名前が空です"));
     const QByteArray name = EncodePath(path);
     if (writeByLinking(path, name, bytes) != LinkOutcome::Written)
         replaceExisting(path, name, bytes);

@@ -14,7 +14,8 @@
 // refused, and a symbolic link stays a link while the file at the end of its chain is replaced.
 // A folder, a FIFO or a device at path is refused and left alone.
 //
-// Throws Failure "<path> に書き込めません (<reason>)", the reason saying whether the folder
+// Throws Failure "書き込むファイルの名前が空です" for an empty path, else Failure
+// "<path> に書き込めません (<reason>)", the reason saying whether the folder
 // (missing, not writable) or the file (read-only, a folder) is the problem, or DiskFull with the
 // same text when the disk is full; nothing is left behind on any error.
 void WriteFileAtomically(const QString &path, QByteArrayView bytes);

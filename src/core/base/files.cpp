@@ -250,6 +250,11 @@ QString FileTooLargeText()
     return QCoreApplication::translate("Files", "ファイルが大きすぎます");
 }
 
+QString EmptyFileText()
+{
+    return QCoreApplication::translate("Files", "ファイルが空です");
+}
+
 QString PictureTooLargeText(qint64 width, qint64 height)
 {
     return QCoreApplication::translate("Files", "画像が大きすぎます: %1 x %2")
@@ -264,7 +269,7 @@ QString NoPictureText()
 
 QString MissingFolderText(const QString &folder)
 {
-    return QStringLiteral("フォルダ %1 がありません").arg(folder);
+    return QCoreApplication::translate("Files", "フォルダ %1 がありません").arg(folder);
 }
 
 QString FolderNotFileText()

@@ -79,6 +79,7 @@ Failure WriteFailure(const QString &path, const QString &why);
 QString DamagedFileText(QStringView kind);  // "<kind> ファイルが壊れています"
 QString CutShortFileText(QStringView kind); // "<kind> ファイルが途中で切れています"
 QString FileTooLargeText();                 // "ファイルが大きすぎます"
+QString EmptyFileText();                    // "ファイルが空です"
 // "<kind> ファイルのデータが W x H の画像には足りません" (ExceedsCodedPixels)
 QString TooLittleDataText(QStringView kind, qint64 width, qint64 height);
 QString PictureTooLargeText(qint64 width, qint64 height); // "画像が大きすぎます: W x H"

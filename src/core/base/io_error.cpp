@@ -57,6 +57,13 @@ QString WithFullStop(const QString &description)
 
 IoError IoErrorFromErrno(int err)
 {
+    // Two failures of a name that its code's text would not explain.
+    if (err == ENAMETOOLONG)
+        return IoError(IoCodeFromErrno(err),
+                       QCoreApplication::translate("IoError", "ファイル名が長すぎます"));
+    if (err == ELOOP)
+        return IoError(
+            err, QCoreApplication::translate("IoError", "シンボリックリンクがループしています"));
     const int code = IoCodeFromErrno(err);
     // Every mapped errno changes its number except ENOENT, which is 2 on both sides.
     if (code != err || err == ENOENT)

@@ -49,7 +49,8 @@ QString IoErrorText(int code);
 int IoCodeFromErrno(int err);
 
 // The failure of a system call, for throwing: the code of IoCodeFromErrno with its text when errno
-// maps onto one of the codes, else "I/O エラー (<errno>)". Unmapped errno values such as EIO (5)
+// maps onto one of the codes, else "I/O エラー (<errno>)"; a name too long (code 3) and a loop of
+// symbolic links (ELOOP) say so. Unmapped errno values such as EIO (5)
 // or ENETDOWN (100) share their number with a code and must not borrow its text.
 IoError IoErrorFromErrno(int err);
 

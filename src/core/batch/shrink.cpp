@@ -7,6 +7,7 @@
 #include "core/base/file_names.h"
 #include "core/base/files.h"
 #include "core/batch/shrink_file_list.h"
+#include "core/image/colour_space.h"
 #include "core/image/exif_orientation.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/parallel.h"
@@ -14,6 +15,7 @@
 #include "core/image/picture_reading.h"
 #include "core/image/resize.h"
 
+#include <QColorSpace>
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -32,8 +34,9 @@ namespace {
 struct ShrinkRun {
     QStringList sources;
     QStringList targets;
-    int32_t targetWidth = 0;
+    int32_t longerSide = 0;
     bool keepOrientation = false;
+    PhotoMetadata metadata = PhotoMetadata::Keep;
     const std::function<void(int)> *progressed = nullptr;
     std::atomic<int> next{0};
     // A progress callback threw, or the disk is full: take no further entry.
@@ -53,7 +56,8 @@ std::optional<QString> shrinkEntry(ShrinkRun &run, int entry, ShrinkBuffers &buf
 {
     const QString &source = run.sources[entry];
     try {
-        ShrinkOneFile(source, run.targets[entry], run.targetWidth, buffers, run.keepOrientation);
+        ShrinkOneFile(source, run.targets[entry], run.longerSide, buffers, run.keepOrientation,
+                      run.metadata);
         return std::nullopt;
     } catch (const DiskFull &full) {
         run.stop = true;
@@ -128,9 +132,9 @@ void checkJob(const ShrinkJob &job, const QString &source, const QString &destin
         throw Failure(QCoreApplication::translate("Shrink", "変換元フォルダが指定されていません"));
     if (destination.isEmpty())
         throw Failure(QCoreApplication::translate("Shrink", "保存先フォルダが指定されていません"));
-    if (job.targetWidth < 1)
+    if (job.longerSide < 1)
         throw Failure(QCoreApplication::translate("Shrink", "縮小サイズ幅が正しくありません (%1)")
-                          .arg(job.targetWidth));
+                          .arg(job.longerSide));
 }
 
 QString stoppedText(const QString &diskFull, int untried)
@@ -144,19 +148,25 @@ QString stoppedText(const QString &diskFull, int untried)
 
 } // namespace
 
-void ShrinkOneFile(const QString &source, const QString &target, int32_t T, ShrinkBuffers &buffers,
-                   bool keepOrientation)
+void ShrinkOneFile(const QString &source, const QString &target, int32_t longerSide,
+                   ShrinkBuffers &buffers, bool keepOrientation, PhotoMetadata metadata)
 {
     ReadFileInto(source, buffers.fileBytes);
     const QImage stored = DecodeJpegInto(buffers.fileBytes, source, buffers.pixels);
     const QImage decoded =
         keepOrientation ? stored : Upright(stored, ExifOrientation(buffers.fileBytes));
-    int32_t width = 0;
-    int32_t height = 0;
-    FitSize(T, decoded.width(), decoded.height(), width, height);
+    const QSize size = SizeWithLongerSide(decoded.size(), longerSide);
     try {
-        const QImage scaled = ResizeAverage(width, height, decoded);
-        EncodeJpegInto(scaled, kJpegQuality, buffers.encoded);
+        QImage scaled = ResizeAverage(size.width(), size.height(), decoded);
+        JpegMetadata kept;
+        if (metadata == PhotoMetadata::Keep) {
+            kept =
+                MetadataForCopy(ReadJpegMetadata(buffers.fileBytes), size, !keepOrientation, false);
+        } else { // without its profile the photo's colours are only right in sRGB
+            scaled.setColorSpace(stored.colorSpace());
+            ConvertToSrgb(scaled);
+        }
+        EncodeJpegInto(scaled, kJpegQuality, buffers.encoded, kept);
     } catch (const Failure &failure) { // these reasons do not name the file
         throw Failure(QCoreApplication::translate("Shrink", "%1 を縮小できません (%2)")
                           .arg(source, failure.description()));
@@ -184,8 +194,9 @@ ShrinkResult RunShrink(const ShrinkJob &job, const std::function<void(int total)
     RemoveStaleTemporaryFiles(destination);
     for (const QString &path : run.sources)
         run.targets << destination + StripPrefix(path, source);
-    run.targetWidth = job.targetWidth;
+    run.longerSide = job.longerSide;
     run.keepOrientation = job.keepOrientation;
+    run.metadata = job.metadata;
     run.progressed = &progressed;
     run.tried.assign(run.sources.size(), 0);
     run.failure.assign(run.sources.size(), std::nullopt);

@@ -4,7 +4,9 @@
 #include "core/image/bmp_reading.h"
 
 #include "core/base/files.h"
+#include "core/image/bmp_masks.h"
 #include "core/image/picture.h"
+#include "core/image/plugin_reading.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -18,6 +20,7 @@ constexpr quint32 kRgb = 0;
 constexpr quint32 kRle8 = 1;
 constexpr quint32 kRle4 = 2;
 constexpr quint32 kBitFields = 3;
+constexpr quint32 kAlphaBitFields = 6;
 constexpr int kFileHeaderBytes = 14;
 constexpr int kCoreHeaderBytes = 12; // OS/2: 16-bit sizes, never compressed
 
@@ -242,14 +245,12 @@ QImage decodeRunLength(const QByteArray &bytes, const BmpLayout &layout, const Q
 // ---------------------------------------------------------------------------------------------
 // Uncompressed files
 
-// Qt's reading of a small BMP of the given width and rows.
-QImage readWithQt(const QByteArray &bytes, qint64 width, qint64 rows)
+// Qt's reading of a small BMP. Qt's allocation limit is the program's (PreparePictureReading): a
+// single row of the widest picture the program takes, at the 32 bits a pixel Qt decodes it to,
+// stays within it.
+QImage readWithQt(const QByteArray &bytes)
 {
-    // A single row wider than Qt's allocation limit allows (at 32 bits a pixel) still fits ours:
-    // the limit is raised that far, never lowered.
-    const qint64 neededMb = width * rows * 4 / (1 << 20) + 1;
-    if (QImageReader::allocationLimit() > 0 && QImageReader::allocationLimit() < neededMb)
-        QImageReader::setAllocationLimit(int(neededMb));
+    PreparePictureReading();
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -277,11 +278,10 @@ QByteArray bandFile(const QByteArray &bytes, const BmpLayout &layout, qint64 fir
     return band;
 }
 
-// Qt's picture of 16- and 24-bit files is 32-bit; they are 24-bit pictures here.
+// Qt's picture of 24-bit files is 32-bit; they are 24-bit pictures here.
 QImage inOwnDepth(QImage picture, const BmpLayout &layout)
 {
-    if ((layout.bitCount == 16 || layout.bitCount == 24) &&
-        picture.format() == QImage::Format_RGB32)
+    if (layout.bitCount == 24 && picture.format() == QImage::Format_RGB32)
         picture = picture.convertToFormat(kPictureFormat);
     return picture;
 }
@@ -292,7 +292,7 @@ QImage decodeInBands(const QByteArray &bytes, const BmpLayout &layout, const QSt
     const qint64 rowsPerBand =
         std::max<qint64>(1, std::min(kBandBytes / strideOf(layout), kBandPixels / layout.width));
     if (rowsPerBand >= layout.height) {
-        const QImage picture = readWithQt(bytes, layout.width, layout.height);
+        const QImage picture = readWithQt(bytes);
         if (picture.isNull())
             refuse(name, DamagedFileText(u"BMP"));
         return inOwnDepth(picture, layout);
@@ -301,8 +301,7 @@ QImage decodeInBands(const QByteArray &bytes, const BmpLayout &layout, const QSt
     for (qint64 first = 0; first < layout.height; first += rowsPerBand) {
         checkCancel(name, cancel);
         const qint64 count = std::min(rowsPerBand, layout.height - first);
-        const QImage band = inOwnDepth(
-            readWithQt(bandFile(bytes, layout, first, count), layout.width, count), layout);
+        const QImage band = inOwnDepth(readWithQt(bandFile(bytes, layout, first, count)), layout);
         if (picture.isNull() && !band.isNull()) {
             picture = QImage(int(layout.width), int(layout.height), band.format());
             picture.setColorTable(band.colorTable());
@@ -318,6 +317,35 @@ QImage decodeInBands(const QByteArray &bytes, const BmpLayout &layout, const QSt
     return picture;
 }
 
+// 16-bit files and files of colour masks: each channel scaled from its own width to a byte, which
+// Qt's reader does not do (it shifts 5-bit channels, so white comes out as 248, and reads some
+// masks into the wrong channels).
+bool hasMaskedPixels(const BmpLayout &layout)
+{
+    const bool fields = layout.compression == kBitFields || layout.compression == kAlphaBitFields;
+    return (layout.bitCount == 16 && (layout.compression == kRgb || fields)) ||
+           (layout.bitCount == 32 && fields);
+}
+
+QImage decodeMasked(const QByteArray &bytes, const BmpLayout &layout, const QString &name,
+                    const std::atomic<bool> *cancel)
+{
+    const std::optional<BmpMasks> masks =
+        BmpMasksOf(bytes, layout.infoSize, layout.compression, layout.bitCount);
+    if (!masks)
+        refuse(name, DamagedFileText(u"BMP"));
+    const BmpRows rows{reinterpret_cast<const uchar *>(bytes.constData()) + layout.dataOffset,
+                       strideOf(layout),
+                       int(layout.width),
+                       int(layout.height),
+                       layout.topDown,
+                       layout.bitCount};
+    QImage picture = DecodeMaskedPixels(rows, *masks, cancel);
+    if (picture.isNull())
+        checkCancel(name, cancel);
+    return picture;
+}
+
 } // namespace
 
 QImage DecodeBmp(const QByteArray &bytes, const QString &name, const std::atomic<bool> *cancel)
@@ -329,11 +357,14 @@ QImage DecodeBmp(const QByteArray &bytes, const QString &name, const std::atomic
         refuse(name, PictureTooLargeText(layout.width, layout.height));
     if (isRunLength(layout))
         return decodeRunLength(bytes, layout, name);
-    if (layout.compression != kRgb && layout.compression != kBitFields)
+    const bool masked = hasMaskedPixels(layout);
+    if (layout.compression != kRgb && !masked)
         refuse(name, DamagedFileText(u"BMP"));
     // Qt's reader fills the missing rows of a cut-short file with black; refuse it. The layout
     // was checked above, so the sizes here are far from overflowing.
     if (layout.dataOffset + strideOf(layout) * layout.height > bytes.size())
         refuse(name, CutShortFileText(u"BMP"));
+    if (masked)
+        return decodeMasked(bytes, layout, name, cancel);
     return decodeInBands(bytes, layout, name, cancel);
 }

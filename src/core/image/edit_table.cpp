@@ -4,6 +4,7 @@
 
 #include "core/image/edits.h"
 #include "core/image/filters.h"
+#include "core/image/pixel_scaling.h"
 #include "core/image/rotate.h"
 
 #include <QCoreApplication>
@@ -14,20 +15,24 @@ namespace {
 // A whole-number value arrives as a double that holds it exactly.
 constexpr std::array<Edit, 7> kEdits{{
     {EditKind::Resize, "resize", QT_TRANSLATE_NOOP("Edits", "拡大縮小(&X)…"),
-     EditValue::WholeNumber,
+     EditValue::WholeNumber, EditReach::Neighbourhood,
      [](const QImage &p, double width) { return ScaleToWidth(p, int32_t(width)); }},
     {EditKind::Rotate, "rotate", QT_TRANSLATE_NOOP("Edits", "回転(&R)…"), EditValue::WholeNumber,
+     EditReach::Neighbourhood,
      [](const QImage &p, double degrees) { return Rotate(p, int32_t(degrees)); }},
     {EditKind::Blur, "blur", QT_TRANSLATE_NOOP("Edits", "ぼかし(&S)"), EditValue::None,
+     EditReach::Neighbourhood,
      [](const QImage &p, double) { return Filter3x3(p, FilterKind::Blur); }},
     {EditKind::Sharpen, "sharpen", QT_TRANSLATE_NOOP("Edits", "シャープネス(&H)"), EditValue::None,
+     EditReach::Neighbourhood,
      [](const QImage &p, double) { return Filter3x3(p, FilterKind::Sharpen); }},
     {EditKind::Contrast, "contrast", QT_TRANSLATE_NOOP("Edits", "コントラスト強調(&C)…"),
-     EditValue::Fraction, [](const QImage &p, double factor) { return Contrast(p, factor); }},
+     EditValue::Fraction, EditReach::Pixelwise,
+     [](const QImage &p, double factor) { return Contrast(p, factor); }},
     {EditKind::Gamma, "gamma", QT_TRANSLATE_NOOP("Edits", "ガンマ補正(&G)…"), EditValue::Fraction,
-     [](const QImage &p, double gamma) { return Gamma(p, gamma); }},
+     EditReach::Pixelwise, [](const QImage &p, double gamma) { return Gamma(p, gamma); }},
     {EditKind::Levels, "levels", QT_TRANSLATE_NOOP("Edits", "レベル補正"), EditValue::None,
-     [](const QImage &p, double) { return LevelCorrect(p); }},
+     EditReach::Pixelwise, [](const QImage &p, double) { return LevelCorrect(p); }},
 }};
 
 // EditOf finds an edit by its kind's number.
@@ -50,6 +55,20 @@ const std::array<Edit, 7> &Edits()
 const Edit &EditOf(EditKind kind)
 {
     return kEdits[size_t(kind)];
+}
+
+QImage ApplyEdit(const Edit &edit, const QImage &picture, double value)
+{
+    return EditKeepingAlpha(picture, edit.reach,
+                            [&](const QImage &part) { return edit.apply(part, value); });
+}
+
+QImage ResizeToWidth(const QImage &picture, int width, bool repeatPixels)
+{
+    const int factor = WholeEnlargement(picture.width(), width);
+    if (repeatPixels && factor > 0)
+        return EnlargeByRepeating(picture, factor);
+    return ApplyEdit(EditOf(EditKind::Resize), picture, width);
 }
 
 QString EditCaption(const Edit &edit)

@@ -15,9 +15,7 @@ QImage ScaleToWidth(const QImage &picture, int32_t target)
 
 QImage ShrinkToFit(const QImage &picture, int32_t target)
 {
-    int32_t width = 0;
-    int32_t height = 0;
-    FitSize(target, picture.width(), picture.height(), width, height);
-    CheckResultSize(width, height);
-    return ResizeAverage(width, height, picture);
+    const QSize size = SizeWithLongerSide(picture.size(), target);
+    CheckResultSize(size.width(), size.height());
+    return ResizeAverage(size.width(), size.height(), picture);
 }

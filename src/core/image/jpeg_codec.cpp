@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The JPEG codec through libjpeg, decoding straight into blue, green, red rows.
+// The JPEG decoder through libjpeg, decoding straight into blue, green, red rows.
 #include "core/image/jpeg_codec.h"
 
-#include "core/base/atomic_file.h"
 #include "core/base/files.h"
+#include "core/image/jpeg_errors.h"
 #include "core/image/picture.h"
 
+#include <QColorSpace>
 #include <QCoreApplication>
-#include <csetjmp>
-#include <cstdio> // jpeglib.h uses FILE and size_t without including their headers
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -30,87 +29,6 @@ namespace {
 constexpr long long kMaxDecodingPasses = 16;
 
 // ---------------------------------------------------------------------------------------------
-// libjpeg errors. libjpeg's C frames must never see a C++ exception, so a failure jumps back to
-// the setjmp in the function that called libjpeg; that function holds no object with a
-// destructor, and its caller destroys the libjpeg object and throws.
-
-struct JpegErrors {
-    jpeg_error_mgr mgr; // first member: libjpeg hands back a pointer to it
-    jmp_buf jump;
-    int code; // libjpeg's message code of the failure, or one of ours below
-};
-
-constexpr int kTooMuchWork = -1; // the scans ask for more passes than kMaxDecodingPasses
-constexpr int kCancelled = -2;
-
-[[noreturn]] void jumpOut(j_common_ptr info, int code)
-{
-    auto *errors = reinterpret_cast<JpegErrors *>(info->err);
-    errors->code = code;
-    std::longjmp(errors->jump, 1);
-}
-
-[[noreturn]] void onJpegError(j_common_ptr info)
-{
-    jumpOut(info, info->err->msg_code);
-}
-
-// These warnings mean the picture data is damaged or cut short: libjpeg would carry on and fill
-// the rest with grey, which the user would take for the picture.
-bool isDamageWarning(int code)
-{
-    switch (code) {
-    case JWRN_JPEG_EOF:
-    case JWRN_HIT_MARKER:
-    case JWRN_HUFF_BAD_CODE:
-    case JWRN_MUST_RESYNC:
-    case JWRN_NOT_SEQUENTIAL:
-    case JWRN_BOGUS_PROGRESSION:
-#if JPEG_LIB_VERSION >= 70 || defined(D_ARITH_CODING_SUPPORTED)
-    case JWRN_ARITH_BAD_CODE:
-#endif
-        return true;
-    default: return false;
-    }
-}
-
-void onJpegMessage(j_common_ptr info, int level)
-{
-    if (level < 0 && isDamageWarning(info->err->msg_code))
-        onJpegError(info);
-}
-
-void onJpegOutput(j_common_ptr) {} // nothing on standard error
-
-void initErrors(JpegErrors &errors)
-{
-    jpeg_std_error(&errors.mgr);
-    errors.mgr.error_exit = onJpegError;
-    errors.mgr.emit_message = onJpegMessage;
-    errors.mgr.output_message = onJpegOutput;
-    errors.code = 0;
-}
-
-QString jpegFailureText(int code)
-{
-    switch (code) {
-    case JERR_INPUT_EMPTY: return QCoreApplication::translate("JpegCodec", "ファイルが空です");
-    case JWRN_JPEG_EOF:
-    case JERR_INPUT_EOF: return CutShortFileText(u"JPEG");
-    case JERR_NO_SOI:
-        return QCoreApplication::translate("JpegCodec", "JPEG ファイルではありません");
-    case JERR_OUT_OF_MEMORY: return QCoreApplication::translate("JpegCodec", "メモリが足りません");
-    case kTooMuchWork:
-        return QCoreApplication::translate("JpegCodec", "JPEG ファイルのスキャンが多すぎます");
-    case JERR_BAD_PRECISION:
-    case JERR_NOT_COMPILED:
-    case JERR_CONVERSION_NOTIMPL:
-        return QCoreApplication::translate("JpegCodec", "この形式の JPEG には対応していません");
-    default: return DamagedFileText(u"JPEG");
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
 // JPEG decoding
 
 enum class DecodeStop { None, TooLarge, TooLittleData, TooManyScans, UnsupportedColours, NoMemory };
@@ -126,6 +44,7 @@ struct JpegDecode {
     const std::atomic<bool> *cancel = nullptr;
     QImage picture;
     QByteArray cmykRow;
+    QByteArray icc;                // the ICC profile of the APP2 segments, when there is one
     PixelBuffer *pixels = nullptr; // when set, the picture lives in this caller's memory
     ~JpegDecode() { jpeg_destroy_decompress(&info); } // harmless on a never-created object
 };
@@ -191,14 +110,14 @@ void onJpegProgress(j_common_ptr common)
 {
     auto &d = *static_cast<JpegDecode *>(common->client_data);
     if (d.cancel && d.cancel->load(std::memory_order_relaxed))
-        jumpOut(common, kCancelled);
+        JpegJumpOut(common, kJpegCancelled);
     if (d.info.input_scan_number == d.countedScan || d.info.comps_in_scan <= 0)
         return;
     d.countedScan = d.info.input_scan_number;
     for (int i = 0; i < d.info.comps_in_scan && i < MAX_COMPS_IN_SCAN; ++i)
         d.work += blocksOf(*d.info.cur_comp_info[i]);
     if (d.work > kMaxDecodingPasses * allBlocks(d.info))
-        jumpOut(common, kTooMuchWork);
+        JpegJumpOut(common, kJpegTooMuchWork);
 }
 
 // Light of one ink against the black plate, rounded to nearest (255 is odd: no ties).
@@ -278,6 +197,17 @@ QImage newDecodedPicture(JpegDecode &d, int width, int height)
     return QImage(d.pixels->data(), width, height, stride, kPictureFormat);
 }
 
+// The profile that the APP2 segments hold together, kept in d.icc; nothing when there is none or
+// its parts do not fit together (libjpeg only warns then).
+void readIccProfile(JpegDecode &d)
+{
+    JOCTET *profile = nullptr;
+    unsigned int length = 0;
+    if (jpeg_read_icc_profile(&d.info, &profile, &length) && profile)
+        d.icc = QByteArray(reinterpret_cast<const char *>(profile), qsizetype(length));
+    std::free(profile);
+}
+
 // Holds setjmp: no local object with a destructor lives here (longjmp would skip it).
 bool runDecode(JpegDecode &d, QByteArrayView bytes)
 {
@@ -291,9 +221,11 @@ bool runDecode(JpegDecode &d, QByteArrayView bytes)
     d.info.progress = &d.progress;
     jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char *>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
+    jpeg_save_markers(&d.info, JPEG_APP0 + 2, 0xFFFF); // where an ICC profile lies
     jpeg_read_header(&d.info, TRUE);
     if (!chooseOutput(d))
         return false;
+    readIccProfile(d);
     jpeg_start_decompress(&d.info);
     d.picture = newDecodedPicture(d, int(d.info.output_width), int(d.info.output_height));
     if (d.info.out_color_space == JCS_CMYK)
@@ -307,96 +239,6 @@ bool runDecode(JpegDecode &d, QByteArrayView bytes)
     return true;
 }
 
-// ---------------------------------------------------------------------------------------------
-// JPEG encoding
-
-struct JpegEncode {
-    jpeg_compress_struct info{};
-    JpegErrors errors{};
-    ~JpegEncode() { jpeg_destroy_compress(&info); }
-};
-
-// An upper bound of a 4:2:0 stream's size (3 bytes for each pixel of the picture padded to whole
-// 16 x 16 blocks, plus the headers). With a buffer this large jpeg_mem_dest never replaces it by
-// one of its own, which after an error could be neither reached nor freed.
-qsizetype encodedBound(const QImage &picture)
-{
-    const qint64 w = (qint64(picture.width()) + 15) / 16 * 16;
-    const qint64 h = (qint64(picture.height()) + 15) / 16 * 16;
-    return qsizetype(w * h * 3 + 4096);
-}
-
-// Holds setjmp: no local object with a destructor lives here.
-bool runEncode(JpegEncode &e, const QImage &bgr, int quality, QByteArray &out)
-{
-    if (setjmp(e.errors.jump))
-        return false;
-    jpeg_create_compress(&e.info);
-    auto *buffer = reinterpret_cast<unsigned char *>(out.data());
-    unsigned long size = static_cast<unsigned long>(out.size());
-    jpeg_mem_dest(&e.info, &buffer, &size);
-    e.info.image_width = JDIMENSION(bgr.width());
-    e.info.image_height = JDIMENSION(bgr.height());
-    // Colour space and components before jpeg_set_defaults, which derives its choices from them.
-    e.info.input_components = 3;
-    e.info.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&e.info);
-    jpeg_set_quality(&e.info, quality, TRUE);
-    jpeg_start_compress(&e.info, TRUE);
-    while (e.info.next_scanline < e.info.image_height) {
-        // libjpeg reads the rows only; its interface just lacks the const.
-        auto row = const_cast<JSAMPROW>(bgr.constScanLine(int(e.info.next_scanline)));
-        jpeg_write_scanlines(&e.info, &row, 1);
-    }
-    jpeg_finish_compress(&e.info);
-    if (buffer == reinterpret_cast<unsigned char *>(out.data())) {
-        out.truncate(qsizetype(size));
-    } else { // the bound was exceeded after all: libjpeg's buffer holds the stream
-        out = QByteArray(reinterpret_cast<const char *>(buffer), qsizetype(size));
-        std::free(buffer);
-    }
-    return true;
-}
-
-// Room for the stream in out. A kept buffer is reused when it is large enough and replaced (not
-// grown, which would copy the old stream) when it is not.
-void prepareOutput(QByteArray &out, qsizetype bound, bool keepBuffer)
-{
-    if (keepBuffer && out.isDetached() && out.capacity() >= bound)
-        out.resize(bound); // within the capacity of an unshared array: no reallocation
-    else
-        out = QByteArray(bound, Qt::Uninitialized);
-}
-
-// Returns false with a reason when the picture cannot be encoded. With keepBuffer, out's memory
-// is used when it is large enough and left at its size afterwards, for the next picture.
-bool encodeJpeg(const QImage &picture, int quality, QByteArray &out, QString &why,
-                bool keepBuffer = false)
-{
-    const QImage bgr = To24Bit(picture);
-    if (bgr.isNull() || bgr.width() == 0 || bgr.height() == 0) {
-        why = NoPictureText();
-        return false;
-    }
-    prepareOutput(out, encodedBound(bgr), keepBuffer);
-    JpegEncode e;
-    initErrors(e.errors);
-    e.info.err = &e.errors.mgr;
-    if (runEncode(e, bgr, quality, out)) {
-        if (!keepBuffer)
-            out.squeeze();
-        return true;
-    }
-    if (keepBuffer)
-        out.truncate(0);
-    else
-        out.clear();
-    why = e.errors.code == JERR_OUT_OF_MEMORY
-              ? QCoreApplication::translate("JpegCodec", "メモリが足りません")
-              : QCoreApplication::translate("JpegCodec", "JPEG に変換できません");
-    return false;
-}
-
 QImage decodeJpeg(QByteArrayView bytes, const QString &name, PixelBuffer *pixels,
                   const std::atomic<bool> *cancel)
 {
@@ -404,18 +246,22 @@ QImage decodeJpeg(QByteArrayView bytes, const QString &name, PixelBuffer *pixels
     d.pixels = pixels;
     d.cancel = cancel;
     d.input = bytes;
-    initErrors(d.errors);
+    InitJpegErrors(d.errors);
     d.info.err = &d.errors.mgr;
     d.progress.progress_monitor = onJpegProgress;
-    if (runDecode(d, bytes))
-        return std::move(d.picture);
+    if (runDecode(d, bytes)) {
+        QImage picture = std::move(d.picture);
+        if (!d.icc.isEmpty())
+            picture.setColorSpace(QColorSpace::fromIccProfile(d.icc));
+        return picture;
+    }
     const QString size = PictureTooLargeText(d.info.image_width, d.info.image_height);
     switch (d.stop) {
     case DecodeStop::TooLarge: throw ReadFailure(name, size);
     case DecodeStop::TooLittleData:
         throw ReadFailure(name,
                           TooLittleDataText(u"JPEG", d.info.image_width, d.info.image_height));
-    case DecodeStop::TooManyScans: throw ReadFailure(name, jpegFailureText(kTooMuchWork));
+    case DecodeStop::TooManyScans: throw ReadFailure(name, JpegFailureText(kJpegTooMuchWork));
     case DecodeStop::UnsupportedColours:
         throw ReadFailure(name, QCoreApplication::translate(
                                     "JpegCodec", "この色形式の JPEG には対応していません"));
@@ -423,10 +269,10 @@ QImage decodeJpeg(QByteArrayView bytes, const QString &name, PixelBuffer *pixels
         throw ReadFailure(name, QCoreApplication::translate("JpegCodec", "メモリが足りません"));
     case DecodeStop::None: break;
     }
-    if (d.errors.code == kCancelled)
+    if (d.errors.code == kJpegCancelled)
         throw Cancelled(ReadFailure(name, CancelledText()).description());
     throw ReadFailure(
-        name, d.errors.code == JERR_NO_BACKING_STORE ? size : jpegFailureText(d.errors.code));
+        name, d.errors.code == JERR_NO_BACKING_STORE ? size : JpegFailureText(d.errors.code));
 }
 
 } // namespace
@@ -449,28 +295,4 @@ void PixelBuffer::reserve(size_t bytes)
     m_size = 0;
     m_data.reset(new uchar[bytes]); // not value-initialised: no page is touched here
     m_size = bytes;
-}
-
-QByteArray EncodeJpeg(const QImage &picture, int quality)
-{
-    QByteArray out;
-    QString why;
-    if (!encodeJpeg(picture, quality, out, why))
-        throw Failure(why);
-    return out;
-}
-
-void EncodeJpegInto(const QImage &picture, int quality, QByteArray &out)
-{
-    QString why;
-    if (!encodeJpeg(picture, quality, out, why, true))
-        throw Failure(why);
-}
-void WriteJpegFile(const QString &path, const QImage &picture, int quality)
-{
-    QByteArray bytes;
-    QString why;
-    if (!encodeJpeg(picture, quality, bytes, why))
-        throw WriteFailure(path, why);
-    WriteFileAtomically(path, bytes);
 }

@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QString>
 
+#include "core/image/jpeg_metadata.h"
+
 #include <atomic>
 #include <memory>
 
@@ -15,18 +17,21 @@
 // batch shrink.
 inline constexpr int kJpegQuality = 90;
 
-// Decodes JPEG bytes into a 24-bit picture (name is used in messages only). Throws Failure naming
-// it when the stream is damaged or cut short (for every coding: baseline, progressive,
-// arithmetic), would take more than kMaxPictureBytes decoded, is larger than kPixelsDecodedFreely
-// and declares more pixels than its data could code (ExceedsCodedPixels), or has scans that need
-// more decoding work than any real file (many times the passes over its blocks of the usual
-// progressive scripts: "スキャンが多すぎます"). When cancel is given and becomes
-// true (from another thread), decoding stops within a row of blocks and Cancelled is thrown.
+// Decodes JPEG bytes into a 24-bit picture (name is used in messages only) whose colorSpace() is
+// that of the file's ICC profile (invalid without one, or with one Qt cannot read: grey, CMYK).
+// Throws Failure naming it when the stream is damaged or cut short (for every coding: baseline,
+// progressive, arithmetic), would take more than kMaxPictureBytes decoded, is larger than
+// kPixelsDecodedFreely and declares more pixels than its data could code (ExceedsCodedPixels), or
+// has scans that need more decoding work than any real file (many times the passes over its blocks
+// of the usual progressive scripts: "スキャンが多すぎます"). When cancel is given and becomes true
+// (from another thread), decoding stops within a row of blocks and Cancelled is thrown.
 QImage DecodeJpeg(const QByteArray &bytes, const QString &name,
                   const std::atomic<bool> *cancel = nullptr);
 
-// Encodes a picture as a baseline colour JPEG at the given quality with the codec's other defaults.
-QByteArray EncodeJpeg(const QImage &picture, int quality = kJpegQuality);
+// Encodes a picture as a baseline colour JPEG at the given quality with the codec's other defaults,
+// and after the JFIF segment the metadata given: EXIF, XMP, the ICC profile, IPTC.
+QByteArray EncodeJpeg(const QImage &picture, int quality = kJpegQuality,
+                      const JpegMetadata &metadata = {});
 
 // Memory for decoded pictures that a batch keeps from file to file. It grows only when a larger
 // picture comes and is never cleared: a decoder writes every byte of a picture before anything
@@ -51,8 +56,10 @@ class PixelBuffer {
 //   (rows padded to 4 bytes) and stays valid until pixels is changed.
 // - EncodeJpegInto: the stream of EncodeJpeg into out (sized to the stream). Throws Failure.
 QImage DecodeJpegInto(QByteArrayView bytes, const QString &name, PixelBuffer &pixels);
-void EncodeJpegInto(const QImage &picture, int quality, QByteArray &out);
+void EncodeJpegInto(const QImage &picture, int quality, QByteArray &out,
+                    const JpegMetadata &metadata = {});
 
 // Writes the JPEG to a temporary file beside the target, then renames it over the target, so the
 // target is either the old file or the whole new one. Throws Failure naming the file on any error.
-void WriteJpegFile(const QString &path, const QImage &picture, int quality = kJpegQuality);
+void WriteJpegFile(const QString &path, const QImage &picture, int quality = kJpegQuality,
+                   const JpegMetadata &metadata = {});

@@ -21,6 +21,21 @@ QImage To24Bit(const QImage &image)
     return image.convertToFormat(kPictureFormat);
 }
 
+QImage WithoutUnusedAlpha(QImage picture)
+{
+    if (!picture.hasAlphaChannel())
+        return picture;
+    picture.convertTo(QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            if (qAlpha(row[x]) != 255)
+                return picture;
+        }
+    }
+    return picture.convertToFormat(kPictureFormat);
+}
+
 QImage WhitePicture(int width, int height)
 {
     QImage picture(width, height, kPictureFormat);

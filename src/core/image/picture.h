@@ -14,6 +14,11 @@ inline constexpr QImage::Format kPictureFormat = QImage::Format_BGR888;
 // a picture with alpha is seen over white (OverWhite).
 QImage To24Bit(const QImage &image);
 
+// A picture with alpha whose every pixel is opaque, as the 24-bit picture it is; any other as it
+// is (a 32-bit one converted to non-premultiplied ARGB). Readers give an opaque picture no alpha,
+// so that it takes the 24-bit paths.
+QImage WithoutUnusedAlpha(QImage picture);
+
 // A 24-bit picture of the given size with every pixel white.
 QImage WhitePicture(int width, int height);
 
@@ -45,6 +50,19 @@ inline constexpr long long kMaxPictureBytes = 1LL << 30;
 inline bool ExceedsPictureLimit(long long width, long long height)
 {
     return width > 0 && height > 0 && height > kMaxPictureBytes / 3 / width;
+}
+
+// The memory a decoder may take for one picture: the form it decodes into (4 to 16 bytes a pixel
+// for the kinds Qt's plugins read, 4 for a picture with alpha) and the 24-bit copy that follows.
+// Twice the picture limit: every picture within kMaxPictureBytes whose decoded form has at most 4
+// bytes a pixel fits, and no file can make a decoder take several gigabytes for a picture.
+inline constexpr long long kMaxDecodingBytes = 2 * kMaxPictureBytes;
+
+// Whether decoding width x height pixels at bytesPerPixel (every buffer of the decoding together,
+// copies included) takes more than kMaxDecodingBytes; false for a side below 1. Never overflows.
+inline bool ExceedsDecodingLimit(long long width, long long height, int bytesPerPixel)
+{
+    return width > 0 && height > 0 && height > kMaxDecodingBytes / bytesPerPixel / width;
 }
 
 // Pixels a byte of compressed data can describe, at most, in the files the program reads. JPEG's

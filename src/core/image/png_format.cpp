@@ -65,6 +65,8 @@ bool encodeRows(const uchar *const *rows, int width, int height, bool alpha, Sin
     png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8,
                  alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+    // Every picture the program writes is sRGB: one read in another colour space was converted.
+    png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
     png_write_info(png, info);
     png_set_bgr(png); // the rows hold blue first
     png_write_image(png, const_cast<png_bytepp>(rows));

@@ -7,8 +7,8 @@
 #include <QString>
 
 // Encodes picture as a PNG stream into out (replacing its contents, keeping its memory): 8-bit
-// RGB, or 8-bit RGBA when the picture has an alpha channel; no other chunk than the picture's
-// own. Throws Failure for a null picture.
+// RGB, or 8-bit RGBA when the picture has an alpha channel, marked sRGB (an sRGB chunk); no other
+// chunk than these. Throws Failure for a null picture.
 void EncodePng(const QImage &picture, QByteArray &out);
 QByteArray EncodePng(const QImage &picture);
 

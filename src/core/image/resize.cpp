@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// FitSize, ResizeAverage and Enlarge: the target size of a shrink, box averaging, and enlarging.
+// SizeWithLongerSide, ResizeAverage and Enlarge: the target size of a shrink, box averaging, and
+// enlarging.
 #include "core/image/resize.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
@@ -105,23 +106,15 @@ struct RowWriter {
 
 } // namespace
 
-void FitSize(int32_t T, int32_t W, int32_t H, int32_t &NewWidth, int32_t &NewHeight)
+QSize SizeWithLongerSide(QSize picture, int32_t longerSide)
 {
-    if (W < 1 || H < 1) { // no pixels: nothing to scale, and no ratio to divide by
-        NewWidth = W;
-        NewHeight = H;
-    } else if (W < H) { // portrait: the height becomes T, even when that enlarges
-        const double r = storedRatio(T, H);
-        NewWidth = int32_t(Trunc((long double)W * r)); // extended product: (200,300,300) gives 199
-        NewHeight = T;
-    } else if (W < T) { // landscape or square narrower than T is never enlarged
-        NewWidth = W;
-        NewHeight = H;
-    } else {
-        const double r = storedRatio(T, W);
-        NewWidth = T;
-        NewHeight = int32_t(Trunc((long double)H * r));
-    }
+    const int64_t w = picture.width(), h = picture.height();
+    if (w < 1 || h < 1 || std::max(w, h) <= longerSide)
+        return picture;
+    // Both products stay below 2^62: every factor is a 32-bit int. Integer division truncates.
+    if (w >= h)
+        return QSize(longerSide, int(h * longerSide / w));
+    return QSize(int(w * longerSide / h), longerSide);
 }
 
 QImage ResizeAverage(int32_t newWidth, int32_t newHeight, const QImage &source)

@@ -3,13 +3,15 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <cstdint>
 
-// The size a picture of W x H shrinks to for the target length T (the longer side becomes T;
-// a landscape picture narrower than T keeps its size; a portrait one always gets height T).
-// The ratio is a double, the product formed in extended precision and truncated:
-// (200, 300, 300) gives (200, 199).
-void FitSize(int32_t T, int32_t W, int32_t H, int32_t &NewWidth, int32_t &NewHeight);
+// The size a picture shrinks to when its longer side becomes longerSide (a square's width does):
+// that side is longerSide, the other keeps the proportion, truncated, computed in whole numbers so
+// that no rounding of a ratio takes a pixel off (300 x 300 to 200 gives 200 x 200, 1800 x 1200 to
+// 300 gives 300 x 200). A picture whose longer side is at most longerSide keeps its size: a shrink
+// never enlarges, in either orientation. A picture without pixels keeps its size too.
+QSize SizeWithLongerSide(QSize picture, int32_t longerSide);
 
 // Area-average resize to newWidth x newHeight (24-bit result). Shrinking averages each
 // destination pixel's box of source pixels (bounds by Round, means by Trunc); a side that

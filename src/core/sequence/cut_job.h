@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/sequence/frame_output.h"
+#include "core/sequence/sprite_finding.h"
 
 #include <QSize>
 #include <array>
@@ -11,8 +12,9 @@
 #include <optional>
 
 // What the frames are: the cut alone; the frame moved step by step in a direction; every whole
-// tile of a grid; the cut blended with a second picture; the cut faded in from a colour.
-enum class CutKind { Single, Continuous, Grid, Blend, Fade };
+// tile of a grid; the cut blended with a second picture; the cut faded in from a colour; the
+// sprites found on the picture's background, each the size of its box.
+enum class CutKind { Single, Continuous, Grid, Blend, Fade, Auto };
 
 // The way the frame moves from one frame of a continuous cut to the next.
 enum class Direction : uint8_t { Right, Left, Down, Up };
@@ -38,6 +40,8 @@ struct CutJob {
     // Blend: pure white in the second picture lets the cut show through unmixed.
     bool whiteTransparent = false;
     FadeColour fadeColour = FadeColour::White;
+    // Auto: how the sprites are told from the background (FindSprites).
+    SpriteSearch sprites;
     // Where the frames go.
     FrameOutput output;
 };

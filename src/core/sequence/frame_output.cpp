@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Writing a run's frames as numbered files, an animation or a sprite sheet.
+// Writing a run's frames as numbered files, an animation, a sprite sheet or an atlas.
 #include "core/sequence/frame_output.h"
 
 #include "core/base/atomic_file.h"
@@ -9,14 +9,22 @@
 #include "core/image/bmp_format.h"
 #include "core/image/png_format.h"
 
+#include <QColor>
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 void FrameRun::writeBmp(int k, const QString &path, BmpFrameWriter &writer)
 {
     writer.write(path, frame(k));
+}
+
+QRgb FrameRun::surround() const
+{
+    return hasAlpha() ? qRgba(0, 0, 0, 0) : qRgb(255, 255, 255);
 }
 
 namespace {
@@ -35,6 +43,47 @@ int framesInFlight(const FrameRun &run)
     const int64_t frameBytes =
         std::max<int64_t>(int64_t(run.frameSize().width()) * run.frameSize().height() * 4, 1);
     return int(std::clamp<int64_t>(kBudgetBytes / frameBytes, 1, 2 * OrderedWorkThreads()));
+}
+
+// Frame k at the run's one size: the frame itself, or the frame in the middle of frameSize() on
+// the run's surround, the odd pixel of a difference on the right and at the bottom (Trunc).
+QImage fitted(FrameRun &run, int k)
+{
+    const QImage &frame = run.frame(k);
+    const QSize size = run.frameSize();
+    if (frame.size() == size)
+        return frame;
+    QImage canvas(size, frame.format());
+    if (canvas.isNull())
+        throw std::bad_alloc();
+    // Through QColor: fill(uint) takes a 24-bit picture's value with red and blue swapped.
+    canvas.fill(QColor::fromRgba(run.surround()));
+    const int left = (size.width() - frame.width()) / 2, top = (size.height() - frame.height()) / 2;
+    const size_t bytesPerPixel = size_t(frame.depth() / 8);
+    for (int y = 0; y < frame.height(); ++y)
+        std::memcpy(canvas.scanLine(top + y) + size_t(left) * bytesPerPixel, frame.constScanLine(y),
+                    size_t(frame.width()) * bytesPerPixel);
+    return canvas;
+}
+
+// The name of frame k in a sheet's or an atlas's JSON.
+QString frameName(const FrameOutput &output, int k)
+{
+    if (k <= output.frameNames.size())
+        return output.frameNames[k - 1];
+    return QFileInfo(FrameFileName(output.path, k, FrameFormat::Png)).fileName();
+}
+
+// The picture, then its JSON, each whole or not at all. The JSON is made first: a frame name
+// given twice refuses the whole output.
+void writePictureAndData(const FrameOutput &output, QSize size, const QByteArray &png,
+                         const std::vector<DataFrame> &frames)
+{
+    const DataMeta meta{QFileInfo(output.path).fileName(), size, TagOf(output.path),
+                        output.animation.delayMs, output.animation.pingPong};
+    const QByteArray data = AtlasData(frames, meta, output.json);
+    WriteFileAtomically(output.path, png);
+    WriteFileAtomically(SheetDataPath(output.path), data);
 }
 
 void writeOneFile(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
@@ -86,7 +135,7 @@ void writeAnimation(FrameRun &run, const FrameOutput &output, const FrameProgres
         // cores prepare frames while this thread adds them in order.
         const int steps = int(order.size());
         RunInOrder<QImage, std::unique_ptr<PreparedFrame>>(
-            steps, framesInFlight(run), [&](int i) { return run.frame(order[size_t(i - 1)]); },
+            steps, framesInFlight(run), [&](int i) { return fitted(run, order[size_t(i - 1)]); },
             [&](const QImage &frame) { return encoder->prepare(frame); },
             [&](int i, std::unique_ptr<PreparedFrame> frame) {
                 encoder->addPrepared(std::move(frame));
@@ -110,7 +159,7 @@ void writeSheet(FrameRun &run, const FrameOutput &output, const FrameProgress &p
         layout = LayOutSheet(n, run.frameSize(), output.sheet);
         QImage sheet = BlankSheet(layout, run.hasAlpha());
         for (int k = 1; k <= n; ++k) {
-            PlaceOnSheet(sheet, layout.cells[size_t(k - 1)], run.frame(k));
+            PlaceOnSheet(sheet, layout.cells[size_t(k - 1)], fitted(run, k));
             tell(progress, k, n);
         }
         EncodePng(sheet, png);
@@ -119,13 +168,37 @@ void writeSheet(FrameRun &run, const FrameOutput &output, const FrameProgress &p
     } catch (const Failure &failure) {
         throw WriteFailure(output.path, failure.description());
     }
-    // Each frame is named as it would be as a numbered PNG of the sheet's name.
-    QStringList names;
-    for (int k = 1; k <= n; ++k)
-        names << QFileInfo(FrameFileName(output.path, k, FrameFormat::Png)).fileName();
-    WriteFileAtomically(output.path, png);
-    WriteFileAtomically(SheetDataPath(output.path),
-                        SheetData(layout, QFileInfo(output.path).fileName(), names));
+    std::vector<DataFrame> frames;
+    for (int k = 1; k <= n; ++k) {
+        const QRect &cell = layout.cells[size_t(k - 1)];
+        frames.push_back(
+            {frameName(output, k), cell, QRect(QPoint(0, 0), cell.size()), cell.size()});
+    }
+    writePictureAndData(output, layout.size, png, frames);
+}
+
+void writeAtlas(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
+{
+    const int n = run.count();
+    const AtlasFrameSource frame = [&run](int k) -> const QImage & { return run.frame(k); };
+    QByteArray png;
+    AtlasLayout layout;
+    try {
+        layout = LayOutAtlas(n, frame, output.atlas, [&](int k) { tell(progress, k, 2 * n); });
+        EncodePng(
+            DrawAtlas(layout, frame, output.atlas, [&](int k) { tell(progress, n + k, 2 * n); }),
+            png);
+    } catch (const std::bad_alloc &) {
+        throw;
+    } catch (const Failure &failure) {
+        throw WriteFailure(output.path, failure.description());
+    }
+    std::vector<DataFrame> frames;
+    for (int k = 1; k <= n; ++k) {
+        const AtlasFrame &each = layout.frames[size_t(k - 1)];
+        frames.push_back({frameName(output, k), each.rect, each.kept, each.frameSize});
+    }
+    writePictureAndData(output, layout.size, png, frames);
 }
 
 } // namespace
@@ -153,7 +226,8 @@ QStringList OutputFiles(const FrameOutput &output, int frames)
         return names;
     }
     case OutputKind::Animation: return {output.path};
-    case OutputKind::Sheet: return {output.path, SheetDataPath(output.path)};
+    case OutputKind::Sheet:
+    case OutputKind::Atlas: return {output.path, SheetDataPath(output.path)};
     }
     return {};
 }
@@ -171,8 +245,21 @@ QStringList ExistingOutputFiles(const FrameOutput &output, int frames)
     return existing;
 }
 
+bool IsPngName(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.size() > 4 && name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive);
+}
+
 void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
 {
+    // A picture with its JSON is a PNG: under another name, a viewer or an engine would take the
+    // PNG data for the kind the name says.
+    if ((output.kind == OutputKind::Sheet || output.kind == OutputKind::Atlas) &&
+        !IsPngName(output.path))
+        throw Failure(QCoreApplication::translate(
+                          "FrameOutput", "%1: シートやアトラスの名前は .png で終わる必要があります")
+                          .arg(output.path));
     // Whatever the output, its files go beside output.path: temporary files that killed writers
     // left there go first.
     RemoveStaleTemporaryFiles(FolderOfPath(output.path));
@@ -181,5 +268,6 @@ void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgr
     case OutputKind::NumberedFiles: writeNumberedFiles(run, output, progress); break;
     case OutputKind::Animation: writeAnimation(run, output, progress); break;
     case OutputKind::Sheet: writeSheet(run, output, progress); break;
+    case OutputKind::Atlas: writeAtlas(run, output, progress); break;
     }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRgb>
 #include <QSize>
 #include <QString>
 
@@ -14,7 +15,13 @@ class FrameRun {
   public:
     virtual ~FrameRun() = default;
     virtual int count() const = 0;
+    // The frames' size. Frames may differ in size (found sprites, pictures packed): this is then
+    // the largest width and the largest height, the one size an animation or a sheet gives every
+    // frame, each set in the middle on surround().
     virtual QSize frameSize() const = 0;
+    // The colour around a frame set on frameSize(): the background it was found on. Transparent
+    // for a run with alpha, else white, unless the run knows better.
+    virtual QRgb surround() const;
     // Whether the frames carry alpha: cuts of a picture with transparency. Otherwise the frames are
     // 24-bit.
     virtual bool hasAlpha() const = 0;

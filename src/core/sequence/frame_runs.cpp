@@ -5,6 +5,7 @@
 #include "core/image/alpha.h"
 #include "core/image/picture.h"
 #include "core/sequence/mixing.h"
+#include "core/sequence/sprite_finding.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -179,6 +180,81 @@ class CutFrames : public FrameRun {
     QImage m_cut; // the frame made last, its buffer reused for the next
 };
 
+// The colour around a sprite set on the run's one size: the background it was found on.
+QRgb backgroundColour(const QImage &picture, const SpriteBackground &background)
+{
+    switch (background.kind) {
+    case BackgroundKind::Transparent: return qRgba(0, 0, 0, 0);
+    case BackgroundKind::Corner: return CornerColour(picture, background.tolerance);
+    case BackgroundKind::Colour: return background.colour | 0xff000000u;
+    }
+    return qRgb(255, 255, 255);
+}
+
+// The sprites found on the picture, each cut at its box: 24-bit, or with the picture's alpha.
+class SpriteFrames : public FrameRun {
+  public:
+    SpriteFrames(const QImage &picture, const SpriteSearch &search)
+        : m_picture(picture), m_alpha(HasAlpha(picture)), m_boxes(FindSprites(picture, search))
+    {
+        if (!m_boxes.empty())
+            m_surround = backgroundColour(picture, search.background);
+        for (const QRect &box : m_boxes)
+            m_size = m_size.expandedTo(box.size());
+    }
+    int count() const override { return int(m_boxes.size()); }
+    QSize frameSize() const override { return m_size; }
+    bool hasAlpha() const override { return m_alpha; }
+    QRgb surround() const override { return m_surround; }
+    const QImage &frame(int k) override
+    {
+        const QRect &box = m_boxes[size_t(k - 1)];
+        if (m_alpha)
+            CopyWithAlpha(m_picture, box, m_cut);
+        else
+            CopyOverWhite(m_picture, box, m_cut);
+        return m_cut;
+    }
+
+  private:
+    QImage m_picture;
+    bool m_alpha;
+    std::vector<QRect> m_boxes;
+    QRgb m_surround = qRgba(0, 0, 0, 0);
+    QSize m_size;
+    QImage m_cut;
+};
+
+// Pictures as frames, each converted to the run's one format.
+class PictureFrames : public FrameRun {
+  public:
+    explicit PictureFrames(std::vector<QImage> pictures) : m_pictures(std::move(pictures))
+    {
+        for (const QImage &picture : m_pictures) {
+            m_alpha = m_alpha || HasAlpha(picture);
+            m_size = m_size.expandedTo(picture.size());
+        }
+    }
+    int count() const override { return int(m_pictures.size()); }
+    QSize frameSize() const override { return m_size; }
+    bool hasAlpha() const override { return m_alpha; }
+    const QImage &frame(int k) override
+    {
+        const QImage &picture = m_pictures[size_t(k - 1)];
+        if (m_alpha)
+            CopyWithAlpha(picture, picture.rect(), m_frame);
+        else
+            m_frame = To24Bit(picture);
+        return m_frame;
+    }
+
+  private:
+    std::vector<QImage> m_pictures;
+    bool m_alpha = false;
+    QSize m_size;
+    QImage m_frame;
+};
+
 MixKind mixKindOf(const CutJob &job)
 {
     if (job.kind == CutKind::Blend)
@@ -196,5 +272,12 @@ std::unique_ptr<FrameRun> MakeFrameRun(const PictureDocument &document, const Cu
         CopyOverWhite(document.picture(), frame.rect(), cut);
         return MixRun(cut, document.blendPicture(), mixKindOf(job));
     }
+    if (job.kind == CutKind::Auto)
+        return std::make_unique<SpriteFrames>(document.picture(), job.sprites);
     return std::make_unique<CutFrames>(document.picture(), frame, job);
+}
+
+std::unique_ptr<FrameRun> MakePictureRun(std::vector<QImage> pictures)
+{
+    return std::make_unique<PictureFrames>(std::move(pictures));
 }

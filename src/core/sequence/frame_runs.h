@@ -10,6 +10,7 @@
 #include "core/workspace/picture_document.h"
 
 #include <memory>
+#include <vector>
 
 // The frames of job cut from document's picture with frame, from the pictures as they are now
 // (shared, not copied: the document may change afterwards without touching the run).
@@ -23,9 +24,17 @@
 //   skipEmptyTiles the tiles of a single colour are left out and take no number. It may have no
 //   frames at all.
 // - Blend and Fade: the 21 frames of MixRun (mixing.h), from the 24-bit cut and the blend picture.
+// - Auto: the boxes FindSprites finds on the whole picture with job.sprites, in reading order,
+//   each frame the size of its box, set on the background found where one size is needed
+//   (surround). The frame plays no part. It may have no frames at all. Throws Failure as
+//   FindSprites does.
 //
 // Cuts keep the picture's alpha, for the outputs that can hold it (KeepsAlpha); the others see
 // them over white as they write them. A picture without alpha gives 24-bit cuts. The run does not
 // depend on job.output: the same run is counted, shown and written.
 std::unique_ptr<FrameRun> MakeFrameRun(const PictureDocument &document, const CutFrame &frame,
                                        const CutJob &job);
+
+// A run of pictures, one frame each, as they are (the pictures packed into an atlas): 32-bit
+// with alpha when any of them has alpha, 24-bit otherwise.
+std::unique_ptr<FrameRun> MakePictureRun(std::vector<QImage> pictures);

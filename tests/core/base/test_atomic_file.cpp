@@ -146,6 +146,21 @@ TEST(WriteFileAtomically, SaysWhenTheFolderIsTheProblem)
     EXPECT_EQ(FileBytes(others), "old");
 }
 
+// Mistakes: a name that says nothing of the problem: "Cannot write  (...)" for an empty one,
+// "Invalid file name" for one too long, "I/O error (40)" for a loop of symbolic links.
+TEST(WriteFileAtomically, SaysWhatIsWrongWithTheName)
+{
+    QTemporaryDir temporary;
+    const QDir dir(temporary.path());
+    ::symlink("b", nameOf(dir.filePath("a")).constData());
+    ::symlink("a", nameOf(dir.filePath("b")).constData());
+    const QString tooLong = dir.filePath(QString(300, u'x'));
+    EXPECT_EQ(writeFailure(QString()), QStringLiteral("書き込むファイルの名前が空です"));
+    EXPECT_TRUE(writeFailure(tooLong).endsWith(QStringLiteral("(ファイル名が長すぎます)")));
+    EXPECT_TRUE(writeFailure(dir.filePath("a"))
+                    .endsWith(QStringLiteral("(シンボリックリンクがループしています)")));
+}
+
 // Mistake: temporary files of a killed writer stay forever, or a clean-up takes a file that is
 // not one of them, or one that a running writer is about to rename.
 TEST(RemoveStaleTemporaryFiles, RemovesOnlyThoseOfWritersThatAreGone)

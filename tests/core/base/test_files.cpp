@@ -14,9 +14,11 @@
 #include "core/base/child_process.h"
 #include "test_files.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <cerrno>
 #include <fcntl.h>
 #include <functional>
@@ -176,6 +178,28 @@ TEST(SplitLines, EndsLinesAtCrLfLfOrCrAlike)
             }
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// Mistake: a reason built from a literal instead of a translated text ("フォルダ nodir
+// がありません" in the English interface, where the text around it is English).
+TEST(FailureTexts, FollowTheInterfaceLanguage)
+{
+    int argc = 1;
+    char name[] = "test_base";
+    char *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QTranslator english;
+    ASSERT_TRUE(english.load(QStringLiteral(MOKARAN_TEST_TRANSLATIONS "/mokaran_en.qm")));
+    QCoreApplication::installTranslator(&english);
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("nodir/a.jpg"));
+    const QString why = FailureOf([&] { ReadFile(missing, FileReading{.limit = 10}); });
+    QCoreApplication::removeTranslator(&english);
+    EXPECT_EQ(why, QStringLiteral("folder %1 does not exist").arg(dir.filePath("nodir")));
 }
 
 } // namespace

@@ -37,6 +37,9 @@ TEST(IoError, MapsErrno)
         {EMFILE, 4, QStringLiteral("オープンしたファイルが多すぎます")},
         {EROFS, 5, QStringLiteral("ファイルへのアクセスが拒否されました")},
         {EDQUOT, 101, QStringLiteral("ディスクがいっぱいです")},
+        // Named for what they are, not "invalid file name" and "I/O error (40)".
+        {ENAMETOOLONG, 3, QStringLiteral("ファイル名が長すぎます")},
+        {ELOOP, ELOOP, QStringLiteral("シンボリックリンクがループしています")},
         // EIO is 5 and EISCONN 106, the numbers of "access denied" and "not a number".
         {EIO, EIO, QStringLiteral("I/O エラー (%1)").arg(EIO)},
         {EISCONN, EISCONN, QStringLiteral("I/O エラー (%1)").arg(EISCONN)},

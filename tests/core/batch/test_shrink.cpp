@@ -46,13 +46,13 @@ QImage photoLike(int width, int height, int seed = 0)
     return picture;
 }
 
-// The output the core path gives for a source file: decode, FitSize, ResizeAverage, quality 90.
+// The output the core path gives for a source file: decode, SizeWithLongerSide, ResizeAverage,
+// quality 90.
 QByteArray expectedOutput(const QByteArray &source, int32_t T)
 {
     const QImage decoded = DecodeJpeg(source, "source");
-    int32_t width = 0, height = 0;
-    FitSize(T, decoded.width(), decoded.height(), width, height);
-    return EncodeJpeg(ResizeAverage(width, height, decoded), kJpegQuality);
+    const QSize size = SizeWithLongerSide(decoded.size(), T);
+    return EncodeJpeg(ResizeAverage(size.width(), size.height(), decoded), kJpegQuality);
 }
 
 // Every name in the folder, hidden ones included, sorted.
@@ -81,7 +81,7 @@ class ShrinkRunTest : public ::testing::Test {
         m_job.sourceFolder = m_root.path() + "/src/";
         m_job.destinationFolder = m_root.path() + "/dst/";
         m_job.extensionsFile = m_root.path() + "/jpeg.dat";
-        m_job.targetWidth = kT;
+        m_job.longerSide = kT;
         m_job.workers = 1;
         PutFile(m_job.extensionsFile, jpegDat({"jpg"}));
     }
@@ -123,8 +123,8 @@ TEST(ShrinkOneFile, SizesAndPixels)
     };
     // Small after large and large after small: the buffers are reused across the rows.
     const QList<Case> cases = {
-        {1600, 1200, 200, 150}, {480, 640, 150, 200}, {100, 150, 133, 200}, // enlarged portrait
-        {150, 100, 150, 100},   {300, 300, 200, 199}, {2000, 300, 200, 30},
+        {1600, 1200, 200, 150}, {480, 640, 150, 200}, {100, 150, 100, 150}, // never enlarged
+        {150, 100, 150, 100},   {300, 300, 200, 200}, {2000, 300, 200, 30},
     };
     QTemporaryDir dir;
     ShrinkBuffers buffers;
@@ -321,7 +321,7 @@ TEST_F(ShrinkRunTest, RefusedJobs)
     ShrinkJob missingTarget = m_job;
     missingTarget.destinationFolder = m_root.path() + "/none/";
     ShrinkJob zeroWidth = m_job;
-    zeroWidth.targetWidth = 0;
+    zeroWidth.longerSide = 0;
     for (const ShrinkJob &job : {noTarget, missingTarget, zeroWidth})
         EXPECT_THROW(RunShrink(job), Failure) << job.destinationFolder.toStdString();
     EXPECT_TRUE(namesIn(m_job.destinationFolder).isEmpty());

@@ -171,7 +171,7 @@ TEST(PictureFiles, DamagedBmpIsRefusedNamingTheFile)
     } rows[] = {{"half.bmp", whole.left(whole.size() / 2), "途中で切れています"},
                 {"header_only.bmp", whole.left(54), "途中で切れています"},
                 {"garbage.bmp", QByteArray(300, 'x'), "壊れています"},
-                {"empty.bmp", QByteArray(), "壊れています"},
+                {"empty.bmp", QByteArray(), "ファイルが空です"},
                 {"huge.bmp", huge, "大きすぎます"}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// FitSize, box averaging and enlarging: exact figures and plain reference versions.
+// SizeWithLongerSide, box averaging and enlarging: exact figures and plain reference versions.
 #include "core/base/io_error.h"
 #include "core/image/pattern.h"
 #include "core/image/picture.h"
@@ -39,22 +39,41 @@ QImage referenceAverage(int newWidth, int newHeight, const QImage &src)
     return out;
 }
 
-TEST(FitSize, TheLongerSideBecomesTheTarget)
+// Mistakes: a ratio rounded below its value taking a pixel off (300 x 300 to 200 gave 200 x 199,
+// 1800 x 1200 to 300 gave 300 x 199), a portrait picture enlarged to the target, the truncation
+// turned into rounding.
+TEST(SizeWithLongerSide, TheLongerSideBecomesTheTargetWithoutEnlarging)
 {
     const struct {
         int t, w, h, newWidth, newHeight;
     } rows[] = {
-        {200, 300, 300, 200, 199}, // the product in extended precision lies just below 200
-        {800, 1600, 1200, 800, 600}, {800, 1200, 1600, 600, 800}, {800, 640, 480, 640, 480},
-        {320, 1024, 768, 320, 240},  {320, 1000, 333, 320, 106},  {60, 10, 40, 15, 60},
-        {640, 640, 480, 640, 480}, // the target equal to the width keeps the size
-        {300, 300, 400, 225, 300},
+        {200, 300, 300, 200, 200},   {300, 1800, 1200, 300, 200}, {800, 1600, 1200, 800, 600},
+        {800, 1200, 1600, 600, 800}, {800, 640, 480, 640, 480},   {320, 1024, 768, 320, 240},
+        {320, 1000, 333, 320, 106},  {200, 1600, 1200, 200, 150}, {640, 640, 480, 640, 480},
+        {300, 300, 400, 225, 300},   {600, 300, 450, 300, 450}, // a smaller portrait keeps its size
+        {99999, 300, 450, 300, 450}, {60, 10, 40, 10, 40},
     };
-    for (const auto &row : rows) {
-        int32_t w = -1, h = -1;
-        FitSize(row.t, row.w, row.h, w, h);
-        EXPECT_EQ(w, row.newWidth) << row.t << " " << row.w << "x" << row.h;
-        EXPECT_EQ(h, row.newHeight) << row.t << " " << row.w << "x" << row.h;
+    for (const auto &row : rows)
+        EXPECT_EQ(SizeWithLongerSide(QSize(row.w, row.h), row.t),
+                  QSize(row.newWidth, row.newHeight))
+            << row.t << " " << row.w << "x" << row.h;
+
+    // Every target on photos of both orientations and odd proportions: the shorter side is the
+    // largest whole number that keeps the proportion (a pixel short or over breaks one bound).
+    for (const QSize photo : {QSize(6000, 4000), QSize(4000, 6000), QSize(4032, 3024),
+                              QSize(1000, 333), QSize(2147483647, 3)}) {
+        const bool wide = photo.width() >= photo.height();
+        const int64_t longer = wide ? photo.width() : photo.height();
+        const int64_t shorter = wide ? photo.height() : photo.width();
+        for (int64_t t = 1; t < std::min<int64_t>(longer, 6000); t += 7) {
+            const QSize size = SizeWithLongerSide(photo, int32_t(t));
+            const int64_t got = wide ? size.height() : size.width();
+            ASSERT_EQ(wide ? size.width() : size.height(), t);
+            ASSERT_LE(got * longer, shorter * t)
+                << photo.width() << "x" << photo.height() << " " << t;
+            ASSERT_GT((got + 1) * longer, shorter * t)
+                << photo.width() << "x" << photo.height() << " " << t;
+        }
     }
 }
 

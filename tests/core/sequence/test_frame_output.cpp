@@ -8,6 +8,7 @@
 #include "core/sequence/mixing.h"
 
 #include "cut_run.h"
+#include "pictures.h"
 #include "test_files.h"
 
 #include <QDir>
@@ -198,8 +199,8 @@ TEST(FrameOutput, EveryOutputReadsBackWithAnIndependentDecoder)
         Decoded read;
         if (row.decoder == Decoder::PngFiles) {
             for (int k = 1; k <= run->count(); ++k)
-                read.frames.push_back(QImage(FrameFileName(output.path, k, FrameFormat::Png))
-                                          .convertToFormat(QImage::Format_ARGB32));
+                read.frames.push_back(PixelsOf(FrameFileName(output.path, k, FrameFormat::Png),
+                                               QImage::Format_ARGB32));
         } else {
             read = row.decoder == Decoder::Webp ? readWebp(output.path) : readWithQt(output.path);
             EXPECT_EQ(read.loopCount, -1); // forever
@@ -256,21 +257,23 @@ TEST(FrameOutput, SheetRectanglesInTheJsonHoldTheFrames)
         output.sheet = {row.columns, row.padding};
         WriteFrameOutput(*cutting(picture, output), output);
 
-        const QImage sheet = QImage(output.path).convertToFormat(QImage::Format_ARGB32);
+        const QImage sheet = PixelsOf(output.path, QImage::Format_ARGB32);
         ASSERT_EQ(sheet.size(), row.size);
         const QJsonObject json =
             QJsonDocument::fromJson(FileBytes(dir.filePath("walk.json"))).object();
-        EXPECT_EQ(json["image"].toString(), "walk.png");
-        EXPECT_EQ(json["size"].toObject()["w"].toInt(), row.size.width());
-        EXPECT_EQ(json["size"].toObject()["h"].toInt(), row.size.height());
-        const QJsonArray frames = json["frames"].toArray();
+        const QJsonObject meta = json["meta"].toObject();
+        EXPECT_EQ(meta["image"].toString(), "walk.png");
+        EXPECT_EQ(meta["size"].toObject()["w"].toInt(), row.size.width());
+        EXPECT_EQ(meta["size"].toObject()["h"].toInt(), row.size.height());
+        const QJsonObject frames = json["frames"].toObject();
         ASSERT_EQ(frames.size(), 4);
         QImage covered(sheet.size(), QImage::Format_Mono);
         covered.fill(0);
         for (int k = 1; k <= 4; ++k) {
-            const QJsonObject f = frames[k - 1].toObject();
+            // Each frame is named as the numbered PNG file of the sheet's name would be.
+            const QJsonObject f =
+                frames[QStringLiteral("walk00%1.png").arg(k)].toObject()["frame"].toObject();
             const QRect rect(f["x"].toInt(), f["y"].toInt(), f["w"].toInt(), f["h"].toInt());
-            EXPECT_EQ(f["name"].toString(), QStringLiteral("walk00%1.png").arg(k));
             EXPECT_EQ(sheet.copy(rect), expectedCut(picture, k)) << "frame " << k;
             for (int y = rect.top(); y <= rect.bottom(); ++y)
                 for (int x = rect.left(); x <= rect.right(); ++x)
@@ -336,7 +339,7 @@ TEST(FrameOutput, BmpFilesAreTheWritersBytesAndFailuresLeaveWholeFrames)
         WriteFrameOutput(*CutRun(opaque, frame, job), job.output, [&](int, int) { ++told; }),
         Failure);
     EXPECT_EQ(told, 2);
-    EXPECT_EQ(QImage(dir.filePath("cut002.png")).convertToFormat(kPictureFormat),
+    EXPECT_EQ(PixelsOf(dir.filePath("cut002.png"), kPictureFormat),
               opaque.copy(frame.translated(15, 0)));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("cut004.png")));
 
