@@ -26,9 +26,10 @@ namespace {
 // taken as the next word whatever it starts with, so --at -5,3 reads as a position.
 QList<QCommandLineOption> frameOptions()
 {
-    return {{QStringLiteral("size"), QString(), QStringLiteral("WxH")},
-            {QStringLiteral("at"), QString(), QStringLiteral("X,Y"), QStringLiteral("0,0")},
-            KeepOrientationOption()};
+    return QList<QCommandLineOption>{
+               {QStringLiteral("size"), QString(), QStringLiteral("WxH")},
+               {QStringLiteral("at"), QString(), QStringLiteral("X,Y"), QStringLiteral("0,0")}} +
+           ReadingOptions();
 }
 
 // The picture of a cutting verb and the frame on it, as the window would have them: the cut

@@ -91,7 +91,7 @@ ExitCode RunEdit(const QStringList &rest)
     parser.addOptions(editOptions());
     const QCommandLineOption nearest(QStringLiteral("nearest"));
     parser.addOption(nearest);
-    parser.addOption(KeepOrientationOption());
+    parser.addOptions(ReadingOptions());
     const QStringList files = ParseVerb(parser, rest, 2);
     const std::vector<EditStep> steps = parseEdits(parser);
     QImage picture = ReadVerbPicture(parser, files[0]);

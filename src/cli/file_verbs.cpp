@@ -39,6 +39,7 @@ ExitCode RunShrink(const QStringList &rest)
         {{QStringLiteral("width"), QString(), QStringLiteral("T")},
          {QStringLiteral("extensions"), QString(), QStringLiteral("FILE"), defaultExtensionsFile()},
          KeepOrientationOption(),
+         StripOption(),
          {QStringLiteral("in-place"), QString()}});
     const QStringList files = ParseVerb(parser, rest, 2);
     bool ok = false;
@@ -58,6 +59,7 @@ ExitCode RunShrink(const QStringList &rest)
     job.longerSide = width;
     job.extensionsFile = parser.value(QStringLiteral("extensions"));
     job.keepOrientation = OrientationOf(parser) == Orientation::AsStored;
+    job.metadata = MetadataOf(parser);
     int total = 0;
     const ShrinkResult result = RunShrink(
         job, [&total](int n) { total = n; },

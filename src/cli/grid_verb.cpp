@@ -12,7 +12,7 @@ ExitCode RunGrid(const QStringList &rest)
 {
     QCommandLineParser parser;
     parser.addOptions(BackgroundOptions());
-    parser.addOption(KeepOrientationOption());
+    parser.addOptions(ReadingOptions());
     const QStringList files = ParseVerb(parser, rest, 1);
     const QImage picture = ReadVerbPicture(parser, files[0]);
     const std::optional<GridGuess> grid =

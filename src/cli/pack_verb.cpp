@@ -14,7 +14,7 @@ ExitCode RunPack(const QStringList &rest)
 {
     QCommandLineParser parser;
     parser.addOptions(AtlasOutputOptions());
-    parser.addOption(KeepOrientationOption());
+    parser.addOptions(ReadingOptions());
     const QStringList files = ParseVerbWords(parser, rest);
     if (files.isEmpty())
         throw UsageError{QStringLiteral("expected at least one picture")};

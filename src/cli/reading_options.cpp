@@ -32,11 +32,6 @@ QList<QCommandLineOption> ReadingOptions()
     return {KeepOrientationOption(), KeepColorsOption()};
 }
 
-bool IsReadingOption(const QString &name)
-{
-    return name == kKeepOrientation || name == kKeepColors;
-}
-
 Orientation OrientationOf(const QCommandLineParser &parser)
 {
     return given(parser, kKeepOrientation) ? Orientation::AsStored : Orientation::Upright;

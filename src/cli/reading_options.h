@@ -17,9 +17,6 @@ QCommandLineOption KeepOrientationOption();
 QCommandLineOption KeepColorsOption();
 // Both, for a verb's parser.
 QList<QCommandLineOption> ReadingOptions();
-// Whether an option name (without dashes) is one of ReadingOptions: how pictures are read, not an
-// operation of the edit verb.
-bool IsReadingOption(const QString &name);
 
 // The orientation rule the verb's options ask for (the verb must have declared the option).
 Orientation OrientationOf(const QCommandLineParser &parser);

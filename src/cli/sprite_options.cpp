@@ -5,7 +5,6 @@
 #include "cli/usage_error.h"
 
 #include <QColor>
-#include <QFile>
 
 #include <climits>
 
@@ -24,14 +23,6 @@ int wholeNumber(const QCommandLineParser &parser, const QString &name, int low, 
         throw UsageError{
             QStringLiteral("--%1 needs a whole number from %2 to %3").arg(name).arg(low).arg(high)};
     return value;
-}
-
-// The kind of the file by its first bytes, as the picture was read.
-ContentKind kindOfFile(const QString &path)
-{
-    QFile file(path);
-    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(64) : QByteArray();
-    return ContentKindOf(head, path);
 }
 
 } // namespace
@@ -58,7 +49,7 @@ QStringList SpriteSearchOptionNames()
 SpriteBackground ParseBackground(const QCommandLineParser &parser, const QImage &picture,
                                  const QString &path)
 {
-    SpriteBackground background = DefaultBackground(picture, kindOfFile(path));
+    SpriteBackground background = DefaultBackground(picture, ContentKindOfFile(path));
     if (parser.isSet(kBackground)) {
         const QString value = parser.value(kBackground);
         if (value == QLatin1String("transparent")) {

@@ -36,6 +36,7 @@ class CanvasWidget : public QWidget {
     // Boxes drawn over the picture, each numbered from 1 in the order given: the sprites an output
     // would write. None hides them.
     void showBoxes(std::vector<QRect> boxes);
+    const std::vector<QRect> &boxes() const { return m_boxes; }
     // Scrolls the frame's top-left corner into sight.
     void showFrameCorner();
 

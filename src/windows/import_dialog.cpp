@@ -12,7 +12,6 @@
 #include "windows/file_dialogs.h"
 #include "windows/palettes.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -82,11 +81,7 @@ void ImportDialog::showFile(const QString &path)
         // A JPEG that cannot be read leaves the field as it was; the path of any other kind is
         // shown first. The content decides the kind; a name with no picture kind's extension is
         // read all the same when its content is a picture.
-        QByteArray head;
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            head = file.read(16);
-        switch (ContentKindOf(head, path)) {
+        switch (ContentKindOfFile(path)) {
         case ContentKind::Jpeg: showPreview(ReadPictureFile(path)); break;
         case ContentKind::Unknown:
             tell(tr("%1 は読み込めません。BMP、JPEG、PNG、GIF、WebP、TIFF、TGA の"

@@ -2,6 +2,7 @@
 // The main window: the cut size and the four outputs of the cut.
 #include "windows/main_window.h"
 
+#include "core/image/plugin_reading.h"
 #include "core/workspace/cut_size.h"
 #include "ui_main_window.h"
 #include "windows/cut_size_dialog.h"
@@ -11,14 +12,23 @@ void MainWindow::chooseCutSize()
 {
     const QSize limit =
         hasPicture() ? m_document.size() : QSize(kFreeCutSizeLimit, kFreeCutSizeLimit);
-    const std::optional<CutSizeChoice> choice = m_cutSizeDialog->ask(m_frame.size(), limit);
+    std::optional<GridSheet> sheet;
+    if (hasPicture()) {
+        const QImage &picture = m_document.picture();
+        sheet = GridSheet{picture,
+                          DefaultBackground(picture, ContentKindOfFile(m_document.fileName()))};
+    }
+    const std::optional<CutSizeChoice> choice = m_cutSizeDialog->ask(m_frame.size(), limit, sheet);
     if (!choice)
         return;
-    // A new size starts again from the picture's top-left corner.
+    // A new size starts again from the picture's top-left corner, a guessed grid's size from its
+    // first cell.
     CutFrame sized = m_frame;
     sized.setSize(ChosenCutSize(choice->preset, QSize(choice->width, choice->height), m_presets));
-    sized.moveTo({0, 0});
+    sized.moveTo(choice->grid ? choice->grid->offset : QPoint(0, 0));
     placeFrame(sized);
+    if (choice->grid)
+        m_outputDialog->offerGrid(choice->grid->gap);
 }
 
 void MainWindow::saveCut()

@@ -182,6 +182,10 @@ void OutputDialog::prepare(OutputMode mode)
         m_stepGroup->button(kDefaultFrameStep)->setChecked(true);
         m_ui->rightRadio->setChecked(true);
     }
+    if (mode == OutputMode::Sequence && m_gridOffered) {
+        m_directionGroup->button(kGridId)->setChecked(true);
+        m_gridOffered = false;
+    }
     if (mode == OutputMode::Blend || mode == OutputMode::Fade)
         m_ui->firstOptionRadio->setChecked(true);
     // One cut is one file: an animation or a sheet needs a run.
@@ -191,6 +195,13 @@ void OutputDialog::prepare(OutputMode mode)
     m_ui->filesRadio->setText(single ? tr("ファイル") : tr("連番ファイル"));
     m_ui->titleLabel->setText(titleOf(mode));
     showChoices();
+}
+
+void OutputDialog::offerGrid(QSize gap)
+{
+    m_ui->gridGapXSpin->setValue(gap.width());
+    m_ui->gridGapYSpin->setValue(gap.height());
+    m_gridOffered = true;
 }
 
 CutJob OutputDialog::job() const

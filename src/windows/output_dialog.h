@@ -52,6 +52,9 @@ class OutputDialog : public QDialog {
     void run(OutputMode mode, const PictureDocument &document, const CutFrame &frame,
              const BlendPictureActions &blendPicture);
 
+    // A grid found on the sheet: its gaps, and 格子 chosen when the next sequence starts.
+    void offerGrid(QSize gap);
+
     // The job the dialog's choices make now (its output without a path).
     CutJob job() const;
 
@@ -118,13 +121,14 @@ class OutputDialog : public QDialog {
     std::unique_ptr<Ui::OutputDialog> m_ui;
     QButtonGroup *m_stepGroup;
     QButtonGroup *m_directionGroup;
-    QFileDialog *m_cutSaveDialog;         // a single file; ".bmp" is added to a name without it
-    QFileDialog *m_framesSaveDialog;      // the base name of numbered frames
-    QFileDialog *m_animationSaveDialog;   // a GIF or WebP file; its extension is added
-    QFileDialog *m_sheetSaveDialog;       // a PNG sheet; ".png" is added
-    QButtonGroup *m_kindGroup;            // numbered files, animation, sheet
-    QButtonGroup *m_formatGroup;          // BMP or PNG
-    QButtonGroup *m_animationFormatGroup; // GIF or WebP
+    bool m_gridOffered = false;   // the next sequence starts on 格子, not 15 pixels to the right
+    QFileDialog *m_cutSaveDialog; // a single file; ".bmp" is added to a name without it
+    QFileDialog *m_framesSaveDialog;               // the base name of numbered frames
+    QFileDialog *m_animationSaveDialog;            // a GIF or WebP file; its extension is added
+    QFileDialog *m_sheetSaveDialog;                // a PNG sheet; ".png" is added
+    QButtonGroup *m_kindGroup;                     // numbered files, animation, sheet
+    QButtonGroup *m_formatGroup;                   // BMP or PNG
+    QButtonGroup *m_animationFormatGroup;          // GIF or WebP
     QRgb m_backgroundColour = qRgb(255, 255, 255); // 自動検出's background when a colour is chosen
     OutputMode m_mode = OutputMode::SingleCut;
     const PictureDocument *m_document = nullptr; // while the dialog runs

@@ -11,7 +11,6 @@
 
 #include <QButtonGroup>
 #include <QColorDialog>
-#include <QFile>
 
 void OutputDialog::setUpSpriteChoices()
 {
@@ -35,13 +34,8 @@ void OutputDialog::setUpSpriteChoices()
 void OutputDialog::offerBackgroundOf(const PictureDocument &document)
 {
     // A JPEG's noise needs a tolerance a PNG's flat colours do not: the kind is the file's.
-    QByteArray head;
-    QFile file(document.fileName());
-    if (!document.fileName().isEmpty() && file.open(QIODevice::ReadOnly))
-        head = file.read(16);
-    const ContentKind kind =
-        document.fileName().isEmpty() ? ContentKind::Png : ContentKindOf(head, document.fileName());
-    const SpriteBackground background = DefaultBackground(document.picture(), kind);
+    const SpriteBackground background =
+        DefaultBackground(document.picture(), ContentKindOfFile(document.fileName()));
     const QSignalBlocker comboQuiet(m_ui->backgroundCombo);
     const QSignalBlocker toleranceQuiet(m_ui->toleranceSpin);
     m_ui->backgroundCombo->setCurrentIndex(m_ui->backgroundCombo->findData(int(background.kind)));

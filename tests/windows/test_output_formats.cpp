@@ -4,6 +4,7 @@
 #include "core/sequence/mixing.h"
 #include "pictures.h"
 #include "windows/application.h"
+#include "windows/canvas_widget.h"
 #include "windows/frame_placing.h"
 #include "windows/main_window.h"
 #include "windows/modal_driver.h"
@@ -53,6 +54,7 @@ class TestOutputFormats : public QObject {
     void choicesReachTheFilesWritten();
     void wholePictureSavesAsPngAndWebp();
     void previewPlaysTheFramesThatWouldBeWritten();
+    void spritesFoundPackedAndGridGuessed();
 };
 
 // Each choice must reach what is written: catches the frames dialog's filter not deciding BMP or
@@ -181,6 +183,86 @@ void TestOutputFormats::previewPlaysTheFramesThatWouldBeWritten()
     });
     p.form->saveSequence();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 10000);
+}
+
+// Sprites on transparency found by 自動検出 and packed into an atlas, then the grid of a sheet
+// guessed in the cut-size dialog. Catches the count or the boxes not reaching the dialog and the
+// canvas, boxes left on the canvas after the dialog closes, the atlas written without its JSON or
+// with frames other than the boxes, and a guessed grid that sets the size but not the frame's
+// corner, the gaps or 格子 for the next run.
+void TestOutputFormats::spritesFoundPackedAndGridGuessed()
+{
+    Program p;
+    const std::vector<QRect> sprites{{5, 5, 10, 12}, {40, 8, 20, 10}, {80, 30, 15, 20}};
+    QImage sheet(120, 60, QImage::Format_ARGB32);
+    sheet.fill(Qt::transparent);
+    for (const QRect &box : sprites)
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x)
+                sheet.setPixel(x, y, qRgba(x * 2, y * 4, 200, 255));
+    p.form->takeNewPicture(sheet);
+    const auto *canvas = Control<CanvasWidget>(p.form.get(), "canvas");
+    ModalScript script;
+    script
+        .then(QStringLiteral("OutputDialog"),
+              [&](QWidget *) {
+                  p.control<QRadioButton>("autoRadio")->click();
+                  QCOMPARE(p.control<QLabel>("spriteCountLabel")->text(),
+                           QStringLiteral("スプライト: 3 個"));
+                  QCOMPARE(canvas->boxes(), sprites);
+                  p.control<QRadioButton>("atlasRadio")->click();
+                  QTimer::singleShot(0, p.control<QPushButton>("saveButton"), &QPushButton::click);
+              })
+        .then(QStringLiteral("sheetSaveDialog"), [&](QWidget *m) {
+            AcceptFile(m, p.file(QStringLiteral("atlas")), 0);
+            WhenReady([&] { return !p.control<QLabel>("statusLabel")->text().isEmpty(); },
+                      [&] { p.control<QPushButton>("closeButton")->click(); });
+        });
+    p.form->saveSequence();
+    QTRY_VERIFY(script.done());
+    QVERIFY(canvas->boxes().empty());
+    QFile json(p.file("atlas.json"));
+    QVERIFY(json.open(QIODevice::ReadOnly));
+    const QJsonObject frames =
+        QJsonDocument::fromJson(json.readAll()).object()["frames"].toObject();
+    QCOMPARE(frames.size(), 3);
+    const QImage atlas = PixelsOf(p.file("atlas.png"), QImage::Format_ARGB32);
+    for (int k = 0; k < 3; ++k) {
+        const QJsonObject at =
+            frames[QStringLiteral("atlas%1.png").arg(k + 1, 3, 10, QLatin1Char('0'))]
+                .toObject()["frame"]
+                .toObject();
+        const QRect rect(at["x"].toInt(), at["y"].toInt(), at["w"].toInt(), at["h"].toInt());
+        QCOMPARE(atlas.copy(rect), sheet.copy(sprites[size_t(k)]));
+    }
+
+    // Tiles of 20 x 16 from (4, 3), 2 pixels apart across and 3 down, each filling its cell.
+    QImage grid(4 + 3 * 22, 3 + 2 * 19, QImage::Format_ARGB32);
+    grid.fill(Qt::transparent);
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 3; ++column)
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 20; ++x)
+                    grid.setPixel(4 + column * 22 + x, 3 + row * 19 + y, qRgb(250, 10 * x, 9));
+    p.form->takeNewPicture(grid);
+    QWidget *sizeDialog = Control<QWidget>(p.form.get(), "CutSizeDialog");
+    ModalScript guess;
+    guess.then(QStringLiteral("CutSizeDialog"), [&](QWidget *) {
+        Control<QPushButton>(sizeDialog, "guessGridButton")->click();
+        Control<QPushButton>(sizeDialog, "okButton")->click();
+    });
+    p.form->chooseCutSize();
+    QVERIFY(guess.done());
+    QCOMPARE(p.form->frame().rect(), QRect(4, 3, 20, 16));
+    ModalScript next;
+    next.then(QStringLiteral("OutputDialog"), [&](QWidget *) {
+        QVERIFY(p.control<QRadioButton>("gridRadio")->isChecked());
+        QCOMPARE(p.control<QSpinBox>("gridGapXSpin")->value(), 2);
+        QCOMPARE(p.control<QSpinBox>("gridGapYSpin")->value(), 3);
+        p.control<QPushButton>("closeButton")->click();
+    });
+    p.form->saveSequence();
+    QVERIFY(next.done());
 }
 
 int main(int argc, char *argv[])

@@ -15,6 +15,7 @@
 
 #include <QColorSpace>
 #include <QCoreApplication>
+#include <QFile>
 #include <QImageReader>
 
 #include <mutex>
@@ -53,6 +54,13 @@ ContentKind ContentKindOf(QByteArrayView head, const QString &path)
             return kind;
     }
     return ContentKind::Unknown;
+}
+
+ContentKind ContentKindOfFile(const QString &path)
+{
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(16) : QByteArray();
+    return ContentKindOf(head, path);
 }
 
 QString ContentKindName(ContentKind kind)

@@ -23,6 +23,9 @@ enum class ContentKind { Bmp, Jpeg, Png, Gif, Webp, Tiff, Tga, Unknown };
 // .jpg, .jpeg, .png, .gif, .webp, .tif, .tiff, .tga). A PNG named .jpg is a PNG.
 ContentKind ContentKindOf(QByteArrayView head, const QString &path);
 
+// ContentKindOf the file at path by its first bytes; by its name alone when it cannot be read.
+ContentKind ContentKindOfFile(const QString &path);
+
 // The word a message uses for the kind ("PNG", "GIF", ...).
 QString ContentKindName(ContentKind kind);
 
