@@ -44,26 +44,37 @@ QByteArray FitGifQuality(qint64 maxBytes, int quality,
     QByteArray file = encode(quality);
     if (file.size() <= maxBytes)
         return file;
-    QByteArray fitting = quality == 0 ? std::move(file) : encode(0);
-    if (fitting.size() > maxBytes)
+    // Size falls as quality does, so each encode halves the qualities left between the best that
+    // fits (0 until one does) and the lowest that does not; quality 0 itself is tried last, when
+    // nothing has fit by then, so that a size close to the first file's is found in finer steps.
+    // Should size not fall somewhere, the file kept still fits.
+    QByteArray fitting;
+    int fits = -1, tooLarge = quality;
+    for (int encodes = 1; encodes < kMaxFitEncodes; ++encodes) {
+        int next = 0;
+        if (fits >= 0) {
+            if (tooLarge - fits <= 1)
+                break;
+            next = (fits + tooLarge) / 2;
+        } else if (encodes < kMaxFitEncodes - 1 && tooLarge > 1) {
+            next = tooLarge / 2;
+        }
+        if (tooLarge == 0)
+            break; // quality 0 is too large already
+        file = encode(next);
+        if (file.size() <= maxBytes) {
+            fits = next;
+            fitting = std::move(file);
+        } else {
+            tooLarge = next;
+        }
+    }
+    if (fits < 0)
         throw Failure(
             QCoreApplication::translate(
                 "GifAnimation", "GIF は最も低い画質でも %1 バイトになり、%2 バイトに収まりません")
-                .arg(fitting.size())
+                .arg(file.size())
                 .arg(maxBytes));
-    // Size falls as quality does, so the search halves the range between a quality that fits
-    // and one that does not; should it not fall somewhere, the file kept still fits.
-    int fits = 0, tooLarge = quality;
-    for (int encodes = 2; encodes < kMaxFitEncodes && tooLarge - fits > 1; ++encodes) {
-        const int middle = (fits + tooLarge) / 2;
-        file = encode(middle);
-        if (file.size() <= maxBytes) {
-            fits = middle;
-            fitting = std::move(file);
-        } else {
-            tooLarge = middle;
-        }
-    }
     return fitting;
 }
 

@@ -56,10 +56,11 @@ int GifDelay(int delayMs);
 inline constexpr int kMaxFitEncodes = 6;
 
 // The file of the best quality at most `quality` that holds in maxBytes, as encode(quality)
-// makes it: that quality first, then the lowest, then the middle of the qualities left between
-// one that fits and one that does not, kMaxFitEncodes files in all. Throws Failure, naming the
-// size of the lowest quality (0), when not even that fits. Size is taken to fall with quality;
-// where it does not, the file returned still fits, at a quality lower than it might be.
+// makes it: that quality first, then the middle of the qualities left between the best that fits
+// (0 until one does) and the lowest that does not, with quality 0 itself last when nothing has
+// fit by then; kMaxFitEncodes files in all. Throws Failure, naming the size at quality 0, when not
+// even that fits. Size is taken to fall with quality; where it does not, the file returned still
+// fits, at a quality lower than it might be.
 QByteArray FitGifQuality(qint64 maxBytes, int quality,
                          const std::function<QByteArray(int quality)> &encode);
 

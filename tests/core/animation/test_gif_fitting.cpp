@@ -10,9 +10,9 @@
 namespace {
 
 // Encoders whose file sizes are known functions of the quality. Catches a search that stops at a
-// quality that does not fit, one that takes more than six encodes, a file returned from a quality
-// other than the best one found, and a size that fits at quality 0 refused or one that does not
-// accepted.
+// quality that does not fit, one that takes more than six encodes or gives up before trying
+// quality 0, a file returned from a quality other than the best one found, and a size that fits at
+// quality 0 refused or one that does not accepted.
 TEST(GifFitting, TheBestQualityThatFitsInSixEncodes)
 {
     const struct {
@@ -23,13 +23,14 @@ TEST(GifFitting, TheBestQualityThatFitsInSixEncodes)
         int encodes; // how many files the search made
     } rows[] = {
         {"fits at once", [](int q) { return 100 + q; }, 200, 100, 1},
-        {"never fits", [](int q) { return 1000 + q; }, 999, -1, 2},
+        // 100, 50, 25, 12 and 6 too large, then quality 0, too large as well.
+        {"never fits", [](int q) { return 1000 + q; }, 999, -1, 6},
         {"only quality 0", [](int q) { return 100 + 10 * q; }, 105, 0, 6},
-        // 100 and 50 too large, 25 fits, 37 fits, 43 too large: 37 after six encodes.
-        {"linear", [](int q) { return 1000 * q; }, 41500, 37, 6},
+        // 100 and 50 too large, 25 and 37 fit, 43 too large, 40 fits.
+        {"linear", [](int q) { return 1000 * q; }, 41500, 40, 6},
         {"exactly the limit", [](int q) { return 1000 * q; }, 50000, 50, 6},
-        // A size that rises at 25: 12 and then 18 fit, and the file returned still fits.
-        {"not monotonic", [](int q) { return q == 25 ? 999999 : 1000 * q; }, 41500, 18, 6},
+        // A size that rises at 25: 12, 18 and 21 fit, and the file returned still fits.
+        {"not monotonic", [](int q) { return q == 25 ? 999999 : 1000 * q; }, 41500, 21, 6},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -49,6 +50,15 @@ TEST(GifFitting, TheBestQualityThatFitsInSixEncodes)
         EXPECT_LE(int(asked.size()), kMaxFitEncodes);
         EXPECT_EQ(asked.front(), kMaxQuality);
     }
+    // Asked for quality 0 from the start: one encode, then the refusal.
+    int encodes = 0;
+    EXPECT_THROW(FitGifQuality(10, 0,
+                               [&](int) {
+                                   ++encodes;
+                                   return QByteArray(11, 'x');
+                               }),
+                 Failure);
+    EXPECT_EQ(encodes, 1);
 }
 
 } // namespace
