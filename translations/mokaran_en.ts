@@ -354,6 +354,10 @@
         <source>GIF のパレットを作れません</source>
         <translation>Cannot make a palette for the GIF</translation>
     </message>
+    <message>
+        <source>GIF は最も低い画質でも %1 バイトになり、%2 バイトに収まりません</source>
+        <translation>The GIF takes %1 bytes even at the lowest quality, more than the %2 allowed</translation>
+    </message>
 </context>
 <context>
     <name>HelpWindow</name>

@@ -4,6 +4,8 @@
 
 #include "cli/usage_error.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 const QString kFormat = QStringLiteral("format");
@@ -12,6 +14,7 @@ const QString kDelay = QStringLiteral("delay");
 const QString kPingPong = QStringLiteral("pingpong");
 const QString kQuality = QStringLiteral("quality");
 const QString kNoDither = QStringLiteral("no-dither");
+const QString kMixed = QStringLiteral("mixed");
 const QString kSheet = QStringLiteral("sheet");
 const QString kColumns = QStringLiteral("columns");
 const QString kPadding = QStringLiteral("padding");
@@ -33,6 +36,28 @@ int wholeNumber(const QCommandLineParser &parser, const QString &name, int low, 
         throw UsageError{
             QStringLiteral("--%1 needs a whole number from %2 to %3").arg(name).arg(low).arg(high)};
     return value;
+}
+
+// --max-size follows the output: an atlas's largest side in pixels, a GIF's largest file in bytes.
+const QString kMaxSizeMeaning =
+    QStringLiteral("--max-size is for --atlas (its largest side in pixels) or --animate FILE.gif "
+                   "(its largest file size in bytes, or with k or m: 500k, 2m)");
+
+// A GIF's largest file given to --max-size: bytes, or thousands (k) or millions (m) of them. A
+// thousand rather than 1024, so that a limit read either way holds.
+qint64 fileSize(const QCommandLineParser &parser)
+{
+    const QString text = parser.value(kMaxSize);
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^(\\d{1,12})([kKmM]?)$")).match(text);
+    const QString suffix = m.captured(2).toLower();
+    const qint64 unit = suffix == u"k" ? 1000 : suffix == u"m" ? 1000000 : 1;
+    const qint64 bytes = m.hasMatch() ? m.captured(1).toLongLong() * unit : 0;
+    if (bytes < 1)
+        throw UsageError{
+            QStringLiteral("bad --max-size '%1' for a GIF (bytes, or with k or m: 500k, 2m)")
+                .arg(text)};
+    return bytes;
 }
 
 // Options that only mean something beside one of `owners`.
@@ -65,6 +90,16 @@ AnimationOptions animationOptions(const QCommandLineParser &parser, const QStrin
     }
     if (parser.isSet(kNoDither) && options.format != AnimationFormat::Gif)
         throw UsageError{QStringLiteral("--no-dither is for GIF")};
+    if (parser.isSet(kMixed)) {
+        if (options.format != AnimationFormat::Webp)
+            throw UsageError{QStringLiteral("--mixed is for WebP")};
+        options.mixed = true;
+    }
+    if (parser.isSet(kMaxSize)) {
+        if (options.format != AnimationFormat::Gif)
+            throw UsageError{kMaxSizeMeaning};
+        options.maxBytes = fileSize(parser);
+    }
     return options;
 }
 
@@ -114,7 +149,8 @@ QList<QCommandLineOption> atlasOptions()
             {kPingPong, QString()}};
 }
 
-const QStringList kAtlasSettings{kTrim, kBorder, kExtrude, kPowerOfTwo, kMaxSize, kKeepDuplicates};
+// --max-size is not among them: it has a meaning of its own with --animate FILE.gif.
+const QStringList kAtlasSettings{kTrim, kBorder, kExtrude, kPowerOfTwo, kKeepDuplicates};
 
 } // namespace
 
@@ -125,6 +161,7 @@ QList<QCommandLineOption> FrameOutputOptions()
                {kAnimate, QString(), QStringLiteral("OUT")},
                {kQuality, QString(), QStringLiteral("Q")},
                {kNoDither, QString()},
+               {kMixed, QString()},
                {kSheet, QString(), QStringLiteral("OUT")},
                {kColumns, QString(), QStringLiteral("N")}} +
            atlasOptions();
@@ -137,13 +174,15 @@ bool OutputNamedByOption(const QCommandLineParser &parser)
 
 FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &framesPath)
 {
-    requireFor(parser, {kAnimate}, {kQuality, kNoDither});
+    requireFor(parser, {kAnimate}, {kQuality, kNoDither, kMixed});
     requireFor(parser, {kAnimate, kSheet, kAtlas}, {kDelay, kPingPong});
     requireFor(parser, {kSheet}, {kColumns});
     requireFor(parser, {kSheet, kAtlas}, {kPadding, kJson});
     requireFor(parser, {kAtlas}, kAtlasSettings);
     if (int(parser.isSet(kAnimate)) + int(parser.isSet(kSheet)) + int(parser.isSet(kAtlas)) > 1)
         throw UsageError{QStringLiteral("--animate, --sheet and --atlas cannot be used together")};
+    if (parser.isSet(kMaxSize) && !parser.isSet(kAnimate) && !parser.isSet(kAtlas))
+        throw UsageError{kMaxSizeMeaning};
     if (OutputNamedByOption(parser) && parser.isSet(kFormat))
         throw UsageError{QStringLiteral("--format is for numbered frames")};
 

@@ -4,10 +4,13 @@
 //
 //   --format bmp|png            numbered frames (or the cut) as BMP (default) or PNG
 //   --animate OUT.gif|OUT.webp  one animated file instead: --quality Q (WebP: lossy at Q, else
-//                               lossless), --no-dither (GIF)
+//                               lossless), --mixed (WebP: each frame lossy or lossless, whichever
+//                               is smaller), --no-dither (GIF), --max-size SIZE (GIF: the quality
+//                               lowered until the file holds in SIZE bytes, 500k, 2m)
 //   --sheet OUT.png             one sprite sheet and OUT.json: --columns N
 //   --atlas OUT.png             one packed atlas and OUT.json: --trim, --border B, --extrude E,
-//                               --power-of-two, --max-size N, --keep-duplicates
+//                               --power-of-two, --max-size N (its largest side in pixels),
+//                               --keep-duplicates
 //   --padding P                 the sheet's or the atlas's pixels between frames (default 0)
 //   --json hash|array           the layout of the sheet's or the atlas's JSON (default hash)
 //   --delay MS, --pingpong      the animation's timing, or the one the JSON tells (default 100)

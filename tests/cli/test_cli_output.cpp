@@ -6,9 +6,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -90,11 +93,94 @@ TEST_F(CommandLineOutput, MisplacedOptionsAreUsageErrors)
         {"--sheet", path("s.png")},
         {"--sheet", path("s.png"), "--columns", "0"},
         {path("walk"), "--animate", path("w.gif")},
+        // --mixed is for WebP, --max-size for a GIF's bytes or an atlas's pixels.
+        {"--animate", path("w.gif"), "--mixed"},
+        {path("walk"), "--mixed"},
+        {"--animate", path("w.webp"), "--max-size", "500k"},
+        {"--sheet", path("s.png"), "--columns", "2", "--max-size", "500k"},
+        {path("walk"), "--max-size", "500k"},
+        {"--animate", path("w.gif"), "--max-size", "0"},
+        {"--animate", path("w.gif"), "--max-size", "5g"},
+        {"--atlas", path("a.png"), "--max-size", "500k"},
     };
     for (const QStringList &extra : wrong) {
         EXPECT_EQ(RunCommandLine(base + extra), 2) << extra.join(' ').toStdString();
         EXPECT_EQ(files(), QStringList()) << extra.join(' ').toStdString();
     }
+}
+
+// A picture of noise, which a GIF's palette holds only roughly and lossy WebP codes best.
+QImage noise(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_BGR888);
+    quint32 state = 12345;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            picture.setPixel(x, y, qRgb(int(state >> 24), (x * 3 + int(state >> 16)) % 256, y * 2));
+        }
+    }
+    return picture;
+}
+
+// --max-size lowers a GIF's quality until the file holds in the size, or refuses with nothing
+// written. Catches the limit ignored, k read as 1024 (a file over the limit in thousands), a
+// file left behind by a refusal, and a refusal reported as a usage error.
+TEST_F(CommandLineOutput, MaxSizeBringsTheGifUnderItOrRefuses)
+{
+    ASSERT_TRUE(noise(120, 90).save(path("noise.bmp")));
+    const QStringList blend = {"blend", path("noise.bmp"), path("in.bmp"), "--size", "120x60"};
+    ASSERT_EQ(RunCommandLine(blend + QStringList{"--animate", path("full.gif")}), 0);
+    const qint64 full = QFileInfo(path("full.gif")).size();
+    const qint64 limitK = full * 6 / 10 / 1000; // well under the full quality's file
+    ASSERT_GT(limitK, 1);
+    ASSERT_EQ(RunCommandLine(blend + QStringList{"--animate", path("fit.gif"), "--max-size",
+                                                 QStringLiteral("%1k").arg(limitK)}),
+              0);
+    EXPECT_LE(QFileInfo(path("fit.gif")).size(), limitK * 1000);
+    EXPECT_GT(QFileInfo(path("fit.gif")).size(), limitK * 1000 / 2); // not needlessly poor
+    QImageReader reader(path("fit.gif"));
+    EXPECT_EQ(reader.imageCount(), 21);
+    EXPECT_EQ(reader.read().size(), QSize(120, 60));
+
+    EXPECT_EQ(
+        RunCommandLine(blend + QStringList{"--animate", path("tiny.gif"), "--max-size", "300"}), 1);
+    EXPECT_FALSE(QFileInfo::exists(path("tiny.gif")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              QStringList({"fit.gif", "full.gif", "in.bmp", "noise.bmp"}));
+}
+
+// --mixed lets each WebP frame be lossy or lossless, whichever is smaller: a fade from white
+// starts with a flat frame that lossless codes in a few bytes, then noise that lossy codes best.
+// Catches the option not reaching libwebp (all frames of one kind).
+TEST_F(CommandLineOutput, MixedWebpFramesAreLossyOrLossless)
+{
+    ASSERT_TRUE(noise(96, 64).save(path("noise.bmp")));
+    const auto frameKinds = [&](const QStringList &extra) {
+        const QStringList fade = {"fade",  path("noise.bmp"), "--size",
+                                  "96x64", "--animate",       path("f.webp")};
+        EXPECT_EQ(RunCommandLine(fade + extra), 0);
+        QFile file(path("f.webp"));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        // Each ANMF chunk: 8 bytes of header, 16 of frame data, then the image chunk's name.
+        QSet<QByteArray> kinds;
+        int frames = 0;
+        for (qsizetype at = 12; at + 8 <= bytes.size();) {
+            const quint32 length = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+            if (bytes.mid(at, 4) == "ANMF") {
+                ++frames;
+                QByteArray kind = bytes.mid(at + 24, 4);
+                kinds.insert(kind == "ALPH" ? QByteArray("VP8 ") : kind);
+            }
+            at += 8 + qsizetype(length) + qsizetype(length & 1);
+        }
+        EXPECT_EQ(frames, 21);
+        return kinds;
+    };
+    EXPECT_EQ(frameKinds({}), QSet<QByteArray>({"VP8L"}));
+    EXPECT_EQ(frameKinds({"--quality", "80"}), QSet<QByteArray>({"VP8 "}));
+    EXPECT_EQ(frameKinds({"--mixed"}), QSet<QByteArray>({"VP8L", "VP8 "}));
 }
 
 // A picture with alpha read from a PNG keeps it where the output copies pixels to a format that

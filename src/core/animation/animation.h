@@ -8,6 +8,7 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -30,6 +31,13 @@ struct AnimationOptions {
     bool pingPong = false;              // forward, then back (PlayOrder)
     bool dither = true;                 // GIF: error diffusion over the palette
     int quality = kLosslessQuality;     // WebP: kLosslessQuality, or 0 .. kMaxQuality lossy
+    // WebP: each frame lossy (at quality, or libwebp's default 75 when lossless was asked) or
+    // lossless, whichever is smaller, as libwebp's animation encoder allows (allow_mixed).
+    bool mixed = false;
+    // GIF: kMaxQuality keeps frames of few colours exact and others as close as a palette of 256
+    // colours allows; lower qualities give up detail for a smaller file (FitGifQuality).
+    int gifQuality = kMaxQuality;
+    qint64 maxBytes = 0; // GIF: the largest file wanted (--max-size), 0 for no limit
 };
 
 // The animation format a file name asks for by its extension (.gif, .webp, any letter case).
@@ -43,6 +51,18 @@ std::vector<int> PlayOrder(int count, bool pingPong);
 // A GIF delay in hundredths of a second: Round(ms / 10), halves to even, and at least 1, since
 // players show a delay of 0 at a rate of their own choosing.
 int GifDelay(int delayMs);
+
+// The most encodes FitGifQuality makes to bring a file under its size.
+inline constexpr int kMaxFitEncodes = 6;
+
+// The file of the best quality at most `quality` that holds in maxBytes, as encode(quality)
+// makes it: that quality first, then the middle of the qualities left between the best that fits
+// (0 until one does) and the lowest that does not, with quality 0 itself last when nothing has
+// fit by then; kMaxFitEncodes files in all. Throws Failure, naming the size at quality 0, when not
+// even that fits. Size is taken to fall with quality; where it does not, the file returned still
+// fits, at a quality lower than it might be.
+QByteArray FitGifQuality(qint64 maxBytes, int quality,
+                         const std::function<QByteArray(int quality)> &encode);
 
 // A frame made ready to be added to an animation: what an encoder can do with a frame before
 // knowing the frames before it (GIF: the palette and the indices). Each encoder keeps its own kind.

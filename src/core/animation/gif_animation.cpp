@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Animated GIF through libimagequant and giflib.
+// Animated GIF: the frames planned over the player's canvas, their palettes, and giflib's coding.
 #include "core/animation/gif_animation.h"
 
+#include "core/animation/gif_coding.h"
+#include "core/animation/gif_quantizer.h"
 #include "core/base/io_error.h"
+#include "core/image/rounding.h"
 
 #include <QCoreApplication>
-#include <QHash>
 
-#include <gif_lib.h>
-#include <libimagequant.h>
-
+#include <algorithm>
 #include <array>
+#include <bitset>
 #include <climits>
-#include <cstring>
+#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -20,112 +21,77 @@ namespace {
 
 // GIF keeps sides in 16 bits.
 constexpr int kMaxGifSide = 65535;
-// A pixel at least this opaque is drawn; one less opaque is the transparent index. GIF has no
-// partial transparency, and half-way is where the error of either choice is smallest.
-constexpr int kOpaqueFrom = 128;
-// Measured on 21 photo-like blend frames of 400 x 300 (bench/compare_formats.sh): the quantizer's
-// speed 8 takes a fifth of the time of its default 4, at 1 dB less; and the last 64 of 256 colours
-// buy under 1 dB while adding 7 % to the file, since the indices of dithered photo noise hardly
-// compress. A sprite's few colours fit either way.
+// Measured on 21 photo-like blend frames of 400 x 300 (bench/compare_formats.sh): libimagequant's
+// speed 8 takes a fifth of the time of its default 4, at 1 dB less.
 constexpr int kQuantizerSpeed = 8;
-constexpr int kPaletteColours = 192;
+// Measured on the photographic animations of bench/make_gif_corpus.sh: error diffusion at 0.3
+// gives 0.4 to 1 dB more than at full strength, in a file 3 % smaller, since diffused noise is
+// what LZW codes worst and the palette already holds most colours close by.
+constexpr float kDitherLevel = 0.3f;
+// Each step of quality below kMaxQuality lets a shown pixel stay when no channel of the wanted one
+// differs by more than one fifth of a level more: on 21 blend frames of 320 x 240, a tolerance of
+// 7 (quality 65) makes the file a fifth smaller at 0.9 dB less.
+constexpr double kQualityStepsPerLevel = 5.0;
+// Below this quality the palettes shrink too, halving every kQualityPerHalving steps, since
+// tolerance alone stops saving once most pixels are kept: 256 colours at 50, 16 at 0.
+constexpr int kFullPaletteDownTo = 50;
+constexpr double kQualityPerHalving = 12.5;
+constexpr int kFewestColours = 16;
 
-int appendGifBytes(GifFileType *gif, const GifByteType *data, int length)
+const QRgb *row(const QImage &image, int y)
 {
-    auto *file = static_cast<QByteArray *>(gif->UserData);
-    file->append(reinterpret_cast<const char *>(data), length);
-    return length;
+    return reinterpret_cast<const QRgb *>(image.constScanLine(y));
 }
 
-Failure gifFailure(int error)
+QRgb *row(QImage &image, int y)
 {
-    const char *text = GifErrorString(error);
-    return Failure(QCoreApplication::translate("GifAnimation", "GIF を作れません (%1)")
-                       .arg(text ? QString::fromUtf8(text) : QString::number(error)));
+    return reinterpret_cast<QRgb *>(image.scanLine(y));
 }
 
-void check(GifFileType *gif, int result)
+// The frame's opaque colours in the order met, at most limit, and each pixel's place among them
+// (0 for a transparent pixel); false when the frame has more.
+bool exactColours(const QImage &frame, int limit, std::vector<QRgb> &colours,
+                  std::vector<unsigned char> &ids)
 {
-    if (result == GIF_ERROR)
-        throw gifFailure(gif->Error);
-}
-
-// The application block that tells players to loop: NETSCAPE2.0, sub-block 1, count 0 (forever).
-void putLoopForever(GifFileType *gif)
-{
-    static const char kName[] = "NETSCAPE2.0";
-    static const unsigned char kLoop[] = {1, 0, 0};
-    check(gif, EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE));
-    check(gif, EGifPutExtensionBlock(gif, 11, kName));
-    check(gif, EGifPutExtensionBlock(gif, 3, kLoop));
-    check(gif, EGifPutExtensionTrailer(gif));
-}
-
-// A quantizer of its own for each frame, so frames can be quantized on several threads at once.
-struct Quantizer {
-    liq_attr *attributes = nullptr;
-    liq_image *image = nullptr;
-    liq_result *result = nullptr;
-    Quantizer()
-    {
-        attributes = liq_attr_create();
-        if (!attributes)
-            throw std::bad_alloc();
-        liq_set_speed(attributes, kQuantizerSpeed);
-        liq_set_max_colors(attributes, kPaletteColours);
-    }
-    ~Quantizer()
-    {
-        if (result)
-            liq_result_destroy(result);
-        if (image)
-            liq_image_destroy(image);
-        liq_attr_destroy(attributes);
-    }
-    Quantizer(const Quantizer &) = delete;
-    Quantizer &operator=(const Quantizer &) = delete;
-};
-
-// A frame as the GIF holds it: a palette index per pixel and the palette's colours.
-struct GifFrame : PreparedFrame {
-    std::vector<unsigned char> indices;
-    std::array<GifColorType, 256> colours{};
-    int colourCount = 0;
-    int transparentIndex = -1; // none
-    bool hasAlpha = false;
-};
-
-// The frame as RGBA bytes with every pixel either opaque or (0, 0, 0, 0); true when any pixel is
-// transparent.
-bool binaryAlphaRgba(const QImage &frame, QImage &rgba)
-{
-    rgba = frame.convertToFormat(QImage::Format_RGBA8888);
-    if (!frame.hasAlphaChannel())
-        return false;
-    bool transparent = false;
-    for (int y = 0; y < rgba.height(); ++y) {
-        uchar *p = rgba.scanLine(y);
-        for (int x = 0; x < rgba.width(); ++x, p += 4) {
-            if (p[3] < kOpaqueFrom) {
-                std::memset(p, 0, 4);
-                transparent = true;
-            } else {
-                p[3] = 255;
+    QHash<QRgb, unsigned char> index;
+    ids.resize(size_t(frame.width()) * size_t(frame.height()));
+    unsigned char *to = ids.data();
+    QRgb last = 0;
+    unsigned char lastId = 0;
+    for (int y = 0; y < frame.height(); ++y) {
+        const QRgb *p = row(frame, y);
+        for (int x = 0; x < frame.width(); ++x, ++to) {
+            if (qAlpha(p[x]) == 0) {
+                *to = 0;
+                continue;
             }
+            if (p[x] != last || colours.empty()) {
+                auto found = index.constFind(p[x]);
+                if (found == index.constEnd()) {
+                    if (int(colours.size()) == limit)
+                        return false;
+                    found = index.insert(p[x], (unsigned char)colours.size());
+                    colours.push_back(p[x]);
+                }
+                last = p[x];
+                lastId = found.value();
+            }
+            *to = lastId;
         }
     }
-    return transparent;
+    return true;
 }
 
-int nearestOpaque(const liq_palette &palette, const uchar *pixel, int transparentIndex)
+int nearestOpaque(const std::vector<QRgb> &colours, QRgb pixel, int transparentIndex)
 {
     int best = 0;
     long bestDistance = LONG_MAX;
-    for (int i = 0; i < int(palette.count); ++i) {
+    for (int i = 0; i < int(colours.size()); ++i) {
         if (i == transparentIndex)
             continue;
-        const liq_color &c = palette.entries[i];
-        const long dr = long(c.r) - pixel[0], dg = long(c.g) - pixel[1], db = long(c.b) - pixel[2];
+        const long dr = long(qRed(colours[size_t(i)])) - qRed(pixel);
+        const long dg = long(qGreen(colours[size_t(i)])) - qGreen(pixel);
+        const long db = long(qBlue(colours[size_t(i)])) - qBlue(pixel);
         const long distance = dr * dr + dg * dg + db * db;
         if (distance < bestDistance) {
             bestDistance = distance;
@@ -135,35 +101,49 @@ int nearestOpaque(const liq_palette &palette, const uchar *pixel, int transparen
     return best;
 }
 
-// The palette of a frame with at most kPaletteColours colours (the transparent one counted), with
-// each pixel's index; false, and nothing usable, for a frame with more.
-bool exactPalette(const QImage &rgba, liq_palette &palette, std::vector<unsigned char> &indices)
-{
-    QHash<quint32, unsigned char> index;
-    palette.count = 0;
-    unsigned char *to = indices.data();
-    for (int y = 0; y < rgba.height(); ++y) {
-        const uchar *p = rgba.constScanLine(y);
-        for (int x = 0; x < rgba.width(); ++x, p += 4) {
-            quint32 key = 0;
-            std::memcpy(&key, p, 4);
-            auto found = index.constFind(key);
-            if (found == index.constEnd()) {
-                if (int(palette.count) == kPaletteColours)
-                    return false;
-                palette.entries[palette.count] = liq_color{p[0], p[1], p[2], p[3]};
-                found = index.insert(key, (unsigned char)palette.count++);
-            }
-            *to++ = found.value();
-        }
-    }
-    return true;
-}
+// One way of giving an exact frame's colours indices: in a table of its own, or in the global one.
+struct IndexChoice {
+    std::array<int, kGifColours> indexOf{}; // by the frame's colour id
+    int transparentIndex = -1;
+    int indexBits = 1;
+    std::vector<QRgb> own;      // the frame's own table; empty for the global one
+    std::vector<QRgb> appended; // global: colours the global table gains
+};
 
 } // namespace
 
+struct GifAnimationEncoder::Frame : PreparedFrame {
+    QImage pixels; // ARGB32, each pixel opaque or 0
+    // A frame of few colours: its opaque colours, and each pixel's place among them.
+    bool exact = false;
+    std::vector<QRgb> colours;
+    std::vector<unsigned char> ids;
+    // Any other frame: its palette.
+    std::unique_ptr<GifQuantizer> quantizer;
+};
+
+// Where a frame goes on the canvas and what the player does with it afterwards.
+struct GifAnimationEncoder::Placement {
+    QRect rect;
+    std::vector<unsigned char> kept; // by pixel of rect: the player may go on showing what it shows
+    GifDisposal disposal = GifDisposal::Keep;
+};
+
+GifAnimationEncoder::Tuning GifAnimationEncoder::TuningOf(int quality, bool dither)
+{
+    quality = std::clamp(quality, 0, kMaxQuality);
+    Tuning tuning;
+    tuning.dither = dither ? kDitherLevel : 0.0f;
+    tuning.tolerance = int(Round((kMaxQuality - quality) / kQualityStepsPerLevel));
+    if (quality < kFullPaletteDownTo) {
+        const double halvings = (kFullPaletteDownTo - quality) / kQualityPerHalving;
+        tuning.colours = std::max(kFewestColours, int(Round(kGifColours / std::exp2(halvings))));
+    }
+    return tuning;
+}
+
 GifAnimationEncoder::GifAnimationEncoder(QSize size, const AnimationOptions &options)
-    : m_size(size), m_options(options)
+    : m_size(size), m_options(options), m_tuning(TuningOf(options.gifQuality, options.dither))
 {
     if (size.width() < 1 || size.height() < 1 || size.width() > kMaxGifSide ||
         size.height() > kMaxGifSide)
@@ -171,127 +151,272 @@ GifAnimationEncoder::GifAnimationEncoder(QSize size, const AnimationOptions &opt
             QCoreApplication::translate("GifAnimation", "GIF にできない大きさです (%1 x %2)")
                 .arg(size.width())
                 .arg(size.height()));
-    int error = 0;
-    m_gif = EGifOpen(&m_file, appendGifBytes, &error);
-    if (!m_gif)
-        throw gifFailure(error);
-    EGifSetGifVersion(m_gif, true); // 89a: delays, transparency and the loop block
-    check(m_gif, EGifPutScreenDesc(m_gif, size.width(), size.height(), 8, 0, nullptr));
-    putLoopForever(m_gif);
+    m_canvas = EmptyGifCanvas(size);
 }
 
-GifAnimationEncoder::~GifAnimationEncoder()
-{
-    if (m_gif) {
-        int error = 0;
-        EGifCloseFile(m_gif, &error);
-    }
-}
+GifAnimationEncoder::~GifAnimationEncoder() = default;
 
 std::unique_ptr<PreparedFrame> GifAnimationEncoder::prepare(const QImage &frame) const
 {
     if (frame.size() != m_size)
         throw Failure(
             QCoreApplication::translate("GifAnimation", "GIF のフレームの大きさが違います"));
-    QImage rgba;
-    const bool transparent = binaryAlphaRgba(frame, rgba);
-    const int w = m_size.width(), h = m_size.height();
-
-    auto prepared = std::make_unique<GifFrame>();
-    prepared->hasAlpha = frame.hasAlphaChannel();
-    std::vector<unsigned char> &indices = prepared->indices;
-    indices.resize(size_t(w) * size_t(h));
-    std::optional<Quantizer> q;
-    liq_palette exact;
-    const liq_palette *chosen = &exact;
-    // A frame of few colours (a sprite, a screenshot) keeps them exactly; any other is quantized.
-    if (!exactPalette(rgba, exact, indices)) {
-        q.emplace();
-        // RGBA8888 rows are w * 4 bytes with no padding, which is what libimagequant expects.
-        q->image = liq_image_create_rgba(q->attributes, rgba.bits(), w, h, 0);
-        if (!q->image)
-            throw std::bad_alloc();
-        // The transparent colour is always in the palette, exactly, so it can be the one index.
-        if (transparent)
-            liq_image_add_fixed_color(q->image, liq_color{0, 0, 0, 0});
-        if (liq_image_quantize(q->image, q->attributes, &q->result) != LIQ_OK)
-            throw Failure(
-                QCoreApplication::translate("GifAnimation", "GIF のパレットを作れません"));
-        liq_set_dithering_level(q->result, m_options.dither ? 1.0f : 0.0f);
-        if (liq_write_remapped_image(q->result, q->image, indices.data(), indices.size()) != LIQ_OK)
-            throw Failure(
-                QCoreApplication::translate("GifAnimation", "GIF のパレットを作れません"));
-        chosen = liq_get_palette(q->result);
+    auto prepared = std::make_unique<Frame>();
+    bool transparent = false;
+    prepared->pixels = BinaryAlpha(frame, transparent);
+    // A frame of a run with alpha keeps an index free for transparency: the next frame may need
+    // it, to let this one show through, even where this one has none.
+    const int limit =
+        std::min(m_tuning.colours, frame.hasAlphaChannel() ? kGifColours - 1 : kGifColours);
+    prepared->exact = exactColours(prepared->pixels, limit, prepared->colours, prepared->ids);
+    if (!prepared->exact) {
+        prepared->quantizer =
+            std::make_unique<GifQuantizer>(prepared->pixels, m_tuning.colours, kQuantizerSpeed);
     }
-    const liq_palette &palette = *chosen;
-
-    if (transparent) {
-        int &transparentIndex = prepared->transparentIndex;
-        for (int i = 0; i < int(palette.count); ++i) {
-            if (palette.entries[i].a == 0)
-                transparentIndex = i;
-        }
-        // The remapping weighs colour against alpha; the pixels themselves decide which is which.
-        for (int y = 0; y < h; ++y) {
-            const uchar *p = rgba.constScanLine(y);
-            unsigned char *index = indices.data() + size_t(y) * size_t(w);
-            for (int x = 0; x < w; ++x, p += 4) {
-                if (p[3] == 0)
-                    index[x] = (unsigned char)transparentIndex;
-                else if (index[x] == transparentIndex)
-                    index[x] = (unsigned char)nearestOpaque(palette, p, transparentIndex);
-            }
-        }
-    }
-    prepared->colourCount = int(palette.count);
-    for (int i = 0; i < int(palette.count); ++i)
-        prepared->colours[size_t(i)] = {palette.entries[i].r, palette.entries[i].g,
-                                        palette.entries[i].b};
     return prepared;
 }
 
 void GifAnimationEncoder::addPrepared(std::unique_ptr<PreparedFrame> prepared)
 {
-    // Only this encoder's prepare makes the frames it is given.
-    const auto *frame = static_cast<const GifFrame *>(prepared.get());
-    if (!m_gif)
+    if (m_finished)
         throw Failure(
             QCoreApplication::translate("GifAnimation", "GIF のフレームの大きさが違います"));
-    const int w = m_size.width(), h = m_size.height();
-    // The colour table's size must be a power of two of at least 2 entries.
-    int tableSize = 2;
-    while (tableSize < frame->colourCount)
-        tableSize *= 2;
-    ColorMapObject *map = GifMakeMapObject(tableSize, frame->colours.data());
-    if (!map)
-        throw std::bad_alloc();
-
-    GraphicsControlBlock control{};
-    // Frames with alpha replace the last one whole: the area is cleared before the next frame, so
-    // a frame never shows through the transparent pixels of the one after it. Every frame of a
-    // run has the same format, so the rule holds from the first frame on.
-    control.DisposalMode = frame->hasAlpha ? DISPOSE_BACKGROUND : DISPOSE_DO_NOT;
-    control.UserInputFlag = false;
-    control.DelayTime = GifDelay(m_options.delayMs);
-    control.TransparentColor = frame->transparentIndex;
-    GifByteType extension[4];
-    EGifGCBToExtension(&control, extension);
-    int result = EGifPutExtension(m_gif, GRAPHICS_EXT_FUNC_CODE, 4, extension);
-    if (result != GIF_ERROR)
-        result = EGifPutImageDesc(m_gif, 0, 0, w, h, false, map); // copies the map
-    GifFreeMapObject(map);
-    check(m_gif, result);
-    // giflib takes the rows as writable, but only reads them.
-    auto *indices = const_cast<unsigned char *>(frame->indices.data());
-    for (int y = 0; y < h; ++y)
-        check(m_gif, EGifPutLine(m_gif, indices + size_t(y) * size_t(w), w));
+    // Only this encoder's prepare makes the frames it is given.
+    const auto *next = static_cast<const Frame *>(prepared.get());
+    if (m_pending)
+        write(static_cast<Frame &>(*m_pending), &next->pixels);
+    m_pending = std::move(prepared);
 }
 
 QByteArray GifAnimationEncoder::finish()
 {
-    int error = 0;
-    GifFileType *gif = std::exchange(m_gif, nullptr);
-    if (!gif || EGifCloseFile(gif, &error) == GIF_ERROR)
-        throw gifFailure(error);
-    return std::exchange(m_file, {});
+    if (m_finished)
+        throw Failure(
+            QCoreApplication::translate("GifAnimation", "GIF のフレームの大きさが違います"));
+    m_finished = true;
+    if (m_pending)
+        write(static_cast<Frame &>(*std::exchange(m_pending, nullptr)), nullptr);
+    std::vector<QRgb> global = m_globalColours;
+    global.resize(size_t(std::max(int(global.size()), m_globalSlots)), qRgb(0, 0, 0));
+    return AssembleGif(m_size, global, std::exchange(m_frames, {}));
+}
+
+void GifAnimationEncoder::write(Frame &frame, const QImage *next)
+{
+    Placement place;
+    // The first frame covers the canvas, as players expect; a frame that changes nothing still
+    // takes its turn, as one pixel kept.
+    place.rect = m_frames.empty()
+                     ? QRect(QPoint(0, 0), m_size)
+                     : ChangedRect(m_canvas, frame.pixels, m_tuning.tolerance, frame.exact);
+    if (place.rect.isEmpty())
+        place.rect = QRect(0, 0, 1, 1);
+    if (next) {
+        const QRect cleared = ClearedRect(frame.pixels, *next);
+        if (!cleared.isEmpty()) {
+            place.disposal = GifDisposal::Clear;
+            place.rect |= cleared;
+        }
+    }
+    const QRect &r = place.rect;
+    place.kept.resize(size_t(r.width()) * size_t(r.height()));
+    unsigned char *kept = place.kept.data();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const QRgb *shown = row(m_canvas.shown, y), *source = row(m_canvas.source, y);
+        const QRgb *wanted = row(frame.pixels, y);
+        for (int x = r.left(); x <= r.right(); ++x)
+            *kept++ = Keeps(shown[x], source[x], wanted[x], m_tuning.tolerance, frame.exact);
+    }
+    m_frames.push_back(frame.exact ? writeExact(frame, place) : writeQuantized(frame, place));
+    m_canvas.source = frame.pixels;
+    if (place.disposal == GifDisposal::Clear)
+        ClearOnCanvas(m_canvas, r);
+}
+
+QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &place)
+{
+    const QRect &r = place.rect;
+    const int w = m_size.width();
+    // The colours the frame draws, in the order met, and whether it needs a transparent index.
+    auto usage = [&](bool keptTransparent, std::vector<int> &used) {
+        std::bitset<kGifColours> seen;
+        bool transparent = false;
+        const unsigned char *kept = place.kept.data();
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const QRgb *p = row(frame.pixels, y);
+            const unsigned char *id = frame.ids.data() + size_t(y) * size_t(w);
+            for (int x = r.left(); x <= r.right(); ++x, ++kept) {
+                if (qAlpha(p[x]) == 0 || (keptTransparent && *kept)) {
+                    transparent = true;
+                } else if (!seen[id[x]]) {
+                    seen[id[x]] = true;
+                    used.push_back(id[x]);
+                }
+            }
+        }
+        return transparent;
+    };
+    auto ownTable = [&](const std::vector<int> &used, bool transparent) {
+        IndexChoice choice;
+        for (const int id : used) {
+            choice.indexOf[size_t(id)] = int(choice.own.size());
+            choice.own.push_back(frame.colours[size_t(id)]);
+        }
+        if (transparent)
+            choice.transparentIndex = int(choice.own.size());
+        choice.indexBits = GifIndexBits(int(choice.own.size()) + (transparent ? 1 : 0));
+        return choice;
+    };
+    auto globalTable = [&](const std::vector<int> &used, bool transparent) {
+        std::optional<IndexChoice> choice(std::in_place);
+        std::bitset<kGifColours> taken;
+        int top = 0;
+        for (const int id : used) {
+            const QRgb colour = frame.colours[size_t(id)];
+            int index = m_globalIndex.value(colour, -1);
+            if (index < 0) {
+                index = int(m_globalColours.size() + choice->appended.size());
+                if (index >= kGifColours)
+                    return std::optional<IndexChoice>();
+                choice->appended.push_back(colour);
+            }
+            choice->indexOf[size_t(id)] = index;
+            taken[size_t(index)] = true;
+            top = std::max(top, index + 1);
+        }
+        if (transparent) {
+            int free = 0;
+            while (free < kGifColours && taken[size_t(free)])
+                ++free;
+            if (free == kGifColours)
+                return std::optional<IndexChoice>();
+            choice->transparentIndex = free;
+            top = std::max(top, free + 1);
+        }
+        choice->indexBits = GifIndexBits(top);
+        return choice;
+    };
+    auto indices = [&](const IndexChoice &choice, bool keptTransparent) {
+        std::vector<unsigned char> out(size_t(r.width()) * size_t(r.height()));
+        unsigned char *to = out.data();
+        const unsigned char *kept = place.kept.data();
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const QRgb *p = row(frame.pixels, y);
+            const unsigned char *id = frame.ids.data() + size_t(y) * size_t(w);
+            for (int x = r.left(); x <= r.right(); ++x, ++kept) {
+                const bool clear = qAlpha(p[x]) == 0 || (keptTransparent && *kept);
+                *to++ = (unsigned char)(clear ? choice.transparentIndex
+                                              : choice.indexOf[size_t(id[x])]);
+            }
+        }
+        return out;
+    };
+
+    QByteArray best;
+    IndexChoice chosen;
+    std::vector<unsigned char> chosenIndices;
+    for (const bool keptTransparent : {true, false}) {
+        std::vector<int> used;
+        // A frame the player clears names a transparent index even when it draws none: players
+        // clear to it, where without one some fill the screen's background colour instead.
+        const bool transparent =
+            usage(keptTransparent, used) || place.disposal == GifDisposal::Clear;
+        for (const bool global : {true, false}) {
+            std::optional<IndexChoice> choice =
+                global ? globalTable(used, transparent) : ownTable(used, transparent);
+            if (!choice || (!global && int(choice->own.size()) + transparent > kGifColours))
+                continue;
+            std::vector<unsigned char> coded = indices(*choice, keptTransparent);
+            GifFrameCode code;
+            code.rect = r;
+            code.indices = coded.data();
+            code.indexBits = choice->indexBits;
+            code.colours = global ? nullptr : &choice->own;
+            code.transparentIndex = choice->transparentIndex;
+            code.disposal = place.disposal;
+            code.delay = GifDelay(m_options.delayMs);
+            QByteArray bytes = CodeGifFrame(code);
+            if (best.isEmpty() || bytes.size() < best.size()) {
+                best = std::move(bytes);
+                chosen = std::move(*choice);
+                chosenIndices = std::move(coded);
+            }
+        }
+    }
+    if (best.isEmpty()) // every frame of few colours has a table of its own
+        throw Failure(QCoreApplication::translate("GifAnimation", "GIF のパレットを作れません"));
+
+    if (chosen.own.empty()) {
+        for (const QRgb colour : chosen.appended) {
+            m_globalIndex.insert(colour, int(m_globalColours.size()));
+            m_globalColours.push_back(colour);
+        }
+        m_globalSlots = std::max(m_globalSlots, chosen.transparentIndex + 1);
+    }
+    const unsigned char *index = chosenIndices.data();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const QRgb *p = row(frame.pixels, y);
+        QRgb *shown = row(m_canvas.shown, y);
+        for (int x = r.left(); x <= r.right(); ++x, ++index) {
+            if (*index != chosen.transparentIndex)
+                shown[x] = p[x];
+        }
+    }
+    return best;
+}
+
+QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &place)
+{
+    const QRect &r = place.rect;
+    QImage part = frame.pixels.copy(r);
+    QImage shownPart = m_canvas.shown.copy(r);
+    // A pixel the player keeps is given to the quantizer as shown, so that its dithering counts
+    // with the colour that stays.
+    const unsigned char *kept = place.kept.data();
+    for (int y = 0; y < r.height(); ++y) {
+        QRgb *p = row(part, y);
+        const QRgb *shown = row(shownPart, y);
+        for (int x = 0; x < r.width(); ++x, ++kept) {
+            if (*kept)
+                p[x] = shown[x];
+        }
+    }
+    GifQuantizer::Remapped remapped = frame.quantizer->remap(part, shownPart, m_tuning.dither);
+    const int t = remapped.transparentIndex;
+    unsigned char *index = remapped.indices.data();
+    kept = place.kept.data();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const QRgb *wanted = row(frame.pixels, y);
+        QRgb *shown = row(m_canvas.shown, y);
+        for (int x = r.left(); x <= r.right(); ++x, ++index, ++kept) {
+            if (qAlpha(wanted[x]) == 0 || *kept) {
+                *index = (unsigned char)t;
+            } else {
+                // Over transparency nothing stays to be seen: the pixel must be drawn.
+                if (*index == t && qAlpha(shown[x]) == 0)
+                    *index = (unsigned char)nearestOpaque(remapped.colours, wanted[x], t);
+                if (*index != t)
+                    shown[x] = remapped.colours[*index] | 0xff000000u;
+            }
+        }
+    }
+    GifFrameCode code;
+    code.rect = r;
+    code.indices = remapped.indices.data();
+    code.indexBits = GifIndexBits(int(remapped.colours.size()));
+    code.transparentIndex = t;
+    code.disposal = place.disposal;
+    code.delay = GifDelay(m_options.delayMs);
+    // The first frame's palette is the global table: no frame carries a table it could share.
+    if (m_frames.empty() && m_globalColours.empty()) {
+        m_globalColours = remapped.colours;
+        for (int i = 0; i < int(m_globalColours.size()); ++i) {
+            if (i != t)
+                m_globalIndex.insert(m_globalColours[size_t(i)] | 0xff000000u, i);
+        }
+        m_globalSlots = int(m_globalColours.size());
+    } else {
+        code.colours = &remapped.colours;
+    }
+    return CodeGifFrame(code);
 }

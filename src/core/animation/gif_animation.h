@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Animated GIF: a palette of at most 256 colours per frame chosen by libimagequant (dithered unless
-// asked otherwise), coded by giflib, looping forever.
+// Animated GIF, looping forever, as small as its frames allow: each frame after the first stores
+// only the rectangle that changed, where the pixels the player already shows are transparent when
+// that codes smaller; a frame of few colours keeps them exactly, in the file's one global table
+// when that is smaller than a table of its own; any other frame gets a palette from libimagequant,
+// remapped over what the player shows so that still areas stay as they were. Coded by giflib.
 #pragma once
 
 #include "core/animation/animation.h"
+#include "core/animation/gif_canvas.h"
 
-struct GifFileType;
+#include <QHash>
 
 class GifAnimationEncoder : public AnimationEncoder {
   public:
@@ -14,14 +18,37 @@ class GifAnimationEncoder : public AnimationEncoder {
     GifAnimationEncoder(const GifAnimationEncoder &) = delete;
     GifAnimationEncoder &operator=(const GifAnimationEncoder &) = delete;
 
-    // The palette and indices of the frame; each call quantizes with a quantizer of its own.
+    // The frame's exact colours, or its palette from a quantizer of its own.
     std::unique_ptr<PreparedFrame> prepare(const QImage &frame) const override;
+    // Each frame is written once the next is known, which says what the player must clear.
     void addPrepared(std::unique_ptr<PreparedFrame> frame) override;
     QByteArray finish() override;
 
+    // What a quality (0 .. kMaxQuality) gives up for a smaller file.
+    struct Tuning {
+        int colours = 256;   // the most a palette holds
+        float dither = 1.0f; // error diffusion, 0 .. 1
+        int tolerance = 0;   // channel difference below which a shown pixel is kept
+    };
+    static Tuning TuningOf(int quality, bool dither);
+
   private:
+    struct Frame;
+    struct Placement;
+    void write(Frame &frame, const QImage *next);
+    QByteArray writeExact(const Frame &frame, const Placement &place);
+    QByteArray writeQuantized(Frame &frame, const Placement &place);
+
     QSize m_size;
     AnimationOptions m_options;
-    QByteArray m_file;
-    GifFileType *m_gif = nullptr;
+    Tuning m_tuning;
+    GifCanvas m_canvas;
+    std::unique_ptr<PreparedFrame> m_pending;
+    bool m_finished = false;
+    // The global table grows as frames of exact colours choose it; slots counts the indices
+    // frames refer to, which the written table must reach.
+    std::vector<QRgb> m_globalColours;
+    QHash<QRgb, int> m_globalIndex;
+    int m_globalSlots = 0;
+    std::vector<QByteArray> m_frames;
 };

@@ -46,18 +46,37 @@ struct DemuxDeleter {
     void operator()(WebPDemuxer *demux) const { WebPDemuxDelete(demux); }
 };
 
-// The picture encoded alone, as the image chunks of a frame that covers the canvas.
-QByteArray wholeFrame(WebPPicture &picture, const WebPConfig &config)
+// The picture encoded alone. A lossy encode turns the picture's pixels into YUV in place: each
+// encode works on a copy, so that the picture stays as it was for another.
+QByteArray encodedAlone(const WebPPicture &picture, const WebPConfig &config)
 {
+    Picture copy;
+    if (!WebPPictureCopy(&picture, &copy.picture))
+        throw std::bad_alloc();
     WebPMemoryWriter writer;
     WebPMemoryWriterInit(&writer);
-    picture.writer = WebPMemoryWrite;
-    picture.custom_ptr = &writer;
-    const bool encoded = WebPEncode(&config, &picture);
+    copy.picture.writer = WebPMemoryWrite;
+    copy.picture.custom_ptr = &writer;
+    const bool encoded = WebPEncode(&config, &copy.picture);
     const QByteArray file(reinterpret_cast<const char *>(writer.mem), qsizetype(writer.size));
     WebPMemoryWriterClear(&writer);
     if (!encoded)
         throw std::bad_alloc(); // with a valid configuration only memory can fail
+    return file;
+}
+
+// The picture encoded alone, as the image chunks of a frame that covers the canvas; when mixed,
+// lossy or lossless, whichever is smaller, as the animation encoder chooses for its frames.
+QByteArray wholeFrame(const WebPPicture &picture, const WebPConfig &config, bool mixed)
+{
+    QByteArray file = encodedAlone(picture, config);
+    if (mixed) {
+        WebPConfig lossless = config;
+        lossless.lossless = 1;
+        QByteArray other = encodedAlone(picture, lossless);
+        if (other.size() < file.size())
+            file = std::move(other);
+    }
     return ImageChunks(file).toByteArray();
 }
 
@@ -111,7 +130,13 @@ WebpAnimationEncoder::WebpAnimationEncoder(QSize size, const AnimationOptions &o
     // key frames where the encoder sees fit; only the mode and the loop are chosen here.
     if (!WebPConfigInit(m_config.get()))
         throw webpFailure(QStringLiteral("version"));
-    if (options.quality < 0) {
+    if (options.mixed) {
+        // As gif2webp -mixed and img2webp -mixed: a lossy configuration, the animation encoder
+        // trying each frame lossless as well.
+        m_config->lossless = 0;
+        if (options.quality >= 0)
+            m_config->quality = float(std::min(options.quality, kMaxQuality));
+    } else if (options.quality < 0) {
         m_config->lossless = 1;
     } else {
         m_config->lossless = 0;
@@ -154,6 +179,7 @@ void WebpAnimationEncoder::startPart()
     if (!WebPAnimEncoderOptionsInit(&animation))
         throw webpFailure(QStringLiteral("version"));
     animation.anim_params.loop_count = 0; // forever
+    animation.allow_mixed = m_options.mixed ? 1 : 0;
     m_part = WebPAnimEncoderNew(m_size.width(), m_size.height(), &animation);
     if (!m_part)
         throw std::bad_alloc();
@@ -209,7 +235,8 @@ void WebpAnimationEncoder::endPart()
         if (frame.durationMs == 0) // a part of one frame comes as a still picture
             frame.durationMs = int(m_timestamp - m_partStart);
         if (it.frame_num == 1 && m_parts > 1 && !coversCanvas(frame, m_size)) {
-            whole = wholeFrame(static_cast<Picture &>(*m_firstOfPart).picture, *m_config);
+            whole = wholeFrame(static_cast<Picture &>(*m_firstOfPart).picture, *m_config,
+                               m_options.mixed);
             frame = {0,
                      0,
                      m_size.width(),

@@ -124,26 +124,46 @@ void writeNumberedFiles(FrameRun &run, const FrameOutput &output, const FramePro
         });
 }
 
+// One encode of the run's frames in the order shown, telling progress when given.
+QByteArray encodeAnimation(FrameRun &run, const AnimationOptions &options,
+                           const FrameProgress &progress)
+{
+    const std::vector<int> order = PlayOrder(run.count(), options.pingPong);
+    const std::unique_ptr<AnimationEncoder> encoder =
+        MakeAnimationEncoder(run.frameSize(), options);
+    // Preparing a frame (a GIF's palette) is the costly part and needs no other frame: the
+    // cores prepare frames while this thread adds them in order.
+    const int steps = int(order.size());
+    RunInOrder<QImage, std::unique_ptr<PreparedFrame>>(
+        steps, framesInFlight(run), [&](int i) { return fitted(run, order[size_t(i - 1)]); },
+        [&](const QImage &frame) { return encoder->prepare(frame); },
+        [&](int i, std::unique_ptr<PreparedFrame> frame) {
+            encoder->addPrepared(std::move(frame));
+            tell(progress, i, steps);
+        });
+    return encoder->finish();
+}
+
 void writeAnimation(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
 {
-    const std::vector<int> order = PlayOrder(run.count(), output.animation.pingPong);
+    const AnimationOptions &options = output.animation;
     QByteArray file;
     try {
-        const std::unique_ptr<AnimationEncoder> encoder =
-            MakeAnimationEncoder(run.frameSize(), output.animation);
-        // Preparing a frame (a GIF's palette) is the costly part and needs no other frame: the
-        // cores prepare frames while this thread adds them in order.
-        const int steps = int(order.size());
-        RunInOrder<QImage, std::unique_ptr<PreparedFrame>>(
-            steps, framesInFlight(run), [&](int i) { return fitted(run, order[size_t(i - 1)]); },
-            [&](const QImage &frame) { return encoder->prepare(frame); },
-            [&](int i, std::unique_ptr<PreparedFrame> frame) {
-                encoder->addPrepared(std::move(frame));
-                tell(progress, i, steps);
+        if (options.format == AnimationFormat::Gif && options.maxBytes > 0) {
+            // The run's frames are made again for each encode, and progress told again from the
+            // first frame, so that a stop asked during any encode ends the run.
+            file = FitGifQuality(options.maxBytes, options.gifQuality, [&](int quality) {
+                AnimationOptions atQuality = options;
+                atQuality.gifQuality = quality;
+                return encodeAnimation(run, atQuality, progress);
             });
-        file = encoder->finish();
+        } else {
+            file = encodeAnimation(run, options, progress);
+        }
     } catch (const std::bad_alloc &) {
         throw;
+    } catch (const Cancelled &) {
+        throw; // the progress asked to stop: no failure of the file
     } catch (const Failure &failure) {
         throw WriteFailure(output.path, failure.description());
     }
@@ -165,6 +185,8 @@ void writeSheet(FrameRun &run, const FrameOutput &output, const FrameProgress &p
         EncodePng(sheet, png);
     } catch (const std::bad_alloc &) {
         throw;
+    } catch (const Cancelled &) {
+        throw; // the progress asked to stop: no failure of the file
     } catch (const Failure &failure) {
         throw WriteFailure(output.path, failure.description());
     }
@@ -190,6 +212,8 @@ void writeAtlas(FrameRun &run, const FrameOutput &output, const FrameProgress &p
             png);
     } catch (const std::bad_alloc &) {
         throw;
+    } catch (const Cancelled &) {
+        throw; // the progress asked to stop: no failure of the file
     } catch (const Failure &failure) {
         throw WriteFailure(output.path, failure.description());
     }

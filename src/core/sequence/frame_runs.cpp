@@ -268,9 +268,15 @@ std::unique_ptr<FrameRun> MakeFrameRun(const PictureDocument &document, const Cu
                                        const CutJob &job)
 {
     if (job.kind == CutKind::Blend || job.kind == CutKind::Fade) {
+        // Transparency is mixed only where the output holds it: BMP files keep the mix of the
+        // pictures over white, which the preview must show as it is written.
+        const bool keepAlpha = KeepsAlpha(job.output);
         QImage cut;
-        CopyOverWhite(document.picture(), frame.rect(), cut);
-        return MixRun(cut, document.blendPicture(), mixKindOf(job));
+        if (keepAlpha && HasAlpha(document.picture()))
+            CopyWithAlpha(document.picture(), frame.rect(), cut);
+        else
+            CopyOverWhite(document.picture(), frame.rect(), cut);
+        return MixRun(cut, document.blendPicture(), mixKindOf(job), keepAlpha);
     }
     if (job.kind == CutKind::Auto)
         return std::make_unique<SpriteFrames>(document.picture(), job.sprites);

@@ -23,15 +23,19 @@
 //   gap apart across and its height and the gap apart down, in reading order; with
 //   skipEmptyTiles the tiles of a single colour are left out and take no number. It may have no
 //   frames at all.
-// - Blend and Fade: the 21 frames of MixRun (mixing.h), from the 24-bit cut and the blend picture.
+// - Blend and Fade: the 21 frames of MixRun (mixing.h), from the cut and the blend picture; for an
+//   output that keeps alpha (KeepsAlpha) and a picture or blend picture with alpha, the frames
+//   mix opacity too (a fade fades in from full transparency), otherwise they are 24-bit mixes of
+//   the pictures over white.
 // - Auto: the boxes FindSprites finds on the whole picture with job.sprites, in reading order,
 //   each frame the size of its box, set on the background found where one size is needed
 //   (surround). The frame plays no part. It may have no frames at all. Throws Failure as
 //   FindSprites does.
 //
 // Cuts keep the picture's alpha, for the outputs that can hold it (KeepsAlpha); the others see
-// them over white as they write them. A picture without alpha gives 24-bit cuts. The run does not
-// depend on job.output: the same run is counted, shown and written.
+// them over white as they write them. A picture without alpha gives 24-bit cuts. Beyond whether
+// a blended or faded run mixes alpha, the run does not depend on job.output: the same run is
+// counted, shown and written.
 std::unique_ptr<FrameRun> MakeFrameRun(const PictureDocument &document, const CutFrame &frame,
                                        const CutJob &job);
 

@@ -2,6 +2,7 @@
 // The blended and faded runs: exact mixing tables, the frame rows, and the runs themselves.
 #include "core/sequence/mixing.h"
 
+#include "core/image/alpha.h"
 #include "core/image/bmp_format.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -266,18 +268,125 @@ void mixInto(MixKind kind, const QImage &cut24, const QImage &blend24, double x,
     }
 }
 
+// Mixes with alpha. The pictures are non-premultiplied (Format_ARGB32); the mix is that of their
+// premultiplied pixels, each weight exactly m / 2^s: over 2^s, the alpha is m * ab + (2^s - m) * ac
+// and each colour times the alpha m * ab * cb + (2^s - m) * ac * cc, where b is the blend
+// picture's pixel (or, for a fade, no pixel at all) and c the cut's. A pixel left with no
+// opacity is 0 (transparent black), whatever colour it hid.
+
+// n / d rounded to the nearest integer, halves to even, then clamped to 0..255; d > 0.
+uint8_t roundedQuotient(Wide n, Wide d)
+{
+    Wide q = n / d;
+    Wide r = n % d;
+    if (r < 0) { // floor, for a numerator below 0
+        --q;
+        r += d;
+    }
+    if (2 * r > d || (2 * r == d && (q & 1) != 0))
+        ++q;
+    return uint8_t(std::clamp<Wide>(q, 0, 255));
+}
+
+// The weights of a frame and the tables its equal-alpha pixels take.
+struct AlphaMix {
+    explicit AlphaMix(double x)
+        : weight(exactWeight(x)), colours(blendTable(x)), alphas(fadeTable(x, 0))
+    {
+    }
+    ExactWeight weight;
+    std::vector<uint8_t> colours;    // [cut * 256 + blend], for pixels of one alpha
+    std::array<uint8_t, 256> alphas; // x * a, for a fade
+};
+
+QRgb blendPixel(const AlphaMix &mix, QRgb cut, QRgb blend)
+{
+    const int ac = qAlpha(cut), ab = qAlpha(blend);
+    const Wide one = Wide(1) << mix.weight.s;
+    const Wide wb = mix.weight.m, wc = one - mix.weight.m;
+    const Wide opacity = wb * ab + wc * ac; // over 2^s
+    const uint8_t alpha = opacity > 0 ? roundedQuotient(opacity, one) : 0;
+    if (alpha == 0)
+        return 0;
+    if (ab == ac) { // the opacity is theirs, the colours mix as opaque ones do
+        const auto channel = [&](int c, int b) { return mix.colours[size_t(c * 256 + b)]; };
+        return qRgba(channel(qRed(cut), qRed(blend)), channel(qGreen(cut), qGreen(blend)),
+                     channel(qBlue(cut), qBlue(blend)), alpha);
+    }
+    if (ac == 0)
+        return (blend & 0x00FFFFFFu) | (QRgb(alpha) << 24);
+    if (ab == 0)
+        return (cut & 0x00FFFFFFu) | (QRgb(alpha) << 24);
+    const auto channel = [&](int c, int b) {
+        return roundedQuotient(wb * ab * b + wc * ac * c, opacity);
+    };
+    return qRgba(channel(qRed(cut), qRed(blend)), channel(qGreen(cut), qGreen(blend)),
+                 channel(qBlue(cut), qBlue(blend)), alpha);
+}
+
+bool pureWhite(QRgb pixel)
+{
+    return (pixel & 0x00FFFFFFu) == 0x00FFFFFFu;
+}
+
+void mixAlphaInto(MixKind kind, const QImage &cut32, const QImage &blend32, double x, QImage &to)
+{
+    const AlphaMix mix(x);
+    const int width = cut32.width();
+    uchar *const bits = to.bits(); // once: scanLine() on several threads would race on the detach
+    const qsizetype stride = to.bytesPerLine();
+    ParallelRows(to.height(), 4LL * width, [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            const auto *c = reinterpret_cast<const QRgb *>(cut32.constScanLine(y));
+            auto *out = reinterpret_cast<QRgb *>(bits + y * stride);
+            if (!blends(kind)) { // a fade: the cut's colours, their opacity x times theirs
+                for (int i = 0; i < width; ++i) {
+                    const uint8_t alpha = mix.alphas[qAlpha(c[i])];
+                    out[i] = alpha == 0 ? 0 : (c[i] & 0x00FFFFFFu) | (QRgb(alpha) << 24);
+                }
+                continue;
+            }
+            const auto *b = reinterpret_cast<const QRgb *>(blend32.constScanLine(y));
+            for (int i = 0; i < width; ++i) {
+                if (kind == MixKind::BlendWhiteTransparent && pureWhite(b[i]))
+                    out[i] = qAlpha(c[i]) == 0 ? 0 : c[i];
+                else
+                    out[i] = blendPixel(mix, c[i], b[i]);
+            }
+        }
+    });
+}
+
 class MixFrames : public FrameRun {
   public:
-    MixFrames(const QImage &cut, const QImage &blend, MixKind kind)
+    MixFrames(const QImage &cut, const QImage &blend, MixKind kind, bool keepAlpha)
         : m_kind(kind), m_cut24(To24Bit(cut)),
-          m_blend24(blends(kind) ? blendMatching(blend, m_cut24.size()) : QImage())
+          m_blend24(blends(kind) ? blendMatching(blend, m_cut24.size()) : QImage()),
+          m_alpha(keepAlpha && (HasAlpha(cut) || (blends(kind) && HasAlpha(blend))))
     {
+        if (!m_alpha)
+            return;
+        m_cut32 = cut.convertToFormat(QImage::Format_ARGB32);
+        // As FitToCut, with the blend picture's alpha: any added area opaque white.
+        if (blends(kind))
+            CopyWithAlpha(blend, QRect(QPoint(0, 0), m_cut32.size()), m_blend32);
+        if (m_cut32.size() != m_cut24.size() ||
+            (blends(kind) && m_blend32.size() != m_cut24.size()))
+            throw std::bad_alloc();
     }
     int count() const override { return kMixFrames; }
     QSize frameSize() const override { return m_cut24.size(); }
-    bool hasAlpha() const override { return false; }
+    bool hasAlpha() const override { return m_alpha; }
     const QImage &frame(int k) override
     {
+        if (m_alpha) {
+            if (m_frame.size() != m_cut32.size() || m_frame.format() != QImage::Format_ARGB32)
+                m_frame = QImage(m_cut32.size(), QImage::Format_ARGB32);
+            if (m_frame.size() != m_cut32.size())
+                throw std::bad_alloc();
+            mixAlphaInto(m_kind, m_cut32, m_blend32, MixWeight(k), m_frame);
+            return m_frame;
+        }
         prepareFrame(m_cut24.size(), m_frame);
         mixInto(m_kind, m_cut24, m_blend24, MixWeight(k), rowsOf(m_frame));
         return m_frame;
@@ -292,8 +401,11 @@ class MixFrames : public FrameRun {
 
   private:
     MixKind m_kind;
-    QImage m_cut24;
+    QImage m_cut24; // the pictures over white, for the 24-bit mix and BMP files
     QImage m_blend24;
+    bool m_alpha;
+    QImage m_cut32; // with their alpha, for the mix of opacities
+    QImage m_blend32;
     QImage m_frame;
 };
 
@@ -312,7 +424,8 @@ QImage FitToCut(const QImage &blend, int width, int height)
     return fitted;
 }
 
-std::unique_ptr<FrameRun> MixRun(const QImage &cut, const QImage &blend, MixKind kind)
+std::unique_ptr<FrameRun> MixRun(const QImage &cut, const QImage &blend, MixKind kind,
+                                 bool keepAlpha)
 {
-    return std::make_unique<MixFrames>(cut, blend, kind);
+    return std::make_unique<MixFrames>(cut, blend, kind, keepAlpha);
 }

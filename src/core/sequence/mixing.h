@@ -24,4 +24,14 @@ QImage FitToCut(const QImage &blend, int width, int height);
 // pixel of blend leaves the cut's pixel as it is), x * cut + (1 - x) * c for a fade from colour c
 // (white 255 or black 0); each channel is evaluated exactly and rounded half to even. Frames are
 // 24-bit; a run written as BMP files mixes each frame straight into the file's buffer.
-std::unique_ptr<FrameRun> MixRun(const QImage &cut, const QImage &blend, MixKind kind);
+//
+// With keepAlpha, for an output that holds transparency, and a cut (or, for a blend, a blend
+// picture) with alpha, the frames are non-premultiplied 32-bit pictures that mix opacity too, as
+// premultiplied pixels mix: a blend's alpha is x * ab + (1 - x) * ac and each colour
+// (x * ab * b + (1 - x) * ac * c) / that alpha, exactly, rounded half to even (so pixels of equal
+// alpha keep it and mix their colours as above); a fade keeps the cut's colours and fades their
+// opacity from none in frame 1 to the cut's own in the last, whatever its colour. The blend
+// picture's added area is opaque white, as in FitToCut; a pixel of no opacity is 0. BMP files
+// written by writeBmp are still the 24-bit frames, of the pictures seen over white.
+std::unique_ptr<FrameRun> MixRun(const QImage &cut, const QImage &blend, MixKind kind,
+                                 bool keepAlpha = false);

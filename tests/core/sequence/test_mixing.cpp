@@ -7,6 +7,7 @@
 #include "core/sequence/frame_files.h"
 #include "core/sequence/mixing.h"
 
+#include "cut_run.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -288,6 +290,152 @@ TEST(MixRun, TheBmpWriterWritesTheFramesOfThePicturePath)
         EXPECT_TRUE(e.description().startsWith(FrameFileName(missing, 1))) << e.what();
     }
     EXPECT_FALSE(QDir(dir.filePath("none")).exists());
+}
+
+// Whether got is the premultiplied mix of two non-premultiplied pixels at weight x, worked out
+// apart from the run at extended precision: each channel the value rounded half to even, or,
+// where the exact value may lie within a hair of a half, either neighbour.
+bool premultipliedMix(QRgb got, double x, QRgb cut, QRgb blend)
+{
+    using Long = long double;
+    const Long wb = x, wc = 1.0L - Long(x);
+    const auto near = [](int value, Long v) {
+        const Long floor = std::floor(v);
+        const Long rest = v - floor;
+        const int low = std::clamp(int(floor), 0, 255), high = std::clamp(int(floor) + 1, 0, 255);
+        if (std::fabs(rest - 0.5L) < 1e-9L)
+            return value == low || value == high;
+        return value == (rest > 0.5L ? high : low);
+    };
+    const Long alpha = wb * qAlpha(blend) + wc * qAlpha(cut);
+    if (!near(qAlpha(got), alpha))
+        return false;
+    if (qAlpha(got) == 0)
+        return got == 0;
+    const auto channel = [&](int value, int c, int b) {
+        return near(value, (wb * qAlpha(blend) * b + wc * qAlpha(cut) * c) / alpha);
+    };
+    return channel(qRed(got), qRed(cut), qRed(blend)) &&
+           channel(qGreen(got), qGreen(cut), qGreen(blend)) &&
+           channel(qBlue(got), qBlue(cut), qBlue(blend));
+}
+
+// Blend and fade through transparency: frames with alpha for outputs that keep it, from the
+// cutting path the window and the command line share, against a table of pixels worked by hand
+// and the premultiplied mix of every pixel; BMP output keeps the 24-bit mix over white. Catches
+// a fade to the colour where it should fade the opacity, colours mixed without their alpha (a
+// transparent pixel's hidden colour bleeding in), alpha left at the cut's, and BMP files changed.
+TEST(MixRun, TransparencyMixesAsPremultipliedPixelsWhereTheOutputKeepsIt)
+{
+    // Row 0: the table's pixels, cut over blend; rows 1 .. 4: every alpha against every other.
+    const struct {
+        QRgb cut, blend;
+        QRgb blendEleven, fadeEleven; // frame 11, x just below 0.5
+    } table[] = {
+        // Opaque both: the colours mix as without alpha (1 and 2 at just below a half: 1).
+        {qRgba(1, 100, 200, 255), qRgba(2, 0, 0, 255), qRgba(1, 50, 100, 255),
+         qRgba(1, 100, 200, 127)},
+        // A transparent cut: the blend's colour alone, at about half its opacity.
+        {qRgba(255, 0, 0, 0), qRgba(0, 0, 255, 200), qRgba(0, 0, 255, 100), 0},
+        // An opaque red cut, a half-transparent blue blend: alpha 255 - 127x, just above 191.5:
+        // 192; red 255 * 255 / 383 = 169.8 -> 170, blue 128 * 255 / 383 = 85.2 -> 85.
+        {qRgba(255, 0, 0, 255), qRgba(0, 0, 255, 128), qRgba(170, 0, 85, 192),
+         qRgba(255, 0, 0, 127)},
+        // Both transparent: nothing, whatever colours they hide.
+        {qRgba(9, 9, 9, 0), qRgba(200, 200, 200, 0), 0, 0},
+    };
+    const int width = 16;
+    QImage picture(width, 5, QImage::Format_ARGB32);
+    QImage blend(width, 5, QImage::Format_ARGB32);
+    picture.fill(qRgba(30, 60, 90, 255));
+    blend.fill(qRgba(0, 0, 0, 255));
+    for (int i = 0; i < int(std::size(table)); ++i) {
+        picture.setPixel(i, 0, table[i].cut);
+        blend.setPixel(i, 0, table[i].blend);
+    }
+    std::mt19937 random(29);
+    for (int y = 1; y < 5; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int alphas[] = {0, 1, 128, 254, 255};
+            picture.setPixel(x, y,
+                             qRgba(int(random() % 256), int(random() % 256), int(random() % 256),
+                                   alphas[x % 5]));
+            blend.setPixel(x, y,
+                           qRgba(int(random() % 256), int(random() % 256), int(random() % 256),
+                                 alphas[(x / 5 + y) % 5]));
+        }
+    }
+    const QRect frame(0, 0, width, 5);
+
+    for (const OutputKind kind : {OutputKind::NumberedFiles, OutputKind::Animation}) {
+        CutJob blending = JobOf(CutKind::Blend);
+        CutJob fading = JobOf(CutKind::Fade);
+        fading.fadeColour = FadeColour::Black; // no colour shows through transparency
+        for (CutJob *job : {&blending, &fading}) {
+            job->output.kind = kind;
+            job->output.format = FrameFormat::Png;
+        }
+        const std::unique_ptr<FrameRun> blended = CutRun(picture, frame, blending, blend);
+        const std::unique_ptr<FrameRun> faded = CutRun(picture, frame, fading);
+        ASSERT_TRUE(blended->hasAlpha());
+        ASSERT_TRUE(faded->hasAlpha());
+        for (int k = 1; k <= kMixFrames; ++k) {
+            SCOPED_TRACE(testing::Message() << "frame " << k);
+            const QImage b = blended->frame(k).copy();
+            const QImage f = faded->frame(k).copy();
+            ASSERT_EQ(b.format(), QImage::Format_ARGB32);
+            for (int y = 0; y < 5; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    const QRgb c = picture.pixel(x, y), o = blend.pixel(x, y);
+                    const QRgb got = b.pixel(x, y);
+                    ASSERT_TRUE(premultipliedMix(got, MixWeight(k), c, o))
+                        << x << "," << y << ": " << std::hex << got << " from cut " << c
+                        << " and blend " << o;
+                    // The fade: the premultiplied mix with nothing at all.
+                    ASSERT_TRUE(premultipliedMix(f.pixel(x, y), MixWeight(k), 0, c))
+                        << x << "," << y << ": " << std::hex << f.pixel(x, y) << " from " << c;
+                }
+            }
+            if (k == 11) {
+                for (int i = 0; i < int(std::size(table)); ++i) {
+                    EXPECT_EQ(b.pixel(i, 0), table[i].blendEleven) << "table row " << i;
+                    EXPECT_EQ(f.pixel(i, 0), table[i].fadeEleven) << "table row " << i;
+                }
+            }
+        }
+        // Frame 1 is nothing at all, the last the cut, every invisible pixel 0.
+        QImage cut = picture;
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < width; ++x)
+                if (qAlpha(cut.pixel(x, y)) == 0)
+                    cut.setPixel(x, y, 0);
+        QImage none(width, 5, QImage::Format_ARGB32);
+        none.fill(0);
+        EXPECT_EQ(faded->frame(1), none);
+        EXPECT_EQ(faded->frame(kMixFrames), cut);
+        EXPECT_EQ(blended->frame(1), cut);
+    }
+
+    // BMP files: the 24-bit mixes of the pictures over white, as before, whether the run was
+    // made for them or for an output with alpha.
+    CutJob bmp = JobOf(CutKind::Blend);
+    bmp.output.format = FrameFormat::Bmp;
+    const std::unique_ptr<FrameRun> opaque = CutRun(picture, frame, bmp, blend);
+    EXPECT_FALSE(opaque->hasAlpha());
+    CutJob png = bmp;
+    png.output.format = FrameFormat::Png;
+    const std::unique_ptr<FrameRun> withAlpha = CutRun(picture, frame, png, blend);
+    const std::unique_ptr<FrameRun> before =
+        MixRun(To24Bit(picture), To24Bit(blend), MixKind::Blend);
+    QTemporaryDir dir;
+    BmpFrameWriter writer;
+    for (int k = 1; k <= kMixFrames; ++k) {
+        EXPECT_EQ(opaque->frame(k), before->frame(k)) << "frame " << k;
+        withAlpha->writeBmp(k, dir.filePath("a.bmp"), writer);
+        writer.write(dir.filePath("b.bmp"), before->frame(k));
+        EXPECT_EQ(FileBytes(dir.filePath("a.bmp")), FileBytes(dir.filePath("b.bmp")))
+            << "frame " << k;
+    }
 }
 
 } // namespace
