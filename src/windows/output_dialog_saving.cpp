@@ -174,19 +174,27 @@ void OutputDialog::saveSequence(FrameRun &run)
                                                     tr("%n 個のファイルを書き出します。続けますか?",
                                                        nullptr, count)) != QMessageBox::Yes)
         return;
+    const FrameFormat asked = job().output.format;
     selectFilter(m_framesSaveDialog, m_formatGroup->checkedId());
     const QString path = RunFileDialog(m_framesSaveDialog);
     if (path.isEmpty())
         return; // cancelled: the dialog stays open
     m_formatGroup->button(SelectedFilterIndex(m_framesSaveDialog))->setChecked(true);
-    FrameOutput output = job().output;
+    const CutJob chosen = job();
+    FrameOutput output = chosen.output;
     output.path = path;
-    switch (write(run, output)) {
+    // A blend or a fade mixes its frames for the output: through transparency for PNG, over
+    // white for BMP. The filter chosen may have changed which.
+    std::unique_ptr<FrameRun> remade;
+    if (output.format != asked)
+        remade = frames(chosen);
+    FrameRun &writing = remade ? *remade : run;
+    switch (write(writing, output)) {
     case RunEnd::Declined: return;
     case RunEnd::Finished:
         showStatus(tr("%n 個のファイルを書き込みました: %1", nullptr, count)
                        .arg(framesWritten(output, count)) +
-                   skippedTiles(run));
+                   skippedTiles(writing));
         return;
     case RunEnd::Stopped:
         // Each file is written whole or not at all: those written so far are complete.

@@ -55,6 +55,7 @@ class TestOutputFormats : public QObject {
     void wholePictureSavesAsPngAndWebp();
     void previewPlaysTheFramesThatWouldBeWritten();
     void spritesFoundPackedAndGridGuessed();
+    void fadeThroughTransparencyFollowsTheFilterChosen();
 };
 
 // Each choice must reach what is written: catches the frames dialog's filter not deciding BMP or
@@ -263,6 +264,35 @@ void TestOutputFormats::spritesFoundPackedAndGridGuessed()
     });
     p.form->saveSequence();
     QVERIFY(next.done());
+}
+
+// A fade of a picture with transparency fades its opacity in PNG files and over white in BMP:
+// catches the frames mixed for BMP, as the format radio said, written after the save dialog's
+// filter chose PNG.
+void TestOutputFormats::fadeThroughTransparencyFollowsTheFilterChosen()
+{
+    Program p;
+    QImage seeThrough(100, 60, QImage::Format_ARGB32);
+    seeThrough.fill(qRgba(200, 40, 90, 255));
+    seeThrough.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    p.form->takeNewPicture(seeThrough);
+    ModalScript script;
+    script
+        .then(QStringLiteral("OutputDialog"),
+              [&](QWidget *) {
+                  p.control<QRadioButton>("filesRadio")->click();
+                  QTimer::singleShot(0, p.control<QPushButton>("saveButton"), &QPushButton::click);
+              })
+        .then(QStringLiteral("framesSaveDialog"), [&](QWidget *m) {
+            AcceptFile(m, p.file(QStringLiteral("fade")), 1); // PNG, the radio still on BMP
+            WhenReady([&] { return !p.control<QLabel>("statusLabel")->text().isEmpty(); },
+                      [&] { p.control<QPushButton>("closeButton")->click(); });
+        });
+    p.form->saveFade();
+    QTRY_VERIFY(script.done());
+    QCOMPARE(qAlpha(PixelsOf(p.file("fade001.png"), QImage::Format_ARGB32).pixel(10, 10)), 0);
+    QCOMPARE(PixelsOf(p.file("fade021.png"), QImage::Format_ARGB32).pixel(10, 10),
+             qRgba(200, 40, 90, 255));
 }
 
 int main(int argc, char *argv[])

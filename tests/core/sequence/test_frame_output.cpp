@@ -245,6 +245,47 @@ TEST(FrameOutput, EveryOutputReadsBackWithAnIndependentDecoder)
     }
 }
 
+// Storing only what changed must lose nothing where the colours are few: every frame of pans over
+// a flat picture with transparent holes, read back by Qt's own GIF decoder, equals the frame cut.
+// Catches a changed rectangle cut short, a pixel kept from the frame before where this frame is
+// transparent, a hole the next frame leaves transparent not cleared, and a shared table indexed
+// wrong.
+TEST(FrameOutput, GifFramesOfFewColoursReadBackExactly)
+{
+    QTemporaryDir dir;
+    QImage picture(160, 24, QImage::Format_ARGB32);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 160; ++x)
+            picture.setPixel(x, y,
+                             (x / 8 + y / 6) % 5 == 0 ? qRgba(0, 0, 0, 0)
+                             : (x * y) % 7 == 0       ? qRgb(250, 200 - x % 40, 10)
+                                                      : qRgb(30, 90, 160));
+    for (const int step : {1, 3, 16}) {
+        SCOPED_TRACE(step);
+        FrameOutput output;
+        output.kind = OutputKind::Animation;
+        output.path = dir.filePath(QStringLiteral("pan%1.gif").arg(step));
+        output.animation = {AnimationFormat::Gif, 100, false, true, -1};
+        CutJob job = JobOf(CutKind::Continuous);
+        job.step = step;
+        job.output = output;
+        const std::unique_ptr<FrameRun> run = CutRun(picture, QRect(0, 4, 16, 16), job);
+        WriteFrameOutput(*run, output);
+        const Decoded read = readWithQt(output.path);
+        ASSERT_EQ(int(read.frames.size()), run->count());
+        for (int k = 1; k <= run->count(); ++k) {
+            const QImage want = picture.copy(step * (k - 1), 4, 16, 16);
+            const QImage &got = read.frames[size_t(k - 1)];
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x) {
+                    const QRgb w = want.pixel(x, y), g = got.pixel(x, y);
+                    ASSERT_TRUE(qAlpha(w) == 0 ? qAlpha(g) == 0 : g == w)
+                        << "frame " << k << " at " << x << "," << y;
+                }
+        }
+    }
+}
+
 // A sheet's JSON must give the rectangles where the sheet holds each frame, with the padding
 // around and between them. Catches padding put only between frames, rows and columns swapped, an
 // empty column for a run shorter than the row, and names that do not follow the frame rule.
