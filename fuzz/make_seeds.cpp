@@ -8,6 +8,7 @@
 // usage: fuzz_seeds OUT DATA_DIR [--large]
 //   DATA_DIR is the repository's data/ folder (data.dat and jpeg.dat are seeds as they ship).
 //   --large also writes OUT/large/: inputs too large for a corpus, for measuring (bench/).
+#include "jpeg_making.h"
 #include "seeds.h"
 
 #include <QBuffer>
@@ -218,45 +219,27 @@ struct Jpeg {
 
 QByteArray jpegFile(const Jpeg &jpeg)
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors); // a failure ends the generator, which is right here
-    jpeg_create_compress(&info);
-    unsigned char *out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
     const int components = jpeg.input == JCS_GRAYSCALE ? 1 : jpeg.input == JCS_CMYK ? 4 : 3;
-    info.image_width = JDIMENSION(jpeg.width);
-    info.image_height = JDIMENSION(jpeg.height);
-    info.input_components = components;
-    info.in_color_space = jpeg.input;
-    jpeg_set_defaults(&info);
-    if (jpeg.stored != JCS_UNKNOWN)
-        jpeg_set_colorspace(&info, jpeg.stored);
-    if (jpeg.progressive)
-        jpeg_simple_progression(&info);
-    if (!jpeg.scans.empty()) {
-        info.scan_info = jpeg.scans.data();
-        info.num_scans = int(jpeg.scans.size());
-    }
-    info.arith_code = jpeg.arithmetic;
-    info.optimize_coding = jpeg.optimize;
-    info.restart_in_rows = jpeg.restartRows;
-    jpeg_start_compress(&info, TRUE);
-    std::vector<uchar> row(size_t(jpeg.width * components));
-    while (info.next_scanline < info.image_height) {
-        const int y = int(info.next_scanline);
-        for (int x = 0; x < jpeg.width; ++x)
-            for (int c = 0; c < components; ++c)
-                row[size_t(x * components + c)] = jpeg.sample(x, y, c);
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&info, &pointer, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    QByteArray bytes(reinterpret_cast<const char *>(out), qsizetype(size));
-    std::free(out);
-    return bytes;
+    return MakeJpeg(
+        jpeg.width, jpeg.height, components, jpeg.input,
+        [&](jpeg_compress_struct &info) {
+            if (jpeg.stored != JCS_UNKNOWN)
+                jpeg_set_colorspace(&info, jpeg.stored);
+            if (jpeg.progressive)
+                jpeg_simple_progression(&info);
+            if (!jpeg.scans.empty()) {
+                info.scan_info = jpeg.scans.data();
+                info.num_scans = int(jpeg.scans.size());
+            }
+            info.arith_code = jpeg.arithmetic;
+            info.optimize_coding = jpeg.optimize;
+            info.restart_in_rows = jpeg.restartRows;
+        },
+        [&](int y, unsigned char *row) {
+            for (int x = 0; x < jpeg.width; ++x)
+                for (int c = 0; c < components; ++c)
+                    row[x * components + c] = jpeg.sample(x, y, c);
+        });
 }
 
 // The same file declaring another size in its frame header (SOFn), its data unchanged.
