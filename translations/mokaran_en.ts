@@ -297,6 +297,18 @@
         <source>フォルダ %1 がありません</source>
         <translation>folder %1 does not exist</translation>
     </message>
+    <message>
+        <source> と </source>
+        <translation> and </translation>
+    </message>
+    <message>
+        <source>%1。%2 は元のままです</source>
+        <translation>%1. %2: kept as they were</translation>
+    </message>
+    <message>
+        <source>%1。%2 は新しく書き込まれ、%3 は元のままです</source>
+        <translation>%1. %2: written anew; %3: kept as they were</translation>
+    </message>
 </context>
 <context>
     <name>FrameOutput</name>

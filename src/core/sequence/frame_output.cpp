@@ -6,6 +6,7 @@
 #include "core/base/file_names.h"
 #include "core/base/files.h"
 #include "core/base/ordered_work.h"
+#include "core/base/staged_files.h"
 #include "core/image/bmp_format.h"
 #include "core/image/png_format.h"
 
@@ -74,7 +75,8 @@ QString frameName(const FrameOutput &output, int k)
     return QFileInfo(FrameFileName(output.path, k, FrameFormat::Png)).fileName();
 }
 
-// The picture, then its JSON, each whole or not at all. The JSON is made first: a frame name
+// The picture and its JSON as a pair: both new, or both as they were, since a JSON beside
+// another picture would send an engine to the wrong pixels. The JSON is made first: a frame name
 // given twice refuses the whole output.
 void writePictureAndData(const FrameOutput &output, QSize size, const QByteArray &png,
                          const std::vector<DataFrame> &frames)
@@ -82,8 +84,7 @@ void writePictureAndData(const FrameOutput &output, QSize size, const QByteArray
     const DataMeta meta{QFileInfo(output.path).fileName(), size, TagOf(output.path),
                         output.animation.delayMs, output.animation.pingPong};
     const QByteArray data = AtlasData(frames, meta, output.json);
-    WriteFileAtomically(output.path, png);
-    WriteFileAtomically(SheetDataPath(output.path), data);
+    WriteFilesTogether({{output.path, png}, {SheetDataPath(output.path), data}});
 }
 
 void writeOneFile(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
