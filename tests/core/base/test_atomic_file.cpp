@@ -172,15 +172,15 @@ TEST(WriteFilesTogether, LeavesTheOldPairOrTheNew)
             row.between(dir);
             staged.commit();
         });
-        if (*row.failure)
-            EXPECT_TRUE(failure.endsWith(QString::fromUtf8(row.failure).arg(picture, data)))
-                << failure.toStdString();
-        else
-            EXPECT_EQ(failure, QString());
+        EXPECT_TRUE(*row.failure
+                        ? failure.endsWith(QString::fromUtf8(row.failure).arg(picture, data))
+                        : failure.isEmpty())
+            << failure.toStdString();
         EXPECT_EQ(FileBytes(picture), row.picture);
         EXPECT_EQ(QFileInfo::exists(picture), !row.picture.isEmpty());
-        if (row.oldPair && QFileInfo(data).isFile())
+        if (row.oldPair && QFileInfo(data).isFile()) {
             EXPECT_EQ(FileBytes(data), row.picture);
+        }
         EXPECT_EQ(dir.entryList({QStringLiteral(".mokaran-*")}, QDir::AllEntries | QDir::Hidden),
                   QStringList());
     }
