@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 #include "core/image/jpeg_codec.h"
 #include "pictures.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -141,6 +144,20 @@ TEST_F(CommandLineOutput, TransparencyAndOrientationReachTheOutputs)
     EXPECT_EQ(QImage(path("kept.bmp")).size(), QSize(64, 32));
     ASSERT_EQ(run({"cut", "photo.jpg", "k.bmp", "--size", "100x100", "--keep-orientation"}), 0);
     EXPECT_EQ(QImage(path("k.bmp")).size(), QSize(64, 32));
+}
+
+// Temporary files that a killed run left beside its output go with the next run's, whatever the
+// verb. Mistake: only the sequence verbs clean up.
+TEST_F(CommandLineOutput, TemporaryFilesOfKilledRunsGo)
+{
+    const QString stale = path(".mokaran-999999999-k3x9.tmp");
+    for (const QStringList &args :
+         {QStringList{"cut", path("in.bmp"), path("c.bmp"), "--size", "8x8"},
+          QStringList{"edit", path("in.bmp"), path("e.png"), "--blur"}}) {
+        PutFile(stale, "partial");
+        ASSERT_EQ(RunCommandLine(args), 0) << args.join(' ').toStdString();
+        EXPECT_FALSE(QFileInfo::exists(stale)) << args.join(' ').toStdString();
+    }
 }
 
 } // namespace
