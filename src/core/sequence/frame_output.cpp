@@ -9,9 +9,9 @@
 #include "core/base/staged_files.h"
 #include "core/image/bmp_format.h"
 #include "core/image/png_format.h"
+#include "core/sequence/output_refusal.h"
 
 #include <QColor>
-#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -254,13 +254,9 @@ bool IsPngName(const QString &path)
 
 void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
 {
-    // A picture with its JSON is a PNG: under another name, a viewer or an engine would take the
-    // PNG data for the kind the name says.
-    if ((output.kind == OutputKind::Sheet || output.kind == OutputKind::Atlas) &&
-        !IsPngName(output.path))
-        throw Failure(QCoreApplication::translate(
-                          "FrameOutput", "%1: シートやアトラスの名前は .png で終わる必要があります")
-                          .arg(output.path));
+    // Callers ask first, with the files they read; this is for one that did not.
+    if (const QString refusal = OutputRefusal(output, run, {}); !refusal.isEmpty())
+        throw Failure(refusal);
     // Whatever the output, its files go beside output.path: temporary files that killed writers
     // left there go first.
     RemoveStaleTemporaryFiles(FolderOfPath(output.path));

@@ -57,6 +57,6 @@ bool IsPngName(const QString &path);
 // made in memory and written at the end, whole or not at all, a picture and its JSON as a pair
 // (WriteFilesTogether: both new or both as they were). Frames
 // smaller than run.frameSize() are set in its middle on run.surround() for an animation or a
-// sheet (the odd pixel of a difference goes right and down). A sheet or an atlas whose name is
-// not a PNG's (IsPngName) is refused before anything is written.
+// sheet (the odd pixel of a difference goes right and down). An output OutputRefusal refuses
+// (without inputs) is refused before anything is made.
 void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgress &progress = {});
