@@ -309,12 +309,32 @@
         <source>%1。%2 は新しく書き込まれ、%3 は元のままです</source>
         <translation>%1. %2: written anew; %3: kept as they were</translation>
     </message>
+    <message>
+        <source>%1 は読み込む画像 %2 と同じファイルです</source>
+        <translation>%1 is the picture being read, %2</translation>
+    </message>
+    <message>
+        <source>%1 と %2 は同じファイルです</source>
+        <translation>%1 and %2 are the same file</translation>
+    </message>
 </context>
 <context>
     <name>FrameOutput</name>
     <message>
         <source>%1: シートやアトラスの名前は .png で終わる必要があります</source>
         <translation>%1: the name of a sheet or an atlas must end in .png</translation>
+    </message>
+    <message>
+        <source>アニメーションのフレームが多すぎます: %1 (上限 %2)</source>
+        <translation>too many animation frames: %1 (at most %2)</translation>
+    </message>
+    <message>
+        <source>シートやアトラスのフレームが多すぎます: %1 (上限 %2)</source>
+        <translation>too many frames for a sheet or an atlas: %1 (at most %2)</translation>
+    </message>
+    <message>
+        <source>シートが大きすぎます: %1 x %2 (画像は %3 MB まで)</source>
+        <translation>the sheet is too large: %1 x %2 (a picture may take up to %3 MB)</translation>
     </message>
 </context>
 <context>
@@ -1088,141 +1108,141 @@
     </message>
     <message>
         <source>自動検出</source>
-        <translation type="unfinished"></translation>
+        <translation>Find sprites</translation>
     </message>
     <message>
         <source>背景の上のスプライトを見つけ、1 つずつその大きさで書き出します</source>
-        <translation type="unfinished"></translation>
+        <translation>Finds the sprites on the background and writes each at its own size</translation>
     </message>
     <message>
         <source>スプライトの検出</source>
-        <translation type="unfinished"></translation>
+        <translation>Sprite finding</translation>
     </message>
     <message>
         <source>背景</source>
-        <translation type="unfinished"></translation>
+        <translation>Background</translation>
     </message>
     <message>
         <source>スプライトでない部分: 透明なピクセル、画像の四隅の色、または選んだ色</source>
-        <translation type="unfinished"></translation>
+        <translation>What is not a sprite: transparent pixels, the colour of the picture's four corners, or a colour you choose</translation>
     </message>
     <message>
         <source>色…</source>
-        <translation type="unfinished"></translation>
+        <translation>Colour…</translation>
     </message>
     <message>
         <source>背景の色を選びます</source>
-        <translation type="unfinished"></translation>
+        <translation>Chooses the background colour</translation>
     </message>
     <message>
         <source>許容差</source>
-        <translation type="unfinished"></translation>
+        <translation>Tolerance</translation>
     </message>
     <message>
         <source>背景の色から各チャンネルがこの値まで離れていても背景とみなします (JPEG は 24 程度)</source>
-        <translation type="unfinished"></translation>
+        <translation>A pixel counts as background while each channel is at most this far from the background colour (about 24 for a JPEG)</translation>
     </message>
     <message>
         <source>結合距離</source>
-        <translation type="unfinished"></translation>
+        <translation>Merge distance</translation>
     </message>
     <message>
         <source>この距離 (ピクセル) より近い部分を 1 つのスプライトにまとめます</source>
-        <translation type="unfinished"></translation>
+        <translation>Parts closer than this distance (pixels) become one sprite</translation>
     </message>
     <message>
         <source>最小面積</source>
-        <translation type="unfinished"></translation>
+        <translation>Least area</translation>
     </message>
     <message>
         <source>これより小さい (幅×高さ) 部分はごみとして無視します</source>
-        <translation type="unfinished"></translation>
+        <translation>Parts smaller than this (width × height) are ignored as specks</translation>
     </message>
     <message>
         <source>アトラス</source>
-        <translation type="unfinished"></translation>
+        <translation>Atlas</translation>
     </message>
     <message>
         <source>すべてのフレームを 1 枚の PNG に隙間なく詰め、各フレームの位置をゲームエンジンが読める同じ名前の JSON ファイルに書き出します</source>
-        <translation type="unfinished"></translation>
+        <translation>Packs every frame tightly into one PNG and writes where each frame is to a JSON file of the same name that game engines read</translation>
     </message>
     <message>
         <source>JSON の形: hash (フレーム名で引く。Phaser、PixiJS の標準) または array (フレームの並び)</source>
-        <translation type="unfinished"></translation>
+        <translation>The JSON's layout: hash (frames keyed by name, what Phaser and PixiJS expect) or array (the frames in order)</translation>
     </message>
     <message>
         <source>透明な縁を切り詰める</source>
-        <translation type="unfinished"></translation>
+        <translation>Trim transparent edges</translation>
     </message>
     <message>
         <source>各フレームの周りの完全に透明な部分を除いて詰めます (元の位置は JSON に残ります)</source>
-        <translation type="unfinished"></translation>
+        <translation>Packs each frame without the fully transparent parts around it (the JSON keeps where they were)</translation>
     </message>
     <message>
         <source>外周</source>
-        <translation type="unfinished"></translation>
+        <translation>Border</translation>
     </message>
     <message>
         <source>フレームとアトラスの縁の間に空けるピクセル数</source>
-        <translation type="unfinished"></translation>
+        <translation>Pixels left between the frames and the atlas's edge</translation>
     </message>
     <message>
         <source>押し出し</source>
-        <translation type="unfinished"></translation>
+        <translation>Extrude</translation>
     </message>
     <message>
         <source>各フレームの縁のピクセルを外側へこの幅だけ繰り返します (表示の継ぎ目を防ぎます)</source>
-        <translation type="unfinished"></translation>
+        <translation>Repeats each frame's edge pixels outward by this width (prevents seams when drawn)</translation>
     </message>
     <message>
         <source>2 のべき乗</source>
-        <translation type="unfinished"></translation>
+        <translation>Power of two</translation>
     </message>
     <message>
         <source>アトラスの幅と高さを 2 のべき乗 (256, 512, 1024 …) に切り上げます</source>
-        <translation type="unfinished"></translation>
+        <translation>Rounds the atlas's width and height up to powers of two (256, 512, 1024 …)</translation>
     </message>
     <message>
         <source>最大サイズ</source>
-        <translation type="unfinished"></translation>
+        <translation>Largest size</translation>
     </message>
     <message>
         <source>アトラスの幅と高さの上限 (ピクセル)。収まらないときはそう伝えます</source>
-        <translation type="unfinished"></translation>
+        <translation>The most the atlas's width and height may be (pixels); you are told when the frames do not fit</translation>
     </message>
     <message>
         <source>同じフレームも保存</source>
-        <translation type="unfinished"></translation>
+        <translation>Keep duplicate frames</translation>
     </message>
     <message>
         <source>同じ内容のフレームも 1 つずつ保存します (外すと 1 つだけ保存し、JSON の両方の名前がそれを指します)</source>
-        <translation type="unfinished"></translation>
+        <translation>Stores frames with the same content each on its own (unchecked, one is stored and both names in the JSON point to it)</translation>
     </message>
     <message>
         <source>フレームの間に空けるピクセル数</source>
-        <translation type="unfinished"></translation>
+        <translation>Pixels left between the frames</translation>
     </message>
     <message>
         <source>透明</source>
-        <translation type="unfinished"></translation>
+        <translation>Transparent</translation>
     </message>
     <message>
         <source>四隅の色</source>
-        <translation type="unfinished"></translation>
+        <translation>Corner colour</translation>
     </message>
     <message>
         <source>指定した色</source>
-        <translation type="unfinished"></translation>
+        <translation>Chosen colour</translation>
     </message>
     <message>
         <source>背景の色</source>
-        <translation type="unfinished"></translation>
+        <translation>Background Colour</translation>
     </message>
     <message numerus="yes">
         <source>スプライト: %n 個</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Sprites: %n</numerusform>
+            <numerusform>Sprites: %n</numerusform>
         </translation>
     </message>
 </context>
