@@ -198,8 +198,8 @@ row "an empty BASE" "rm -f 0*.bmp" 'echo "$(ls 0*.bmp 2>/dev/null | wc -l) numbe
     sequence source.png "" --size 8x8 --step 8
 ROW_WAIT=120 row "a sheet of 1,000,000 tiles of 1 x 1 (1000 x 1000 BMP)" "rm -f tiles.png tiles.json" "" -- \
     sequence square-1000.bmp --size 1x1 --direction grid --sheet tiles.png --columns 1000
-ROW_WAIT=120 row "a sheet of 1,000,000 tiles 1024 pixels apart" "rm -f tiles.png tiles.json" "" -- \
-    sequence square-1000.bmp --size 1x1 --direction grid --sheet tiles.png --columns 1000 --padding 1024
+ROW_WAIT=120 row "a sheet of 15,625 tiles of 8 x 8, 1024 pixels apart" "rm -f tiles.png tiles.json" "" -- \
+    sequence square-1000.bmp --size 8x8 --direction grid --sheet tiles.png --columns 125 --padding 1024
 row "a temporary file of a killed edit" "echo partial >.mokaran-999999999-k3x9.tmp" \
     'echo "$([ -f .mokaran-999999999-k3x9.tmp ] && echo left || echo removed)"' -- \
     edit source.png edited.png --blur
