@@ -8,6 +8,7 @@
 #     each a build folder holding bin/mokaran; AFTER_BUILD defaults to $BUILD_DIR or build, and
 #     its fuzz/fuzz_seeds makes the inputs (the fuzz seeds' findings plus the large ones).
 #   WAIT=10   seconds before a run that blocks is stopped
+#   ONLY=RE   only the rows whose input matches the extended regular expression RE
 #
 # The disk-full row mounts a 1 MB memory file system in a private namespace (unshare), which
 # needs root or user namespaces; the row says so when it cannot.
@@ -72,6 +73,7 @@ run() {
 row() {
     local name=$1 setup=$2 check=$3
     shift 4
+    [[ -z "${ONLY:-}" || "$name" =~ $ONLY ]] || return 0
     printf '| %s | `mokaran %s` | %s | %s |\n' "$name" "$(echo "$*" | sed "s|$work/||g")" \
         "$(run "$before" "$setup" "$check" -- "$@")" "$(run "$after" "$setup" "$check" -- "$@")"
 }
@@ -169,6 +171,39 @@ ROW_WAIT=120 row "WebP animation of 10,000 frames" "" "" -- \
 ROW_WAIT=300 row "WebP animation of 40,000 frames" "" "" -- \
     sequence wide-40000.bmp --size 1x1 --step 1 --animate anim.webp --delay 10
 
+# The sheet and its JSON as a pair, names that destroy what they name, runs without a ceiling,
+# and the temporary files of killed runs.
+square=$work/square-1000.bmp
+python3 -c "import struct,sys,random; w=h=1000; s=w*3; random.seed(1); sys.stdout.buffer.write(b'BM'+struct.pack('<IHHIIiiHHIIiiII',54+s*h,0,0,54,40,w,h,1,24,0,s*h,2835,2835,0,0)+random.randbytes(s*h))" >"$square"
+"$after/bin/mokaran" cut "$in/bmp/depth-24.bmp" "$work/source.png" --size 64x64 --format png 2>/dev/null
+oldPair='rm -rf pair.png pair.json && echo old >pair.png && echo old >pair.json'
+pairLeft='echo "pair.png $(head -c3 pair.png | tr -dc a-z | grep -q old && echo old || echo new), pair.json $([ -d pair.json ] && echo a folder || (grep -q old pair.json && echo old || echo new))"'
+sourceLeft='cmp -s source.png keep.png && echo "source.png kept" || echo "source.png replaced"'
+keepSource='cp source.png keep.png && rm -f link.png && ln -s source.png link.png'
+row "a sheet whose JSON's name is a folder" "$oldPair && rm pair.json && mkdir -p pair.json/in" "$pairLeft" -- \
+    sequence source.png --size 8x8 --sheet pair.png --columns 4
+row "a sheet whose JSON is read-only" "$oldPair && chmod 444 pair.json" "$pairLeft" -- \
+    sequence source.png --size 8x8 --sheet pair.png --columns 4
+row "the picture read as the cut's output" "$keepSource" "$sourceLeft" -- \
+    cut source.png source.png --size 8x8 --format png
+row "an edit written through a link to the picture read" "$keepSource" "$sourceLeft" -- \
+    edit source.png link.png --blur
+row "a sheet onto its source" "$keepSource" "$sourceLeft" -- \
+    sequence source.png --size 8x8 --sheet source.png --columns 4
+row "a sheet named .json" "rm -f s.json" 'echo "s.json $([ -f s.json ] && echo written || echo absent)"' -- \
+    sequence source.png --size 8x8 --sheet s.json --columns 4
+row "a sheet named .gif" "rm -f x.gif" 'echo "x.gif $([ -f x.gif ] && echo written || echo absent)"' -- \
+    sequence source.png --size 8x8 --sheet x.gif --columns 4
+row "an empty BASE" "rm -f 0*.bmp" 'echo "$(ls 0*.bmp 2>/dev/null | wc -l) numbered files in the current folder"' -- \
+    sequence source.png "" --size 8x8 --step 8
+ROW_WAIT=120 row "a sheet of 1,000,000 tiles of 1 x 1 (1000 x 1000 BMP)" "rm -f tiles.png tiles.json" "" -- \
+    sequence square-1000.bmp --size 1x1 --direction grid --sheet tiles.png --columns 1000
+ROW_WAIT=120 row "a sheet of 15,625 tiles of 8 x 8, 1024 pixels apart" "rm -f tiles.png tiles.json" "" -- \
+    sequence square-1000.bmp --size 8x8 --direction grid --sheet tiles.png --columns 125 --padding 1024
+row "a temporary file of a killed edit" "echo partial >.mokaran-999999999-k3x9.tmp" \
+    'echo "$([ -f .mokaran-999999999-k3x9.tmp ] && echo left || echo removed)"' -- \
+    edit source.png edited.png --blur
+
 # The disk-full row: 40 JPEGs into a 1 MB memory file system.
 mkdir -p "$work/many"
 "$after/bin/mokaran" edit "$in/bmp/depth-24.bmp" "$work/many/p01.jpg" --resize 1200 2>/dev/null
@@ -183,5 +218,6 @@ diskFull() {
         $(($(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time.log") / 1024)) \
         "$(cat "$work/status")" "$(grep -c 'に書き込めません (ディスクがいっぱいです)' "$work/stderr.log") files failed for a full disk; $(grep -o '残りの.*変換していません' "$work/stderr.log")" "$(tail -1 "$work/stderr.log")"
 }
+[[ -z "${ONLY:-}" || "40 JPEGs shrunk onto a full 1 MB disk" =~ $ONLY ]] || exit 0
 printf '| 40 JPEGs shrunk onto a full 1 MB disk | `mokaran shrink many full --width 1200` | %s | %s |\n' \
     "$(diskFull "$before")" "$(diskFull "$after")"

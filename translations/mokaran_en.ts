@@ -309,12 +309,44 @@
         <source>フォルダ %1 がありません</source>
         <translation>folder %1 does not exist</translation>
     </message>
+    <message>
+        <source> と </source>
+        <translation> and </translation>
+    </message>
+    <message>
+        <source>%1。%2 は元のままです</source>
+        <translation>%1. %2: kept as they were</translation>
+    </message>
+    <message>
+        <source>%1。%2 は新しく書き込まれ、%3 は元のままです</source>
+        <translation>%1. %2: written anew; %3: kept as they were</translation>
+    </message>
+    <message>
+        <source>%1 は読み込む画像 %2 と同じファイルです</source>
+        <translation>%1 is the picture being read, %2</translation>
+    </message>
+    <message>
+        <source>%1 と %2 は同じファイルです</source>
+        <translation>%1 and %2 are the same file</translation>
+    </message>
 </context>
 <context>
     <name>FrameOutput</name>
     <message>
         <source>%1: シートやアトラスの名前は .png で終わる必要があります</source>
         <translation>%1: the name of a sheet or an atlas must end in .png</translation>
+    </message>
+    <message>
+        <source>アニメーションのフレームが多すぎます: %1 (上限 %2)</source>
+        <translation>too many animation frames: %1 (at most %2)</translation>
+    </message>
+    <message>
+        <source>シートやアトラスのフレームが多すぎます: %1 (上限 %2)</source>
+        <translation>too many frames for a sheet or an atlas: %1 (at most %2)</translation>
+    </message>
+    <message>
+        <source>シートが大きすぎます: %1 x %2 (画像は %3 MB まで)</source>
+        <translation>the sheet is too large: %1 x %2 (a picture may take up to %3 MB)</translation>
     </message>
 </context>
 <context>

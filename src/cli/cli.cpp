@@ -87,7 +87,9 @@ const char kUsage[] =
     "--strip is given; files that fail are skipped, listed, and make the exit status 1.\n"
     "DEST may be SOURCE itself, replacing the originals, only with --in-place.\n"
     "page writes the mobile page of a page-maker project file, leaving out the sections named.\n"
-    "Exit status: 0 done, 1 the work failed, 2 the command line is wrong.\n";
+    "Exit status: 0 done, 1 the work failed, 2 the command line is wrong, or an output would\n"
+    "replace a picture read, has no name, or holds more than 10000 animation frames, 65536 sheet\n"
+    "or atlas frames, or a sheet beyond the picture limit (1 GiB of 24-bit pixels).\n";
 
 using VerbTable = std::map<QString, ExitCode (*)(const QStringList &)>;
 

@@ -10,6 +10,7 @@
 
 #include "core/base/io_error.h"
 #include "core/sequence/frame_runs.h"
+#include "core/sequence/output_refusal.h"
 #include "core/workspace/picture_document.h"
 
 #include <QCommandLineOption>
@@ -56,15 +57,24 @@ std::unique_ptr<Cutting> cutting(const QString &picture, const QCommandLineParse
     return cut;
 }
 
-// The verb's frames written as the output options ask: the one file or the numbered files (OUT or
-// BASE, the last file argument), an animation or a sheet.
-void writeFrames(const QCommandLineParser &parser, const QStringList &files, CutJob job,
+// The output the options ask for: the one file or the numbered files (OUT or BASE, the last file
+// argument), an animation, a sheet or an atlas. Refused before the picture is read when its names
+// would destroy a file the verb reads, or name nothing.
+FrameOutput frameOutput(const QCommandLineParser &parser, const QStringList &files, CutKind kind)
+{
+    FrameOutput output =
+        ParseFrameOutput(parser, OutputNamedByOption(parser) ? QString() : files.last());
+    if (kind == CutKind::Single && output.kind == OutputKind::NumberedFiles) // OUT as given
+        output.kind = OutputKind::OneFile;
+    RefuseOutput(OutputNameRefusal(output, 1, InputFiles(parser, files)));
+    return output;
+}
+
+// The verb's frames written to job.output. The run's count gives every numbered name and the
+// size of an animation or a sheet: both are checked before anything is written.
+void writeFrames(const QCommandLineParser &parser, const QStringList &files, const CutJob &job,
                  const Cutting &cut)
 {
-    const bool single = job.kind == CutKind::Single;
-    job.output = ParseFrameOutput(parser, OutputNamedByOption(parser) ? QString() : files.last());
-    if (single && job.output.kind == OutputKind::NumberedFiles) // OUT as given, not numbered
-        job.output.kind = OutputKind::OneFile;
     const std::unique_ptr<FrameRun> run = MakeFrameRun(cut.document, cut.frame, job);
     // Only a grid of single-colour tiles, or a picture without sprites, writes nothing.
     if (run->count() == 0 && job.kind == CutKind::Auto)
@@ -72,6 +82,7 @@ void writeFrames(const QCommandLineParser &parser, const QStringList &files, Cut
     if (run->count() == 0)
         throw Failure(QCoreApplication::translate(
             "CommandLine", "書き出すタイルがありません (どのタイルも単色です)"));
+    RefuseOutput(OutputRefusal(job.output, *run, InputFiles(parser, files)));
     WriteFrameOutput(*run, job.output);
 }
 
@@ -107,6 +118,8 @@ ExitCode findSprites(const QCommandLineParser &parser, const QStringList &files,
             if (parser.isSet(option.names().front()))
                 throw UsageError{QStringLiteral("--list writes nothing: --%1 does not go with it")
                                      .arg(option.names().front())};
+    if (!list)
+        job.output = frameOutput(parser, files, job.kind);
     Cutting cut;
     cut.frame = CutFrame(QSize(1, 1));
     cut.document.load(ReadVerbPicture(parser, files[0]), cut.frame);
@@ -145,7 +158,9 @@ ExitCode RunCut(const QStringList &rest)
     parser.addOptions(frameOptions());
     parser.addOptions(FrameOutputOptions());
     const QStringList files = ParseVerb(parser, rest, 2, true);
-    writeFrames(parser, files, CutJob{}, *cutting(files[0], parser));
+    CutJob job;
+    job.output = frameOutput(parser, files, job.kind);
+    writeFrames(parser, files, job, *cutting(files[0], parser));
     return ExitCode::Done;
 }
 
@@ -182,6 +197,7 @@ ExitCode RunSequence(const QStringList &rest)
         if (!ok || *job.step < 1)
             throw UsageError{QStringLiteral("bad step '%1'").arg(step)};
     }
+    job.output = frameOutput(parser, files, job.kind);
     writeFrames(parser, files, job, *cutting(files[0], parser));
     return ExitCode::Done;
 }
@@ -193,10 +209,11 @@ ExitCode RunBlend(const QStringList &rest)
     parser.addOption({QStringLiteral("white-transparent"), QString()});
     parser.addOptions(FrameOutputOptions());
     const QStringList files = ParseVerb(parser, rest, 3, true);
-    const std::unique_ptr<Cutting> cut = cutting(files[0], parser);
-    cut->document.setBlendPicture(ReadVerbPicture(parser, files[1]), files[1]);
     CutJob job;
     job.kind = CutKind::Blend;
+    job.output = frameOutput(parser, files, job.kind);
+    const std::unique_ptr<Cutting> cut = cutting(files[0], parser);
+    cut->document.setBlendPicture(ReadVerbPicture(parser, files[1]), files[1]);
     job.whiteTransparent = parser.isSet(QStringLiteral("white-transparent"));
     writeFrames(parser, files, job, *cut);
     return ExitCode::Done;
@@ -216,6 +233,7 @@ ExitCode RunFade(const QStringList &rest)
     CutJob job;
     job.kind = CutKind::Fade;
     job.fadeColour = color == QLatin1String("white") ? FadeColour::White : FadeColour::Black;
+    job.output = frameOutput(parser, files, job.kind);
     writeFrames(parser, files, job, *cutting(files[0], parser));
     return ExitCode::Done;
 }

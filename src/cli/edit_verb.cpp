@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The edit verb: the Edit menu's edits in the order given, from the one table of edits.
+#include "cli/output_options.h"
 #include "cli/reading_options.h"
 #include "cli/usage_error.h"
 #include "cli/verb_parsing.h"
 
+#include "core/base/output_names.h"
 #include "core/image/bmp_format.h"
 #include "core/image/edit_table.h"
 #include "core/image/jpeg_codec.h"
@@ -94,6 +96,7 @@ ExitCode RunEdit(const QStringList &rest)
     parser.addOptions(ReadingOptions());
     const QStringList files = ParseVerb(parser, rest, 2);
     const std::vector<EditStep> steps = parseEdits(parser);
+    RefuseOutput(OutputNamesRefusal({files[1]}, {files[0]}));
     const LoadedPicture loaded = LoadVerbPicture(parser, files[0]);
     QImage picture = loaded.picture;
     for (const EditStep &step : steps) {

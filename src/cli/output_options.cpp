@@ -224,3 +224,14 @@ FrameOutput ParseAtlasOutput(const QCommandLineParser &parser)
         throw UsageError{QStringLiteral("--atlas FILE.png is required")};
     return atlasOutput(parser);
 }
+
+void RefuseOutput(const QString &refusal)
+{
+    if (!refusal.isEmpty())
+        throw UsageError{refusal};
+}
+
+QStringList InputFiles(const QCommandLineParser &parser, const QStringList &files)
+{
+    return OutputNamedByOption(parser) ? files : files.first(files.size() - 1);
+}

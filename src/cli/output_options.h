@@ -38,3 +38,11 @@ QList<QCommandLineOption> AtlasOutputOptions();
 
 // The atlas pack's options ask for (--atlas is required). Throws UsageError.
 FrameOutput ParseAtlasOutput(const QCommandLineParser &parser);
+
+// Throws UsageError with refusal unless it is empty: an output OutputNameRefusal or
+// OutputSizeRefusal refuses is a command line that cannot be right.
+void RefuseOutput(const QString &refusal);
+
+// The files a cutting verb reads: every file argument but the last, which names the output,
+// unless --animate, --sheet or --atlas names it.
+QStringList InputFiles(const QCommandLineParser &parser, const QStringList &files);

@@ -6,6 +6,7 @@
 #include "cli/verb_parsing.h"
 
 #include "core/sequence/frame_runs.h"
+#include "core/sequence/output_refusal.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -28,6 +29,9 @@ ExitCode RunPack(const QStringList &rest)
         names.insert(name);
         output.frameNames << name;
     }
+    // Each picture is a frame: a run that the atlas could not hold is refused before any is read.
+    RefuseOutput(OutputNameRefusal(output, int(files.size()), files));
+    RefuseOutput(OutputSizeRefusal(output, int(files.size()), QSize()));
     std::vector<QImage> pictures;
     for (const QString &file : files)
         pictures.push_back(ReadVerbPicture(parser, file));

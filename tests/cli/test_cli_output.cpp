@@ -3,17 +3,21 @@
 #include "cli/cli.h"
 #include "core/image/jpeg_codec.h"
 #include "pictures.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QMap>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -227,6 +231,72 @@ TEST_F(CommandLineOutput, TransparencyAndOrientationReachTheOutputs)
     EXPECT_EQ(QImage(path("kept.bmp")).size(), QSize(64, 32));
     ASSERT_EQ(run({"cut", "photo.jpg", "k.bmp", "--size", "100x100", "--keep-orientation"}), 0);
     EXPECT_EQ(QImage(path("k.bmp")).size(), QSize(64, 32));
+}
+
+// Outputs that would destroy what they name, or runs larger than the output may hold: exit 2,
+// every file as it was, nothing new. Mistakes: the picture read replaced by its own cut (also
+// through a link or another spelling), a sheet or an atlas written over its source, frames of an
+// empty BASE in the current folder, a ping-pong counted by the run's frames instead of those
+// shown, a sheet of a million tiles whose JSON takes gigabytes, a sheet beyond the picture limit
+// found only once made.
+TEST_F(CommandLineOutput, OutputsThatWouldDestroyOrOverflowAreRefusedFirst)
+{
+    ASSERT_TRUE(source.save(path("in.png")));
+    ASSERT_TRUE(source.save(path("walk001.bmp")));
+    ASSERT_EQ(::symlink("in.bmp", QFile::encodeName(path("link.bmp")).constData()), 0);
+    ASSERT_EQ(::link(QFile::encodeName(path("in.bmp")).constData(),
+                     QFile::encodeName(path("hard.bmp")).constData()),
+              0);
+    ASSERT_TRUE(Numbered(5002, 1).save(path("wide.bmp")));
+    ASSERT_TRUE(Numbered(257, 256).save(path("tiles.bmp")));
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::System, QDir::Name);
+    QMap<QString, QByteArray> bytes;
+    for (const QString &name : before)
+        bytes[name] = FileBytes(path(name));
+    const QStringList cut = {"--size", "40x60"};
+    const QList<QStringList> rows = {
+        QStringList{"cut", "in.bmp", "in.bmp"} + cut,
+        QStringList{"cut", "in.bmp", "./in.bmp"} + cut,
+        QStringList{"cut", "in.bmp", ""} + cut,
+        QStringList{"edit", "in.bmp", "link.bmp", "--blur"},
+        QStringList{"edit", "in.bmp", "hard.bmp", "--blur"},
+        QStringList{"sequence", "in.bmp", ""} + cut,
+        QStringList{"sequence", "walk001.bmp", "walk"} + cut,
+        QStringList{"sequence", "in.png", "--sheet", "in.png", "--columns", "2"} + cut,
+        QStringList{"blend", "in.bmp", "in.png", "--atlas", "in.png"} + cut,
+        QStringList{"pack", "in.bmp", "in.png", "--atlas", "in.png"},
+        {"sequence", "wide.bmp", "--size", "1x1", "--step", "1", "--animate", "w.gif",
+         "--pingpong"},
+        {"sequence", "tiles.bmp", "--size", "1x1", "--direction", "grid", "--sheet", "s.png",
+         "--columns", "1000"},
+        {"sequence", "in.bmp", "--size", "1x1", "--direction", "grid", "--sheet", "s.png",
+         "--columns", "6000", "--padding", "1024"},
+    };
+    for (QStringList args : rows) {
+        const std::string row = args.join(' ').toStdString();
+        for (qsizetype i = 1; i < args.size(); ++i)
+            if (args[i].endsWith(".bmp") || args[i].endsWith(".png") || args[i] == "walk")
+                args[i] = path(args[i]);
+        EXPECT_EQ(RunCommandLine(args), 2) << row;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System, QDir::Name), before)
+            << row;
+        for (const QString &name : before)
+            EXPECT_EQ(FileBytes(path(name)), bytes[name]) << row << " " << name.toStdString();
+    }
+}
+
+// Temporary files that a killed run left beside its output go with the next run's, whatever the
+// verb. Mistake: only the sequence verbs clean up.
+TEST_F(CommandLineOutput, TemporaryFilesOfKilledRunsGo)
+{
+    const QString stale = path(".mokaran-999999999-k3x9.tmp");
+    for (const QStringList &args :
+         {QStringList{"cut", path("in.bmp"), path("c.bmp"), "--size", "8x8"},
+          QStringList{"edit", path("in.bmp"), path("e.png"), "--blur"}}) {
+        PutFile(stale, "partial");
+        ASSERT_EQ(RunCommandLine(args), 0) << args.join(' ').toStdString();
+        EXPECT_FALSE(QFileInfo::exists(stale)) << args.join(' ').toStdString();
+    }
 }
 
 } // namespace

@@ -32,6 +32,11 @@ std::vector<int> PlayOrder(int count, bool pingPong)
     return order;
 }
 
+long long PlayedFrames(int count, bool pingPong)
+{
+    return pingPong && count > 2 ? 2LL * count - 2 : std::max(count, 0);
+}
+
 int GifDelay(int delayMs)
 {
     return std::clamp(int(Round(delayMs / 10.0L)), 1, 65535);

@@ -21,6 +21,9 @@ inline constexpr int kDefaultFrameDelayMs = 100;
 // for both keeps a choice valid whichever format it goes to.
 inline constexpr int kMaxFrameDelayMs = 655350;
 inline constexpr int kMinFrameDelayMs = 1;
+// The most frames an animation may show: far beyond any animation made to be watched, and a
+// bound on the memory and time of writing one, which encoders spend per frame shown.
+inline constexpr int kMaxAnimationFrames = 10000;
 // WebP's lossy quality, 0 (smallest) to 100 (best); below 0 means lossless.
 inline constexpr int kLosslessQuality = -1;
 inline constexpr int kMaxQuality = 100;
@@ -47,6 +50,9 @@ std::optional<AnimationFormat> AnimationFormatOf(const QString &path);
 // back again without repeating either end (1 2 3 4 3 2), so the loop never shows a frame twice
 // in a row.
 std::vector<int> PlayOrder(int count, bool pingPong);
+// The length of PlayOrder(count, pingPong), counted without making it: 2 x count - 2 frames
+// forward and back, in 64 bits.
+long long PlayedFrames(int count, bool pingPong);
 
 // A GIF delay in hundredths of a second: Round(ms / 10), halves to even, and at least 1, since
 // players show a delay of 0 at a rate of their own choosing.

@@ -13,6 +13,10 @@
 
 enum class JsonLayout { Hash, Array };
 
+// The most frames a sheet's or an atlas's JSON may name: a tile set of 256 x 256 tiles, whose JSON
+// takes some 15 MB. Each frame costs some 1.3 KB while the JSON is made and written.
+inline constexpr int kMaxSheetFrames = 65536;
+
 // One frame as the JSON tells it.
 struct DataFrame {
     QString name;

@@ -11,16 +11,25 @@
 #include <cstring>
 #include <new>
 
+SheetExtent SheetExtentOf(int count, QSize frameSize, const SheetOptions &options)
+{
+    if (count < 1 || frameSize.isEmpty())
+        return {};
+    const long long columns = std::clamp(options.columns, 1, count);
+    const long long rows = (count + columns - 1) / columns; // whole rows, the last one partly full
+    const long long padding = std::clamp(options.padding, 0, kMaxSheetPadding);
+    return {columns * (frameSize.width() + padding) + padding,
+            rows * (frameSize.height() + padding) + padding};
+}
+
 SheetLayout LayOutSheet(int count, QSize frameSize, const SheetOptions &options)
 {
     SheetLayout layout;
     if (count < 1 || frameSize.isEmpty())
         return layout;
     const long long columns = std::clamp(options.columns, 1, count);
-    const long long rows = (count + columns - 1) / columns; // whole rows, the last one partly full
     const long long padding = std::clamp(options.padding, 0, kMaxSheetPadding);
-    const long long width = columns * (frameSize.width() + padding) + padding;
-    const long long height = rows * (frameSize.height() + padding) + padding;
+    const auto [width, height] = SheetExtentOf(count, frameSize, options);
     // The sheet is as large as the frames together: the same limit as any picture. The 32-bit
     // form of a sheet with alpha takes a third more, which the limit leaves room for.
     if (width > INT_MAX || height > INT_MAX || ExceedsPictureLimit(width, height))

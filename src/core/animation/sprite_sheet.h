@@ -22,6 +22,15 @@ struct SheetLayout {
     std::vector<QRect> cells; // frame k at cells[k - 1]
 };
 
+// The width and height of a sheet of count frames of frameSize, the columns and the padding
+// limited as LayOutSheet limits them; in 64 bits, so that a sheet far beyond the picture limit is
+// told rather than wrapped. 0 x 0 for no frames.
+struct SheetExtent {
+    long long width = 0;
+    long long height = 0;
+};
+SheetExtent SheetExtentOf(int count, QSize frameSize, const SheetOptions &options);
+
 // count frames of frameSize in rows of options.columns: frame k (from 1) sits in column
 // (k - 1) % columns and row (k - 1) / columns, at x = padding + column * (width + padding), and
 // likewise y. Throws Failure when the sheet would exceed the picture limit.

@@ -45,15 +45,18 @@ QString writeFailureReason(const QString &path, int err)
 
 [[noreturn]] void failWrite(const QString &path, int err)
 {
-    const Failure failure = WriteFailure(path, writeFailureReason(path, err));
-    if (err == ENOSPC || err == EDQUOT)
-        throw DiskFull(failure.description());
-    throw failure;
+    ThrowWriteFailure(path, err);
 }
 
 [[noreturn]] void failWrite(const QString &path, const QString &why)
 {
     throw WriteFailure(path, why);
+}
+
+void requireName(const QString &path)
+{
+    if (path.isEmpty()) // "" names no file; it would be read as the current folder's
+        throw Failure(QCoreApplication::translate("Files", "書き込むファイルの名前が空です"));
 }
 
 // The folder of a file name as a path to open: "." for a bare name.
@@ -67,11 +70,8 @@ QByteArray folderOf(const QByteArray &name)
 // is; its name is returned in tempName.
 int createTempBeside(const QByteArray &target, QByteArray &tempName)
 {
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = target.left(slash + 1); // empty for a name in the current folder
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempName = folder + kTempPrefix + QByteArray::number(::getpid()) + '-' +
-                   QByteArray::number(QRandomGenerator::global()->generate64(), 36) + kTempSuffix;
+        tempName = TemporaryNameBeside(target);
         // 0666 less the umask, as for any new file: the renamed file is not left private.
         const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
@@ -131,28 +131,13 @@ LinkOutcome writeByLinking(const QString &path, const QByteArray &target, QByteA
     failWrite(path, err);
 }
 
-// Writes the bytes to a temporary file beside target and renames it over target. With a mode
-// the temporary file takes it before it replaces the old one, so the old file's readers never
-// lose access and others never gain it.
+// Writes the bytes to a temporary file beside target and renames it over target.
 void writeThroughTemporary(const QString &path, const QByteArray &target, QByteArrayView bytes,
-                           std::optional<mode_t> mode)
+                           std::optional<unsigned> mode)
 {
-    QByteArray tempName;
-    const int fd = createTempBeside(target, tempName);
-    if (fd < 0)
-        failWrite(path, errno);
-    bool ok = !mode || ::fchmod(fd, *mode) == 0;
-    ok = ok && writeAll(fd, bytes.data(), bytes.size());
-    int err = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && ::rename(tempName.constData(), target.constData()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
+    const QByteArray tempName = WriteTemporaryBeside(path, target, bytes, mode);
+    if (::rename(tempName.constData(), target.constData()) != 0) {
+        const int err = errno;
         ::unlink(tempName.constData());
         failWrite(path, err);
     }
@@ -194,20 +179,13 @@ bool isWritable(const QByteArray &name, const struct stat &info)
 // path is taken: replaces the file it is, or the file its links lead to.
 void replaceExisting(const QString &path, const QByteArray &name, QByteArrayView bytes)
 {
-    struct stat info {};
-    const QByteArray target = endOfLinks(path, name, info);
-    if (info.st_mode == 0) { // a link to a file yet to be made: make it there
-        if (target == name || writeByLinking(path, target, bytes) != LinkOutcome::Written)
-            writeThroughTemporary(path, target, bytes, std::nullopt);
+    const ReplacedFile file = FileToReplace(path);
+    if (!file.mode) { // a link to a file yet to be made: make it there
+        if (file.target == name || writeByLinking(path, file.target, bytes) != LinkOutcome::Written)
+            writeThroughTemporary(path, file.target, bytes, std::nullopt);
         return;
     }
-    if (S_ISDIR(info.st_mode))
-        failWrite(path, EISDIR);
-    if (!S_ISREG(info.st_mode))
-        failWrite(path, NotRegularFileText());
-    if (!isWritable(target, info))
-        failWrite(path, QCoreApplication::translate("Files", "読み取り専用のファイルです"));
-    writeThroughTemporary(path, target, bytes, mode_t(info.st_mode & 0777));
+    writeThroughTemporary(path, file.target, bytes, file.mode);
 }
 
 bool processRuns(qint64 pid)
@@ -217,10 +195,62 @@ bool processRuns(qint64 pid)
 
 } // namespace
 
+void ThrowWriteFailure(const QString &path, int err)
+{
+    const Failure failure = WriteFailure(path, writeFailureReason(path, err));
+    if (err == ENOSPC || err == EDQUOT)
+        throw DiskFull(failure.description());
+    throw failure;
+}
+
+QByteArray TemporaryNameBeside(const QByteArray &target)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = target.left(slash + 1); // empty for a name in the current folder
+    return folder + kTempPrefix + QByteArray::number(::getpid()) + '-' +
+           QByteArray::number(QRandomGenerator::global()->generate64(), 36) + kTempSuffix;
+}
+
+ReplacedFile FileToReplace(const QString &path)
+{
+    requireName(path);
+    struct stat info {};
+    const QByteArray target = endOfLinks(path, EncodePath(path), info);
+    if (info.st_mode == 0)
+        return {target, std::nullopt};
+    if (S_ISDIR(info.st_mode))
+        failWrite(path, EISDIR);
+    if (!S_ISREG(info.st_mode))
+        failWrite(path, NotRegularFileText());
+    if (!isWritable(target, info))
+        failWrite(path, QCoreApplication::translate("Files", "読み取り専用のファイルです"));
+    return {target, unsigned(info.st_mode & 0777)};
+}
+
+QByteArray WriteTemporaryBeside(const QString &path, const QByteArray &target, QByteArrayView bytes,
+                                std::optional<unsigned> mode)
+{
+    QByteArray tempName;
+    const int fd = createTempBeside(target, tempName);
+    if (fd < 0)
+        failWrite(path, errno);
+    bool ok = !mode || ::fchmod(fd, mode_t(*mode)) == 0;
+    ok = ok && writeAll(fd, bytes.data(), bytes.size());
+    int err = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(tempName.constData());
+        failWrite(path, err);
+    }
+    return tempName;
+}
+
 void WriteFileAtomically(const QString &path, QByteArrayView bytes)
 {
-    if (path.isEmpty()) // "" names no file; it would be read as the current folder's
-        throw Failure(QCoreApplication::translate("Files", "書き込むファイルの名前が空です"));
+    requireName(path);
     const QByteArray name = EncodePath(path);
     if (writeByLinking(path, name, bytes) != LinkOutcome::Written)
         replaceExisting(path, name, bytes);

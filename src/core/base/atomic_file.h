@@ -2,8 +2,11 @@
 // Writing a file so that it is either the old one or the whole new one, never a part.
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+
+#include <optional>
 
 // Writes the bytes so that path holds either its old content or the whole new one: a new file is
 // linked into place once written, an existing one replaced by renaming a temporary file beside it
@@ -28,3 +31,29 @@ int RemoveStaleTemporaryFiles(const QString &folder);
 // Whether name (without its folder) is the name of a temporary file of WriteFileAtomically:
 // ".mokaran-<process id>-<random>.tmp".
 bool IsTemporaryFileName(QByteArrayView name);
+
+// The parts of WriteFileAtomically, for writers that put several files in place as one
+// (StagedFiles). Each throws as WriteFileAtomically does.
+
+// The file a write to path replaces: path itself, or the end of its chain of symbolic links, and
+// the permission bits of the file there; no mode when nothing is there yet. A folder, a file that
+// is not a regular one and a read-only file are refused.
+struct ReplacedFile {
+    QByteArray target;
+    std::optional<unsigned> mode;
+};
+ReplacedFile FileToReplace(const QString &path);
+
+// Writes the bytes to a new temporary file beside target (named as TemporaryNameBeside says) and
+// returns its name. With a mode the file takes it before it replaces anything, so the old file's
+// readers never lose access and others never gain it. Nothing is left behind when it throws.
+QByteArray WriteTemporaryBeside(const QString &path, const QByteArray &target, QByteArrayView bytes,
+                                std::optional<unsigned> mode);
+
+// A name for a temporary file in target's folder that RemoveStaleTemporaryFiles recognises as
+// this process's; not yet taken, most likely, but the caller must create it exclusively.
+QByteArray TemporaryNameBeside(const QByteArray &target);
+
+// Throws the failure of writing path for the error err: DiskFull when the disk is full, else
+// Failure "<path> に書き込めません (<reason>)".
+[[noreturn]] void ThrowWriteFailure(const QString &path, int err);

@@ -2,6 +2,8 @@
 // Saving a picture as one file.
 #include "core/image/picture_writing.h"
 
+#include "core/base/atomic_file.h"
+#include "core/base/file_names.h"
 #include "core/image/alpha.h"
 #include "core/image/bmp_format.h"
 #include "core/image/jpeg_codec.h"
@@ -50,6 +52,8 @@ SaveTarget SaveTargetOf(const QString &typed, PictureFileKind chosen,
 void WritePictureFile(const QString &path, const QImage &picture, PictureFileKind kind,
                       const JpegMetadata &metadata)
 {
+    // The folder the user writes to is where a killed save or run left its temporary files.
+    RemoveStaleTemporaryFiles(FolderOfPath(path));
     switch (kind) {
     case PictureFileKind::Jpeg: WriteJpegFile(path, picture, kJpegQuality, metadata); break;
     case PictureFileKind::Png: WritePngFile(path, picture); break;

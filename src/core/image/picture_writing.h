@@ -27,5 +27,6 @@ SaveTarget SaveTargetOf(const QString &typed, PictureFileKind chosen,
 
 // Writes picture as kind: BMP in the picture's own depth (with alpha seen over white), JPEG at
 // quality 90 over white with metadata, PNG and lossless WebP keeping the alpha. Throws Failure.
+// Temporary files that killed writers left in the folder go first (RemoveStaleTemporaryFiles).
 void WritePictureFile(const QString &path, const QImage &picture, PictureFileKind kind,
                       const JpegMetadata &metadata = {});

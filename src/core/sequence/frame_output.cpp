@@ -6,11 +6,12 @@
 #include "core/base/file_names.h"
 #include "core/base/files.h"
 #include "core/base/ordered_work.h"
+#include "core/base/staged_files.h"
 #include "core/image/bmp_format.h"
 #include "core/image/png_format.h"
+#include "core/sequence/output_refusal.h"
 
 #include <QColor>
-#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -74,7 +75,8 @@ QString frameName(const FrameOutput &output, int k)
     return QFileInfo(FrameFileName(output.path, k, FrameFormat::Png)).fileName();
 }
 
-// The picture, then its JSON, each whole or not at all. The JSON is made first: a frame name
+// The picture and its JSON as a pair: both new, or both as they were, since a JSON beside
+// another picture would send an engine to the wrong pixels. The JSON is made first: a frame name
 // given twice refuses the whole output.
 void writePictureAndData(const FrameOutput &output, QSize size, const QByteArray &png,
                          const std::vector<DataFrame> &frames)
@@ -82,8 +84,7 @@ void writePictureAndData(const FrameOutput &output, QSize size, const QByteArray
     const DataMeta meta{QFileInfo(output.path).fileName(), size, TagOf(output.path),
                         output.animation.delayMs, output.animation.pingPong};
     const QByteArray data = AtlasData(frames, meta, output.json);
-    WriteFileAtomically(output.path, png);
-    WriteFileAtomically(SheetDataPath(output.path), data);
+    WriteFilesTogether({{output.path, png}, {SheetDataPath(output.path), data}});
 }
 
 void writeOneFile(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
@@ -277,13 +278,9 @@ bool IsPngName(const QString &path)
 
 void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
 {
-    // A picture with its JSON is a PNG: under another name, a viewer or an engine would take the
-    // PNG data for the kind the name says.
-    if ((output.kind == OutputKind::Sheet || output.kind == OutputKind::Atlas) &&
-        !IsPngName(output.path))
-        throw Failure(QCoreApplication::translate(
-                          "FrameOutput", "%1: シートやアトラスの名前は .png で終わる必要があります")
-                          .arg(output.path));
+    // Callers ask first, with the files they read; this is for one that did not.
+    if (const QString refusal = OutputRefusal(output, run, {}); !refusal.isEmpty())
+        throw Failure(refusal);
     // Whatever the output, its files go beside output.path: temporary files that killed writers
     // left there go first.
     RemoveStaleTemporaryFiles(FolderOfPath(output.path));

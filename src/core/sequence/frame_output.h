@@ -54,8 +54,9 @@ bool IsPngName(const QString &path);
 // and then places it, 2 x count steps). Throws Failure. One file is a 24-bit BMP byte for byte as
 // WriteBmp24File writes it, or a PNG that keeps the cut's alpha. Numbered files are written one
 // by one (those written before a failure stay, each whole); an animation, a sheet or an atlas is
-// made in memory and written at the end, whole or not at all, the JSON after the picture. Frames
+// made in memory and written at the end, whole or not at all, a picture and its JSON as a pair
+// (WriteFilesTogether: both new or both as they were). Frames
 // smaller than run.frameSize() are set in its middle on run.surround() for an animation or a
-// sheet (the odd pixel of a difference goes right and down). A sheet or an atlas whose name is
-// not a PNG's (IsPngName) is refused before anything is written.
+// sheet (the odd pixel of a difference goes right and down). An output OutputRefusal refuses
+// (without inputs) is refused before anything is made.
 void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgress &progress = {});

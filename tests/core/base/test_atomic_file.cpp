@@ -3,6 +3,7 @@
 // temporary files that killed writers left behind.
 #include "core/base/atomic_file.h"
 #include "core/base/io_error.h"
+#include "core/base/staged_files.h"
 
 #include "core/base/child_process.h"
 #include "test_files.h"
@@ -104,6 +105,104 @@ TEST(WriteFileAtomically, ReplacesWhatIsThereAsTheUserExpects)
             dir.entryList({QStringLiteral(".mokaran-*")}, QDir::AllEntries | QDir::Hidden);
         EXPECT_TRUE(temporaries.isEmpty()) << temporaries.join(' ').toStdString();
     }
+}
+
+// A picture and its JSON written as a pair over an old pair (or none). Each row may change the
+// folder after both are written and before they are renamed. Mistakes: the picture already
+// replaced when the JSON cannot be written (a folder of its name, read-only, a full disk, a
+// rename that fails), a new picture left beside no JSON, temporary files or kept links left.
+TEST(WriteFilesTogether, LeavesTheOldPairOrTheNew)
+{
+    const struct {
+        const char *mistake;
+        bool oldPair;
+        std::function<void(const QDir &)> before, between;
+        const char *failure; // the end of the message, or empty when the pair is written
+        QByteArray picture;  // what s.png holds afterwards ("" for nothing)
+    } rows[] = {
+        {"a folder named as the JSON",
+         true,
+         [](const QDir &d) {
+             QFile::remove(d.filePath("s.json"));
+             d.mkpath("s.json/in");
+         },
+         {},
+         "(同じ名前のフォルダがあります)。%1 と %2 は元のままです",
+         "old"},
+        {"a read-only JSON",
+         true,
+         [](const QDir &d) { ::chmod(nameOf(d.filePath("s.json")).constData(), 0444); },
+         {},
+         "(読み取り専用のファイルです)。%1 と %2 は元のままです",
+         "old"},
+        {"the JSON's rename fails after the picture's",
+         true,
+         {},
+         [](const QDir &d) {
+             QFile::remove(d.filePath("s.json"));
+             d.mkpath("s.json/in");
+         },
+         "(同じ名前のフォルダがあります)。%1 と %2 は元のままです",
+         "old"},
+        {"the same for a pair not there before",
+         false,
+         {},
+         [](const QDir &d) { d.mkpath("s.json/in"); },
+         "(同じ名前のフォルダがあります)。%1 と %2 は元のままです",
+         ""},
+        {"a pair written", true, {}, {}, "", "new"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.mistake);
+        QTemporaryDir temporary;
+        const QDir dir(temporary.path());
+        const QString picture = dir.filePath("s.png"), data = dir.filePath("s.json");
+        if (row.oldPair) {
+            PutFile(picture, "old");
+            PutFile(data, "old");
+        }
+        if (row.before)
+            row.before(dir);
+        const QString failure = FailureOf([&] {
+            if (!row.between)
+                return WriteFilesTogether({{picture, "new"}, {data, "new"}});
+            StagedFiles staged;
+            staged.add(picture, "new");
+            staged.add(data, "new");
+            row.between(dir);
+            staged.commit();
+        });
+        EXPECT_TRUE(*row.failure
+                        ? failure.endsWith(QString::fromUtf8(row.failure).arg(picture, data))
+                        : failure.isEmpty())
+            << failure.toStdString();
+        EXPECT_EQ(FileBytes(picture), row.picture);
+        EXPECT_EQ(QFileInfo::exists(picture), !row.picture.isEmpty());
+        if (row.oldPair && QFileInfo(data).isFile()) {
+            EXPECT_EQ(FileBytes(data), row.picture);
+        }
+        EXPECT_EQ(dir.entryList({QStringLiteral(".mokaran-*")}, QDir::AllEntries | QDir::Hidden),
+                  QStringList());
+    }
+
+    // A disk with room for the new picture but not for its JSON as well.
+    QTemporaryDir temporary;
+    const QString picture = temporary.filePath("s.png"), data = temporary.filePath("s.json");
+    const int status = WithSmallDisk(temporary.path(), 64, [&] {
+        PutFile(picture, "old");
+        PutFile(data, "old");
+        const QString failure = FailureOf([&] {
+            WriteFilesTogether(
+                {{picture, QByteArray(40 << 10, 'p')}, {data, QByteArray(40 << 10, 'j')}});
+        });
+        return failure.endsWith(QStringLiteral("は元のままです")) && FileBytes(picture) == "old" &&
+                       FileBytes(data) == "old"
+                   ? 0
+                   : 1;
+    });
+    if (status == kChildCannotRun)
+        GTEST_SKIP() << "no private memory file system here";
+    EXPECT_EQ(status, 0);
 }
 
 // Mistake: every failure to create the file said "ファイルが見つかりません" or blamed the file,
