@@ -90,6 +90,8 @@ class OutputDialog : public QDialog {
     // Writes run to output once the user agrees to replace what is there, with the choices off
     // and 停止 on.
     enum class RunEnd { Declined, Stopped, Finished };
+    // Throws the Failure OutputRefusal says for output of run, the picture cut being its input.
+    void refuseToDestroy(const FrameRun &run, const FrameOutput &output) const;
     RunEnd write(FrameRun &run, const FrameOutput &output);
     // " (単色のタイル 3 個は書き出していません)" after a grid run that left tiles out.
     QString skippedTiles(const FrameRun &run) const;

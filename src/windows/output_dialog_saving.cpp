@@ -7,6 +7,7 @@
 #include "core/base/io_error.h"
 #include "core/image/picture_writing.h"
 #include "core/sequence/frame_runs.h"
+#include "core/sequence/output_refusal.h"
 #include "ui_output_dialog.h"
 #include "windows/application.h"
 #include "windows/busy_cursor.h"
@@ -113,8 +114,18 @@ void OutputDialog::setRunning(bool running)
         m_ui->cancelButton->setFocus();
 }
 
+void OutputDialog::refuseToDestroy(const FrameRun &run, const FrameOutput &output) const
+{
+    // A name that would replace the picture being cut, or a run beyond what the output holds, is
+    // said before anything is asked or written; the dialog stays for another choice.
+    const QString refused = OutputRefusal(output, run, {m_document->fileName()});
+    if (!refused.isEmpty())
+        throw Failure(refused);
+}
+
 OutputDialog::RunEnd OutputDialog::write(FrameRun &run, const FrameOutput &output)
 {
+    refuseToDestroy(run, output);
     if (!MayReplaceFiles(this, ExistingOutputFiles(output, run.count())))
         return RunEnd::Declined;
     m_stepsDone = 0;
@@ -161,6 +172,7 @@ void OutputDialog::saveSingle(FrameRun &run, bool closeOnCancel)
     output.kind = OutputKind::OneFile;
     output.format = format;
     output.path = target.path;
+    refuseToDestroy(run, output);
     if (!MayReplaceFiles(this, ExistingOutputFiles(output, 1)))
         return; // the dialog stays for another name
     WriteFrameOutput(run, output);

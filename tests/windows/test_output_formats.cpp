@@ -19,6 +19,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -56,6 +57,7 @@ class TestOutputFormats : public QObject {
     void previewPlaysTheFramesThatWouldBeWritten();
     void spritesFoundPackedAndGridGuessed();
     void fadeThroughTransparencyFollowsTheFilterChosen();
+    void aCutOntoThePictureItselfIsRefused();
 };
 
 // Each choice must reach what is written: catches the frames dialog's filter not deciding BMP or
@@ -293,6 +295,39 @@ void TestOutputFormats::fadeThroughTransparencyFollowsTheFilterChosen()
     QCOMPARE(qAlpha(PixelsOf(p.file("fade001.png"), QImage::Format_ARGB32).pixel(10, 10)), 0);
     QCOMPARE(PixelsOf(p.file("fade021.png"), QImage::Format_ARGB32).pixel(10, 10),
              qRgba(200, 40, 90, 255));
+}
+
+// Saving the cut under the name of the picture being cut would replace it: catches the window
+// writing it (after asking only whether to replace) where the command line refuses.
+void TestOutputFormats::aCutOntoThePictureItselfIsRefused()
+{
+    Program p;
+    const QString source = p.file(QStringLiteral("source.png"));
+    QVERIFY(Numbered(100, 60).save(source));
+    const QByteArray before = [&] {
+        QFile file(source);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    p.form->takeNewPicture(Numbered(100, 60), source);
+    QString said;
+    ModalScript script;
+    script
+        .then(QStringLiteral("OutputDialog"),
+              [&](QWidget *) {
+                  QTimer::singleShot(0, p.control<QPushButton>("saveButton"), &QPushButton::click);
+              })
+        .then(QStringLiteral("cutSaveDialog"), [&](QWidget *m) { AcceptFile(m, source, 1); })
+        .then(QStringLiteral("QMessageBox"), [&](QWidget *box) {
+            said = qobject_cast<QMessageBox *>(box)->text();
+            box->close();
+            QTimer::singleShot(0, p.control<QPushButton>("closeButton"), &QPushButton::click);
+        });
+    p.form->saveCut();
+    QTRY_VERIFY(script.done());
+    QVERIFY2(!said.isEmpty() && !said.contains(QStringLiteral("上書きしますか")), qPrintable(said));
+    QFile file(source);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
 }
 
 int main(int argc, char *argv[])
