@@ -3,6 +3,7 @@
 #include "cli/output_options.h"
 
 #include "cli/usage_error.h"
+#include "cli/verb_parsing.h"
 
 #include <QRegularExpression>
 
@@ -26,17 +27,6 @@ const QString kPowerOfTwo = QStringLiteral("power-of-two");
 const QString kMaxSize = QStringLiteral("max-size");
 const QString kKeepDuplicates = QStringLiteral("keep-duplicates");
 const QString kJson = QStringLiteral("json");
-
-// A whole number within [low, high] given to --name.
-int wholeNumber(const QCommandLineParser &parser, const QString &name, int low, int high)
-{
-    bool ok = false;
-    const int value = parser.value(name).toInt(&ok);
-    if (!ok || value < low || value > high)
-        throw UsageError{
-            QStringLiteral("--%1 needs a whole number from %2 to %3").arg(name).arg(low).arg(high)};
-    return value;
-}
 
 // --max-size follows the output: an atlas's largest side in pixels, a GIF's largest file in bytes.
 const QString kMaxSizeMeaning =
@@ -80,13 +70,13 @@ AnimationOptions animationOptions(const QCommandLineParser &parser, const QStrin
     if (!format)
         throw UsageError{QStringLiteral("--animate needs a file ending in .gif or .webp")};
     options.format = *format;
-    options.delayMs = wholeNumber(parser, kDelay, kMinFrameDelayMs, kMaxFrameDelayMs);
+    options.delayMs = WholeNumberOption(parser, kDelay, kMinFrameDelayMs, kMaxFrameDelayMs);
     options.pingPong = parser.isSet(kPingPong);
     options.dither = !parser.isSet(kNoDither);
     if (parser.isSet(kQuality)) {
         if (options.format != AnimationFormat::Webp)
             throw UsageError{QStringLiteral("--quality is for WebP")};
-        options.quality = wholeNumber(parser, kQuality, 0, kMaxQuality);
+        options.quality = WholeNumberOption(parser, kQuality, 0, kMaxQuality);
     }
     if (parser.isSet(kNoDither) && options.format != AnimationFormat::Gif)
         throw UsageError{QStringLiteral("--no-dither is for GIF")};
@@ -115,7 +105,8 @@ FrameOutput pictureWithData(const QCommandLineParser &parser, OutputKind kind, c
     if (json != QLatin1String("hash") && json != QLatin1String("array"))
         throw UsageError{QStringLiteral("bad JSON layout '%1'").arg(json)};
     output.json = json == QLatin1String("array") ? JsonLayout::Array : JsonLayout::Hash;
-    output.animation.delayMs = wholeNumber(parser, kDelay, kMinFrameDelayMs, kMaxFrameDelayMs);
+    output.animation.delayMs =
+        WholeNumberOption(parser, kDelay, kMinFrameDelayMs, kMaxFrameDelayMs);
     output.animation.pingPong = parser.isSet(kPingPong);
     return output;
 }
@@ -125,11 +116,11 @@ FrameOutput atlasOutput(const QCommandLineParser &parser)
     FrameOutput output = pictureWithData(parser, OutputKind::Atlas, kAtlas);
     AtlasOptions &atlas = output.atlas;
     atlas.trim = parser.isSet(kTrim);
-    atlas.padding = wholeNumber(parser, kPadding, 0, kMaxAtlasSpacing);
-    atlas.border = wholeNumber(parser, kBorder, 0, kMaxAtlasSpacing);
-    atlas.extrude = wholeNumber(parser, kExtrude, 0, kMaxAtlasSpacing);
+    atlas.padding = WholeNumberOption(parser, kPadding, 0, kMaxAtlasSpacing);
+    atlas.border = WholeNumberOption(parser, kBorder, 0, kMaxAtlasSpacing);
+    atlas.extrude = WholeNumberOption(parser, kExtrude, 0, kMaxAtlasSpacing);
     atlas.powerOfTwo = parser.isSet(kPowerOfTwo);
-    atlas.maxSize = wholeNumber(parser, kMaxSize, 1, kMaxAtlasSize);
+    atlas.maxSize = WholeNumberOption(parser, kMaxSize, 1, kMaxAtlasSize);
     atlas.keepDuplicates = parser.isSet(kKeepDuplicates);
     return output;
 }
@@ -197,8 +188,8 @@ FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &fr
         if (!parser.isSet(kColumns))
             throw UsageError{QStringLiteral("--sheet needs --columns N")};
         FrameOutput output = pictureWithData(parser, OutputKind::Sheet, kSheet);
-        output.sheet.columns = wholeNumber(parser, kColumns, 1, 65535);
-        output.sheet.padding = wholeNumber(parser, kPadding, 0, kMaxSheetPadding);
+        output.sheet.columns = WholeNumberOption(parser, kColumns, 1, 65535);
+        output.sheet.padding = WholeNumberOption(parser, kPadding, 0, kMaxSheetPadding);
         return output;
     }
     if (parser.isSet(kAtlas))

@@ -3,6 +3,7 @@
 #include "cli/sprite_options.h"
 
 #include "cli/usage_error.h"
+#include "cli/verb_parsing.h"
 
 #include <QColor>
 
@@ -14,16 +15,6 @@ const QString kBackground = QStringLiteral("background");
 const QString kTolerance = QStringLiteral("tolerance");
 const QString kMerge = QStringLiteral("merge");
 const QString kMinArea = QStringLiteral("min-area");
-
-int wholeNumber(const QCommandLineParser &parser, const QString &name, int low, int high)
-{
-    bool ok = false;
-    const int value = parser.value(name).toInt(&ok);
-    if (!ok || value < low || value > high)
-        throw UsageError{
-            QStringLiteral("--%1 needs a whole number from %2 to %3").arg(name).arg(low).arg(high)};
-    return value;
-}
 
 } // namespace
 
@@ -65,7 +56,7 @@ SpriteBackground ParseBackground(const QCommandLineParser &parser, const QImage 
         }
     }
     if (parser.isSet(kTolerance))
-        background.tolerance = wholeNumber(parser, kTolerance, 0, kMaxBackgroundTolerance);
+        background.tolerance = WholeNumberOption(parser, kTolerance, 0, kMaxBackgroundTolerance);
     return background;
 }
 
@@ -74,8 +65,8 @@ SpriteSearch ParseSpriteSearch(const QCommandLineParser &parser, const QImage &p
 {
     SpriteSearch search;
     search.background = ParseBackground(parser, picture, path);
-    search.mergeDistance = wholeNumber(parser, kMerge, 0, kMaxMergeDistance);
-    search.minArea = wholeNumber(parser, kMinArea, 0, INT_MAX);
+    search.mergeDistance = WholeNumberOption(parser, kMerge, 0, kMaxMergeDistance);
+    search.minArea = WholeNumberOption(parser, kMinArea, 0, INT_MAX);
     return search;
 }
 

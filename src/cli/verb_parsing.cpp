@@ -55,6 +55,16 @@ QStringList ParseVerb(QCommandLineParser &parser, const QStringList &rest, int f
     return positional;
 }
 
+int WholeNumberOption(const QCommandLineParser &parser, const QString &name, int low, int high)
+{
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (!ok || value < low || value > high)
+        throw UsageError{
+            QStringLiteral("--%1 needs a whole number from %2 to %3").arg(name).arg(low).arg(high)};
+    return value;
+}
+
 QPoint ParsePair(const QString &text, const QString &pattern, const char *what)
 {
     const QRegularExpressionMatch m =

@@ -26,6 +26,10 @@ QStringList ParseVerbWords(QCommandLineParser &parser, const QStringList &rest);
 void ExpectFiles(const QCommandLineParser &parser, const QStringList &positional, int files,
                  bool outputByOption = false);
 
+// The whole number within [low, high] given to --name; throws UsageError saying the range
+// otherwise.
+int WholeNumberOption(const QCommandLineParser &parser, const QString &name, int low, int high);
+
 // Two whole numbers from text matching ^pattern$ (its first two captures); throws UsageError
 // naming `what` otherwise.
 QPoint ParsePair(const QString &text, const QString &pattern, const char *what);

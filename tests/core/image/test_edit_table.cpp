@@ -66,15 +66,17 @@ TEST(EditTable, EveryEditKeepsTheAlpha)
         for (int y = 0; y < kept.height(); ++y)
             for (int x = 0; x < kept.width(); ++x) {
                 const QRgb p = kept.pixel(x, y);
-                if (qAlpha(p) == 255)
+                if (qAlpha(p) == 255) {
                     ASSERT_EQ(p, flat.pixel(x, y)) << x << "," << y;
-                else
+                } else {
                     ++transparent;
+                }
             }
         // Only a rotation adds area, and that area is see-through.
         EXPECT_EQ(transparent > 0, sample.kind == EditKind::Rotate);
-        if (sample.kind == EditKind::Rotate)
+        if (sample.kind == EditKind::Rotate) {
             EXPECT_EQ(qAlpha(kept.pixel(0, 0)), 0);
+        }
 
         // Half transparent: the transparent red never shows, the left edge stays transparent.
         const QImage edited = ApplyEdit(edit, halves, sample.value);
@@ -82,13 +84,15 @@ TEST(EditTable, EveryEditKeepsTheAlpha)
         for (int y = 0; y < edited.height(); ++y)
             for (int x = 0; x < edited.width(); ++x) {
                 const QRgb p = edited.pixel(x, y);
-                if (qAlpha(p) > 0)
+                if (qAlpha(p) > 0) {
                     ASSERT_EQ(qRed(p), 0) << x << "," << y;
+                }
             }
         EXPECT_EQ(qAlpha(edited.pixel(0, edited.height() / 2)), 0);
-        if (edit.reach == EditReach::Pixelwise)
+        if (edit.reach == EditReach::Pixelwise) {
             for (int x = 0; x < 60; ++x)
                 ASSERT_EQ(qAlpha(edited.pixel(x, 5)), x < 30 ? 0 : 255);
+        }
     }
 }
 
