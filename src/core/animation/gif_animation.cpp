@@ -129,7 +129,7 @@ struct GifAnimationEncoder::Placement {
     GifDisposal disposal = GifDisposal::Keep;
 };
 
-GifAnimationEncoder::Tuning GifAnimationEncoder::TuningOf(int quality, bool dither)
+GifAnimationEncoder::Tuning GifAnimationEncoder::tuningOf(int quality, bool dither)
 {
     quality = std::clamp(quality, 0, kMaxQuality);
     Tuning tuning;
@@ -143,7 +143,7 @@ GifAnimationEncoder::Tuning GifAnimationEncoder::TuningOf(int quality, bool dith
 }
 
 GifAnimationEncoder::GifAnimationEncoder(QSize size, const AnimationOptions &options)
-    : m_size(size), m_options(options), m_tuning(TuningOf(options.gifQuality, options.dither))
+    : m_size(size), m_options(options), m_tuning(tuningOf(options.gifQuality, options.dither))
 {
     if (size.width() < 1 || size.height() < 1 || size.width() > kMaxGifSide ||
         size.height() > kMaxGifSide)

@@ -30,7 +30,7 @@ class GifAnimationEncoder : public AnimationEncoder {
         float dither = 1.0f; // error diffusion, 0 .. 1
         int tolerance = 0;   // channel difference below which a shown pixel is kept
     };
-    static Tuning TuningOf(int quality, bool dither);
+    static Tuning tuningOf(int quality, bool dither);
 
   private:
     struct Frame;
