@@ -3,6 +3,7 @@
 #include "core/animation/gif_animation.h"
 
 #include "core/animation/gif_coding.h"
+#include "core/animation/gif_colours.h"
 #include "core/animation/gif_quantizer.h"
 #include "core/base/io_error.h"
 #include "core/image/rounding.h"
@@ -46,59 +47,6 @@ const QRgb *row(const QImage &image, int y)
 QRgb *row(QImage &image, int y)
 {
     return reinterpret_cast<QRgb *>(image.scanLine(y));
-}
-
-// The frame's opaque colours in the order met, at most limit, and each pixel's place among them
-// (0 for a transparent pixel); false when the frame has more.
-bool exactColours(const QImage &frame, int limit, std::vector<QRgb> &colours,
-                  std::vector<unsigned char> &ids)
-{
-    QHash<QRgb, unsigned char> index;
-    ids.resize(size_t(frame.width()) * size_t(frame.height()));
-    unsigned char *to = ids.data();
-    QRgb last = 0;
-    unsigned char lastId = 0;
-    for (int y = 0; y < frame.height(); ++y) {
-        const QRgb *p = row(frame, y);
-        for (int x = 0; x < frame.width(); ++x, ++to) {
-            if (qAlpha(p[x]) == 0) {
-                *to = 0;
-                continue;
-            }
-            if (p[x] != last || colours.empty()) {
-                auto found = index.constFind(p[x]);
-                if (found == index.constEnd()) {
-                    if (int(colours.size()) == limit)
-                        return false;
-                    found = index.insert(p[x], (unsigned char)colours.size());
-                    colours.push_back(p[x]);
-                }
-                last = p[x];
-                lastId = found.value();
-            }
-            *to = lastId;
-        }
-    }
-    return true;
-}
-
-int nearestOpaque(const std::vector<QRgb> &colours, QRgb pixel, int transparentIndex)
-{
-    int best = 0;
-    long bestDistance = LONG_MAX;
-    for (int i = 0; i < int(colours.size()); ++i) {
-        if (i == transparentIndex)
-            continue;
-        const long dr = long(qRed(colours[size_t(i)])) - qRed(pixel);
-        const long dg = long(qGreen(colours[size_t(i)])) - qGreen(pixel);
-        const long db = long(qBlue(colours[size_t(i)])) - qBlue(pixel);
-        const long distance = dr * dr + dg * dg + db * db;
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return best;
 }
 
 // One way of giving an exact frame's colours indices: in a table of its own, or in the global one.
@@ -168,7 +116,7 @@ std::unique_ptr<PreparedFrame> GifAnimationEncoder::prepare(const QImage &frame)
     // it, to let this one show through, even where this one has none.
     const int limit =
         std::min(m_tuning.colours, frame.hasAlphaChannel() ? kGifColours - 1 : kGifColours);
-    prepared->exact = exactColours(prepared->pixels, limit, prepared->colours, prepared->ids);
+    prepared->exact = ExactColours(prepared->pixels, limit, prepared->colours, prepared->ids);
     if (!prepared->exact) {
         prepared->quantizer =
             std::make_unique<GifQuantizer>(prepared->pixels, m_tuning.colours, kQuantizerSpeed);
@@ -394,7 +342,7 @@ QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &pl
             } else {
                 // Over transparency nothing stays to be seen: the pixel must be drawn.
                 if (*index == t && qAlpha(shown[x]) == 0)
-                    *index = (unsigned char)nearestOpaque(remapped.colours, wanted[x], t);
+                    *index = (unsigned char)NearestOpaque(remapped.colours, wanted[x], t);
                 if (*index != t)
                     shown[x] = remapped.colours[*index] | 0xff000000u;
             }

@@ -6,6 +6,7 @@
 #include "core/image/bmp_format.h"
 #include "core/image/parallel.h"
 #include "core/image/picture.h"
+#include "core/sequence/exact_mixing.h"
 #include "core/sequence/fixed_step_blend.h"
 
 #include <QSize>
@@ -34,111 +35,13 @@ double MixWeight(int frame)
 
 namespace {
 
-// Wide enough for every numerator below; __extension__ keeps -Wpedantic quiet about the type.
-__extension__ typedef __int128 Wide;
-
-// A weight x held exactly as m / 2^s. Every double is such a fraction, so the mixes below can be
-// computed in integers with no rounding at all until the final half-to-even step: floating-point
-// products of x would round before that step and could move a result sitting next to a half.
-struct ExactWeight {
-    int64_t m = 0;
-    int s = 0;
-};
-
-// Weights outside this range need no exact form: below it x * (a - b) stays under a quarter and
-// the result is b; above it the result leaves 0..255 and saturates unless a == b.
-constexpr double kSmallestWeight = 0x1p-10;
-constexpr double kLargestWeight = 256.0;
-
-ExactWeight exactWeight(double x)
-{
-    x = std::clamp(x, -kLargestWeight, kLargestWeight);
-    int exponent = 0;
-    const double fraction = std::frexp(x, &exponent); // x = fraction * 2^exponent, |fraction| < 1
-    // fraction * 2^53 is an integer (53-bit mantissa); s stays within 44..62 in the range above.
-    return {int64_t(std::ldexp(fraction, 53)), 53 - exponent};
-}
-
-// x * a + (1 - x) * b, rounded to the nearest integer (halves to even) and clamped to 0..255.
-uint8_t mixChannel(double x, int a, int b)
-{
-    if (!(std::fabs(x) >= kSmallestWeight)) // also NaN
-        return uint8_t(b);
-    const ExactWeight w = exactWeight(x);
-    const Wide one = Wide(1) << w.s;
-    // Numerator over 2^s; at most 2^62 * 255 + 2^53 * 255 in size, so 128 bits always hold it.
-    const Wide numerator = Wide(w.m) * a + (one - w.m) * b;
-    Wide quotient = numerator >> w.s; // floor, also for a negative numerator
-    const Wide remainder = numerator - quotient * one;
-    const Wide half = one >> 1;
-    if (remainder > half || (remainder == half && (quotient & 1) != 0))
-        ++quotient;
-    return uint8_t(std::clamp<Wide>(quotient, 0, 255));
-}
-
-// One mix of a channel with a fixed value, for every channel value: [v] = x * v + (1 - x) * b.
-std::array<uint8_t, 256> fadeTable(double x, int b)
-{
-    std::array<uint8_t, 256> table{};
-    for (int v = 0; v < 256; ++v)
-        table[v] = mixChannel(x, v, b);
-    return table;
-}
-
-// The exact products x * d for every difference d = -255..255 of two channel values, as their
-// floor and where the rest lies against a half.
-struct ExactSteps {
-    std::array<int64_t, 511> quotient{}; // [d + 255]
-    std::array<int8_t, 511> above{};     // 1 above a half, 0 below, -1 exactly a half
-};
-
-ExactSteps exactSteps(double x)
-{
-    ExactSteps steps;
-    if (!(std::fabs(x) >= kSmallestWeight)) // x * d cannot reach a half: every step is 0
-        return steps;
-    const ExactWeight w = exactWeight(x);
-    // |m| < 2^53 and |d| < 2^8, so every product fits in 62 bits; s is at most 62.
-    const int64_t one = int64_t(1) << w.s;
-    const int64_t half = one >> 1;
-    for (int d = -255; d <= 255; ++d) {
-        const int64_t product = w.m * d;
-        const int64_t q = product >> w.s; // floor, also for a negative product
-        const int64_t remainder = product - q * one;
-        steps.quotient[size_t(d + 255)] = q;
-        steps.above[size_t(d + 255)] = remainder > half ? 1 : remainder == half ? -1 : 0;
-    }
-    return steps;
-}
-
-// Every pair of channel values: [cut * 256 + blend] = x * blend + (1 - x) * cut.
-// Written as cut + x * d with d = blend - cut, the exact numerator is 2^s * cut + m * d: its
-// quotient is cut plus the quotient of m * d, and its remainder, which decides the rounding, is
-// that of m * d alone. So 511 exact products serve all 65536 pairs, with the same bytes as
-// mixChannel; only an exact half still looks at the parity of the whole quotient.
-std::vector<uint8_t> blendTable(double x)
-{
-    const ExactSteps steps = exactSteps(x);
-    std::vector<uint8_t> table(256 * 256);
-    for (int cut = 0; cut < 256; ++cut) {
-        for (int blend = 0; blend < 256; ++blend) {
-            const size_t d = size_t(blend - cut + 255);
-            int64_t q = cut + steps.quotient[d];
-            if (steps.above[d] == 1 || (steps.above[d] == -1 && (q & 1) != 0))
-                ++q;
-            table[size_t(cut * 256 + blend)] = uint8_t(std::clamp<int64_t>(q, 0, 255));
-        }
-    }
-    return table;
-}
-
 // The multiplier that gives exactly the rounded steps of x, or nothing: then the mix takes the
 // table. It must put every d * m / 2^15 less than a half from round(x * d), on either side.
 std::optional<FixedStep> fixedStep(double x)
 {
     if (!(x >= 0.0 && x < 2.0))
         return std::nullopt;
-    const ExactSteps exact = exactSteps(x);
+    const ExactSteps exact = ExactStepsOf(x);
     std::array<int64_t, 256> step{}; // round(x * d) for d >= 0
     for (int d = 1; d < 256; ++d) {
         const size_t i = size_t(d + 255);
@@ -216,7 +119,7 @@ void blendInto(const QImage &cut24, const QImage &blend24, double x, FrameRows t
         });
         return;
     }
-    const std::vector<uint8_t> table = blendTable(x);
+    const std::vector<uint8_t> table = BlendTable(x);
     // A lookup and its index per byte: worth a second core from cuts of about 300 x 300 up.
     ParallelRows(to.height, 2LL * rowBytes, [&](int first, int last) {
         for (int i = first; i < last; ++i) {
@@ -231,7 +134,7 @@ void blendInto(const QImage &cut24, const QImage &blend24, double x, FrameRows t
 
 void blendWhiteTransparentInto(const QImage &cut24, const QImage &blend24, double x, FrameRows to)
 {
-    const std::vector<uint8_t> table = blendTable(x);
+    const std::vector<uint8_t> table = BlendTable(x);
     for (int i = 0; i < to.height; ++i) {
         const uchar *c = cut24.constScanLine(to.frameRow(i));
         const uchar *b = blend24.constScanLine(to.frameRow(i));
@@ -247,7 +150,7 @@ void blendWhiteTransparentInto(const QImage &cut24, const QImage &blend24, doubl
 
 void fadeInto(const QImage &cut24, double x, int colour, FrameRows to)
 {
-    const std::array<uint8_t, 256> table = fadeTable(x, colour);
+    const std::array<uint8_t, 256> table = FadeTable(x, colour);
     const int rowBytes = cut24.width() * 3;
     for (int i = 0; i < to.height; ++i) {
         const uchar *from = cut24.constScanLine(to.frameRow(i));
@@ -275,23 +178,23 @@ void mixInto(MixKind kind, const QImage &cut24, const QImage &blend24, double x,
 // opacity is 0 (transparent black), whatever colour it hid.
 
 // n / d rounded to the nearest integer, halves to even, then clamped to 0..255; d > 0.
-uint8_t roundedQuotient(Wide n, Wide d)
+uint8_t roundedQuotient(MixWide n, MixWide d)
 {
-    Wide q = n / d;
-    Wide r = n % d;
+    MixWide q = n / d;
+    MixWide r = n % d;
     if (r < 0) { // floor, for a numerator below 0
         --q;
         r += d;
     }
     if (2 * r > d || (2 * r == d && (q & 1) != 0))
         ++q;
-    return uint8_t(std::clamp<Wide>(q, 0, 255));
+    return uint8_t(std::clamp<MixWide>(q, 0, 255));
 }
 
 // The weights of a frame and the tables its equal-alpha pixels take.
 struct AlphaMix {
     explicit AlphaMix(double x)
-        : weight(exactWeight(x)), colours(blendTable(x)), alphas(fadeTable(x, 0))
+        : weight(ExactWeightOf(x)), colours(BlendTable(x)), alphas(FadeTable(x, 0))
     {
     }
     ExactWeight weight;
@@ -302,9 +205,9 @@ struct AlphaMix {
 QRgb blendPixel(const AlphaMix &mix, QRgb cut, QRgb blend)
 {
     const int ac = qAlpha(cut), ab = qAlpha(blend);
-    const Wide one = Wide(1) << mix.weight.s;
-    const Wide wb = mix.weight.m, wc = one - mix.weight.m;
-    const Wide opacity = wb * ab + wc * ac; // over 2^s
+    const MixWide one = MixWide(1) << mix.weight.s;
+    const MixWide wb = mix.weight.m, wc = one - mix.weight.m;
+    const MixWide opacity = wb * ab + wc * ac; // over 2^s
     const uint8_t alpha = opacity > 0 ? roundedQuotient(opacity, one) : 0;
     if (alpha == 0)
         return 0;
