@@ -103,9 +103,11 @@ QByteArray exifForCopy(const QByteArray &exif, QSize size, bool orientationAppli
     const std::unique_ptr<ExifData, ExifReleaser> data(exif_data_new());
     if (!data)
         throw std::bad_alloc();
-    // Every tag as it was, the maker's notes too: only the values named below change.
-    exif_data_unset_option(data.get(), EXIF_DATA_OPTION_IGNORE_UNKNOWN_TAGS);
-    exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+    // Every tag as it was, the maker's notes too: only the values named below change. So none of
+    // libexif's three options (its defaults drop the tags it does not know and rewrite others to
+    // its own rules), then the one that leaves the maker's notes alone.
+    for (const int bit : {0, 1, 2})
+        exif_data_unset_option(data.get(), ExifDataOption(1 << bit));
     exif_data_set_option(data.get(), EXIF_DATA_OPTION_DONT_CHANGE_MAKER_NOTE);
     exif_data_load_data(data.get(), reinterpret_cast<const unsigned char *>(exif.constData()),
                         unsigned(exif.size()));
