@@ -113,6 +113,11 @@ TEST(WriteFileAtomically, ReplacesWhatIsThereAsTheUserExpects)
 // rename that fails), a new picture left beside no JSON, temporary files or kept links left.
 TEST(WriteFilesTogether, LeavesTheOldPairOrTheNew)
 {
+    // A folder where the JSON would go: no file can be renamed onto it.
+    const auto folderForJson = [](const QDir &d) {
+        QFile::remove(d.filePath("s.json"));
+        d.mkpath("s.json/in");
+    };
     const struct {
         const char *mistake;
         bool oldPair;
@@ -122,10 +127,7 @@ TEST(WriteFilesTogether, LeavesTheOldPairOrTheNew)
     } rows[] = {
         {"a folder named as the JSON",
          true,
-         [](const QDir &d) {
-             QFile::remove(d.filePath("s.json"));
-             d.mkpath("s.json/in");
-         },
+         folderForJson,
          {},
          "(同じ名前のフォルダがあります)。%1 と %2 は元のままです",
          "old"},
@@ -138,10 +140,7 @@ TEST(WriteFilesTogether, LeavesTheOldPairOrTheNew)
         {"the JSON's rename fails after the picture's",
          true,
          {},
-         [](const QDir &d) {
-             QFile::remove(d.filePath("s.json"));
-             d.mkpath("s.json/in");
-         },
+         folderForJson,
          "(同じ名前のフォルダがあります)。%1 と %2 は元のままです",
          "old"},
         {"the same for a pair not there before",
