@@ -3,6 +3,8 @@
 // frames given one after another.
 #pragma once
 
+#include "core/image/picture.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -21,9 +23,6 @@ inline constexpr int kDefaultFrameDelayMs = 100;
 // for both keeps a choice valid whichever format it goes to.
 inline constexpr int kMaxFrameDelayMs = 655350;
 inline constexpr int kMinFrameDelayMs = 1;
-// The most frames an animation may show: far beyond any animation made to be watched, and a
-// bound on the memory and time of writing one, which encoders spend per frame shown.
-inline constexpr int kMaxAnimationFrames = 10000;
 // WebP's lossy quality, 0 (smallest) to 100 (best); below 0 means lossless.
 inline constexpr int kLosslessQuality = -1;
 inline constexpr int kMaxQuality = 100;

@@ -44,6 +44,10 @@ void KeepPictureMemoryForReuse();
 // larger than this is no picture the program would decode either.
 inline constexpr long long kMaxPictureBytes = 1LL << 30;
 
+// The most frames an animation may show, read or written: far beyond any animation made to be
+// watched, and a bound on the memory and time of one, which readers and encoders spend per frame.
+inline constexpr int kMaxAnimationFrames = 10000;
+
 // Whether width x height 24-bit pixels take more than kMaxPictureBytes; false for a side below 1.
 // Divided rather than multiplied: the sides of a damaged header can be near 2^31 each, and their
 // product times 3 beyond any 64-bit integer.

@@ -15,6 +15,8 @@
 #include <QImage>
 #include <QString>
 
+#include <vector>
+
 // The kinds, by the names Qt's readers go by.
 enum class ContentKind { Bmp, Jpeg, Png, Gif, Webp, Tiff, Tga, Unknown };
 
@@ -65,6 +67,10 @@ struct LoadedPicture {
     // A JPEG's metadata as a copy of the picture carries it (MetadataForCopy): the orientation 1
     // when it was applied, the profile gone when the colours were converted. Empty for other kinds.
     JpegMetadata metadata;
+    // An animated GIF or WebP: every frame (picture is the first), each converted as picture is,
+    // and the milliseconds each is shown (DecodeAnimation). Both empty for a still picture.
+    std::vector<QImage> frames;
+    std::vector<int> delaysMs;
 };
 
 // A picture file's bytes as the program reads pictures: the kind by content (by name's extension
