@@ -20,16 +20,26 @@ std::optional<AnimationFormat> AnimationFormatOf(const QString &path)
     return std::nullopt;
 }
 
-std::vector<int> PlayOrder(int count, bool pingPong)
+std::vector<int> PlayOrder(int count, bool pingPong, bool reverse)
 {
     std::vector<int> order;
     for (int k = 1; k <= count; ++k)
         order.push_back(k);
+    if (reverse)
+        std::reverse(order.begin(), order.end());
     if (pingPong) {
-        for (int k = count - 1; k >= 2; --k)
-            order.push_back(k);
+        for (int i = count - 2; i >= 1; --i)
+            order.push_back(order[size_t(i)]);
     }
     return order;
+}
+
+int FrameDelayMs(int ownDelayMs, const AnimationOptions &options)
+{
+    const int delay = ownDelayMs > 0 && !options.replaceDelays ? ownDelayMs : options.delayMs;
+    const double speed = std::clamp(options.speed, kMinSpeed, kMaxSpeed);
+    return int(std::clamp<int64_t>(Round(delay / static_cast<long double>(speed)),
+                                   kMinFrameDelayMs, kMaxFrameDelayMs));
 }
 
 long long PlayedFrames(int count, bool pingPong)

@@ -40,15 +40,31 @@ struct AnimationOptions {
     // colours allows; lower qualities give up detail for a smaller file (FitGifQuality).
     int gifQuality = kMaxQuality;
     qint64 maxBytes = 0; // GIF: the largest file wanted (--max-size), 0 for no limit
+    // Frames with times of their own (the cut of an animation) keep them unless replaced by
+    // delayMs; speed divides every delay (2 plays twice as fast); reverse plays the frames from
+    // the last to the first.
+    bool replaceDelays = false;
+    double speed = 1.0;
+    bool reverse = false;
 };
+
+// The fastest and slowest --speed: within them every delay stays a number of milliseconds a
+// GIF or a WebP can hold without the animation losing its shape to rounding.
+inline constexpr double kMinSpeed = 0.01;
+inline constexpr double kMaxSpeed = 100.0;
+
+// The delay a frame is written with: its own, ownDelayMs (0 for none), unless options replace it,
+// else options.delayMs; divided by options.speed and rounded, within kMinFrameDelayMs ..
+// kMaxFrameDelayMs.
+int FrameDelayMs(int ownDelayMs, const AnimationOptions &options);
 
 // The animation format a file name asks for by its extension (.gif, .webp, any letter case).
 std::optional<AnimationFormat> AnimationFormatOf(const QString &path);
 
-// The frames in the order an animation shows them, numbered from 1: 1 .. count, and with pingPong
-// back again without repeating either end (1 2 3 4 3 2), so the loop never shows a frame twice
-// in a row.
-std::vector<int> PlayOrder(int count, bool pingPong);
+// The frames in the order an animation shows them, numbered from 1: 1 .. count (count .. 1 when
+// reversed), and with pingPong back again without repeating either end (1 2 3 4 3 2), so the
+// loop never shows a frame twice in a row.
+std::vector<int> PlayOrder(int count, bool pingPong, bool reverse = false);
 // The length of PlayOrder(count, pingPong), counted without making it: 2 x count - 2 frames
 // forward and back, in 64 bits.
 long long PlayedFrames(int count, bool pingPong);
@@ -56,6 +72,9 @@ long long PlayedFrames(int count, bool pingPong);
 // A GIF delay in hundredths of a second: Round(ms / 10), halves to even, and at least 1, since
 // players show a delay of 0 at a rate of their own choosing.
 int GifDelay(int delayMs);
+// Browsers show a GIF frame of a delay below this as if it were 100 ms long: a delay meant to
+// be fast plays ten times slower there.
+inline constexpr int kFastestGifDelayMs = 20;
 
 // The most encodes FitGifQuality makes to bring a file under its size.
 inline constexpr int kMaxFitEncodes = 6;
@@ -73,6 +92,9 @@ QByteArray FitGifQuality(qint64 maxBytes, int quality,
 // knowing the frames before it (GIF: the palette and the indices). Each encoder keeps its own kind.
 struct PreparedFrame {
     virtual ~PreparedFrame() = default;
+    // How long the frame is shown, in milliseconds; 0 for the animation's one delay
+    // (AnimationOptions::delayMs). Set by the caller between prepare and addPrepared.
+    int delayMs = 0;
 };
 
 // Makes one animation file in memory. Frames are added in the order shown, each of the size given
@@ -86,7 +108,12 @@ class AnimationEncoder {
     virtual std::unique_ptr<PreparedFrame> prepare(const QImage &frame) const = 0;
     // Adds a frame that this encoder prepared, after those added before. Throws Failure.
     virtual void addPrepared(std::unique_ptr<PreparedFrame> frame) = 0;
-    void add(const QImage &frame) { addPrepared(prepare(frame)); }
+    void add(const QImage &frame, int delayMs = 0)
+    {
+        std::unique_ptr<PreparedFrame> prepared = prepare(frame);
+        prepared->delayMs = delayMs;
+        addPrepared(std::move(prepared));
+    }
     // The whole file; the encoder takes no more frames after it.
     virtual QByteArray finish() = 0;
 };

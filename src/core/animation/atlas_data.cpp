@@ -53,7 +53,7 @@ QByteArray frameFields(const DataFrame &frame, int durationMs)
            ", \"rotated\": false, \"trimmed\": " + (trimmed ? "true" : "false") +
            ", \"spriteSourceSize\": " + rectObject(frame.kept) +
            ", \"sourceSize\": " + sizeObject(frame.frameSize) +
-           ", \"duration\": " + number(durationMs);
+           ", \"duration\": " + number(frame.durationMs > 0 ? frame.durationMs : durationMs);
 }
 
 QByteArray framesPart(const std::vector<DataFrame> &frames, int durationMs, JsonLayout layout)

@@ -23,6 +23,7 @@ struct DataFrame {
     QRect rect;      // where its pixels are in the picture
     QRect kept;      // where those pixels were in the frame: all of it unless trimmed
     QSize frameSize; // the frame's own size
+    int durationMs = 0; // how long it is shown; 0 for the meta's one duration
 };
 
 // What the JSON says of the whole.

@@ -282,7 +282,7 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
             code.colours = global ? nullptr : &choice->own;
             code.transparentIndex = choice->transparentIndex;
             code.disposal = place.disposal;
-            code.delay = GifDelay(m_options.delayMs);
+            code.delay = GifDelay(frame.delayMs > 0 ? frame.delayMs : m_options.delayMs);
             QByteArray bytes = CodeGifFrame(code);
             if (best.isEmpty() || bytes.size() < best.size()) {
                 best = std::move(bytes);
@@ -354,7 +354,7 @@ QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &pl
     code.indexBits = GifIndexBits(int(remapped.colours.size()));
     code.transparentIndex = t;
     code.disposal = place.disposal;
-    code.delay = GifDelay(m_options.delayMs);
+    code.delay = GifDelay(frame.delayMs > 0 ? frame.delayMs : m_options.delayMs);
     // The first frame's palette is the global table: no frame carries a table it could share.
     if (m_frames.empty() && m_globalColours.empty()) {
         m_globalColours = remapped.colours;

@@ -192,9 +192,9 @@ void WebpAnimationEncoder::addPrepared(std::unique_ptr<PreparedFrame> frame)
 {
     if (m_finished)
         throw webpFailure(QStringLiteral("finished"));
-    const qint64 frames = m_timestamp / m_options.delayMs + 1;
-    if (m_timestamp + m_options.delayMs > kMaxWebpAnimationMs)
-        throw Failure(tooLongText(frames, m_options.delayMs));
+    const int delayMs = frame->delayMs > 0 ? frame->delayMs : m_options.delayMs;
+    if (m_timestamp + delayMs > kMaxWebpAnimationMs)
+        throw Failure(tooLongText(++m_added, delayMs));
     if (m_framesInPart == kPartFrames) {
         endPart();
         startPart();
@@ -205,7 +205,8 @@ void WebpAnimationEncoder::addPrepared(std::unique_ptr<PreparedFrame> frame)
         throw webpFailure(QString::fromUtf8(WebPAnimEncoderGetError(m_part)));
     if (m_framesInPart++ == 0)
         m_firstOfPart = std::move(frame);
-    m_timestamp += m_options.delayMs;
+    m_timestamp += delayMs;
+    ++m_added;
 }
 
 // The part's frames as ANMF chunks after those of the parts before. A part after the first starts

@@ -48,6 +48,7 @@ class WebpAnimationEncoder : public AnimationEncoder {
     std::unique_ptr<PreparedFrame> m_firstOfPart; // re-encoded whole when the part trims it
     qint64 m_partStart = 0; // the animation's time where the part begins, in milliseconds
     qint64 m_timestamp = 0; // where the next frame starts, in milliseconds
+    qint64 m_added = 0;     // frames added
     QByteArray m_frames;    // the ANMF chunks of the parts ended
     bool m_alpha = false;
     quint32 m_background = 0xFFFFFFFF;

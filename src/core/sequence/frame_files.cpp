@@ -6,7 +6,13 @@
 
 QLatin1String FrameExtension(FrameFormat format)
 {
-    return format == FrameFormat::Png ? QLatin1String(".png") : QLatin1String(".bmp");
+    switch (format) {
+    case FrameFormat::Bmp: break;
+    case FrameFormat::Png: return QLatin1String(".png");
+    case FrameFormat::Gif: return QLatin1String(".gif");
+    case FrameFormat::Webp: return QLatin1String(".webp");
+    }
+    return QLatin1String(".bmp");
 }
 
 QString FrameFileName(const QString &chosenPath, int frame, FrameFormat format)

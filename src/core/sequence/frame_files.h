@@ -10,9 +10,10 @@
 #include <functional>
 
 // The file formats of numbered frames and single cuts; BMP unless the user chooses otherwise.
-enum class FrameFormat { Bmp, Png };
+// A GIF or WebP file holds an animation: frame k's (FrameRun::animationOf).
+enum class FrameFormat { Bmp, Png, Gif, Webp };
 
-// The extension of a format's files, with its dot: ".bmp", ".png".
+// The extension of a format's files, with its dot: ".bmp", ".png", ".gif", ".webp".
 QLatin1String FrameExtension(FrameFormat format);
 
 // The file name of frame `frame` of a sequence whose base is `chosenPath`: the folder (up to the

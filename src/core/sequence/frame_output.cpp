@@ -9,9 +9,11 @@
 #include "core/base/staged_files.h"
 #include "core/image/bmp_format.h"
 #include "core/image/png_format.h"
+#include "core/sequence/frame_runs.h"
 #include "core/sequence/output_refusal.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -26,6 +28,16 @@ void FrameRun::writeBmp(int k, const QString &path, BmpFrameWriter &writer)
 QRgb FrameRun::surround() const
 {
     return hasAlpha() ? qRgba(0, 0, 0, 0) : qRgb(255, 255, 255);
+}
+
+int FrameRun::delayMs(int) const
+{
+    return 0;
+}
+
+std::unique_ptr<FrameRun> FrameRun::animationOf(int k)
+{
+    return MakePictureRun({frame(k).copy()});
 }
 
 namespace {
@@ -87,17 +99,81 @@ void writePictureAndData(const FrameOutput &output, QSize size, const QByteArray
     WriteFilesTogether({{output.path, png}, {SheetDataPath(output.path), data}});
 }
 
+// The run in the opposite order, its frames' times with them.
+class ReversedFrames : public FrameRun {
+  public:
+    explicit ReversedFrames(FrameRun &run) : m_run(run) {}
+    int count() const override { return m_run.count(); }
+    QSize frameSize() const override { return m_run.frameSize(); }
+    QRgb surround() const override { return m_run.surround(); }
+    bool hasAlpha() const override { return m_run.hasAlpha(); }
+    int skipped() const override { return m_run.skipped(); }
+    const QImage &frame(int k) override { return m_run.frame(mirrored(k)); }
+    void writeBmp(int k, const QString &path, BmpFrameWriter &writer) override
+    {
+        m_run.writeBmp(mirrored(k), path, writer);
+    }
+    int delayMs(int k) const override { return m_run.delayMs(mirrored(k)); }
+    std::unique_ptr<FrameRun> animationOf(int k) override
+    {
+        return m_run.animationOf(mirrored(k));
+    }
+
+  private:
+    int mirrored(int k) const { return m_run.count() + 1 - k; }
+    FrameRun &m_run;
+};
+
+bool isAnimationFormat(FrameFormat format)
+{
+    return format == FrameFormat::Gif || format == FrameFormat::Webp;
+}
+
+AnimationOptions animationOptionsFor(const FrameOutput &output)
+{
+    AnimationOptions options = output.animation;
+    if (output.format == FrameFormat::Gif)
+        options.format = AnimationFormat::Gif;
+    else if (output.format == FrameFormat::Webp)
+        options.format = AnimationFormat::Webp;
+    return options;
+}
+
+void writeAnimationFile(FrameRun &run, const QString &path, const AnimationOptions &options,
+                        const FrameProgress &progress);
+
 void writeOneFile(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
 {
-    if (output.format == FrameFormat::Png)
-        WritePngFile(output.path, run.frame(1));
-    else
-        WriteBmp24File(output.path, run.frame(1));
+    switch (output.format) {
+    case FrameFormat::Png: WritePngFile(output.path, run.frame(1)); break;
+    case FrameFormat::Bmp: WriteBmp24File(output.path, run.frame(1)); break;
+    case FrameFormat::Gif:
+    case FrameFormat::Webp:
+        writeAnimationFile(run, output.path, animationOptionsFor(output), {});
+        break;
+    }
     tell(progress, 1, 1);
+}
+
+// One animation per frame of the run (FrameRun::animationOf): the tiles of an animated picture.
+void writeNumberedAnimations(FrameRun &run, const FrameOutput &output,
+                             const FrameProgress &progress)
+{
+    const AnimationOptions options = animationOptionsFor(output);
+    const int n = run.count();
+    for (int k = 1; k <= n; ++k) {
+        const std::unique_ptr<FrameRun> animation = run.animationOf(k);
+        writeAnimationFile(*animation, FrameFileName(output.path, k, output.format), options, {});
+        tell(progress, k, n);
+    }
 }
 
 void writeNumberedFiles(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
 {
+    if (isAnimationFormat(output.format)) {
+        writeNumberedAnimations(run, output, progress);
+        return;
+    }
     const int n = run.count();
     if (output.format == FrameFormat::Bmp) {
         BmpFrameWriter writer;
@@ -129,7 +205,12 @@ void writeNumberedFiles(FrameRun &run, const FrameOutput &output, const FramePro
 QByteArray encodeAnimation(FrameRun &run, const AnimationOptions &options,
                            const FrameProgress &progress)
 {
-    const std::vector<int> order = PlayOrder(run.count(), options.pingPong);
+    const std::vector<int> order = PlayOrder(run.count(), options.pingPong, options.reverse);
+    if (order.size() > size_t(kMaxAnimationFrames))
+        throw Failure(QCoreApplication::translate(
+                          "FrameOutput", "アニメーションのフレームが多すぎます: %1 (上限 %2)")
+                          .arg(order.size())
+                          .arg(kMaxAnimationFrames));
     const std::unique_ptr<AnimationEncoder> encoder =
         MakeAnimationEncoder(run.frameSize(), options);
     // Preparing a frame (a GIF's palette) is the costly part and needs no other frame: the
@@ -139,15 +220,16 @@ QByteArray encodeAnimation(FrameRun &run, const AnimationOptions &options,
         steps, framesInFlight(run), [&](int i) { return fitted(run, order[size_t(i - 1)]); },
         [&](const QImage &frame) { return encoder->prepare(frame); },
         [&](int i, std::unique_ptr<PreparedFrame> frame) {
+            frame->delayMs = FrameDelayMs(run.delayMs(order[size_t(i - 1)]), options);
             encoder->addPrepared(std::move(frame));
             tell(progress, i, steps);
         });
     return encoder->finish();
 }
 
-void writeAnimation(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
+void writeAnimationFile(FrameRun &run, const QString &path, const AnimationOptions &options,
+                        const FrameProgress &progress)
 {
-    const AnimationOptions &options = output.animation;
     QByteArray file;
     try {
         if (options.format == AnimationFormat::Gif && options.maxBytes > 0) {
@@ -166,9 +248,9 @@ void writeAnimation(FrameRun &run, const FrameOutput &output, const FrameProgres
     } catch (const Cancelled &) {
         throw; // the progress asked to stop: no failure of the file
     } catch (const Failure &failure) {
-        throw WriteFailure(output.path, failure.description());
+        throw WriteFailure(path, failure.description());
     }
-    WriteFileAtomically(output.path, file);
+    WriteFileAtomically(path, file);
 }
 
 void writeSheet(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
@@ -194,8 +276,8 @@ void writeSheet(FrameRun &run, const FrameOutput &output, const FrameProgress &p
     std::vector<DataFrame> frames;
     for (int k = 1; k <= n; ++k) {
         const QRect &cell = layout.cells[size_t(k - 1)];
-        frames.push_back(
-            {frameName(output, k), cell, QRect(QPoint(0, 0), cell.size()), cell.size()});
+        frames.push_back({frameName(output, k), cell, QRect(QPoint(0, 0), cell.size()),
+                          cell.size(), FrameDelayMs(run.delayMs(k), output.animation)});
     }
     writePictureAndData(output, layout.size, png, frames);
 }
@@ -221,7 +303,8 @@ void writeAtlas(FrameRun &run, const FrameOutput &output, const FrameProgress &p
     std::vector<DataFrame> frames;
     for (int k = 1; k <= n; ++k) {
         const AtlasFrame &each = layout.frames[size_t(k - 1)];
-        frames.push_back({frameName(output, k), each.rect, each.kept, each.frameSize});
+        frames.push_back({frameName(output, k), each.rect, each.kept, each.frameSize,
+                          FrameDelayMs(run.delayMs(k), output.animation)});
     }
     writePictureAndData(output, layout.size, png, frames);
 }
@@ -230,7 +313,7 @@ void writeAtlas(FrameRun &run, const FrameOutput &output, const FrameProgress &p
 
 bool KeepsAlpha(FrameFormat format)
 {
-    return format == FrameFormat::Png;
+    return format != FrameFormat::Bmp;
 }
 
 bool KeepsAlpha(const FrameOutput &output)
@@ -284,11 +367,21 @@ void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgr
     // Whatever the output, its files go beside output.path: temporary files that killed writers
     // left there go first.
     RemoveStaleTemporaryFiles(FolderOfPath(output.path));
+    // Played backwards, the frames are written last first: numbered files and sheets in that
+    // order, where an animation (and each numbered one) plays its own frames backwards.
+    const bool files =
+        output.kind == OutputKind::OneFile || output.kind == OutputKind::NumberedFiles;
+    const bool played =
+        output.kind == OutputKind::Animation || (files && isAnimationFormat(output.format));
+    ReversedFrames reversed(run);
+    FrameRun &frames = output.animation.reverse && !played ? reversed : run;
     switch (output.kind) {
-    case OutputKind::OneFile: writeOneFile(run, output, progress); break;
-    case OutputKind::NumberedFiles: writeNumberedFiles(run, output, progress); break;
-    case OutputKind::Animation: writeAnimation(run, output, progress); break;
-    case OutputKind::Sheet: writeSheet(run, output, progress); break;
-    case OutputKind::Atlas: writeAtlas(run, output, progress); break;
+    case OutputKind::OneFile: writeOneFile(frames, output, progress); break;
+    case OutputKind::NumberedFiles: writeNumberedFiles(frames, output, progress); break;
+    case OutputKind::Animation:
+        writeAnimationFile(frames, output.path, output.animation, progress);
+        break;
+    case OutputKind::Sheet: writeSheet(frames, output, progress); break;
+    case OutputKind::Atlas: writeAtlas(frames, output, progress); break;
     }
 }

@@ -9,6 +9,8 @@
 #include <QSize>
 #include <QString>
 
+#include <memory>
+
 class BmpFrameWriter;
 
 class FrameRun {
@@ -32,4 +34,11 @@ class FrameRun {
     virtual const QImage &frame(int k) = 0;
     // Writes frame k as a 24-bit BMP; a run that can make the file's rows directly does so.
     virtual void writeBmp(int k, const QString &path, BmpFrameWriter &writer);
+    // How long frame k is shown, in milliseconds, for a run with times of its own (the cut of an
+    // animation); 0 when the output's one delay applies.
+    virtual int delayMs(int k) const;
+    // Frame k as an animation of its own: for the tiles and sprites of an animated picture, that
+    // place cut from every frame of the picture, with its delays; for any other run, frame k
+    // alone. Valid until the next call on the run.
+    virtual std::unique_ptr<FrameRun> animationOf(int k);
 };

@@ -64,13 +64,15 @@ QSize gridTiles(const CutFrame &frame, QSize pitch)
             count(frame.pictureSize().height(), r.y(), r.height(), pitch.height())};
 }
 
-// Whether every pixel of rect (inside the picture) has the colour of its first one.
-bool singleColour(const QImage &picture, const QRect &rect)
+// The colour of rect's first pixel, 24-bit, and whether every pixel of rect (inside the picture)
+// has it.
+bool singleColour(const QImage &picture, const QRect &rect, uint32_t &colour)
 {
     const bool direct = picture.format() == kPictureFormat;
     const QImage pixels = direct ? picture : To24Bit(picture.copy(rect));
     const QPoint origin = direct ? rect.topLeft() : QPoint(0, 0);
     const uchar *first = pixels.constScanLine(origin.y()) + 3 * origin.x();
+    colour = uint32_t(first[0]) | uint32_t(first[1]) << 8 | uint32_t(first[2]) << 16;
     for (int y = 0; y < rect.height(); ++y) {
         const uchar *row = pixels.constScanLine(origin.y() + y) + 3 * origin.x();
         for (int x = 0; x < rect.width(); ++x)
@@ -80,12 +82,23 @@ bool singleColour(const QImage &picture, const QRect &rect)
     return true;
 }
 
+// Whether rect is one colour in every frame, the same in all: a tile nothing ever shows in.
+bool singleColour(const Frames &frames, const QRect &rect)
+{
+    uint32_t first = 0, colour = 0;
+    for (size_t f = 0; f < frames.size(); ++f) {
+        if (!singleColour(frames[f], rect, f == 0 ? first : colour) || (f > 0 && colour != first))
+            return false;
+    }
+    return true;
+}
+
 // Where frame k of a cut run lies: arithmetic along a direction or over the grid, or, for a grid
 // that leaves out single-colour tiles, the k-th tile kept, which only a walk over the grid can
 // tell.
 class Placement {
   public:
-    Placement(const QImage &picture, const CutFrame &frame, const CutJob &job)
+    Placement(const Frames &frames, const CutFrame &frame, const CutJob &job)
         : m_start(frame.position()), m_direction(job.direction)
     {
         switch (job.kind) {
@@ -93,7 +106,7 @@ class Placement {
             m_step = stepOf(job, frame.size());
             m_count = wholeSteps(frame, m_step, job.direction) + 1;
             break;
-        case CutKind::Grid: placeGrid(picture, frame, job); break;
+        case CutKind::Grid: placeGrid(frames, frame, job); break;
         default: m_count = 1; break;
         }
     }
@@ -122,7 +135,7 @@ class Placement {
         return {int(m_start.x() + column * m_pitch.width()),
                 int(m_start.y() + row * m_pitch.height())};
     }
-    void placeGrid(const QImage &picture, const CutFrame &frame, const CutJob &job)
+    void placeGrid(const Frames &frames, const CutFrame &frame, const CutJob &job)
     {
         m_pitch = gridPitch(frame.size(), job.gridGap);
         const QSize tiles = gridTiles(frame, m_pitch);
@@ -133,7 +146,7 @@ class Placement {
         }
         for (int row = 0; row < tiles.height(); ++row)
             for (int column = 0; column < tiles.width(); ++column)
-                if (!singleColour(picture, QRect(tile(column, row), frame.size())))
+                if (!singleColour(frames, QRect(tile(column, row), frame.size())))
                     m_kept.push_back(tile(column, row));
         m_count = int(m_kept.size());
         m_skipped =
@@ -150,12 +163,66 @@ class Placement {
     int m_skipped = 0; // single-colour tiles left out
 };
 
+// Copies area of picture into cut: with its alpha, or over white.
+void cutOut(const QImage &picture, const QRect &area, bool alpha, QImage &cut)
+{
+    if (alpha)
+        CopyWithAlpha(picture, area, cut);
+    else
+        CopyOverWhite(picture, area, cut);
+}
+
+// One place cut from every frame of an animation, shown as long as the frame is.
+class AnimationCuts : public FrameRun {
+  public:
+    AnimationCuts(const Frames &frames, const std::vector<int> &delaysMs, const QRect &area)
+        : m_frames(frames), m_delays(delaysMs), m_area(area), m_alpha(HasAlpha(frames.front()))
+    {
+    }
+    int count() const override { return int(m_frames.size()); }
+    QSize frameSize() const override { return m_area.size(); }
+    bool hasAlpha() const override { return m_alpha; }
+    int delayMs(int k) const override
+    {
+        return k <= int(m_delays.size()) ? m_delays[size_t(k - 1)] : 0;
+    }
+    const QImage &frame(int k) override
+    {
+        cutOut(m_frames[size_t(k - 1)], m_area, m_alpha, m_cut);
+        return m_cut;
+    }
+
+  private:
+    Frames m_frames;
+    std::vector<int> m_delays;
+    QRect m_area;
+    bool m_alpha;
+    QImage m_cut;
+};
+
+// What a run of a document's picture needs of it: the frame shown, and for an animation every
+// frame with its delays, so that each place of the run can be an animation of its own.
+struct Source {
+    explicit Source(const PictureDocument &document)
+        : picture(document.picture()), frames(document.frames()), delaysMs(document.delaysMs())
+    {
+    }
+    QImage picture;
+    Frames frames;
+    std::vector<int> delaysMs;
+    bool animated() const { return frames.size() > 1; }
+    std::unique_ptr<FrameRun> animationOf(const QRect &area) const
+    {
+        return std::make_unique<AnimationCuts>(frames, delaysMs, area);
+    }
+};
+
 // The cut at each place of a run: 24-bit, or with the picture's alpha.
 class CutFrames : public FrameRun {
   public:
-    CutFrames(const QImage &picture, const CutFrame &frame, const CutJob &job)
-        : m_picture(picture), m_size(frame.size()), m_alpha(HasAlpha(picture)),
-          m_placement(picture, frame, job)
+    CutFrames(const Source &source, const CutFrame &frame, const CutJob &job)
+        : m_source(source), m_size(frame.size()), m_alpha(HasAlpha(source.picture)),
+          m_placement(source.frames, frame, job)
     {
     }
     int count() const override { return m_placement.count(); }
@@ -164,16 +231,18 @@ class CutFrames : public FrameRun {
     bool hasAlpha() const override { return m_alpha; }
     const QImage &frame(int k) override
     {
-        const QRect area(m_placement.at(k), m_size);
-        if (m_alpha)
-            CopyWithAlpha(m_picture, area, m_cut);
-        else
-            CopyOverWhite(m_picture, area, m_cut);
+        cutOut(m_source.picture, QRect(m_placement.at(k), m_size), m_alpha, m_cut);
         return m_cut;
+    }
+    std::unique_ptr<FrameRun> animationOf(int k) override
+    {
+        if (!m_source.animated())
+            return FrameRun::animationOf(k);
+        return m_source.animationOf(QRect(m_placement.at(k), m_size));
     }
 
   private:
-    QImage m_picture;
+    Source m_source;
     QSize m_size;
     bool m_alpha;
     Placement m_placement;
@@ -191,14 +260,16 @@ QRgb backgroundColour(const QImage &picture, const SpriteBackground &background)
     return qRgb(255, 255, 255);
 }
 
-// The sprites found on the picture, each cut at its box: 24-bit, or with the picture's alpha.
+// The sprites found on the picture (of an animation, the frame shown), each cut at its box:
+// 24-bit, or with the picture's alpha.
 class SpriteFrames : public FrameRun {
   public:
-    SpriteFrames(const QImage &picture, const SpriteSearch &search)
-        : m_picture(picture), m_alpha(HasAlpha(picture)), m_boxes(FindSprites(picture, search))
+    SpriteFrames(const Source &source, const SpriteSearch &search)
+        : m_source(source), m_alpha(HasAlpha(source.picture)),
+          m_boxes(FindSprites(source.picture, search))
     {
         if (!m_boxes.empty())
-            m_surround = backgroundColour(picture, search.background);
+            m_surround = backgroundColour(source.picture, search.background);
         for (const QRect &box : m_boxes)
             m_size = m_size.expandedTo(box.size());
     }
@@ -208,16 +279,18 @@ class SpriteFrames : public FrameRun {
     QRgb surround() const override { return m_surround; }
     const QImage &frame(int k) override
     {
-        const QRect &box = m_boxes[size_t(k - 1)];
-        if (m_alpha)
-            CopyWithAlpha(m_picture, box, m_cut);
-        else
-            CopyOverWhite(m_picture, box, m_cut);
+        cutOut(m_source.picture, m_boxes[size_t(k - 1)], m_alpha, m_cut);
         return m_cut;
+    }
+    std::unique_ptr<FrameRun> animationOf(int k) override
+    {
+        if (!m_source.animated())
+            return FrameRun::animationOf(k);
+        return m_source.animationOf(m_boxes[size_t(k - 1)]);
     }
 
   private:
-    QImage m_picture;
+    Source m_source;
     bool m_alpha;
     std::vector<QRect> m_boxes;
     QRgb m_surround = qRgba(0, 0, 0, 0);
@@ -278,9 +351,12 @@ std::unique_ptr<FrameRun> MakeFrameRun(const PictureDocument &document, const Cu
             CopyOverWhite(document.picture(), frame.rect(), cut);
         return MixRun(cut, document.blendPicture(), mixKindOf(job), keepAlpha);
     }
+    const Source source(document);
     if (job.kind == CutKind::Auto)
-        return std::make_unique<SpriteFrames>(document.picture(), job.sprites);
-    return std::make_unique<CutFrames>(document.picture(), frame, job);
+        return std::make_unique<SpriteFrames>(source, job.sprites);
+    if (job.kind == CutKind::Single && source.animated())
+        return source.animationOf(frame.rect());
+    return std::make_unique<CutFrames>(source, frame, job);
 }
 
 std::unique_ptr<FrameRun> MakePictureRun(std::vector<QImage> pictures)

@@ -32,6 +32,12 @@
 //   (surround). The frame plays no part. It may have no frames at all. Throws Failure as
 //   FindSprites does.
 //
+// Of an animated picture, Single gives the cut of every frame, each with its delay; the other
+// kinds place their frames on the frame shown (PictureDocument::shownFrame), and for Continuous,
+// Grid and Auto each place is also an animation of its own (FrameRun::animationOf): the place
+// cut from every frame. Grid's skipEmptyTiles then leaves out a tile only when it is one colour in
+// every frame, the same in all.
+//
 // Cuts keep the picture's alpha, for the outputs that can hold it (KeepsAlpha); the others see
 // them over white as they write them. A picture without alpha gives 24-bit cuts. Beyond whether
 // a blended or faded run mixes alpha, the run does not depend on job.output: the same run is

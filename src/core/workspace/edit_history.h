@@ -10,21 +10,26 @@
 #include <QSize>
 #include <QString>
 #include <deque>
+#include <vector>
 
 // The most picture memory the history keeps. A 24-megapixel photo takes 72 MB, so this holds
 // its last fourteen steps, and hundreds of a screen-sized picture, while staying well inside an
 // ordinary desktop's memory beside the working picture and its view. Past it the oldest steps go.
 inline constexpr qint64 kHistoryByteLimit = qint64(1) << 30;
 
-// What an edit changes: the picture and the cut size, which a smaller picture lowers. The frame's
+// The working picture's frames: one for a still picture, each frame of an animation (all of one
+// size), which every edit changes together.
+using Frames = std::vector<QImage>;
+
+// What an edit changes: the frames and the cut size, which a smaller picture lowers. The frame's
 // position is not kept: it stays where the user left it, brought inside the picture.
 struct EditState {
-    QImage picture;
+    Frames frames;
     QSize cut;
 };
 
-// The steps behind and ahead of the working picture. Each keeps the picture it puts back as a
-// shallow QImage copy: the working picture, the picture as loaded and the steps share pixels. A
+// The steps behind and ahead of the working picture. Each keeps the frames it puts back as shallow
+// QImage copies: the working picture, the picture as loaded and the steps share pixels. A
 // picture held by several steps is counted once against the limit; it counts in full even while it
 // is also the working picture or the picture as loaded, so the limit errs on the side of less
 // memory.
@@ -45,12 +50,12 @@ class EditHistory {
     QString undoName() const;
     QString redoName() const;
 
-    // Puts picture and frame back as they were before the latest edit, which redo() can then make
-    // again; and the reverse. The frame takes the picture's size, and the cut size it had with that
-    // picture unless the user has chosen another since. Without a step nothing changes and the
-    // answer is false.
-    bool undo(QImage &picture, CutFrame &frame);
-    bool redo(QImage &picture, CutFrame &frame);
+    // Puts frames and the cut frame back as they were before the latest edit, which redo() can
+    // then make again; and the reverse. The cut frame takes the picture's size, and the cut size
+    // it had with that picture unless the user has chosen another since. Without a step nothing
+    // changes and the answer is false.
+    bool undo(Frames &frames, CutFrame &frame);
+    bool redo(Frames &frames, CutFrame &frame);
 
     int undoCount() const { return int(m_undo.size()); }
     // The pixel memory the steps hold, each shared picture once.
@@ -61,14 +66,14 @@ class EditHistory {
   private:
     struct Step {
         QString name;
-        QImage picture; // what the step puts back
+        Frames frames;  // what the step puts back
         QSize cut;      // the cut size that went with picture
         QSize cutLeft;  // the cut size the other side of the step had when it was taken
     };
 
-    bool move(std::deque<Step> &from, std::deque<Step> &to, QImage &picture, CutFrame &frame);
-    void hold(const QImage &picture);
-    void release(const QImage &picture);
+    bool move(std::deque<Step> &from, std::deque<Step> &to, Frames &frames, CutFrame &frame);
+    void hold(const Frames &frames);
+    void release(const Frames &frames);
     void keepWithinLimit();
 
     std::deque<Step> m_undo; // the oldest first
