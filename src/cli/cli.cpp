@@ -100,7 +100,7 @@ const VerbTable &verbs()
         {QStringLiteral("blend"), RunBlend}, {QStringLiteral("fade"), RunFade},
         {QStringLiteral("edit"), RunEdit},   {QStringLiteral("shrink"), RunShrink},
         {QStringLiteral("page"), RunPage},   {QStringLiteral("grid"), RunGrid},
-        {QStringLiteral("pack"), RunPack}};
+        {QStringLiteral("pack"), RunPack},   {QStringLiteral("frames"), RunFrames}};
     return kVerbs;
 }
 

@@ -52,7 +52,7 @@ std::unique_ptr<Cutting> cutting(const QString &picture, const QCommandLineParse
                                 QStringLiteral("(-?\\d+),(-?\\d+)"), "position");
     auto cut = std::make_unique<Cutting>();
     cut->frame = CutFrame(QSize(wh.x(), wh.y()));
-    cut->document.load(ReadVerbPicture(parser, picture), cut->frame);
+    cut->document.load(LoadVerbPicture(parser, picture), cut->frame, picture);
     cut->frame.moveTo(at);
     return cut;
 }
@@ -62,8 +62,13 @@ std::unique_ptr<Cutting> cutting(const QString &picture, const QCommandLineParse
 // would destroy a file the verb reads, or name nothing.
 FrameOutput frameOutput(const QCommandLineParser &parser, const QStringList &files, CutKind kind)
 {
-    FrameOutput output =
-        ParseFrameOutput(parser, OutputNamedByOption(parser) ? QString() : files.last());
+    const QString named = OutputNamedByOption(parser) ? QString() : files.last();
+    // OUT.gif and OUT.webp are animations: of an animated picture, the cut of every frame.
+    FrameFormat format = FrameFormat::Bmp;
+    if (kind == CutKind::Single && AnimationFormatOf(named))
+        format = *AnimationFormatOf(named) == AnimationFormat::Gif ? FrameFormat::Gif
+                                                                    : FrameFormat::Webp;
+    FrameOutput output = ParseFrameOutput(parser, named, format);
     if (kind == CutKind::Single && output.kind == OutputKind::NumberedFiles) // OUT as given
         output.kind = OutputKind::OneFile;
     RefuseOutput(OutputNameRefusal(output, 1, InputFiles(parser, files)));
@@ -83,6 +88,8 @@ void writeFrames(const QCommandLineParser &parser, const QStringList &files, con
         throw Failure(QCoreApplication::translate(
             "CommandLine", "書き出すタイルがありません (どのタイルも単色です)"));
     RefuseOutput(OutputRefusal(job.output, *run, InputFiles(parser, files)));
+    if (const QString warning = FastGifWarning(*run, job.output); !warning.isEmpty())
+        Print(stderr, QStringLiteral("mokaran: %1\n").arg(warning));
     WriteFrameOutput(*run, job.output);
 }
 
@@ -122,7 +129,7 @@ ExitCode findSprites(const QCommandLineParser &parser, const QStringList &files,
         job.output = frameOutput(parser, files, job.kind);
     Cutting cut;
     cut.frame = CutFrame(QSize(1, 1));
-    cut.document.load(ReadVerbPicture(parser, files[0]), cut.frame);
+    cut.document.load(LoadVerbPicture(parser, files[0]), cut.frame, files[0]);
     job.sprites = ParseSpriteSearch(parser, cut.document.picture(), files[0]);
     if (list) {
         Print(stdout, BoxListText(FindSprites(cut.document.picture(), job.sprites)));
@@ -235,5 +242,23 @@ ExitCode RunFade(const QStringList &rest)
     job.fadeColour = color == QLatin1String("white") ? FadeColour::White : FadeColour::Black;
     job.output = frameOutput(parser, files, job.kind);
     writeFrames(parser, files, job, *cutting(files[0], parser));
+    return ExitCode::Done;
+}
+
+ExitCode RunFrames(const QStringList &rest)
+{
+    QCommandLineParser parser;
+    parser.addOptions(ReadingOptions());
+    parser.addOptions(FrameOutputOptions());
+    const QStringList files = ParseVerb(parser, rest, 2, true);
+    CutJob job;
+    // Frames are written as they are, transparency and all: PNG unless asked otherwise.
+    job.output = ParseFrameOutput(parser, OutputNamedByOption(parser) ? QString() : files.last(),
+                                  FrameFormat::Png);
+    RefuseOutput(OutputNameRefusal(job.output, 1, InputFiles(parser, files)));
+    Cutting cut;
+    cut.document.load(LoadVerbPicture(parser, files[0]), cut.frame, files[0]);
+    cut.frame = CutFrame(cut.document.size(), cut.document.size()); // the whole of every frame
+    writeFrames(parser, files, job, cut);
     return ExitCode::Done;
 }

@@ -7,12 +7,16 @@
 
 #include <QRegularExpression>
 
+#include <optional>
+
 namespace {
 
 const QString kFormat = QStringLiteral("format");
 const QString kAnimate = QStringLiteral("animate");
 const QString kDelay = QStringLiteral("delay");
 const QString kPingPong = QStringLiteral("pingpong");
+const QString kSpeed = QStringLiteral("speed");
+const QString kReverse = QStringLiteral("reverse");
 const QString kQuality = QStringLiteral("quality");
 const QString kNoDither = QStringLiteral("no-dither");
 const QString kMixed = QStringLiteral("mixed");
@@ -63,15 +67,30 @@ void requireFor(const QCommandLineParser &parser, const QStringList &owners,
     }
 }
 
-AnimationOptions animationOptions(const QCommandLineParser &parser, const QString &path)
+// The timing of whatever plays or tells durations: --delay replacing the frames' own delays,
+// --speed dividing them, --pingpong and --reverse ordering them.
+void parseTiming(const QCommandLineParser &parser, AnimationOptions &options)
+{
+    options.delayMs = WholeNumberOption(parser, kDelay, kMinFrameDelayMs, kMaxFrameDelayMs);
+    options.replaceDelays = parser.isSet(kDelay);
+    options.pingPong = parser.isSet(kPingPong);
+    options.reverse = parser.isSet(kReverse);
+    if (parser.isSet(kSpeed)) {
+        bool ok = false;
+        options.speed = parser.value(kSpeed).toDouble(&ok);
+        if (!ok || !(options.speed >= kMinSpeed && options.speed <= kMaxSpeed))
+            throw UsageError{QStringLiteral("bad --speed '%1' (%2 to %3: 2 plays twice as fast)")
+                                 .arg(parser.value(kSpeed))
+                                 .arg(kMinSpeed)
+                                 .arg(kMaxSpeed)};
+    }
+}
+
+AnimationOptions animationOptions(const QCommandLineParser &parser, AnimationFormat format)
 {
     AnimationOptions options;
-    const std::optional<AnimationFormat> format = AnimationFormatOf(path);
-    if (!format)
-        throw UsageError{QStringLiteral("--animate needs a file ending in .gif or .webp")};
-    options.format = *format;
-    options.delayMs = WholeNumberOption(parser, kDelay, kMinFrameDelayMs, kMaxFrameDelayMs);
-    options.pingPong = parser.isSet(kPingPong);
+    options.format = format;
+    parseTiming(parser, options);
     options.dither = !parser.isSet(kNoDither);
     if (parser.isSet(kQuality)) {
         if (options.format != AnimationFormat::Webp)
@@ -93,6 +112,31 @@ AnimationOptions animationOptions(const QCommandLineParser &parser, const QStrin
     return options;
 }
 
+AnimationOptions animationOptions(const QCommandLineParser &parser, const QString &path)
+{
+    const std::optional<AnimationFormat> format = AnimationFormatOf(path);
+    if (!format)
+        throw UsageError{QStringLiteral("--animate needs a file ending in .gif or .webp")};
+    return animationOptions(parser, *format);
+}
+
+// The format --format names, or fallback when it is not given.
+FrameFormat frameFormat(const QCommandLineParser &parser, FrameFormat fallback)
+{
+    if (!parser.isSet(kFormat))
+        return fallback;
+    static const std::pair<const char *, FrameFormat> kFormats[] = {
+        {"bmp", FrameFormat::Bmp},
+        {"png", FrameFormat::Png},
+        {"gif", FrameFormat::Gif},
+        {"webp", FrameFormat::Webp}};
+    const QString format = parser.value(kFormat);
+    for (const auto &[name, value] : kFormats)
+        if (format == QLatin1String(name))
+            return value;
+    throw UsageError{QStringLiteral("bad format '%1'").arg(format)};
+}
+
 // What a sheet and an atlas share: a PNG file, the JSON's layout and the timing it tells.
 FrameOutput pictureWithData(const QCommandLineParser &parser, OutputKind kind, const QString &name)
 {
@@ -105,9 +149,7 @@ FrameOutput pictureWithData(const QCommandLineParser &parser, OutputKind kind, c
     if (json != QLatin1String("hash") && json != QLatin1String("array"))
         throw UsageError{QStringLiteral("bad JSON layout '%1'").arg(json)};
     output.json = json == QLatin1String("array") ? JsonLayout::Array : JsonLayout::Hash;
-    output.animation.delayMs =
-        WholeNumberOption(parser, kDelay, kMinFrameDelayMs, kMaxFrameDelayMs);
-    output.animation.pingPong = parser.isSet(kPingPong);
+    parseTiming(parser, output.animation);
     return output;
 }
 
@@ -137,7 +179,9 @@ QList<QCommandLineOption> atlasOptions()
             {kJson, QString(), QStringLiteral("hash|array"), QStringLiteral("hash")},
             {kPadding, QString(), QStringLiteral("P"), QStringLiteral("0")},
             {kDelay, QString(), QStringLiteral("MS"), QString::number(kDefaultFrameDelayMs)},
-            {kPingPong, QString()}};
+            {kPingPong, QString()},
+            {kSpeed, QString(), QStringLiteral("F")},
+            {kReverse, QString()}};
 }
 
 // --max-size is not among them: it has a meaning of its own with --animate FILE.gif.
@@ -148,7 +192,7 @@ const QStringList kAtlasSettings{kTrim, kBorder, kExtrude, kPowerOfTwo, kKeepDup
 QList<QCommandLineOption> FrameOutputOptions()
 {
     return QList<QCommandLineOption>{
-               {kFormat, QString(), QStringLiteral("bmp|png"), QStringLiteral("bmp")},
+               {kFormat, QString(), QStringLiteral("bmp|png|gif|webp"), QStringLiteral("bmp")},
                {kAnimate, QString(), QStringLiteral("OUT")},
                {kQuality, QString(), QStringLiteral("Q")},
                {kNoDither, QString()},
@@ -163,19 +207,27 @@ bool OutputNamedByOption(const QCommandLineParser &parser)
     return parser.isSet(kAnimate) || parser.isSet(kSheet) || parser.isSet(kAtlas);
 }
 
-FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &framesPath)
+FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &framesPath,
+                             FrameFormat fallbackFormat)
 {
-    requireFor(parser, {kAnimate}, {kQuality, kNoDither, kMixed});
-    requireFor(parser, {kAnimate, kSheet, kAtlas}, {kDelay, kPingPong});
+    if (int(parser.isSet(kAnimate)) + int(parser.isSet(kSheet)) + int(parser.isSet(kAtlas)) > 1)
+        throw UsageError{QStringLiteral("--animate, --sheet and --atlas cannot be used together")};
+    if (OutputNamedByOption(parser) && parser.isSet(kFormat))
+        throw UsageError{QStringLiteral("--format is for numbered frames")};
+    const FrameFormat format = frameFormat(parser, fallbackFormat);
+    // Numbered GIF or WebP files are animations, and take an animation's settings.
+    const bool animatedFiles = !OutputNamedByOption(parser) &&
+                               (format == FrameFormat::Gif || format == FrameFormat::Webp);
+    if (!animatedFiles) {
+        requireFor(parser, {kAnimate}, {kQuality, kNoDither, kMixed});
+        requireFor(parser, {kAnimate, kSheet, kAtlas}, {kDelay, kPingPong, kSpeed});
+    }
     requireFor(parser, {kSheet}, {kColumns});
     requireFor(parser, {kSheet, kAtlas}, {kPadding, kJson});
     requireFor(parser, {kAtlas}, kAtlasSettings);
-    if (int(parser.isSet(kAnimate)) + int(parser.isSet(kSheet)) + int(parser.isSet(kAtlas)) > 1)
-        throw UsageError{QStringLiteral("--animate, --sheet and --atlas cannot be used together")};
-    if (parser.isSet(kMaxSize) && !parser.isSet(kAnimate) && !parser.isSet(kAtlas))
+    if (parser.isSet(kMaxSize) && !parser.isSet(kAnimate) && !parser.isSet(kAtlas) &&
+        format != FrameFormat::Gif)
         throw UsageError{kMaxSizeMeaning};
-    if (OutputNamedByOption(parser) && parser.isSet(kFormat))
-        throw UsageError{QStringLiteral("--format is for numbered frames")};
 
     if (parser.isSet(kAnimate)) {
         FrameOutput output;
@@ -195,12 +247,13 @@ FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &fr
     if (parser.isSet(kAtlas))
         return atlasOutput(parser);
     FrameOutput output;
-    const QString format = parser.value(kFormat);
-    if (format == QLatin1String("png"))
-        output.format = FrameFormat::Png;
-    else if (format != QLatin1String("bmp"))
-        throw UsageError{QStringLiteral("bad format '%1'").arg(format)};
+    output.format = format;
     output.path = framesPath;
+    if (animatedFiles)
+        output.animation = animationOptions(
+            parser, format == FrameFormat::Gif ? AnimationFormat::Gif : AnimationFormat::Webp);
+    else
+        output.animation.reverse = parser.isSet(kReverse);
     return output;
 }
 

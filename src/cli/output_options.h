@@ -2,7 +2,8 @@
 // The output options of the verbs that cut (cut, sequence, blend, fade) and of pack: the format of
 // numbered frames, an animation, a sprite sheet or a packed atlas instead, and their settings.
 //
-//   --format bmp|png            numbered frames (or the cut) as BMP (default) or PNG
+//   --format bmp|png|gif|webp   numbered frames (or the cut) as BMP (default) or PNG, or each
+//                               an animation: of an animated picture, that place in every frame
 //   --animate OUT.gif|OUT.webp  one animated file instead: --quality Q (WebP: lossy at Q, else
 //                               lossless), --mixed (WebP: each frame lossy or lossless, whichever
 //                               is smaller), --no-dither (GIF), --max-size SIZE (GIF: the quality
@@ -13,7 +14,9 @@
 //                               --keep-duplicates
 //   --padding P                 the sheet's or the atlas's pixels between frames (default 0)
 //   --json hash|array           the layout of the sheet's or the atlas's JSON (default hash)
-//   --delay MS, --pingpong      the animation's timing, or the one the JSON tells (default 100)
+//   --delay MS, --pingpong      the animation's timing, or the one the JSON tells (default 100;
+//                               an animated picture's frames keep their own unless --delay)
+//   --speed F, --reverse        every delay divided by F; the frames last to first
 #pragma once
 
 #include "core/sequence/frame_output.h"
@@ -30,7 +33,9 @@ bool OutputNamedByOption(const QCommandLineParser &parser);
 
 // The output the options ask for; framesPath is the verb's BASE (or OUT) when the frames go to
 // numbered files. Throws UsageError for a wrong value or an option without the one it belongs to.
-FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &framesPath);
+// fallbackFormat is the format of numbered frames (or of OUT) when --format is not given.
+FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &framesPath,
+                             FrameFormat fallbackFormat = FrameFormat::Bmp);
 
 // The options of pack, which writes an atlas only: --atlas and its settings, --padding, --json,
 // --delay and --pingpong.

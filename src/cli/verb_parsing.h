@@ -44,3 +44,4 @@ ExitCode RunShrink(const QStringList &rest);
 ExitCode RunPage(const QStringList &rest);
 ExitCode RunGrid(const QStringList &rest);
 ExitCode RunPack(const QStringList &rest);
+ExitCode RunFrames(const QStringList &rest);

@@ -359,6 +359,31 @@ bool IsPngName(const QString &path)
     return name.size() > 4 && name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive);
 }
 
+QString FastGifWarning(FrameRun &run, const FrameOutput &output)
+{
+    const bool animation =
+        output.kind == OutputKind::Animation && output.animation.format == AnimationFormat::Gif;
+    const bool files = (output.kind == OutputKind::OneFile ||
+                        output.kind == OutputKind::NumberedFiles) &&
+                       output.format == FrameFormat::Gif;
+    if ((!animation && !files) || run.count() == 0)
+        return {};
+    // Numbered GIFs are each a place of every frame of the picture: the first shows them all.
+    const std::unique_ptr<FrameRun> tile =
+        output.kind == OutputKind::NumberedFiles ? run.animationOf(1) : nullptr;
+    const FrameRun &shown = tile ? *tile : run;
+    int fastest = kMaxFrameDelayMs;
+    for (int k = 1; k <= shown.count(); ++k)
+        fastest = std::min(fastest, FrameDelayMs(shown.delayMs(k), output.animation));
+    if (fastest >= kFastestGifDelayMs || shown.count() < 2) // one frame is never timed
+        return {};
+    return QCoreApplication::translate("FrameOutput",
+                                       "警告: %1 ミリ秒の間隔はブラウザでは 100 ミリ秒で再生されます "
+                                       "(GIF は %2 ミリ秒以上にしてください)")
+        .arg(fastest)
+        .arg(kFastestGifDelayMs);
+}
+
 void WriteFrameOutput(FrameRun &run, const FrameOutput &output, const FrameProgress &progress)
 {
     // Callers ask first, with the files they read; this is for one that did not.

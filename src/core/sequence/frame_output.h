@@ -49,6 +49,9 @@ QStringList ExistingOutputFiles(const FrameOutput &output, int frames);
 // Whether path names a PNG file, as a sheet's or an atlas's must ("walk.png", any letter case).
 bool IsPngName(const QString &path);
 
+// A warning when output is a GIF (an animation, or numbered GIF files) and a frame of it would be
+// shown less than kFastestGifDelayMs: browsers play such a frame for 100 ms. Empty otherwise.
+QString FastGifWarning(FrameRun &run, const FrameOutput &output);
 // Writes run as output asks, telling progress(k, n) after each of its n steps: a frame written,
 // shown or placed (a ping-pong animation shows most frames twice; an atlas looks at each frame
 // and then places it, 2 x count steps). Throws Failure. One file is a 24-bit BMP byte for byte as

@@ -27,6 +27,14 @@ void PictureDocument::load(const QImage &picture, CutFrame &frame, const QString
     m_metadata = metadata;
 }
 
+void PictureDocument::load(const LoadedPicture &loaded, CutFrame &frame, const QString &fileName)
+{
+    if (loaded.frames.size() > 1)
+        loadAnimation(loaded.frames, loaded.delaysMs, frame, fileName);
+    else
+        load(loaded.picture, frame, fileName, loaded.metadata);
+}
+
 void PictureDocument::loadAnimation(const Frames &frames, const std::vector<int> &delaysMs,
                                     CutFrame &frame, const QString &fileName)
 {

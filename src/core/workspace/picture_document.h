@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/image/jpeg_metadata.h"
+#include "core/image/plugin_reading.h"
 #include "core/workspace/cut_frame.h"
 #include "core/workspace/edit_history.h"
 
@@ -65,6 +66,8 @@ class PictureDocument : public QObject {
     // the photo's, as read for a copy of it (LoadedPicture::metadata).
     void load(const QImage &picture, CutFrame &frame, const QString &fileName = {},
               const JpegMetadata &metadata = {});
+    // A picture as read: a still picture with its metadata, or an animation.
+    void load(const LoadedPicture &loaded, CutFrame &frame, const QString &fileName);
     // A loaded animation: frames (at least two, all of one size and format) shown delaysMs each,
     // one delay per frame; frame 1 is shown first.
     void loadAnimation(const Frames &frames, const std::vector<int> &delaysMs, CutFrame &frame,
