@@ -18,6 +18,9 @@ struct ImportedPicture {
     QString path;
     QString convertedFrom; // the colour space its pixels were converted from to sRGB, if any
     JpegMetadata metadata; // what a JPEG saved from it keeps of the photo
+    // An animation's frames (picture is the first) and delays; empty for a still picture.
+    std::vector<QImage> frames;
+    std::vector<int> delaysMs;
 };
 
 // The picture file at path read as the window reads pictures (upright, in sRGB). Throws Failure.

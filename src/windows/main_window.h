@@ -24,6 +24,7 @@ class AboutDialog;
 class HelpWindow;
 class BatchShrinkDialog;
 class CutSizeDialog;
+class FrameBarWidget;
 class FramePositionDialog;
 class ImportDialog;
 struct ImportedPicture;
@@ -59,8 +60,8 @@ class MainWindow : public QMainWindow {
     // Makes a loaded or captured picture the working picture and the picture as loaded, with a
     // new history; the cut is lowered to the picture. fileName: where it was read from, empty for
     // a capture.
-    void takeNewPicture(const QImage &picture, const QString &fileName = {},
-                        const JpegMetadata &metadata = {});
+    void takeNewPicture(const LoadedPicture &loaded, const QString &fileName = {});
+    void takeNewPicture(const QImage &picture, const QString &fileName = {});
     // Whether the picture may give way to another or to quitting: it has no edits that were not
     // saved, or the user, asked, saved them or chose to let them go.
     bool mayLetPictureGo();
@@ -182,5 +183,6 @@ class MainWindow : public QMainWindow {
 
     // The view.
     FramePositionDialog *m_framePositionDialog = nullptr;
+    FrameBarWidget *m_frameBar = nullptr; // an animation's frames, under the picture
     QStringList m_recentFiles; // newest first, at most kRecentFileCount
 };

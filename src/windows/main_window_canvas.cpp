@@ -4,6 +4,7 @@
 
 #include "ui_main_window.h"
 #include "windows/application.h"
+#include "windows/frame_bar_widget.h"
 #include "windows/labels.h"
 #include "windows/output_dialog.h"
 
@@ -32,6 +33,9 @@ void MainWindow::connectCanvas()
     // The keys that move the frame reach it from anywhere in the picture area: a click on the
     // grey around a small picture, or Tab into the area, gives them to the canvas.
     m_ui->canvasArea->setFocusProxy(canvas);
+    m_frameBar = new FrameBarWidget(m_ui->centralWidget);
+    m_ui->centralLayout->addWidget(m_frameBar);
+    connect(m_frameBar, &FrameBarWidget::frameChosen, &m_document, &PictureDocument::showFrame);
     showPicture();
 }
 
@@ -42,6 +46,7 @@ void MainWindow::showPicture()
     updateSizeLabels();
     showFramePosition();
     showTitle();
+    m_frameBar->showFrame(m_document.shownFrame());
 }
 
 void MainWindow::showTitle()
@@ -61,10 +66,17 @@ void MainWindow::updateSizeLabels()
     setNumber(m_ui->pictureHeightLabel, m_document.size().height());
 }
 
-void MainWindow::takeNewPicture(const QImage &picture, const QString &fileName,
-                                const JpegMetadata &metadata)
+void MainWindow::takeNewPicture(const QImage &picture, const QString &fileName)
 {
-    m_document.load(picture, m_frame, fileName, metadata);
+    LoadedPicture loaded;
+    loaded.picture = picture;
+    takeNewPicture(loaded, fileName);
+}
+
+void MainWindow::takeNewPicture(const LoadedPicture &loaded, const QString &fileName)
+{
+    m_document.load(loaded, m_frame, fileName);
+    m_frameBar->setFrames(m_document.delaysMs());
     statusBar()->clearMessage(); // what it said was of the picture before
     updateActions();             // shows the canvas again after a capture hid it
     m_ui->canvas->setFocus();    // a new picture's frame takes the keys at once

@@ -104,8 +104,10 @@ void MainWindow::editPicture(const Edit &edit)
         return;
     Guarded(this, [&] {
         BusyCursor busy;
-        m_document.applyEdit(EditStepName(edit), ApplyEdit(edit, m_document.picture(), *value),
-                             m_frame);
+        // Every frame of an animation alike.
+        m_document.applyEdit(
+            EditStepName(edit),
+            [&](const QImage &picture) { return ApplyEdit(edit, picture, *value); }, m_frame);
     });
 }
 
@@ -124,7 +126,10 @@ void MainWindow::resizePicture()
         BusyCursor busy;
         m_document.applyEdit(
             EditStepName(EditOf(EditKind::Resize)),
-            ResizeToWidth(m_document.picture(), choice->width, choice->repeatPixels), m_frame);
+            [&](const QImage &picture) {
+                return ResizeToWidth(picture, choice->width, choice->repeatPixels);
+            },
+            m_frame);
     });
 }
 

@@ -188,10 +188,13 @@ void OutputDialog::prepare(OutputMode mode)
     }
     if (mode == OutputMode::Blend || mode == OutputMode::Fade)
         m_ui->firstOptionRadio->setChecked(true);
-    // One cut is one file: an animation or a sheet needs a run.
-    const bool single = mode == OutputMode::SingleCut;
+    // One cut of a still picture is one file: an animation or a sheet needs a run. Of an
+    // animation, the cut is an animation too, or the cut of each frame as a file or on a sheet.
+    const bool single = mode == OutputMode::SingleCut && !animated();
     if (single)
         m_ui->filesRadio->setChecked(true);
+    else if (mode == OutputMode::SingleCut)
+        m_ui->animationRadio->setChecked(true);
     m_ui->filesRadio->setText(single ? tr("ファイル") : tr("連番ファイル"));
     m_ui->titleLabel->setText(titleOf(mode));
     showChoices();
@@ -202,6 +205,11 @@ void OutputDialog::offerGrid(QSize gap)
     m_ui->gridGapXSpin->setValue(gap.width());
     m_ui->gridGapYSpin->setValue(gap.height());
     m_gridOffered = true;
+}
+
+bool OutputDialog::animated() const
+{
+    return m_document && m_document->isAnimated();
 }
 
 CutJob OutputDialog::job() const
@@ -237,6 +245,14 @@ CutJob OutputDialog::job() const
     output.format = FrameFormat(m_formatGroup->checkedId());
     output.animation.format = AnimationFormat(m_animationFormatGroup->checkedId());
     output.animation.delayMs = m_ui->delaySpin->readValue();
+    // The tiles and sprites of an animation are each an animation, numbered.
+    const bool places = job.kind == CutKind::Continuous || job.kind == CutKind::Grid ||
+                        job.kind == CutKind::Auto;
+    if (animated() && places && output.kind == OutputKind::Animation) {
+        output.kind = OutputKind::NumberedFiles;
+        output.format = output.animation.format == AnimationFormat::Gif ? FrameFormat::Gif
+                                                                         : FrameFormat::Webp;
+    }
     output.animation.pingPong = m_ui->pingPongCheck->isChecked();
     output.animation.quality =
         m_ui->losslessCheck->isChecked() ? kLosslessQuality : m_ui->qualitySpin->value();
@@ -332,7 +348,7 @@ void OutputDialog::showChoices()
     show({m_ui->optionBox}, blend || m_mode == OutputMode::Fade);
     show({m_ui->blendPictureButton, m_ui->blendPictureLabel}, blend);
 
-    const bool single = m_mode == OutputMode::SingleCut;
+    const bool single = m_mode == OutputMode::SingleCut && !animated();
     const auto kind = OutputKind(m_kindGroup->checkedId());
     const bool animation = kind == OutputKind::Animation;
     const bool webp =
@@ -344,8 +360,9 @@ void OutputDialog::showChoices()
     const bool sheet = kind == OutputKind::Sheet;
     const bool atlas = kind == OutputKind::Atlas;
     show({m_ui->bmpRadio, m_ui->pngRadio}, kind == OutputKind::NumberedFiles);
-    show({m_ui->gifRadio, m_ui->webpRadio, m_ui->delayLabel, m_ui->delaySpin, m_ui->pingPongCheck},
-         animation);
+    show({m_ui->gifRadio, m_ui->webpRadio, m_ui->pingPongCheck}, animation);
+    // An animation's frames keep the times its file gave them.
+    show({m_ui->delayLabel, m_ui->delaySpin}, animation && !animated());
     show({m_ui->losslessCheck}, webp);
     show({m_ui->qualityLabel, m_ui->qualitySpin}, webp && !m_ui->losslessCheck->isChecked());
     show({m_ui->columnsLabel, m_ui->columnsSpin}, sheet);

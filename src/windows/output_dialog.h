@@ -55,6 +55,8 @@ class OutputDialog : public QDialog {
     // A grid found on the sheet: its gaps, and 格子 chosen when the next sequence starts.
     void offerGrid(QSize gap);
 
+    // Whether the picture being cut is an animation.
+    bool animated() const;
     // The job the dialog's choices make now (its output without a path).
     CutJob job() const;
 

@@ -79,7 +79,7 @@ void OutputDialog::save()
         // written.
         const CutJob choices = job();
         const std::unique_ptr<FrameRun> run = frames(choices);
-        if (m_mode == OutputMode::SingleCut)
+        if (m_mode == OutputMode::SingleCut && !animated())
             saveSingle(*run, true);
         else if (choices.kind == CutKind::Grid && run->count() == 0)
             ShowError(this, tr("書き出すタイルがありません (どのタイルも単色です)"));
@@ -187,11 +187,17 @@ void OutputDialog::saveSequence(FrameRun &run)
                                                        nullptr, count)) != QMessageBox::Yes)
         return;
     const FrameFormat asked = job().output.format;
-    selectFilter(m_framesSaveDialog, m_formatGroup->checkedId());
-    const QString path = RunFileDialog(m_framesSaveDialog);
+    // Numbered animations take their base name where an animation is saved; the format stays
+    // the one chosen in the dialog.
+    const bool animations = asked == FrameFormat::Gif || asked == FrameFormat::Webp;
+    QFileDialog *dialog = animations ? m_animationSaveDialog : m_framesSaveDialog;
+    selectFilter(dialog, animations ? m_animationFormatGroup->checkedId()
+                                    : m_formatGroup->checkedId());
+    const QString path = RunFileDialog(dialog);
     if (path.isEmpty())
         return; // cancelled: the dialog stays open
-    m_formatGroup->button(SelectedFilterIndex(m_framesSaveDialog))->setChecked(true);
+    if (!animations)
+        m_formatGroup->button(SelectedFilterIndex(dialog))->setChecked(true);
     const CutJob chosen = job();
     FrameOutput output = chosen.output;
     output.path = path;

@@ -2,6 +2,8 @@
 // The output dialog's preview.
 #include "windows/preview_player.h"
 
+#include "windows/frame_bar_widget.h"
+
 #include "core/image/alpha.h"
 #include "windows/palettes.h"
 
@@ -80,11 +82,10 @@ void PreviewPlayer::play(std::unique_ptr<FrameRun> run, std::vector<int> order, 
     m_run = std::move(run);
     m_order = std::move(order);
     m_withAlpha = withAlpha;
+    m_delayMs = delayMs;
     m_shownAt = m_order.size() - 1; // the next is the first
     // The first frame at once; the rest each when its turn comes.
     showNextFrame();
-    if (playing())
-        m_timer->start(delayMs);
 }
 
 void PreviewPlayer::stop()
@@ -103,9 +104,13 @@ void PreviewPlayer::showNextFrame()
         return;
     m_shownAt = (m_shownAt + 1) % m_order.size();
     try {
-        const QImage &frame = m_run->frame(m_order[m_shownAt]);
+        const int k = m_order[m_shownAt];
+        const QImage &frame = m_run->frame(k);
         // A copy: the run reuses its buffer for the next frame.
         show(m_withAlpha ? frame.copy() : OverWhite(frame));
+        // The cut of an animation plays at its own pace, as a browser would show it.
+        const int own = m_run->delayMs(k);
+        m_timer->start(own > 0 ? FrameBarWidget::shownDelayMs(own) : m_delayMs);
     } catch (const std::exception &failure) {
         stop();
         emit failed(QString::fromUtf8(failure.what()));

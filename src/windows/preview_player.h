@@ -20,7 +20,8 @@ class PreviewPlayer : public QWidget {
 
     // What shows while nothing plays.
     void showStill(const QImage &picture);
-    // Plays run's frames in order, round and round, delayMs apart; withAlpha shows them over the
+    // Plays run's frames in order, round and round, delayMs apart (a frame with a delay of its
+    // own, FrameRun::delayMs, that long); withAlpha shows them over the
     // checkerboard as an output that keeps alpha holds them, otherwise over white.
     void play(std::unique_ptr<FrameRun> run, std::vector<int> order, int delayMs, bool withAlpha);
     // Stops playing and shows the still picture again.
@@ -51,4 +52,5 @@ class PreviewPlayer : public QWidget {
     std::vector<int> m_order;        // its frames in the order shown
     size_t m_shownAt = 0;            // the position in m_order shown last
     bool m_withAlpha = false;
+    int m_delayMs = 0; // between frames without a delay of their own
 };
