@@ -139,7 +139,9 @@ void OutputDialog::run(OutputMode mode, const PictureDocument &document, const C
     CutJob single;
     single.output.kind = OutputKind::OneFile;
     single.output.format = FrameFormat::Png;
-    m_ui->previewArea->showStill(frames(single)->frame(1).copy());
+    // Of an animation, the cut of the frame shown.
+    m_ui->previewArea->showStill(
+        frames(single)->frame(animated() ? document.shownFrame() + 1 : 1).copy());
     offerBackgroundOf(document);
     prepare(mode);
     showBlendPictureName();

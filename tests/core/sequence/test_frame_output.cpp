@@ -411,4 +411,119 @@ TEST(FrameOutput, BmpFilesAreTheWritersBytesAndFailuresLeaveWholeFrames)
         EXPECT_EQ(FrameFileName(row.base, 12, FrameFormat::Png), row.expected);
 }
 
+// An animation of three 64 x 64 frames, each a few colours with holes of full transparency,
+// every 32 x 32 tile different in every frame, shown 30, 70 and 120 ms.
+struct Animation {
+    PictureDocument document;
+    CutFrame frame{QSize(32, 32)};
+    Animation()
+    {
+        Frames frames;
+        for (int f = 0; f < 3; ++f) {
+            QImage picture(64, 64, QImage::Format_ARGB32);
+            for (int y = 0; y < 64; ++y)
+                for (int x = 0; x < 64; ++x)
+                    picture.setPixel(x, y, (x + y + f) % 9 == 0
+                                               ? qRgba(0, 0, 0, 0)
+                                               : qRgb(40 * f + x / 32 * 100, y / 32 * 150,
+                                                      (x / 8 + y / 8) % 2 * 200));
+            frames.push_back(picture);
+        }
+        document.loadAnimation(frames, {30, 70, 120}, frame);
+    }
+    // Frame f (from 1) of the tile at `at`, as it must be read back.
+    QImage tile(int f, QPoint at) const
+    {
+        return document.frames()[size_t(f - 1)].copy(QRect(at, QSize(32, 32)));
+    }
+};
+
+// Whether two frames show the same: equal colours where opaque, both transparent elsewhere.
+bool sameShown(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (qAlpha(p) != qAlpha(q) || (qAlpha(p) != 0 && p != q))
+                return false;
+        }
+    return true;
+}
+
+// The tiles of an animation cut on a grid, as numbered GIFs and WebPs read back by Qt's and
+// libwebp's decoders, and its cut played backwards, faster, as a sheet's durations: catches
+// tiles cut from the frame shown alone, frames of a tile out of step with the picture's, the
+// file's delays dropped for the one default, speed multiplying instead of dividing, and reverse
+// applied to the order of the tiles instead of the time within each.
+TEST(FrameOutput, AnAnimationCutOnAGridGivesAnAnimationPerTile)
+{
+    Animation a;
+    a.document.showFrame(1); // the window may show any frame: every tile holds all three
+    QTemporaryDir dir;
+    CutJob job = JobOf(CutKind::Grid);
+    job.output.kind = OutputKind::NumberedFiles;
+    job.output.path = dir.filePath("tile");
+    const QPoint tiles[] = {{0, 0}, {32, 0}, {0, 32}, {32, 32}};
+    for (const FrameFormat format : {FrameFormat::Gif, FrameFormat::Webp}) {
+        job.output.format = format;
+        const std::unique_ptr<FrameRun> run = MakeFrameRun(a.document, a.frame, job);
+        ASSERT_EQ(run->count(), 4);
+        WriteFrameOutput(*run, job.output);
+        for (int t = 1; t <= 4; ++t) {
+            const QString path = FrameFileName(job.output.path, t, format);
+            const Decoded d = format == FrameFormat::Gif ? readWithQt(path) : readWebp(path);
+            ASSERT_EQ(d.frames.size(), 3u) << path.toStdString();
+            EXPECT_EQ(d.delays, (std::vector<int>{30, 70, 120})) << path.toStdString();
+            for (int f = 1; f <= 3; ++f)
+                EXPECT_TRUE(sameShown(d.frames[size_t(f - 1)], a.tile(f, tiles[t - 1])))
+                    << path.toStdString() << " frame " << f;
+        }
+    }
+
+    // The cut of every frame, backwards and twice as fast, with a delay of its own replacing
+    // none of the file's.
+    CutJob cut = JobOf(CutKind::Single);
+    a.frame.moveTo({32, 32});
+    cut.output.kind = OutputKind::Animation;
+    cut.output.path = dir.filePath("cut.webp");
+    cut.output.animation.format = AnimationFormat::Webp;
+    cut.output.animation.speed = 2;
+    cut.output.animation.reverse = true;
+    WriteFrameOutput(*MakeFrameRun(a.document, a.frame, cut), cut.output);
+    const Decoded back = readWebp(cut.output.path);
+    ASSERT_EQ(back.frames.size(), 3u);
+    EXPECT_EQ(back.delays, (std::vector<int>{60, 35, 15}));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(sameShown(back.frames[size_t(i)], a.tile(3 - i, {32, 32})));
+
+    // A sheet tells each frame's own duration; --delay replaces them all.
+    cut.output.kind = OutputKind::Sheet;
+    cut.output.path = dir.filePath("sheet.png");
+    cut.output.animation = {};
+    cut.output.animation.speed = 0.5;
+    for (const bool replace : {false, true}) {
+        cut.output.animation.replaceDelays = replace;
+        WriteFrameOutput(*MakeFrameRun(a.document, a.frame, cut), cut.output);
+        const QJsonObject frames =
+            QJsonDocument::fromJson(FileBytes(dir.filePath("sheet.json")))["frames"].toObject();
+        std::vector<int> durations;
+        for (const char *name : {"sheet001.png", "sheet002.png", "sheet003.png"})
+            durations.push_back(frames[QLatin1String(name)]["duration"].toInt());
+        const std::vector<int> expected =
+            replace ? std::vector<int>{200, 200, 200} : std::vector<int>{60, 140, 240};
+        EXPECT_EQ(durations, expected);
+    }
+
+    // Browsers play GIF delays under 20 ms at 100 ms: said before a GIF, not before a WebP.
+    cut.output.kind = OutputKind::Animation;
+    cut.output.animation = {};
+    cut.output.animation.speed = 2;
+    const std::unique_ptr<FrameRun> fast = MakeFrameRun(a.document, a.frame, cut);
+    EXPECT_TRUE(FastGifWarning(*fast, cut.output).contains(QStringLiteral("15")));
+    cut.output.animation.format = AnimationFormat::Webp;
+    EXPECT_TRUE(FastGifWarning(*fast, cut.output).isEmpty());
+}
+
 } // namespace

@@ -112,3 +112,40 @@ TEST(EditHistory, CountsSharedPixelsOnceAndHoldsTheLimitBothWays)
     EXPECT_FALSE(s.history.canUndo()); // the oldest went
     EXPECT_EQ(s.history.redoName(), QStringLiteral("enlarge"));
 }
+
+// Mistakes: an edit of an animation applied to the frame shown alone; an undo that puts back one
+// frame; a failing edit of a later frame leaving the earlier ones changed; the frames' memory not
+// counted.
+TEST(PictureDocument, AnEditOfAnAnimationChangesEveryFrameAndUndoPutsThemAllBack)
+{
+    const Frames loaded{picture(40, 30, 10), picture(40, 30, 20), picture(40, 30, 30)};
+    PictureDocument document;
+    CutFrame frame(QSize(20, 20));
+    document.loadAnimation(loaded, {50, 60, 70}, frame);
+    document.showFrame(2);
+    document.applyEdit(
+        QStringLiteral("縮小"), [](const QImage &each) { return each.scaled(20, 15); }, frame);
+    ASSERT_EQ(document.frames().size(), 3u);
+    for (const QImage &each : document.frames())
+        EXPECT_EQ(each.size(), QSize(20, 15));
+    EXPECT_EQ(document.shownFrame(), 2);
+    EXPECT_EQ(document.history().byteCount(), 3 * loaded[0].sizeInBytes());
+
+    int edited = 0;
+    EXPECT_THROW(document.applyEdit(
+                     QStringLiteral("回転"),
+                     [&](const QImage &each) {
+                         if (++edited == 2)
+                             throw std::runtime_error("no memory");
+                         return each;
+                     },
+                     frame),
+                 std::runtime_error);
+    EXPECT_EQ(document.history().undoName(), QStringLiteral("縮小"));
+
+    EXPECT_TRUE(document.undo(frame));
+    for (size_t f = 0; f < loaded.size(); ++f)
+        EXPECT_EQ(document.frames()[f].constBits(), loaded[f].constBits());
+    EXPECT_EQ(document.delaysMs(), (std::vector<int>{50, 60, 70}));
+    EXPECT_EQ(frame.pictureSize(), QSize(40, 30));
+}
