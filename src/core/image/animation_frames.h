@@ -17,6 +17,9 @@
 void CheckAnimationBounds(QSize canvas, qint64 frames, qint64 fileBytes, QStringView kind,
                           const QString &name);
 
+// "アニメーションが大きすぎます: W x H のフレームが N 枚".
+QString AnimationTooLargeText(QSize canvas, qint64 frames);
+
 // The frames, all 32-bit ARGB, in their final format: kept when any pixel of any frame is not
 // opaque, else every frame made kPictureFormat.
 void SettleAnimationFormat(DecodedAnimation &animation);

@@ -43,12 +43,16 @@ void CheckAnimationBounds(QSize canvas, qint64 frames, qint64 fileBytes, QString
     // Every frame is kept whole at 4 bytes a pixel until the last is read. w x h is within the
     // picture limit and frames within kMaxAnimationFrames, so the product fits 64 bits.
     if (frames * w * h * 4 > kMaxPictureBytes)
-        throw ReadFailure(name, QCoreApplication::translate(
-                                    "AnimationReading",
-                                    "アニメーションが大きすぎます: %1 x %2 のフレームが %3 枚")
-                                    .arg(w)
-                                    .arg(h)
-                                    .arg(frames));
+        throw ReadFailure(name, AnimationTooLargeText(canvas, frames));
+}
+
+QString AnimationTooLargeText(QSize canvas, qint64 frames)
+{
+    return QCoreApplication::translate("AnimationReading",
+                                       "アニメーションが大きすぎます: %1 x %2 のフレームが %3 枚")
+        .arg(canvas.width())
+        .arg(canvas.height())
+        .arg(frames);
 }
 
 void SettleAnimationFormat(DecodedAnimation &animation)

@@ -23,8 +23,14 @@ constexpr QStringView kGif = u"GIF";
 // and whether its bytes end before its trailer.
 struct GifLayout {
     qint64 images = 0;
+    qint64 pixels = 0; // the images' own, before any is clipped to the screen
     bool cutShort = false;
 };
+
+quint32 le16(QByteArrayView b, qsizetype at)
+{
+    return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8;
+}
 
 // Skips the sub-blocks that start at pos, the empty one that ends them included; -1 when the
 // bytes end first.
@@ -57,6 +63,7 @@ GifLayout layoutOf(QByteArrayView gif)
         if (introducer == 0x21) { // an extension: its label, then sub-blocks
             pos = afterSubBlocks(gif, pos + 2);
         } else if (introducer == 0x2C && pos + kImageHeader <= gif.size()) {
+            layout.pixels += qint64(le16(gif, pos + 5)) * le16(gif, pos + 7);
             const uchar imageFlags = uchar(gif[pos + 9]);
             pos +=
                 kImageHeader + (imageFlags & 0x80 ? qsizetype(3) << ((imageFlags & 0x07) + 1) : 0);
@@ -268,6 +275,11 @@ DecodedAnimation DecodeGifAnimation(const QByteArray &bytes, const QString &name
     // decodes it (and browsers show it): the first frame is the picture a still reading gives.
     const QSize canvas = GifDecodedSize(bytes);
     CheckAnimationBounds(canvas, layout.images, bytes.size(), kGif, name);
+    // Every pixel of an image is decoded, even where the screen clips it: images far larger than
+    // the screen would cost time for nothing shown. Within the screen they come to no more than
+    // kMaxPictureBytes / 4 pixels, which the bounds above allow.
+    if (layout.pixels > kMaxPictureBytes)
+        throw ReadFailure(name, AnimationTooLargeText(canvas, layout.images));
     GifReader reader(bytes);
     if (!reader.gif)
         throw ReadFailure(name, DamagedFileText(kGif));

@@ -380,7 +380,8 @@ struct RefusalRow {
 
 // Mistakes caught: frames counted or the memory bounded only after decoding (each row would
 // take gigabytes, or 10001 frames, before a check), a small file on a huge screen decoded, an
-// animation cut short or damaged in a later frame returned in part.
+// image far beyond the screen decoded for nothing shown, an animation cut short or damaged in a
+// later frame returned in part.
 TEST(AnimationReading, RefusedBeforeDecodingOrWhole)
 {
     const QImage dot = filled(2, 2, [](int, int) { return qRgb(1, 2, 3); });
@@ -393,6 +394,8 @@ TEST(AnimationReading, RefusedBeforeDecodingOrWhole)
     // A 2 x 1 second image whose codes end after one pixel.
     QByteArray shortCodes = gifScreen(2, gifImage() + gifImage());
     shortCodes[13 + 6 + gifImage().size() + 8 + 5] = 2; // header, colours, image 1, control, x, y
+    QByteArray huge = gifImage();                       // declared 40000 x 40000, one pixel coded
+    huge.replace(8 + 5, 4, QByteArray("\x40\x9c\x40\x9c", 4));
     const RefusalRow rows[] = {
         {"gif of 10001 frames", gifScreen(1, gifImage().repeated(kMaxAnimationFrames + 1)), "gif",
          "フレームが多すぎます"},
@@ -400,6 +403,8 @@ TEST(AnimationReading, RefusedBeforeDecodingOrWhole)
          "アニメーションが大きすぎます"},
         {"webp of 17 frames on a 4096 square",
          makeWebp(QSize(4096, 4096), std::vector<WebpFrame>(17, {dot, {}, 10})), "webp",
+         "アニメーションが大きすぎます"},
+        {"gif image of 40000 square on a 1 x 1 screen", gifScreen(1, gifImage() + huge), "gif",
          "アニメーションが大きすぎます"},
         {"gif screen of 16383 square in a few bytes", gifScreen(16383, gifImage().repeated(2)),
          "gif", "足りません"},
