@@ -10,6 +10,7 @@
 
 #include <QRect>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <new>
@@ -73,7 +74,7 @@ GifLayout layoutOf(QByteArrayView gif)
             break;
         } else {
             // A byte that starts no block ends the file, as browsers read it: the frames before
-            // it are whole, and the still reader takes such a file too.
+            // it are whole.
             return layout;
         }
     }
