@@ -33,6 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     Require(!loaded.picture.isNull() && !loaded.picture.colorSpace().isValid());
     UsePixels(loaded.picture);
+    // An animation: every frame whole, of the picture's size and format, with its delay; the
+    // picture its first frame.
+    Require(loaded.frames.size() == loaded.delaysMs.size() && loaded.frames.size() != 1);
+    Require(loaded.frames.empty() ||
+            loaded.frames.front().constBits() == loaded.picture.constBits());
+    for (const QImage &frame : loaded.frames) {
+        Require(frame.size() == loaded.picture.size() &&
+                frame.format() == loaded.picture.format() && !frame.colorSpace().isValid());
+        UsePixels(frame);
+    }
     // The save of the edit verb and of the window: whatever metadata the photo held, a copy of it
     // can be written.
     try {

@@ -244,6 +244,20 @@ QByteArray gifOnScreen(int side)
            raw("\x02\x02\x44\x01\0;");
 }
 
+// Four 1 x 1 images on a 2 x 2 screen, by hand: the disposals "background", "previous", "do not
+// dispose" and none, index 1 transparent, an interlaced image and an index beyond the two colours.
+QByteArray gifDisposals()
+{
+    const auto image = [](int disposal, int flags, int x, char code) {
+        return raw("!\xf9\x04") + char(disposal << 2 | 1) + raw("\0\0\x01\0") + ',' +
+               le(quint32(x), 2) + le(0, 2) + le(1, 2) + le(1, 2) + char(flags) + raw("\x02\x02") +
+               code + raw("\x01\0");
+    };
+    return "GIF89a" + le(2, 2) + le(2, 2) + raw("\x80\0\0\0\0\0\xff\xff\xff") +
+           image(2, 0, 0, '\x44') + image(3, 0x40, 1, '\x4c') + image(1, 0, 1, '\x54') +
+           image(0, 0, 0, '\x44') + ';';
+}
+
 void writeWebpAndGifSeeds()
 {
     putPicture("lossless.webp", written(seedPicture(true), "webp", 100));
@@ -253,6 +267,7 @@ void writeWebpAndGifSeeds()
     profiled.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
     putPicture("display-p3-profile.webp", written(profiled, "webp", 100));
     putPicture("two-frames.gif", gifFile());
+    putPicture("four-frames-each-disposal.gif", gifDisposals());
     putPicture("plain.tga", tgaFile(false));
     putPicture("run-length-refused.tga", tgaFile(true));
     // Found: 34 bytes declaring 16383 x 16383 took 1.9 GB; a 1 x 1 frame on a 16383 x 16383

@@ -31,6 +31,10 @@ packages+=(
   qt6-image-formats-plugins
 )
 # --- end of picture kinds and animated output ---
+# --- the tests compare the animated GIF and WebP frames read with ImageMagick's
+# (convert -coalesce) ---
+packages+=(imagemagick)
+# --- end of ImageMagick ---
 # --- the tests read the sheets' and atlases' JSON with PixiJS under Node.js: Debian's nodejs and
 # npm, unless a Node.js with its own npm is installed already (Debian's npm would conflict) ---
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then

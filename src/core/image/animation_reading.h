@@ -25,11 +25,19 @@ struct DecodedAnimation {
 };
 
 // The frames of GIF or WebP bytes (kind Gif or Webp; any other kind gives none), name used in
-// messages only. A GIF is composed as its Graphic Control Extensions say (disposal none and
-// "keep" leave the frame; "background" clears its rectangle to transparent; "previous" restores
-// what was under it; a transparent index shows what lies beneath). A WebP is composed as its ANMF
-// chunks say (alpha-blended or not, disposed to transparent or not). Throws Failure naming `name`
-// when any frame is damaged or cut short (nothing is returned half), when the animation has more
-// than kMaxAnimationFrames (picture.h) frames, or when its frames together would take more than
-// kMaxPictureBytes at 4 bytes a pixel. Colours are as stored: the caller converts them.
+// messages only. A GIF is composed on its logical screen, widened to the first image where that
+// reaches beyond it (as the still reader decodes it, so that frame 1 is the still picture), every
+// later image clipped to it; the screen starts transparent. Its Graphic Control Extensions say
+// how (disposal none and "keep" leave the frame; "background" clears its rectangle to
+// transparent, not to the background colour; "previous", and the value 4 some writers use for
+// it, restores what was under it); a transparent index, and an index beyond the colour table,
+// show what lies beneath. A WebP is composed by libwebp as its ANMF chunks say (alpha-blended or
+// not, disposed to transparent or not), and its ICC profile is every frame's colorSpace(). Throws
+// Failure naming `name` when any frame is damaged or cut short, or a GIF lacks its trailer
+// (nothing is returned half), when the animation has more than kMaxAnimationFrames (picture.h)
+// frames, when its frames together would take more than kMaxPictureBytes at 4 bytes a pixel (or a
+// GIF's images, before clipping, hold more than kMaxPictureBytes pixels), or when its canvas is
+// larger than kPixelsDecodedFreely and declares more pixels than its bytes could code (as
+// DecodePicture does): all before any pixel is decoded. A byte that starts no GIF block ends the
+// file, as browsers read it. Colours are as stored: the caller converts them.
 DecodedAnimation DecodeAnimation(const QByteArray &bytes, ContentKind kind, const QString &name);

@@ -5,6 +5,7 @@
 #include "core/base/files.h"
 #include "core/base/io_error.h"
 #include "core/base/library_messages.h"
+#include "core/image/animation_reading.h"
 #include "core/image/bmp_reading.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture.h"
@@ -114,6 +115,34 @@ QImage DecodePicture(const QByteArray &bytes, ContentKind kind, const QString &n
                       QCoreApplication::translate("PluginReading", "読み込める画像ではありません"));
 }
 
+namespace {
+
+// An animation's frames as LoadPicture gives a picture: each converted as its colours say, its
+// colour space then cleared. A frame that repeats the one before keeps sharing its pixels.
+void loadFrames(LoadedPicture &loaded, DecodedAnimation &animation, Colours colours)
+{
+    std::vector<QImage> &frames = animation.frames;
+    qint64 previousKey = 0;
+    for (size_t k = 0; k < frames.size(); ++k) {
+        const qint64 key = frames[k].cacheKey();
+        if (k > 0 && key == previousKey) {
+            frames[k] = frames[k - 1];
+            continue;
+        }
+        previousKey = key;
+        const QString convertedFrom =
+            colours == Colours::ToSrgb ? ConvertToSrgb(frames[k]) : QString();
+        if (k == 0)
+            loaded.convertedFrom = convertedFrom; // every frame has the file's one colour space
+        frames[k].setColorSpace(QColorSpace());
+    }
+    loaded.picture = frames.front();
+    loaded.frames = std::move(frames);
+    loaded.delaysMs = std::move(animation.delaysMs);
+}
+
+} // namespace
+
 LoadedPicture LoadPicture(const QByteArray &bytes, const QString &name,
                           const ReadingChoices &choices)
 {
@@ -121,6 +150,11 @@ LoadedPicture LoadPicture(const QByteArray &bytes, const QString &name,
         throw ReadFailure(name, EmptyFileText());
     const ContentKind kind = ContentKindOf(bytes.left(16), name);
     LoadedPicture loaded;
+    DecodedAnimation animation = DecodeAnimation(bytes, kind, name);
+    if (!animation.empty()) {
+        loadFrames(loaded, animation, choices.colours);
+        return loaded;
+    }
     loaded.picture = DecodePicture(bytes, kind, name, choices.orientation, choices.cancel);
     if (choices.colours == Colours::ToSrgb)
         loaded.convertedFrom = ConvertToSrgb(loaded.picture);

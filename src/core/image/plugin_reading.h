@@ -74,10 +74,11 @@ struct LoadedPicture {
 };
 
 // A picture file's bytes as the program reads pictures: the kind by content (by name's extension
-// where the content cannot tell), its decoder (DecodePicture), then its colours as choices say
-// (ConvertToSrgb). Throws Failure as DecodePicture does, and "<name> を読み込めません
-// (ファイルが空です)" for no bytes, "... (読み込める画像ではありません)" for bytes of no kind
-// the program reads. Only those kinds are ever decoded, whatever else Qt's plugins could read.
+// where the content cannot tell), its decoder (DecodePicture; DecodeAnimation first for a GIF or
+// WebP of more than one frame), then its colours as choices say (ConvertToSrgb). Throws Failure as
+// DecodePicture does, and "<name> を読み込めません (ファイルが空です)" for no bytes, "...
+// (読み込める画像ではありません)" for bytes of no kind the program reads. Only those kinds are ever
+// decoded, whatever else Qt's plugins could read.
 LoadedPicture LoadPicture(const QByteArray &bytes, const QString &name,
                           const ReadingChoices &choices = {});
 
