@@ -21,6 +21,17 @@
     </message>
 </context>
 <context>
+    <name>AnimationReading</name>
+    <message>
+        <source>アニメーションのフレームが多すぎます: %1 (上限 %2)</source>
+        <translation>The animation has too many frames: %1 (at most %2)</translation>
+    </message>
+    <message>
+        <source>アニメーションが大きすぎます: %1 x %2 のフレームが %3 枚</source>
+        <translation>The animation is too large: %3 frames of %1 x %2</translation>
+    </message>
+</context>
+<context>
     <name>Atlas</name>
     <message>
         <source>フレームの名前 %1 が重なっています</source>
@@ -186,7 +197,7 @@
     </message>
     <message>
         <source>背景だけの行と列から格子を見つけ、切り取りサイズ、切り取り枠の位置、格子の間隔に設定します</source>
-        <translation>Finds the grid from the rows and columns that are only background, and sets the cut size, the cut frame's position and the grid's gaps to it</translation>
+        <translation>Finds the grid from the rows and columns that are only background, and sets the cut size, the cut frame&apos;s position and the grid&apos;s gaps to it</translation>
     </message>
     <message>
         <source>格子を推定</source>
@@ -331,6 +342,29 @@
     </message>
 </context>
 <context>
+    <name>FrameBarWidget</name>
+    <message>
+        <source>アニメーションを再生します</source>
+        <translation>Plays the animation</translation>
+    </message>
+    <message>
+        <source>再生</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>フレーム</source>
+        <translation>Frame</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>フレーム %1 / %2</source>
+        <translation>Frame %1 / %2</translation>
+    </message>
+</context>
+<context>
     <name>FrameOutput</name>
     <message>
         <source>%1: シートやアトラスの名前は .png で終わる必要があります</source>
@@ -347,6 +381,10 @@
     <message>
         <source>シートが大きすぎます: %1 x %2 (画像は %3 MB まで)</source>
         <translation>the sheet is too large: %1 x %2 (a picture may take up to %3 MB)</translation>
+    </message>
+    <message>
+        <source>警告: %1 ミリ秒の間隔はブラウザでは 100 ミリ秒で再生されます (GIF は %2 ミリ秒以上にしてください)</source>
+        <translation>Warning: browsers play a delay of %1 ms as 100 ms (give a GIF %2 ms or more)</translation>
     </message>
 </context>
 <context>
@@ -1140,7 +1178,7 @@
     </message>
     <message>
         <source>スプライトでない部分: 透明なピクセル、画像の四隅の色、または選んだ色</source>
-        <translation>What is not a sprite: transparent pixels, the colour of the picture's four corners, or a colour you choose</translation>
+        <translation>What is not a sprite: transparent pixels, the colour of the picture&apos;s four corners, or a colour you choose</translation>
     </message>
     <message>
         <source>色…</source>
@@ -1184,7 +1222,7 @@
     </message>
     <message>
         <source>JSON の形: hash (フレーム名で引く。Phaser、PixiJS の標準) または array (フレームの並び)</source>
-        <translation>The JSON's layout: hash (frames keyed by name, what Phaser and PixiJS expect) or array (the frames in order)</translation>
+        <translation>The JSON&apos;s layout: hash (frames keyed by name, what Phaser and PixiJS expect) or array (the frames in order)</translation>
     </message>
     <message>
         <source>透明な縁を切り詰める</source>
@@ -1200,7 +1238,7 @@
     </message>
     <message>
         <source>フレームとアトラスの縁の間に空けるピクセル数</source>
-        <translation>Pixels left between the frames and the atlas's edge</translation>
+        <translation>Pixels left between the frames and the atlas&apos;s edge</translation>
     </message>
     <message>
         <source>押し出し</source>
@@ -1208,7 +1246,7 @@
     </message>
     <message>
         <source>各フレームの縁のピクセルを外側へこの幅だけ繰り返します (表示の継ぎ目を防ぎます)</source>
-        <translation>Repeats each frame's edge pixels outward by this width (prevents seams when drawn)</translation>
+        <translation>Repeats each frame&apos;s edge pixels outward by this width (prevents seams when drawn)</translation>
     </message>
     <message>
         <source>2 のべき乗</source>
@@ -1216,7 +1254,7 @@
     </message>
     <message>
         <source>アトラスの幅と高さを 2 のべき乗 (256, 512, 1024 …) に切り上げます</source>
-        <translation>Rounds the atlas's width and height up to powers of two (256, 512, 1024 …)</translation>
+        <translation>Rounds the atlas&apos;s width and height up to powers of two (256, 512, 1024 …)</translation>
     </message>
     <message>
         <source>最大サイズ</source>
@@ -1224,7 +1262,7 @@
     </message>
     <message>
         <source>アトラスの幅と高さの上限 (ピクセル)。収まらないときはそう伝えます</source>
-        <translation>The most the atlas's width and height may be (pixels); you are told when the frames do not fit</translation>
+        <translation>The most the atlas&apos;s width and height may be (pixels); you are told when the frames do not fit</translation>
     </message>
     <message>
         <source>同じフレームも保存</source>

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
@@ -26,9 +27,8 @@ FrameBarWidget::FrameBarWidget(QWidget *parent)
     setObjectName(QStringLiteral("frameBar"));
     m_playButton->setObjectName(QStringLiteral("playFramesButton"));
     m_playButton->setCheckable(true);
-    m_playButton->setText(QStringLiteral("▶"));
+    m_playButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_playButton->setToolTip(tr("アニメーションを再生します"));
-    m_playButton->setAccessibleName(tr("再生"));
     m_slider->setObjectName(QStringLiteral("frameSlider"));
     m_slider->setAccessibleName(tr("フレーム"));
     m_slider->setPageStep(1);
@@ -86,8 +86,10 @@ void FrameBarWidget::setPlaying(bool play)
     {
         const QSignalBlocker quiet(m_playButton);
         m_playButton->setChecked(play);
-        m_playButton->setText(play ? QStringLiteral("■") : QStringLiteral("▶"));
-        m_playButton->setAccessibleName(play ? tr("停止") : tr("再生"));
+        m_playButton->setIcon(style()->standardIcon(play ? QStyle::SP_MediaStop
+                                                         : QStyle::SP_MediaPlay));
+        m_playButton->setText(play ? tr("停止") : tr("再生"));
+        m_playButton->setAccessibleName(m_playButton->text());
     }
     if (!play) {
         m_timer->stop();

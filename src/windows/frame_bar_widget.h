@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The bar under the picture of an animation: a slider over its frames, ▶ to play them as a
-// browser would, and the readout "フレーム n / N". Hidden for a still picture.
+// The bar under the picture of an animation: a slider over its frames, a play button to play
+// them as a browser would, and the readout "フレーム n / N". Hidden for a still picture.
 #pragma once
 
 #include <QWidget>
