@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The output dialog's formats: PNG frames, an animation or a sprite sheet instead of BMP files, the
 // format following the save dialog's filter; the whole picture saved as PNG or WebP.
+#include "core/animation/animation.h"
+#include "core/base/atomic_file.h"
 #include "core/sequence/mixing.h"
 #include "pictures.h"
 #include "windows/application.h"
@@ -22,6 +24,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -58,6 +61,7 @@ class TestOutputFormats : public QObject {
     void spritesFoundPackedAndGridGuessed();
     void fadeThroughTransparencyFollowsTheFilterChosen();
     void aCutOntoThePictureItselfIsRefused();
+    void anAnimationPlaysAndIsCutIntoAnimatedTiles();
 };
 
 // Each choice must reach what is written: catches the frames dialog's filter not deciding BMP or
@@ -328,6 +332,77 @@ void TestOutputFormats::aCutOntoThePictureItselfIsRefused()
     QFile file(source);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
+}
+
+// An animated GIF opened in the window: the frame bar under it, and its cut and its tiles saved
+// as animations of every frame with the file's delays. Catches the first frame read alone, a bar
+// that does not follow the frame shown, the 間隔 box overriding the file's delays, and tiles
+// saved as still pictures of the frame shown.
+void TestOutputFormats::anAnimationPlaysAndIsCutIntoAnimatedTiles()
+{
+    Program p;
+    AnimationOptions options;
+    const std::unique_ptr<AnimationEncoder> encoder = MakeAnimationEncoder({64, 64}, options);
+    for (int f = 0; f < 3; ++f) {
+        QImage frame(64, 64, kPictureFormat);
+        frame.fill(QColor(80 * f, 200 - 60 * f, 30));
+        for (int y = 0; y < 64; y += 8)
+            for (int x = (y / 8 + f) % 2 * 8; x < 64; x += 16)
+                frame.setPixelColor(x, y, Qt::white);
+        encoder->add(frame, 40 * (f + 1));
+    }
+    const QString animation = p.file(QStringLiteral("walk.gif"));
+    WriteFileAtomically(animation, encoder->finish());
+    p.form->openPicture(animation);
+    QCOMPARE(p.form->document().frames().size(), 3u);
+    auto *bar = Control<QWidget>(p.form.get(), "frameBar");
+    QVERIFY(bar->isVisible());
+    Control<QSlider>(bar, "frameSlider")->setValue(2);
+    QCOMPARE(p.form->document().shownFrame(), 2);
+    QCOMPARE(Control<QLabel>(bar, "frameReadout")->text(), QStringLiteral("フレーム 3 / 3"));
+
+    SetCutSize(*p.form, {32, 32});
+    ModalScript tiles;
+    tiles
+        .then(QStringLiteral("OutputDialog"),
+              [&](QWidget *) {
+                  p.control<QRadioButton>("gridRadio")->click();
+                  p.control<QRadioButton>("animationRadio")->click();
+                  QVERIFY(p.control<QSpinBox>("delaySpin")->isHidden());
+                  QTimer::singleShot(0, p.control<QPushButton>("saveButton"), &QPushButton::click);
+              })
+        .then(QStringLiteral("animationSaveDialog"), [&](QWidget *m) {
+            AcceptFile(m, p.file(QStringLiteral("tile")), 0);
+            WhenReady([&] { return !p.control<QLabel>("statusLabel")->text().isEmpty(); },
+                      [&] { p.control<QPushButton>("closeButton")->click(); });
+        });
+    p.form->saveSequence();
+    QTRY_VERIFY(tiles.done());
+    QCOMPARE(filesIn(p.file({}), QStringLiteral("tile*")),
+             (QStringList{"tile001.gif", "tile002.gif", "tile003.gif", "tile004.gif"}));
+    QImageReader tile(p.file(QStringLiteral("tile004.gif")));
+    for (int f = 0; f < 3; ++f) {
+        const QImage frame = tile.read().convertToFormat(kPictureFormat);
+        QCOMPARE(frame, p.form->document().frames()[size_t(f)].copy(32, 32, 32, 32));
+        QCOMPARE(tile.nextImageDelay(), 40 * (f + 1));
+    }
+    QVERIFY(!tile.canRead());
+
+    ModalScript cut;
+    cut.then(QStringLiteral("OutputDialog"),
+             [&](QWidget *) {
+                 QVERIFY(p.control<QRadioButton>("animationRadio")->isChecked());
+                 p.control<QRadioButton>("webpRadio")->click();
+                 QTimer::singleShot(0, p.control<QPushButton>("saveButton"), &QPushButton::click);
+             })
+        .then(QStringLiteral("animationSaveDialog"), [&](QWidget *m) {
+            AcceptFile(m, p.file(QStringLiteral("cut")), 1);
+            WhenReady([&] { return !p.control<QLabel>("statusLabel")->text().isEmpty(); },
+                      [&] { p.control<QPushButton>("closeButton")->click(); });
+        });
+    p.form->saveCut();
+    QTRY_VERIFY(cut.done());
+    QCOMPARE(QImageReader(p.file(QStringLiteral("cut.webp"))).imageCount(), 3);
 }
 
 int main(int argc, char *argv[])
