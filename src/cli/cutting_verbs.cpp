@@ -67,7 +67,7 @@ FrameOutput frameOutput(const QCommandLineParser &parser, const QStringList &fil
     FrameFormat format = FrameFormat::Bmp;
     if (kind == CutKind::Single && AnimationFormatOf(named))
         format = *AnimationFormatOf(named) == AnimationFormat::Gif ? FrameFormat::Gif
-                                                                    : FrameFormat::Webp;
+                                                                   : FrameFormat::Webp;
     FrameOutput output = ParseFrameOutput(parser, named, format);
     if (kind == CutKind::Single && output.kind == OutputKind::NumberedFiles) // OUT as given
         output.kind = OutputKind::OneFile;

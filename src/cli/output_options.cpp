@@ -125,11 +125,10 @@ FrameFormat frameFormat(const QCommandLineParser &parser, FrameFormat fallback)
 {
     if (!parser.isSet(kFormat))
         return fallback;
-    static const std::pair<const char *, FrameFormat> kFormats[] = {
-        {"bmp", FrameFormat::Bmp},
-        {"png", FrameFormat::Png},
-        {"gif", FrameFormat::Gif},
-        {"webp", FrameFormat::Webp}};
+    static const std::pair<const char *, FrameFormat> kFormats[] = {{"bmp", FrameFormat::Bmp},
+                                                                    {"png", FrameFormat::Png},
+                                                                    {"gif", FrameFormat::Gif},
+                                                                    {"webp", FrameFormat::Webp}};
     const QString format = parser.value(kFormat);
     for (const auto &[name, value] : kFormats)
         if (format == QLatin1String(name))
@@ -216,8 +215,8 @@ FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &fr
         throw UsageError{QStringLiteral("--format is for numbered frames")};
     const FrameFormat format = frameFormat(parser, fallbackFormat);
     // Numbered GIF or WebP files are animations, and take an animation's settings.
-    const bool animatedFiles = !OutputNamedByOption(parser) &&
-                               (format == FrameFormat::Gif || format == FrameFormat::Webp);
+    const bool animatedFiles =
+        !OutputNamedByOption(parser) && (format == FrameFormat::Gif || format == FrameFormat::Webp);
     if (!animatedFiles) {
         requireFor(parser, {kAnimate}, {kQuality, kNoDither, kMixed});
         requireFor(parser, {kAnimate, kSheet, kAtlas}, {kDelay, kPingPong, kSpeed});

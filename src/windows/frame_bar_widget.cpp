@@ -86,8 +86,8 @@ void FrameBarWidget::setPlaying(bool play)
     {
         const QSignalBlocker quiet(m_playButton);
         m_playButton->setChecked(play);
-        m_playButton->setIcon(style()->standardIcon(play ? QStyle::SP_MediaStop
-                                                         : QStyle::SP_MediaPlay));
+        m_playButton->setIcon(
+            style()->standardIcon(play ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay));
         m_playButton->setText(play ? tr("停止") : tr("再生"));
         m_playButton->setAccessibleName(m_playButton->text());
     }
@@ -107,6 +107,7 @@ void FrameBarWidget::playNext()
 
 void FrameBarWidget::showReadout()
 {
-    m_readout->setText(
-        tr("フレーム %1 / %2").arg(m_slider->value() + 1).arg(std::max<size_t>(m_delays.size(), 1)));
+    m_readout->setText(tr("フレーム %1 / %2")
+                           .arg(m_slider->value() + 1)
+                           .arg(std::max<size_t>(m_delays.size(), 1)));
 }

@@ -27,8 +27,9 @@ const char *const kPictureFilter = QT_TRANSLATE_NOOP(
 ImportedPicture ImportPictureFile(const QString &path)
 {
     LoadedPicture loaded = ReadPicture(path);
-    return {std::move(loaded.picture), path, loaded.convertedFrom, loaded.metadata,
-            std::move(loaded.frames), std::move(loaded.delaysMs)};
+    return {std::move(loaded.picture), path,
+            loaded.convertedFrom,      loaded.metadata,
+            std::move(loaded.frames),  std::move(loaded.delaysMs)};
 }
 
 ImportDialog::ImportDialog(QWidget *parent)

@@ -184,5 +184,5 @@ class MainWindow : public QMainWindow {
     // The view.
     FramePositionDialog *m_framePositionDialog = nullptr;
     FrameBarWidget *m_frameBar = nullptr; // an animation's frames, under the picture
-    QStringList m_recentFiles; // newest first, at most kRecentFileCount
+    QStringList m_recentFiles;            // newest first, at most kRecentFileCount
 };

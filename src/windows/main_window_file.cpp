@@ -63,9 +63,9 @@ std::optional<QString> MainWindow::placePicture(const ImportedPicture &taken, Im
     bool placed = false;
     Guarded(this, [&] {
         if (target == ImportTarget::WorkingPicture) {
-            takeNewPicture({taken.picture, taken.convertedFrom, taken.metadata, taken.frames,
-                            taken.delaysMs},
-                           taken.path);
+            takeNewPicture(
+                {taken.picture, taken.convertedFrom, taken.metadata, taken.frames, taken.delaysMs},
+                taken.path);
             if (!taken.convertedFrom.isEmpty())
                 statusBar()->showMessage(ColoursConvertedText(taken.convertedFrom));
             AddRecentFile(m_recentFiles, QFileInfo(taken.path).absoluteFilePath());

@@ -248,12 +248,12 @@ CutJob OutputDialog::job() const
     output.animation.format = AnimationFormat(m_animationFormatGroup->checkedId());
     output.animation.delayMs = m_ui->delaySpin->readValue();
     // The tiles and sprites of an animation are each an animation, numbered.
-    const bool places = job.kind == CutKind::Continuous || job.kind == CutKind::Grid ||
-                        job.kind == CutKind::Auto;
+    const bool places =
+        job.kind == CutKind::Continuous || job.kind == CutKind::Grid || job.kind == CutKind::Auto;
     if (animated() && places && output.kind == OutputKind::Animation) {
         output.kind = OutputKind::NumberedFiles;
-        output.format = output.animation.format == AnimationFormat::Gif ? FrameFormat::Gif
-                                                                         : FrameFormat::Webp;
+        output.format =
+            output.animation.format == AnimationFormat::Gif ? FrameFormat::Gif : FrameFormat::Webp;
     }
     output.animation.pingPong = m_ui->pingPongCheck->isChecked();
     output.animation.quality =

@@ -191,8 +191,8 @@ void OutputDialog::saveSequence(FrameRun &run)
     // the one chosen in the dialog.
     const bool animations = asked == FrameFormat::Gif || asked == FrameFormat::Webp;
     QFileDialog *dialog = animations ? m_animationSaveDialog : m_framesSaveDialog;
-    selectFilter(dialog, animations ? m_animationFormatGroup->checkedId()
-                                    : m_formatGroup->checkedId());
+    selectFilter(dialog,
+                 animations ? m_animationFormatGroup->checkedId() : m_formatGroup->checkedId());
     const QString path = RunFileDialog(dialog);
     if (path.isEmpty())
         return; // cancelled: the dialog stays open

@@ -38,8 +38,8 @@ int FrameDelayMs(int ownDelayMs, const AnimationOptions &options)
 {
     const int delay = ownDelayMs > 0 && !options.replaceDelays ? ownDelayMs : options.delayMs;
     const double speed = std::clamp(options.speed, kMinSpeed, kMaxSpeed);
-    return int(std::clamp<int64_t>(Round(delay / static_cast<long double>(speed)),
-                                   kMinFrameDelayMs, kMaxFrameDelayMs));
+    return int(std::clamp<int64_t>(Round(delay / static_cast<long double>(speed)), kMinFrameDelayMs,
+                                   kMaxFrameDelayMs));
 }
 
 long long PlayedFrames(int count, bool pingPong)

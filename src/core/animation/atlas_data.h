@@ -20,9 +20,9 @@ inline constexpr int kMaxSheetFrames = 65536;
 // One frame as the JSON tells it.
 struct DataFrame {
     QString name;
-    QRect rect;      // where its pixels are in the picture
-    QRect kept;      // where those pixels were in the frame: all of it unless trimmed
-    QSize frameSize; // the frame's own size
+    QRect rect;         // where its pixels are in the picture
+    QRect kept;         // where those pixels were in the frame: all of it unless trimmed
+    QSize frameSize;    // the frame's own size
     int durationMs = 0; // how long it is shown; 0 for the meta's one duration
 };
 

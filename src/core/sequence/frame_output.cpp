@@ -114,10 +114,7 @@ class ReversedFrames : public FrameRun {
         m_run.writeBmp(mirrored(k), path, writer);
     }
     int delayMs(int k) const override { return m_run.delayMs(mirrored(k)); }
-    std::unique_ptr<FrameRun> animationOf(int k) override
-    {
-        return m_run.animationOf(mirrored(k));
-    }
+    std::unique_ptr<FrameRun> animationOf(int k) override { return m_run.animationOf(mirrored(k)); }
 
   private:
     int mirrored(int k) const { return m_run.count() + 1 - k; }
@@ -276,8 +273,8 @@ void writeSheet(FrameRun &run, const FrameOutput &output, const FrameProgress &p
     std::vector<DataFrame> frames;
     for (int k = 1; k <= n; ++k) {
         const QRect &cell = layout.cells[size_t(k - 1)];
-        frames.push_back({frameName(output, k), cell, QRect(QPoint(0, 0), cell.size()),
-                          cell.size(), FrameDelayMs(run.delayMs(k), output.animation)});
+        frames.push_back({frameName(output, k), cell, QRect(QPoint(0, 0), cell.size()), cell.size(),
+                          FrameDelayMs(run.delayMs(k), output.animation)});
     }
     writePictureAndData(output, layout.size, png, frames);
 }
@@ -363,9 +360,9 @@ QString FastGifWarning(FrameRun &run, const FrameOutput &output)
 {
     const bool animation =
         output.kind == OutputKind::Animation && output.animation.format == AnimationFormat::Gif;
-    const bool files = (output.kind == OutputKind::OneFile ||
-                        output.kind == OutputKind::NumberedFiles) &&
-                       output.format == FrameFormat::Gif;
+    const bool files =
+        (output.kind == OutputKind::OneFile || output.kind == OutputKind::NumberedFiles) &&
+        output.format == FrameFormat::Gif;
     if ((!animation && !files) || run.count() == 0)
         return {};
     // Numbered GIFs are each a place of every frame of the picture: the first shows them all.
@@ -377,9 +374,9 @@ QString FastGifWarning(FrameRun &run, const FrameOutput &output)
         fastest = std::min(fastest, FrameDelayMs(shown.delayMs(k), output.animation));
     if (fastest >= kFastestGifDelayMs || shown.count() < 2) // one frame is never timed
         return {};
-    return QCoreApplication::translate("FrameOutput",
-                                       "警告: %1 ミリ秒の間隔はブラウザでは 100 ミリ秒で再生されます "
-                                       "(GIF は %2 ミリ秒以上にしてください)")
+    return QCoreApplication::translate(
+               "FrameOutput", "警告: %1 ミリ秒の間隔はブラウザでは 100 ミリ秒で再生されます "
+                              "(GIF は %2 ミリ秒以上にしてください)")
         .arg(fastest)
         .arg(kFastestGifDelayMs);
 }

@@ -66,9 +66,9 @@ class EditHistory {
   private:
     struct Step {
         QString name;
-        Frames frames;  // what the step puts back
-        QSize cut;      // the cut size that went with picture
-        QSize cutLeft;  // the cut size the other side of the step had when it was taken
+        Frames frames; // what the step puts back
+        QSize cut;     // the cut size that went with picture
+        QSize cutLeft; // the cut size the other side of the step had when it was taken
     };
 
     bool move(std::deque<Step> &from, std::deque<Step> &to, Frames &frames, CutFrame &frame);

@@ -7,8 +7,7 @@
 #include <algorithm>
 
 PictureDocument::PictureDocument(QObject *parent)
-    : QObject(parent),
-      m_frames{WhitePicture(kStartPictureSize.width(), kStartPictureSize.height())}
+    : QObject(parent), m_frames{WhitePicture(kStartPictureSize.width(), kStartPictureSize.height())}
 {
 }
 

@@ -103,12 +103,12 @@ class PictureDocument : public QObject {
     void replaceFrames(const Frames &frames, CutFrame &frame);
     void record(const QString &name, const Frames &result, CutFrame &frame);
 
-    Frames m_frames;              // never empty
+    Frames m_frames; // never empty
     // One per frame of the animation loaded; kept while an edit has made it a still picture, for
     // the frames an undo brings back.
     std::vector<int> m_delays;
     int m_shown = 0;
-    Frames m_loaded{QImage()};    // never empty; null before the first picture
+    Frames m_loaded{QImage()}; // never empty; null before the first picture
     QImage m_blend;
     QString m_blendName;
     QString m_fileName;

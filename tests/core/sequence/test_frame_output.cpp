@@ -423,10 +423,11 @@ struct Animation {
             QImage picture(64, 64, QImage::Format_ARGB32);
             for (int y = 0; y < 64; ++y)
                 for (int x = 0; x < 64; ++x)
-                    picture.setPixel(x, y, (x + y + f) % 9 == 0
-                                               ? qRgba(0, 0, 0, 0)
-                                               : qRgb(40 * f + x / 32 * 100, y / 32 * 150,
-                                                      (x / 8 + y / 8) % 2 * 200));
+                    picture.setPixel(
+                        x, y,
+                        (x + y + f) % 9 == 0
+                            ? qRgba(0, 0, 0, 0)
+                            : qRgb(40 * f + x / 32 * 100, y / 32 * 150, (x / 8 + y / 8) % 2 * 200));
             frames.push_back(picture);
         }
         document.loadAnimation(frames, {30, 70, 120}, frame);
