@@ -8,6 +8,7 @@
 #include "core/base/file_names.h"
 #include "core/base/files.h"
 #include "core/base/io_error.h"
+#include "core/base/output_names.h"
 #include "core/batch/shrink.h"
 #include "core/page/page.h"
 
@@ -93,6 +94,9 @@ ExitCode RunPage(const QStringList &rest)
             omissions.set(*section);
         }
     }
+    // The page written over its own project would lose the project for good.
+    if (const QString refusal = OutputNamesRefusal({files[1]}, {files[0]}); !refusal.isEmpty())
+        throw UsageError{refusal};
     WritePageFile(files[1], ReadProjectFile(files[0]), omissions);
     return ExitCode::Done;
 }

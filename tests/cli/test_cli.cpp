@@ -216,6 +216,10 @@ TEST_F(CommandLine, PageWritesTheProjectsPageLeavingOutSections)
     EXPECT_EQ(run({"page", path("site.mkp"), path("x.html"), "--omit", "footer"}), 2);
     EXPECT_EQ(run({"page", path("missing.mkp"), path("x.html")}), 1);
     EXPECT_FALSE(QFile::exists(path("x.html")));
+    // The page written over its own project would leave the project lost.
+    const QByteArray project = FileBytes(path("site.mkp"));
+    EXPECT_EQ(run({"page", path("site.mkp"), path("./site.mkp")}), 2);
+    EXPECT_EQ(FileBytes(path("site.mkp")), project);
 }
 
 } // namespace
