@@ -5,6 +5,9 @@
 #include "cli/usage_error.h"
 #include "cli/verb_parsing.h"
 
+#include "core/animation/animation.h"
+#include "core/base/atomic_file.h"
+#include "core/base/file_names.h"
 #include "core/base/output_names.h"
 #include "core/image/bmp_format.h"
 #include "core/image/edit_table.h"
@@ -16,6 +19,8 @@
 #include <QCommandLineOption>
 #include <cmath>
 #include <map>
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -98,25 +103,48 @@ ExitCode RunEdit(const QStringList &rest)
     const std::vector<EditStep> steps = parseEdits(parser);
     RefuseOutput(OutputNamesRefusal({files[1]}, {files[0]}));
     const LoadedPicture loaded = LoadVerbPicture(parser, files[0]);
-    QImage picture = loaded.picture;
-    for (const EditStep &step : steps) {
-        if (step.edit->kind != EditKind::Resize) {
-            picture = ApplyEdit(*step.edit, picture, step.value);
-            continue;
+    const auto edited = [&](QImage picture) {
+        for (const EditStep &step : steps) {
+            if (step.edit->kind != EditKind::Resize) {
+                picture = ApplyEdit(*step.edit, picture, step.value);
+                continue;
+            }
+            // Asked for, pixels are repeated only where that is exact; any other width says so
+            // rather than smoothing what the user wanted kept sharp.
+            const int width = int(step.value);
+            if (parser.isSet(nearest) && WholeEnlargement(picture.width(), width) == 0)
+                throw UsageError{QStringLiteral("--nearest needs a width that is a whole multiple "
+                                                "(2x, 3x ...) of the picture's width %1, not %2")
+                                     .arg(picture.width())
+                                     .arg(width)};
+            picture = ResizeToWidth(picture, width, parser.isSet(nearest));
         }
-        // Asked for, pixels are repeated only where that is exact; any other width says so rather
-        // than smoothing what the user wanted kept sharp.
-        const int width = int(step.value);
-        if (parser.isSet(nearest) && WholeEnlargement(picture.width(), width) == 0)
-            throw UsageError{
-                QStringLiteral("--nearest needs a width that is a whole multiple (2x, 3x ...) of "
-                               "the picture's width %1, not %2")
-                    .arg(picture.width())
-                    .arg(width)};
-        picture = ResizeToWidth(picture, width, parser.isSet(nearest));
-    }
-    // The kind by the name (nothing is there yet): JPEG, PNG and WebP as named, BMP otherwise.
+        return picture;
+    };
     const QString &out = files[1];
+    // An animated picture written as GIF or WebP stays an animation, every frame edited alike and
+    // shown as long as before; a still one named .gif is a GIF of that picture alone (a still
+    // .webp is the whole-picture WebP below).
+    const std::optional<AnimationFormat> format = AnimationFormatOf(out);
+    if (format && (loaded.frames.size() > 1 || *format == AnimationFormat::Gif)) {
+        const std::vector<QImage> frames =
+            loaded.frames.empty() ? std::vector<QImage>{loaded.picture} : loaded.frames;
+        AnimationOptions options;
+        options.format = *format;
+        std::unique_ptr<AnimationEncoder> encoder;
+        for (size_t k = 0; k < frames.size(); ++k) {
+            const QImage frame = edited(frames[k]);
+            if (!encoder)
+                encoder = MakeAnimationEncoder(frame.size(), options);
+            const int delay = k < loaded.delaysMs.size() ? loaded.delaysMs[k] : 0;
+            encoder->add(frame, FrameDelayMs(delay, options));
+        }
+        RemoveStaleTemporaryFiles(FolderOfPath(out));
+        WriteFileAtomically(out, encoder->finish());
+        return ExitCode::Done;
+    }
+    const QImage picture = edited(loaded.picture);
+    // The kind by the name (nothing is there yet): JPEG, PNG and WebP as named, BMP otherwise.
     PictureFileKind kind = PictureFileKindOf(out).value_or(PictureFileKind::Bmp);
     if (ContentKindOf({}, out) == ContentKind::Jpeg)
         kind = PictureFileKind::Jpeg;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's verbs, run in-process: files written, exit status, bad input.
 #include "cli/cli.h"
+#include "core/animation/animation.h"
 #include "core/image/edits.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/picture_reading.h"
@@ -10,6 +11,7 @@
 #include "test_files.h"
 
 #include <QDir>
+#include <QImageReader>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -161,6 +163,30 @@ TEST_F(CommandLine, EditAppliesTheOperationsInOrder)
     EXPECT_EQ(big.size(), QSize(300, 180));
     EXPECT_EQ(big.pixel(299, 179), Numbered(100, 60).pixel(99, 59));
     EXPECT_EQ(big.pixel(3, 0), Numbered(100, 60).pixel(1, 0));
+}
+
+// An animated GIF edited to a GIF: catches the first frame alone edited (or alone written), the
+// delays lost, and BMP bytes written under the name .gif.
+TEST_F(CommandLine, EditOfAnAnimationEditsEveryFrameAndKeepsItsTimes)
+{
+    AnimationOptions options;
+    const std::unique_ptr<AnimationEncoder> encoder = MakeAnimationEncoder({40, 20}, options);
+    for (int f = 0; f < 3; ++f) {
+        QImage frame(40, 20, QImage::Format_BGR888);
+        frame.fill(QColor(100 * f, 50, 200 - 90 * f));
+        frame.setPixelColor(0, 0, Qt::white);
+        encoder->add(frame, 50 * (f + 1));
+    }
+    PutFile(path("walk.gif"), encoder->finish());
+    ASSERT_EQ(run({"edit", path("walk.gif"), path("turned.gif"), "--rotate", "90"}), 0);
+    QImageReader turned(path("turned.gif"));
+    ASSERT_EQ(turned.imageCount(), 3);
+    for (int f = 0; f < 3; ++f) {
+        const QImage frame = turned.read();
+        EXPECT_EQ(frame.size(), QSize(20, 40));
+        EXPECT_EQ(frame.pixelColor(10, 20), QColor(100 * f, 50, 200 - 90 * f));
+        EXPECT_EQ(turned.nextImageDelay(), 50 * (f + 1));
+    }
 }
 
 // A repeated operation takes its own value at each occurrence, in the order typed. Catches every
