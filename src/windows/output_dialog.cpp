@@ -149,9 +149,14 @@ void OutputDialog::run(OutputMode mode, const PictureDocument &document, const C
     m_ui->progressBar->setValue(0);
     // As small as the mode's choices and the cut allow: the last mode's size is no guide. The
     // layouts' hints are worked out again, as controls hidden before the dialog was first shown
-    // leave the hints cached with them.
+    // leave the hints cached with them; and the panels' own hints, which their parents keep
+    // until the layout requests posted by this mode's hiding are handled: without that, the
+    // dialog opened for one cut after a run kept the run's height, an empty band above 出力形式.
     for (QLayout *layout : findChildren<QLayout *>())
         layout->invalidate();
+    for (QWidget *each : findChildren<QWidget *>())
+        each->updateGeometry();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     adjustSize();
     exec();
     emit spriteBoxesChanged({});
