@@ -65,9 +65,9 @@ FrameOutput frameOutput(const QCommandLineParser &parser, const QStringList &fil
     const QString named = OutputNamedByOption(parser) ? QString() : files.last();
     // OUT.gif and OUT.webp are animations: of an animated picture, the cut of every frame.
     FrameFormat format = FrameFormat::Bmp;
-    if (kind == CutKind::Single && AnimationFormatOf(named))
-        format = *AnimationFormatOf(named) == AnimationFormat::Gif ? FrameFormat::Gif
-                                                                   : FrameFormat::Webp;
+    if (const std::optional<AnimationFormat> animation = AnimationFormatOf(named);
+        kind == CutKind::Single && animation)
+        format = FrameFormatOf(*animation);
     FrameOutput output = ParseFrameOutput(parser, named, format);
     if (kind == CutKind::Single && output.kind == OutputKind::NumberedFiles) // OUT as given
         output.kind = OutputKind::OneFile;

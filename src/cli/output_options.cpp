@@ -216,7 +216,7 @@ FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &fr
     const FrameFormat format = frameFormat(parser, fallbackFormat);
     // Numbered GIF or WebP files are animations, and take an animation's settings.
     const bool animatedFiles =
-        !OutputNamedByOption(parser) && (format == FrameFormat::Gif || format == FrameFormat::Webp);
+        !OutputNamedByOption(parser) && AnimationFormatOf(format).has_value();
     if (!animatedFiles) {
         requireFor(parser, {kAnimate}, {kQuality, kNoDither, kMixed});
         requireFor(parser, {kAnimate, kSheet, kAtlas}, {kDelay, kPingPong, kSpeed});
@@ -249,8 +249,7 @@ FrameOutput ParseFrameOutput(const QCommandLineParser &parser, const QString &fr
     output.format = format;
     output.path = framesPath;
     if (animatedFiles)
-        output.animation = animationOptions(
-            parser, format == FrameFormat::Gif ? AnimationFormat::Gif : AnimationFormat::Webp);
+        output.animation = animationOptions(parser, *AnimationFormatOf(format));
     else
         output.animation.reverse = parser.isSet(kReverse);
     return output;

@@ -257,8 +257,7 @@ CutJob OutputDialog::job() const
         job.kind == CutKind::Continuous || job.kind == CutKind::Grid || job.kind == CutKind::Auto;
     if (animated() && places && output.kind == OutputKind::Animation) {
         output.kind = OutputKind::NumberedFiles;
-        output.format =
-            output.animation.format == AnimationFormat::Gif ? FrameFormat::Gif : FrameFormat::Webp;
+        output.format = FrameFormatOf(output.animation.format);
     }
     output.animation.pingPong = m_ui->pingPongCheck->isChecked();
     output.animation.quality =

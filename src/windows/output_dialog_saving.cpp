@@ -189,7 +189,7 @@ void OutputDialog::saveSequence(FrameRun &run)
     const FrameFormat asked = job().output.format;
     // Numbered animations take their base name where an animation is saved; the format stays
     // the one chosen in the dialog.
-    const bool animations = asked == FrameFormat::Gif || asked == FrameFormat::Webp;
+    const bool animations = AnimationFormatOf(asked).has_value();
     QFileDialog *dialog = animations ? m_animationSaveDialog : m_framesSaveDialog;
     selectFilter(dialog,
                  animations ? m_animationFormatGroup->checkedId() : m_formatGroup->checkedId());

@@ -123,16 +123,13 @@ class ReversedFrames : public FrameRun {
 
 bool isAnimationFormat(FrameFormat format)
 {
-    return format == FrameFormat::Gif || format == FrameFormat::Webp;
+    return AnimationFormatOf(format).has_value();
 }
 
 AnimationOptions animationOptionsFor(const FrameOutput &output)
 {
     AnimationOptions options = output.animation;
-    if (output.format == FrameFormat::Gif)
-        options.format = AnimationFormat::Gif;
-    else if (output.format == FrameFormat::Webp)
-        options.format = AnimationFormat::Webp;
+    options.format = AnimationFormatOf(output.format).value_or(options.format);
     return options;
 }
 
@@ -307,6 +304,22 @@ void writeAtlas(FrameRun &run, const FrameOutput &output, const FrameProgress &p
 }
 
 } // namespace
+
+std::optional<AnimationFormat> AnimationFormatOf(FrameFormat format)
+{
+    switch (format) {
+    case FrameFormat::Bmp:
+    case FrameFormat::Png: break;
+    case FrameFormat::Gif: return AnimationFormat::Gif;
+    case FrameFormat::Webp: return AnimationFormat::Webp;
+    }
+    return std::nullopt;
+}
+
+FrameFormat FrameFormatOf(AnimationFormat format)
+{
+    return format == AnimationFormat::Gif ? FrameFormat::Gif : FrameFormat::Webp;
+}
 
 bool KeepsAlpha(FrameFormat format)
 {

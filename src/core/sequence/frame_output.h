@@ -15,6 +15,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // OneFile is the run's first frame under the name given (a single cut, or a continuous cut of which
 // only the start fits).
 enum class OutputKind { OneFile, NumberedFiles, Animation, Sheet, Atlas };
@@ -33,6 +35,11 @@ struct FrameOutput {
     JsonLayout json = JsonLayout::Hash;
     QStringList frameNames;
 };
+
+// The animation format numbered files of format hold (GIF, WebP); none for BMP and PNG.
+std::optional<AnimationFormat> AnimationFormatOf(FrameFormat format);
+// The format of numbered files that each hold an animation of format.
+FrameFormat FrameFormatOf(AnimationFormat format);
 
 // Whether the output can hold transparency: PNG files, both animations, the sheet and the atlas.
 // Runs that copy pixels keep a picture's alpha for these; BMP sees the picture over white.
