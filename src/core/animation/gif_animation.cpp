@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Animated GIF: the frames planned over the player's canvas, their palettes, and giflib's coding.
+// Animated GIF: the frames planned over the player's canvas, their palettes and their coding.
 #include "core/animation/gif_animation.h"
 
 #include "core/animation/gif_coding.h"
 #include "core/animation/gif_colours.h"
+#include "core/animation/gif_lzw.h"
 #include "core/animation/gif_quantizer.h"
+#include "core/animation/gif_table_order.h"
 #include "core/base/io_error.h"
 #include "core/image/rounding.h"
 
@@ -38,6 +40,9 @@ constexpr double kQualityStepsPerLevel = 5.0;
 constexpr int kFullPaletteDownTo = 50;
 constexpr double kQualityPerHalving = 12.5;
 constexpr int kFewestColours = 16;
+// The frames coded with the global table are kept, to be coded again in a better order of the
+// table (ReorderGlobalTable), up to this many bytes: some 20 million pixels.
+constexpr size_t kMostKeptForReordering = size_t(64) << 20;
 
 const QRgb *row(const QImage &image, int y)
 {
@@ -51,7 +56,8 @@ QRgb *row(QImage &image, int y)
 
 // One way of giving an exact frame's colours indices: in a table of its own, or in the global one.
 struct IndexChoice {
-    std::array<int, kGifColours> indexOf{}; // by the frame's colour id
+    IndexChoice() { indexOf.fill(kNoAlternative); }
+    std::array<short, kGifColours> indexOf; // by the frame's colour id; kNoAlternative: none
     int transparentIndex = -1;
     int indexBits = 1;
     std::vector<QRgb> own;      // the frame's own table; empty for the global one
@@ -144,6 +150,9 @@ QByteArray GifAnimationEncoder::finish()
     m_finished = true;
     if (m_pending)
         write(static_cast<Frame &>(*std::exchange(m_pending, nullptr)), nullptr);
+    if (m_reorderable)
+        ReorderGlobalTable(m_globalColours, m_globalSlots, m_globalCoded, m_frames);
+    m_globalCoded.clear();
     std::vector<QRgb> global = m_globalColours;
     global.resize(size_t(std::max(int(global.size()), m_globalSlots)), qRgb(0, 0, 0));
     return AssembleGif(m_size, global, std::exchange(m_frames, {}));
@@ -186,28 +195,35 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
     const QRect &r = place.rect;
     const int w = m_size.width();
     // The colours the frame draws, in the order met, and whether it needs a transparent index.
+    // The colours the frame draws, the most drawn first, and whether it needs a transparent
+    // index. Colours new to the global table join it in that order, so the colours most frames
+    // draw tend to have the low indices that let a frame be coded in fewer bits.
     auto usage = [&](bool keptTransparent, std::vector<int> &used) {
-        std::bitset<kGifColours> seen;
+        std::array<int, kGifColours> drawn{};
         bool transparent = false;
         const unsigned char *kept = place.kept.data();
         for (int y = r.top(); y <= r.bottom(); ++y) {
             const QRgb *p = row(frame.pixels, y);
             const unsigned char *id = frame.ids.data() + size_t(y) * size_t(w);
             for (int x = r.left(); x <= r.right(); ++x, ++kept) {
-                if (qAlpha(p[x]) == 0 || (keptTransparent && *kept)) {
+                if (qAlpha(p[x]) == 0 || (keptTransparent && *kept))
                     transparent = true;
-                } else if (!seen[id[x]]) {
-                    seen[id[x]] = true;
-                    used.push_back(id[x]);
-                }
+                else
+                    ++drawn[id[x]];
             }
         }
+        for (int id = 0; id < int(frame.colours.size()); ++id) {
+            if (drawn[size_t(id)] > 0)
+                used.push_back(id);
+        }
+        std::stable_sort(used.begin(), used.end(),
+                         [&](int a, int b) { return drawn[size_t(a)] > drawn[size_t(b)]; });
         return transparent;
     };
     auto ownTable = [&](const std::vector<int> &used, bool transparent) {
         IndexChoice choice;
         for (const int id : used) {
-            choice.indexOf[size_t(id)] = int(choice.own.size());
+            choice.indexOf[size_t(id)] = short(choice.own.size());
             choice.own.push_back(frame.colours[size_t(id)]);
         }
         if (transparent)
@@ -228,9 +244,16 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
                     return std::optional<IndexChoice>();
                 choice->appended.push_back(colour);
             }
-            choice->indexOf[size_t(id)] = index;
+            choice->indexOf[size_t(id)] = short(index);
             taken[size_t(index)] = true;
             top = std::max(top, index + 1);
+        }
+        // A colour the table holds already may stand where the player keeps it, though the
+        // frame need not draw it.
+        for (size_t id = 0; id < frame.colours.size(); ++id) {
+            const int index = m_globalIndex.value(frame.colours[id], -1);
+            if (choice->indexOf[id] == kNoAlternative && index >= 0 && index < top)
+                choice->indexOf[id] = short(index);
         }
         if (transparent) {
             int free = 0;
@@ -244,17 +267,32 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
         choice->indexBits = GifIndexBits(top);
         return choice;
     };
-    auto indices = [&](const IndexChoice &choice, bool keptTransparent) {
-        std::vector<unsigned char> out(size_t(r.width()) * size_t(r.height()));
+    // Each pixel's index; where the player keeps the pixel, the other of its colour's index and
+    // the transparent one, when the choice has both, is its alternative.
+    auto indices = [&](const IndexChoice &choice, bool keptTransparent,
+                       std::vector<short> &alternatives) {
+        const size_t count = size_t(r.width()) * size_t(r.height());
+        std::vector<unsigned char> out(count);
+        alternatives.assign(count, kNoAlternative);
         unsigned char *to = out.data();
+        short *alternative = alternatives.data();
         const unsigned char *kept = place.kept.data();
+        const short t = short(choice.transparentIndex);
         for (int y = r.top(); y <= r.bottom(); ++y) {
             const QRgb *p = row(frame.pixels, y);
             const unsigned char *id = frame.ids.data() + size_t(y) * size_t(w);
-            for (int x = r.left(); x <= r.right(); ++x, ++kept) {
-                const bool clear = qAlpha(p[x]) == 0 || (keptTransparent && *kept);
-                *to++ = (unsigned char)(clear ? choice.transparentIndex
-                                              : choice.indexOf[size_t(id[x])]);
+            for (int x = r.left(); x <= r.right(); ++x, ++kept, ++alternative) {
+                const short own = choice.indexOf[size_t(id[x])];
+                if (qAlpha(p[x]) == 0) {
+                    *to++ = (unsigned char)t;
+                } else if (!*kept) {
+                    *to++ = (unsigned char)own;
+                } else {
+                    const bool clear = keptTransparent || own == kNoAlternative;
+                    *to++ = (unsigned char)(clear ? t : own);
+                    if (t >= 0 && own != kNoAlternative)
+                        *alternative = clear ? own : t;
+                }
             }
         }
         return out;
@@ -262,7 +300,8 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
 
     QByteArray best;
     IndexChoice chosen;
-    std::vector<unsigned char> chosenIndices;
+    std::vector<unsigned char> chosenIndices, chosenPlain;
+    std::vector<short> chosenAlternatives;
     for (const bool keptTransparent : {true, false}) {
         std::vector<int> used;
         // A frame the player clears names a transparent index even when it draws none: players
@@ -274,10 +313,14 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
                 global ? globalTable(used, transparent) : ownTable(used, transparent);
             if (!choice || (!global && int(choice->own.size()) + transparent > kGifColours))
                 continue;
-            std::vector<unsigned char> coded = indices(*choice, keptTransparent);
+            std::vector<short> alternatives;
+            const std::vector<unsigned char> plain =
+                indices(*choice, keptTransparent, alternatives);
+            std::vector<unsigned char> coded = plain;
             GifFrameCode code;
             code.rect = r;
             code.indices = coded.data();
+            code.alternatives = alternatives.data();
             code.indexBits = choice->indexBits;
             code.colours = global ? nullptr : &choice->own;
             code.transparentIndex = choice->transparentIndex;
@@ -288,6 +331,8 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
                 best = std::move(bytes);
                 chosen = std::move(*choice);
                 chosenIndices = std::move(coded);
+                chosenPlain = plain;
+                chosenAlternatives = std::move(alternatives);
             }
         }
     }
@@ -300,6 +345,8 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
             m_globalColours.push_back(colour);
         }
         m_globalSlots = std::max(m_globalSlots, chosen.transparentIndex + 1);
+        keepForReordering(r, chosen.indexBits, chosen.transparentIndex, place.disposal,
+                          frame.delayMs, std::move(chosenPlain), std::move(chosenAlternatives));
     }
     const unsigned char *index = chosenIndices.data();
     for (int y = r.top(); y <= r.bottom(); ++y) {
@@ -311,6 +358,31 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
         }
     }
     return best;
+}
+
+void GifAnimationEncoder::keepForReordering(const QRect &rect, int indexBits, int transparentIndex,
+                                            GifDisposal disposal, int delayMs,
+                                            std::vector<unsigned char> indices,
+                                            std::vector<short> alternatives)
+{
+    if (!m_reorderable)
+        return;
+    m_keptForReordering += indices.size() * (sizeof(unsigned char) + sizeof(short));
+    if (m_keptForReordering > kMostKeptForReordering) {
+        m_reorderable = false;
+        m_globalCoded.clear();
+        return;
+    }
+    GlobalTableFrame kept;
+    kept.place = m_frames.size();
+    kept.code.rect = rect;
+    kept.code.indexBits = indexBits;
+    kept.code.transparentIndex = transparentIndex;
+    kept.code.disposal = disposal;
+    kept.code.delay = GifDelay(delayMs > 0 ? delayMs : m_options.delayMs);
+    kept.indices = std::move(indices);
+    kept.alternatives = std::move(alternatives);
+    m_globalCoded.push_back(std::move(kept));
 }
 
 QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &place)
@@ -331,32 +403,51 @@ QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &pl
     }
     GifQuantizer::Remapped remapped = frame.quantizer->remap(part, shownPart, m_tuning.dither);
     const int t = remapped.transparentIndex;
+    // Where the palette holds the very colour shown, drawing it or leaving the pixel transparent
+    // shows the same: the other is the pixel's alternative.
+    QHash<QRgb, short> paletteIndex;
+    for (int i = 0; i < int(remapped.colours.size()); ++i) {
+        if (i != t)
+            paletteIndex.insert(remapped.colours[size_t(i)] | 0xff000000u, short(i));
+    }
+    std::vector<short> alternatives(remapped.indices.size(), kNoAlternative);
+    short *alternative = alternatives.data();
     unsigned char *index = remapped.indices.data();
     kept = place.kept.data();
     for (int y = r.top(); y <= r.bottom(); ++y) {
         const QRgb *wanted = row(frame.pixels, y);
         QRgb *shown = row(m_canvas.shown, y);
-        for (int x = r.left(); x <= r.right(); ++x, ++index, ++kept) {
-            if (qAlpha(wanted[x]) == 0 || *kept) {
+        for (int x = r.left(); x <= r.right(); ++x, ++index, ++kept, ++alternative) {
+            if (qAlpha(wanted[x]) == 0) {
                 *index = (unsigned char)t;
-            } else {
-                // Over transparency nothing stays to be seen: the pixel must be drawn.
-                if (*index == t && qAlpha(shown[x]) == 0)
-                    *index = (unsigned char)NearestOpaque(remapped.colours, wanted[x], t);
-                if (*index != t)
-                    shown[x] = remapped.colours[*index] | 0xff000000u;
+                continue;
             }
+            if (*kept)
+                *index = (unsigned char)t;
+            // Over transparency nothing stays to be seen: the pixel must be drawn.
+            if (*index == t && qAlpha(shown[x]) == 0)
+                *index = (unsigned char)NearestOpaque(remapped.colours, wanted[x], t);
+            if (qAlpha(shown[x]) != 0)
+                *alternative = *index == t ? paletteIndex.value(shown[x], kNoAlternative)
+                               : (remapped.colours[*index] | 0xff000000u) == shown[x]
+                                   ? short(t)
+                                   : kNoAlternative;
+            if (*index != t)
+                shown[x] = remapped.colours[*index] | 0xff000000u;
         }
     }
     GifFrameCode code;
     code.rect = r;
     code.indices = remapped.indices.data();
+    code.alternatives = alternatives.data();
     code.indexBits = GifIndexBits(int(remapped.colours.size()));
     code.transparentIndex = t;
     code.disposal = place.disposal;
     code.delay = GifDelay(frame.delayMs > 0 ? frame.delayMs : m_options.delayMs);
     // The first frame's palette is the global table: no frame carries a table it could share.
     if (m_frames.empty() && m_globalColours.empty()) {
+        // The table's order is the quantizer's, which its frame alone is coded in.
+        m_reorderable = false;
         m_globalColours = remapped.colours;
         for (int i = 0; i < int(m_globalColours.size()); ++i) {
             if (i != t)

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Animated GIF, looping forever, as small as its frames allow: each frame after the first stores
-// only the rectangle that changed, where the pixels the player already shows are transparent when
-// that codes smaller; a frame of few colours keeps them exactly, in the file's one global table
-// when that is smaller than a table of its own; any other frame gets a palette from libimagequant,
-// remapped over what the player shows so that still areas stay as they were. Coded by giflib.
+// only the rectangle that changed, where a pixel the player already shows is drawn or left
+// transparent as codes shorter (GifLzwData); a frame of few colours keeps them exactly, in the
+// file's one global table when that is smaller than a table of its own, the table ordered at the
+// end so that most frames need few bits (ReorderGlobalTable); any other frame gets a palette from
+// libimagequant, remapped over what the player shows so that still areas stay as they were.
 #pragma once
 
 #include "core/animation/animation.h"
 #include "core/animation/gif_canvas.h"
+#include "core/animation/gif_table_order.h"
 
 #include <QHash>
 
@@ -38,6 +40,10 @@ class GifAnimationEncoder : public AnimationEncoder {
     void write(Frame &frame, const QImage *next);
     QByteArray writeExact(const Frame &frame, const Placement &place);
     QByteArray writeQuantized(Frame &frame, const Placement &place);
+    // Keeps a frame just coded with the global table, for ReorderGlobalTable at the end.
+    void keepForReordering(const QRect &rect, int indexBits, int transparentIndex,
+                           GifDisposal disposal, int delayMs, std::vector<unsigned char> indices,
+                           std::vector<short> alternatives);
 
     QSize m_size;
     AnimationOptions m_options;
@@ -51,4 +57,8 @@ class GifAnimationEncoder : public AnimationEncoder {
     QHash<QRgb, int> m_globalIndex;
     int m_globalSlots = 0;
     std::vector<QByteArray> m_frames;
+    // The frames coded with the global table while its order may still change.
+    bool m_reorderable = true;
+    std::vector<GlobalTableFrame> m_globalCoded;
+    size_t m_keptForReordering = 0;
 };

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// GIF frames and files through giflib.
+// GIF frames, coded here with GifLzwData, and the file around them through giflib.
 #include "core/animation/gif_coding.h"
 
+#include "core/animation/gif_lzw.h"
 #include "core/base/io_error.h"
 
 #include <QCoreApplication>
@@ -105,34 +106,50 @@ int GifIndexBits(int count)
 
 QByteArray CodeGifFrame(const GifFrameCode &frame)
 {
-    // giflib starts the LZW codes from the bits of the table a frame uses; a frame of the global
-    // table gets a screen table of its own bits here, whose bytes are left out with the header.
-    GifWriter writer;
-    const int tableBits = frame.colours
-                              ? std::max(frame.indexBits, GifIndexBits(int(frame.colours->size())))
-                              : frame.indexBits;
-    const ColourMap screen = colourMap({}, frame.indexBits);
-    check(writer.gif, EGifPutScreenDesc(writer.gif, frame.rect.right() + 1, frame.rect.bottom() + 1,
-                                        8, 0, screen.get()));
-    const int header = int(writer.bytes.size());
-
-    GraphicsControlBlock control{};
-    control.DisposalMode = disposalMode(frame.disposal);
-    control.UserInputFlag = false;
-    control.DelayTime = frame.delay;
-    control.TransparentColor = frame.transparentIndex;
-    GifByteType extension[4];
-    EGifGCBToExtension(&control, extension);
-    check(writer.gif, EGifPutExtension(writer.gif, GRAPHICS_EXT_FUNC_CODE, 4, extension));
-    const ColourMap own = frame.colours ? colourMap(*frame.colours, tableBits) : ColourMap();
-    const int w = frame.rect.width();
-    check(writer.gif, EGifPutImageDesc(writer.gif, frame.rect.left(), frame.rect.top(), w,
-                                       frame.rect.height(), false, own.get()));
-    // giflib takes the rows as writable, but only reads them.
-    auto *indices = const_cast<unsigned char *>(frame.indices);
-    for (int y = 0; y < frame.rect.height(); ++y)
-        check(writer.gif, EGifPutLine(writer.gif, indices + size_t(y) * size_t(w), w));
-    return writer.bytes.mid(header);
+    QByteArray out;
+    auto put16 = [&](int value) {
+        out.append(char(value & 0xff));
+        out.append(char((value >> 8) & 0xff));
+    };
+    // The graphic control block: disposal, delay and the transparent index.
+    const bool transparent = frame.transparentIndex >= 0;
+    out.append("\x21\xf9\x04", 3);
+    out.append(char((disposalMode(frame.disposal) << 2) | (transparent ? 1 : 0)));
+    put16(frame.delay);
+    out.append(char(transparent ? frame.transparentIndex : 0));
+    out.append(char(0));
+    // The image descriptor, and the frame's own colour table when it has one.
+    out.append(char(0x2c));
+    put16(frame.rect.left());
+    put16(frame.rect.top());
+    put16(frame.rect.width());
+    put16(frame.rect.height());
+    if (frame.colours) {
+        const int tableBits = std::max(frame.indexBits, GifIndexBits(int(frame.colours->size())));
+        out.append(char(0x80 | (tableBits - 1)));
+        for (int i = 0; i < (1 << tableBits); ++i) {
+            const QRgb colour =
+                i < int(frame.colours->size()) ? (*frame.colours)[size_t(i)] : qRgb(0, 0, 0);
+            out.append(char(qRed(colour)));
+            out.append(char(qGreen(colour)));
+            out.append(char(qBlue(colour)));
+        }
+    } else {
+        out.append(char(0));
+    }
+    const size_t count = size_t(frame.rect.width()) * size_t(frame.rect.height());
+    QByteArray data = GifLzwData(frame.indices, nullptr, count, frame.indexBits);
+    if (frame.alternatives) {
+        // The coder's choices between alternatives usually, not always, give fewer bytes.
+        std::vector<unsigned char> chosen(frame.indices, frame.indices + count);
+        QByteArray shorter = GifLzwData(chosen.data(), frame.alternatives, count, frame.indexBits);
+        if (shorter.size() < data.size()) {
+            data = std::move(shorter);
+            std::copy(chosen.begin(), chosen.end(), frame.indices);
+        }
+    }
+    out.append(data);
+    return out;
 }
 
 QByteArray AssembleGif(QSize size, const std::vector<QRgb> &globalColours,

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The bytes of an animated GIF through giflib: each frame coded on its own (its control block,
-// its place on the canvas, its colour table and its LZW data), so that different ways of coding
-// a frame can be weighed by their size, and then the file around the frames chosen.
+// The bytes of an animated GIF: each frame coded on its own (its control block, its place on the
+// canvas, its colour table and its LZW data), so that different ways of coding a frame can be
+// weighed by their size, and then the file around the frames chosen, through giflib.
 #pragma once
 
 #include <QByteArray>
@@ -19,8 +19,10 @@ enum class GifDisposal { Keep, Clear, Restore };
 inline constexpr int kGifColours = 256;
 
 struct GifFrameCode {
-    QRect rect;                                 // on the canvas
-    const unsigned char *indices = nullptr;     // rect.width() x rect.height(), row after row
+    QRect rect; // on the canvas
+    // rect.width() x rect.height(), row after row; rewritten where an alternative was taken
+    unsigned char *indices = nullptr;
+    const short *alternatives = nullptr;        // null, or each pixel's other index (GifLzwData)
     int indexBits = 1;                          // every index is below 1 << indexBits (1 .. 8)
     const std::vector<QRgb> *colours = nullptr; // its own table; null: the file's global table
     int transparentIndex = -1;                  // -1: none
@@ -32,7 +34,8 @@ struct GifFrameCode {
 int GifIndexBits(int count);
 
 // The frame as the file will hold it: graphic control block, image descriptor, colour table (when
-// it has its own) and LZW data. Throws Failure.
+// it has its own) and LZW data, with its alternatives taken as GifLzwData chooses when that codes
+// shorter than the indices as they are.
 QByteArray CodeGifFrame(const GifFrameCode &frame);
 
 // The whole file: the screen of size with the global table (none when empty), looping forever,
