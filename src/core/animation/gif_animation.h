@@ -28,9 +28,10 @@ class GifAnimationEncoder : public AnimationEncoder {
 
     // What a quality (0 .. kMaxQuality) gives up for a smaller file.
     struct Tuning {
-        int colours = 256;   // the most a palette holds
-        float dither = 1.0f; // error diffusion, 0 .. 1
-        int tolerance = 0;   // channel difference below which a shown pixel is kept
+        int colours = 256;        // the most colours a frame keeps exactly
+        int paletteColours = 208; // the most a quantized frame's palette holds
+        float dither = 1.0f;      // error diffusion, 0 .. 1
+        int tolerance = 0;        // channel difference below which a shown pixel is kept
     };
     static Tuning tuningOf(int quality, bool dither);
 
