@@ -80,11 +80,11 @@ inline constexpr int kFastestGifDelayMs = 20;
 inline constexpr int kMaxFitEncodes = 6;
 
 // The file of the best quality at most `quality` that holds in maxBytes, as encode(quality)
-// makes it: that quality first, then the middle of the qualities left between the best that fits
-// (0 until one does) and the lowest that does not, with quality 0 itself last when nothing has
-// fit by then; kMaxFitEncodes files in all. Throws Failure, naming the size at quality 0, when not
-// even that fits. Size is taken to fall with quality; where it does not, the file returned still
-// fits, at a quality lower than it might be.
+// makes it, or one within 3 % of maxBytes: that quality first, then the quality where the sizes
+// made so far say the file just fits, with quality 0 itself last when nothing has fit by then;
+// at most kMaxFitEncodes files. Throws Failure, naming the size at quality 0, when not even that
+// fits. Size is taken to fall with quality; where it does not, the file returned still fits, at a
+// quality lower than it might be.
 QByteArray FitGifQuality(qint64 maxBytes, int quality,
                          const std::function<QByteArray(int quality)> &encode);
 
@@ -106,8 +106,13 @@ class AnimationEncoder {
     // The first part of adding a frame. It changes nothing in the encoder, so several frames may
     // be prepared at once on other threads. Throws Failure when the frame cannot be held.
     virtual std::unique_ptr<PreparedFrame> prepare(const QImage &frame) const = 0;
-    // Adds a frame that this encoder prepared, after those added before. Throws Failure.
-    virtual void addPrepared(std::unique_ptr<PreparedFrame> frame) = 0;
+    // Adds a frame that this encoder prepared, after those added before; the encoder may keep
+    // it, so it is shared. Throws Failure.
+    virtual void addPrepared(std::shared_ptr<PreparedFrame> frame) = 0;
+    // Whether a frame another encoder of the same kind and size prepared can be added here as
+    // it is, its preparing depending on nothing that differs between the two encoders' options.
+    // A frame is added to one encoder at a time.
+    virtual bool canReuse(const PreparedFrame &) const { return false; }
     void add(const QImage &frame, int delayMs = 0)
     {
         std::unique_ptr<PreparedFrame> prepared = prepare(frame);

@@ -23,7 +23,9 @@ class GifAnimationEncoder : public AnimationEncoder {
     // The frame's exact colours, or its palette from a quantizer of its own.
     std::unique_ptr<PreparedFrame> prepare(const QImage &frame) const override;
     // Each frame is written once the next is known, which says what the player must clear.
-    void addPrepared(std::unique_ptr<PreparedFrame> frame) override;
+    void addPrepared(std::shared_ptr<PreparedFrame> frame) override;
+    // Frames prepared for the same colours: at any quality from 50 up.
+    bool canReuse(const PreparedFrame &frame) const override;
     QByteArray finish() override;
 
     // What a quality (0 .. kMaxQuality) gives up for a smaller file.
@@ -50,7 +52,7 @@ class GifAnimationEncoder : public AnimationEncoder {
     AnimationOptions m_options;
     Tuning m_tuning;
     GifCanvas m_canvas;
-    std::unique_ptr<PreparedFrame> m_pending;
+    std::shared_ptr<PreparedFrame> m_pending;
     bool m_finished = false;
     // The global table grows as frames of exact colours choose it; slots counts the indices
     // frames refer to, which the written table must reach.

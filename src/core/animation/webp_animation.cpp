@@ -188,7 +188,7 @@ void WebpAnimationEncoder::startPart()
     ++m_parts;
 }
 
-void WebpAnimationEncoder::addPrepared(std::unique_ptr<PreparedFrame> frame)
+void WebpAnimationEncoder::addPrepared(std::shared_ptr<PreparedFrame> frame)
 {
     if (m_finished)
         throw webpFailure(QStringLiteral("finished"));

@@ -30,7 +30,7 @@ class WebpAnimationEncoder : public AnimationEncoder {
     // The frame in libwebp's own picture.
     std::unique_ptr<PreparedFrame> prepare(const QImage &frame) const override;
     // Throws Failure when the animation would grow longer than kMaxWebpAnimationMs.
-    void addPrepared(std::unique_ptr<PreparedFrame> frame) override;
+    void addPrepared(std::shared_ptr<PreparedFrame> frame) override;
     QByteArray finish() override;
 
   private:
@@ -45,7 +45,7 @@ class WebpAnimationEncoder : public AnimationEncoder {
     WebPAnimEncoder *m_part = nullptr;
     int m_framesInPart = 0;
     int m_parts = 0;
-    std::unique_ptr<PreparedFrame> m_firstOfPart; // re-encoded whole when the part trims it
+    std::shared_ptr<PreparedFrame> m_firstOfPart; // re-encoded whole when the part trims it
     qint64 m_partStart = 0; // the animation's time where the part begins, in milliseconds
     qint64 m_timestamp = 0; // where the next frame starts, in milliseconds
     qint64 m_added = 0;     // frames added

@@ -195,9 +195,18 @@ void writeNumberedFiles(FrameRun &run, const FrameOutput &output, const FramePro
         });
 }
 
-// One encode of the run's frames in the order shown, telling progress when given.
+// The frames one encode of a file prepared, kept for its next encode (FitGifQuality's), which
+// needs them again when it quantizes alike, within the same budget as the frames in flight.
+struct PreparedFrames {
+    std::vector<std::shared_ptr<PreparedFrame>> frames; // by step of the play order
+    int64_t bytes = 0;
+    bool keeping = true;
+};
+
+// One encode of the run's frames in the order shown, telling progress when given; with the
+// frames an earlier encode prepared when the encoder can take them.
 QByteArray encodeAnimation(FrameRun &run, const AnimationOptions &options,
-                           const FrameProgress &progress)
+                           const FrameProgress &progress, PreparedFrames *kept = nullptr)
 {
     const std::vector<int> order = PlayOrder(run.count(), options.pingPong, options.reverse);
     if (order.size() > size_t(kMaxAnimationFrames))
@@ -207,15 +216,36 @@ QByteArray encodeAnimation(FrameRun &run, const AnimationOptions &options,
                           .arg(kMaxAnimationFrames));
     const std::unique_ptr<AnimationEncoder> encoder =
         MakeAnimationEncoder(run.frameSize(), options);
+    const int steps = int(order.size());
+    if (kept && int(kept->frames.size()) == steps && encoder->canReuse(*kept->frames.front())) {
+        for (int i = 1; i <= steps; ++i) {
+            encoder->addPrepared(kept->frames[size_t(i - 1)]);
+            tell(progress, i, steps);
+        }
+        return encoder->finish();
+    }
+    if (kept)
+        *kept = {};
+    constexpr int64_t kKeptBudgetBytes = 256 << 20;
+    // A prepared frame holds its pixels and an index or two a pixel.
+    const int64_t preparedBytes = int64_t(run.frameSize().width()) * run.frameSize().height() * 6;
     // Preparing a frame (a GIF's palette) is the costly part and needs no other frame: the
     // cores prepare frames while this thread adds them in order.
-    const int steps = int(order.size());
     RunInOrder<QImage, std::unique_ptr<PreparedFrame>>(
         steps, framesInFlight(run), [&](int i) { return fitted(run, order[size_t(i - 1)]); },
         [&](const QImage &frame) { return encoder->prepare(frame); },
         [&](int i, std::unique_ptr<PreparedFrame> frame) {
             frame->delayMs = FrameDelayMs(run.delayMs(order[size_t(i - 1)]), options);
-            encoder->addPrepared(std::move(frame));
+            std::shared_ptr<PreparedFrame> shared = std::move(frame);
+            if (kept && kept->keeping) {
+                kept->bytes += preparedBytes;
+                kept->keeping = kept->bytes <= kKeptBudgetBytes;
+                if (kept->keeping)
+                    kept->frames.push_back(shared);
+                else
+                    kept->frames.clear();
+            }
+            encoder->addPrepared(std::move(shared));
             tell(progress, i, steps);
         });
     return encoder->finish();
@@ -227,12 +257,14 @@ void writeAnimationFile(FrameRun &run, const QString &path, const AnimationOptio
     QByteArray file;
     try {
         if (options.format == AnimationFormat::Gif && options.maxBytes > 0) {
-            // The run's frames are made again for each encode, and progress told again from the
-            // first frame, so that a stop asked during any encode ends the run.
+            // Progress is told again from the first frame for each encode, so that a stop asked
+            // during any encode ends the run; the run's frames are made again unless those
+            // prepared for the encode before serve.
+            PreparedFrames kept;
             file = FitGifQuality(options.maxBytes, options.gifQuality, [&](int quality) {
                 AnimationOptions atQuality = options;
                 atQuality.gifQuality = quality;
-                return encodeAnimation(run, atQuality, progress);
+                return encodeAnimation(run, atQuality, progress, &kept);
             });
         } else {
             file = encodeAnimation(run, options, progress);

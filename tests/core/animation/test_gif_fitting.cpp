@@ -10,9 +10,9 @@
 namespace {
 
 // Encoders whose file sizes are known functions of the quality. Catches a search that stops at a
-// quality that does not fit, one that takes more than six encodes or gives up before trying
-// quality 0, a file returned from a quality other than the best one found, and a size that fits at
-// quality 0 refused or one that does not accepted.
+// quality that does not fit or far under the size, one that takes more than six encodes or gives
+// up before trying quality 0, a file returned from a quality other than the best one found, and a
+// size that fits at quality 0 refused or one that does not accepted.
 TEST(GifFitting, TheBestQualityThatFitsInSixEncodes)
 {
     const struct {
@@ -26,11 +26,12 @@ TEST(GifFitting, TheBestQualityThatFitsInSixEncodes)
         // 100, 50, 25, 12 and 6 too large, then quality 0, too large as well.
         {"never fits", [](int q) { return 1000 + q; }, 999, -1, 6},
         {"only quality 0", [](int q) { return 100 + 10 * q; }, 105, 0, 6},
-        // 100 and 50 too large, 25 and 37 fit, 43 too large, 40 fits.
-        {"linear", [](int q) { return 1000 * q; }, 41500, 40, 6},
-        {"exactly the limit", [](int q) { return 1000 * q; }, 50000, 50, 6},
-        // A size that rises at 25: 12, 18 and 21 fit, and the file returned still fits.
-        {"not monotonic", [](int q) { return q == 25 ? 999999 : 1000 * q; }, 41500, 21, 6},
+        // 100 and 50 too large; 35 fits, 41 fits within 3 % of the size.
+        {"linear", [](int q) { return 1000 * q; }, 41500, 41, 4},
+        {"exactly the limit", [](int q) { return 1000 * q; }, 50000, 50, 2},
+        // A size that rises at 35, where the sizes at 100 and 50 lead: 34 fits next to it, and
+        // the file returned still fits.
+        {"not monotonic", [](int q) { return q == 35 ? 999999 : 1000 * q; }, 41500, 34, 4},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
