@@ -2,6 +2,7 @@
 // Our GIF coding read back by Qt's own GIF decoder, which shares no code with it.
 #include "core/animation/gif_coding.h"
 #include "core/animation/gif_lzw.h"
+#include "core/animation/gif_remap.h"
 #include "core/animation/gif_table_order.h"
 
 #include <QBuffer>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 #include <vector>
 
@@ -152,6 +154,52 @@ TEST(GifCoding, ReorderedGlobalTableShowsTheSameFrames)
     ASSERT_EQ(after.size(), before.size());
     for (size_t k = 0; k < before.size(); ++k)
         EXPECT_EQ(after[k], before[k]) << "frame " << k;
+}
+
+// Without dithering every pixel must be the colour of the returned palette nearest to it, or
+// transparent where what is shown is opaque and no farther, against a search of every colour.
+// Catches a colour the search by cells leaves out, an early stop of the search that misses a
+// nearer colour, and transparency where what shows through is farther than the palette.
+TEST(GifCoding, RemappedPixelsAreTheNearestColourOrWhatShows)
+{
+    std::mt19937 random(7);
+    auto anyColour = [&] {
+        return qRgb(int(random() % 256), int(random() % 256), int(random() % 256));
+    };
+    const int t = 5;
+    std::vector<QRgb> palette;
+    for (int i = 0; i < 200; ++i)
+        palette.push_back(i == t ? qRgb(0, 0, 0) : anyColour());
+    QImage part(64, 48, QImage::Format_ARGB32), shown(part.size(), QImage::Format_ARGB32);
+    for (int y = 0; y < part.height(); ++y)
+        for (int x = 0; x < part.width(); ++x) {
+            part.setPixel(x, y, random() % 9 == 0 ? 0 : anyColour());
+            shown.setPixel(x, y, random() % 4 == 0 ? 0 : anyColour());
+        }
+    const RemappedPixels out = RemapToPalette(part, shown, palette, t, 0.0f);
+    ASSERT_EQ(out.colours.size(), palette.size());
+    auto distance = [](QRgb a, QRgb b) {
+        const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
+        return dr * dr + dg * dg + db * db;
+    };
+    for (int y = 0; y < part.height(); ++y)
+        for (int x = 0; x < part.width(); ++x) {
+            const QRgb p = part.pixel(x, y), s = shown.pixel(x, y);
+            const int index = out.indices[size_t(y * part.width() + x)];
+            if (qAlpha(p) == 0) {
+                EXPECT_EQ(index, t);
+                continue;
+            }
+            int nearest = INT_MAX;
+            for (int i = 0; i < int(out.colours.size()); ++i)
+                if (i != t)
+                    nearest = std::min(nearest, distance(p, out.colours[size_t(i)]));
+            const bool showsThrough = qAlpha(s) != 0 && distance(p, s) <= nearest;
+            if (showsThrough)
+                EXPECT_EQ(index, t) << x << "," << y;
+            else
+                EXPECT_EQ(distance(p, out.colours[size_t(index)]), nearest) << x << "," << y;
+        }
 }
 
 } // namespace
