@@ -4,6 +4,7 @@
 
 #include "core/animation/gif_coding.h"
 #include "core/animation/gif_colours.h"
+#include "core/animation/gif_exact_frame.h"
 #include "core/animation/gif_lzw.h"
 #include "core/animation/gif_quantizer.h"
 #include "core/animation/gif_table_order.h"
@@ -11,13 +12,10 @@
 #include "core/image/rounding.h"
 
 #include <QCoreApplication>
+#include <QHash>
 
 #include <algorithm>
-#include <array>
-#include <bitset>
-#include <climits>
 #include <cmath>
-#include <optional>
 #include <utility>
 
 namespace {
@@ -62,16 +60,6 @@ QRgb *row(QImage &image, int y)
 {
     return reinterpret_cast<QRgb *>(image.scanLine(y));
 }
-
-// One way of giving an exact frame's colours indices: in a table of its own, or in the global one.
-struct IndexChoice {
-    IndexChoice() { indexOf.fill(kNoAlternative); }
-    std::array<short, kGifColours> indexOf; // by the frame's colour id; kNoAlternative: none
-    int transparentIndex = -1;
-    int indexBits = 1;
-    std::vector<QRgb> own;      // the frame's own table; empty for the global one
-    std::vector<QRgb> appended; // global: colours the global table gains
-};
 
 } // namespace
 
@@ -179,10 +167,10 @@ QByteArray GifAnimationEncoder::finish()
     if (m_pending)
         write(static_cast<Frame &>(*std::exchange(m_pending, nullptr)), nullptr);
     if (m_reorderable)
-        ReorderGlobalTable(m_globalColours, m_globalSlots, m_globalCoded, m_frames);
+        ReorderGlobalTable(m_global.colours, m_global.indicesUsed, m_globalCoded, m_frames);
     m_globalCoded.clear();
-    std::vector<QRgb> global = m_globalColours;
-    global.resize(size_t(std::max(int(global.size()), m_globalSlots)), qRgb(0, 0, 0));
+    std::vector<QRgb> global = m_global.colours;
+    global.resize(size_t(std::max(int(global.size()), m_global.indicesUsed)), qRgb(0, 0, 0));
     return AssembleGif(m_size, global, std::exchange(m_frames, {}));
 }
 
@@ -221,160 +209,41 @@ void GifAnimationEncoder::write(Frame &frame, const QImage *next)
 QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &place)
 {
     const QRect &r = place.rect;
-    const int w = m_size.width();
-    // The colours the frame draws, in the order met, and whether it needs a transparent index.
-    // The colours the frame draws, the most drawn first, and whether it needs a transparent
-    // index. Colours new to the global table join it in that order, so the colours most frames
-    // draw tend to have the low indices that let a frame be coded in fewer bits.
-    auto usage = [&](bool keptTransparent, std::vector<int> &used) {
-        std::array<int, kGifColours> drawn{};
-        bool transparent = false;
-        const unsigned char *kept = place.kept.data();
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-            const QRgb *p = row(frame.pixels, y);
-            const unsigned char *id = frame.ids.data() + size_t(y) * size_t(w);
-            for (int x = r.left(); x <= r.right(); ++x, ++kept) {
-                if (qAlpha(p[x]) == 0 || (keptTransparent && *kept))
-                    transparent = true;
-                else
-                    ++drawn[id[x]];
-            }
-        }
-        for (int id = 0; id < int(frame.colours.size()); ++id) {
-            if (drawn[size_t(id)] > 0)
-                used.push_back(id);
-        }
-        std::stable_sort(used.begin(), used.end(),
-                         [&](int a, int b) { return drawn[size_t(a)] > drawn[size_t(b)]; });
-        return transparent;
-    };
-    auto ownTable = [&](const std::vector<int> &used, bool transparent) {
-        IndexChoice choice;
-        for (const int id : used) {
-            choice.indexOf[size_t(id)] = short(choice.own.size());
-            choice.own.push_back(frame.colours[size_t(id)]);
-        }
-        if (transparent)
-            choice.transparentIndex = int(choice.own.size());
-        choice.indexBits = GifIndexBits(int(choice.own.size()) + (transparent ? 1 : 0));
-        return choice;
-    };
-    auto globalTable = [&](const std::vector<int> &used, bool transparent) {
-        std::optional<IndexChoice> choice(std::in_place);
-        std::bitset<kGifColours> taken;
-        int top = 0;
-        for (const int id : used) {
-            const QRgb colour = frame.colours[size_t(id)];
-            int index = m_globalIndex.value(colour, -1);
-            if (index < 0) {
-                index = int(m_globalColours.size() + choice->appended.size());
-                if (index >= kGifColours)
-                    return std::optional<IndexChoice>();
-                choice->appended.push_back(colour);
-            }
-            choice->indexOf[size_t(id)] = short(index);
-            taken[size_t(index)] = true;
-            top = std::max(top, index + 1);
-        }
-        // A colour the table holds already may stand where the player keeps it, though the
-        // frame need not draw it.
-        for (size_t id = 0; id < frame.colours.size(); ++id) {
-            const int index = m_globalIndex.value(frame.colours[id], -1);
-            if (choice->indexOf[id] == kNoAlternative && index >= 0 && index < top)
-                choice->indexOf[id] = short(index);
-        }
-        if (transparent) {
-            int free = 0;
-            while (free < kGifColours && taken[size_t(free)])
-                ++free;
-            if (free == kGifColours)
-                return std::optional<IndexChoice>();
-            choice->transparentIndex = free;
-            top = std::max(top, free + 1);
-        }
-        choice->indexBits = GifIndexBits(top);
-        return choice;
-    };
-    // Each pixel's index; where the player keeps the pixel, the other of its colour's index and
-    // the transparent one, when the choice has both, is its alternative.
-    auto indices = [&](const IndexChoice &choice, bool keptTransparent,
-                       std::vector<short> &alternatives) {
-        const size_t count = size_t(r.width()) * size_t(r.height());
-        std::vector<unsigned char> out(count);
-        alternatives.assign(count, kNoAlternative);
-        unsigned char *to = out.data();
-        short *alternative = alternatives.data();
-        const unsigned char *kept = place.kept.data();
-        const short t = short(choice.transparentIndex);
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-            const QRgb *p = row(frame.pixels, y);
-            const unsigned char *id = frame.ids.data() + size_t(y) * size_t(w);
-            for (int x = r.left(); x <= r.right(); ++x, ++kept, ++alternative) {
-                const short own = choice.indexOf[size_t(id[x])];
-                if (qAlpha(p[x]) == 0) {
-                    *to++ = (unsigned char)t;
-                } else if (!*kept) {
-                    *to++ = (unsigned char)own;
-                } else {
-                    const bool clear = keptTransparent || own == kNoAlternative;
-                    *to++ = (unsigned char)(clear ? t : own);
-                    if (t >= 0 && own != kNoAlternative)
-                        *alternative = clear ? own : t;
-                }
-            }
-        }
-        return out;
-    };
-
+    const ExactFrame exact{frame.pixels, frame.colours,
+                           frame.ids,    r,
+                           place.kept,   place.disposal == GifDisposal::Clear};
     QByteArray best;
-    IndexChoice chosen;
-    std::vector<unsigned char> chosenIndices, chosenPlain;
-    std::vector<short> chosenAlternatives;
-    for (const bool keptTransparent : {true, false}) {
-        std::vector<int> used;
-        // A frame the player clears names a transparent index even when it draws none: players
-        // clear to it, where without one some fill the screen's background colour instead.
-        const bool transparent =
-            usage(keptTransparent, used) || place.disposal == GifDisposal::Clear;
-        for (const bool global : {true, false}) {
-            std::optional<IndexChoice> choice =
-                global ? globalTable(used, transparent) : ownTable(used, transparent);
-            if (!choice || (!global && int(choice->own.size()) + transparent > kGifColours))
-                continue;
-            std::vector<short> alternatives;
-            const std::vector<unsigned char> plain =
-                indices(*choice, keptTransparent, alternatives);
-            std::vector<unsigned char> coded = plain;
-            GifFrameCode code;
-            code.rect = r;
-            code.indices = coded.data();
-            code.alternatives = alternatives.data();
-            code.indexBits = choice->indexBits;
-            code.colours = global ? nullptr : &choice->own;
-            code.transparentIndex = choice->transparentIndex;
-            code.disposal = place.disposal;
-            code.delay = GifDelay(frame.delayMs > 0 ? frame.delayMs : m_options.delayMs);
-            QByteArray bytes = CodeGifFrame(code);
-            if (best.isEmpty() || bytes.size() < best.size()) {
-                best = std::move(bytes);
-                chosen = std::move(*choice);
-                chosenIndices = std::move(coded);
-                chosenPlain = plain;
-                chosenAlternatives = std::move(alternatives);
-            }
+    ExactIndexing chosen;
+    std::vector<unsigned char> chosenIndices;
+    for (ExactIndexing &indexing : ExactIndexings(exact, m_global)) {
+        std::vector<unsigned char> coded = indexing.indices;
+        GifFrameCode code;
+        code.rect = r;
+        code.indices = coded.data();
+        code.alternatives = indexing.alternatives.data();
+        code.indexBits = indexing.indexBits;
+        code.colours = indexing.inGlobalTable ? nullptr : &indexing.own;
+        code.transparentIndex = indexing.transparentIndex;
+        code.disposal = place.disposal;
+        code.delay = GifDelay(frame.delayMs > 0 ? frame.delayMs : m_options.delayMs);
+        QByteArray bytes = CodeGifFrame(code);
+        if (best.isEmpty() || bytes.size() < best.size()) {
+            best = std::move(bytes);
+            chosen = std::move(indexing);
+            chosenIndices = std::move(coded);
         }
     }
     if (best.isEmpty()) // every frame of few colours has a table of its own
         throw Failure(QCoreApplication::translate("GifAnimation", "GIF のパレットを作れません"));
 
-    if (chosen.own.empty()) {
+    if (chosen.inGlobalTable) {
         for (const QRgb colour : chosen.appended) {
-            m_globalIndex.insert(colour, int(m_globalColours.size()));
-            m_globalColours.push_back(colour);
+            m_global.indexOf.insert(colour, int(m_global.colours.size()));
+            m_global.colours.push_back(colour);
         }
-        m_globalSlots = std::max(m_globalSlots, chosen.transparentIndex + 1);
+        m_global.indicesUsed = std::max(m_global.indicesUsed, chosen.transparentIndex + 1);
         keepForReordering(r, chosen.indexBits, chosen.transparentIndex, place.disposal,
-                          frame.delayMs, std::move(chosenPlain), std::move(chosenAlternatives));
+                          frame.delayMs, std::move(chosen.indices), std::move(chosen.alternatives));
     }
     const unsigned char *index = chosenIndices.data();
     for (int y = r.top(); y <= r.bottom(); ++y) {
@@ -473,15 +342,15 @@ QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &pl
     code.disposal = place.disposal;
     code.delay = GifDelay(frame.delayMs > 0 ? frame.delayMs : m_options.delayMs);
     // The first frame's palette is the global table: no frame carries a table it could share.
-    if (m_frames.empty() && m_globalColours.empty()) {
+    if (m_frames.empty() && m_global.colours.empty()) {
         // The table's order is the quantizer's, which its frame alone is coded in.
         m_reorderable = false;
-        m_globalColours = remapped.colours;
-        for (int i = 0; i < int(m_globalColours.size()); ++i) {
+        m_global.colours = remapped.colours;
+        for (int i = 0; i < int(m_global.colours.size()); ++i) {
             if (i != t)
-                m_globalIndex.insert(m_globalColours[size_t(i)] | 0xff000000u, i);
+                m_global.indexOf.insert(m_global.colours[size_t(i)] | 0xff000000u, i);
         }
-        m_globalSlots = int(m_globalColours.size());
+        m_global.indicesUsed = int(m_global.colours.size());
     } else {
         code.colours = &remapped.colours;
     }

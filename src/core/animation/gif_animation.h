@@ -9,9 +9,8 @@
 
 #include "core/animation/animation.h"
 #include "core/animation/gif_canvas.h"
+#include "core/animation/gif_exact_frame.h"
 #include "core/animation/gif_table_order.h"
-
-#include <QHash>
 
 class GifAnimationEncoder : public AnimationEncoder {
   public:
@@ -54,11 +53,8 @@ class GifAnimationEncoder : public AnimationEncoder {
     GifCanvas m_canvas;
     std::shared_ptr<PreparedFrame> m_pending;
     bool m_finished = false;
-    // The global table grows as frames of exact colours choose it; slots counts the indices
-    // frames refer to, which the written table must reach.
-    std::vector<QRgb> m_globalColours;
-    QHash<QRgb, int> m_globalIndex;
-    int m_globalSlots = 0;
+    // The global table grows as frames of exact colours choose it.
+    GifGlobalTable m_global;
     std::vector<QByteArray> m_frames;
     // The frames coded with the global table while its order may still change.
     bool m_reorderable = true;
