@@ -111,6 +111,7 @@ GifAnimationEncoder::GifAnimationEncoder(QSize size, const AnimationOptions &opt
                 .arg(size.width())
                 .arg(size.height()));
     m_canvas = EmptyGifCanvas(size);
+    m_files[1].countsTableGrowth = true;
 }
 
 GifAnimationEncoder::~GifAnimationEncoder() = default;
@@ -166,12 +167,19 @@ QByteArray GifAnimationEncoder::finish()
     m_finished = true;
     if (m_pending)
         write(static_cast<Frame &>(*std::exchange(m_pending, nullptr)), nullptr);
-    if (m_reorderable)
-        ReorderGlobalTable(m_global.colours, m_global.indicesUsed, m_globalCoded, m_frames);
-    m_globalCoded.clear();
-    std::vector<QRgb> global = m_global.colours;
-    global.resize(size_t(std::max(int(global.size()), m_global.indicesUsed)), qRgb(0, 0, 0));
-    return AssembleGif(m_size, global, std::exchange(m_frames, {}));
+    QByteArray smallest;
+    for (FileSoFar &file : m_files) {
+        if (file.reorderable)
+            ReorderGlobalTable(file.global.colours, file.global.indicesUsed, file.globalFrames,
+                               file.frames);
+        file.globalFrames.clear();
+        std::vector<QRgb> global = file.global.colours;
+        global.resize(size_t(std::max(int(global.size()), file.global.indicesUsed)), qRgb(0, 0, 0));
+        QByteArray gif = AssembleGif(m_size, global, std::exchange(file.frames, {}));
+        if (smallest.isEmpty() || gif.size() < smallest.size())
+            smallest = std::move(gif);
+    }
+    return smallest;
 }
 
 void GifAnimationEncoder::write(Frame &frame, const QImage *next)
@@ -179,7 +187,7 @@ void GifAnimationEncoder::write(Frame &frame, const QImage *next)
     Placement place;
     // The first frame covers the canvas, as players expect; a frame that changes nothing still
     // takes its turn, as one pixel kept.
-    place.rect = m_frames.empty()
+    place.rect = m_files[0].frames.empty()
                      ? QRect(QPoint(0, 0), m_size)
                      : ChangedRect(m_canvas, frame.pixels, m_tuning.tolerance, frame.exact);
     if (place.rect.isEmpty())
@@ -196,26 +204,48 @@ void GifAnimationEncoder::write(Frame &frame, const QImage *next)
     unsigned char *kept = place.kept.data();
     for (int y = r.top(); y <= r.bottom(); ++y) {
         const QRgb *shown = row(m_canvas.shown, y), *source = row(m_canvas.source, y);
-        const QRgb *wanted = row(frame.pixels, y);
+        const QRgb *wanted = row(std::as_const(frame.pixels), y);
         for (int x = r.left(); x <= r.right(); ++x)
             *kept++ = Keeps(shown[x], source[x], wanted[x], m_tuning.tolerance, frame.exact);
     }
-    m_frames.push_back(frame.exact ? writeExact(frame, place) : writeQuantized(frame, place));
+    if (frame.exact) {
+        for (FileSoFar &file : m_files)
+            file.frames.push_back(writeExact(frame, place, file));
+        // Either way the player shows the frame's opaque pixels, the ones it keeps included.
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const QRgb *p = row(std::as_const(frame.pixels), y);
+            QRgb *shown = row(m_canvas.shown, y);
+            for (int x = r.left(); x <= r.right(); ++x) {
+                if (qAlpha(p[x]) != 0)
+                    shown[x] = p[x];
+            }
+        }
+    } else {
+        const QByteArray bytes = writeQuantized(frame, place);
+        for (FileSoFar &file : m_files)
+            file.frames.push_back(bytes);
+    }
     m_canvas.source = frame.pixels;
     if (place.disposal == GifDisposal::Clear)
         ClearOnCanvas(m_canvas, r);
 }
 
-QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &place)
+QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &place,
+                                           FileSoFar &file) const
 {
     const QRect &r = place.rect;
     const ExactFrame exact{frame.pixels, frame.colours,
                            frame.ids,    r,
                            place.kept,   place.disposal == GifDisposal::Clear};
+    // A frame in the global table costs the bytes by which the table grows too: a table holds a
+    // power of two colours, of 3 bytes each.
+    auto tableBytes = [](int colours) { return colours > 0 ? 3 << GifIndexBits(colours) : 0; };
+    const GifGlobalTable &global = file.global;
+    const int tableNow = std::max(int(global.colours.size()), global.indicesUsed);
     QByteArray best;
+    qsizetype bestCost = 0;
     ExactIndexing chosen;
-    std::vector<unsigned char> chosenIndices;
-    for (ExactIndexing &indexing : ExactIndexings(exact, m_global)) {
+    for (ExactIndexing &indexing : ExactIndexings(exact, global)) {
         std::vector<unsigned char> coded = indexing.indices;
         GifFrameCode code;
         code.rect = r;
@@ -227,10 +257,17 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
         code.disposal = place.disposal;
         code.delay = GifDelay(frame.delayMs > 0 ? frame.delayMs : m_options.delayMs);
         QByteArray bytes = CodeGifFrame(code);
-        if (best.isEmpty() || bytes.size() < best.size()) {
+        qsizetype cost = bytes.size();
+        if (indexing.inGlobalTable && file.countsTableGrowth) {
+            const int tableThen =
+                std::max({tableNow, int(global.colours.size() + indexing.appended.size()),
+                          indexing.transparentIndex + 1});
+            cost += tableBytes(tableThen) - tableBytes(tableNow);
+        }
+        if (best.isEmpty() || cost < bestCost) {
             best = std::move(bytes);
+            bestCost = cost;
             chosen = std::move(indexing);
-            chosenIndices = std::move(coded);
         }
     }
     if (best.isEmpty()) // every frame of few colours has a table of its own
@@ -238,48 +275,35 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
 
     if (chosen.inGlobalTable) {
         for (const QRgb colour : chosen.appended) {
-            m_global.indexOf.insert(colour, int(m_global.colours.size()));
-            m_global.colours.push_back(colour);
+            file.global.indexOf.insert(colour, int(file.global.colours.size()));
+            file.global.colours.push_back(colour);
         }
-        m_global.indicesUsed = std::max(m_global.indicesUsed, chosen.transparentIndex + 1);
-        keepForReordering(r, chosen.indexBits, chosen.transparentIndex, place.disposal,
-                          frame.delayMs, std::move(chosen.indices), std::move(chosen.alternatives));
-    }
-    const unsigned char *index = chosenIndices.data();
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        const QRgb *p = row(frame.pixels, y);
-        QRgb *shown = row(m_canvas.shown, y);
-        for (int x = r.left(); x <= r.right(); ++x, ++index) {
-            if (*index != chosen.transparentIndex)
-                shown[x] = p[x];
-        }
+        file.global.indicesUsed = std::max(file.global.indicesUsed, chosen.transparentIndex + 1);
+        GlobalTableFrame kept;
+        kept.code.rect = r;
+        kept.code.indexBits = chosen.indexBits;
+        kept.code.transparentIndex = chosen.transparentIndex;
+        kept.code.disposal = place.disposal;
+        kept.code.delay = GifDelay(frame.delayMs > 0 ? frame.delayMs : m_options.delayMs);
+        kept.indices = std::move(chosen.indices);
+        kept.alternatives = std::move(chosen.alternatives);
+        keepForReordering(file, std::move(kept));
     }
     return best;
 }
 
-void GifAnimationEncoder::keepForReordering(const QRect &rect, int indexBits, int transparentIndex,
-                                            GifDisposal disposal, int delayMs,
-                                            std::vector<unsigned char> indices,
-                                            std::vector<short> alternatives)
+void GifAnimationEncoder::keepForReordering(FileSoFar &file, GlobalTableFrame frame) const
 {
-    if (!m_reorderable)
+    if (!file.reorderable)
         return;
-    m_keptForReordering += indices.size() * (sizeof(unsigned char) + sizeof(short));
-    if (m_keptForReordering > kMostKeptForReordering) {
-        m_reorderable = false;
-        m_globalCoded.clear();
+    file.keptBytes += frame.indices.size() * (sizeof(unsigned char) + sizeof(short));
+    if (file.keptBytes > kMostKeptForReordering) {
+        file.reorderable = false;
+        file.globalFrames.clear();
         return;
     }
-    GlobalTableFrame kept;
-    kept.place = m_frames.size();
-    kept.code.rect = rect;
-    kept.code.indexBits = indexBits;
-    kept.code.transparentIndex = transparentIndex;
-    kept.code.disposal = disposal;
-    kept.code.delay = GifDelay(delayMs > 0 ? delayMs : m_options.delayMs);
-    kept.indices = std::move(indices);
-    kept.alternatives = std::move(alternatives);
-    m_globalCoded.push_back(std::move(kept));
+    frame.place = file.frames.size(); // the frame goes in next
+    file.globalFrames.push_back(std::move(frame));
 }
 
 QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &place)
@@ -312,7 +336,7 @@ QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &pl
     unsigned char *index = remapped.indices.data();
     kept = place.kept.data();
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        const QRgb *wanted = row(frame.pixels, y);
+        const QRgb *wanted = row(std::as_const(frame.pixels), y);
         QRgb *shown = row(m_canvas.shown, y);
         for (int x = r.left(); x <= r.right(); ++x, ++index, ++kept, ++alternative) {
             if (qAlpha(wanted[x]) == 0) {
@@ -342,15 +366,17 @@ QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &pl
     code.disposal = place.disposal;
     code.delay = GifDelay(frame.delayMs > 0 ? frame.delayMs : m_options.delayMs);
     // The first frame's palette is the global table: no frame carries a table it could share.
-    if (m_frames.empty() && m_global.colours.empty()) {
-        // The table's order is the quantizer's, which its frame alone is coded in.
-        m_reorderable = false;
-        m_global.colours = remapped.colours;
-        for (int i = 0; i < int(m_global.colours.size()); ++i) {
-            if (i != t)
-                m_global.indexOf.insert(m_global.colours[size_t(i)] | 0xff000000u, i);
+    // The table's order is the quantizer's, which its frame alone is coded in.
+    if (m_files[0].frames.empty()) {
+        for (FileSoFar &file : m_files) {
+            file.reorderable = false;
+            file.global.colours = remapped.colours;
+            for (int i = 0; i < int(remapped.colours.size()); ++i) {
+                if (i != t)
+                    file.global.indexOf.insert(remapped.colours[size_t(i)] | 0xff000000u, i);
+            }
+            file.global.indicesUsed = int(remapped.colours.size());
         }
-        m_global.indicesUsed = int(m_global.colours.size());
     } else {
         code.colours = &remapped.colours;
     }

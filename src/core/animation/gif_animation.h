@@ -12,6 +12,8 @@
 #include "core/animation/gif_exact_frame.h"
 #include "core/animation/gif_table_order.h"
 
+#include <array>
+
 class GifAnimationEncoder : public AnimationEncoder {
   public:
     GifAnimationEncoder(QSize size, const AnimationOptions &options);
@@ -39,13 +41,24 @@ class GifAnimationEncoder : public AnimationEncoder {
   private:
     struct Frame;
     struct Placement;
+    // The file so far under one way of weighing the global table against a frame's own table:
+    // with the bytes by which a frame makes the global table grow counted against it, or not.
+    // Which pays depends on whether later frames draw those colours again, so both files are
+    // kept (their frames show the same pixels) and the smaller is written.
+    struct FileSoFar {
+        bool countsTableGrowth = false;
+        GifGlobalTable global;
+        std::vector<QByteArray> frames;
+        // The frames coded with the global table, while its order may still change.
+        bool reorderable = true;
+        std::vector<GlobalTableFrame> globalFrames;
+        size_t keptBytes = 0;
+    };
     void write(Frame &frame, const QImage *next);
-    QByteArray writeExact(const Frame &frame, const Placement &place);
+    QByteArray writeExact(const Frame &frame, const Placement &place, FileSoFar &file) const;
     QByteArray writeQuantized(Frame &frame, const Placement &place);
     // Keeps a frame just coded with the global table, for ReorderGlobalTable at the end.
-    void keepForReordering(const QRect &rect, int indexBits, int transparentIndex,
-                           GifDisposal disposal, int delayMs, std::vector<unsigned char> indices,
-                           std::vector<short> alternatives);
+    void keepForReordering(FileSoFar &file, GlobalTableFrame frame) const;
 
     QSize m_size;
     AnimationOptions m_options;
@@ -53,11 +66,5 @@ class GifAnimationEncoder : public AnimationEncoder {
     GifCanvas m_canvas;
     std::shared_ptr<PreparedFrame> m_pending;
     bool m_finished = false;
-    // The global table grows as frames of exact colours choose it.
-    GifGlobalTable m_global;
-    std::vector<QByteArray> m_frames;
-    // The frames coded with the global table while its order may still change.
-    bool m_reorderable = true;
-    std::vector<GlobalTableFrame> m_globalCoded;
-    size_t m_keptForReordering = 0;
+    std::array<FileSoFar, 2> m_files;
 };
