@@ -209,8 +209,15 @@ void GifAnimationEncoder::write(Frame &frame, const QImage *next)
             *kept++ = Keeps(shown[x], source[x], wanted[x], m_tuning.tolerance, frame.exact);
     }
     if (frame.exact) {
-        for (FileSoFar &file : m_files)
-            file.frames.push_back(writeExact(frame, place, file));
+        // While both files hold the same global table, the same indexings serve both.
+        std::vector<CodedIndexing> coded = codeExact(frame, place, m_files[0].global);
+        const GifGlobalTable &first = m_files[0].global, &second = m_files[1].global;
+        std::vector<CodedIndexing> other =
+            first.colours == second.colours && first.indicesUsed == second.indicesUsed
+                ? coded
+                : codeExact(frame, place, second);
+        chooseExact(frame, place, std::move(coded), m_files[0]);
+        chooseExact(frame, place, std::move(other), m_files[1]);
         // Either way the player shows the frame's opaque pixels, the ones it keeps included.
         for (int y = r.top(); y <= r.bottom(); ++y) {
             const QRgb *p = row(std::as_const(frame.pixels), y);
@@ -230,26 +237,20 @@ void GifAnimationEncoder::write(Frame &frame, const QImage *next)
         ClearOnCanvas(m_canvas, r);
 }
 
-QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &place,
-                                           FileSoFar &file) const
+std::vector<GifAnimationEncoder::CodedIndexing>
+GifAnimationEncoder::codeExact(const Frame &frame, const Placement &place,
+                               const GifGlobalTable &global) const
 {
     const QRect &r = place.rect;
     const ExactFrame exact{frame.pixels, frame.colours,
                            frame.ids,    r,
                            place.kept,   place.disposal == GifDisposal::Clear};
-    // A frame in the global table costs the bytes by which the table grows too: a table holds a
-    // power of two colours, of 3 bytes each.
-    auto tableBytes = [](int colours) { return colours > 0 ? 3 << GifIndexBits(colours) : 0; };
-    const GifGlobalTable &global = file.global;
-    const int tableNow = std::max(int(global.colours.size()), global.indicesUsed);
-    QByteArray best;
-    qsizetype bestCost = 0;
-    ExactIndexing chosen;
+    std::vector<CodedIndexing> coded;
     for (ExactIndexing &indexing : ExactIndexings(exact, global)) {
-        std::vector<unsigned char> coded = indexing.indices;
+        std::vector<unsigned char> indices = indexing.indices;
         GifFrameCode code;
         code.rect = r;
-        code.indices = coded.data();
+        code.indices = indices.data();
         code.alternatives = indexing.alternatives.data();
         code.indexBits = indexing.indexBits;
         code.colours = indexing.inGlobalTable ? nullptr : &indexing.own;
@@ -257,30 +258,44 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
         code.disposal = place.disposal;
         code.delay = GifDelay(frame.delayMs > 0 ? frame.delayMs : m_options.delayMs);
         QByteArray bytes = CodeGifFrame(code);
-        qsizetype cost = bytes.size();
+        coded.push_back({std::move(indexing), std::move(bytes)});
+    }
+    if (coded.empty()) // every frame of few colours has a table of its own
+        throw Failure(QCoreApplication::translate("GifAnimation", "GIF のパレットを作れません"));
+    return coded;
+}
+
+void GifAnimationEncoder::chooseExact(const Frame &frame, const Placement &place,
+                                      std::vector<CodedIndexing> coded, FileSoFar &file) const
+{
+    // A frame in the global table costs the bytes by which the table grows too: a table holds a
+    // power of two colours, of 3 bytes each.
+    auto tableBytes = [](int colours) { return colours > 0 ? 3 << GifIndexBits(colours) : 0; };
+    GifGlobalTable &global = file.global;
+    const int tableNow = std::max(int(global.colours.size()), global.indicesUsed);
+    auto cost = [&](const CodedIndexing &candidate) {
+        const ExactIndexing &indexing = candidate.indexing;
+        qsizetype bytes = candidate.bytes.size();
         if (indexing.inGlobalTable && file.countsTableGrowth) {
             const int tableThen =
                 std::max({tableNow, int(global.colours.size() + indexing.appended.size()),
                           indexing.transparentIndex + 1});
-            cost += tableBytes(tableThen) - tableBytes(tableNow);
+            bytes += tableBytes(tableThen) - tableBytes(tableNow);
         }
-        if (best.isEmpty() || cost < bestCost) {
-            best = std::move(bytes);
-            bestCost = cost;
-            chosen = std::move(indexing);
-        }
-    }
-    if (best.isEmpty()) // every frame of few colours has a table of its own
-        throw Failure(QCoreApplication::translate("GifAnimation", "GIF のパレットを作れません"));
-
+        return bytes;
+    };
+    CodedIndexing &best = *std::min_element(
+        coded.begin(), coded.end(),
+        [&](const CodedIndexing &a, const CodedIndexing &b) { return cost(a) < cost(b); });
+    ExactIndexing &chosen = best.indexing;
     if (chosen.inGlobalTable) {
         for (const QRgb colour : chosen.appended) {
-            file.global.indexOf.insert(colour, int(file.global.colours.size()));
-            file.global.colours.push_back(colour);
+            global.indexOf.insert(colour, int(global.colours.size()));
+            global.colours.push_back(colour);
         }
-        file.global.indicesUsed = std::max(file.global.indicesUsed, chosen.transparentIndex + 1);
+        global.indicesUsed = std::max(global.indicesUsed, chosen.transparentIndex + 1);
         GlobalTableFrame kept;
-        kept.code.rect = r;
+        kept.code.rect = place.rect;
         kept.code.indexBits = chosen.indexBits;
         kept.code.transparentIndex = chosen.transparentIndex;
         kept.code.disposal = place.disposal;
@@ -289,7 +304,7 @@ QByteArray GifAnimationEncoder::writeExact(const Frame &frame, const Placement &
         kept.alternatives = std::move(chosen.alternatives);
         keepForReordering(file, std::move(kept));
     }
-    return best;
+    file.frames.push_back(std::move(best.bytes));
 }
 
 void GifAnimationEncoder::keepForReordering(FileSoFar &file, GlobalTableFrame frame) const

@@ -55,7 +55,16 @@ class GifAnimationEncoder : public AnimationEncoder {
         size_t keptBytes = 0;
     };
     void write(Frame &frame, const QImage *next);
-    QByteArray writeExact(const Frame &frame, const Placement &place, FileSoFar &file) const;
+    // A frame of few colours: each way of indexing it (ExactIndexings) with the bytes it codes
+    // to, and the one chosen for a file, which goes in with it.
+    struct CodedIndexing {
+        ExactIndexing indexing;
+        QByteArray bytes;
+    };
+    std::vector<CodedIndexing> codeExact(const Frame &frame, const Placement &place,
+                                         const GifGlobalTable &global) const;
+    void chooseExact(const Frame &frame, const Placement &place, std::vector<CodedIndexing> coded,
+                     FileSoFar &file) const;
     QByteArray writeQuantized(Frame &frame, const Placement &place);
     // Keeps a frame just coded with the global table, for ReorderGlobalTable at the end.
     void keepForReordering(FileSoFar &file, GlobalTableFrame frame) const;

@@ -65,36 +65,54 @@ class CodeWriter {
     int m_count = 0;
 };
 
-// The strings coded so far: the code of each string one index longer than a coded one. Code 0
-// is a one-index string, never a longer one, so 0 marks "none".
+// The strings coded so far: the code of each string one index longer than a coded one, in a
+// table of open addressing twice as large as the most codes GIF has, so that a frame of a few
+// pixels costs no more than a few pixels. Code 0 is a one-index string, never a longer one, so 0
+// marks "none".
 class CodeTable {
   public:
-    explicit CodeTable(int indexBits)
-        : m_indexBits(indexBits), m_next(size_t(kLastCode + 1) << indexBits, 0)
+    CodeTable() : m_keys(kSlots, kEmpty), m_codes(kSlots, 0) { m_filled.reserve(kLastCode + 1); }
+    int find(int prefix, int index) const
     {
-        m_filled.reserve(kLastCode + 1);
+        const uint32_t key = keyOf(prefix, index);
+        for (size_t at = slotOf(key);; at = (at + 1) & (kSlots - 1)) {
+            if (m_keys[at] == key)
+                return m_codes[at];
+            if (m_keys[at] == kEmpty)
+                return 0;
+        }
     }
-    int find(int prefix, int index) const { return m_next[slot(prefix, index)]; }
     void add(int prefix, int index, int code)
     {
-        const size_t at = slot(prefix, index);
-        m_next[at] = uint16_t(code);
+        const uint32_t key = keyOf(prefix, index);
+        size_t at = slotOf(key);
+        while (m_keys[at] != kEmpty)
+            at = (at + 1) & (kSlots - 1);
+        m_keys[at] = key;
+        m_codes[at] = uint16_t(code);
         m_filled.push_back(uint32_t(at));
     }
     void clear()
     {
         for (const uint32_t at : m_filled)
-            m_next[at] = 0;
+            m_keys[at] = kEmpty;
         m_filled.clear();
     }
 
   private:
-    size_t slot(int prefix, int index) const
+    static constexpr size_t kSlots = size_t(2) << kMaxCodeBits;
+    static constexpr uint32_t kEmpty = ~uint32_t(0);
+    static uint32_t keyOf(int prefix, int index)
     {
-        return (size_t(prefix) << m_indexBits) | size_t(index);
+        return (uint32_t(prefix) << 8) | uint32_t(index);
     }
-    int m_indexBits;
-    std::vector<uint16_t> m_next;
+    static size_t slotOf(uint32_t key)
+    {
+        // Fibonacci hashing: the top bits of the key times 2^32 / phi.
+        return size_t((key * 2654435769u) >> (32 - (kMaxCodeBits + 1)));
+    }
+    std::vector<uint32_t> m_keys;
+    std::vector<uint16_t> m_codes;
     std::vector<uint32_t> m_filled;
 };
 
@@ -108,7 +126,7 @@ QByteArray GifLzwData(unsigned char *indices, const short *alternatives, size_t 
     const int minCodeSize = std::max(2, indexBits);
     const int clearCode = 1 << minCodeSize, endCode = clearCode + 1;
     CodeWriter out(minCodeSize);
-    CodeTable table(indexBits);
+    CodeTable table;
     int bits = minCodeSize + 1, next = endCode + 1;
     // As giflib codes, so that every decoder reads it: a code is written in the current width,
     // which grows once the next code to be assigned no longer fits in it.
