@@ -96,37 +96,55 @@ int startWidth(const FrameNeeds &frame, const std::array<int, kGifColours> &newI
     return std::max(2, GifIndexBits(top)) + 1;
 }
 
-double orderCost(const std::vector<FrameNeeds> &frames,
-                 const std::array<int, kGifColours> &newIndexOf)
-{
-    double cost = 0;
-    for (const FrameNeeds &frame : frames)
-        cost += frame.codes * startWidth(frame, newIndexOf);
-    return cost;
-}
-
-// Swaps of two colours while any makes the frames cheaper, from the order given; a few rounds at
-// most, and none for tables and animations so large that a round would cost more than coding.
+// Swaps of two colours while any makes the frames cheaper, from the order given. A swap changes
+// only the frames that draw either colour, which alone are weighed again; a few rounds at most,
+// and none for tables and animations so large that a round would cost more than coding.
 void improveOrder(const std::vector<FrameNeeds> &frames, std::array<int, kGifColours> &newIndexOf,
                   int n)
 {
     constexpr int kRounds = 4;
     constexpr double kMostWork = 2e7;
+    std::vector<std::vector<int>> drawnBy(static_cast<size_t>(n)); // frames, by colour
     double work = 0;
-    for (const FrameNeeds &frame : frames)
-        work += double(frame.colours.size()) + 1;
-    if (work * n * n / 2 > kMostWork)
+    for (int f = 0; f < int(frames.size()); ++f) {
+        for (const int g : frames[size_t(f)].colours)
+            drawnBy[size_t(g)].push_back(f);
+        work += double(n) * double(frames[size_t(f)].colours.size()) *
+                double(frames[size_t(f)].colours.size() + 1);
+    }
+    if (work > kMostWork)
         return;
-    double best = orderCost(frames, newIndexOf);
+    std::vector<int> width(frames.size());
+    for (size_t f = 0; f < frames.size(); ++f)
+        width[f] = startWidth(frames[f], newIndexOf);
+    std::vector<int> affected, newWidth(frames.size());
+    std::vector<char> marked(frames.size(), 0);
     for (int round = 0; round < kRounds; ++round) {
         bool better = false;
         for (int a = 0; a < n; ++a) {
             for (int b = a + 1; b < n; ++b) {
+                affected.clear();
+                for (const int g : {a, b}) {
+                    for (const int f : drawnBy[size_t(g)]) {
+                        if (!marked[size_t(f)]) {
+                            marked[size_t(f)] = 1;
+                            affected.push_back(f);
+                        }
+                    }
+                }
+                if (affected.empty())
+                    continue;
                 std::swap(newIndexOf[size_t(a)], newIndexOf[size_t(b)]);
-                const double cost = orderCost(frames, newIndexOf);
-                if (cost < best) {
-                    best = cost;
+                double change = 0;
+                for (const int f : affected) {
+                    marked[size_t(f)] = 0;
+                    newWidth[size_t(f)] = startWidth(frames[size_t(f)], newIndexOf);
+                    change += frames[size_t(f)].codes * (newWidth[size_t(f)] - width[size_t(f)]);
+                }
+                if (change < 0) {
                     better = true;
+                    for (const int f : affected)
+                        width[size_t(f)] = newWidth[size_t(f)];
                 } else {
                     std::swap(newIndexOf[size_t(a)], newIndexOf[size_t(b)]);
                 }
