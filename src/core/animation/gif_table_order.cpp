@@ -103,7 +103,7 @@ void improveOrder(const std::vector<FrameNeeds> &frames, std::array<int, kGifCol
                   int n)
 {
     constexpr int kRounds = 4;
-    constexpr double kMostWork = 2e7;
+    constexpr double kMostWork = 2e6;
     std::vector<std::vector<int>> drawnBy(static_cast<size_t>(n)); // frames, by colour
     double work = 0;
     for (int f = 0; f < int(frames.size()); ++f) {
