@@ -66,9 +66,8 @@ class CodeWriter {
 };
 
 // The strings coded so far: the code of each string one index longer than a coded one, in a
-// table of open addressing twice as large as the most codes GIF has, so that a frame of a few
-// pixels costs no more than a few pixels. Code 0 is a one-index string, never a longer one, so 0
-// marks "none".
+// table of open addressing twice as large as the most codes GIF has. Code 0 is a one-index
+// string, never a longer one, so 0 marks "none".
 class CodeTable {
   public:
     CodeTable() : m_keys(kSlots, kEmpty), m_codes(kSlots, 0) { m_filled.reserve(kLastCode + 1); }
@@ -126,7 +125,10 @@ QByteArray GifLzwData(unsigned char *indices, const short *alternatives, size_t 
     const int minCodeSize = std::max(2, indexBits);
     const int clearCode = 1 << minCodeSize, endCode = clearCode + 1;
     CodeWriter out(minCodeSize);
-    CodeTable table;
+    // One table a thread, emptied of the codes of its last use: a frame of a few pixels costs a
+    // few pixels, not a table.
+    thread_local CodeTable table;
+    table.clear();
     int bits = minCodeSize + 1, next = endCode + 1;
     // As giflib codes, so that every decoder reads it: a code is written in the current width,
     // which grows once the next code to be assigned no longer fits in it.
