@@ -78,7 +78,9 @@ struct GifAnimationEncoder::Frame : PreparedFrame {
 // Where a frame goes on the canvas and what the player does with it afterwards.
 struct GifAnimationEncoder::Placement {
     QRect rect;
-    std::vector<unsigned char> kept; // by pixel of rect: the player may go on showing what it shows
+    // By pixel of rect: the player may go on showing what it shows (Keeps): kKeptSame where that
+    // is the very pixel wanted, kKeptClose where it is only close enough; else 0.
+    std::vector<unsigned char> kept;
     GifDisposal disposal = GifDisposal::Keep;
 };
 
@@ -206,7 +208,9 @@ void GifAnimationEncoder::write(Frame &frame, const QImage *next)
         const QRgb *shown = row(m_canvas.shown, y), *source = row(m_canvas.source, y);
         const QRgb *wanted = row(std::as_const(frame.pixels), y);
         for (int x = r.left(); x <= r.right(); ++x)
-            *kept++ = Keeps(shown[x], source[x], wanted[x], m_tuning.tolerance, frame.exact);
+            *kept++ = !Keeps(shown[x], source[x], wanted[x], m_tuning.tolerance, frame.exact) ? 0
+                      : shown[x] == wanted[x] ? kKeptSame
+                                              : kKeptClose;
     }
     if (frame.exact) {
         // While both files hold the same global table, the same indexings serve both.
@@ -218,12 +222,14 @@ void GifAnimationEncoder::write(Frame &frame, const QImage *next)
                 : codeExact(frame, place, second);
         chooseExact(frame, place, std::move(coded), m_files[0]);
         chooseExact(frame, place, std::move(other), m_files[1]);
-        // Either way the player shows the frame's opaque pixels, the ones it keeps included.
+        // Whichever way a frame is indexed, the player then shows its opaque pixels but those
+        // it keeps, which show what they showed (the very pixel, or one close enough).
+        const unsigned char *keptPixel = place.kept.data();
         for (int y = r.top(); y <= r.bottom(); ++y) {
             const QRgb *p = row(std::as_const(frame.pixels), y);
             QRgb *shown = row(m_canvas.shown, y);
-            for (int x = r.left(); x <= r.right(); ++x) {
-                if (qAlpha(p[x]) != 0)
+            for (int x = r.left(); x <= r.right(); ++x, ++keptPixel) {
+                if (qAlpha(p[x]) != 0 && !*keptPixel)
                     shown[x] = p[x];
             }
         }

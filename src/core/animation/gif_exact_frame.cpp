@@ -31,7 +31,7 @@ bool usage(const ExactFrame &frame, bool keptTransparent, std::vector<int> &used
         const QRgb *p = row(frame.pixels, y);
         const unsigned char *id = frame.ids.data() + size_t(y) * size_t(frame.pixels.width());
         for (int x = r.left(); x <= r.right(); ++x, ++kept) {
-            if (qAlpha(p[x]) == 0 || (keptTransparent && *kept))
+            if (qAlpha(p[x]) == 0 || *kept == kKeptClose || (keptTransparent && *kept))
                 transparent = true;
             else
                 ++drawn[id[x]];
@@ -127,6 +127,8 @@ void index(const ExactFrame &frame, bool keptTransparent,
                 *to++ = (unsigned char)t;
             } else if (!*kept) {
                 *to++ = (unsigned char)own;
+            } else if (*kept == kKeptClose) {
+                *to++ = (unsigned char)t; // drawn, it would show another pixel than kept
             } else {
                 const bool clear = keptTransparent || own == kNoAlternative;
                 *to++ = (unsigned char)(clear ? t : own);

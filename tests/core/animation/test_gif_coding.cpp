@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Our GIF coding read back by Qt's own GIF decoder, which shares no code with it.
+#include "core/animation/gif_animation.h"
 #include "core/animation/gif_coding.h"
 #include "core/animation/gif_lzw.h"
 #include "core/animation/gif_remap.h"
@@ -200,6 +201,48 @@ TEST(GifCoding, RemappedPixelsAreTheNearestColourOrWhatShows)
             else
                 EXPECT_EQ(distance(p, out.colours[size_t(index)]), nearest) << x << "," << y;
         }
+}
+
+// Below the best quality a pixel the player shows stays while it is close enough to the one
+// wanted: blocks of few colours that drift a level or two a frame must then show every pixel of
+// every frame within the tolerance. Catches the encoder losing track of what the player shows (a
+// kept pixel taken for drawn), which lets the error grow frame after frame.
+TEST(GifCoding, WithAToleranceEveryShownPixelStaysWithinIt)
+{
+    AnimationOptions options;
+    options.gifQuality = 60;
+    const int tolerance = GifAnimationEncoder::tuningOf(options.gifQuality, true).tolerance;
+    ASSERT_GT(tolerance, 2);
+    const QSize size(40, 30);
+    GifAnimationEncoder encoder(size, options);
+    std::vector<QImage> frames;
+    for (int k = 0; k < 24; ++k) {
+        QImage frame(size, QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                frame.setPixel(x, y,
+                               (x / 10 + y / 10) % 2 ? qRgb(100 + k, 50, 200 - k)
+                                                     : qRgb(20, 180 - k, 90 + 2 * k));
+        // Two marks in opposite corners that swap colours make every frame change from corner
+        // to corner, over the drifting blocks.
+        frame.setPixel(0, 0, k % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+        frame.setPixel(size.width() - 1, size.height() - 1,
+                       k % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        encoder.add(frame);
+        frames.push_back(frame);
+    }
+    const std::vector<QImage> read = readWithQt(encoder.finish());
+    ASSERT_EQ(read.size(), frames.size());
+    for (size_t k = 0; k < frames.size(); ++k)
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                const QRgb want = frames[k].pixel(x, y), got = read[k].pixel(x, y);
+                ASSERT_LE(std::max({std::abs(qRed(want) - qRed(got)),
+                                    std::abs(qGreen(want) - qGreen(got)),
+                                    std::abs(qBlue(want) - qBlue(got))}),
+                          tolerance)
+                    << "frame " << k << " at " << x << "," << y;
+            }
 }
 
 } // namespace
