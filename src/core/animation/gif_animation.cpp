@@ -331,7 +331,7 @@ QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &pl
 {
     const QRect &r = place.rect;
     QImage part = frame.pixels.copy(r);
-    QImage shownPart = m_canvas.shown.copy(r);
+    const QImage shownPart = m_canvas.shown.copy(r);
     // A pixel the player keeps is given to the quantizer as shown, so that its dithering counts
     // with the colour that stays.
     const unsigned char *kept = place.kept.data();
@@ -344,6 +344,37 @@ QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &pl
         }
     }
     GifQuantizer::Remapped remapped = frame.quantizer->remap(part, shownPart, m_tuning.dither);
+    std::vector<short> alternatives = settleQuantized(frame, place, remapped);
+    GifFrameCode code;
+    code.rect = r;
+    code.indices = remapped.indices.data();
+    code.alternatives = alternatives.data();
+    code.indexBits = GifIndexBits(int(remapped.colours.size()));
+    code.transparentIndex = remapped.transparentIndex;
+    code.disposal = place.disposal;
+    code.delay = GifDelay(frame.delayMs > 0 ? frame.delayMs : m_options.delayMs);
+    // The first frame's palette is the global table: no frame carries a table it could share.
+    // The table's order is the quantizer's, which its frame alone is coded in.
+    if (m_files[0].frames.empty()) {
+        for (FileSoFar &file : m_files) {
+            file.reorderable = false;
+            file.global.colours = remapped.colours;
+            for (int i = 0; i < int(remapped.colours.size()); ++i) {
+                if (i != remapped.transparentIndex)
+                    file.global.indexOf.insert(remapped.colours[size_t(i)] | 0xff000000u, i);
+            }
+            file.global.indicesUsed = int(remapped.colours.size());
+        }
+    } else {
+        code.colours = &remapped.colours;
+    }
+    return CodeGifFrame(code);
+}
+
+std::vector<short> GifAnimationEncoder::settleQuantized(const Frame &frame, const Placement &place,
+                                                        GifQuantizer::Remapped &remapped)
+{
+    const QRect &r = place.rect;
     const int t = remapped.transparentIndex;
     // Where the palette holds the very colour shown, drawing it or leaving the pixel transparent
     // shows the same: the other is the pixel's alternative.
@@ -355,9 +386,9 @@ QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &pl
     std::vector<short> alternatives(remapped.indices.size(), kNoAlternative);
     short *alternative = alternatives.data();
     unsigned char *index = remapped.indices.data();
-    kept = place.kept.data();
+    const unsigned char *kept = place.kept.data();
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        const QRgb *wanted = row(std::as_const(frame.pixels), y);
+        const QRgb *wanted = row(frame.pixels, y);
         QRgb *shown = row(m_canvas.shown, y);
         for (int x = r.left(); x <= r.right(); ++x, ++index, ++kept, ++alternative) {
             if (qAlpha(wanted[x]) == 0) {
@@ -378,28 +409,5 @@ QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &pl
                 shown[x] = remapped.colours[*index] | 0xff000000u;
         }
     }
-    GifFrameCode code;
-    code.rect = r;
-    code.indices = remapped.indices.data();
-    code.alternatives = alternatives.data();
-    code.indexBits = GifIndexBits(int(remapped.colours.size()));
-    code.transparentIndex = t;
-    code.disposal = place.disposal;
-    code.delay = GifDelay(frame.delayMs > 0 ? frame.delayMs : m_options.delayMs);
-    // The first frame's palette is the global table: no frame carries a table it could share.
-    // The table's order is the quantizer's, which its frame alone is coded in.
-    if (m_files[0].frames.empty()) {
-        for (FileSoFar &file : m_files) {
-            file.reorderable = false;
-            file.global.colours = remapped.colours;
-            for (int i = 0; i < int(remapped.colours.size()); ++i) {
-                if (i != t)
-                    file.global.indexOf.insert(remapped.colours[size_t(i)] | 0xff000000u, i);
-            }
-            file.global.indicesUsed = int(remapped.colours.size());
-        }
-    } else {
-        code.colours = &remapped.colours;
-    }
-    return CodeGifFrame(code);
+    return alternatives;
 }

@@ -10,6 +10,7 @@
 #include "core/animation/animation.h"
 #include "core/animation/gif_canvas.h"
 #include "core/animation/gif_exact_frame.h"
+#include "core/animation/gif_quantizer.h"
 #include "core/animation/gif_table_order.h"
 
 #include <array>
@@ -66,6 +67,11 @@ class GifAnimationEncoder : public AnimationEncoder {
     void chooseExact(const Frame &frame, const Placement &place, std::vector<CodedIndexing> coded,
                      FileSoFar &file) const;
     QByteArray writeQuantized(Frame &frame, const Placement &place);
+    // The remapped indices of a quantized frame as the player will show them: transparent where
+    // the frame is or the player keeps what it shows, drawn where nothing shows through; the
+    // canvas then shows them. Returns each pixel's alternative (GifLzwData).
+    std::vector<short> settleQuantized(const Frame &frame, const Placement &place,
+                                       GifQuantizer::Remapped &remapped);
     // Keeps a frame just coded with the global table, for ReorderGlobalTable at the end.
     void keepForReordering(FileSoFar &file, GlobalTableFrame frame) const;
 
