@@ -51,16 +51,6 @@ constexpr int kFewestColours = 16;
 // table (ReorderGlobalTable), up to this many bytes: some 20 million pixels.
 constexpr size_t kMostKeptForReordering = size_t(64) << 20;
 
-const QRgb *row(const QImage &image, int y)
-{
-    return reinterpret_cast<const QRgb *>(image.constScanLine(y));
-}
-
-QRgb *row(QImage &image, int y)
-{
-    return reinterpret_cast<QRgb *>(image.scanLine(y));
-}
-
 } // namespace
 
 struct GifAnimationEncoder::Frame : PreparedFrame {
@@ -205,8 +195,8 @@ void GifAnimationEncoder::write(Frame &frame, const QImage *next)
     place.kept.resize(size_t(r.width()) * size_t(r.height()));
     unsigned char *kept = place.kept.data();
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        const QRgb *shown = row(m_canvas.shown, y), *source = row(m_canvas.source, y);
-        const QRgb *wanted = row(std::as_const(frame.pixels), y);
+        const QRgb *shown = GifRow(m_canvas.shown, y), *source = GifRow(m_canvas.source, y);
+        const QRgb *wanted = GifRow(std::as_const(frame.pixels), y);
         for (int x = r.left(); x <= r.right(); ++x)
             *kept++ = !Keeps(shown[x], source[x], wanted[x], m_tuning.tolerance, frame.exact) ? 0
                       : shown[x] == wanted[x] ? kKeptSame
@@ -226,8 +216,8 @@ void GifAnimationEncoder::write(Frame &frame, const QImage *next)
         // it keeps, which show what they showed (the very pixel, or one close enough).
         const unsigned char *keptPixel = place.kept.data();
         for (int y = r.top(); y <= r.bottom(); ++y) {
-            const QRgb *p = row(std::as_const(frame.pixels), y);
-            QRgb *shown = row(m_canvas.shown, y);
+            const QRgb *p = GifRow(std::as_const(frame.pixels), y);
+            QRgb *shown = GifRow(m_canvas.shown, y);
             for (int x = r.left(); x <= r.right(); ++x, ++keptPixel) {
                 if (qAlpha(p[x]) != 0 && !*keptPixel)
                     shown[x] = p[x];
@@ -274,9 +264,7 @@ GifAnimationEncoder::codeExact(const Frame &frame, const Placement &place,
 void GifAnimationEncoder::chooseExact(const Frame &frame, const Placement &place,
                                       std::vector<CodedIndexing> coded, FileSoFar &file) const
 {
-    // A frame in the global table costs the bytes by which the table grows too: a table holds a
-    // power of two colours, of 3 bytes each.
-    auto tableBytes = [](int colours) { return colours > 0 ? 3 << GifIndexBits(colours) : 0; };
+    // A frame in the global table costs the bytes by which the table grows too.
     GifGlobalTable &global = file.global;
     const int tableNow = std::max(int(global.colours.size()), global.indicesUsed);
     auto cost = [&](const CodedIndexing &candidate) {
@@ -286,7 +274,7 @@ void GifAnimationEncoder::chooseExact(const Frame &frame, const Placement &place
             const int tableThen =
                 std::max({tableNow, int(global.colours.size() + indexing.appended.size()),
                           indexing.transparentIndex + 1});
-            bytes += tableBytes(tableThen) - tableBytes(tableNow);
+            bytes += GifTableBytes(tableThen) - GifTableBytes(tableNow);
         }
         return bytes;
     };
@@ -336,8 +324,8 @@ QByteArray GifAnimationEncoder::writeQuantized(Frame &frame, const Placement &pl
     // with the colour that stays.
     const unsigned char *kept = place.kept.data();
     for (int y = 0; y < r.height(); ++y) {
-        QRgb *p = row(part, y);
-        const QRgb *shown = row(shownPart, y);
+        QRgb *p = GifRow(part, y);
+        const QRgb *shown = GifRow(shownPart, y);
         for (int x = 0; x < r.width(); ++x, ++kept) {
             if (*kept)
                 p[x] = shown[x];
@@ -388,8 +376,8 @@ std::vector<short> GifAnimationEncoder::settleQuantized(const Frame &frame, cons
     unsigned char *index = remapped.indices.data();
     const unsigned char *kept = place.kept.data();
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        const QRgb *wanted = row(frame.pixels, y);
-        QRgb *shown = row(m_canvas.shown, y);
+        const QRgb *wanted = GifRow(frame.pixels, y);
+        QRgb *shown = GifRow(m_canvas.shown, y);
         for (int x = r.left(); x <= r.right(); ++x, ++index, ++kept, ++alternative) {
             if (qAlpha(wanted[x]) == 0) {
                 *index = (unsigned char)t;

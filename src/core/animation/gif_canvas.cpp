@@ -58,11 +58,6 @@ template <typename Differs> QRect boundingRect(QSize size, Differs differs)
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-const QRgb *row(const QImage &image, int y)
-{
-    return reinterpret_cast<const QRgb *>(image.constScanLine(y));
-}
-
 } // namespace
 
 GifCanvas EmptyGifCanvas(QSize size)
@@ -99,7 +94,7 @@ QImage BinaryAlpha(const QImage &frame, bool &transparent)
 QRect ChangedRect(const GifCanvas &canvas, const QImage &frame, int tolerance, bool exact)
 {
     return boundingRect(frame.size(), [&](int x, int y) {
-        return !Keeps(row(canvas.shown, y)[x], row(canvas.source, y)[x], row(frame, y)[x],
+        return !Keeps(GifRow(canvas.shown, y)[x], GifRow(canvas.source, y)[x], GifRow(frame, y)[x],
                       tolerance, exact);
     });
 }
@@ -107,7 +102,7 @@ QRect ChangedRect(const GifCanvas &canvas, const QImage &frame, int tolerance, b
 QRect ClearedRect(const QImage &frame, const QImage &next)
 {
     return boundingRect(frame.size(), [&](int x, int y) {
-        return qAlpha(row(frame, y)[x]) != 0 && qAlpha(row(next, y)[x]) == 0;
+        return qAlpha(GifRow(frame, y)[x]) != 0 && qAlpha(GifRow(next, y)[x]) == 0;
     });
 }
 

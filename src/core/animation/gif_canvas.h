@@ -9,6 +9,16 @@
 
 #include <cstdlib>
 
+// A row of an ARGB32 image of the encoder's, as pixels.
+inline const QRgb *GifRow(const QImage &image, int y)
+{
+    return reinterpret_cast<const QRgb *>(image.constScanLine(y));
+}
+inline QRgb *GifRow(QImage &image, int y)
+{
+    return reinterpret_cast<QRgb *>(image.scanLine(y));
+}
+
 struct GifCanvas {
     QImage shown;  // what the player shows now
     QImage source; // the frame pixel each shown pixel stands for: shown itself where exact

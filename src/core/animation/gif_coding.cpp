@@ -104,6 +104,11 @@ int GifIndexBits(int count)
     return bits;
 }
 
+int GifTableBytes(int colours)
+{
+    return colours > 0 ? 3 << GifIndexBits(colours) : 0;
+}
+
 QByteArray CodeGifFrame(const GifFrameCode &frame)
 {
     QByteArray out;

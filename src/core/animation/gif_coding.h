@@ -32,6 +32,9 @@ struct GifFrameCode {
 
 // The bits an index below count needs: 1 .. 8.
 int GifIndexBits(int count);
+// The bytes of a colour table holding `colours` entries: a power of two of them, 3 bytes each; 0
+// for none.
+int GifTableBytes(int colours);
 
 // The frame as the file will hold it: graphic control block, image descriptor, colour table (when
 // it has its own) and LZW data, with its alternatives taken as GifLzwData chooses when that codes

@@ -47,10 +47,8 @@ int NearestOpaque(const std::vector<QRgb> &colours, QRgb pixel, int transparentI
     for (int i = 0; i < int(colours.size()); ++i) {
         if (i == transparentIndex)
             continue;
-        const long dr = long(qRed(colours[size_t(i)])) - qRed(pixel);
-        const long dg = long(qGreen(colours[size_t(i)])) - qGreen(pixel);
-        const long db = long(qBlue(colours[size_t(i)])) - qBlue(pixel);
-        const long distance = dr * dr + dg * dg + db * db;
+        const long distance =
+            SquaredDistance(qRed(pixel), qGreen(pixel), qBlue(pixel), colours[size_t(i)]);
         if (distance < bestDistance) {
             bestDistance = distance;
             best = i;

@@ -2,6 +2,7 @@
 // The ways a GIF frame of few colours can give its colours indices.
 #include "core/animation/gif_exact_frame.h"
 
+#include "core/animation/gif_canvas.h"
 #include "core/animation/gif_coding.h"
 #include "core/animation/gif_lzw.h"
 
@@ -11,11 +12,6 @@
 #include <optional>
 
 namespace {
-
-const QRgb *row(const QImage &image, int y)
-{
-    return reinterpret_cast<const QRgb *>(image.constScanLine(y));
-}
 
 // The ids of the colours the frame draws, the most drawn first; true when it needs a
 // transparent index.
@@ -28,7 +24,7 @@ bool usage(const ExactFrame &frame, bool keptTransparent, std::vector<int> &used
     bool transparent = frame.cleared;
     const unsigned char *kept = frame.kept.data();
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        const QRgb *p = row(frame.pixels, y);
+        const QRgb *p = GifRow(frame.pixels, y);
         const unsigned char *id = frame.ids.data() + size_t(y) * size_t(frame.pixels.width());
         for (int x = r.left(); x <= r.right(); ++x, ++kept) {
             if (qAlpha(p[x]) == 0 || *kept == kKeptClose || (keptTransparent && *kept))
@@ -119,7 +115,7 @@ void index(const ExactFrame &frame, bool keptTransparent,
     const unsigned char *kept = frame.kept.data();
     const short t = short(indexing.transparentIndex);
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        const QRgb *p = row(frame.pixels, y);
+        const QRgb *p = GifRow(frame.pixels, y);
         const unsigned char *id = frame.ids.data() + size_t(y) * size_t(frame.pixels.width());
         for (int x = r.left(); x <= r.right(); ++x, ++kept, ++alternative) {
             const short own = indexOf[size_t(id[x])];

@@ -2,6 +2,9 @@
 // A GIF frame's pixels in a palette chosen for it.
 #include "core/animation/gif_remap.h"
 
+#include "core/animation/gif_canvas.h"
+#include "core/animation/gif_colours.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -15,17 +18,6 @@ namespace {
 // as far as those of all, in a quarter of the time.
 constexpr int kRefinements = 2;
 constexpr int kRefiningStep = 2;
-
-const QRgb *row(const QImage &image, int y)
-{
-    return reinterpret_cast<const QRgb *>(image.constScanLine(y));
-}
-
-int squaredDistance(int r, int g, int b, QRgb colour)
-{
-    const int dr = r - qRed(colour), dg = g - qGreen(colour), db = b - qBlue(colour);
-    return dr * dr + dg * dg + db * db;
-}
 
 // The nearest opaque colour of a palette. The colour cube is cut into cells of 8 x 8 x 8 values;
 // a cell first met gets the colours that can be nearest to some point in it (those no farther
@@ -63,7 +55,7 @@ class NearestColour {
             const Candidate &candidate = m_candidates[size_t(at)];
             if (candidate.fromMiddle > reach)
                 break;
-            const int d = squaredDistance(r, g, b, m_palette[size_t(candidate.index)]);
+            const int d = SquaredDistance(r, g, b, m_palette[size_t(candidate.index)]);
             if (d < distance) {
                 distance = d;
                 best = candidate.index;
@@ -139,14 +131,14 @@ void refine(const QImage &part, const QImage &shown, std::vector<QRgb> &palette,
     NearestColour nearest(palette, transparentIndex);
     std::vector<std::array<long long, 4>> sums(palette.size(), {0, 0, 0, 0});
     for (int y = 0; y < part.height(); y += kRefiningStep) {
-        const QRgb *p = row(part, y), *s = row(shown, y);
+        const QRgb *p = GifRow(part, y), *s = GifRow(shown, y);
         for (int x = (y / kRefiningStep) % kRefiningStep; x < part.width(); x += kRefiningStep) {
             if (qAlpha(p[x]) == 0)
                 continue;
             const int r = qRed(p[x]), g = qGreen(p[x]), b = qBlue(p[x]);
             int distance = 0;
             const int index = nearest.find(r, g, b, distance);
-            if (index < 0 || (qAlpha(s[x]) != 0 && squaredDistance(r, g, b, s[x]) <= distance))
+            if (index < 0 || (qAlpha(s[x]) != 0 && SquaredDistance(r, g, b, s[x]) <= distance))
                 continue;
             std::array<long long, 4> &sum = sums[size_t(index)];
             sum[0] += r;
@@ -183,7 +175,7 @@ RemappedPixels RemapToPalette(const QImage &part, const QImage &shown,
     for (int y = 0; y < part.height(); ++y) {
         std::swap(error, next);
         std::fill(next.begin(), next.end(), std::array<float, 3>{0, 0, 0});
-        const QRgb *p = row(part, y), *s = row(shown, y);
+        const QRgb *p = GifRow(part, y), *s = GifRow(shown, y);
         for (int x = 0; x < w; ++x, ++to) {
             if (qAlpha(p[x]) == 0) {
                 *to = (unsigned char)transparentIndex;
@@ -196,7 +188,7 @@ RemappedPixels RemapToPalette(const QImage &part, const QImage &shown,
             int distance = 0;
             int index = nearest.find(r, g, b, distance);
             QRgb chosen = index >= 0 ? out.colours[size_t(index)] : s[x];
-            if (index < 0 || (qAlpha(s[x]) != 0 && squaredDistance(r, g, b, s[x]) <= distance)) {
+            if (index < 0 || (qAlpha(s[x]) != 0 && SquaredDistance(r, g, b, s[x]) <= distance)) {
                 index = transparentIndex;
                 chosen = s[x];
             }

@@ -155,11 +155,6 @@ void improveOrder(const std::vector<FrameNeeds> &frames, std::array<int, kGifCol
     }
 }
 
-qsizetype tableBytes(int entries)
-{
-    return entries > 0 ? 3 * (qsizetype(1) << GifIndexBits(entries)) : 0;
-}
-
 } // namespace
 
 bool ReorderGlobalTable(std::vector<QRgb> &colours, int &tableSlots,
@@ -204,7 +199,7 @@ bool ReorderGlobalTable(std::vector<QRgb> &colours, int &tableSlots,
         newIndexOf[size_t(g)] = g; // slots beyond the colours hold none
     improveOrder(needs, newIndexOf, n);
 
-    qsizetype before = tableBytes(tableSlots), after = 0;
+    qsizetype before = GifTableBytes(tableSlots), after = 0;
     int newSlots = n;
     std::vector<QByteArray> again;
     again.reserve(coded.size());
@@ -215,7 +210,7 @@ bool ReorderGlobalTable(std::vector<QRgb> &colours, int &tableSlots,
         after += again.back().size();
         newSlots = std::max(newSlots, transparentIndex + 1);
     }
-    after += tableBytes(newSlots);
+    after += GifTableBytes(newSlots);
     if (after >= before)
         return false;
     std::vector<QRgb> reordered(colours.size());
